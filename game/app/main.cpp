@@ -1,9 +1,165 @@
-// Program entry. For now it only reports its version; the process shell
-// (log, settings, command line, window and level loop) grows here.
-#include <cstdio>
+// Program entry: log, settings and command line; then either the command-line
+// import, or the window with the import screen when the game data is missing
+// and the level loop.
+#include "app/AppContext.h"
+#include "app/Controllers.h"
+#include "app/LaunchOptions.h"
+#include "app/LevelLoop.h"
+#include "app/LevelSession.h"
+#include "app/Log.h"
+#include "app/Settings.h"
+#include "import/CommandLineImport.h"
+#include "import/Import.h"
 
-int main()
+#include <GLES2/gl2.h>
+#include <SDL.h>
+
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A reader that went away (output piped into `head`) must not end the program:
+// writes then fail with EPIPE instead. A handler rather than SIG_IGN, because
+// an ignored SIGPIPE would be inherited by the commands the program starts.
+void ignoreBrokenPipe()
 {
-    std::printf("Lumaroll %s\n", LUMAROLL_VERSION);
-    return 0;
+    struct sigaction action = {};
+    action.sa_handler = [](int) {};
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGPIPE, &action, nullptr);
+}
+
+const char* glText(GLenum name)
+{
+    const GLubyte* text = glGetString(name);
+    return text ? reinterpret_cast<const char*>(text) : "";
+}
+
+// The import screen: runs until the game data is installed or the user quits.
+// Returns true when it ended by a quit request. The overlay that draws the
+// package picker is not built yet: the screen is cleared to black and only
+// closing the window (or installing the data from outside) ends it.
+bool runImportScreen(lumaroll::AppContext& app)
+{
+    bool quit = false;
+    while (!quit) {
+        if (lumaroll::hasGameData(lumaroll::gameDataDir()))
+            break;
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {
+            if (event.type == SDL_QUIT)
+                quit = true;
+        }
+        SDL_GL_GetDrawableSize(app.window, &app.drawableWidth, &app.drawableHeight);
+        glViewport(0, 0, app.drawableWidth, app.drawableHeight);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        SDL_GL_SwapWindow(app.window);
+        SDL_Delay(16);
+    }
+    return quit;
+}
+
+void shutDown(SDL_GLContext context, SDL_Window* window)
+{
+    SDL_GL_DeleteContext(context);
+    SDL_DestroyWindow(window);
+    SDL_Quit();
+}
+
+int run(int argc, char** argv)
+{
+    using namespace lumaroll;
+    Settings::instance().load();
+    Settings::instance().applyEnvironment();
+
+    LaunchOptions options;
+    {
+        std::vector<std::string> words(argv + 1, argv + argc);
+        parseCommandLine(options, words);
+    }
+    if (!options.importDeb.empty())
+        return importFromCommandLine(options.importDeb);
+
+    bool importScreen = false;
+    if (options.level.empty() && !options.useImportedData()) {
+        std::printf("game data not found in %s: opening the import screen (or run with --import-deb file.deb)\n",
+                    gameDataDir().c_str());
+        importScreen = true;
+    }
+    options.resolveDataDir();
+
+    AppContext app;
+    app.window = nullptr;
+    app.drawableWidth = 800;
+    app.drawableHeight = 480;
+
+    SDL_SetHint("SDL_ANDROID_TRAP_BACK_BUTTON", "1");
+    SDL_SetHint("SDL_ACCELEROMETER_AS_JOYSTICK", "0");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) != 0 && SDL_Init(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
+        return 1;
+    }
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE;
+    if (!options.screenshot.empty())
+        flags |= SDL_WINDOW_HIDDEN;
+    SDL_Window* window = SDL_CreateWindow("Lumaroll", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, options.width,
+                                          options.height, flags);
+    if (!window) {
+        std::fprintf(stderr, "SDL_CreateWindow: %s\n", SDL_GetError());
+        return 1;
+    }
+    SDL_GLContext context = SDL_GL_CreateContext(window);
+    if (!context) {
+        std::fprintf(stderr, "SDL_GL_CreateContext (GLES 2.0): %s\n", SDL_GetError());
+        return 1;
+    }
+    app.window = window;
+    SDL_GL_GetDrawableSize(window, &app.drawableWidth, &app.drawableHeight);
+    SDL_GL_SetSwapInterval(Settings::instance().getBool("graphics.vsync", true) ? 1 : 0);
+    if (Settings::instance().getBool("graphics.fullscreen", false))
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    std::printf("GL: %s | %s\n", glText(GL_VERSION), glText(GL_RENDERER));
+
+    Controllers::instance().init();
+    // The overlay (menus, notices, package picker) joins here once it exists;
+    // until then app.overlay stays null.
+
+    if (importScreen) {
+        bool quit = runImportScreen(app);
+        if (quit || !options.useImportedData()) {
+            shutDown(context, window);
+            return 0;
+        }
+    }
+
+    int code = runLevelLoop(options, [&app](const LaunchOptions& current) {
+        LevelSession session(app, current);
+        return session.run();
+    });
+    shutDown(context, window);
+    return code;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    ignoreBrokenPipe();
+    setvbuf(stdout, nullptr, _IOLBF, 0);
+    lumaroll::startLog();
+    int code = run(argc, argv);
+    // Every line, the last failure included, reaches the terminal and the log before the process ends.
+    lumaroll::stopLog();
+    return code;
 }

@@ -1,0 +1,11 @@
+#include "app/Controllers.h"
+
+namespace lumaroll {
+
+Controllers& Controllers::instance()
+{
+    static Controllers controllers;
+    return controllers;
+}
+
+} // namespace lumaroll

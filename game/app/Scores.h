@@ -1,0 +1,34 @@
+// The high-score list: the three best scores in "level2.scores" in the data
+// directory, best first. Every call reads the file again.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace lumaroll {
+
+// {3500, 2000, 1000}: stands in for a missing or empty file.
+const std::vector<int>& defaultScores();
+
+// dataDir() + "/level2.scores".
+std::string scoresPath();
+
+// The first three integers of the file, in file order; the default list when
+// the file is missing or holds no number first.
+std::vector<int> readScores();
+std::vector<int> readScores(const std::string& file);
+
+// True when readScores() equals the default list.
+bool scoresAreDefault();
+
+// Removes the file; failure is ignored.
+void clearScores();
+
+// Inserts score into the stored list (below equal scores), keeps the best three,
+// writes the file and hands the list back. Returns the new place 0 to 2, or -1
+// when the score did not enter the list. When the file cannot be written the
+// result and list are the same, and the old file is kept intact.
+int addHighScore(int score, std::vector<int>& list);
+int addHighScore(const std::string& file, int score, std::vector<int>& list);
+
+} // namespace lumaroll

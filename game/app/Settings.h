@@ -1,0 +1,57 @@
+// The process-wide store of user settings, persisted in "config.ini" in the
+// configuration directory. Values are text; typed reads parse on every call
+// and take their default from the caller.
+#pragma once
+
+#include <map>
+#include <string>
+
+namespace lumaroll {
+
+class Settings {
+public:
+    Settings() = default;
+    Settings(const Settings&) = delete;
+    Settings& operator=(const Settings&) = delete;
+
+    // The one store of the process, created empty on first use.
+    static Settings& instance();
+
+    // configDir() + "/config.ini".
+    static std::string path();
+
+    // Reads the file into the store and migrates old keys; a missing or
+    // unreadable file leaves the store unchanged.
+    void load();
+    // Reads the given file; the same as load() for another path.
+    void loadFrom(const std::string& file);
+
+    // Writes the whole store; returns false when the file could not be
+    // written, in which case the old file is left as it was.
+    bool save() const;
+    bool saveTo(const std::string& file) const;
+
+    std::string getString(const std::string& key, const std::string& fallback) const;
+    // True exactly when the stored text is "1"; fallback when the key is absent.
+    bool getBool(const std::string& key, bool fallback) const;
+    // strtod of the stored text (text that is no number reads 0); fallback when absent.
+    float getFloat(const std::string& key, float fallback) const;
+
+    void setString(const std::string& key, const std::string& value);
+    void setBool(const std::string& key, bool value);
+    void setFloat(const std::string& key, float value);
+
+    // Sets LUMAROLL_ORIGINAL_SECTIONS to "1" when "improvements.visible_sections"
+    // is present and not "1"; unsets it otherwise.
+    void applyEnvironment() const;
+
+    const std::map<std::string, std::string>& values() const { return values_; }
+
+private:
+    // Replaces old keys by their current form; saves to file when anything changed.
+    void migrate(const std::string& file);
+
+    std::map<std::string, std::string> values_;
+};
+
+} // namespace lumaroll
