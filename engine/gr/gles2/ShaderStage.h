@@ -1,0 +1,34 @@
+#ifndef GR_GLES2_SHADERSTAGE_H
+#define GR_GLES2_SHADERSTAGE_H
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace gr
+{
+
+// Deepest include level of a GLSL stage file (the stage file is level 0).
+const int MAX_SHADER_INCLUDE_DEPTH = 17;
+
+// Assembles one complete GLSL ES 1.00 stage from the stage source file at path:
+// "#version 100", the stage's top-level "#extension" lines (they must precede
+// every other token), "precision mediump float;" for the fragment stage, one
+// "#define" line per forwarded define, "#line 1" and the file's text with its
+// "#include" lines expanded. Extension lines are replaced by empty lines in
+// the body so that line numbers stay right. On success out is replaced;
+// returns false with error set (out unchanged) when a file cannot be opened
+// or includes nest too deeply.
+bool buildShaderStageSource(const std::string& path, const std::vector<std::string>& defines,
+	bool fragmentStage, std::string& out, std::string& error);
+
+// Appends the text of the file at path, with its "#include" lines expanded
+// (each resolved file at most once per visited set), to out. depth is the
+// include level of path. Returns false with error set when a file cannot be
+// opened or depth reaches MAX_SHADER_INCLUDE_DEPTH.
+bool expandShaderIncludes(const std::string& path, std::string& out, std::set<std::string>& visited,
+	std::string& error, int depth);
+
+} // namespace gr
+
+#endif
