@@ -279,7 +279,7 @@ bool ShaderPreprocessor::evalAnd()
 
 bool ShaderPreprocessor::evalCondition()
 {
-	if (expressionTooDeep)
+	if (!cursor || expressionTooDeep)
 		return false;
 	if (nesting >= MAX_EXPRESSION_NESTING)
 	{

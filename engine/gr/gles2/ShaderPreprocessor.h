@@ -49,7 +49,8 @@ public:
 
 	// Evaluates one operand of an if/elif expression at the cursor and moves
 	// the cursor past it. Returns false (and marks the expression as failed)
-	// when operands nest deeper than MAX_EXPRESSION_NESTING.
+	// when operands nest deeper than MAX_EXPRESSION_NESTING; false when no
+	// expression is being evaluated.
 	bool evalCondition();
 
 private:
