@@ -4,9 +4,8 @@
 
 namespace math {
 
-Vector3 Vector3::rotate(const Vector3& axis, float angle) const
-{
-    return Matrix3x3::rotation(axis, angle).transform(*this);
+Vector3 Vector3::rotate(const Vector3& axis, float angle) const {
+	return Matrix3x3::rotation(axis, angle).transform(*this);
 }
 
 } // namespace math
