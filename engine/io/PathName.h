@@ -12,8 +12,11 @@ namespace io {
  */
 class PathName {
 public:
-	/** Longest text that the joins and directoryOf accept. */
-	enum { MAX_PATH_LENGTH = 249, TEXT_SIZE = 500 };
+	/**
+	 * Longest text that the joins accept. The text buffer holds the path, its
+	 * parts and their terminators: 2 * 249 + 7 bytes at most for such a path.
+	 */
+	enum { MAX_PATH_LENGTH = 249, TEXT_SIZE = 512 };
 
 	/**
 	 * Builds the path directory + "/" + fileName (no "/" added after an empty

@@ -97,6 +97,7 @@ bool PropertyParser::readPair(int* position, int* line) {
 		return false;
 	}
 
+	int keyLine = *line;
 	m_pairBuffer.clear();
 	for (; i < end && t[i] != '=' && t[i] != ';' && t[i] != 0 && !isBlank(t[i]); ++i)
 		m_pairBuffer.add(lower(t[i]));
@@ -106,7 +107,7 @@ bool PropertyParser::readPair(int* position, int* line) {
 			++*line;
 	if (i >= end || t[i] != '=')
 		throw IOException(lang::Format("Missing \"{0}=<value>\" on line {1} of property set \"{2}\":\n{3}",
-			m_pairBuffer.begin(), *line, m_name, t));
+			m_pairBuffer.begin(), keyLine, m_name, t));
 	++i;
 
 	// The value stays on the line of its "=": an empty value ends there.
