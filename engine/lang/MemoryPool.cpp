@@ -15,6 +15,8 @@ const long long MAX_INT = 0x7fffffff;
 const int HEADER = 8;
 // Worst case a request needs past top: header plus up to 3 bytes of alignment, rounded up.
 const int SLACK = 12;
+// Zeroed bytes allocated past the arena's capacity.
+const int PADDING = 32;
 
 inline long long alignUp4(long long v) { return (v + 3) & ~3LL; }
 
@@ -118,9 +120,11 @@ void MemoryPool::grow(int minSize) {
 		long long cap = std::max(newSize, std::max(2LL * m_capacity, 32LL));
 		if (cap > MAX_INT)
 			cap = MAX_INT;
-		char* data = static_cast<char*>(std::realloc(m_data, (size_t)cap));
+		// Padding past the capacity lets readers fetch whole words up to a terminator.
+		char* data = static_cast<char*>(std::realloc(m_data, (size_t)cap + PADDING));
 		if (!data)
 			throw OutOfMemoryException();
+		std::memset(data + m_capacity, 0, (size_t)(cap - m_capacity) + PADDING);
 		m_data = data;
 		m_capacity = (int)cap;
 	}

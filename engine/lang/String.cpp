@@ -1,13 +1,23 @@
 #include <lang/String.h>
 #include <lang/StringPool.h>
 #include <lang/OutOfMemoryException.h>
+#include <cstdint>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace lang {
 
 namespace {
 
 inline MemoryPool& pool() { return StringPool::get().pool; }
+
+// Powers of 31 modulo 2^32, for hashing several bytes per step.
+constexpr uint32_t POW31_4 = 31u * 31u * 31u * 31u;
+constexpr uint32_t POW31_8 = POW31_4 * POW31_4;
+constexpr uint32_t POW31_12 = POW31_8 * POW31_4;
+constexpr uint32_t POW31_16 = POW31_8 * POW31_8;
 
 } // namespace
 
@@ -131,9 +141,51 @@ bool String::startsWith(const String& prefix) const {
 int String::hashCode() const {
 	if (m_h < 0)
 		return 0;
-	unsigned h = 0;
-	for (const signed char* s = reinterpret_cast<const signed char*>(pool().get(m_h)); *s; ++s)
-		h = 31u * h + (unsigned)(int)*s;
+	// h = 31 * h + signed byte, taken several bytes at a time: a block of k bytes
+	// adds its own weighted sum to h * 31^k, which keeps one multiply per block on
+	// the dependency chain. Payloads are 4-byte aligned and the arena is padded
+	// past its end, so whole blocks can be read up to the one holding the terminator.
+	const char* s = pool().get(m_h);
+	uint32_t h = 0;
+#if defined(__SSE2__)
+	{
+		const __m128i zero = _mm_setzero_si128();
+		const __m128i w16 = _mm_setr_epi16(29791, 961, 31, 1, 29791, 961, 31, 1);
+		const __m128i wHigh = _mm_setr_epi32((int)POW31_12, 0, (int)POW31_8, 0);
+		const __m128i wLow = _mm_setr_epi32((int)POW31_4, 0, 1, 0);
+		for (;;) {
+			const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+			if (_mm_movemask_epi8(_mm_cmpeq_epi8(c, zero)))
+				break;
+			// Sign-extend to 16 bits; pairs of products sum into 32-bit lanes.
+			const __m128i lo = _mm_madd_epi16(_mm_srai_epi16(_mm_unpacklo_epi8(c, c), 8), w16);
+			const __m128i hi = _mm_madd_epi16(_mm_srai_epi16(_mm_unpackhi_epi8(c, c), 8), w16);
+			// Lanes 0 and 2 now hold the sums of four bytes each.
+			const __m128i a = _mm_add_epi32(lo, _mm_srli_epi64(lo, 32));
+			const __m128i b = _mm_add_epi32(hi, _mm_srli_epi64(hi, 32));
+			const __m128i sum = _mm_add_epi32(_mm_mul_epu32(a, wHigh), _mm_mul_epu32(b, wLow));
+			const uint32_t v = (uint32_t)_mm_cvtsi128_si32(sum) + (uint32_t)_mm_cvtsi128_si32(_mm_srli_si128(sum, 8));
+			h = h * POW31_16 + v;
+			s += 16;
+		}
+	}
+#endif
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+	for (;;) {
+		uint32_t w;
+		std::memcpy(&w, s, sizeof(w));
+		if ((w - 0x01010101u) & ~w & 0x80808080u)
+			break; // a zero byte in this word
+		const uint32_t b0 = (uint32_t)(int32_t)(int8_t)w;
+		const uint32_t b1 = (uint32_t)(int32_t)(int8_t)(w >> 8);
+		const uint32_t b2 = (uint32_t)(int32_t)(int8_t)(w >> 16);
+		const uint32_t b3 = (uint32_t)(int32_t)(int8_t)(w >> 24);
+		h = h * POW31_4 + (b0 * 29791u + b1 * 961u + b2 * 31u + b3);
+		s += 4;
+	}
+#endif
+	for (; *s; ++s)
+		h = 31u * h + (uint32_t)(int32_t)(signed char)*s;
 	return (int)h;
 }
 

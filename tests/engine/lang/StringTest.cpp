@@ -58,6 +58,22 @@ TEST(String, HashCodeUsesSignedBytes) {
 	EXPECT_EQ(h, longText.hashCode());
 }
 
+TEST(String, HashCodeMatchesTheByteRecurrenceForEveryLengthAndByte) {
+	std::vector<String> keep; // interleaved blocks put texts at every alignment
+	for (int len = 1; len < 70; ++len) {
+		std::string text;
+		for (int i = 0; i < len; ++i)
+			text += (char)(1 + (len * 37 + i * 101) % 255); // covers bytes 1..255
+		unsigned expected = 0;
+		for (char c : text)
+			expected = 31u * expected + (unsigned)(int)(signed char)c;
+		String s(text.c_str());
+		EXPECT_EQ((int)expected, s.hashCode()) << len;
+		keep.push_back(s);
+		keep.push_back(String(std::string((size_t)len % 5 + 1, 'p').c_str()));
+	}
+}
+
 TEST(String, CompareTo) {
 	String nul, a("a"), b("b");
 	EXPECT_EQ(-97, nul.compareTo(a));
