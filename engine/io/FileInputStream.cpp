@@ -35,7 +35,9 @@ FileInputStream::~FileInputStream() {
 int FileInputStream::read(void* buf, int n) {
 	if (!m_file || n <= 0)
 		return 0;
-	size_t got = std::fread(buf, 1, size_t(n), m_file);
+	// Streams are used from one thread only: stdio's per-call lock would
+	// cost more than the copy for the small reads of typed data.
+	size_t got = fread_unlocked(buf, 1, size_t(n), m_file);
 	if (got < size_t(n) && std::ferror(m_file))
 		throw IOException(lang::Format("Failed to read {1} bytes from {0}", m_name, n));
 	return int(got);
