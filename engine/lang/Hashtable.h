@@ -117,7 +117,17 @@ public:
 		return e->used ? &e->value : nullptr;
 	}
 
-	bool containsKey(const K& key) { return find(key) != nullptr; }
+	/** Pointer to the value stored for key, or null when absent. Leaves the table untouched. */
+	const V* find(const K& key) const {
+		if (m_capacity <= 0)
+			return nullptr;
+		for (const Entry* e = &m_buckets[(H()(key) & 0x7fffffff) % m_capacity]; e; e = e->next)
+			if (e->used && hashKeyEquals(e->key, key))
+				return &e->value;
+		return nullptr;
+	}
+
+	bool containsKey(const K& key) const { return find(key) != nullptr; }
 
 	/** Stores value under key, replacing an earlier value. Throws lang::OutOfMemoryException when the table cannot grow. */
 	void put(const K& key, const V& value) {

@@ -70,6 +70,9 @@ int MemoryPool::allocate(int n) {
 }
 
 void MemoryPool::free(int handle) {
+	// A handle that is not live is ignored: pushing it twice would hand it out twice.
+	if (handle < 0 || handle >= m_blocks.size() || !m_blocks[handle])
+		return;
 	m_freeHandles.add(handle);
 	m_blocks[handle] = nullptr;
 }

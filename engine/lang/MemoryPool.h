@@ -29,7 +29,7 @@ public:
 	 * when the block fits neither after compaction nor after growth within maxSize.
 	 */
 	int allocate(int n);
-	/** Gives the handle back; the bytes stay until the next compaction. */
+	/** Gives the handle back; the bytes stay until the next compaction. A handle that is not live is ignored. */
 	void free(int handle);
 	/** Moves all live blocks to the start of the arena. */
 	void compact();

@@ -85,6 +85,29 @@ TEST(Hashtable, LookupOfAnAbsentKeyPreparesTheEntryAPutThenUses) {
 	EXPECT_EQ(chained, t.chainedCount());
 }
 
+TEST(Hashtable, ConstLookupLeavesTheTableUntouched) {
+	StringTable t;
+	for (int i = 0; i < 60; ++i) // enough for chains in 131 buckets
+		t.put(key(i), key(i));
+	const StringTable& ct = t;
+	const int chained = t.chainedCount();
+	for (int i = 0; i < 500; ++i) {
+		const String* v = ct.find(key(i));
+		if (i < 60) {
+			ASSERT_NE(nullptr, v);
+			EXPECT_EQ(0, v->compareTo(key(i)));
+		} else {
+			EXPECT_EQ(nullptr, v);
+		}
+	}
+	EXPECT_EQ(chained, t.chainedCount());
+	int stale = 0;
+	for (int b = 0; b < t.capacity(); ++b)
+		for (StringTable::Entry* e = &t.buckets()[b]; e; e = e->next)
+			stale += !e->used && !e->key.isNull();
+	EXPECT_EQ(0, stale);
+}
+
 TEST(Hashtable, ChainsRunNewestFirstAndClearedEntriesAreReused) {
 	// Many keys in a 37-bucket table force chains; the model map checks every value.
 	StringTable t;

@@ -48,6 +48,19 @@ TEST(MemoryPool, FreedHandlesAreReusedLastFreedFirst) {
 	EXPECT_EQ(h1, pool.allocate(4));
 }
 
+TEST(MemoryPool, FreeingAHandleTwiceDoesNotHandItOutTwice) {
+	lang::MemoryPool pool(1000, 0, "p");
+	const int h = pool.allocate(4);
+	pool.free(h);
+	pool.free(h);
+	pool.free(-1);
+	pool.free(99);
+	const int a = pool.allocate(4);
+	const int b = pool.allocate(4);
+	EXPECT_EQ(h, a);
+	EXPECT_NE(a, b);
+}
+
 TEST(MemoryPool, CompactionMakesRoomWithoutGrowingAndKeepsContents) {
 	lang::MemoryPool pool(200, 0, "p");
 	int h[4];
