@@ -90,6 +90,11 @@ int run(int argc, char** argv)
         std::printf("game data not found in %s: opening the import screen (or run with --import-deb file.deb)\n",
                     gameDataDir().c_str());
         importScreen = true;
+        // The screenshot window is hidden, so nobody could ever close an import screen in it.
+        if (!options.screenshot.empty()) {
+            std::fprintf(stderr, "could not save %s\n", options.screenshot.c_str());
+            return 1;
+        }
     }
     options.resolveDataDir();
 

@@ -191,6 +191,15 @@ TEST_F(ProgramTest, FailedScreenshotIsAFailure) {
 	EXPECT_NE(r.err.find("could not save " + dir / "missing/folder/shot.png" + "\n"), std::string::npos) << r.err;
 }
 
+TEST_F(ProgramTest, ScreenshotWithoutGameDataOrLevelEndsInsteadOfHanging) {
+	ProcessResult r = run({"--screenshot", "shot.png"});
+	EXPECT_FALSE(r.timedOut);
+	EXPECT_EQ(r.exitCode, 1);
+	EXPECT_NE(r.out.find("game data not found in "), std::string::npos) << r.out;
+	EXPECT_NE(r.err.find("could not save shot.png\n"), std::string::npos) << r.err;
+	EXPECT_EQ(r.out.find("GL: "), std::string::npos);
+}
+
 TEST_F(ProgramTest, ImportScreenRunsUntilTheWindowCloses) {
 	test::RunningProcess p(test::lumarollBinary(), options({}));
 	ASSERT_TRUE(p.started());
