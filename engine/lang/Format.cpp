@@ -62,14 +62,14 @@ void writeNumber(Writer& w, const char* pattern, double v) {
 	std::free(big);
 }
 
-void writeNumber(Writer& w, const char* spec, size_t specLen, double v) {
+void writeNumber(Writer& w, const char* pattern, size_t patternLen, double v) {
 	int intDigits = 0;
 	int decimals = 0;
-	bool pattern = false;
+	bool marked = false;
 	bool afterPoint = false;
 	char hex = 0;
-	for (size_t i = 0; i < specLen && !hex; ++i) {
-		const char c = spec[i];
+	for (size_t i = 0; i < patternLen && !hex; ++i) {
+		const char c = pattern[i];
 		if (c == '0') {
 			if (afterPoint)
 				++decimals;
@@ -79,7 +79,7 @@ void writeNumber(Writer& w, const char* spec, size_t specLen, double v) {
 			if (afterPoint)
 				++decimals;
 			else
-				pattern = true;
+				marked = true;
 		} else if (c == '.') {
 			afterPoint = true;
 		} else if (c == 'x' || c == 'X') {
@@ -99,7 +99,7 @@ void writeNumber(Writer& w, const char* spec, size_t specLen, double v) {
 		// so "00.00" of 3 gives "03.00".
 		const long long width = (long long)intDigits + (decimals > 0 ? decimals + 1 : 0);
 		std::snprintf(fmt, sizeof(fmt), "%%0%lld.%if", width, decimals);
-	} else if (pattern || decimals > 0) {
+	} else if (marked || decimals > 0) {
 		std::snprintf(fmt, sizeof(fmt), "%%.%if", decimals);
 	} else {
 		std::snprintf(fmt, sizeof(fmt), "%%g");
@@ -194,16 +194,16 @@ int Format::format(char* buf, int size) const {
 			const int index = f[p] - '0';
 			if (index >= m_count)
 				fail("Failed to format \"{0}\", invalid argument index at {1}", m_format, p);
-			int specStart = p + 1;
-			if (specStart < end && f[specStart] == ',')
-				++specStart;
+			int patternStart = p + 1;
+			if (patternStart < end && f[patternStart] == ',')
+				++patternStart;
 			const Arg& arg = m_args[index];
 			if (arg.type == Arg::TYPE_TEXT) {
 				const int len = arg.text.length();
 				for (int k = 0; k < len; ++k)
 					w.put((char)arg.text.charAt(k));
 			} else if (arg.type == Arg::TYPE_NUMBER) {
-				writeNumber(w, f + specStart, (size_t)(end - specStart), arg.number);
+				writeNumber(w, f + patternStart, (size_t)(end - patternStart), arg.number);
 			}
 			i = end;
 		}

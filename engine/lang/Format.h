@@ -10,11 +10,11 @@ namespace lang {
  * A message: a format text with numbered placeholders and up to ten typed
  * arguments, expanded on demand.
  *
- * Placeholders: "{d}" or "{d,spec}" with one decimal digit d naming the
+ * Placeholders: "{d}" or "{d,pattern}" with one decimal digit d naming the
  * argument. A backslash makes the next character literal; a "{" that ends the
  * text is written as it is. Text arguments are written as they are. Number
- * specs: "0" before "." is an integer digit (zero-padded), "0" or "#" after
- * "." a decimal, "x"/"X" hexadecimal of the value wrapped to 32 bits; no spec
+ * patterns: "0" before "." is an integer digit (zero-padded), "0" or "#" after
+ * "." a decimal, "x"/"X" hexadecimal of the value wrapped to 32 bits; no pattern
  * means "%g" style.
  */
 class Format {
