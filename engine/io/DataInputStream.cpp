@@ -41,13 +41,13 @@ char DataInputStream::readChar() {
 
 lang::String DataInputStream::readChars(int n) {
 	lang::String result;
-	char piece[250];
+	char chunk[250];
 	int used = 0;
 	for (int i = 0; i < n; ++i) {
-		piece[used++] = readChar();
+		chunk[used++] = readChar();
 		if (used == 249 || i == n - 1) {
-			piece[used] = 0;
-			result = result + piece;
+			chunk[used] = 0;
+			result = result + chunk;
 			used = 0;
 		}
 	}

@@ -27,7 +27,7 @@ public:
 	int readByte() override;
 	/** One byte as a character. */
 	char readChar() override;
-	/** n bytes as text; a zero byte ends the text of its 249-byte piece. Null for n <= 0. */
+	/** n bytes as text; a zero byte ends the text of its 249-byte chunk. Null for n <= 0. */
 	lang::String readChars(int n) override;
 	double readDouble() override;
 	float readFloat() override;

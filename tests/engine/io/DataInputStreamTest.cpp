@@ -124,8 +124,8 @@ TEST(DataInputStream, ReadUTFCharsKeepsRawBytes) {
 	EXPECT_EQ(out[0], 0);
 }
 
-TEST(DataInputStream, ReadCharsInPieces) {
-	// A zero byte ends the text of its 249-byte piece; the next piece goes on.
+TEST(DataInputStream, ReadCharsInChunks) {
+	// A zero byte ends the text of its 249-byte chunk; the next chunk goes on.
 	BinaryWriter w;
 	w.bytes({'a', 'b', 'c', 0, 'd'});
 	for (int i = 5; i < 249; ++i)
