@@ -70,17 +70,20 @@ void take(FILE* file, Capture& stream, const char* data, ssize_t size)
     }
 }
 
-// Reads what the pipe holds; returns false at end of file or on an error.
-bool readSome(FILE* file, Capture& stream)
+// Reads everything the pipe holds now (its read end does not block); returns
+// false at end of file or on an error.
+bool drain(FILE* file, Capture& stream)
 {
     char buffer[1024];
-    ssize_t n = ::read(stream.read, buffer, sizeof buffer);
-    if (n < 0 && (errno == EINTR || errno == EAGAIN))
-        return true;
-    if (n <= 0)
-        return false;
-    take(file, stream, buffer, n);
-    return true;
+    for (;;) {
+        ssize_t n = ::read(stream.read, buffer, sizeof buffer);
+        if (n > 0)
+            take(file, stream, buffer, n);
+        else if (n < 0 && errno == EINTR)
+            continue;
+        else
+            return n < 0 && errno == EAGAIN;
+    }
 }
 
 void logThread(LogState* state)
@@ -96,22 +99,19 @@ void logThread(LogState* state)
                 continue;
             break;
         }
-        // Standard output first: when both hold lines, progress usually came before a failure.
+        // The two streams share no order of their own. Standard output is emptied
+        // first: what it holds was mostly written before a failure line came.
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd >= 0 && (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) &&
-                !readSome(state->file, state->streams[i]))
+                !drain(state->file, state->streams[i]))
                 fds[i].fd = -1;
         }
         stopping = fds[2].revents != 0;
     }
-    // Child processes may still hold the write ends: take what is there without waiting for them.
+    // Child processes may still hold the write ends: take what is there without
+    // waiting for them, and the last line even without its newline.
     for (Capture& stream : state->streams) {
-        fcntl(stream.read, F_SETFL, fcntl(stream.read, F_GETFL) | O_NONBLOCK);
-        char buffer[1024];
-        ssize_t n;
-        while ((n = ::read(stream.read, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
-            if (n > 0)
-                take(state->file, stream, buffer, n);
+        drain(state->file, stream);
         if (!stream.line.empty())
             emit(state->file, stream);
     }
@@ -171,6 +171,8 @@ std::string startLog()
         state.file = nullptr;
         return std::string();
     }
+    fcntl(out[0], F_SETFL, fcntl(out[0], F_GETFL) | O_NONBLOCK);
+    fcntl(err[0], F_SETFL, fcntl(err[0], F_GETFL) | O_NONBLOCK);
     state.streams[0].read = out[0];
     state.streams[0].write = out[1];
     state.streams[1].read = err[0];
