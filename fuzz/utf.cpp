@@ -1,6 +1,6 @@
 // Bytes of any content through every converter: decoding walks, re-encoding
 // each code point in every encoding, and strings made from the bytes.
-#include <io/UTFConverter.h>
+#include <lang/UTFConverter.h>
 #include <lang/String.h>
 
 #include <cstddef>

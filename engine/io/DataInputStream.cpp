@@ -1,6 +1,6 @@
 #include <io/DataInputStream.h>
 #include <io/IOException.h>
-#include <io/UTFConverter.h>
+#include <lang/UTFConverter.h>
 #include <cstdint>
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include <io/UTFConverter.h>
+#include <lang/UTFConverter.h>
 
 namespace lang {
 
