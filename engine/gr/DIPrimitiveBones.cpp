@@ -9,11 +9,12 @@ namespace
 
 enum { BONE_TABLE = 255 };
 
-// Bone number of a decoded index, or -1 when it lies outside 0..limit-1
-// (NaN included), so that no table is indexed out of bounds.
+// Bone number of a decoded index truncated toward zero, or -1 when that
+// lies outside 0..limit-1 (NaN included), so that no table is indexed out
+// of bounds.
 inline int boneNumber( float index, int limit )
 {
-	if ( !(index >= 0.f && index < float(limit)) )
+	if ( !(index > -1.f && index < float(limit)) )
 		return -1;
 	return int( index );
 }

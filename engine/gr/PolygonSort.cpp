@@ -14,7 +14,7 @@ namespace
 // row as translation. A bone outside the table leaves the point unchanged.
 math::Vector3 boneTransform( const math::Matrix4x4* bones, int boneCount, float index, const math::Vector3& p )
 {
-	if ( !(index >= 0.f && index < float(boneCount)) )
+	if ( !(index > -1.f && index < float(boneCount)) )
 		return p;
 	const math::Matrix4x4& M = bones[int(index)];
 	return math::Vector3(
@@ -52,7 +52,7 @@ void DIPrimitive::sortPolygons( const math::Vector3& eye, const math::Matrix4x4&
 	// Stored positions stand for position * scale + bias, and the transform
 	// applies to those.
 	const float scale = scaled ? m_positionScale.x : 1.f;
-	const math::Vector3 bias = scaled ? m_positionScale.xyz() : math::Vector3();
+	const math::Vector3 bias = scaled ? math::Vector3( m_positionScale.y, m_positionScale.z, m_positionScale.w ) : math::Vector3();
 	const float third = 1.f / 3.f;
 
 	for ( int i = 0 ; i < n ; ++i )

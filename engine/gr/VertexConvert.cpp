@@ -85,10 +85,10 @@ struct Packed5Codec
 
 	static inline void write( uint8_t* p, const float* in )
 	{
-		const int x = saturate( in[0], -32768.f, 65535.f );
-		const int y = saturate( in[1], -32768.f, 65535.f );
-		const int z = saturate( in[2], -32768.f, 65535.f );
-		const int w = saturate( in[3], -32768.f, 65535.f );
+		const uint32_t x = uint32_t( saturate(in[0], -32768.f, 65535.f) );
+		const uint32_t y = uint32_t( saturate(in[1], -32768.f, 65535.f) );
+		const uint32_t z = uint32_t( saturate(in[2], -32768.f, 65535.f) );
+		const uint32_t w = uint32_t( saturate(in[3], -32768.f, 65535.f) );
 		const uint16_t v = uint16_t( (x & 31) | ((y << 5) & 0x3E0) | ((z << 10) & 0x7C00) | (w != 0 ? 0x8000 : 0) );
 		memcpy( p, &v, 2 );
 	}
