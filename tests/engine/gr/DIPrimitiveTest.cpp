@@ -120,6 +120,15 @@ TEST(DIPrimitive, AbsentDataTypes)
 	out[0] = Vector4( 9, 9, 9, 9 );
 	p->getTexCoords( 0, 7, out, 1 );
 	expectVector( Vector4(), out[0] );
+
+	// Data types outside the table are absent too.
+	p->setVertexData( VertexFormat::DT_SIZE, 0, &n, VertexFormat::V4_32, 1 );
+	p->setVertexData( -1, 0, &n, VertexFormat::V4_32, 1 );
+	out[0] = Vector4( 9, 9, 9, 9 );
+	p->getVertexData( 99, 0, out, 1 );
+	expectVector( Vector4(), out[0] );
+	p->getPositions( 0, out, 2 );
+	expectVector( Vector4(), out[0] );
 }
 
 TEST(DIPrimitive, Indices)
