@@ -13,8 +13,8 @@ namespace test {
 class GLTestContext {
 public:
 	// Size of the window's drawable.
-	static const int WIDTH = 64;
-	static const int HEIGHT = 64;
+	static constexpr int WIDTH = 64;
+	static constexpr int HEIGHT = 64;
 
 	// The shared context, created on first call; null when none can be made
 	// (the reason is in error()).

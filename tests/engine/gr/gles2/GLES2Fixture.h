@@ -23,8 +23,8 @@
 // into, and helpers that draw a full-window quad.
 class GLES2Test : public ::testing::Test {
 protected:
-	static const int W = test::GLTestContext::WIDTH;
-	static const int H = test::GLTestContext::HEIGHT;
+	static constexpr int W = test::GLTestContext::WIDTH;
+	static constexpr int H = test::GLTestContext::HEIGHT;
 
 	lang::Ptr<gr::GLES2_Context> context;
 	test::EffectTreeWriter tree;
