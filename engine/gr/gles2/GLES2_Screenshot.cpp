@@ -59,12 +59,7 @@ bool GLES2_Context::saveScreenshot( const std::string& path )
 		return false;
 	const int encoded = stbi_write_png_to_func( &writeToFile, &sink, width, height, 4, image.data(), int(rowBytes) );
 	const bool closed = std::fclose( sink.file ) == 0;
-	if ( !encoded || sink.failed || !closed )
-	{
-		std::remove( path.c_str() );
-		return false;
-	}
-	return true;
+	return encoded && !sink.failed && closed;
 }
 
 } // gr
