@@ -36,7 +36,9 @@ bool gunzip(const void* data, int size, std::vector<char>& out, std::string& err
         if (size >= 18) {
             const std::uint32_t hint = std::uint32_t(in[size - 4]) | (std::uint32_t(in[size - 3]) << 8) |
                                        (std::uint32_t(in[size - 2]) << 16) | (std::uint32_t(in[size - 1]) << 24);
-            out.reserve(static_cast<size_t>(std::min<std::int64_t>(hint, maxOut)));
+            // Deflate expands at most about 1032 to 1, so a larger claim is false.
+            const std::int64_t limit = std::min<std::int64_t>(maxOut, std::int64_t(size) * 1032);
+            out.reserve(static_cast<size_t>(std::min<std::int64_t>(hint, limit)));
         }
         for (;;) {
             // One byte of room past the cap tells a stream that ends exactly at

@@ -36,7 +36,8 @@ enum class ReadStatus { ok, cannotRead, empty };
 // Reads a whole regular file of at most maxSize bytes. Directories, devices
 // and pipes cannot be read this way (their sizes mean nothing).
 ReadStatus readPackage(const std::string& path, std::int64_t maxSize, Buffer& out) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking open: opening a named pipe must not wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return ReadStatus::cannotRead;
     struct stat st;
