@@ -427,6 +427,27 @@ TEST(ImageFile, OversizedStbImagesAreRefused) {
     EXPECT_EQ(image.error.rfind("stb_image: ", 0), 0u);
 }
 
+// A JPEG huffman table of more than 256 codes would make stb_image write past
+// its tables; it is refused before decoding.
+TEST(ImageFile, OversizedJpegHuffmanTableIsRefused) {
+    // Start marker, then a table of class 0, id 0 with 16 x 255 codes.
+    const int codes = 16 * 255, length = 2 + 17 + codes;
+    Bytes jpeg = {0xff, 0xd8, 0xff, 0xc4, std::uint8_t(length >> 8), std::uint8_t(length), 0x00};
+    jpeg.insert(jpeg.end(), 16, 255);
+    jpeg.insert(jpeg.end(), std::size_t(codes), 1);
+    jpeg.insert(jpeg.end(), {0xff, 0xd9});
+    ImageData image;
+    EXPECT_FALSE(loadBytes(jpeg, "bad.jpg", image));
+    EXPECT_EQ(image.error, "stb_image: bad DHT header");
+
+    // 256 codes (255 of 8 bits, one of 9) pass this check; the file then
+    // fails for other reasons.
+    jpeg = {0xff, 0xd8, 0xff, 0xc4, 0x01, 0x13, 0x00, 0, 0, 0, 0, 0, 0, 0, 255, 1, 0, 0, 0, 0, 0, 0, 0};
+    jpeg.insert(jpeg.end(), 256, 2);
+    EXPECT_FALSE(loadBytes(jpeg, "edge.jpg", image));
+    EXPECT_NE(image.error, "stb_image: bad DHT header");
+}
+
 // Whatever the bytes, the loader returns; corrupted PVR headers and PNGs
 // included (the sanitizers watch the reads).
 TEST(ImageFile, ArbitraryBytesNeverThrow) {
