@@ -296,6 +296,9 @@ void GLES2_Shader::bindParameters( const GLES2_Effect::Pass& pass ) const
 					uniformName.c_str(), GLES2_Effect::baseName( m_effect->name ).c_str(), m_name.c_str(),
 					providedTextures().c_str() );
 			}
+			// Select the unit first: a default texture made now is bound while
+			// it is created, which must not displace the previous sampler's.
+			gl.ActiveTexture( GLenum(GL_TEXTURE0 + unit) );
 			bindTexture( uniform.location, m_context->getSamplerDefault( uniformName ), unit );
 			continue;
 		}
