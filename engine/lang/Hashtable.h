@@ -72,6 +72,19 @@ public:
 	Hashtable()
 		: m_capacity(0), m_buckets(nullptr), m_loadFactor(0.75f), m_count(0), m_threshold(0),
 		  m_defaultValue(), m_chainedCount(0) {}
+	/**
+	 * An empty table sized for capacity entries: no buckets for capacity < 1,
+	 * else getLargerPrime(capacity) buckets. Throws lang::OutOfMemoryException
+	 * when that many buckets cannot be had.
+	 */
+	explicit Hashtable(int capacity) : Hashtable() {
+		if (capacity < 1)
+			return;
+		const int n = getLargerPrime(capacity);
+		m_buckets = new Entry[n];
+		m_capacity = n;
+		m_threshold = (int)(n * m_loadFactor);
+	}
 	Hashtable(const Hashtable&) = delete;
 	Hashtable& operator=(const Hashtable&) = delete;
 	~Hashtable() override { freeBuckets(m_buckets, m_capacity); }
