@@ -155,7 +155,7 @@ void ParticleSystem::Description::validate(const lang::String& file) const {
 		throw io::IOException(
 			lang::Format("Invalid value in \"{0}\": TextureFrames={1} (not square of integer)", file, textureFrames));
 	if (textureFrames > MAX_TEXTURE_FRAMES)
-		throw io::IOException(lang::Format("Invalid value in \"{0}\": TextureFrames={1} (out-of-range, max is {2})",
+		throw io::IOException(lang::Format("Invalid value in \"{0}\": TextureFrames={1,0} (out-of-range, max is {2})",
 										   file, textureFrames, int(MAX_TEXTURE_FRAMES)));
 
 	if (textureAnimation < 0 || textureAnimation >= ANIMATION_INVALID)
