@@ -1,7 +1,11 @@
 #include "import/DataArchive.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <vector>
+
+#include "import/ArchiveStream.h"
 
 #include "import/ImportFiles.h"
 
@@ -10,6 +14,9 @@ namespace lumaroll {
 namespace {
 
 const size_t kBlock = 512;
+const size_t kCopyBuffer = 1 << 20;
+// Longest GNU long name kept: far past the longest path the system can open.
+const std::uint64_t kMaxLongName = 1 << 16;
 const char kPackagePrefix[] = "opt/plimbo/";  // removed from extracted names
 const char kDataPrefix[] = "opt/plimbo/data";
 
@@ -52,12 +59,42 @@ std::string gameFileRelativePath(std::string name) {
     return name.substr(sizeof kPackagePrefix - 1);
 }
 
-bool extractDataArchive(const char* data, size_t size, const std::string& destDir,
+namespace {
+
+// Copies size bytes of the stream into a file that replaces target.
+// Returns the failure message, or empty on success.
+std::string writeEntry(ArchiveStream& stream, std::uint64_t size, const std::string& target, std::vector<char>& buffer) {
+    const std::string cannotWrite = "Could not write " + target + ".";
+    importfs::ReplacingFile file;
+    if (!file.open(target))
+        return cannotWrite;
+    while (size > 0) {
+        const size_t want = static_cast<size_t>(std::min<std::uint64_t>(buffer.size(), size));
+        const size_t got = stream.read(buffer.data(), want);
+        if (got < want)
+            return stream.error().empty() ? std::string("The package data is incomplete.") : stream.error();
+        if (!file.write(buffer.data(), got))
+            return cannotWrite;
+        size -= got;
+    }
+    return file.commit() ? std::string() : cannotWrite;
+}
+
+} // namespace
+
+bool extractDataArchive(ArchiveStream& stream, std::uint64_t size, const std::string& destDir,
                         const ImportProgress& progress, ImportResult& result) {
+    std::vector<char> buffer(kCopyBuffer);
+    auto streamFailed = [&]() {
+        result.error = stream.error().empty() ? std::string("The package data is incomplete.") : stream.error();
+        return false;
+    };
     std::string longName;
-    size_t offset = 0;
+    std::uint64_t offset = 0;
+    char header[kBlock];
     while (size - offset >= kBlock) {
-        const char* header = data + offset;
+        if (stream.read(header, kBlock) < kBlock)
+            return streamFailed();
         if (header[0] == 0)
             break;  // end-of-archive block
 
@@ -69,15 +106,24 @@ bool extractDataArchive(const char* data, size_t size, const std::string& destDi
         }
         const std::uint64_t entrySize = octalField(header + 124, 12);
         const char type = header[156];
-        const size_t dataStart = offset + kBlock;
+        const std::uint64_t dataStart = offset + kBlock;
         if (entrySize > size - dataStart) {
             result.error = "The package data is incomplete.";
             return false;
         }
-        const char* entryData = data + dataStart;
 
+        bool consumed = false;
         if (type == 'L') {
-            longName = field(entryData, static_cast<size_t>(entrySize));
+            // Only the text before the first NUL counts; a name longer than any
+            // path the system can open is cut (it could not be written anyway).
+            const size_t keep = static_cast<size_t>(std::min<std::uint64_t>(entrySize, kMaxLongName));
+            longName.resize(keep);
+            if (stream.read(&longName[0], keep) < keep)
+                return streamFailed();
+            longName = field(longName.data(), keep);
+            if (stream.skip(entrySize - keep) < entrySize - keep)
+                return streamFailed();
+            consumed = true;
         } else {
             if (!longName.empty()) {
                 name.swap(longName);
@@ -91,10 +137,12 @@ bool extractDataArchive(const char* data, size_t size, const std::string& destDi
                 } else if (type == '0' || type == 0) {
                     const size_t slash = target.rfind('/');
                     importfs::makeDirs(target.substr(0, slash));
-                    if (!importfs::writeFileReplacing(target, entryData, static_cast<size_t>(entrySize))) {
-                        result.error = "Could not write " + target + ".";
+                    const std::string error = writeEntry(stream, entrySize, target, buffer);
+                    if (!error.empty()) {
+                        result.error = error;
                         return false;
                     }
+                    consumed = true;
                     result.files += 1;
                     result.bytes += static_cast<std::int64_t>(entrySize);
                     if (progress)
@@ -102,11 +150,16 @@ bool extractDataArchive(const char* data, size_t size, const std::string& destDi
                 }
             }
         }
+        if (!consumed && stream.skip(entrySize) < entrySize)
+            return streamFailed();
+
         // Padded to whole blocks; the end may lie past the archive's last byte.
         const std::uint64_t padded = (entrySize + kBlock - 1) / kBlock * kBlock;
         if (padded > size - dataStart)
             break;
-        offset = dataStart + static_cast<size_t>(padded);
+        if (stream.skip(padded - entrySize) < padded - entrySize)
+            return streamFailed();
+        offset = dataStart + padded;
     }
     return true;
 }

@@ -1,17 +1,13 @@
 #include "import/Import.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <new>
+#include <vector>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include "import/ArchiveStream.h"
 #include "import/DataArchive.h"
-#include "import/Gunzip.h"
 #include "import/ImportFiles.h"
 #include "import/Sha256.h"
 
@@ -25,52 +21,8 @@ const char kCannotRead[] = "Could not read the file.";
 const char kNotDeb[] = "The file is not a .deb package.";
 const char kNoData[] = "The package contains no data (data.tar).";
 const char kDamaged[] = "The package is incomplete or damaged.";
-
-struct Buffer {
-    std::unique_ptr<char[]> bytes;
-    size_t size = 0;
-};
-
-enum class ReadStatus { ok, cannotRead, empty };
-
-// Reads a whole regular file of at most maxSize bytes. Directories, devices
-// and pipes cannot be read this way (their sizes mean nothing).
-ReadStatus readPackage(const std::string& path, std::int64_t maxSize, Buffer& out) {
-    // Non-blocking open: opening a named pipe must not wait for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return ReadStatus::cannotRead;
-    struct stat st;
-    ReadStatus status = ReadStatus::ok;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0 || st.st_size > maxSize) {
-        status = ReadStatus::cannotRead;
-    } else if (st.st_size == 0) {
-        status = ReadStatus::empty;
-    } else {
-        const size_t size = static_cast<size_t>(st.st_size);
-        out.bytes.reset(new (std::nothrow) char[size]);
-        if (!out.bytes) {
-            status = ReadStatus::cannotRead;
-        } else {
-            size_t done = 0;
-            while (done < size) {
-                const ssize_t n = ::read(fd, out.bytes.get() + done, size - done);
-                if (n < 0 && errno == EINTR)
-                    continue;
-                if (n <= 0)
-                    break;
-                done += static_cast<size_t>(n);
-            }
-            out.size = size;
-            if (done < size)
-                status = ReadStatus::cannotRead;
-        }
-    }
-    ::close(fd);
-    if (status != ReadStatus::ok)
-        out = Buffer();
-    return status;
-}
+const char kTooLarge[] = "The package data is too large.";
+const size_t kReadChunk = 1 << 20;
 
 // Member name: up to the first NUL, then trailing spaces and '/' removed.
 std::string memberName(const char* header) {
@@ -82,7 +34,7 @@ std::string memberName(const char* header) {
 }
 
 // Member size: ten decimal ASCII bytes read as by strtoll.
-long long memberSize(const char* header) {
+long long memberSizeField(const char* header) {
     char text[11];
     std::memcpy(text, header + 48, 10);
     text[10] = 0;
@@ -106,66 +58,103 @@ ImportResult importDebPackage(const std::string& debPath, const std::string& des
                               const ImportProgress& progress, const ImportOptions& options) {
     ImportResult result;
 
-    Buffer package;
-    switch (readPackage(debPath, options.maxPackageSize, package)) {
-    case ReadStatus::cannotRead:
+    // The package is read through small buffers, never held whole: reading
+    // it twice from the page cache is far cheaper than holding it in memory.
+    PackageFile file;
+    if (!file.open(debPath, options.maxPackageSize))
         return fail(result, kCannotRead);
-    case ReadStatus::empty:
+    const std::int64_t size = file.size();
+    if (size == 0)
         return fail(result, kNotDeb);
-    case ReadStatus::ok:
-        break;
-    }
-    const char* bytes = package.bytes.get();
-    const size_t size = package.size;
-    if (size < sizeof kArMagic || std::memcmp(bytes, kArMagic, sizeof kArMagic) != 0)
+    char magic[sizeof kArMagic];
+    if (size < std::int64_t(sizeof kArMagic))
+        return fail(result, kNotDeb);
+    if (!file.readAt(0, magic, sizeof magic))
+        return fail(result, kCannotRead);
+    if (std::memcmp(magic, kArMagic, sizeof kArMagic) != 0)
         return fail(result, kNotDeb);
 
-    result.sha256 = sha256Hex(bytes, size);
+    // Find the data member; members after it are never looked at.
+    enum class Kind { plain, gzip } kind = Kind::plain;
+    std::int64_t memberStart = 0, memberSize = 0;
+    std::string memberError;
+    std::int64_t header = sizeof kArMagic;
+    if (size < header + std::int64_t(kArHeader))
+        memberError = kNoData;
+    while (memberError.empty()) {
+        char bytes[kArHeader];
+        if (!file.readAt(header, bytes, kArHeader))
+            return fail(result, kCannotRead);
+        const std::string name = memberName(bytes);
+        const long long length = memberSizeField(bytes);
+        const std::int64_t dataStart = header + std::int64_t(kArHeader);
+        if (length < 0 || length > size - dataStart) {
+            memberError = kDamaged;
+        } else if (name == "data.tar" || name == "data.tar.gz") {
+            kind = name == "data.tar" ? Kind::plain : Kind::gzip;
+            memberStart = dataStart;
+            memberSize = length;
+            break;
+        } else if (name.compare(0, 8, "data.tar") == 0) {
+            memberError = "Unsupported compression (" + name + "); expected data.tar.gz.";
+        } else {
+            header = dataStart + length + (length & 1);
+            if (header > size || size - header < std::int64_t(kArHeader))
+                memberError = kNoData;
+        }
+    }
+
+    // The digest of the whole file comes first: a package that fails later
+    // still reports it.
+    {
+        Sha256 sha;
+        std::vector<char> chunk(kReadChunk);
+        for (std::int64_t at = 0; at < size;) {
+            const size_t n = static_cast<size_t>(std::min<std::int64_t>(kReadChunk, size - at));
+            if (!file.readAt(at, chunk.data(), n))
+                return fail(result, kCannotRead);
+            sha.update(chunk.data(), n);
+            at += static_cast<std::int64_t>(n);
+        }
+        result.sha256 = sha.finishHex();
+    }
     const std::vector<std::string>& known = options.knownDigests ? *options.knownDigests : knownPackageDigests();
     for (const std::string& digest : known)
         if (digest == result.sha256)
             result.digestKnown = true;
+    if (!memberError.empty())
+        return fail(result, memberError);
 
-    // Find the data member; members after it are never looked at.
-    const char* archive = nullptr;
-    size_t archiveSize = 0;
-    std::vector<char> inflated;
-    size_t header = sizeof kArMagic;
-    if (size < header + kArHeader)
-        return fail(result, kNoData);
-    for (;;) {
-        const std::string name = memberName(bytes + header);
-        const long long memberBytes = memberSize(bytes + header);
-        const size_t dataStart = header + kArHeader;
-        if (memberBytes < 0 || static_cast<unsigned long long>(memberBytes) > size - dataStart)
-            return fail(result, kDamaged);
-        const size_t length = static_cast<size_t>(memberBytes);
-        if (name == "data.tar") {
-            archive = bytes + dataStart;
-            archiveSize = length;
-            break;
+    // A damaged or oversized gzip member fails before anything is written:
+    // inflate it once without keeping the output, to learn its length.
+    std::uint64_t archiveSize = static_cast<std::uint64_t>(memberSize);
+    if (kind == Kind::gzip) {
+        GzipStream check(file, memberStart, memberSize);
+        std::vector<char> scratch(kReadChunk);
+        std::uint64_t total = 0;
+        for (;;) {
+            const size_t got = check.read(scratch.data(), scratch.size());
+            total += got;
+            if (!check.error().empty())
+                return fail(result, check.error());
+            if (total > std::uint64_t(options.maxDataSize))
+                return fail(result, kTooLarge);
+            if (check.finished())
+                break;
         }
-        if (name == "data.tar.gz") {
-            std::string error;
-            if (length > size_t(INT32_MAX) ||
-                !gunzip(bytes + dataStart, static_cast<int>(length), inflated, error, options.maxDataSize))
-                return fail(result, error.empty() ? std::string("The package data is too large.") : error);
-            archive = inflated.data();
-            archiveSize = inflated.size();
-            break;
-        }
-        if (name.compare(0, 8, "data.tar") == 0)
-            return fail(result, "Unsupported compression (" + name + "); expected data.tar.gz.");
-        header = dataStart + length + (length & 1);
-        if (header > size || size - header < kArHeader)
-            return fail(result, kNoData);
+        archiveSize = total;
     }
 
     importfs::makeDirs(destDir);
     if (!importfs::isDirectory(destDir))
         return fail(result, "Could not create the folder " + destDir + ".");
 
-    if (!extractDataArchive(archive, archiveSize, destDir, progress, result))
+    std::unique_ptr<ArchiveStream> stream;
+    if (kind == Kind::gzip)
+        stream.reset(new GzipStream(file, memberStart, memberSize));
+    else
+        stream.reset(new PlainStream(file, memberStart, memberSize));
+    if (!extractDataArchive(*stream, archiveSize, destDir, progress, result))
         return fail(result, result.error);
 
     if (!hasGameData(destDir))

@@ -46,21 +46,47 @@ bool writeAll(int fd, const char* data, size_t size) {
 
 } // namespace
 
-bool writeFileReplacing(const std::string& target, const char* data, size_t size) {
+ReplacingFile::~ReplacingFile() { abandon(); }
+
+bool ReplacingFile::open(const std::string& target) {
+    abandon();
     if (target.empty() || target.back() == '/')
         return false;
-    const std::string temp = target + ".import-part";
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return false;
-    const bool written = writeAll(fd, data, size);
-    // close can report a delayed write error (quota, network file systems).
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || std::rename(temp.c_str(), target.c_str()) != 0) {
-        ::unlink(temp.c_str());
+    m_target = target;
+    m_temp = target + ".import-part";
+    m_fd = ::open(m_temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (m_fd < 0) {
+        m_temp.clear();
         return false;
     }
     return true;
+}
+
+bool ReplacingFile::write(const char* data, size_t size) { return m_fd >= 0 && writeAll(m_fd, data, size); }
+
+bool ReplacingFile::commit() {
+    if (m_fd < 0)
+        return false;
+    // close can report a delayed write error (quota, network file systems).
+    const bool closed = ::close(m_fd) == 0;
+    m_fd = -1;
+    if (!closed || std::rename(m_temp.c_str(), m_target.c_str()) != 0) {
+        abandon();
+        return false;
+    }
+    m_temp.clear();
+    return true;
+}
+
+void ReplacingFile::abandon() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    if (!m_temp.empty()) {
+        ::unlink(m_temp.c_str());
+        m_temp.clear();
+    }
 }
 
 } // namespace importfs

@@ -12,10 +12,25 @@ void makeDirs(const std::string& path);
 // True when path exists and is a directory.
 bool isDirectory(const std::string& path);
 
-// Writes size bytes to a temporary file beside target, closes it and renames
-// it over target, so target is always either the old file or the whole new
-// one. Returns false (and removes the temporary file) when any step fails.
-bool writeFileReplacing(const std::string& target, const char* data, size_t size);
+// A file written under a temporary name beside its target and renamed over
+// the target once written and closed, so the target is always either the old
+// file or the whole new one. Abandoned (temporary file removed) unless
+// commit() succeeds.
+class ReplacingFile {
+public:
+    ~ReplacingFile();
+    // False when the temporary file cannot be created (or target names a folder).
+    bool open(const std::string& target);
+    // False when the bytes cannot all be written.
+    bool write(const char* data, size_t size);
+    // Closes and renames into place; false when either fails.
+    bool commit();
+    void abandon();
+
+private:
+    std::string m_target, m_temp;
+    int m_fd = -1;
+};
 
 } // namespace importfs
 } // namespace lumaroll

@@ -1,5 +1,6 @@
 #include "import/Sha256.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -125,22 +126,26 @@ bool detectHardware() {
 
 using CompressFn = void (*)(std::uint32_t*, const unsigned char*, size_t);
 
-std::string digest(CompressFn compress, const char* data, size_t size) {
-    std::uint32_t state[8];
-    std::memcpy(state, kInitial, sizeof state);
-    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(data);
-    const size_t whole = size / 64;
-    if (whole > 0)
-        compress(state, bytes, whole);
+CompressFn compressor(bool hardware) {
+#ifdef LUMAROLL_SHA_X86
+    if (hardware)
+        return compressHardware;
+#else
+    (void)hardware;
+#endif
+    return compressPortable;
+}
 
-    // Remaining bytes, 0x80, zeros and the bit length: one or two more blocks.
+// Remaining bytes, 0x80, zeros and the bit length in one or two more blocks,
+// then the state words as hex.
+std::string finish(CompressFn compress, std::uint32_t state[8], const unsigned char* rest, size_t restSize,
+                   std::uint64_t total) {
     unsigned char tail[128] = {};
-    const size_t rest = size % 64;
-    if (rest > 0)
-        std::memcpy(tail, bytes + whole * 64, rest);
-    tail[rest] = 0x80;
-    const size_t tailBlocks = rest < 56 ? 1 : 2;
-    const std::uint64_t bits = std::uint64_t(size) * 8;
+    if (restSize > 0)
+        std::memcpy(tail, rest, restSize);
+    tail[restSize] = 0x80;
+    const size_t tailBlocks = restSize < 56 ? 1 : 2;
+    const std::uint64_t bits = total * 8;
     for (int i = 0; i < 8; ++i)
         tail[tailBlocks * 64 - 1 - i] = static_cast<unsigned char>(bits >> (8 * i));
     compress(state, tail, tailBlocks);
@@ -149,6 +154,17 @@ std::string digest(CompressFn compress, const char* data, size_t size) {
     for (int i = 0; i < 8; ++i)
         std::snprintf(hex + 8 * i, 9, "%08x", static_cast<unsigned>(state[i]));
     return std::string(hex, 64);
+}
+
+std::string digest(bool hardware, const char* data, size_t size) {
+    const CompressFn compress = compressor(hardware);
+    std::uint32_t state[8];
+    std::memcpy(state, kInitial, sizeof state);
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(data);
+    const size_t whole = size / 64;
+    if (whole > 0)
+        compress(state, bytes, whole);
+    return finish(compress, state, bytes + whole * 64, size % 64, size);
 }
 
 } // namespace
@@ -165,19 +181,44 @@ bool sha256HardwareAvailable() {
 }
 
 std::string sha256HexUsing(bool hardware, const char* data, size_t size) {
-#ifdef LUMAROLL_SHA_X86
-    if (hardware)
-        return digest(compressHardware, data, size);
-#else
-    (void)hardware;
-#endif
-    return digest(compressPortable, data, size);
+    return digest(hardware && sha256HardwareAvailable(), data, size);
 }
 
 } // namespace detail
 
 std::string sha256Hex(const char* data, size_t size) {
-    return detail::sha256HexUsing(detail::sha256HardwareAvailable(), data, size);
+    return digest(detail::sha256HardwareAvailable(), data, size);
+}
+
+Sha256::Sha256() : m_hardware(detail::sha256HardwareAvailable()) {
+    std::memcpy(m_state, kInitial, sizeof m_state);
+}
+
+void Sha256::update(const char* data, size_t size) {
+    const CompressFn compress = compressor(m_hardware);
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(data);
+    m_total += size;
+    if (m_pendingSize > 0) {
+        const size_t take = std::min(size, 64 - m_pendingSize);
+        std::memcpy(m_pending + m_pendingSize, bytes, take);
+        m_pendingSize += take;
+        bytes += take;
+        size -= take;
+        if (m_pendingSize < 64)
+            return;
+        compress(m_state, m_pending, 1);
+        m_pendingSize = 0;
+    }
+    const size_t whole = size / 64;
+    if (whole > 0)
+        compress(m_state, bytes, whole);
+    m_pendingSize = size % 64;
+    if (m_pendingSize > 0)
+        std::memcpy(m_pending, bytes + whole * 64, m_pendingSize);
+}
+
+std::string Sha256::finishHex() {
+    return finish(compressor(m_hardware), m_state, m_pending, m_pendingSize, m_total);
 }
 
 } // namespace lumaroll

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace lumaroll {
@@ -7,6 +8,22 @@ namespace lumaroll {
 // SHA-256 of the buffer as 64 lower-case hex digits (the eight state words,
 // each "%08x"). Uses the CPU's SHA instructions when it has them.
 std::string sha256Hex(const char* data, size_t size);
+
+// The same digest over data handed in pieces.
+class Sha256 {
+public:
+    Sha256();
+    void update(const char* data, size_t size);
+    // The digest of everything handed so far; the object is spent afterwards.
+    std::string finishHex();
+
+private:
+    std::uint32_t m_state[8];
+    unsigned char m_pending[64];
+    size_t m_pendingSize = 0;
+    std::uint64_t m_total = 0;
+    bool m_hardware;
+};
 
 namespace detail {
 // True when the CPU offers the SHA extensions used by sha256Hex.

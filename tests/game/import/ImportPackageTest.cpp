@@ -10,6 +10,7 @@
 using lumaroll::ImportResult;
 using lumaroll::importDebPackage;
 using test::ArMember;
+using test::tarFile;
 
 namespace {
 
@@ -147,6 +148,15 @@ TEST_F(ImportTest, DamagedGzipDataMember) {
 	EXPECT_EQ(importBytes(test::debPackage("data.tar.gz", gz.substr(0, gz.size() - 10))).error,
 	          "corrupted compressed data");
 	EXPECT_EQ(importBytes(test::debPackage("data.tar.gz", "plain text")).error, "corrupted compressed data");
+	// The whole member is checked before anything is written, even when the
+	// damage lies after complete game files.
+	const std::string big = test::gzip(test::tarArchive(withMarkers({tarFile("opt/plimbo/data/big", std::string(3 << 20, 'b'))})));
+	std::string damaged = big;
+	damaged[big.size() - 6] ^= 0x20;  // the CRC in the trailer
+	const ImportResult r = importBytes(test::debPackage("data.tar.gz", damaged));
+	EXPECT_EQ(r.error, "corrupted compressed data");
+	EXPECT_EQ(r.files, 0);
+	EXPECT_FALSE(test::fileExists(dest));
 }
 
 TEST_F(ImportTest, GzipBombIsCutAtTheDataCap) {
@@ -157,6 +167,7 @@ TEST_F(ImportTest, GzipBombIsCutAtTheDataCap) {
 	EXPECT_FALSE(r.ok);
 	EXPECT_EQ(r.error, "The package data is too large.");
 	EXPECT_EQ(r.files, 0);
+	EXPECT_FALSE(test::fileExists(dest));
 }
 
 TEST_F(ImportTest, DigestIsThatOfTheWholeFile) {

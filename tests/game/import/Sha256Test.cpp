@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -60,4 +61,17 @@ TEST(Sha256, MatchesSha256sumOfFiles) {
 		EXPECT_EQ(sha256Hex(data.data(), data.size()), expected) << n << " bytes";
 		EXPECT_EQ(lumaroll::detail::sha256HexUsing(false, data.data(), data.size()), expected) << n << " bytes";
 	}
+}
+
+TEST(Sha256, PiecesGiveTheSameDigestAsOneBuffer) {
+	const std::string data = randomBytes(5000, 3);
+	const std::string whole = sha256Hex(data.data(), data.size());
+	for (size_t piece : {1u, 3u, 63u, 64u, 65u, 127u, 1000u, 4999u}) {
+		lumaroll::Sha256 sha;
+		for (size_t at = 0; at < data.size(); at += piece)
+			sha.update(data.data() + at, std::min(piece, data.size() - at));
+		EXPECT_EQ(sha.finishHex(), whole) << piece;
+	}
+	lumaroll::Sha256 empty;
+	EXPECT_EQ(empty.finishHex(), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
 }

@@ -1,0 +1,202 @@
+// Data-package import speed: a large data.tar.gz package built with dpkg-deb
+// from generated files, imported by the game and extracted by `dpkg-deb -x`
+// in the same run; plus SHA-256 throughput.
+//
+// LUMAROLL_BENCH_IMPORT_MB sets the package size in MB (default 200).
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "import/Import.h"
+#include "import/Sha256.h"
+
+namespace {
+
+int run(const std::vector<std::string>& argv) {
+	const pid_t pid = ::fork();
+	if (pid == 0) {
+		std::vector<char*> args;
+		for (const std::string& a : argv)
+			args.push_back(const_cast<char*>(a.c_str()));
+		args.push_back(nullptr);
+		::execvp(args[0], args.data());
+		::_exit(127);
+	}
+	int status = 0;
+	::waitpid(pid, &status, 0);
+	return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+struct Rng {
+	std::uint64_t s = 0x9e3779b97f4a7c15ULL;
+	std::uint64_t next() {
+		s ^= s << 13;
+		s ^= s >> 7;
+		s ^= s << 17;
+		return s;
+	}
+};
+
+bool writeFile(const std::string& path, const std::string& data) {
+	std::FILE* f = std::fopen(path.c_str(), "wb");
+	if (!f)
+		return false;
+	const bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+	return std::fclose(f) == 0 && ok;
+}
+
+double peakRssMB() {
+	rusage usage{};
+	::getrusage(RUSAGE_SELF, &usage);
+	return usage.ru_maxrss / 1024.0;
+}
+
+std::int64_t fileSize(const std::string& path) {
+	struct stat st;
+	return ::stat(path.c_str(), &st) == 0 ? st.st_size : -1;
+}
+
+// The generated package, built once per process.
+struct Package {
+	std::string dir, deb;
+	std::int64_t packageBytes = 0, dataBytes = 0;
+	int files = 0;
+	bool ok = false;
+
+	Package() {
+		const char* mbText = std::getenv("LUMAROLL_BENCH_IMPORT_MB");
+		const std::int64_t targetMB = mbText ? std::atoll(mbText) : 200;
+		char templ[] = "/tmp/lumaroll-bench-import-XXXXXX";
+		if (!::mkdtemp(templ))
+			return;
+		dir = templ;
+		deb = dir + "/data.deb";
+		const std::string root = dir + "/tree";
+		const std::string data = root + "/opt/plimbo/data";
+		run({"mkdir", "-p", root + "/DEBIAN", data + "/bundles/original", data + "/resources/models",
+		     data + "/resources/images"});
+		writeFile(root + "/DEBIAN/control", "Package: plimbo-data-bench\nVersion: 1.0\nArchitecture: all\n"
+		                                    "Maintainer: Lumaroll <bench@lumaroll.invalid>\nDescription: bench\n");
+		writeFile(data + "/bundles/original/level01.hgr", "level");
+		writeFile(data + "/resources/models/plimbo.hgr", "ball");
+		writeFile(data + "/resources/images/MENU.dat", "menu");
+
+		// Two thirds of the files are noise (like compressed textures and sounds),
+		// the rest repetitive text; the compressed package comes out near the target.
+		Rng rng;
+		std::int64_t written = 0;
+		const std::int64_t target = targetMB * 1000000 * 3 / 2;
+		std::string chunk;
+		for (int i = 0; written < target; ++i) {
+			const std::string sub = data + "/resources/set" + std::to_string(i / 100);
+			if (i % 100 == 0)
+				run({"mkdir", "-p", sub});
+			const size_t size = 4096 + rng.next() % (400 * 1024);
+			chunk.resize(size);
+			if (i % 3 != 2) {
+				for (size_t k = 0; k + 8 <= size; k += 8) {
+					const std::uint64_t v = rng.next();
+					std::memcpy(&chunk[k], &v, 8);
+				}
+			} else {
+				for (size_t k = 0; k < size; ++k)
+					chunk[k] = "vertex normal texcoord 0.125 1.5 -3\n"[(k + i) % 36];
+			}
+			writeFile(sub + "/file" + std::to_string(i) + ".bin", chunk);
+			written += static_cast<std::int64_t>(size);
+			++files;
+		}
+		dataBytes = written + 13;
+		files += 3;
+		ok = run({"dpkg-deb", "--root-owner-group", "-Zgzip", "-z6", "--build", root, deb}) == 0;
+		run({"rm", "-rf", root});
+		packageBytes = fileSize(deb);
+	}
+	~Package() {
+		if (!dir.empty())
+			run({"rm", "-rf", dir});
+	}
+};
+
+Package& package() {
+	static Package p;
+	return p;
+}
+
+void BM_ImportPackage(benchmark::State& state) {
+	Package& p = package();
+	if (!p.ok) {
+		state.SkipWithError("could not build the package with dpkg-deb");
+		return;
+	}
+	const std::string dest = p.dir + "/imported";
+	const double rssBefore = peakRssMB();
+	for (auto _ : state) {
+		state.PauseTiming();
+		run({"rm", "-rf", dest});
+		state.ResumeTiming();
+		const lumaroll::ImportResult r = lumaroll::importDebPackage(p.deb, dest, nullptr);
+		if (!r.ok) {
+			state.SkipWithError(r.error.c_str());
+			return;
+		}
+	}
+	state.counters["package_MB"] = p.packageBytes / 1e6;
+	state.counters["data_MB"] = p.dataBytes / 1e6;
+	state.counters["files"] = p.files;
+	state.counters["peak_rss_MB"] = peakRssMB();
+	state.counters["rss_before_MB"] = rssBefore;
+}
+
+void BM_DpkgDebExtract(benchmark::State& state) {
+	Package& p = package();
+	if (!p.ok) {
+		state.SkipWithError("could not build the package with dpkg-deb");
+		return;
+	}
+	const std::string dest = p.dir + "/extracted";
+	for (auto _ : state) {
+		state.PauseTiming();
+		run({"rm", "-rf", dest});
+		state.ResumeTiming();
+		if (run({"dpkg-deb", "-x", p.deb, dest}) != 0) {
+			state.SkipWithError("dpkg-deb -x failed");
+			return;
+		}
+	}
+	state.counters["package_MB"] = p.packageBytes / 1e6;
+}
+
+void sha256Bench(benchmark::State& state, bool hardware) {
+	if (hardware && !lumaroll::detail::sha256HardwareAvailable()) {
+		state.SkipWithError("no SHA instructions on this CPU");
+		return;
+	}
+	std::string data(64 << 20, '\0');
+	Rng rng;
+	for (char& c : data)
+		c = static_cast<char>(rng.next());
+	for (auto _ : state)
+		benchmark::DoNotOptimize(lumaroll::detail::sha256HexUsing(hardware, data.data(), data.size()));
+	state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(data.size()));
+}
+
+} // namespace
+
+BENCHMARK(BM_ImportPackage)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(BM_DpkgDebExtract)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK_CAPTURE(sha256Bench, hardware, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(sha256Bench, plain, false)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

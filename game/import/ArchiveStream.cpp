@@ -1,0 +1,123 @@
+#include "import/ArchiveStream.h"
+
+#include <algorithm>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace lumaroll {
+
+namespace {
+const size_t kInputChunk = 1 << 20;
+const char kCorrupted[] = "corrupted compressed data";
+} // namespace
+
+PackageFile::~PackageFile() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool PackageFile::open(const std::string& path, std::int64_t maxSize) {
+    // Non-blocking open: opening a named pipe must not wait for a writer.
+    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (m_fd < 0)
+        return false;
+    struct stat st;
+    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0 || st.st_size > maxSize)
+        return false;
+    m_size = st.st_size;
+    return true;
+}
+
+bool PackageFile::readAt(std::int64_t offset, void* out, size_t n) const {
+    char* p = static_cast<char*>(out);
+    while (n > 0) {
+        const ssize_t got = ::pread(m_fd, p, n, static_cast<off_t>(offset));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        p += got;
+        n -= static_cast<size_t>(got);
+        offset += got;
+    }
+    return true;
+}
+
+size_t ArchiveStream::skip(std::uint64_t n) {
+    char scratch[65536];
+    std::uint64_t done = 0;
+    while (done < n) {
+        const size_t want = static_cast<size_t>(std::min<std::uint64_t>(sizeof scratch, n - done));
+        const size_t got = read(scratch, want);
+        done += got;
+        if (got < want)
+            break;
+    }
+    return static_cast<size_t>(done);
+}
+
+PlainStream::PlainStream(const PackageFile& file, std::int64_t offset, std::int64_t size)
+    : m_file(file), m_offset(offset), m_end(offset + size) {}
+
+size_t PlainStream::read(char* out, size_t n) {
+    const size_t want = static_cast<size_t>(std::min<std::int64_t>(std::int64_t(n), m_end - m_offset));
+    if (want == 0)
+        return 0;
+    if (!m_file.readAt(m_offset, out, want)) {
+        m_error = "Could not read the file.";
+        m_offset = m_end;
+        return 0;
+    }
+    m_offset += static_cast<std::int64_t>(want);
+    return want;
+}
+
+GzipStream::GzipStream(const PackageFile& file, std::int64_t offset, std::int64_t size)
+    : m_file(file), m_offset(offset), m_end(offset + size) {
+    // Window bits 15 + 16: gzip wrapper only.
+    if (inflateInit2(&m_zip, 31) == Z_OK)
+        m_started = true;
+    else
+        m_error = "zlib could not be initialized";
+}
+
+GzipStream::~GzipStream() {
+    if (m_started)
+        inflateEnd(&m_zip);
+}
+
+size_t GzipStream::read(char* out, size_t n) {
+    if (!m_started || m_finished || !m_error.empty())
+        return 0;
+    m_zip.next_out = reinterpret_cast<unsigned char*>(out);
+    m_zip.avail_out = static_cast<uInt>(n);
+    while (m_zip.avail_out > 0) {
+        if (m_zip.avail_in == 0 && m_offset < m_end) {
+            const size_t chunk = static_cast<size_t>(std::min<std::int64_t>(kInputChunk, m_end - m_offset));
+            m_input.resize(chunk);
+            if (!m_file.readAt(m_offset, m_input.data(), chunk)) {
+                m_error = "Could not read the file.";
+                break;
+            }
+            m_offset += static_cast<std::int64_t>(chunk);
+            m_zip.next_in = m_input.data();
+            m_zip.avail_in = static_cast<uInt>(chunk);
+        }
+        // With all input given, a stream cut short ends in Z_BUF_ERROR.
+        const int rc = inflate(&m_zip, Z_NO_FLUSH);
+        if (rc == Z_STREAM_END) {
+            m_finished = true;
+            break;
+        }
+        if (rc != Z_OK) {
+            m_error = kCorrupted;
+            break;
+        }
+    }
+    return n - m_zip.avail_out;
+}
+
+} // namespace lumaroll

@@ -1,0 +1,78 @@
+#pragma once
+// Sequential reading of the package's data member, plain or gzip-compressed,
+// straight from the package file through small reused buffers.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <zlib.h>
+
+namespace lumaroll {
+
+// Reads the package file by offset; the descriptor is closed on destruction.
+class PackageFile {
+public:
+    PackageFile() = default;
+    ~PackageFile();
+    PackageFile(const PackageFile&) = delete;
+    PackageFile& operator=(const PackageFile&) = delete;
+
+    // Opens a regular file of at most maxSize bytes. Returns false for
+    // anything else (missing, a directory, a device, a pipe, too large).
+    bool open(const std::string& path, std::int64_t maxSize);
+    std::int64_t size() const { return m_size; }
+    // Reads exactly n bytes at offset; false on an error or a short read.
+    bool readAt(std::int64_t offset, void* out, size_t n) const;
+
+private:
+    int m_fd = -1;
+    std::int64_t m_size = 0;
+};
+
+// The data archive's bytes, one after the other.
+class ArchiveStream {
+public:
+    virtual ~ArchiveStream() = default;
+    // Copies up to n bytes into out; returns how many (fewer only at the end
+    // of the data or after a failure).
+    virtual size_t read(char* out, size_t n) = 0;
+    // Passes over n bytes; returns how many.
+    size_t skip(std::uint64_t n);
+    // The failure message once read stopped early because of a failure.
+    const std::string& error() const { return m_error; }
+
+protected:
+    std::string m_error;
+};
+
+// The member's bytes as they are (data.tar).
+class PlainStream : public ArchiveStream {
+public:
+    PlainStream(const PackageFile& file, std::int64_t offset, std::int64_t size);
+    size_t read(char* out, size_t n) override;
+
+private:
+    const PackageFile& m_file;
+    std::int64_t m_offset, m_end;
+};
+
+// The first gzip member of the member's bytes, inflated (data.tar.gz).
+class GzipStream : public ArchiveStream {
+public:
+    GzipStream(const PackageFile& file, std::int64_t offset, std::int64_t size);
+    ~GzipStream() override;
+    size_t read(char* out, size_t n) override;
+    // True once the whole gzip member has been inflated without fault.
+    bool finished() const { return m_finished; }
+
+private:
+    const PackageFile& m_file;
+    std::int64_t m_offset, m_end;
+    z_stream m_zip{};
+    bool m_started = false, m_finished = false;
+    std::vector<unsigned char> m_input;
+};
+
+} // namespace lumaroll
