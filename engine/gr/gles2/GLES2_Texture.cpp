@@ -162,7 +162,11 @@ void GLES2_Texture::uploadSubImage( int x, int y, const void* pixels, int rowPit
 {
 	if ( format != SurfaceFormat(SurfaceFormat::A8R8G8B8) || !pixels || width <= 0 || height <= 0 )
 		return;
-	std::vector<uint8_t> rgba( size_t(width) * size_t(height) * 4 );
+	// Reused between uploads (main thread only): a fresh block of this size
+	// costs more in page faults than the reordering itself.
+	static std::vector<uint8_t> rgba;
+	if ( rgba.size() < size_t(width) * size_t(height) * 4 )
+		rgba.resize( size_t(width) * size_t(height) * 4 );
 	for ( int j = 0; j < height; ++j )
 	{
 		const uint8_t* src = static_cast<const uint8_t*>( pixels ) + ptrdiff_t(j) * rowPitch;
