@@ -8,7 +8,8 @@ namespace hgr {
 
 UserPropertySet::UserPropertySet() {}
 
-UserPropertySet::UserPropertySet(int) {}
+UserPropertySet::UserPropertySet(int capacity)
+	: lang::Hashtable<lang::String, lang::String, lang::Hash<lang::String>>(capacity) {}
 
 UserPropertySet::~UserPropertySet() {}
 

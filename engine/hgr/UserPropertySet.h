@@ -16,7 +16,10 @@ namespace hgr {
 class UserPropertySet : public lang::Hashtable<lang::String, lang::String, lang::Hash<lang::String>> {
 public:
 	UserPropertySet();
-	/** The table grows as entries come; capacity is the number the reader expects. */
+	/**
+	 * Sized for capacity entries (no buckets below 1). Throws
+	 * lang::OutOfMemoryException when that many buckets cannot be had.
+	 */
 	explicit UserPropertySet(int capacity);
 	~UserPropertySet() override;
 
