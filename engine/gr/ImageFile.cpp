@@ -1,6 +1,7 @@
 #include <gr/ImageFile.h>
 
 #include <gr/PvrFile.h>
+#include <gr/StbInputCheck.h>
 
 #include <stb_image.h>
 
@@ -45,47 +46,13 @@ bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& out) {
     return ok;
 }
 
-// True for a JPEG (it starts with the marker 0xFF 0xD8) with a huffman table
-// segment (marker 0xFF 0xC4) that defines more than 256 codes: stb_image
-// writes past its tables for those instead of refusing them. Every marker
-// position is checked, as the decoder may meet one after any scan.
-bool hasOversizedHuffmanTable(const std::uint8_t* bytes, std::size_t size) {
-    if (size < 2 || bytes[0] != 0xff || bytes[1] != 0xd8)
-        return false;
-    // Reads as the decoder does: zero past the end.
-    auto at = [&](std::size_t i) -> unsigned { return i < size ? bytes[i] : 0; };
-    const std::uint8_t* end = bytes + size;
-    for (const std::uint8_t* p = bytes;
-         (p = static_cast<const std::uint8_t*>(std::memchr(p, 0xff, std::size_t(end - p)))) != nullptr; ++p) {
-        if (p + 1 == end)
-            break;
-        if (p[1] != 0xc4)
-            continue;
-        std::size_t i = std::size_t(p - bytes) + 2;
-        long length = long(at(i) << 8 | at(i + 1)) - 2;
-        i += 2;
-        while (length > 0 && i < size) {
-            if ((at(i) >> 4) > 1 || (at(i) & 15) > 3)
-                break; // refused by the decoder itself
-            unsigned codes = 0;
-            for (std::size_t k = 1; k <= 16; ++k)
-                codes += at(i + k);
-            if (codes > 256)
-                return true;
-            i += 17 + codes;
-            length -= long(17 + codes);
-        }
-    }
-    return false;
-}
-
 bool decodeWithStb(const std::uint8_t* bytes, std::size_t size, ImageData& image) {
     static const stbi_uc kEmpty = 0;
     if (size > std::size_t(INT_MAX))
         return fail(image, "stb_image: too large");
     const stbi_uc* data = size ? bytes : &kEmpty;
-    if (hasOversizedHuffmanTable(data, size))
-        return fail(image, "stb_image: bad DHT header");
+    if (const char* reason = stbInputProblem(data, size))
+        return fail(image, std::string("stb_image: ") + reason);
     int width = 0, height = 0, channels = 0;
     if (stbi_info_from_memory(data, int(size), &width, &height, &channels) &&
         static_cast<long long>(width) * height > kMaxDecodedPixels)
@@ -95,6 +62,11 @@ bool decodeWithStb(const std::uint8_t* bytes, std::size_t size, ImageData& image
     if (!pixels) {
         const char* reason = stbi_failure_reason();
         return fail(image, std::string("stb_image: ") + (reason ? reason : "unknown failure"));
+    }
+    // Some of its loaders accept a size of 0 (a BMP 0 rows high); that is no image.
+    if (width < 1 || height < 1) {
+        stbi_image_free(pixels);
+        return fail(image, "stb_image: 0-pixel image");
     }
     try {
         ImageData::Level level;

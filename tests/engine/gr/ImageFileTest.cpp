@@ -448,6 +448,34 @@ TEST(ImageFile, OversizedJpegHuffmanTableIsRefused) {
     EXPECT_NE(image.error, "stb_image: bad DHT header");
 }
 
+// stb_image allocates a PNG chunk's claimed length before reading it; a chunk
+// longer than the file is refused first.
+TEST(ImageFile, OverlongPngChunkIsRefused) {
+    Bytes png = pngOf(4, 4, 4, Bytes(64, 3));
+    ImageData image;
+    ASSERT_TRUE(loadBytes(png, "good.png", image)) << image.error;
+    const std::string text(png.begin(), png.end());
+    const std::size_t idat = text.find("IDAT");
+    ASSERT_NE(idat, std::string::npos);
+    for (std::uint32_t length : {0x7ffffff0u, 0xffffffffu, std::uint32_t(png.size())}) {
+        for (int i = 0; i < 4; ++i)
+            png[idat - 4 + std::size_t(i)] = std::uint8_t(length >> (24 - 8 * i));
+        EXPECT_FALSE(loadBytes(png, "long.png", image));
+        EXPECT_EQ(image.error, "stb_image: outofdata");
+    }
+}
+
+// stb_image decodes a BMP of 0 rows "successfully"; that is no image.
+TEST(ImageFile, ZeroSizedStbImageFails) {
+    // A 40-byte info header, 4 x 0 pixels of 32 bits, uncompressed.
+    Bytes bmp = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 1, 0, 32, 0};
+    bmp.resize(70, 0);
+    ImageData image;
+    EXPECT_FALSE(loadBytes(bmp, "empty.bmp", image));
+    EXPECT_EQ(image.error, "stb_image: 0-pixel image");
+    EXPECT_TRUE(image.levels.empty());
+}
+
 // Whatever the bytes, the loader returns; corrupted PVR headers and PNGs
 // included (the sanitizers watch the reads).
 TEST(ImageFile, ArbitraryBytesNeverThrow) {
