@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 
 namespace lumaroll::test {
@@ -43,9 +44,16 @@ void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
 }
 
 std::string scratchPath(const std::string& name) {
-    static int counter = 0;
-    return ::testing::TempDir() + "lumaroll_img_" + std::to_string(getpid()) + "_" + std::to_string(++counter) +
-           "_" + name;
+    // Removed at exit, newest first (directories must be empty by then).
+    static std::vector<std::string> paths;
+    if (paths.empty())
+        std::atexit([] {
+            for (auto it = paths.rbegin(); it != paths.rend(); ++it)
+                std::remove(it->c_str());
+        });
+    paths.push_back(::testing::TempDir() + "lumaroll_img_" + std::to_string(getpid()) + "_" +
+                    std::to_string(paths.size()) + "_" + name);
+    return paths.back();
 }
 
 } // namespace lumaroll::test

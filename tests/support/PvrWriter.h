@@ -32,7 +32,9 @@ std::vector<std::uint8_t> legacyPvr(const PvrHeader& header, const std::vector<s
 // Writes bytes to path, replacing the file; fails the running test when it cannot.
 void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
-// A fresh path inside the test temporary directory, ending in name.
+// A fresh path inside the test temporary directory, ending in name; whatever
+// is made there (a file or an empty directory) is removed when the test
+// program exits.
 std::string scratchPath(const std::string& name);
 
 } // namespace lumaroll::test

@@ -181,6 +181,7 @@ TEST(ImageFile, ShortPathIsNeverAPvrName) {
     writeBytes(".pvr", Bytes(10, 0));
     ImageData image;
     const bool ok = loadImageFile(".pvr", image);
+    std::remove(".pvr");
     ASSERT_EQ(chdir(cwd), 0);
     EXPECT_FALSE(ok);
     EXPECT_EQ(image.error.rfind("stb_image: ", 0), 0u) << image.error;
