@@ -38,11 +38,7 @@ GLES2_Shader::GLES2_Shader( GLES2_Context* context, GLES2_Effect* effect ) :
 
 GLES2_Shader::~GLES2_Shader()
 {
-	if ( m_context && m_context->m_currentShader == this )
-	{
-		m_context->m_currentShader = nullptr;
-		m_context->m_currentPass = nullptr;
-	}
+	// The context is not touched: a level's shaders may be released after it.
 }
 
 Shader* GLES2_Shader::clone() const

@@ -248,9 +248,13 @@ TEST_F(ScreenshotTest, UnwritablePathIsFalse)
 	EXPECT_EQ(readPng(tree.path("virtual.png"), w, h).size(), size_t(W) * H * 4);
 }
 
-TEST_F(GLES2Test, ContextDestroyedBeforeItsTexturesIsClean)
+TEST_F(GLES2Test, ContextDestroyedBeforeItsObjectsIsClean)
 {
 	writeSolidPng("tex.png", 1, 2, 3);
+	writeTexturedEffect("late.fx");
+	lang::Ptr<gr::Shader> shader = context->createShader("late", 0);
+	lang::Ptr<gr::Primitive> quad = makeQuad();
+	draw(shader, quad);
 	lang::Ptr<gr::Texture> empty = context->createTexture(16, 16, gr::SurfaceFormat::A8R8G8B8, 0, 0);
 	lang::Ptr<gr::Texture> loaded = context->loadTexture("tex.png");
 	lang::Ptr<gr::Texture> missing = context->loadTexture("absent.png");
@@ -268,6 +272,11 @@ TEST_F(GLES2Test, ContextDestroyedBeforeItsTexturesIsClean)
 	missing = nullptr;
 	EXPECT_EQ(recorder.count("DeleteTextures"), 3);
 	EXPECT_EQ(recorder.count("DeleteFramebuffers"), 0);
+	// Shaders and primitives released late free only their own GL objects.
+	shader = nullptr;
+	quad = nullptr;
+	EXPECT_EQ(recorder.count("DeleteProgram"), 1); // the effect went with its last shader
+	EXPECT_EQ(recorder.count("DeleteBuffers"), 3);
 }
 
 TEST(GLES2ResolvePath, FileDirectoryAndBackslashes)

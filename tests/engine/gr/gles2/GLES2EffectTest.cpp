@@ -56,6 +56,21 @@ TEST_F(GLES2Test, BothStagesAreCompiledAndReported)
 	EXPECT_EQ(err.find("enlazando"), std::string::npos);
 }
 
+TEST_F(GLES2Test, LinkFailureIsReportedWithoutStageLabel)
+{
+	tree.write("textured.vsh", test::EffectTreeWriter::TEXTURED_VERTEX);
+	// Reads a varying that the vertex stage never declares: compiles, does not link.
+	tree.write("unlinked.fsh", "varying lowp vec4 V_Missing;\nvoid main() { gl_FragColor = V_Missing; }\n");
+	const std::string path = tree.writeEffect("link.fx", "textured.vsh", "unlinked.fsh");
+	testing::internal::CaptureStderr();
+	lang::Ptr<gr::Shader> shader = context->createShader("link", 0);
+	const std::string err = testing::internal::GetCapturedStderr();
+	EXPECT_EQ(err.find("[gles2] error enlazando link.fx/Default/P0:\n"), 0u) << err;
+	EXPECT_NE(err.find("[gles2] effect '" + path + "' failed; using fallback shader\n"), std::string::npos) << err;
+	EXPECT_EQ(err.find("compilando"), std::string::npos) << err;
+	EXPECT_TRUE(gles2(shader)->effect()->isFallback);
+}
+
 TEST_F(GLES2Test, UnparsableEffectReportsTheParserMessage)
 {
 	const std::string path = tree.write("settings.fx", "priority = 3;\n");
