@@ -1,7 +1,9 @@
 #include "app/LevelLoop.h"
 
+#include <lang/String.h>
+#include <lang/Throwable.h>
+
 #include <cstdio>
-#include <exception>
 
 namespace lumaroll {
 
@@ -11,10 +13,8 @@ int runLevelLoop(LaunchOptions& options, const SessionRunner& runSession)
         LevelResult result;
         try {
             result = runSession(options);
-        } catch (const std::exception& e) {
-            // Engine exceptions (lang::Throwable) are to be caught here as well once
-            // the engine library exists; their message goes out the same way.
-            std::fprintf(stderr, "ERROR: %s\n", e.what());
+        } catch (const lang::Throwable& e) {
+            std::fprintf(stderr, "ERROR: %s\n", lang::String(e.getMessage()).c_str());
             return 2;
         }
         if (result.screenshotFailed)

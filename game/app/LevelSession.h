@@ -1,30 +1,166 @@
-// Stand-in for the level session: it loads no level yet. It clears the window
-// frame by frame and ends at once, or after "--frames", or after saving the
-// "--screenshot" picture, exactly when the real session would.
+// One loaded level and everything that runs it: graphics context, resources,
+// scene, logic, ball, sky, render-scale target, menus and audio. main builds
+// one session per level, runs it and destroys it before the next one.
 #pragma once
 
+#include "app/ActionButtons.h"
 #include "app/AppContext.h"
+#include "app/FillQuad.h"
+#include "app/FrameClock.h"
+#include "app/FreeCamera.h"
 #include "app/LaunchOptions.h"
 #include "app/LevelResult.h"
+#include "app/LibraryObjects.h"
+#include "app/PauseRules.h"
+#include "app/PlayerInput.h"
+#include "app/RenderScaleTarget.h"
+#include "app/SkyRenderer.h"
+#include "app/WaterReflection.h"
+#include "audio/AmbientSounds.h"
+#include "audio/Audio.h"
+#include "logic/SceneWorld.h"
+#include "player/Player.h"
+#include "ui/Hud.h"
+#include "ui/InGameMenu.h"
+#include "ui/UiRenderer.h"
+
+#include <gr/gles2/GLES2_Context.h>
+#include <hgr/Camera.h>
+#include <hgr/DefaultResourceManager.h>
+#include <hgr/Dummy.h>
+#include <hgr/ParticleSystem.h>
+#include <hgr/Scene.h>
+#include <lang/Ptr.h>
 
 #include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace lumaroll {
 
 class LevelSession {
 public:
-    LevelSession(AppContext& app, const LaunchOptions& options);
+    // Copies the options; loads nothing. clock drives the frame timing (SDL's
+    // when null).
+    LevelSession(AppContext& app, const LaunchOptions& options, FrameClock* clock = nullptr);
+    // Releases everything in reverse order of the members, the graphics context
+    // last; clears what the overlay holds of the session (also after an exception).
+    ~LevelSession();
+    LevelSession(const LevelSession&) = delete;
+    LevelSession& operator=(const LevelSession&) = delete;
 
-    // Runs until the session ends; returns whether to quit and the next command line.
+    // The whole level: start(), frames until the session stops, finish().
+    // Engine exceptions of the level load pass through to main.
     LevelResult run();
 
+    // Loads and sets up the level and starts the frame clock.
+    void start();
+    // One frame; false once the session has stopped (no frame is drawn then).
+    bool frame();
+    // Ends the session's hold on the mouse and the overlay; returns the result.
+    LevelResult finish();
+
+    // Level loading (called by start).
+    void loadLevel();
+    void loadMenuImages();
+    void setupWorld();
+    void setupPlayer();
+    void setupStartCamera();
+    // Hands the nodes marked "skybox=1" to the sky renderer; the player set-up
+    // calls it when the level has rails.
+    void setupSky();
+
+    // Frame steps.
+    void pollEvents();
+    void update(float gameDt, float dt, bool paused);
+    void updateLogic(float gameDt, bool paused);
+    void updatePlayer(float gameDt);
+    void updateFreeCamera(float gameDt);
+    void spawnEffects();
+    hgr::Camera* activeCamera();
+    void render(bool paused, bool menuLive, float dt);
+
+    // Read access for tests and tools.
+    gr::GLES2_Context* graphicsContext() const { return context; }
+    hgr::Scene* levelScene() const { return scene; }
+    SceneWorld* levelWorld() const { return world.get(); }
+    hgr::Camera* sessionCamera() const { return camera; }
+    const std::vector<lang::Ptr<hgr::Node>>& cameras() const { return sceneCameras; }
+    const RenderScaleTarget& scaleTarget() const { return renderTarget; }
+    const FreeCamera& freeView() const { return freeCam; }
+    std::uint32_t levelClearColor() const { return clearColor; }
+    int framesDone() const { return frameCount; }
+    bool isRunning() const { return running; }
+    bool inGameMenuOpen() const { return menu.isOpen(); }
+    // Size the last frame was rendered at (the render-scale target's when used).
+    int renderedWidth() const { return lastRenderWidth; }
+    int renderedHeight() const { return lastRenderHeight; }
+
 private:
+    struct TimedEffect {
+        lang::Ptr<hgr::ParticleSystem> node;
+        float secondsLeft;
+    };
+
+    bool overlayMenuOpen() const;
+    bool windowHasFocus() const;
+    void setRelativeMouse(bool on);
+    void releaseOverlay();
+
     AppContext* app;
     LaunchOptions options;
+    lang::Ptr<gr::GLES2_Context> context;
+    lang::Ptr<hgr::DefaultResourceManager> resources;
+    std::unique_ptr<UiRenderer> ui;
+    bool uiLoaded = false;
+    lang::Ptr<hgr::Scene> scene;
+    std::vector<LibraryTrigger> libraryObjects;
+    std::vector<lang::Ptr<hgr::Node>> hiddenMeshes;
+    std::vector<lang::Ptr<hgr::Node>> sceneCameras;
+    std::unique_ptr<Audio> audio;
+    AmbientSounds ambient;
+    std::unique_ptr<SceneWorld> world;
+    std::unique_ptr<Player> player;
+    lang::Ptr<hgr::Dummy> playerRoot;
+    std::unique_ptr<WaterReflection> water;
+    lang::Ptr<hgr::Camera> camera;
+    SkyRenderer sky;
+    FillState fill;
+    Hud hud;
+    InGameMenu menu;
+    PlayerInput input;
+    std::vector<TimedEffect> timedEffects;
+    std::string boostParticle;
     std::uint32_t clearColor = 0xff6688aa;
     bool quit = false;
+    std::vector<std::string> nextArgs;
     bool running = true;
+    bool levelOver = false;
+    bool captureRequested = false;
+    float levelEndTimer = 0.f;
+    bool boostWasOn = false;
+    bool relativeMouse = false;
+    int mouseTravel = 0;
+    signed char menuStickLatch = 0;
+    bool tiltMode = false;
+    lang::Ptr<hgr::Scene> modelScene;
+    RenderScaleTarget renderTarget;
+    bool freeCamera = false;
+    bool scriptedView = true;
+    bool hiddenMeshesShown = false;
+    int chosenCamera = -1;
+    FreeCamera freeCam;
+    std::string lastTrace;
+    int frameCount = 0;
+
+    // Frame timing and the buttons that count as "lmouse".
+    FrameTimer timer;
+    ActionButtons actionButtons;
     bool screenshotFailed = false;
+    bool started = false;
+    int lastRenderWidth = 0;
+    int lastRenderHeight = 0;
 };
 
 } // namespace lumaroll

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
+#include <lang/Exception.h>
+#include <lang/Format.h>
 
 using namespace lumaroll;
 
@@ -19,7 +20,7 @@ struct ScriptedSessions {
 			seen.push_back(options);
 			const size_t index = seen.size() - 1;
 			if (static_cast<int>(index) == throwAt)
-				throw std::runtime_error("Failed to load scene file \"x.hgr\"");
+				throw lang::Exception(lang::Format("Failed to load scene file \"x.hgr\""));
 			return results.at(index);
 		};
 	}

@@ -1,6 +1,7 @@
 // Runs the real lumaroll program with its user folders in a temporary folder
 // and checks what the process does: exit codes, printed lines, files.
 #include "AppTestHelpers.h"
+#include "TestLevel.h"
 #include "support/DebWriter.h"
 #include "support/ProcessRunner.h"
 
@@ -169,7 +170,7 @@ TEST_F(ProgramTest, SettingsAreLoadedAndMigratedAtStartUp) {
 }
 
 TEST_F(ProgramTest, LevelRunsForTheGivenFrames) {
-	ProcessResult r = run({"--frames", "3", "level.hgr"});
+	ProcessResult r = run({"--frames", "3", apptest::writeTestLevel(dir.path())});
 	EXPECT_EQ(r.exitCode, 0) << r.err;
 	EXPECT_NE(r.out.find("GL: "), std::string::npos) << r.out;
 	EXPECT_EQ(r.out.find("game data not found"), std::string::npos);  // a level skips the import screen
@@ -177,7 +178,7 @@ TEST_F(ProgramTest, LevelRunsForTheGivenFrames) {
 }
 
 TEST_F(ProgramTest, RelativeScreenshotLandsWhereTheProgramStarted) {
-	apptest::installGameData(gameDir());
+	apptest::installGameDataWithLevel(gameDir());
 	ProcessResult r = run({"--screenshot", "shot.png"});
 	EXPECT_EQ(r.exitCode, 0) << r.err;
 	EXPECT_TRUE(test::fileExists(work() + "/shot.png")) << r.out;
@@ -186,7 +187,7 @@ TEST_F(ProgramTest, RelativeScreenshotLandsWhereTheProgramStarted) {
 }
 
 TEST_F(ProgramTest, FailedScreenshotIsAFailure) {
-	ProcessResult r = run({"--screenshot", dir / "missing/folder/shot.png", "level.hgr"});
+	ProcessResult r = run({"--screenshot", dir / "missing/folder/shot.png", apptest::writeTestLevel(dir.path())});
 	EXPECT_EQ(r.exitCode, 1);
 	EXPECT_NE(r.err.find("could not save " + dir / "missing/folder/shot.png" + "\n"), std::string::npos) << r.err;
 }
@@ -217,7 +218,10 @@ TEST_F(ProgramTest, ImportScreenEndsWhenGameDataArrives) {
 	test::RunningProcess p(test::lumarollBinary(), options({}));
 	ASSERT_TRUE(p.started());
 	ASSERT_TRUE(p.waitForOutput("GL: ", 60000));
-	apptest::installGameData(gameDir());
+	apptest::installGameDataWithLevel(gameDir());
+	// The imported level runs in menu mode until the window closes.
+	ASSERT_TRUE(p.waitForOutput("level loaded in ", 60000));
+	p.sendSignal(SIGTERM);
 	ProcessResult r = p.wait(60000);
 	EXPECT_FALSE(r.timedOut);
 	EXPECT_EQ(r.exitCode, 0) << r.err;

@@ -1,0 +1,136 @@
+#include "app/LevelScene.h"
+
+#include <gr/Primitive.h>
+#include <gr/Shader.h>
+#include <gr/gles2/GLES2_Context.h>
+#include <hgr/Mesh.h>
+#include <hgr/Scene.h>
+#include <hgr/UserPropertySet.h>
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace lumaroll {
+
+namespace {
+
+// The property text of a node; null when the scene has none for it.
+const lang::String* propertyText(hgr::Scene* scene, const lang::String& name)
+{
+    const hgr::UserPropertySet* properties = scene ? scene->getUserProperties() : nullptr;
+    return properties ? properties->find(name) : nullptr;
+}
+
+bool hasNamedShader(hgr::Mesh* mesh)
+{
+    for (int i = 0; i < mesh->getPrimitiveCount(); ++i) {
+        gr::Shader* shader = mesh->getPrimitive(i)->getShader();
+        if (shader && shader->name().length() > 0)
+            return true;
+    }
+    return false;
+}
+
+bool isDrawable(int classId)
+{
+    return classId == hgr::Node::NODE_LINES || classId == hgr::Node::NODE_MESH ||
+           classId == hgr::Node::NODE_VISUAL || classId == hgr::Node::NODE_PARTICLESYSTEM;
+}
+
+} // namespace
+
+std::string propertyValue(const std::string& text, const std::string& key)
+{
+    const std::string needle = key + "=";
+    size_t at = text.find(needle);
+    while (at != std::string::npos && at != 0 && text[at - 1] != '\n')
+        at = text.find(needle, at + 1);
+    if (at == std::string::npos)
+        return std::string();
+    const size_t start = at + needle.size();
+    const size_t end = text.find('\n', start);
+    std::string value = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    while (!value.empty() && (value.back() == ' ' || value.back() == '\r'))
+        value.pop_back();
+    return value;
+}
+
+std::string nodeProperty(hgr::Scene* scene, const std::string& nodeName, const std::string& key)
+{
+    const lang::String* text = propertyText(scene, lang::String(nodeName.c_str()));
+    if (!text)
+        return std::string();
+    return propertyValue(text->c_str(), key);
+}
+
+void applyFog(hgr::Scene* scene, gr::GLES2_Context* context)
+{
+    const float start = scene->getFogStart();
+    const float end = scene->getFogEnd();
+    if (scene->getFogMode() == hgr::Scene::FOG_LINEAR && end > start) {
+        context->fogRange = math::Vector4(start, end, 1.f / (end - start), 0.f);
+        const math::Vector3& c = scene->getFogColor();
+        context->fogColor = math::Vector4(c.x, c.y, c.z, 1.f);
+        std::printf("fog: linear from %g to %g\n", start, end);
+    } else {
+        context->fogRange = math::Vector4(0.f, 0.f, 0.f, 0.f);
+    }
+}
+
+std::vector<lang::Ptr<hgr::Node>> hideHelperMeshes(hgr::Scene* scene)
+{
+    std::vector<lang::Ptr<hgr::Node>> hidden;
+    for (hgr::Node* node = scene; node; node = node->next(scene)) {
+        const int classId = node->getClassId();
+        if (!isDrawable(classId))
+            continue;
+        bool hide = false;
+        if (classId == hgr::Node::NODE_MESH && !hasNamedShader(static_cast<hgr::Mesh*>(node))) {
+            hide = true;
+        } else if (const lang::String* text = propertyText(scene, node->getName())) {
+            // A "group=" line with bit 0x100 marks a helper; trigger volumes stay visible.
+            if (!node->getName().startsWith("T_"))
+                hide = (std::strtol(propertyValue(text->c_str(), "group").c_str(), nullptr, 10) & 0x100) != 0;
+        }
+        if (hide) {
+            node->setEnabled(false);
+            hidden.push_back(node);
+        }
+    }
+    std::printf("hidden collision/trigger meshes: %d\n", static_cast<int>(hidden.size()));
+    if (std::getenv("LUMAROLL_TRACE")) {
+        for (const auto& node : hidden) {
+            const std::string name = node->getName().c_str();
+            std::printf("[trace] hidden '%s'\n", name.c_str());
+        }
+    }
+    return hidden;
+}
+
+std::uint32_t sceneClearColor(hgr::Scene* scene)
+{
+    const std::string value = nodeProperty(scene, "D_start", "bgcolor");
+    if (value.size() < 6)
+        return kDefaultClearColor;
+    const unsigned long rgb = std::strtoul(value.substr(0, 6).c_str(), nullptr, 16);
+    return static_cast<std::uint32_t>(rgb) | 0xff000000u;
+}
+
+std::vector<lang::Ptr<hgr::Node>> sceneCameraNodes(hgr::Scene* scene)
+{
+    std::vector<lang::Ptr<hgr::Node>> cameras;
+    for (hgr::Node* node = scene; node; node = node->next(scene)) {
+        if (node->getClassId() == hgr::Node::NODE_CAMERA)
+            cameras.push_back(node);
+    }
+    return cameras;
+}
+
+void swapWindowCallback(void* userData)
+{
+    SDL_GL_SwapWindow(static_cast<SDL_Window*>(userData));
+}
+
+} // namespace lumaroll
