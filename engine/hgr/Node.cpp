@@ -47,7 +47,7 @@ Node::Node(const Node& other)
 		while (src) {
 			Node* copy = src->clone();
 			if (copy) {
-				copy->linkTo(dstParent);
+				copy->attachTo(dstParent); // a fresh root: it cannot be an ancestor
 				if (src->m_firstChild) {
 					dstParent = copy;
 					src = src->m_firstChild.ptr();
@@ -163,6 +163,10 @@ void Node::linkTo(Node* parent) {
 											   m_name, parent->m_name));
 	}
 
+	attachTo(parent);
+}
+
+void Node::attachTo(Node* parent) {
 	lang::Ptr<Node> hold(this);
 	unlink();
 	m_nextSibling = parent->m_firstChild;

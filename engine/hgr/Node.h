@@ -153,6 +153,7 @@ private:
 	int m_id;
 	Node* m_pendingNext; // link in the queue of nodes waiting to be deleted
 
+	void attachTo(Node* parent);
 	void detachFromParent();
 	void releaseChildren();
 	static void deferRelease(Node* node);

@@ -48,10 +48,10 @@ inline uint32_t packColour(const ParticleSystem::Particle& p) {
 	return channel(p.alpha) << 24 | channel(p.red) << 16 | channel(p.green) << 8 | channel(p.blue);
 }
 
+/** v truncated to 16 bits, saturating at the ends of the range (what is not a number becomes 0). */
 inline int16_t toShort(float v) {
-	if (!(v > -32768.f))
-		return v == v ? int16_t(-32768) : int16_t(0);
-	return v < 32767.f ? int16_t(v) : int16_t(32767);
+	const float c = v > -32768.f ? (v < 32767.f ? v : 32767.f) : (v == v ? -32768.f : 0.f);
+	return int16_t(int(c));
 }
 
 /** The frame's top-left texture corner; frame 0 for an index outside the table. */
@@ -296,12 +296,16 @@ void ParticleSystem::renderViewSpace(gr::Context* context, Camera* camera) {
 						corners[2] = v + a - b;
 						corners[3] = v - a - b;
 					} else {
-						const float ox[4] = {-h, h, h, -h};
-						const float oy[4] = {h, h, -h, -h};
-						const float ca = angle != 0.f ? std::cos(angle) : 1.f;
-						const float sa = angle != 0.f ? std::sin(angle) : 0.f;
-						for (int i = 0; i < 4; ++i)
-							corners[i] = v + math::Vector3(ox[i] * ca - oy[i] * sa, ox[i] * sa + oy[i] * ca, 0.f);
+						// Offsets (-h, h), (h, h), (h, -h), (-h, -h) turned by the angle: two of
+						// them are the negatives of the other two.
+						const float ca = angle != 0.f ? std::cos(angle) * h : h;
+						const float sa = angle != 0.f ? std::sin(angle) * h : 0.f;
+						const float ax = -ca - sa, ay = -sa + ca; // (-h, h) turned
+						const float bx = ca - sa, by = sa + ca;	  // (h, h) turned
+						corners[0] = math::Vector3(v.x + ax, v.y + ay, v.z);
+						corners[1] = math::Vector3(v.x + bx, v.y + by, v.z);
+						corners[2] = math::Vector3(v.x - ax, v.y - ay, v.z);
+						corners[3] = math::Vector3(v.x - bx, v.y - by, v.z);
 					}
 
 					const ParticleSystem::Description::TextureFrame& frame = frameOf(d, p.frame);
