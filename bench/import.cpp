@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -178,6 +179,36 @@ void BM_DpkgDebExtract(benchmark::State& state) {
 	state.counters["package_MB"] = p.packageBytes / 1e6;
 }
 
+// Both, alternating inside each iteration so that the load of the machine
+// hits them alike; the counters hold the mean times and their ratio.
+void BM_ImportVsDpkgDeb(benchmark::State& state) {
+	Package& p = package();
+	if (!p.ok) {
+		state.SkipWithError("could not build the package with dpkg-deb");
+		return;
+	}
+	using Clock = std::chrono::steady_clock;
+	const std::string imported = p.dir + "/imported", extracted = p.dir + "/extracted";
+	double importSeconds = 0, dpkgSeconds = 0;
+	for (auto _ : state) {
+		run({"rm", "-rf", imported, extracted});
+		auto t = Clock::now();
+		const lumaroll::ImportResult r = lumaroll::importDebPackage(p.deb, imported, nullptr);
+		importSeconds += std::chrono::duration<double>(Clock::now() - t).count();
+		t = Clock::now();
+		const int rc = run({"dpkg-deb", "-x", p.deb, extracted});
+		dpkgSeconds += std::chrono::duration<double>(Clock::now() - t).count();
+		if (!r.ok || rc != 0) {
+			state.SkipWithError("import or dpkg-deb -x failed");
+			return;
+		}
+	}
+	const double n = static_cast<double>(state.iterations());
+	state.counters["import_ms"] = importSeconds / n * 1000;
+	state.counters["dpkg_x_ms"] = dpkgSeconds / n * 1000;
+	state.counters["ratio"] = importSeconds / dpkgSeconds;
+}
+
 void sha256Bench(benchmark::State& state, bool hardware) {
 	if (hardware && !lumaroll::detail::sha256HardwareAvailable()) {
 		state.SkipWithError("no SHA instructions on this CPU");
@@ -196,6 +227,7 @@ void sha256Bench(benchmark::State& state, bool hardware) {
 
 BENCHMARK(BM_ImportPackage)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_DpkgDebExtract)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(BM_ImportVsDpkgDeb)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(6);
 BENCHMARK_CAPTURE(sha256Bench, hardware, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(sha256Bench, plain, false)->Unit(benchmark::kMillisecond);
 

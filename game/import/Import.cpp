@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "import/ArchiveStream.h"
@@ -39,6 +41,42 @@ long long memberSizeField(const char* header) {
     std::memcpy(text, header + 48, 10);
     text[10] = 0;
     return std::strtoll(text, nullptr, 10);
+}
+
+// SHA-256 of the whole file, read in chunks. False when it cannot be read.
+bool digestFile(const PackageFile& file, std::string& hex) {
+    Sha256 sha;
+    std::vector<char> chunk(kReadChunk);
+    for (std::int64_t at = 0; at < file.size();) {
+        const size_t n = static_cast<size_t>(std::min<std::int64_t>(kReadChunk, file.size() - at));
+        if (!file.readAt(at, chunk.data(), n))
+            return false;
+        sha.update(chunk.data(), n);
+        at += static_cast<std::int64_t>(n);
+    }
+    hex = sha.finishHex();
+    return true;
+}
+
+// Inflates the gzip member without keeping the output. Returns the failure
+// message, or empty with the inflated length in size.
+std::string checkGzipMember(const PackageFile& file, std::int64_t start, std::int64_t length, std::int64_t maxSize,
+                            std::uint64_t& size) {
+    GzipStream check(file, start, length);
+    std::vector<char> scratch(kReadChunk);
+    std::uint64_t total = 0;
+    for (;;) {
+        const size_t got = check.read(scratch.data(), scratch.size());
+        total += got;
+        if (!check.error().empty())
+            return check.error();
+        if (total > std::uint64_t(maxSize))
+            return kTooLarge;
+        if (check.finished())
+            break;
+    }
+    size = total;
+    return std::string();
 }
 
 ImportResult fail(ImportResult& result, const std::string& error) {
@@ -104,46 +142,38 @@ ImportResult importDebPackage(const std::string& debPath, const std::string& des
         }
     }
 
-    // The digest of the whole file comes first: a package that fails later
-    // still reports it.
-    {
-        Sha256 sha;
-        std::vector<char> chunk(kReadChunk);
-        for (std::int64_t at = 0; at < size;) {
-            const size_t n = static_cast<size_t>(std::min<std::int64_t>(kReadChunk, size - at));
-            if (!file.readAt(at, chunk.data(), n))
-                return fail(result, kCannotRead);
-            sha.update(chunk.data(), n);
-            at += static_cast<std::int64_t>(n);
-        }
-        result.sha256 = sha.finishHex();
+    // The digest of the whole file and the check of a gzip member are
+    // independent reads of the same file: the digest runs on a helper thread
+    // meanwhile (joined before anything else happens).
+    bool digestRead = false;
+    std::string digest;
+    std::thread digestThread;
+    try {
+        digestThread = std::thread([&] { digestRead = digestFile(file, digest); });
+    } catch (const std::system_error&) {
+        digestRead = digestFile(file, digest);
     }
-    const std::vector<std::string>& known = options.knownDigests ? *options.knownDigests : knownPackageDigests();
-    for (const std::string& digest : known)
-        if (digest == result.sha256)
-            result.digestKnown = true;
-    if (!memberError.empty())
-        return fail(result, memberError);
 
     // A damaged or oversized gzip member fails before anything is written:
     // inflate it once without keeping the output, to learn its length.
     std::uint64_t archiveSize = static_cast<std::uint64_t>(memberSize);
-    if (kind == Kind::gzip) {
-        GzipStream check(file, memberStart, memberSize);
-        std::vector<char> scratch(kReadChunk);
-        std::uint64_t total = 0;
-        for (;;) {
-            const size_t got = check.read(scratch.data(), scratch.size());
-            total += got;
-            if (!check.error().empty())
-                return fail(result, check.error());
-            if (total > std::uint64_t(options.maxDataSize))
-                return fail(result, kTooLarge);
-            if (check.finished())
-                break;
-        }
-        archiveSize = total;
-    }
+    std::string checkError;
+    if (memberError.empty() && kind == Kind::gzip)
+        checkError = checkGzipMember(file, memberStart, memberSize, options.maxDataSize, archiveSize);
+
+    if (digestThread.joinable())
+        digestThread.join();
+    if (!digestRead)
+        return fail(result, kCannotRead);
+    result.sha256 = digest;
+    const std::vector<std::string>& known = options.knownDigests ? *options.knownDigests : knownPackageDigests();
+    for (const std::string& entry : known)
+        if (entry == result.sha256)
+            result.digestKnown = true;
+    if (!memberError.empty())
+        return fail(result, memberError);
+    if (!checkError.empty())
+        return fail(result, checkError);
 
     importfs::makeDirs(destDir);
     if (!importfs::isDirectory(destDir))

@@ -159,6 +159,15 @@ TEST_F(ImportTest, DamagedGzipDataMember) {
 	EXPECT_FALSE(test::fileExists(dest));
 }
 
+TEST_F(ImportTest, OnlyTheFirstGzipMemberIsRead) {
+	const std::string first = test::gzip(test::tarArchive(test::markerEntries(), false));
+	const std::string second = test::gzip(test::tarArchive({tarFile("opt/plimbo/data/second.txt", "2")}));
+	const ImportResult r = importBytes(test::debPackage("data.tar.gz", first + second));
+	EXPECT_TRUE(r.ok) << r.error;
+	EXPECT_EQ(r.files, 3);
+	EXPECT_FALSE(destHas("data/second.txt"));
+}
+
 TEST_F(ImportTest, GzipBombIsCutAtTheDataCap) {
 	ASSERT_TRUE(test::writeFile(deb, test::debPackage("data.tar.gz", test::gzip(std::string(32 << 20, 'x')))));
 	lumaroll::ImportOptions options;
