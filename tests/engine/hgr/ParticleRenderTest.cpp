@@ -276,6 +276,33 @@ TEST(ParticleRender, ViewSpaceBuilderWritesShortsAndIndices) {
 	EXPECT_EQ(shader->matrices[gr::Shader::PARAM_WORLDTM].m[2][2], 1.f);
 }
 
+TEST(ParticleRender, ViewSpaceBuilderTurnsRotatedSprites) {
+	Scene s(gr::Context::PLATFORM_N3D);
+	s.writer.set("particleSpriteRotation", "CONSTANT 90").set("particleStartSize", "CONSTANT 100")
+		.set("particleEndSize", "CONSTANT 100").set("particleStartPosition", "POINT 0 0 90");
+	gr::Primitive* p = s.draw();
+	ASSERT_TRUE(p);
+	ASSERT_EQ(p->getVertexRangeEnd(), 4);
+	const std::vector<math::Vector4> pos = vertexData(p, gr::VertexFormat::DT_POSITION, 4);
+	// (-h, h) turned a quarter is (-h, -h); stored values are truncated, so allow one unit.
+	const float x[4] = {-50, -50, 50, 50}, y[4] = {-50, 50, 50, -50};
+	for (int i = 0; i < 4; ++i) {
+		EXPECT_NEAR(pos[i].x, x[i], 1.f) << i;
+		EXPECT_NEAR(pos[i].y, y[i], 1.f) << i;
+		EXPECT_EQ(pos[i].z, 100.f) << i;
+	}
+}
+
+TEST(ParticleRender, ViewSpaceBuilderSaturatesFarCorners) {
+	Scene s(gr::Context::PLATFORM_N3D);
+	s.writer.set("particleStartPosition", "POINT 0 0 40000");
+	s.camera->setBack(1e6f);
+	gr::Primitive* p = s.draw();
+	ASSERT_TRUE(p);
+	const std::vector<math::Vector4> pos = vertexData(p, gr::VertexFormat::DT_POSITION, 4);
+	EXPECT_EQ(pos[0].z, 32767.f);
+}
+
 TEST(ParticleRender, ViewSpaceBuilderSplitsPastSixteenBitIndices) {
 	Scene s(gr::Context::PLATFORM_N3D);
 	s.writer.set("systemMaxEmissions", "2").set("systemRate", "CONSTANT 1000").set("emissionMaxParticles", "10000")
