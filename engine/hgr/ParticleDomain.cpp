@@ -83,9 +83,13 @@ ParticleSystem::Domain::ParseResult ParticleSystem::Domain::parse(const char* te
 }
 
 float ParticleSystem::Domain::random() {
+	return unit(std::rand());
+}
+
+float ParticleSystem::Domain::unit(int value) {
 	// rand() * 2^-31 rounded to float reaches 1.0 for the largest values;
 	// the quotient is formed in double and kept below 1.
-	const float u = float(double(std::rand()) / (double(RAND_MAX) + 1.0));
+	const float u = float(double(value) / (double(RAND_MAX) + 1.0));
 	return u < 1.f ? u : 0x1.fffffep-1f;
 }
 

@@ -69,8 +69,10 @@ public:
 	/** Name of a type id; "" outside the table. */
 	static const char* typeName(int type);
 
-	/** A uniform number in [0, 1) from rand(); never 1, whatever RAND_MAX is. */
+	/** A uniform number in [0, 1) from rand(): unit(rand()). */
 	static float random();
+	/** value / (RAND_MAX + 1) as a float, kept below 1 (the float nearest to it may be 1). */
+	static float unit(int value);
 };
 
 } // namespace hgr

@@ -54,6 +54,10 @@ TEST(ParticleDomain, LongTypeWordIsRefusedWithoutOverrun) {
 }
 
 TEST(ParticleDomain, RandomStaysBelowOne) {
+	EXPECT_EQ(Domain::unit(0), 0.f);
+	EXPECT_LT(Domain::unit(RAND_MAX), 1.f);
+	EXPECT_LT(Domain::unit(RAND_MAX - 1), 1.f);
+	EXPECT_GT(Domain::unit(RAND_MAX), 0.99f);
 	std::srand(7);
 	for (int i = 0; i < 100000; ++i) {
 		const float u = Domain::random();
