@@ -85,7 +85,7 @@ void ParticleSystem::render(gr::Context* context, Camera* camera, int priority) 
 		renderViewSpace(context, camera);
 		break;
 	case gr::Context::PLATFORM_EGL:
-	case 5:
+	case 5: // what the OpenGL ES 2 context reports before a level sets its platform
 		renderScreenSpace(context, camera);
 		break;
 	default:
