@@ -39,8 +39,15 @@ GLuint linkProgram(GLuint vertexShader, GLuint fragmentShader,
 
 void deleteProgram(GLuint& name)
 {
-    if (name != 0)
+    if (name != 0) {
+        // A program still in use would only be flagged, and live on until
+        // some later glUseProgram: let go of it first.
+        GLint current = 0;
+        glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+        if (static_cast<GLuint>(current) == name)
+            glUseProgram(0);
         glDeleteProgram(name);
+    }
     name = 0;
 }
 

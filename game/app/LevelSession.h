@@ -88,6 +88,8 @@ public:
     hgr::Camera* sessionCamera() const { return camera; }
     const std::vector<lang::Ptr<hgr::Node>>& cameras() const { return sceneCameras; }
     const RenderScaleTarget& scaleTarget() const { return renderTarget; }
+    const SkyRenderer& skyRenderer() const { return sky; }
+    const FillState& fadeFill() const { return fill; }
     const FreeCamera& freeView() const { return freeCam; }
     std::uint32_t levelClearColor() const { return clearColor; }
     int framesDone() const { return frameCount; }

@@ -1,0 +1,63 @@
+#ifndef TESTS_GAME_APP_SESSIONFIXTURE_H
+#define TESTS_GAME_APP_SESSIONFIXTURE_H
+
+// A graphics context on the offscreen GL test window and a temporary data
+// folder holding the test level, for the in-process level tests.
+
+#include "TestLevel.h"
+#include "support/GLTestContext.h"
+
+#include <gr/gles2/GLES2_Context.h>
+#include <hgr/DefaultResourceManager.h>
+#include <hgr/Scene.h>
+#include <lang/Ptr.h>
+
+#include <GLES2/gl2.h>
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace apptest {
+
+class GLSceneTest : public testing::Test {
+protected:
+	void SetUp() override {
+		REQUIRE_GL_CONTEXT();
+		glBindFramebuffer(GL_FRAMEBUFFER, 0);
+		glViewport(0, 0, test::GLTestContext::WIDTH, test::GLTestContext::HEIGHT);
+		data = dir / "data";
+	}
+
+	// Writes the scene into the data folder (with textures and shaders) and loads it.
+	lang::Ptr<hgr::Scene> loadScene(const test::SceneWriter& writer) {
+		const std::string path = writeTestLevel(dir.path(), writer);
+		if (!context) {
+			context = new gr::GLES2_Context(test::GLTestContext::WIDTH, test::GLTestContext::HEIGHT, nullptr, nullptr);
+			context->platform = 1;
+			context->shaderDirectory = data + "/shaders/";
+			context->textureDirectory = data + "/resources/textures/";
+			resources = new hgr::DefaultResourceManager(context);
+		}
+		return new hgr::Scene(context, path.c_str(), resources, (data + "/resources/textures/").c_str(),
+		                      (data + "/shaders/").c_str(), (data + "/resources/particles/").c_str());
+	}
+
+	// The RGBA pixel at (x, y) of the bound framebuffer, y from the bottom.
+	static testing::AssertionResult pixelIs(int x, int y, int r, int g, int b) {
+		const std::vector<uint8_t> p = test::GLTestContext::pixel(x, y);
+		if (std::abs(p[0] - r) <= 6 && std::abs(p[1] - g) <= 6 && std::abs(p[2] - b) <= 6)
+			return testing::AssertionSuccess();
+		return testing::AssertionFailure() << "(" << x << ", " << y << ") is " << int(p[0]) << "," << int(p[1])
+		                                   << "," << int(p[2]) << ", not " << r << "," << g << "," << b;
+	}
+
+	test::TempDir dir;
+	std::string data;
+	lang::Ptr<gr::GLES2_Context> context;
+	lang::Ptr<hgr::DefaultResourceManager> resources;
+};
+
+} // namespace apptest
+
+#endif
