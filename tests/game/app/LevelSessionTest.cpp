@@ -1,0 +1,268 @@
+// The level session in-process on the offscreen window: loading, frame
+// timing, pause, the render pass and what it leaves behind.
+#include "SessionFixture.h"
+#include "app/LevelSession.h"
+#include "app/Settings.h"
+#include "overlay/Overlay.h"
+
+#include <lang/Throwable.h>
+
+#include <gtest/gtest.h>
+
+using namespace lumaroll;
+
+namespace {
+
+class ManualClock : public FrameClock {
+public:
+	std::uint32_t now = 1000;
+	std::uint32_t ticks() override { return now; }
+	void delay(std::uint32_t ms) override { now += ms; }
+};
+
+// Keeps a setting for the test's duration.
+class ScopedSetting {
+public:
+	ScopedSetting(const char* key, const char* value) : key_(key) {
+		old_ = Settings::instance().getString(key, "");
+		Settings::instance().setString(key, value);
+	}
+	~ScopedSetting() { Settings::instance().setString(key_, old_); }
+
+private:
+	std::string key_, old_;
+};
+
+class LevelSessionTest : public apptest::GLSceneTest {
+protected:
+	void SetUp() override {
+		apptest::GLSceneTest::SetUp();
+		if (IsSkipped())
+			return;
+		setenv("LUMAROLL_NO_AUDIO", "1", 1);
+		options.level = apptest::writeTestLevel(dir.path());
+		options.dataDir = data;
+		app.window = SDL_GL_GetCurrentWindow();
+		app.drawableWidth = test::GLTestContext::WIDTH;
+		app.drawableHeight = test::GLTestContext::HEIGHT;
+		app.overlay = &overlay;
+		SDL_Event e;
+		while (SDL_PollEvent(&e)) {
+		}
+	}
+	void TearDown() override { glBindFramebuffer(GL_FRAMEBUFFER, 0); }
+
+	std::unique_ptr<LevelSession> started() {
+		auto session = std::make_unique<LevelSession>(app, options, &clock);
+		testing::internal::CaptureStdout();
+		session->start();
+		startOutput = testing::internal::GetCapturedStdout();
+		return session;
+	}
+
+	static void push(Uint32 type, Uint8 button) {
+		SDL_Event e{};
+		e.type = type;
+		e.button.button = button;
+		e.button.windowID = SDL_GetWindowID(SDL_GL_GetCurrentWindow());
+		SDL_PushEvent(&e);
+	}
+
+	LaunchOptions options;
+	AppContext app;
+	Overlay overlay;
+	ManualClock clock;
+	std::string startOutput;
+};
+
+TEST_F(LevelSessionTest, LoadingReadsTheLevel) {
+	auto session = started();
+	EXPECT_NE(startOutput.find("fog: linear from 100 to 5000\n"), std::string::npos) << startOutput;
+	EXPECT_NE(startOutput.find("hidden collision/trigger meshes: 1\n"), std::string::npos);
+	EXPECT_NE(startOutput.find(" ms | textures: 1 ok, 0 failed | effects: 1 ok, 0 fallback\n"), std::string::npos)
+	    << startOutput;
+	EXPECT_EQ(session->levelClearColor(), 0xffff0000u);
+	EXPECT_EQ(session->cameras().size(), 2u);
+	EXPECT_EQ(session->graphicsContext()->platform, 1);
+	EXPECT_EQ(session->graphicsContext()->shaderDirectory, data + "/shaders/");
+	// The start view is the start camera's.
+	EXPECT_FLOAT_EQ(session->freeView().position.z, -500.f);
+	EXPECT_FLOAT_EQ(session->freeView().position.y, 0.f);
+	EXPECT_STREQ(session->sessionCamera()->getName().c_str(), "view");
+	EXPECT_NEAR(session->sessionCamera()->getHorizontalFov(), 1.3f, 1e-4f);
+}
+
+TEST_F(LevelSessionTest, CameraOptionPicksTheStartView) {
+	options.camera = "cam2";
+	EXPECT_FLOAT_EQ(started()->freeView().position.y, 5000.f);
+	options.camera = "nothere";
+	auto session = started();
+	EXPECT_FLOAT_EQ(session->freeView().position.y, 200.f);
+	EXPECT_FLOAT_EQ(session->freeView().position.z, -600.f);
+}
+
+TEST_F(LevelSessionTest, FramesEndTheSessionAfterExactlyThatMany) {
+	for (int frames : {1, 3}) {
+		options.frames = frames;
+		LevelSession session(app, options, &clock);
+		testing::internal::CaptureStdout();
+		const LevelResult result = session.run();
+		testing::internal::GetCapturedStdout();
+		EXPECT_TRUE(result.quit);
+		EXPECT_TRUE(result.nextArgs.empty());
+		EXPECT_FALSE(result.screenshotFailed);
+		EXPECT_EQ(session.framesDone(), frames);
+	}
+}
+
+TEST_F(LevelSessionTest, ALongFrameAdvancesGameTimeByATenthAndPauseStopsIt) {
+	auto session = started();
+	clock.now += 2000;
+	ASSERT_TRUE(session->frame());
+	EXPECT_FLOAT_EQ(session->graphicsContext()->time, 0.1f);
+	clock.now += 20;
+	session->frame();
+	EXPECT_FLOAT_EQ(session->graphicsContext()->time, 0.12f);
+	overlay.menuOpen = true;
+	clock.now += 50;
+	session->frame();
+	EXPECT_FLOAT_EQ(session->graphicsContext()->time, 0.12f);
+}
+
+TEST_F(LevelSessionTest, WhilePausedTheLogicStandsStill) {
+	// The world writes "_dt" at the start of every update: while the overlay
+	// is open it must not update at all, not even with no time passing.
+	options.vars = {{"_dt", 5.f}};
+	auto session = started();
+	overlay.menuOpen = true;
+	clock.now += 30;
+	session->frame();
+	EXPECT_EQ(session->levelWorld()->getVariable("_dt"), 5.f);
+	overlay.menuOpen = false;
+	clock.now += 30;
+	session->frame();
+	EXPECT_FLOAT_EQ(session->levelWorld()->getVariable("_dt"), 0.03f);
+}
+
+TEST_F(LevelSessionTest, ClickTakenByTheOverlayIsNoKeyPressForTheLogic) {
+	auto session = started();
+	overlay.menuOpen = true;
+	push(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
+	session->frame();
+	overlay.menuOpen = false; // the menu closes with the button still held
+	session->frame();
+	EXPECT_FALSE(session->levelWorld()->isKeyPressed("lmouse"));
+
+	push(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
+	session->frame();
+	EXPECT_TRUE(session->levelWorld()->isKeyPressed("lmouse"));
+	overlay.menuOpen = true; // a release goes through even when the overlay takes it
+	push(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT);
+	session->frame();
+	overlay.menuOpen = false;
+	session->frame();
+	EXPECT_FALSE(session->levelWorld()->isKeyPressed("lmouse"));
+}
+
+TEST_F(LevelSessionTest, OverlayQuitEndsTheSession) {
+	auto session = started();
+	ASSERT_TRUE(overlay.quitCallback);
+	overlay.quitCallback();
+	EXPECT_FALSE(session->frame());
+	EXPECT_TRUE(session->finish().quit);
+	EXPECT_EQ(session->framesDone(), 0);
+}
+
+TEST_F(LevelSessionTest, OverlayLetsGoOfTheSessionWhenItIsDestroyed) {
+	{
+		// Destroyed without finish(): as when an exception leaves run.
+		auto session = started();
+		EXPECT_NE(overlay.audio, nullptr);
+		EXPECT_TRUE(bool(overlay.quitCallback));
+	}
+	EXPECT_EQ(overlay.audio, nullptr);
+	EXPECT_FALSE(bool(overlay.quitCallback));
+
+	options.frames = 1;
+	LevelSession session(app, options, &clock);
+	testing::internal::CaptureStdout();
+	session.run();
+	testing::internal::GetCapturedStdout();
+	EXPECT_EQ(overlay.audio, nullptr);
+	EXPECT_FALSE(bool(overlay.quitCallback));
+}
+
+TEST_F(LevelSessionTest, MissingLevelThrowsAnEngineException) {
+	options.level = dir / "missing.hgr";
+	overlay.quitCallback = [] {};
+	LevelSession session(app, options, &clock);
+	testing::internal::CaptureStdout();
+	EXPECT_THROW(session.run(), lang::Throwable);
+	testing::internal::GetCapturedStdout();
+	EXPECT_EQ(overlay.audio, nullptr);
+}
+
+TEST_F(LevelSessionTest, RenderScaleTargetIsUsedBelowNinetyNinePercent) {
+	auto session = started();
+	{
+		ScopedSetting scale("graphics.render_scale", "0.5");
+		session->render(false, false, 0.f);
+		EXPECT_EQ(session->renderedWidth(), 32);
+		EXPECT_EQ(session->renderedHeight(), 32);
+		EXPECT_NE(session->scaleTarget().framebuffer, 0u);
+		EXPECT_EQ(session->graphicsContext()->defaultFramebuffer.id, 0);
+		EXPECT_TRUE(pixelIs(32, 32, 0, 255, 0));
+		EXPECT_TRUE(pixelIs(1, 1, 255, 0, 0));
+		EXPECT_TRUE(pixelIs(63, 63, 255, 0, 0));
+	}
+	{
+		ScopedSetting scale("graphics.render_scale", "0.995");
+		session->render(false, false, 0.f);
+		EXPECT_EQ(session->renderedWidth(), 64);
+		EXPECT_TRUE(pixelIs(32, 32, 0, 255, 0));
+	}
+	EXPECT_EQ(test::GLTestContext::takeErrors(), 0u);
+}
+
+TEST_F(LevelSessionTest, FadeCoversTheFrame) {
+	auto session = started();
+	session->levelWorld()->setFade(0, 1.f);
+	session->render(false, false, 0.f);
+	for (int x : {0, 32, 63})
+		EXPECT_TRUE(pixelIs(x, x, 255, 255, 255));
+	session->levelWorld()->setFade(1, 2.f);
+	session->render(false, false, 0.f);
+	EXPECT_TRUE(pixelIs(32, 32, 0, 0, 0));
+}
+
+TEST_F(LevelSessionTest, GLObjectsOfTheGameGoWithTheSession) {
+	GLuint fillProgram = 0, blitProgram = 0, framebuffer = 0, skyProgram = 0;
+	{
+		test::SceneWriter w = apptest::testLevelScene();
+		w.userProperty("M_ground", "skybox=1");
+		apptest::writeTestLevel(dir.path(), w);
+		auto session = started();
+		testing::internal::CaptureStdout();
+		session->setupSky();
+		EXPECT_EQ(testing::internal::GetCapturedStdout(),
+		          "sky: rendered separately, 4 vertices, 6 indices, texture BASEMAP\n");
+		EXPECT_FALSE(session->levelScene()->findNode("M_ground")->isEnabled());
+		ScopedSetting scale("graphics.render_scale", "0.5");
+		session->levelWorld()->setFade(0, 0.5f);
+		clock.now += 16;
+		session->frame();
+		fillProgram = session->fadeFill().program;
+		blitProgram = session->scaleTarget().program;
+		framebuffer = session->scaleTarget().framebuffer;
+		skyProgram = session->skyRenderer().program;
+		ASSERT_NE(fillProgram, 0u);
+		ASSERT_NE(blitProgram, 0u);
+		ASSERT_NE(skyProgram, 0u);
+	}
+	EXPECT_FALSE(glIsProgram(fillProgram));
+	EXPECT_FALSE(glIsProgram(blitProgram));
+	EXPECT_FALSE(glIsProgram(skyProgram));
+	EXPECT_FALSE(glIsFramebuffer(framebuffer));
+}
+
+} // namespace
