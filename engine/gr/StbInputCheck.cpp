@@ -5,11 +5,17 @@
 namespace lumaroll {
 namespace {
 
-// True for a JPEG (it starts with the marker 0xFF 0xD8) with a huffman table
-// segment (marker 0xFF 0xC4) defining more than 256 codes. Every marker
-// position is checked, as the decoder may meet one after any scan.
+// True for a JPEG (it starts with the marker 0xFF 0xD8, fill bytes 0xFF
+// allowed between) with a huffman table segment (marker 0xFF 0xC4) defining
+// more than 256 codes. Every marker position is checked, as the decoder may
+// meet one after any scan.
 bool hasOversizedHuffmanTable(const std::uint8_t* bytes, std::size_t size) {
-    if (size < 2 || bytes[0] != 0xff || bytes[1] != 0xd8)
+    if (size < 2 || bytes[0] != 0xff)
+        return false;
+    std::size_t start = 1;
+    while (start < size && bytes[start] == 0xff)
+        ++start;
+    if (start == size || bytes[start] != 0xd8)
         return false;
     // Reads as the decoder does: zero past the end.
     auto at = [&](std::size_t i) -> unsigned { return i < size ? bytes[i] : 0; };

@@ -440,6 +440,10 @@ TEST(ImageFile, OversizedJpegHuffmanTableIsRefused) {
     ImageData image;
     EXPECT_FALSE(loadBytes(jpeg, "bad.jpg", image));
     EXPECT_EQ(image.error, "stb_image: bad DHT header");
+    // The decoder skips fill bytes before the start marker.
+    jpeg.insert(jpeg.begin(), 5, 0xff);
+    EXPECT_FALSE(loadBytes(jpeg, "fill.jpg", image));
+    EXPECT_EQ(image.error, "stb_image: bad DHT header");
 
     // 256 codes (255 of 8 bits, one of 9) pass this check; the file then
     // fails for other reasons.
