@@ -177,7 +177,7 @@ void FakeContext::setEffect(const std::string& name, int priority, int passes) {
 	m_effects[name] = Effect{priority, passes};
 }
 
-FakeShader* FakeContext::shader(const std::string& name) {
+lang::Ptr<FakeShader> FakeContext::shader(const std::string& name) {
 	return static_cast<FakeShader*>(createShader(lang::String(name.c_str()), 0));
 }
 

@@ -133,7 +133,7 @@ public:
 	// Priority and pass count of the shaders made for an effect name from now on.
 	void setEffect(const std::string& name, int priority, int passes = 1);
 	// A shader of the effect name, as createShader gives.
-	FakeShader* shader(const std::string& name);
+	lang::Ptr<FakeShader> shader(const std::string& name);
 	// A triangle-list primitive with a position box (min, max) and radius, drawn with shader.
 	lang::Ptr<FakePrimitive> primitive(const std::string& label, gr::Shader* shader,
 		const math::Vector3& boxMin = math::Vector3(-1, -1, -1), const math::Vector3& boxMax = math::Vector3(1, 1, 1),

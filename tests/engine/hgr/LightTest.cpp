@@ -106,7 +106,6 @@ TEST(LightSorterTest, NearestFirstAndAtMostMaxCount) {
 		lightAt(root, float(i), 0, 0)->setName(lang::String(std::to_string(i).c_str()));
 	Light* off = lightAt(root, 0.5f, 0, 0);
 	off->setEnabled(false);
-	lightAt(nullptr, 0, 0, 0); // not in the tree, deleted at once
 	Ptr<Node> plain = new Node;
 	plain->linkTo(root);
 
