@@ -1,0 +1,89 @@
+#include "FakeScene.h"
+
+#include <hgr/Light.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+// Counts every allocation of this test program while counting is on.
+namespace {
+std::atomic<bool> g_counting{false};
+std::atomic<long> g_allocations{0};
+
+void* countedAlloc(std::size_t size) {
+	if (g_counting)
+		++g_allocations;
+	void* p = std::malloc(size ? size : 1);
+	if (!p)
+		throw std::bad_alloc();
+	return p;
+}
+} // namespace
+
+void* operator new(std::size_t size) { return countedAlloc(size); }
+void* operator new[](std::size_t size) { return countedAlloc(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return std::malloc(size ? size : 1); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return std::malloc(size ? size : 1); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+using hgr::Light;
+using hgr::Mesh;
+
+TEST(RenderAllocationTest, SecondIdenticalFrameAllocatesNothing) {
+	FakeScene s;
+	s.context->setEffect("odd", 1);
+	s.context->setEffect("twice", 0, 2);
+	for (int i = 0; i < 12; ++i) {
+		Light* l = new Light;
+		l->setName(("light" + std::to_string(i)).c_str());
+		l->setPosition(math::Vector3(float(i), 0, 0));
+		l->linkTo(s.root);
+	}
+	for (int i = 0; i < 50; ++i) {
+		Mesh* m = s.mesh("m" + std::to_string(i), i % 3 ? "fx" : "odd", math::Vector3(float(i % 7), 0, float(5 + i)));
+		if (i % 5 == 0)
+			s.addPrimitive(m, "extra", "twice");
+	}
+	for (int i = 0; i < 20; ++i)
+		s.mesh("culled" + std::to_string(i), "fx", math::Vector3(0, 0, -50.f - i));
+	Mesh* own = s.mesh("own", "fx", math::Vector3(0, 0, 8));
+	own->addLight(static_cast<Light*>(s.root->findInSubtree("light3")));
+	Mesh* skin = s.mesh("skin", "fx", math::Vector3(0, 0, 9), nullptr, true);
+	skin->addBone(s.root->findInSubtree("m1"), math::Matrix3x4());
+	skin->addBone(s.root->findInSubtree("m2"), math::Matrix3x4());
+	const uint8_t used[] = {1, 0};
+	skin->getPrimitive(0)->setUsedBones(used, 2);
+	hgr::Lines* lines = new hgr::Lines(s.context, "lines");
+	lines->linkTo(s.root);
+	for (int i = 0; i < 30; ++i)
+		lines->addLine(math::Vector3(0, 0, float(i)), math::Vector3(1, 0, float(i)), math::Vector4(1, 1, 1, 1));
+
+	s.context->log.enabled = false;
+	s.render();
+	g_allocations = 0;
+	g_counting = true;
+	s.render();
+	g_counting = false;
+	EXPECT_EQ(g_allocations.load(), 0);
+
+	// Everything was drawn: the counter would see the fake's log if it were on.
+	EXPECT_EQ(s.camera->getVisuals().size(), 53);
+}
+
+TEST(RenderAllocationTest, CounterSeesAllocations) {
+	g_allocations = 0;
+	g_counting = true;
+	lang::Ptr<hgr::Node> n = new hgr::Node;
+	g_counting = false;
+	EXPECT_EQ(g_allocations.load(), 1);
+}
+
+} // namespace
