@@ -129,6 +129,20 @@ TEST_F(LevelSessionTest, ALongFrameAdvancesGameTimeByATenthAndPauseStopsIt) {
 	EXPECT_FLOAT_EQ(session->graphicsContext()->time, 0.12f);
 }
 
+TEST_F(LevelSessionTest, FrameLimitSleepsForTheRestOfTheFrame) {
+	auto session = started();
+	{
+		ScopedSetting limit("graphics.fps_limit", "50");
+		const std::uint32_t before = clock.now; // the manual clock stands still while the frame runs
+		session->frame();
+		EXPECT_EQ(clock.now - before, 20u);
+	}
+	ScopedSetting off("graphics.fps_limit", "0");
+	const std::uint32_t before = clock.now;
+	session->frame();
+	EXPECT_EQ(clock.now, before);
+}
+
 TEST_F(LevelSessionTest, WhilePausedTheLogicStandsStill) {
 	// The world writes "_dt" at the start of every update: while the overlay
 	// is open it must not update at all, not even with no time passing.

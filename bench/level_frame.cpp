@@ -1,0 +1,206 @@
+// Level session speed on the offscreen window (800 x 480, llvmpipe in CI):
+// frame time of the small test level at render scale 1 and 0.5 (mean and
+// 99th percentile over 600 frames), and the time from building a session on
+// a writer-made level of about 20 MB to its first finished frame.
+//
+// The scene writer of the tests is compiled in here, so the benchmark builds
+// whether or not the tests are.
+#include "app/AppContext.h"
+#include "app/LaunchOptions.h"
+#include "app/LevelSession.h"
+#include "app/Paths.h"
+#include "app/Settings.h"
+
+#include "support/BinaryWriter.cpp"
+#include "support/SceneWriter.cpp"
+#include "support/TextureFileWriter.cpp"
+
+#include <GLES2/gl2.h>
+#include <SDL.h>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const kVertex = "attribute highp vec3 DT_POSITION;\nattribute mediump vec2 DT_TEX0;\n"
+                            "uniform highp mat4 TOTALTM;\nvarying mediump vec2 V_TexCoord0;\n"
+                            "void main() { gl_Position = TOTALTM * vec4(DT_POSITION, 1.0); V_TexCoord0 = DT_TEX0; }\n";
+const char* const kFragment = "uniform lowp sampler2D BASEMAP;\nvarying mediump vec2 V_TexCoord0;\n"
+                              "void main() { gl_FragColor = texture2D(BASEMAP, V_TexCoord0); }\n";
+
+void writeFileText(const std::string& path, const std::string& text) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (f) {
+        std::fwrite(text.data(), 1, text.size(), f);
+        std::fclose(f);
+    }
+}
+
+// A grid of n x n vertices in the z = 0 plane, size units wide, centred at (x, y).
+void addGrid(test::SceneWriter::Primitive& p, int n, float size, float x, float y) {
+    std::vector<float> positions, uvs;
+    std::vector<int> indices;
+    for (int j = 0; j < n; ++j)
+        for (int i = 0; i < n; ++i) {
+            const float u = float(i) / float(n - 1), v = float(j) / float(n - 1);
+            positions.insert(positions.end(), {x + (u - 0.5f) * size, y + (v - 0.5f) * size, 0.f});
+            uvs.insert(uvs.end(), {u, v});
+        }
+    for (int j = 0; j + 1 < n; ++j)
+        for (int i = 0; i + 1 < n; ++i) {
+            const int a = j * n + i;
+            indices.insert(indices.end(), {a, a + 1, a + n, a + n, a + 1, a + n + 1});
+        }
+    p.component(test::SceneWriter::DT_POSITION, test::SceneWriter::V3_32, positions)
+        .component(test::SceneWriter::DT_TEX0, test::SceneWriter::V2_32, uvs)
+        .indices(indices);
+}
+
+// Writes data/shaders, a texture and the level below root; meshes x grids of
+// n x n vertices. Returns the level path.
+std::string writeLevel(const std::string& root, int meshes, int n) {
+    const std::string data = root + "/data";
+    lumaroll::makeDirs(data + "/bundles/original");
+    lumaroll::makeDirs(data + "/resources/textures");
+    lumaroll::makeDirs(data + "/shaders");
+    writeFileText(data + "/shaders/textured.vsh", kVertex);
+    writeFileText(data + "/shaders/textured.fsh", kFragment);
+    writeFileText(data + "/shaders/textured.fx", "technique Default\n{\n\tpass P0\n\t{\n\t\tVertexShader = textured.vsh;\n"
+                                                 "\t\tPixelShader = textured.fsh;\n\t\tenableculling = false;\n\t}\n}\n");
+    test::writePng(data + "/resources/textures/green.png", test::TextureImage::solid(64, 64, 0, 255, 0));
+
+    test::SceneWriter w;
+    w.fog(1, 100.f, 5000.f, 0.2f, 0.3f, 0.4f);
+    const int tex = w.texture("green.png");
+    w.material("grass", "textured.fx").texture("BASEMAP", tex);
+    for (int m = 0; m < meshes; ++m) {
+        addGrid(w.primitive(0), n, 200.f, float(m % 8) * 30.f - 100.f, float(m / 8 % 8) * 30.f - 100.f);
+        w.mesh("M_" + std::to_string(m)).primitives({m});
+    }
+    w.dummy("D_start");
+    w.camera("O_startcamera").position(0.f, 0.f, -500.f).planes(1.f, 10000.f).fov(1.3f);
+    w.userProperty("D_start", "bgcolor=ff0000");
+    const std::string level = data + "/bundles/original/level01.hgr";
+    w.write(level);
+    return level;
+}
+
+// One hidden 800 x 480 window with a GLES 2 context for the whole run.
+struct Window {
+    lumaroll::AppContext app;
+    bool ok = false;
+
+    Window() {
+        if (!std::getenv("SDL_VIDEODRIVER"))
+            setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        setenv("LUMAROLL_NO_AUDIO", "1", 1);
+        if (SDL_Init(SDL_INIT_VIDEO) != 0)
+            return;
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+        SDL_Window* window = SDL_CreateWindow("bench", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 800, 480,
+                                              SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        if (!window || !SDL_GL_CreateContext(window))
+            return;
+        SDL_GL_SetSwapInterval(0);
+        app.window = window;
+        SDL_GL_GetDrawableSize(window, &app.drawableWidth, &app.drawableHeight);
+        ok = true;
+    }
+};
+
+Window& window() {
+    static Window w;
+    return w;
+}
+
+struct TempRoot {
+    std::string path;
+    TempRoot() {
+        char name[] = "/tmp/lumaroll-bench-XXXXXX";
+        path = mkdtemp(name) ? name : "/tmp";
+    }
+    ~TempRoot() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
+
+void frameTime(benchmark::State& state, const char* scale) {
+    if (!window().ok) {
+        state.SkipWithError("no OpenGL ES context");
+        return;
+    }
+    TempRoot root;
+    lumaroll::LaunchOptions options;
+    options.level = writeLevel(root.path, 1, 2);
+    options.dataDir = root.path + "/data";
+    lumaroll::Settings::instance().setString("graphics.render_scale", scale);
+    std::vector<double> ms;
+    {
+        lumaroll::LevelSession session(window().app, options);
+        session.start();
+        for (int i = 0; i < 10; ++i) // warm-up: programs, target, first uploads
+            session.frame();
+        for (auto _ : state) {
+            const auto t0 = std::chrono::steady_clock::now();
+            session.frame();
+            glFinish(); // llvmpipe renders lazily: count the frame until its pixels exist
+            ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+        }
+    }
+    std::sort(ms.begin(), ms.end());
+    double sum = 0;
+    for (double v : ms)
+        sum += v;
+    state.counters["mean_ms"] = ms.empty() ? 0 : sum / double(ms.size());
+    state.counters["p99_ms"] = ms.empty() ? 0 : ms[std::min(ms.size() - 1, size_t(double(ms.size()) * 0.99))];
+}
+
+void BM_FrameScale1(benchmark::State& state) { frameTime(state, "1"); }
+void BM_FrameScaleHalf(benchmark::State& state) { frameTime(state, "0.5"); }
+
+void BM_LoadLargeLevel(benchmark::State& state) {
+    if (!window().ok) {
+        state.SkipWithError("no OpenGL ES context");
+        return;
+    }
+    TempRoot root;
+    lumaroll::LaunchOptions options;
+    options.level = writeLevel(root.path, 160, 64); // 160 grids of 4096 vertices
+    options.dataDir = root.path + "/data";
+    lumaroll::Settings::instance().setString("graphics.render_scale", "1");
+    FILE* f = std::fopen(options.level.c_str(), "rb");
+    long bytes = 0;
+    if (f) {
+        std::fseek(f, 0, SEEK_END);
+        bytes = std::ftell(f);
+        std::fclose(f);
+    }
+    for (auto _ : state) {
+        lumaroll::LevelSession session(window().app, options);
+        session.start();
+        session.frame();
+        glFinish();
+        benchmark::DoNotOptimize(session.framesDone());
+    }
+    state.counters["file_MB"] = double(bytes) / 1048576.0;
+}
+
+} // namespace
+
+BENCHMARK(BM_FrameScale1)->Iterations(600)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameScaleHalf)->Iterations(600)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadLargeLevel)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
