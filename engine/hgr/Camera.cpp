@@ -63,15 +63,18 @@ math::Matrix3x4 Camera::getViewTransform() const {
 }
 
 void Camera::collectNodes(Node* root, lang::Array<Node*>& nodes) {
-	nodes.clear();
+	// Counted first, so that a tree too large is refused before the list changes.
+	int count = 0;
 	for (Node* n = root; n; n = n->next(root)) {
-		if (nodes.size() >= MAX_NODES) {
-			nodes.clear();
+		if (++count > MAX_NODES) {
 			throw lang::Exception(
 				lang::Format("Scene \"{0}\" has more than {1} nodes and cannot be drawn.", root->getName(), int(MAX_NODES)));
 		}
-		nodes.add(n);
 	}
+	nodes.resize(count);
+	int i = 0;
+	for (Node* n = root; n; n = n->next(root))
+		nodes[i++] = n;
 }
 
 void Camera::setupTransforms(gr::Context* context, lang::Array<Node*>& nodes) {
