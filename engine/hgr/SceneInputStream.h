@@ -2,6 +2,8 @@
 #define HGR_SCENEINPUTSTREAM_H
 
 #include <io/DataInputStream.h>
+#include <lang/Array.h>
+#include <cstdint>
 
 namespace hgr {
 
@@ -13,6 +15,12 @@ namespace hgr {
  * The stream counts the bytes it hands out, so available() is the number
  * of bytes left without asking the source again; the reader checks every
  * count of the file against it before it allocates anything.
+ *
+ * Reads go through a buffer of its own: a scene file is thousands of small
+ * typed reads between its vertex blocks, and each refill of a file's own
+ * small buffer would be a system call. Reads as large as the buffer go to
+ * the source directly. The source is read ahead of what this stream has
+ * handed out, so nothing else may read it meanwhile.
  */
 class SceneInputStream : public io::DataInputStream {
 public:
@@ -20,6 +28,9 @@ public:
 
 	/** Exporter word of files that store none. */
 	enum { DEFAULT_EXPORTER_WORD = 133379 };
+
+	/** Bytes read ahead from the source at a time (less for smaller files). */
+	enum { BUFFER_SIZE = 256 * 1024 };
 
 	/**
 	 * Wraps in (not owned; it must outlive this stream) and reads the header.
@@ -29,6 +40,7 @@ public:
 	explicit SceneInputStream(io::InputStream* in);
 	~SceneInputStream() override;
 
+	/** Reads up to n bytes; fewer only at the end of the source. */
 	int read(void* buf, int n) override;
 	int skip(int n) override;
 	/** Bytes left in the source. */
@@ -46,6 +58,9 @@ public:
 	bool hasFlags(int mask) const { return (m_flags & mask) != 0; }
 
 private:
+	lang::Array<uint8_t> m_buffer;
+	int m_position; // next unread byte of the buffer
+	int m_end;		// bytes held in the buffer
 	int m_left;
 	int m_version;
 	int m_exporter;

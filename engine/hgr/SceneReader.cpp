@@ -92,6 +92,11 @@ void SceneReader::readFloats(float* out, int n) {
 	}
 }
 
+void SceneReader::reserveScratch(int n) {
+	if (m_scratch.size() < n)
+		m_scratch.resize(n);
+}
+
 math::Matrix3x4 SceneReader::readMatrix() {
 	float v[12];
 	readFloats(v, 12);

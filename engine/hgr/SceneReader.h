@@ -118,6 +118,8 @@ private:
 	/** Reads n big-endian floats with one read. */
 	void readFloats(float* out, int n);
 	math::Matrix3x4 readMatrix();
+	/** Makes the scratch buffer at least n bytes long (it never shrinks, so it is not cleared again). */
+	void reserveScratch(int n);
 	/** The directory of the file for an empty dir, else dir. */
 	lang::String resolveDirectory(const lang::String& dir) const;
 	lang::String joinPath(const lang::String& dir, const lang::String& name) const;

@@ -125,7 +125,7 @@ lang::Ptr<KeyframeSequence> SceneReader::readSequence() {
 	if (quantised) {
 		float range[8];
 		readFloats(range, 2 * dimension);
-		m_scratch.resize(values * 2);
+		reserveScratch(values * 2);
 		in.readFully(m_scratch.begin(), values * 2);
 		const uint8_t* q = m_scratch.begin();
 		for (int i = 0; i < values; ++i) {
@@ -135,7 +135,7 @@ lang::Ptr<KeyframeSequence> SceneReader::readSequence() {
 			std::memcpy(keys + 4 * i, &v, 4);
 		}
 	} else {
-		m_scratch.resize(values * 4);
+		reserveScratch(values * 4);
 		in.readFully(m_scratch.begin(), values * 4);
 		for (int i = 0; i < values; ++i) {
 			const float v = beFloat(m_scratch.begin() + 4 * i);
@@ -157,8 +157,9 @@ lang::Ptr<TransformAnimation::Float3Anim> SceneReader::readFloat3Channel() {
 	float range[8] = {0.f, 0.f, 0.f, 0.f, 0.f, 0.f, 0.f, 0.f};
 	if (quantised)
 		readFloats(range, 8);
-	m_scratch.resize(count * (quantised ? 8 : 16));
-	in.readFully(m_scratch.begin(), m_scratch.size());
+	const int bytes = count * (quantised ? 8 : 16);
+	reserveScratch(bytes);
+	in.readFully(m_scratch.begin(), bytes);
 	const uint8_t* b = m_scratch.begin();
 	for (int i = 0; i < count; ++i) {
 		float v[4];

@@ -16,32 +16,113 @@ const int MAX_VERTICES = 65535;
 const int MAX_INDICES = 65535;
 const int NAME_BUFFER_SIZE = 256;
 
+typedef float Float4 __attribute__((vector_size(16)));
+
+inline Float4 minOf(Float4 a, Float4 b) {
+	return a < b ? a : b;
+}
+
+inline Float4 maxOf(Float4 a, Float4 b) {
+	return a > b ? a : b;
+}
+
+// Raw minimum and maximum of three-component elements and the largest
+// squared length of p * scale + bias. Four elements (twelve values, three
+// vectors) at a time, so that the extremes are taken over whole vectors.
+template <class T>
+void scanElements(const uint8_t* data, int count, const float* t, float* lo, float* hi, float& maxLengthSquared) {
+	const float big = 3.4028235e38f;
+	Float4 lo4[3] = {{big, big, big, big}, {big, big, big, big}, {big, big, big, big}};
+	Float4 hi4[3] = {-lo4[0], -lo4[0], -lo4[0]};
+	// Bias of the twelve values: x, y, z, x, y, z, ...
+	const Float4 bias4[3] = {{t[1], t[2], t[3], t[1]}, {t[2], t[3], t[1], t[2]}, {t[3], t[1], t[2], t[3]}};
+	const Float4 scale4 = {t[0], t[0], t[0], t[0]};
+	float best = 0.f;
+	int i = 0;
+	for (; i + 4 <= count; i += 4) {
+		T e[12];
+		std::memcpy(e, data + size_t(i) * 3 * sizeof(T), sizeof(e));
+		Float4 squares[3];
+		for (int j = 0; j < 3; ++j) {
+			const Float4 v = {float(e[4 * j]), float(e[4 * j + 1]), float(e[4 * j + 2]), float(e[4 * j + 3])};
+			lo4[j] = minOf(lo4[j], v);
+			hi4[j] = maxOf(hi4[j], v);
+			const Float4 p = v * scale4 + bias4[j];
+			squares[j] = p * p;
+		}
+		float sq[12];
+		std::memcpy(sq, squares, sizeof(sq));
+		for (int k = 0; k < 12; k += 3) {
+			const float lengthSquared = sq[k] + sq[k + 1] + sq[k + 2];
+			best = lengthSquared > best ? lengthSquared : best;
+		}
+	}
+	float lo12[12], hi12[12];
+	std::memcpy(lo12, lo4, sizeof(lo12));
+	std::memcpy(hi12, hi4, sizeof(hi12));
+	for (; i < count; ++i) {
+		T e[3];
+		std::memcpy(e, data + size_t(i) * 3 * sizeof(T), sizeof(e));
+		for (int c = 0; c < 3; ++c) {
+			const float v = float(e[c]);
+			lo12[c] = v < lo12[c] ? v : lo12[c];
+			hi12[c] = v > hi12[c] ? v : hi12[c];
+		}
+		const float px = float(e[0]) * t[0] + t[1], py = float(e[1]) * t[0] + t[2], pz = float(e[2]) * t[0] + t[3];
+		const float lengthSquared = px * px + py * py + pz * pz;
+		best = lengthSquared > best ? lengthSquared : best;
+	}
+	for (int c = 0; c < 3; ++c) {
+		lo[c] = std::min(std::min(lo12[c], lo12[c + 3]), std::min(lo12[c + 6], lo12[c + 9]));
+		hi[c] = std::max(std::max(hi12[c], hi12[c + 3]), std::max(hi12[c + 6], hi12[c + 9]));
+	}
+	maxLengthSquared = best;
+}
+
 // Bounds of positions of any format, each standing for p * scale + bias
 // (transform = scale, bias x, y, z), and the largest distance from the origin.
 void computeBounds(const uint8_t* data, int format, int count, const math::Vector4& transform,
 				   math::Vector3& boxMin, math::Vector3& boxMax, float& radius) {
 	const float t[4] = {transform.x, transform.y, transform.z, transform.w};
-	if (format == gr::VertexFormat::V3_32 || format == gr::VertexFormat::V3_16 || count <= 0) {
-		gr::VertexFormat::computeVertexBounds(data, format, count, t, boxMin, boxMax, radius);
+	if (count <= 0) {
+		boxMin = boxMax = math::Vector3();
+		radius = 0.f;
 		return;
 	}
-	const int size = gr::VertexFormat::getDataFormatSize(format);
-	float lo[3] = {0.f, 0.f, 0.f}, hi[3] = {0.f, 0.f, 0.f};
-	float maxLengthSquared = 0.f;
-	for (int i = 0; i < count; ++i) {
-		float e[4] = {0.f, 0.f, 0.f, 0.f};
-		gr::VertexFormat::readElement(format, data + i * size, e);
-		float lengthSquared = 0.f;
+	float lo[3], hi[3], maxLengthSquared = 0.f;
+	if (format == gr::VertexFormat::V3_32) {
+		scanElements<float>(data, count, t, lo, hi, maxLengthSquared);
+	} else if (format == gr::VertexFormat::V3_16) {
+		scanElements<int16_t>(data, count, t, lo, hi, maxLengthSquared);
+	} else {
+		const int size = gr::VertexFormat::getDataFormatSize(format);
 		for (int c = 0; c < 3; ++c) {
-			const float v = e[c] * t[0] + t[1 + c];
-			lo[c] = i == 0 ? v : std::min(lo[c], v);
-			hi[c] = i == 0 ? v : std::max(hi[c], v);
-			lengthSquared += v * v;
+			lo[c] = 3.4028235e38f;
+			hi[c] = -3.4028235e38f;
 		}
-		maxLengthSquared = std::max(maxLengthSquared, lengthSquared);
+		for (int i = 0; i < count; ++i) {
+			float e[4] = {0.f, 0.f, 0.f, 0.f};
+			gr::VertexFormat::readElement(format, data + i * size, e);
+			float lengthSquared = 0.f;
+			for (int c = 0; c < 3; ++c) {
+				lo[c] = std::min(lo[c], e[c]);
+				hi[c] = std::max(hi[c], e[c]);
+				const float v = e[c] * t[0] + t[1 + c];
+				lengthSquared += v * v;
+			}
+			maxLengthSquared = std::max(maxLengthSquared, lengthSquared);
+		}
 	}
-	boxMin = math::Vector3(lo[0], lo[1], lo[2]);
-	boxMax = math::Vector3(hi[0], hi[1], hi[2]);
+	// The raw extremes, scaled; a negative scale swaps them.
+	float a[3], b[3];
+	for (int c = 0; c < 3; ++c) {
+		a[c] = lo[c] * t[0] + t[1 + c];
+		b[c] = hi[c] * t[0] + t[1 + c];
+		if (a[c] > b[c])
+			std::swap(a[c], b[c]);
+	}
+	boxMin = math::Vector3(a[0], a[1], a[2]);
+	boxMax = math::Vector3(b[0], b[1], b[2]);
 	radius = std::sqrt(maxLengthSquared);
 }
 
@@ -124,16 +205,27 @@ void SceneReader::readPrimitive() {
 				float unused[5];
 				readFloats(unused, 5);
 			}
-			const int bytes = vertexCount * gr::VertexFormat::getDataFormatSize(df);
-			// Room for a whole last element also when the block is empty or odd-sized.
-			m_scratch.resize(bytes + 16);
-			in.readFully(m_scratch.begin(), bytes);
-			primitive->setVertexData(t, 0, m_scratch.begin(), df, vertexCount);
+			const int size = gr::VertexFormat::getDataFormatSize(df);
+			const int bytes = vertexCount * size;
+			// A primitive that keeps the block packed in the file's format
+			// takes it in place; others get it converted from a copy.
+			void* data = nullptr;
+			int pitch = 0;
+			primitive->getVertexDataPointer(t, &data, &pitch);
+			const uint8_t* block;
+			if (data && pitch == size) {
+				in.readFully(data, bytes);
+				block = static_cast<const uint8_t*>(data);
+			} else {
+				reserveScratch(bytes + 16);
+				in.readFully(m_scratch.begin(), bytes);
+				primitive->setVertexData(t, 0, m_scratch.begin(), df, vertexCount);
+				block = m_scratch.begin();
+			}
 			if (t == gr::VertexFormat::DT_POSITION) {
 				math::Vector3 boxMin, boxMax;
 				float radius = 0.f;
-				computeBounds(m_scratch.begin(), df, vertexCount, primitive->getPositionScale(), boxMin, boxMax,
-							  radius);
+				computeBounds(block, df, vertexCount, primitive->getPositionScale(), boxMin, boxMax, radius);
 				primitive->setBounds(boxMin, boxMax, radius);
 			}
 		}
@@ -145,13 +237,20 @@ void SceneReader::readPrimitive() {
 			if (pitch != 2 || !data)
 				fail(lang::Format("Failed to load scene \"{0}\". Invalid face index size ({1}).", streamName, pitch));
 			in.readFully(data, indexCount * 2);
+			// Stored little-endian, as the primitive keeps them. The largest
+			// index is found first; only a bad one needs its position.
 			const uint8_t* bytes = static_cast<const uint8_t*>(data);
+			int largest = 0;
 			for (int i = 0; i < indexCount; ++i) {
-				// Stored little-endian, as the primitive keeps them.
 				const int index = bytes[2 * i] | bytes[2 * i + 1] << 8;
-				if (index >= vertexCount)
-					fail(lang::Format("Failed to load scene \"{0}\". Invalid face vertex index (face {1}).",
-									  streamName, i));
+				largest = index > largest ? index : largest;
+			}
+			if (largest >= vertexCount) {
+				int i = 0;
+				while ((bytes[2 * i] | bytes[2 * i + 1] << 8) < vertexCount)
+					++i;
+				fail(lang::Format("Failed to load scene \"{0}\". Invalid face vertex index (face {1}).", streamName,
+								  i));
 			}
 		}
 
