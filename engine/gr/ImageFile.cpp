@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <new>
 
 namespace lumaroll {
@@ -30,7 +31,7 @@ bool fail(ImageData& image, std::string text) {
 // Reads the whole of a regular file into out. Returns false when it does not
 // open, is not a regular file (a directory's seek size means nothing) or
 // cannot be read whole.
-bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& out) {
+bool readWholeFile(const std::string& path, std::unique_ptr<std::uint8_t[]>& out, std::size_t& outSize) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file)
         return false;
@@ -39,8 +40,10 @@ bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& out) {
     const long size = ok ? std::ftell(file) : -1;
     ok = size >= 0 && std::fseek(file, 0, SEEK_SET) == 0;
     if (ok) {
-        out.resize(std::size_t(size));
-        ok = out.empty() || std::fread(out.data(), 1, out.size(), file) == out.size();
+        // Not zeroed first: the read fills it.
+        outSize = std::size_t(size);
+        out.reset(new std::uint8_t[outSize ? outSize : 1]);
+        ok = outSize == 0 || std::fread(out.get(), 1, outSize, file) == outSize;
     }
     std::fclose(file);
     return ok;
@@ -122,10 +125,11 @@ bool decodeImageFile(const std::uint8_t* bytes, std::size_t size, const std::str
 bool loadImageFile(const std::string& path, ImageData& image) {
     try {
         clear(image);
-        std::vector<std::uint8_t> bytes;
-        if (!readWholeFile(path, bytes))
+        std::unique_ptr<std::uint8_t[]> bytes;
+        std::size_t size = 0;
+        if (!readWholeFile(path, bytes, size))
             return fail(image, "could not open " + path);
-        return decode(bytes.data(), bytes.size(), path, image);
+        return decode(bytes.get(), size, path, image);
     } catch (const std::bad_alloc&) {
         return fail(image, "out of memory");
     } catch (const std::exception& e) {
