@@ -2,7 +2,7 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 JOBS="${JOBS:-$(nproc)}"
-export CCACHE_DIR="${CCACHE_DIR:-$ROOT/.ccache}"
+# ccache keeps its default cache (~/.cache/ccache), shared by every checkout on this machine.
 
 # configure BUILD_DIR [cmake args...]: configure once, then only build.
 configure() {

@@ -7,35 +7,79 @@
 
 namespace lumaroll {
 
-static bool writeAll(int fd, const char* data, size_t size)
+static bool writeAll(int fd, const char* data, std::size_t size)
 {
     while (size > 0) {
-        ssize_t n = write(fd, data, size);
+        ssize_t n = ::write(fd, data, size);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             return false;
         }
+        if (n == 0)
+            return false;
         data += n;
-        size -= static_cast<size_t>(n);
+        size -= static_cast<std::size_t>(n);
     }
     return true;
+}
+
+ReplacingFile::~ReplacingFile() { abandon(); }
+
+bool ReplacingFile::open(const std::string& target, const std::string& tempSuffix)
+{
+    abandon();
+    if (target.empty() || target.back() == '/')
+        return false;
+    m_target = target;
+    m_temp = target + tempSuffix;
+    m_fd = ::open(m_temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (m_fd < 0) {
+        m_temp.clear();
+        return false;
+    }
+    return true;
+}
+
+bool ReplacingFile::write(const char* data, std::size_t size)
+{
+    return m_fd >= 0 && writeAll(m_fd, data, size);
+}
+
+bool ReplacingFile::commit()
+{
+    if (m_fd < 0)
+        return false;
+    // close can report a delayed write error (quota, network file systems).
+    const bool closed = ::close(m_fd) == 0;
+    m_fd = -1;
+    if (!closed || std::rename(m_temp.c_str(), m_target.c_str()) != 0) {
+        abandon();
+        return false;
+    }
+    m_temp.clear();
+    return true;
+}
+
+void ReplacingFile::abandon()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    if (!m_temp.empty()) {
+        ::unlink(m_temp.c_str());
+        m_temp.clear();
+    }
 }
 
 bool replaceFileContents(const std::string& path, const std::string& content)
 {
     // The process id keeps two running instances from sharing a temporary file.
-    std::string temp = path + ".tmp." + std::to_string(getpid());
-    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    bool ok = writeAll(fd, content.data(), content.size());
-    ok = (close(fd) == 0) && ok;
-    if (ok)
-        ok = std::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok)
-        unlink(temp.c_str());
-    return ok;
+    ReplacingFile file;
+    return file.open(path, ".tmp." + std::to_string(getpid()))
+        && file.write(content.data(), content.size())
+        && file.commit();
 }
 
 } // namespace lumaroll

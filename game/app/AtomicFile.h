@@ -1,9 +1,36 @@
 // Whole-file replacement that never leaves a truncated file behind.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace lumaroll {
+
+// A file written under a temporary name beside its target and renamed over
+// the target once written and closed, so the target is always either the old
+// file or the whole new one. Abandoned (temporary file removed) unless
+// commit() succeeds.
+class ReplacingFile {
+public:
+    ReplacingFile() = default;
+    ReplacingFile(const ReplacingFile&) = delete;
+    ReplacingFile& operator=(const ReplacingFile&) = delete;
+    ~ReplacingFile();
+
+    // Creates target + tempSuffix. False when it cannot be created (or target
+    // names a folder).
+    bool open(const std::string& target, const std::string& tempSuffix);
+    // False when the bytes cannot all be written.
+    bool write(const char* data, std::size_t size);
+    // Closes and renames into place; false when either fails (the temporary
+    // file is then removed).
+    bool commit();
+    void abandon();
+
+private:
+    std::string m_target, m_temp;
+    int m_fd = -1;
+};
 
 // Writes content to a temporary file beside path and renames it over path, so
 // readers see either the old file or the whole new one. Every write and the

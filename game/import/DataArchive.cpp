@@ -7,7 +7,8 @@
 
 #include "import/ArchiveStream.h"
 
-#include "import/ImportFiles.h"
+#include "app/AtomicFile.h"
+#include "app/Paths.h"
 
 namespace lumaroll {
 
@@ -65,8 +66,8 @@ namespace {
 // Returns the failure message, or empty on success.
 std::string writeEntry(ArchiveStream& stream, std::uint64_t size, const std::string& target, std::vector<char>& buffer) {
     const std::string cannotWrite = "Could not write " + target + ".";
-    importfs::ReplacingFile file;
-    if (!file.open(target))
+    ReplacingFile file;
+    if (!file.open(target, ".import-part"))
         return cannotWrite;
     while (size > 0) {
         const size_t want = static_cast<size_t>(std::min<std::uint64_t>(buffer.size(), size));
@@ -133,10 +134,10 @@ bool extractDataArchive(ArchiveStream& stream, std::uint64_t size, const std::st
             if (!rel.empty()) {
                 const std::string target = destDir + "/" + rel;
                 if (type == '5') {
-                    importfs::makeDirs(target);
+                    makeDirs(target);
                 } else if (type == '0' || type == 0) {
                     const size_t slash = target.rfind('/');
-                    importfs::makeDirs(target.substr(0, slash));
+                    makeDirs(target.substr(0, slash));
                     const std::string error = writeEntry(stream, entrySize, target, buffer);
                     if (!error.empty()) {
                         result.error = error;

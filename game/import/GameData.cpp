@@ -1,6 +1,6 @@
 #include "import/Import.h"
 
-#include <cstdlib>
+#include "app/Paths.h"
 
 #include <sys/stat.h>
 
@@ -19,16 +19,7 @@ bool hasGameData(const std::string& dir) {
 }
 
 std::string gameDataDir() {
-    // The user data directory, by the same rule as the app's dataDir().
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    std::string base;
-    if (xdg && *xdg) {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home && *home ? home : ".") + "/.local/share";
-    }
-    return base + "/lumaroll";
+    return dataDir();
 }
 
 } // namespace lumaroll

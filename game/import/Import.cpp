@@ -10,7 +10,8 @@
 
 #include "import/ArchiveStream.h"
 #include "import/DataArchive.h"
-#include "import/ImportFiles.h"
+#include "app/AtomicFile.h"
+#include "app/Paths.h"
 #include "import/Sha256.h"
 
 namespace lumaroll {
@@ -175,8 +176,8 @@ ImportResult importDebPackage(const std::string& debPath, const std::string& des
     if (!checkError.empty())
         return fail(result, checkError);
 
-    importfs::makeDirs(destDir);
-    if (!importfs::isDirectory(destDir))
+    makeDirs(destDir);
+    if (!isDirectory(destDir))
         return fail(result, "Could not create the folder " + destDir + ".");
 
     std::unique_ptr<ArchiveStream> stream;

@@ -47,8 +47,7 @@ ImportResult importDebPackage(const std::string& debPath, const std::string& des
 // as soon as one of them is missing.
 bool hasGameData(const std::string& dir);
 
-// The folder that receives the game data: the user data directory
-// ($XDG_DATA_HOME/lumaroll, else $HOME/.local/share/lumaroll).
+// The folder that receives the game data: the user data directory, dataDir().
 std::string gameDataDir();
 
 } // namespace lumaroll
