@@ -1,6 +1,6 @@
 #include <gr/ImageFile.h>
 
-#include "support/Sha256.h"
+#include "import/Sha256.h"
 
 #include <gtest/gtest.h>
 
@@ -64,7 +64,7 @@ TEST(PvrRealFile, DecodesPixelExactly) {
         const ImageData::Level& level = image.levels[std::size_t(e.level)];
         EXPECT_EQ(level.width, e.width);
         EXPECT_EQ(level.height, e.height);
-        EXPECT_EQ(test::sha256Hex(level.pixels.data(), level.pixels.size()), e.sha256);
+        EXPECT_EQ(lumaroll::sha256Hex(reinterpret_cast<const char*>(level.pixels.data()), level.pixels.size()), e.sha256);
     }
     // The 2-bit file flags alpha, the 4-bit one does not; neither is bottom-up.
     EXPECT_TRUE(images["pvrtc2_rgba_1024x512_mips.pvr"].hasAlpha);
