@@ -136,21 +136,12 @@ void Lines::render(gr::Context* context, Camera* camera, int priority) {
 	gr::Shader* s = m_shader.ptr();
 	const int passes = s->begin();
 	if (passes > 0) {
-		bool inPass = false;
 		try {
 			s->setMatrix(gr::Shader::PARAM_TOTALTM, total);
 			s->setMatrix(gr::Shader::PARAM_WORLDTM, world);
 			s->setMatrix(gr::Shader::PARAM_VIEWTM, view);
-			for (int j = 0; j < passes; ++j) {
-				s->beginPass(j);
-				inPass = true;
-				primitive->render();
-				inPass = false;
-				s->endPass();
-			}
+			renderPasses(s, primitive, passes);
 		} catch (...) {
-			if (inPass)
-				s->endPass();
 			s->end();
 			throw;
 		}

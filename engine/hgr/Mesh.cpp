@@ -144,7 +144,6 @@ void Mesh::render(gr::Context*, Camera* camera, int priority) {
 
 		const int passes = s->begin();
 		if (passes > 0) {
-			bool inPass = false;
 			try {
 				if (!prepared) {
 					prepared = true;
@@ -192,16 +191,8 @@ void Mesh::render(gr::Context*, Camera* camera, int priority) {
 				s->setMatrix(gr::Shader::PARAM_WORLDTM, W4);
 				s->setMatrix(gr::Shader::PARAM_VIEWTM, V4);
 
-				for (int j = 0; j < passes; ++j) {
-					s->beginPass(j);
-					inPass = true;
-					primitive->render();
-					inPass = false;
-					s->endPass();
-				}
+				renderPasses(s, primitive, passes);
 			} catch (...) {
-				if (inPass)
-					s->endPass();
 				s->end();
 				throw;
 			}

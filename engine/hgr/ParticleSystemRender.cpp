@@ -100,10 +100,11 @@ void ParticleSystem::render(gr::Context* context, Camera* camera, int priority) 
 void ParticleSystem::drawPasses() {
 	gr::Shader* shader = m_description->shader;
 	const int passes = shader->begin();
-	for (int i = 0; i < passes; ++i) {
-		shader->beginPass(i);
-		m_primitive->render();
-		shader->endPass();
+	try {
+		renderPasses(shader, m_primitive.ptr(), passes);
+	} catch (...) {
+		shader->end();
+		throw;
 	}
 	shader->end();
 }

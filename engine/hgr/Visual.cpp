@@ -1,5 +1,8 @@
 #include <hgr/Visual.h>
 
+#include <gr/Primitive.h>
+#include <gr/Shader.h>
+
 namespace hgr {
 
 Visual::Visual()
@@ -31,6 +34,19 @@ void Visual::setWorldBoundBox(const math::Vector3& boxMin, const math::Vector3& 
 void Visual::resetBoundBox() {
 	m_boundMin = math::Vector3(-1e10f, -1e10f, -1e10f);
 	m_boundMax = math::Vector3(1e10f, 1e10f, 1e10f);
+}
+
+void Visual::renderPasses(gr::Shader* shader, gr::Primitive* primitive, int passes) {
+	for (int j = 0; j < passes; ++j) {
+		shader->beginPass(j);
+		try {
+			primitive->render();
+		} catch (...) {
+			shader->endPass();
+			throw;
+		}
+		shader->endPass();
+	}
 }
 
 } // namespace hgr

@@ -7,6 +7,7 @@
 
 namespace gr {
 class Context;
+class Primitive;
 class Shader;
 }
 
@@ -55,6 +56,14 @@ public:
 
 	/** Index of the frustum plane that culled the visual last. */
 	int& cullPlane() { return m_cullPlane; }
+
+protected:
+	/**
+	 * Draws primitive once per pass of shader, whose begin() returned passes.
+	 * An exception from a pass still ends that pass; ending the shader is the
+	 * caller's (it began it).
+	 */
+	static void renderPasses(gr::Shader* shader, gr::Primitive* primitive, int passes);
 
 private:
 	int m_cullPlane;
