@@ -1,47 +1,14 @@
 #include <lang/String.h>
 #include <lang/Converter.h>
+#include <lang/UTFConverter.h>
 #include <lang/StringPool.h>
 #include <lang/OutOfMemoryException.h>
+
+#include <cstring>
 
 namespace lang {
 
 namespace {
-
-/** Bytes of the UTF-8 form of cp; 0 above 0x1FFFFF (such code points are dropped). */
-int utf8Length(unsigned cp) {
-	if (cp < 0x80)
-		return 1;
-	if (cp < 0x800)
-		return 2;
-	if (cp <= 0xFFFF)
-		return 3;
-	if (cp <= 0x1FFFFF)
-		return 4;
-	return 0;
-}
-
-void utf8Write(char* dst, unsigned cp, int len) {
-	unsigned char* d = reinterpret_cast<unsigned char*>(dst);
-	switch (len) {
-	case 1: d[0] = (unsigned char)cp; break;
-	case 2:
-		d[0] = (unsigned char)(0xC0 | (cp >> 6));
-		d[1] = (unsigned char)(0x80 | (cp & 0x3F));
-		break;
-	case 3:
-		d[0] = (unsigned char)(0xE0 | (cp >> 12));
-		d[1] = (unsigned char)(0x80 | ((cp >> 6) & 0x3F));
-		d[2] = (unsigned char)(0x80 | (cp & 0x3F));
-		break;
-	case 4:
-		d[0] = (unsigned char)(0xF0 | (cp >> 18));
-		d[1] = (unsigned char)(0x80 | ((cp >> 12) & 0x3F));
-		d[2] = (unsigned char)(0x80 | ((cp >> 6) & 0x3F));
-		d[3] = (unsigned char)(0x80 | (cp & 0x3F));
-		break;
-	default: break;
-	}
-}
 
 /**
  * One walk over the bytes: returns the UTF-8 length of what decodes, and
@@ -49,6 +16,7 @@ void utf8Write(char* dst, unsigned cp, int len) {
  */
 long long walk(const unsigned char* src, int count, Converter& from, char* out, long long room) {
 	const unsigned char* end = src + count;
+	UTFConverter utf8(UTFConverter::UTF8);
 	long long total = 0;
 	while (src < end) {
 		int consumed = 0;
@@ -57,11 +25,14 @@ long long walk(const unsigned char* src, int count, Converter& from, char* out, 
 			++src;
 			continue;
 		}
-		const int len = utf8Length(cp);
+		// Code points UTF-8 cannot hold (above 0x1FFFFF) are dropped.
+		unsigned char bytes[4];
+		int len = 0;
+		utf8.encode(bytes, bytes + sizeof(bytes), &len, cp);
 		if (out && len > 0) {
 			if (total + len > room)
 				break;
-			utf8Write(out + total, cp, len);
+			std::memcpy(out + total, bytes, len);
 		}
 		total += len;
 		src += (consumed > 0 && consumed <= end - src) ? consumed : 1;
