@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <climits>
 
 namespace lumaroll {
 
@@ -20,6 +21,15 @@ SdlFrameClock& SdlFrameClock::instance()
 {
     static SdlFrameClock clock;
     return clock;
+}
+
+int frameLimitFromSetting(float value)
+{
+    if (!(value > 0.f))
+        return 0;
+    if (value >= 2147483648.f)
+        return INT_MAX;
+    return static_cast<int>(value);
 }
 
 void FrameTimer::start()

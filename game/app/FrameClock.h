@@ -26,6 +26,11 @@ public:
 // The longest frame time that game time advances by in one frame.
 constexpr float kMaxFrameSeconds = 0.1f;
 
+// The frame cap of the setting "graphics.fps_limit" as an int: 0 (no cap)
+// for values of 0 or less and for text that is no number; values beyond the
+// int range are clamped instead of an undefined conversion.
+int frameLimitFromSetting(float value);
+
 class FrameTimer {
 public:
     explicit FrameTimer(FrameClock& clock) : clock_(&clock) {}

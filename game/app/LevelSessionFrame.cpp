@@ -116,8 +116,7 @@ bool LevelSession::frame()
     update(gameDt, dt, pause.paused);
     render(pause.paused, pause.menuLive, dt);
 
-    const float limit = Settings::instance().getFloat("graphics.fps_limit", 0.f);
-    timer.capFrame(std::isfinite(limit) ? static_cast<int>(limit) : 0);
+    timer.capFrame(frameLimitFromSetting(Settings::instance().getFloat("graphics.fps_limit", 0.f)));
 
     frameCount += 1;
     switch (frameEnding(frameCount, options.frames, !options.screenshot.empty())) {
