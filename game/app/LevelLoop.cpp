@@ -4,6 +4,7 @@
 #include <lang/Throwable.h>
 
 #include <cstdio>
+#include <exception>
 
 namespace lumaroll {
 
@@ -15,6 +16,11 @@ int runLevelLoop(LaunchOptions& options, const SessionRunner& runSession)
             result = runSession(options);
         } catch (const lang::Throwable& e) {
             std::fprintf(stderr, "ERROR: %s\n", lang::String(e.getMessage()).c_str());
+            return 2;
+        } catch (const std::exception& e) {
+            // Out of memory and the like: reported the same way, so the
+            // program still shuts down normally instead of aborting.
+            std::fprintf(stderr, "ERROR: %s\n", e.what());
             return 2;
         }
         if (result.screenshotFailed)

@@ -15,7 +15,7 @@ using SessionRunner = std::function<LevelResult(const LaunchOptions&)>;
 // Runs sessions until one asks to quit or returns no words, printing
 // "--- level change: ..." before each further level. Returns the exit code:
 // 0 normally, 1 when a session could not save its screenshot, 2 after
-// "ERROR: %s" when an exception escaped a session.
+// "ERROR: %s" when an exception (an engine or a standard one) escaped a session.
 int runLevelLoop(LaunchOptions& options, const SessionRunner& runSession);
 
 } // namespace lumaroll

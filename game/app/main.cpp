@@ -11,11 +11,15 @@
 #include "import/CommandLineImport.h"
 #include "import/Import.h"
 
+#include <lang/String.h>
+#include <lang/Throwable.h>
+
 #include <GLES2/gl2.h>
 #include <SDL.h>
 
 #include <csignal>
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -163,7 +167,17 @@ int main(int argc, char** argv)
     ignoreBrokenPipe();
     setvbuf(stdout, nullptr, _IOLBF, 0);
     lumaroll::startLog();
-    int code = run(argc, argv);
+    int code = 2;
+    // Nothing may end the process past the log's shut-down below.
+    try {
+        code = run(argc, argv);
+    } catch (const lang::Throwable& e) {
+        std::fprintf(stderr, "ERROR: %s\n", lang::String(e.getMessage()).c_str());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "ERROR: %s\n", e.what());
+    } catch (...) {
+        std::fprintf(stderr, "ERROR: unexpected failure\n");
+    }
     // Every line, the last failure included, reaches the terminal and the log before the process ends.
     lumaroll::stopLog();
     return code;
