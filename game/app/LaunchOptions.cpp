@@ -37,8 +37,11 @@ bool LaunchOptions::useImportedData()
     std::string folder = gameDataDir();
     if (!hasGameData(folder))
         return false;
-    // Resolved before the working directory changes, while it still means what the user meant.
+    // Resolved before the working directory changes, while it still means what
+    // the user meant: the screenshot path and the user directories (settings,
+    // scores and game data must not move into the level folder).
     std::string shot = absolutePath(screenshot);
+    pinUserDirectories();
     if (chdir((folder + "/data/bundles/original").c_str()) != 0)
         return false;
     screenshot = shot;

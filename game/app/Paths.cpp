@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -129,6 +130,26 @@ std::string absolutePath(const std::string& path)
     std::string result = withTrailingSlash(cwd) + path;
     std::free(cwd);
     return result;
+}
+
+static void pinVariable(const char* name)
+{
+    const std::string value = getEnvString(name);
+    if (!value.empty() && value[0] != '/')
+        setEnvFlag(name, absolutePath(value).c_str());
+}
+
+void pinUserDirectories()
+{
+    for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_PICTURES_DIR"})
+        pinVariable(name);
+    if (!getEnvString("HOME").empty())
+        return;
+    // The "." fallback of a missing $HOME, fixed to the folder it means now.
+    if (getEnvString("XDG_DATA_HOME").empty())
+        setEnvFlag("XDG_DATA_HOME", absolutePath(".local/share").c_str());
+    if (getEnvString("XDG_CONFIG_HOME").empty())
+        setEnvFlag("XDG_CONFIG_HOME", absolutePath(".config").c_str());
 }
 
 } // namespace lumaroll

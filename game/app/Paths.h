@@ -45,4 +45,12 @@ bool endsWith(const std::string& text, const std::string& suffix);
 // unchanged when it is empty, already absolute, or the directory is unknown.
 std::string absolutePath(const std::string& path);
 
+// Makes the variables that the user directories follow absolute against the
+// current working directory (a relative $HOME, $XDG_DATA_HOME,
+// $XDG_CONFIG_HOME or $XDG_PICTURES_DIR; without $HOME the data and
+// configuration folders below "."), so that dataDir() and configDir() keep
+// naming the same folders after the working directory changes. Called before
+// the program changes its working directory.
+void pinUserDirectories();
+
 } // namespace lumaroll
