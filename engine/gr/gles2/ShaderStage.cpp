@@ -105,8 +105,15 @@ bool expandShaderIncludes(const std::string& path, std::string& out, std::set<st
 				name.push_back(c);
 		}
 		const std::string full = resolveRelativePath(directoryOf(path), name);
-		if (visited.insert(full).second)
+		if (visited.count(full) == 0)
 		{
+			if (int(visited.size()) >= MAX_SHADER_INCLUDES)
+			{
+				error = "too many #include files (more than " + std::to_string(MAX_SHADER_INCLUDES) +
+					") at " + full;
+				return false;
+			}
+			visited.insert(full);
 			if (!expandShaderIncludes(full, out, visited, error, depth + 1))
 				return false;
 		}

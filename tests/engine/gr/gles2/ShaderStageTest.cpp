@@ -102,6 +102,27 @@ TEST(ShaderStage, IncludeDepthLimit)
 	EXPECT_EQ(error, "demasiados #include anidados en " + tree.path("deep/c17.glsl"));
 }
 
+TEST(ShaderStage, IncludeFanOutIsBounded)
+{
+	EffectTreeWriter tree;
+	// Fifteen levels, each naming the next through four directories: every
+	// spelling is a new path, so the includes taken grow fourfold per level
+	// while the depth stays within its limit.
+	const char* const dirs[] = {"a", "b", "c", "d"};
+	for (const char* dir : dirs)
+		tree.write(std::string(dir) + "/keep.txt", "");
+	for (int level = 0; level < 15; ++level) {
+		std::string text = "x;\n";
+		for (const char* dir : dirs)
+			text += std::string("#include \"") + dir + "/../f" + std::to_string(level + 1) + ".glsl\"\n";
+		tree.write("f" + std::to_string(level) + ".glsl", text);
+	}
+	tree.write("f15.glsl", "leaf;\n");
+	std::string error;
+	EXPECT_EQ(build(tree.path("f0.glsl"), {}, false, &error), "(failed)");
+	EXPECT_EQ(error.find("too many #include files (more than 256) at " + tree.dir()), 0u) << error;
+}
+
 TEST(ShaderStage, SelfIncludeIsExpandedOnce)
 {
 	EffectTreeWriter tree;
