@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace lumaroll {
@@ -38,6 +40,11 @@ bool ReplacingFile::open(const std::string& target, const std::string& tempSuffi
         m_temp.clear();
         return false;
     }
+    // The new file keeps the permissions of the one it replaces (a private
+    // settings file stays private).
+    struct stat old;
+    if (::stat(m_target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+        ::fchmod(m_fd, old.st_mode & 07777);
     return true;
 }
 
@@ -73,11 +80,26 @@ void ReplacingFile::abandon()
     }
 }
 
+// The file a symbolic link leads to, so that replacing it keeps the link (a
+// settings file kept elsewhere and linked in); the path itself otherwise.
+static std::string linkTarget(const std::string& path)
+{
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real)
+        return path; // a dangling link is replaced by the file itself
+    std::string result = real;
+    std::free(real);
+    return result;
+}
+
 bool replaceFileContents(const std::string& path, const std::string& content)
 {
     // The process id keeps two running instances from sharing a temporary file.
     ReplacingFile file;
-    return file.open(path, ".tmp." + std::to_string(getpid()))
+    return file.open(linkTarget(path), ".tmp." + std::to_string(getpid()))
         && file.write(content.data(), content.size())
         && file.commit();
 }

@@ -17,8 +17,8 @@ public:
     ReplacingFile& operator=(const ReplacingFile&) = delete;
     ~ReplacingFile();
 
-    // Creates target + tempSuffix. False when it cannot be created (or target
-    // names a folder).
+    // Creates target + tempSuffix, with the permissions of an existing target.
+    // False when it cannot be created (or target names a folder).
     bool open(const std::string& target, const std::string& tempSuffix);
     // False when the bytes cannot all be written.
     bool write(const char* data, std::size_t size);
@@ -33,9 +33,10 @@ private:
 };
 
 // Writes content to a temporary file beside path and renames it over path, so
-// readers see either the old file or the whole new one. Every write and the
-// close are checked; returns false (and removes the temporary file) when any
-// step fails, leaving the old file untouched.
+// readers see either the old file or the whole new one. A symbolic link at
+// path stays: the file it leads to is replaced. Every write and the close are
+// checked; returns false (and removes the temporary file) when any step fails,
+// leaving the old file untouched.
 bool replaceFileContents(const std::string& path, const std::string& content);
 
 } // namespace lumaroll
