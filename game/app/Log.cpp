@@ -146,6 +146,22 @@ bool makePipe(int fds[2])
     return true;
 }
 
+// A standard descriptor closed at launch (a service, or ">&-") would be taken
+// by the log file and then replaced by the pipe, so that the log fed on
+// itself: hold each closed one with /dev/null first.
+void holdStandardDescriptors()
+{
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        int null = open("/dev/null", O_RDWR);
+        if (null >= 0 && null != fd) {
+            dup2(null, fd);
+            close(null);
+        }
+    }
+}
+
 } // namespace
 
 std::string startLog()
@@ -153,6 +169,7 @@ std::string startLog()
     LogState& state = logState;
     if (state.active)
         return std::string();
+    holdStandardDescriptors();
     std::string dir = dataDir();
     makeDirs(dir);
     std::string log = dir + "/lumaroll.log";
