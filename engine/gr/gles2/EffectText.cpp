@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include <sys/stat.h>
+
 namespace gr
 {
 
@@ -10,6 +12,14 @@ bool readTextFile(const std::string& path, std::string& out)
 	FILE* file = std::fopen(path.c_str(), "rb");
 	if (!file)
 		return false;
+	// Only regular files: a device such as /dev/zero never ends, and a
+	// directory reads as nothing.
+	struct stat info;
+	if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode))
+	{
+		std::fclose(file);
+		return false;
+	}
 	std::string text;
 	char buffer[8192];
 	size_t count;

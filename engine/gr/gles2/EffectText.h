@@ -10,7 +10,7 @@ namespace gr
 
 // Reads the whole file at path (binary mode) into out with every carriage
 // return removed. Returns false and leaves out unchanged when the file cannot
-// be opened.
+// be opened or is not a regular file (a directory, a device).
 bool readTextFile(const std::string& path, std::string& out);
 
 // Returns text without leading and trailing blanks, tabs and newlines

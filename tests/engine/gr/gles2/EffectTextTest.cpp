@@ -79,6 +79,19 @@ TEST(EffectText, ReadTextFileKeepsOutputWhenFileIsMissing)
 	EXPECT_EQ(text, "unchanged");
 }
 
+TEST(EffectText, ReadTextFileRefusesWhatIsNoRegularFile)
+{
+	// A device never ends (an include of it would fill the memory) and a
+	// directory has no text: both count as files that cannot be opened.
+	test::EffectTreeWriter tree;
+	tree.write("sub/x.txt", "x");
+	for (const std::string& path : {tree.dir() + "sub", std::string("/dev/zero"), std::string("/dev/null")}) {
+		std::string text = "unchanged";
+		EXPECT_FALSE(gr::readTextFile(path, text)) << path;
+		EXPECT_EQ(text, "unchanged") << path;
+	}
+}
+
 TEST(EffectText, ReadTextFileKeepsNulBytesAndEmptyFiles)
 {
 	test::EffectTreeWriter tree;

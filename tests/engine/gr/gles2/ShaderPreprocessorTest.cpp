@@ -197,6 +197,12 @@ TEST(ShaderPreprocessor, MissingFiles)
 	EXPECT_FALSE(r.ok);
 	EXPECT_EQ(r.error, "could not open " + tree.path("gone.fx"));
 	EXPECT_EQ(r.out, "before\n");
+
+	// A device is no file to include: /dev/zero would never end.
+	r = runText(tree, "before\n#include \"/dev/zero\"\nafter\n");
+	EXPECT_FALSE(r.ok);
+	EXPECT_EQ(r.error, "could not open /dev/zero");
+	EXPECT_EQ(r.out, "before\n");
 }
 
 TEST(ShaderPreprocessor, IncludeFanOutIsCapped)
