@@ -44,7 +44,8 @@ public:
             return false;
         }
     }
-    void render() {}
+    // The screen texts are for one frame: a frame drawn empties the queue.
+    void render() { screenTexts.clear(); }
     void notify(const std::string& icon, const std::string& text, float seconds)
     {
         notices.push_back(icon + " " + text);
