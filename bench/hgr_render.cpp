@@ -1,8 +1,7 @@
 // Render pass CPU cost on the recording fake context (recording off): a tree
 // of 10,000 meshes, all inside the view or all outside it, so the time per
 // node of a visible and of a culled mesh can be read off.
-// The fake context is compiled in here: benchmarks build without the test support library.
-#include "support/FakeContext.cpp"
+#include "support/FakeContext.h"
 
 #include <hgr/Camera.h>
 #include <hgr/Light.h>

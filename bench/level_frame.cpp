@@ -2,18 +2,14 @@
 // frame time of the small test level at render scale 1 and 0.5 (mean and
 // 99th percentile over 600 frames), and the time from building a session on
 // a writer-made level of about 20 MB to its first finished frame.
-//
-// The scene writer of the tests is compiled in here, so the benchmark builds
-// whether or not the tests are.
 #include "app/AppContext.h"
 #include "app/LaunchOptions.h"
 #include "app/LevelSession.h"
 #include "app/Paths.h"
 #include "app/Settings.h"
 
-#include "support/BinaryWriter.cpp"
-#include "support/SceneWriter.cpp"
-#include "support/TextureFileWriter.cpp"
+#include "support/SceneWriter.h"
+#include "support/TextureFileWriter.h"
 
 #include <GLES2/gl2.h>
 #include <SDL.h>
