@@ -2,8 +2,9 @@
 // vertices: positions V3_32, normals V3_16, texture coordinates V2_16,
 // colours V4_8, and 10,500 indices each) into in-memory primitives, against
 // reading the same file's bytes with one fread.
-#include <gr/Context.h>
-#include <gr/DIPrimitive.h>
+#include "support/FakeContext.h"
+#include "support/SceneWriter.h"
+
 #include <hgr/ResourceManager.h>
 #include <hgr/Scene.h>
 #include <lang/Ptr.h>
@@ -14,66 +15,7 @@
 #include <string>
 #include <vector>
 
-// The writer belongs to the test support library, which benchmark builds do
-// not make; its sources are compiled in here.
-#include "support/BinaryWriter.cpp"
-#include "support/SceneWriter.cpp"
-
 namespace {
-
-class MemoryPrimitive : public gr::DIPrimitive {
-public:
-	MemoryPrimitive(gr::PrimitiveType type, const gr::VertexFormat& format, int vertices, int indices) : m_type(type) {
-		reset(format, vertices, indices);
-	}
-	void setShader(gr::Shader* shader) override { m_shader = shader; }
-	void render() override {}
-	gr::PrimitiveType getType() const override { return m_type; }
-	gr::Shader* getShader() const override { return m_shader; }
-
-private:
-	gr::PrimitiveType m_type;
-	gr::Shader* m_shader = nullptr;
-};
-
-// A context that only makes in-memory primitives.
-class PrimitiveContext : public gr::Context {
-public:
-	gr::Shader* createShader(const lang::String&, int) override { return nullptr; }
-	gr::Palette* createPalette(int) override { return nullptr; }
-	gr::Primitive* createPrimitive(gr::PrimitiveType type, const gr::VertexFormat& format, int vertices, int indices,
-								   int) override {
-		return new MemoryPrimitive(type, format, vertices, indices);
-	}
-	gr::Primitive* createPrimitive(gr::PrimitiveType type, const gr::VertexFormat& format, int vertices,
-								   int indices) override {
-		return new MemoryPrimitive(type, format, vertices, indices);
-	}
-	gr::Texture* createTexture(int, int, gr::SurfaceFormat, int, int) override { return nullptr; }
-	gr::Texture* loadTexture(const lang::String&) override { return nullptr; }
-	gr::CubeTexture* createCubeTexture(const lang::String&) override { return nullptr; }
-	void setViewport(const gr::Rect& rect) override { m_viewport = rect; }
-	void setPerspectiveProjection(float, float, float, float) override {}
-	void resetProjection(bool) override {}
-	void setRenderTarget(gr::Texture*) override {}
-	void beginScene() override {}
-	void endScene() override {}
-	void clear(uint32_t) override {}
-	void present() override {}
-	bool isReady() const override { return true; }
-	void saveScreenshot(const lang::String&) override {}
-	int getWidth() const override { return 640; }
-	int getHeight() const override { return 480; }
-	gr::SurfaceFormat getSurfaceFormat() const override { return gr::SurfaceFormat::A8R8G8B8; }
-	const gr::Rect& getViewport() const override { return m_viewport; }
-	const math::Matrix4x4& getProjectionMatrix() const override { return m_projection; }
-	int getPlatform() const override { return PLATFORM_EGL; }
-	void* getDeviceHandle() const override { return nullptr; }
-
-private:
-	gr::Rect m_viewport;
-	math::Matrix4x4 m_projection;
-};
 
 // Resources that cost nothing: the load measured is the file's.
 class NoResources : public hgr::ResourceManager {
@@ -144,7 +86,9 @@ BENCHMARK(BM_ReadFileBytes)->Unit(benchmark::kMillisecond);
 void BM_LoadScene(benchmark::State& state) {
 	const std::string& path = sceneFile();
 	const long size = fileSize(path);
-	lang::Ptr<PrimitiveContext> context = new PrimitiveContext;
+	// Primitives stay in memory; the fake records nothing.
+	lang::Ptr<test::FakeContext> context = new test::FakeContext;
+	context->log.enabled = false;
 	lang::Ptr<NoResources> resources = new NoResources;
 	for (auto _ : state) {
 		lang::Ptr<hgr::Scene> scene = new hgr::Scene(context, path.c_str(), resources, "", "", "");
