@@ -1,35 +1,11 @@
 // Matrix3x4 product and point transform against the same arithmetic written out on
 // plain float arrays. Every run also counts heap allocations made inside the timed loop.
+#include "support/AllocationCounter.h"
+
 #include <math/Matrix3x4.h>
 #include <math/Matrix4x4.h>
 
 #include <benchmark/benchmark.h>
-
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-// The replaced global operators below pair malloc with free, which GCC cannot see
-// through once they are inlined into a call site.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-#endif
-
-namespace {
-
-std::atomic<long> g_allocations{0};
-
-} // namespace
-
-void* operator new(std::size_t size) {
-	g_allocations.fetch_add(1, std::memory_order_relaxed);
-	if (void* p = std::malloc(size ? size : 1))
-		return p;
-	throw std::bad_alloc();
-}
-
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -57,13 +33,13 @@ Data& data() {
 }
 
 void countAllocations(benchmark::State& state, long before) {
-	state.counters["allocs"] = double(g_allocations.load() - before);
+	state.counters["allocs"] = double(test::allocationCount() - before);
 	state.SetItemsProcessed(state.iterations() * kCount);
 }
 
 void BM_Matrix3x4Product(benchmark::State& state) {
 	Data& d = data();
-	const long before = g_allocations.load();
+	const long before = test::allocationCount();
 	for (auto _ : state) {
 		for (int i = 0; i < kCount; ++i)
 			d.out[i] = d.a[i] * d.b[i];
@@ -74,7 +50,7 @@ void BM_Matrix3x4Product(benchmark::State& state) {
 
 void BM_RawArrayProduct(benchmark::State& state) {
 	Data& d = data();
-	const long before = g_allocations.load();
+	const long before = test::allocationCount();
 	for (auto _ : state) {
 		for (int n = 0; n < kCount; ++n) {
 			const float(*A)[4] = d.a[n].m;
@@ -91,7 +67,7 @@ void BM_RawArrayProduct(benchmark::State& state) {
 
 void BM_Matrix3x4Transform(benchmark::State& state) {
 	Data& d = data();
-	const long before = g_allocations.load();
+	const long before = test::allocationCount();
 	for (auto _ : state) {
 		for (int i = 0; i < kCount; ++i)
 			d.q[i] = d.a[i].transform(d.p[i]);
@@ -102,7 +78,7 @@ void BM_Matrix3x4Transform(benchmark::State& state) {
 
 void BM_RawArrayTransform(benchmark::State& state) {
 	Data& d = data();
-	const long before = g_allocations.load();
+	const long before = test::allocationCount();
 	for (auto _ : state) {
 		for (int n = 0; n < kCount; ++n) {
 			const float(*A)[4] = d.a[n].m;
@@ -119,7 +95,7 @@ void BM_RawArrayTransform(benchmark::State& state) {
 // World transforms along a parent chain, as a scene walk computes them.
 void BM_Matrix3x4Chain(benchmark::State& state) {
 	Data& d = data();
-	const long before = g_allocations.load();
+	const long before = test::allocationCount();
 	for (auto _ : state) {
 		math::Matrix3x4 world(1.f);
 		for (int i = 0; i < kCount; ++i)

@@ -1,36 +1,9 @@
 #include "FakeScene.h"
+#include "support/AllocationCounter.h"
 
 #include <hgr/Light.h>
 
 #include <gtest/gtest.h>
-
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-// Counts every allocation of this test program while counting is on.
-namespace {
-std::atomic<bool> g_counting{false};
-std::atomic<long> g_allocations{0};
-
-void* countedAlloc(std::size_t size) {
-	if (g_counting)
-		++g_allocations;
-	void* p = std::malloc(size ? size : 1);
-	if (!p)
-		throw std::bad_alloc();
-	return p;
-}
-} // namespace
-
-void* operator new(std::size_t size) { return countedAlloc(size); }
-void* operator new[](std::size_t size) { return countedAlloc(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return std::malloc(size ? size : 1); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return std::malloc(size ? size : 1); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -68,22 +41,19 @@ TEST(RenderAllocationTest, SecondIdenticalFrameAllocatesNothing) {
 
 	s.context->log.enabled = false;
 	s.render();
-	g_allocations = 0;
-	g_counting = true;
+	const long before = test::allocationCount();
 	s.render();
-	g_counting = false;
-	EXPECT_EQ(g_allocations.load(), 0);
+	EXPECT_EQ(test::allocationCount() - before, 0);
 
 	// Everything was drawn: the counter would see the fake's log if it were on.
 	EXPECT_EQ(s.camera->getVisuals().size(), 53);
 }
 
 TEST(RenderAllocationTest, CounterSeesAllocations) {
-	g_allocations = 0;
-	g_counting = true;
+	const long before = test::allocationCount();
 	lang::Ptr<hgr::Node> n = new hgr::Node;
-	g_counting = false;
-	EXPECT_EQ(g_allocations.load(), 1);
+	const long after = test::allocationCount();
+	EXPECT_EQ(after - before, 1);
 }
 
 } // namespace

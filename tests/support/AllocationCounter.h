@@ -1,0 +1,15 @@
+#ifndef SUPPORT_ALLOCATIONCOUNTER_H
+#define SUPPORT_ALLOCATIONCOUNTER_H
+
+// Heap allocations of the whole program, counted by a replaced global
+// operator new. Only programs linked with test_allocation_counter have it;
+// they compare two readings around the code under watch.
+
+namespace test {
+
+// Every operator new and new[] call (plain, nothrow and aligned) since start.
+long allocationCount();
+
+} // namespace test
+
+#endif
