@@ -1,5 +1,7 @@
 // A data stream over bytes of any content, read as a sequence of strings in
 // the three string forms until the bytes run out.
+#include "support/MemoryInputStream.h"
+
 #include <io/DataInputStream.h>
 #include <io/IOException.h>
 #include <lang/Array.h>
@@ -9,32 +11,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-
-namespace {
-
-/** Bytes in memory as a stream. */
-class MemoryInputStream : public io::InputStream {
-public:
-	MemoryInputStream(const uint8_t* data, size_t size) : m_data(data), m_left(size) {}
-	int read(void* buf, int n) override {
-		if (n <= 0)
-			return 0;
-		size_t k = size_t(n) < m_left ? size_t(n) : m_left;
-		if (k)
-			std::memcpy(buf, m_data, k);
-		m_data += k;
-		m_left -= k;
-		return int(k);
-	}
-	int available() override { return int(m_left); }
-	lang::String toString() override { return "memory"; }
-
-private:
-	const uint8_t* m_data;
-	size_t m_left;
-};
-
-} // namespace
 
 // Every engine exception announces itself on standard output; keep the
 // fuzzer's output readable.
@@ -48,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 	if (size < 1)
 		return 0;
 	unsigned mode = data[0];
-	MemoryInputStream mem(data + 1, size - 1);
+	test::MemoryInputStream mem(data + 1, size - 1);
 	io::DataInputStream in(&mem);
 	char buf[64];
 	lang::Array<char> chars;

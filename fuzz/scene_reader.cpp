@@ -2,6 +2,7 @@
 // context, then updated and measured. Every failure must be an engine
 // exception; nothing may crash, leak, hang or allocate past the file.
 #include "support/FakeContext.h"
+#include "support/MemoryInputStream.h"
 
 #include <hgr/DefaultResourceManager.h>
 #include <hgr/Scene.h>
@@ -13,37 +14,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
-
-// The fake context lives with the test support library, which fuzz builds
-// do not make; its one source file is compiled in here.
-#include "support/FakeContext.cpp"
-
-namespace {
-
-/** Bytes in memory as a stream. */
-class MemoryInputStream : public io::InputStream {
-public:
-	MemoryInputStream(const uint8_t* data, size_t size) : m_data(data), m_left(size) {}
-	int read(void* buf, int n) override {
-		if (n <= 0)
-			return 0;
-		size_t k = size_t(n) < m_left ? size_t(n) : m_left;
-		if (k)
-			std::memcpy(buf, m_data, k);
-		m_data += k;
-		m_left -= k;
-		return int(k);
-	}
-	int available() override { return int(m_left); }
-	lang::String toString() override { return "fuzz.hgr"; }
-
-private:
-	const uint8_t* m_data;
-	size_t m_left;
-};
-
-} // namespace
 
 // Every engine exception announces itself on standard output; keep the
 // fuzzer's output readable.
@@ -59,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 	lang::Ptr<hgr::DefaultResourceManager> resources = new hgr::DefaultResourceManager(context);
 	lang::Ptr<hgr::Scene> scene = new hgr::Scene;
 	scene->setName("fuzz.hgr");
-	lang::Ptr<MemoryInputStream> memory = new MemoryInputStream(data, size);
+	lang::Ptr<test::MemoryInputStream> memory = new test::MemoryInputStream(data, size, "fuzz.hgr");
 	try {
 		hgr::SceneInputStream in(memory);
 		// As the game does: the context takes the file's platform before loading.
