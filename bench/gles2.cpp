@@ -4,13 +4,15 @@
 // functions do nothing, which leaves the engine's own work alone and gives
 // stable instruction counts under callgrind (drawOnce and uploadOnce are the
 // functions to collect: valgrind --tool=callgrind --toggle-collect='*drawOnce*').
+#include "support/DrawPasses.h"
+#include "support/GLTestContext.h"
+
 #include <gr/Primitive.h>
 #include <gr/Shader.h>
 #include <gr/Texture.h>
 #include <gr/gles2/GLES2_Context.h>
 #include <gr/gles2/GLES2_Dispatch.h>
 
-#include <SDL.h>
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -20,20 +22,11 @@
 
 namespace {
 
+// The tests' hidden 64 x 64 window, without a display unless one is asked for.
 bool makeGLContext()
 {
-	static bool made = [] {
-		setenv("SDL_VIDEODRIVER", "offscreen", 0);
-		if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-			return false;
-		SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
-		SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-		SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
-		SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-		SDL_Window* window = SDL_CreateWindow("bench", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-		return window && SDL_GL_CreateContext(window) != nullptr;
-	}();
-	return made;
+	setenv("SDL_VIDEODRIVER", "offscreen", 0);
+	return test::GLTestContext::get() != nullptr;
 }
 
 // Swaps in a GL whose every function does nothing and returns 0, for its lifetime.
@@ -95,21 +88,10 @@ struct Scene {
 	}
 };
 
-void draw(gr::Shader* shader, gr::Primitive* primitive)
-{
-	const int passes = shader->begin();
-	for (int i = 0; i < passes; ++i) {
-		shader->beginPass(i);
-		primitive->render();
-		shader->endPass();
-	}
-	shader->end();
-}
-
-// The measured draw; the first, uploading draw goes through draw() directly.
+// The measured draw; the first, uploading draw goes through drawPasses() directly.
 __attribute__((noinline)) void drawOnce(gr::Shader* shader, gr::Primitive* primitive)
 {
-	draw(shader, primitive);
+	test::drawPasses(shader, primitive);
 }
 
 __attribute__((noinline)) void uploadOnce(gr::Texture* texture, const std::vector<uint8_t>& pixels)
@@ -124,7 +106,7 @@ void drawBenchmark(benchmark::State& state, bool nullGL)
 		return;
 	}
 	static Scene scene;
-	draw(scene.shader, scene.primitive); // the first draw uploads the buffers
+	test::drawPasses(scene.shader, scene.primitive); // the first draw uploads the buffers
 	NullGL* null = nullGL ? new NullGL : nullptr;
 	for (auto _ : state)
 		drawOnce(scene.shader, scene.primitive);

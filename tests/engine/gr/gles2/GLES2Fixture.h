@@ -1,6 +1,7 @@
 #ifndef TESTS_GLES2FIXTURE_H
 #define TESTS_GLES2FIXTURE_H
 
+#include "support/DrawPasses.h"
 #include "support/EffectTreeWriter.h"
 #include "support/GLTestContext.h"
 #include "support/TextureFileWriter.h"
@@ -80,14 +81,7 @@ protected:
 	// Draws primitive with every pass of shader; returns the pass count.
 	int draw(gr::Shader* shader, gr::Primitive* primitive)
 	{
-		const int passes = shader->begin();
-		for (int i = 0; i < passes; ++i) {
-			shader->beginPass(i);
-			primitive->render();
-			shader->endPass();
-		}
-		shader->end();
-		return passes;
+		return test::drawPasses(shader, primitive);
 	}
 
 	// Clears the window, draws a quad with shader and returns the centre pixel.
