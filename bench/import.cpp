@@ -16,28 +16,13 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "import/Import.h"
 #include "import/Sha256.h"
+#include "support/DebWriter.h"
 
 namespace {
-
-int run(const std::vector<std::string>& argv) {
-	const pid_t pid = ::fork();
-	if (pid == 0) {
-		std::vector<char*> args;
-		for (const std::string& a : argv)
-			args.push_back(const_cast<char*>(a.c_str()));
-		args.push_back(nullptr);
-		::execvp(args[0], args.data());
-		::_exit(127);
-	}
-	int status = 0;
-	::waitpid(pid, &status, 0);
-	return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 struct Rng {
 	std::uint64_t s = 0x9e3779b97f4a7c15ULL;
@@ -85,8 +70,8 @@ struct Package {
 		deb = dir + "/data.deb";
 		const std::string root = dir + "/tree";
 		const std::string data = root + "/opt/plimbo/data";
-		run({"mkdir", "-p", root + "/DEBIAN", data + "/bundles/original", data + "/resources/models",
-		     data + "/resources/images"});
+		test::runCommand({"mkdir", "-p", root + "/DEBIAN", data + "/bundles/original", data + "/resources/models",
+		                  data + "/resources/images"});
 		writeFile(root + "/DEBIAN/control", "Package: plimbo-data-bench\nVersion: 1.0\nArchitecture: all\n"
 		                                    "Maintainer: Lumaroll <bench@lumaroll.invalid>\nDescription: bench\n");
 		writeFile(data + "/bundles/original/level01.hgr", "level");
@@ -102,7 +87,7 @@ struct Package {
 		for (int i = 0; written < target; ++i) {
 			const std::string sub = data + "/resources/set" + std::to_string(i / 100);
 			if (i % 100 == 0)
-				run({"mkdir", "-p", sub});
+				test::runCommand({"mkdir", "-p", sub});
 			const size_t size = 4096 + rng.next() % (400 * 1024);
 			chunk.resize(size);
 			if (i % 3 != 2) {
@@ -120,13 +105,13 @@ struct Package {
 		}
 		dataBytes = written + 13;
 		files += 3;
-		ok = run({"dpkg-deb", "--root-owner-group", "-Zgzip", "-z6", "--build", root, deb}) == 0;
-		run({"rm", "-rf", root});
+		ok = test::runCommand({"dpkg-deb", "--root-owner-group", "-Zgzip", "-z6", "--build", root, deb}) == 0;
+		test::runCommand({"rm", "-rf", root});
 		packageBytes = fileSize(deb);
 	}
 	~Package() {
 		if (!dir.empty())
-			run({"rm", "-rf", dir});
+			test::runCommand({"rm", "-rf", dir});
 	}
 };
 
@@ -145,7 +130,7 @@ void BM_ImportPackage(benchmark::State& state) {
 	const double rssBefore = peakRssMB();
 	for (auto _ : state) {
 		state.PauseTiming();
-		run({"rm", "-rf", dest});
+		test::runCommand({"rm", "-rf", dest});
 		state.ResumeTiming();
 		const lumaroll::ImportResult r = lumaroll::importDebPackage(p.deb, dest, nullptr);
 		if (!r.ok) {
@@ -169,9 +154,9 @@ void BM_DpkgDebExtract(benchmark::State& state) {
 	const std::string dest = p.dir + "/extracted";
 	for (auto _ : state) {
 		state.PauseTiming();
-		run({"rm", "-rf", dest});
+		test::runCommand({"rm", "-rf", dest});
 		state.ResumeTiming();
-		if (run({"dpkg-deb", "-x", p.deb, dest}) != 0) {
+		if (test::runCommand({"dpkg-deb", "-x", p.deb, dest}) != 0) {
 			state.SkipWithError("dpkg-deb -x failed");
 			return;
 		}
@@ -191,12 +176,12 @@ void BM_ImportVsDpkgDeb(benchmark::State& state) {
 	const std::string imported = p.dir + "/imported", extracted = p.dir + "/extracted";
 	double importSeconds = 0, dpkgSeconds = 0;
 	for (auto _ : state) {
-		run({"rm", "-rf", imported, extracted});
+		test::runCommand({"rm", "-rf", imported, extracted});
 		auto t = Clock::now();
 		const lumaroll::ImportResult r = lumaroll::importDebPackage(p.deb, imported, nullptr);
 		importSeconds += std::chrono::duration<double>(Clock::now() - t).count();
 		t = Clock::now();
-		const int rc = run({"dpkg-deb", "-x", p.deb, extracted});
+		const int rc = test::runCommand({"dpkg-deb", "-x", p.deb, extracted});
 		dpkgSeconds += std::chrono::duration<double>(Clock::now() - t).count();
 		if (!r.ok || rc != 0) {
 			state.SkipWithError("import or dpkg-deb -x failed");
