@@ -18,7 +18,8 @@ const size_t kBlock = 512;
 const size_t kCopyBuffer = 1 << 20;
 // Longest GNU long name kept: far past the longest path the system can open.
 const std::uint64_t kMaxLongName = 1 << 16;
-const char kPackagePrefix[] = "opt/plimbo/";  // removed from extracted names
+// Length of "opt/plimbo/", which is removed from extracted names.
+constexpr size_t kPackagePrefixLength = sizeof("opt/plimbo/") - 1;
 const char kDataPrefix[] = "opt/plimbo/data";
 
 // Text of a fixed-size field up to its first NUL byte.
@@ -57,7 +58,7 @@ std::string gameFileRelativePath(std::string name) {
         return std::string();
     if (name.find("..") != std::string::npos)
         return std::string();
-    return name.substr(sizeof kPackagePrefix - 1);
+    return name.substr(kPackagePrefixLength);
 }
 
 namespace {
