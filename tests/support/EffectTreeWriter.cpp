@@ -32,6 +32,22 @@ const char* const EffectTreeWriter::COLOR_FRAGMENT =
 	"  gl_FragColor = DIFFUSEC;\n"
 	"}\n";
 
+const char* const EffectTreeWriter::VERTEX_COLOR_VERTEX =
+	"attribute highp vec3 DT_POSITION;\n"
+	"attribute lowp vec4 DT_DIFFUSE;\n"
+	"uniform highp mat4 TOTALTM;\n"
+	"varying lowp vec4 V_Color;\n"
+	"void main() {\n"
+	"  gl_Position = TOTALTM * vec4(DT_POSITION, 1.0);\n"
+	"  V_Color = DT_DIFFUSE;\n"
+	"}\n";
+
+const char* const EffectTreeWriter::VERTEX_COLOR_FRAGMENT =
+	"varying lowp vec4 V_Color;\n"
+	"void main() {\n"
+	"  gl_FragColor = V_Color;\n"
+	"}\n";
+
 const char* const EffectTreeWriter::EXTENSION_FRAGMENT =
 	"#extension GL_OES_standard_derivatives : enable\n"
 	"varying mediump vec2 V_TexCoord0;\n"

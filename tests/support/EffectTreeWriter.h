@@ -18,6 +18,10 @@ public:
 	static const char* const TEXTURED_FRAGMENT;
 	// A fragment stage that writes DIFFUSEC.
 	static const char* const COLOR_FRAGMENT;
+	// Stages drawing each vertex's DT_DIFFUSE colour (lines, vertex-coloured
+	// primitives): position through TOTALTM, V_Color in between.
+	static const char* const VERTEX_COLOR_VERTEX;
+	static const char* const VERTEX_COLOR_FRAGMENT;
 	// A fragment stage that starts with an "#extension" line and uses it.
 	static const char* const EXTENSION_FRAGMENT;
 	// A stage that no GLSL compiler accepts.

@@ -23,23 +23,6 @@ using test::SceneWriter;
 
 namespace {
 
-// Per-vertex colour, for the line sets' effect.
-const char* const COLOUR_VERTEX =
-	"attribute highp vec3 DT_POSITION;\n"
-	"attribute lowp vec4 DT_DIFFUSE;\n"
-	"uniform highp mat4 TOTALTM;\n"
-	"varying lowp vec4 V_Color;\n"
-	"void main() {\n"
-	"  gl_Position = TOTALTM * vec4(DT_POSITION, 1.0);\n"
-	"  V_Color = DT_DIFFUSE;\n"
-	"}\n";
-
-const char* const COLOUR_FRAGMENT =
-	"varying lowp vec4 V_Color;\n"
-	"void main() {\n"
-	"  gl_FragColor = V_Color;\n"
-	"}\n";
-
 const int W = test::GLTestContext::WIDTH;
 const int H = test::GLTestContext::HEIGHT;
 
@@ -76,8 +59,8 @@ TEST(SceneLevelGL, LevelLoadsUpdatesAndDraws) {
 	data.write("shaders/textured.vsh", test::EffectTreeWriter::TEXTURED_VERTEX);
 	data.write("shaders/textured.fsh", test::EffectTreeWriter::TEXTURED_FRAGMENT);
 	data.writeEffect("shaders/textured.fx", "textured.vsh", "textured.fsh", "\t\tEnableCulling = FALSE;\n");
-	data.write("shaders/colour.vsh", COLOUR_VERTEX);
-	data.write("shaders/colour.fsh", COLOUR_FRAGMENT);
+	data.write("shaders/colour.vsh", test::EffectTreeWriter::VERTEX_COLOR_VERTEX);
+	data.write("shaders/colour.fsh", test::EffectTreeWriter::VERTEX_COLOR_FRAGMENT);
 	data.writeEffect("shaders/lines-alpha.fx", "colour.vsh", "colour.fsh");
 	test::ParticleDescriptionWriter particles;
 	data.write("particles/spark.prs", particles.text());

@@ -17,23 +17,6 @@ using lang::Ptr;
 
 namespace {
 
-// Per-vertex colour: the line set's shader.
-const char* const COLOR_VERTEX =
-	"attribute highp vec3 DT_POSITION;\n"
-	"attribute lowp vec4 DT_DIFFUSE;\n"
-	"uniform highp mat4 TOTALTM;\n"
-	"varying lowp vec4 V_Color;\n"
-	"void main() {\n"
-	"  gl_Position = TOTALTM * vec4(DT_POSITION, 1.0);\n"
-	"  V_Color = DT_DIFFUSE;\n"
-	"}\n";
-
-const char* const COLOR_FRAGMENT =
-	"varying lowp vec4 V_Color;\n"
-	"void main() {\n"
-	"  gl_FragColor = V_Color;\n"
-	"}\n";
-
 ::testing::AssertionResult colourNear(const std::vector<uint8_t>& p, int r, int g, int b) {
 	if (p.size() == 4 && std::abs(p[0] - r) <= 3 && std::abs(p[1] - g) <= 3 && std::abs(p[2] - b) <= 3)
 		return ::testing::AssertionSuccess();
@@ -56,8 +39,8 @@ TEST(SceneRenderGLTest, CameraDrawsTexturedMeshAndWhiteLines) {
 	tree.write("textured.vsh", test::EffectTreeWriter::TEXTURED_VERTEX);
 	tree.write("textured.fsh", test::EffectTreeWriter::TEXTURED_FRAGMENT);
 	tree.writeEffect("textured.fx", "textured.vsh", "textured.fsh", "\t\tenableculling = false;\n");
-	tree.write("color.vsh", COLOR_VERTEX);
-	tree.write("color.fsh", COLOR_FRAGMENT);
+	tree.write("color.vsh", test::EffectTreeWriter::VERTEX_COLOR_VERTEX);
+	tree.write("color.fsh", test::EffectTreeWriter::VERTEX_COLOR_FRAGMENT);
 	tree.writeEffect("lines.fx", "color.vsh", "color.fsh", "\t\tenableculling = false;\n");
 	ASSERT_TRUE(test::writePng(tree.path("orange.png"), test::TextureImage::solid(4, 4, 255, 128, 0)));
 

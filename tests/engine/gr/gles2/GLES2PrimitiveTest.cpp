@@ -10,24 +10,13 @@ namespace {
 using gr::GLES2_Primitive;
 using gr::VertexFormat;
 
-// Vertex colour straight through: what the shader receives is what is drawn.
-const char* const COLOUR_VERTEX =
-	"attribute highp vec3 DT_POSITION;\n"
-	"attribute lowp vec4 DT_DIFFUSE;\n"
-	"uniform highp mat4 TOTALTM;\n"
-	"varying lowp vec4 V_Colour;\n"
-	"void main() { gl_Position = TOTALTM * vec4(DT_POSITION, 1.0); V_Colour = DT_DIFFUSE; }\n";
-const char* const COLOUR_FRAGMENT =
-	"varying lowp vec4 V_Colour;\n"
-	"void main() { gl_FragColor = V_Colour; }\n";
-
 class PrimitiveTest : public GLES2Test {
 protected:
 	lang::Ptr<gr::Shader> colourShader(const std::string& name = "vcolour", const std::string& states = "enableculling = false;",
 		const std::string& header = "")
 	{
-		tree.write("vcolour.vsh", COLOUR_VERTEX);
-		tree.write("vcolour.fsh", COLOUR_FRAGMENT);
+		tree.write("vcolour.vsh", test::EffectTreeWriter::VERTEX_COLOR_VERTEX);
+		tree.write("vcolour.fsh", test::EffectTreeWriter::VERTEX_COLOR_FRAGMENT);
 		tree.writeEffect(name + ".fx", "vcolour.vsh", "vcolour.fsh", states, header);
 		lang::Ptr<gr::Shader> shader = context->createShader(name.c_str(), 0);
 		EXPECT_FALSE(static_cast<gr::GLES2_Shader*>(shader.ptr())->effect()->isFallback);
@@ -193,9 +182,9 @@ TEST_F(PrimitiveTest, MissingComponentsGetConstantsAndOneMessage)
 		"attribute mediump vec3 DT_TANGENT;\n"
 		"attribute mediump vec2 DT_TEX0;\n"
 		"attribute mediump vec2 DT_TEX1;\n"
-		"varying lowp vec4 V_Colour;\n"
-		"void main() { gl_Position = vec4(DT_POSITION, 1.0); V_Colour = vec4(DT_TANGENT, 1.0) + vec4(DT_TEX1 - DT_TEX0, 0.0, 0.0); }\n");
-	tree.write("vcolour.fsh", COLOUR_FRAGMENT);
+		"varying lowp vec4 V_Color;\n"
+		"void main() { gl_Position = vec4(DT_POSITION, 1.0); V_Color = vec4(DT_TANGENT, 1.0) + vec4(DT_TEX1 - DT_TEX0, 0.0, 0.0); }\n");
+	tree.write("vcolour.fsh", test::EffectTreeWriter::VERTEX_COLOR_FRAGMENT);
 	tree.writeEffect("tangent.fx", "tangent.vsh", "vcolour.fsh", "enableculling = false;");
 	lang::Ptr<gr::Shader> shader = context->createShader("tangent", 0);
 	lang::Ptr<gr::Primitive> a = makeQuad();
