@@ -153,6 +153,11 @@ private:
 	int m_id;
 	Node* m_pendingNext; // link in the queue of nodes waiting to be deleted
 
+	// The scene reader checks its whole node table for loops at once and
+	// then links without the walk up the tree that linkTo makes per node.
+	friend class SceneReader;
+
+	/** linkTo without its checks: parent must not be null, this node or below it. */
 	void attachTo(Node* parent);
 	void detachFromParent();
 	void releaseChildren();

@@ -15,8 +15,10 @@
 #include <io/IOException.h>
 #include <io/PathName.h>
 #include <io/PropertyParser.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 namespace hgr {
 
@@ -37,12 +39,14 @@ int nodeRecordBytes(int version) {
 	return 2 + 12 * 4 + 4 + (version > 190 ? 4 : 0) + 4;
 }
 
-// True when ancestor is node or one of node's parents.
-bool isSelfOrAncestor(const Node* ancestor, const Node* node) {
-	for (const Node* p = node; p; p = p->getParent())
-		if (p == ancestor)
-			return true;
-	return false;
+// A node of the file with its index in the node list, for lookups by pointer.
+struct IndexedNode {
+	const Node* node = nullptr;
+	int index = -1;
+};
+
+bool operator<(const IndexedNode& a, const IndexedNode& b) {
+	return std::less<const Node*>()(a.node, b.node);
 }
 
 } // namespace
@@ -256,6 +260,7 @@ void SceneReader::readMeshes() {
 		lang::Ptr<Mesh> mesh = new Mesh;
 		readNodeRecord(mesh);
 		m_meshes.add(mesh);
+		m_meshNodes.add(m_nodes.size() - 1);
 
 		const int primitives = m_in->readInt();
 		checkCount(primitives, 4, "primitive index");
@@ -398,20 +403,28 @@ void SceneReader::readUserProperties() {
 // After the sections
 
 void SceneReader::linkHierarchy() {
+	// The whole table is checked before anything is linked, so that no node
+	// needs a walk up the tree to refuse a loop (a chain as long as the file
+	// would make that quadratic). The node reported is the one at which
+	// linking in file order would have stopped.
 	const int count = m_nodes.size();
+	for (int i = 0; i < count; ++i)
+		m_hierarchy.add(m_nodes[i].parent);
+	const int bad = m_hierarchy.findFirstBadNode();
+	if (bad >= 0)
+		fail(lang::Format("Failed to load scene \"{0}\". Invalid node parent index ({1}) in \"{2}\".", m_fileName,
+						  m_nodes[bad].parent, m_nodes[bad].node->getName()));
+
+	// In file order, each at the head of its parent's children.
 	for (int i = 0; i < count; ++i) {
 		Node* node = m_nodes[i].node;
 		const int parent = m_nodes[i].parent;
-		if (parent < 0) {
+		if (parent < 0)
 			node->linkTo(m_scene);
-			continue;
-		}
-		// A parent that is the node itself or below it would close a loop.
-		if (parent >= count || isSelfOrAncestor(node, m_nodes[parent].node))
-			fail(lang::Format("Failed to load scene \"{0}\". Invalid node parent index ({1}) in \"{2}\".", m_fileName,
-							  parent, node->getName()));
-		node->linkTo(m_nodes[parent].node);
+		else
+			node->attachTo(m_nodes[parent].node);
 	}
+	m_hierarchy.numberSubtrees();
 }
 
 void SceneReader::attachBones() {
@@ -420,7 +433,8 @@ void SceneReader::attachBones() {
 		Mesh* mesh = m_meshes[bone.mesh];
 		// A mesh holds its bones counted: the mesh itself or one of its
 		// ancestors as a bone would keep the tree alive forever.
-		if (bone.node < 0 || bone.node >= m_nodes.size() || isSelfOrAncestor(m_nodes[bone.node].node, mesh))
+		if (bone.node < 0 || bone.node >= m_nodes.size() ||
+			m_hierarchy.isSelfOrAncestor(bone.node, m_meshNodes[bone.mesh]))
 			fail(lang::Format("Failed to load scene \"{0}\". Invalid bone index ({1}) in \"{2}\".", m_fileName,
 							  bone.node, mesh->getName()));
 		mesh->addBone(m_nodes[bone.node].node, bone.rest);
@@ -449,15 +463,33 @@ void SceneReader::assignMeshLights() {
 	sorter.collectLights(m_scene);
 	if (sorter.getLightCount() == 0)
 		return;
+	// The file's lights by address, to find their place in the hierarchy.
+	lang::Array<IndexedNode> lights;
+	for (int i = 0; i < m_nodes.size(); ++i) {
+		if (m_nodes[i].node->getClassId() == Node::NODE_LIGHT) {
+			IndexedNode entry;
+			entry.node = m_nodes[i].node;
+			entry.index = i;
+			lights.add(entry);
+		}
+	}
+	std::sort(lights.begin(), lights.end());
+
 	for (int i = 0; i < m_meshes.size(); ++i) {
 		Mesh* mesh = m_meshes[i];
 		const math::Vector3 centre = (mesh->getBoundBoxMin() + mesh->getBoundBoxMax()) * 0.5f;
 		sorter.sortByDistance(mesh->getWorldTransform().transform(centre), Mesh::MAX_LIGHTS);
 		// The nearest light that is not above the mesh: the mesh holds its
-		// light counted, and an ancestor would never be released.
+		// light counted, and an ancestor would never be released. A light
+		// that is not the file's own cannot be above one of the file's meshes.
 		for (int k = 0; k < sorter.getResultCount(); ++k) {
 			Light* light = sorter.getResult(k);
-			if (!isSelfOrAncestor(light, mesh)) {
+			IndexedNode key;
+			key.node = light;
+			const IndexedNode* found = std::lower_bound(lights.begin(), lights.end(), key);
+			const bool above = found != lights.end() && found->node == light &&
+							   m_hierarchy.isSelfOrAncestor(found->index, m_meshNodes[i]);
+			if (!above) {
 				mesh->addLight(light);
 				break;
 			}

@@ -1,6 +1,7 @@
 #ifndef HGR_SCENEREADER_H
 #define HGR_SCENEREADER_H
 
+#include <hgr/ParentTable.h>
 #include <hgr/TransformAnimation.h>
 #include <gr/BaseTexture.h>
 #include <gr/Primitive.h>
@@ -77,7 +78,9 @@ private:
 	lang::Array<lang::Ptr<gr::Shader>> m_materials;
 	lang::Array<lang::Ptr<gr::Primitive>> m_primitives;
 	lang::Array<NodeEntry> m_nodes;
+	ParentTable m_hierarchy; // the parent indices of m_nodes, once all are read
 	lang::Array<lang::Ptr<Mesh>> m_meshes;
+	lang::Array<int> m_meshNodes; // index in m_nodes of each mesh
 	lang::Array<BoneEntry> m_bones;
 	lang::Array<uint8_t> m_scratch;
 	lang::Array<char> m_chars;

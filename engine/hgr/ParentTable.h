@@ -1,0 +1,50 @@
+#ifndef HGR_PARENTTABLE_H
+#define HGR_PARENTTABLE_H
+
+#include <lang/Array.h>
+
+namespace hgr {
+
+/**
+ * The parent index of each node of a scene file, checked and numbered in
+ * time linear in the node count, so that no question about the hierarchy
+ * needs a walk up a chain that may be as long as the file.
+ */
+class ParentTable {
+public:
+	ParentTable();
+	~ParentTable();
+
+	/** Appends a node with its parent index (negative: a root); its index is size() before the call. */
+	void add(int parent);
+	int size() const { return m_parents.size(); }
+	int getParent(int node) const { return m_parents[node]; }
+
+	/**
+	 * The node at which linking every node to its parent one by one in index
+	 * order would first stop: one whose parent index is size() or more, or
+	 * the last node (by index) of a loop of parents. -1 when there is none.
+	 */
+	int findFirstBadNode() const;
+
+	/** Numbers the nodes for isSelfOrAncestor(); findFirstBadNode() must have found nothing. */
+	void numberSubtrees();
+
+	/** True when ancestor is node itself or above it. Valid after numberSubtrees(). */
+	bool isSelfOrAncestor(int ancestor, int node) const {
+		const int at = m_preorder[node];
+		return m_preorder[ancestor] <= at && at < m_preorder[ancestor] + m_subtreeSize[ancestor];
+	}
+
+private:
+	lang::Array<int> m_parents;
+	lang::Array<int> m_preorder;	// position of each node in a depth-first walk of the forest
+	lang::Array<int> m_subtreeSize; // the node and everything below it
+
+	ParentTable(const ParentTable&) = delete;
+	ParentTable& operator=(const ParentTable&) = delete;
+};
+
+} // namespace hgr
+
+#endif
