@@ -1,7 +1,9 @@
 // Loading a writer-made scene file of about 20 MB (200 primitives of 3,500
 // vertices: positions V3_32, normals V3_16, texture coordinates V2_16,
 // colours V4_8, and 10,500 indices each) into in-memory primitives, against
-// reading the same file's bytes with one fread.
+// reading the same file's bytes with one fread. Then files whose node
+// hierarchy is one deep chain: plain nodes only, a mesh at the bottom with a
+// bone per chain node of a side chain, and a chain of meshes below lights.
 #include "support/FakeContext.h"
 #include "support/SceneWriter.h"
 
@@ -97,6 +99,61 @@ void BM_LoadScene(benchmark::State& state) {
 	state.SetBytesProcessed(state.iterations() * size);
 }
 BENCHMARK(BM_LoadScene)->Unit(benchmark::kMillisecond);
+
+enum DeepShape { PLAIN_CHAIN, SKIN_WITH_SIDE_BONES, MESH_CHAIN_BELOW_LIGHTS };
+
+// n chained nodes, each below the one before it in the file.
+std::string deepFile(DeepShape shape, int n) {
+	using test::SceneWriter;
+	SceneWriter w;
+	std::string name = "deep-" + std::to_string(int(shape)) + "-" + std::to_string(n) + ".hgr";
+	if (shape == PLAIN_CHAIN) {
+		for (int i = 0; i < n; ++i)
+			w.node("n" + std::to_string(i)).parentIndex(i - 1);
+		return w.writeTemp(name);
+	}
+	if (shape == SKIN_WITH_SIDE_BONES) {
+		// File order: the mesh (0), the main chain (1 .. n), the side chain (n + 1 .. 2n).
+		SceneWriter::Node& skin = w.mesh("skin").parentIndex(n);
+		for (int i = 0; i < n; ++i)
+			skin.boneIndex(n + 1 + i);
+		for (int i = 0; i < n; ++i)
+			w.node("a" + std::to_string(i)).parentIndex(i == 0 ? -1 : i);
+		for (int i = 0; i < n; ++i)
+			w.node("b" + std::to_string(i)).parentIndex(i == 0 ? -1 : n + i);
+		return w.writeTemp(name);
+	}
+	// File order: the meshes (0 .. n-1), then the lights, all of them above
+	// every mesh, so that each mesh looks at all its nearest candidates.
+	const int lights = 8;
+	for (int i = 0; i < n; ++i)
+		w.mesh("m" + std::to_string(i)).parentIndex(i == 0 ? n + lights - 1 : i - 1);
+	for (int k = 0; k < lights; ++k)
+		w.light("l" + std::to_string(k)).parentIndex(k == 0 ? -1 : n + k - 1);
+	return w.writeTemp(name);
+}
+
+void BM_LoadDeepHierarchy(benchmark::State& state) {
+	const std::string path = deepFile(DeepShape(state.range(0)), int(state.range(1)));
+	const long size = fileSize(path);
+	lang::Ptr<test::FakeContext> context = new test::FakeContext;
+	context->log.enabled = false;
+	lang::Ptr<NoResources> resources = new NoResources;
+	for (auto _ : state) {
+		lang::Ptr<hgr::Scene> scene = new hgr::Scene(context, path.c_str(), resources, "", "", "");
+		benchmark::DoNotOptimize(scene.ptr());
+	}
+	state.SetBytesProcessed(state.iterations() * size);
+}
+BENCHMARK(BM_LoadDeepHierarchy)
+	->ArgNames({"shape", "nodes"})
+	->Args({PLAIN_CHAIN, 10000})
+	->Args({PLAIN_CHAIN, 40000})
+	->Args({SKIN_WITH_SIDE_BONES, 5000})
+	->Args({SKIN_WITH_SIDE_BONES, 20000})
+	->Args({MESH_CHAIN_BELOW_LIGHTS, 5000})
+	->Args({MESH_CHAIN_BELOW_LIGHTS, 20000})
+	->Unit(benchmark::kMillisecond);
 
 } // namespace
 
