@@ -16,9 +16,13 @@ void LightSorter::clear() {
 void LightSorter::addLight(Node* light) {
 	if (!light || light->getClassId() != Node::NODE_LIGHT)
 		return;
+	addLight(static_cast<Light*>(light), light->getWorldTransform().getTranslation());
+}
+
+void LightSorter::addLight(Light* light, const math::Vector3& position) {
 	Entry e;
-	e.light = static_cast<Light*>(light);
-	e.position = light->getWorldTransform().getTranslation();
+	e.light = light;
+	e.position = position;
 	m_entries.add(e);
 }
 

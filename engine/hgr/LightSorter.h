@@ -29,6 +29,9 @@ public:
 	/** Adds a candidate at its world position now; a node that is not a light is ignored. */
 	void addLight(Node* light);
 
+	/** Adds light (not null) as a candidate at position, a world position the caller has already worked out. */
+	void addLight(Light* light, const math::Vector3& position);
+
 	/** Replaces the candidates with every enabled light of root's subtree, root first. */
 	void collectLights(Node* root);
 

@@ -71,8 +71,8 @@ void ParentTable::numberSubtrees() {
 	m_preorder.resize(count, 0);
 	m_subtreeSize.clear();
 	m_subtreeSize.resize(count, 1);
-	lang::Array<int> order;
-	order.resize(count);
+	m_walk.clear();
+	m_walk.resize(count, 0);
 	lang::Array<int> stack;
 	stack.resize(count);
 	int position = 0;
@@ -84,13 +84,13 @@ void ParentTable::numberSubtrees() {
 		while (top > 0) {
 			const int n = stack[--top];
 			m_preorder[n] = position;
-			order[position++] = n;
+			m_walk[position++] = n;
 			for (int k = childStart[n]; k < childStart[n + 1]; ++k)
 				stack[top++] = children[k];
 		}
 	}
 	for (int k = position - 1; k >= 0; --k) {
-		const int n = order[k];
+		const int n = m_walk[k];
 		if (m_parents[n] >= 0)
 			m_subtreeSize[m_parents[n]] += m_subtreeSize[n];
 	}

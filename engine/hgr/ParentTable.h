@@ -27,8 +27,17 @@ public:
 	 */
 	int findFirstBadNode() const;
 
-	/** Numbers the nodes for isSelfOrAncestor(); findFirstBadNode() must have found nothing. */
+	/**
+	 * Numbers the nodes for isSelfOrAncestor() and getNodeInWalk();
+	 * findFirstBadNode() must have found nothing.
+	 */
 	void numberSubtrees();
+
+	/**
+	 * The node at a position (0 .. size() - 1) of a depth-first walk of the
+	 * forest: every parent comes before its children. Valid after numberSubtrees().
+	 */
+	int getNodeInWalk(int position) const { return m_walk[position]; }
 
 	/** True when ancestor is node itself or above it. Valid after numberSubtrees(). */
 	bool isSelfOrAncestor(int ancestor, int node) const {
@@ -39,6 +48,7 @@ public:
 private:
 	lang::Array<int> m_parents;
 	lang::Array<int> m_preorder;	// position of each node in a depth-first walk of the forest
+	lang::Array<int> m_walk;		// the node at each position of that walk
 	lang::Array<int> m_subtreeSize; // the node and everything below it
 
 	ParentTable(const ParentTable&) = delete;

@@ -458,11 +458,32 @@ void SceneReader::checkUsedBones() {
 	}
 }
 
+void SceneReader::computeWorldTransforms() {
+	// Node::getWorldTransform() walks to the root: asked of every node of a
+	// deep chain that would be quadratic.
+	const math::Matrix3x4 sceneWorld = m_scene->getWorldTransform();
+	const int count = m_hierarchy.size();
+	m_worldTransforms.resize(count);
+	for (int k = 0; k < count; ++k) {
+		const int n = m_hierarchy.getNodeInWalk(k);
+		const int parent = m_hierarchy.getParent(n);
+		const math::Matrix3x4& parentWorld = parent < 0 ? sceneWorld : m_worldTransforms[parent];
+		m_worldTransforms[n] = parentWorld * m_nodes[n].node->getTransform();
+	}
+}
+
 void SceneReader::assignMeshLights() {
-	LightSorter sorter;
-	sorter.collectLights(m_scene);
-	if (sorter.getLightCount() == 0)
+	// The enabled lights below the scene in tree-walk order (the order
+	// LightSorter::collectLights gives), placed from the transforms worked
+	// out here instead of a walk to the root for each.
+	lang::Array<Light*> enabled;
+	for (Node* n = m_scene; n; n = n->next(m_scene))
+		if (n->getClassId() == Node::NODE_LIGHT && n->isEnabled())
+			enabled.add(static_cast<Light*>(n));
+	if (enabled.size() == 0)
 		return;
+	computeWorldTransforms();
+
 	// The file's lights by address, to find their place in the hierarchy.
 	lang::Array<IndexedNode> lights;
 	for (int i = 0; i < m_nodes.size(); ++i) {
@@ -474,22 +495,32 @@ void SceneReader::assignMeshLights() {
 		}
 	}
 	std::sort(lights.begin(), lights.end());
+	auto fileIndexOf = [&lights](const Node* light) {
+		IndexedNode key;
+		key.node = light;
+		const IndexedNode* found = std::lower_bound(lights.begin(), lights.end(), key);
+		return found != lights.end() && found->node == light ? found->index : -1;
+	};
+
+	LightSorter sorter;
+	for (int k = 0; k < enabled.size(); ++k) {
+		Light* light = enabled[k];
+		const int index = fileIndexOf(light);
+		sorter.addLight(light, index >= 0 ? m_worldTransforms[index].getTranslation()
+										  : light->getWorldTransform().getTranslation());
+	}
 
 	for (int i = 0; i < m_meshes.size(); ++i) {
 		Mesh* mesh = m_meshes[i];
 		const math::Vector3 centre = (mesh->getBoundBoxMin() + mesh->getBoundBoxMax()) * 0.5f;
-		sorter.sortByDistance(mesh->getWorldTransform().transform(centre), Mesh::MAX_LIGHTS);
+		sorter.sortByDistance(m_worldTransforms[m_meshNodes[i]].transform(centre), Mesh::MAX_LIGHTS);
 		// The nearest light that is not above the mesh: the mesh holds its
 		// light counted, and an ancestor would never be released. A light
 		// that is not the file's own cannot be above one of the file's meshes.
 		for (int k = 0; k < sorter.getResultCount(); ++k) {
 			Light* light = sorter.getResult(k);
-			IndexedNode key;
-			key.node = light;
-			const IndexedNode* found = std::lower_bound(lights.begin(), lights.end(), key);
-			const bool above = found != lights.end() && found->node == light &&
-							   m_hierarchy.isSelfOrAncestor(found->index, m_meshNodes[i]);
-			if (!above) {
+			const int index = fileIndexOf(light);
+			if (index < 0 || !m_hierarchy.isSelfOrAncestor(index, m_meshNodes[i])) {
 				mesh->addLight(light);
 				break;
 			}

@@ -82,6 +82,7 @@ private:
 	lang::Array<lang::Ptr<Mesh>> m_meshes;
 	lang::Array<int> m_meshNodes; // index in m_nodes of each mesh
 	lang::Array<BoneEntry> m_bones;
+	lang::Array<math::Matrix3x4> m_worldTransforms; // of each of m_nodes, once linked
 	lang::Array<uint8_t> m_scratch;
 	lang::Array<char> m_chars;
 
@@ -109,6 +110,8 @@ private:
 	void attachBones();
 	void checkUsedBones();
 	void assignMeshLights();
+	/** Fills m_worldTransforms, parents first: one product per node. */
+	void computeWorldTransforms();
 	void applyUserProperties();
 
 	// Helpers

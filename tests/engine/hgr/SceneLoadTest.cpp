@@ -399,6 +399,29 @@ TEST_F(SceneFixture, ALightAboveTheMeshIsPassedOver) {
 	EXPECT_EQ("other", str(mesh->getLight(0)->getName()));
 }
 
+TEST_F(SceneFixture, LightsAreChosenByWorldPositionsThroughNestedTransforms) {
+	// The mesh and the light each sit two levels down, below parents that
+	// come after them in the file; the mesh's parent turns a quarter about
+	// z. The decoys stand where the mesh would seem to be with its parents'
+	// rotation or translation dropped, composed in the wrong order, or
+	// missing altogether (taken before they were worked out).
+	const float quarter = 1.5707964f;
+	SceneWriter w = writerWithTriangle();
+	w.mesh("hand").primitives({0}).parent("arm").position(10, 0, 0);
+	w.light("right").parent("post").position(0, 0, 5);
+	w.light("unrotated").position(110, 0, -50);
+	w.light("unbased").position(100, 10, 0);
+	w.light("unparented").position(10, 0, 0);
+	w.node("arm").parent("base").transform(SceneWriter::rotationZ(quarter, 100, 0, 0));
+	w.node("base").position(0, 0, -50);
+	w.node("post").parent("ground").position(100, 10, -45);
+	w.node("ground").position(0, 0, -10);
+	lang::Ptr<hgr::Scene> scene = load(w);
+	hgr::Mesh* hand = static_cast<hgr::Mesh*>(scene->getNodeByName("hand"));
+	ASSERT_EQ(1, hand->getLightCount());
+	EXPECT_EQ("right", str(hand->getLight(0)->getName()));
+}
+
 // Cameras, lights, dummies, line sets
 
 TEST_F(SceneFixture, CameraPlanesAndFieldOfView) {
