@@ -73,4 +73,31 @@ std::string resolveRelativePath(const std::string& directory, const std::string&
 	return directory + fixed;
 }
 
+bool readIncludedFile(const std::string& path, int depth, std::string& text, std::string& error)
+{
+	if (depth >= MAX_INCLUDE_NESTING)
+	{
+		error = "demasiados #include anidados en " + path;
+		return false;
+	}
+	if (!readTextFile(path, text))
+	{
+		error = "could not open " + path;
+		return false;
+	}
+	return true;
+}
+
+bool nextLine(const std::string& text, size_t& pos, std::string& line)
+{
+	if (pos >= text.size())
+		return false;
+	size_t end = text.find('\n', pos);
+	if (end == std::string::npos)
+		end = text.size();
+	line.assign(text, pos, end - pos);
+	pos = end + 1;
+	return true;
+}
+
 } // namespace gr

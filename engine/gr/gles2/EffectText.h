@@ -13,6 +13,18 @@ namespace gr
 // be opened or is not a regular file (a directory, a device).
 bool readTextFile(const std::string& path, std::string& out);
 
+// Deepest nesting of included files in effect and stage sources.
+const int MAX_INCLUDE_NESTING = 17;
+
+// Reads a source file met at include nesting depth (0 for the file itself).
+// Returns false with error set, "demasiados #include anidados en <path>" at
+// MAX_INCLUDE_NESTING or "could not open <path>", leaving text unchanged.
+bool readIncludedFile(const std::string& path, int depth, std::string& text, std::string& error);
+
+// Takes the line of text starting at pos (without its '\n') into line and
+// moves pos past it; false when pos is at the end of text.
+bool nextLine(const std::string& text, size_t& pos, std::string& line);
+
 // Returns text without leading and trailing blanks, tabs and newlines
 // (only these three); empty when nothing else is left.
 std::string trimWhitespace(const std::string& text);

@@ -77,28 +77,15 @@ ShaderPreprocessor::ShaderPreprocessor() :
 
 bool ShaderPreprocessor::process(const std::string& path, std::string& out, int depth)
 {
-	if (depth >= MAX_INCLUDE_DEPTH)
-	{
-		error = "demasiados #include anidados en " + path;
-		return false;
-	}
 	std::string text;
-	if (!readTextFile(path, text))
-	{
-		error = "could not open " + path;
+	if (!readIncludedFile(path, depth, text, error))
 		return false;
-	}
 
 	std::vector<ConditionFrame> stack;
-	size_t lineStart = 0;
-	while (lineStart < text.size())
+	size_t pos = 0;
+	std::string line;
+	while (nextLine(text, pos, line))
 	{
-		size_t lineEnd = text.find('\n', lineStart);
-		if (lineEnd == std::string::npos)
-			lineEnd = text.size();
-		const std::string line = text.substr(lineStart, lineEnd - lineStart);
-		lineStart = lineEnd + 1;
-
 		const std::string t = trimWhitespace(line);
 		const bool active = stack.empty() || stack.back().active;
 		if (t.empty() || t[0] != '#')

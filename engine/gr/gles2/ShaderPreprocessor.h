@@ -1,6 +1,8 @@
 #ifndef GR_GLES2_SHADERPREPROCESSOR_H
 #define GR_GLES2_SHADERPREPROCESSOR_H
 
+#include <gr/gles2/EffectText.h>
+
 #include <map>
 #include <string>
 #include <vector>
@@ -25,7 +27,7 @@ public:
 	};
 
 	// A file at this include depth is refused (the effect file is depth 0).
-	static const int MAX_INCLUDE_DEPTH = 17;
+	static const int MAX_INCLUDE_DEPTH = MAX_INCLUDE_NESTING;
 	// Most include directives one effect may follow in total; bounds the
 	// work of files that include the same files many times over.
 	static const int MAX_INCLUDES = 256;

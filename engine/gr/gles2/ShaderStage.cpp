@@ -33,15 +33,10 @@ void hoistExtensions(std::string& body, std::string& hoisted)
 	std::string rest;
 	rest.reserve(body.size());
 	int conditionalDepth = 0;
-	size_t lineStart = 0;
-	while (lineStart < body.size())
+	size_t pos = 0;
+	std::string line;
+	while (nextLine(body, pos, line))
 	{
-		size_t lineEnd = body.find('\n', lineStart);
-		if (lineEnd == std::string::npos)
-			lineEnd = body.size();
-		const std::string line = body.substr(lineStart, lineEnd - lineStart);
-		lineStart = lineEnd + 1;
-
 		const std::string keyword = directiveKeyword(trimWhitespace(line));
 		if (keyword == "if" || keyword == "ifdef" || keyword == "ifndef")
 		{
@@ -70,27 +65,14 @@ void hoistExtensions(std::string& body, std::string& hoisted)
 bool expandShaderIncludes(const std::string& path, std::string& out, std::set<std::string>& visited,
 	std::string& error, int depth)
 {
-	if (depth >= MAX_SHADER_INCLUDE_DEPTH)
-	{
-		error = "demasiados #include anidados en " + path;
-		return false;
-	}
 	std::string text;
-	if (!readTextFile(path, text))
-	{
-		error = "could not open " + path;
+	if (!readIncludedFile(path, depth, text, error))
 		return false;
-	}
 
-	size_t lineStart = 0;
-	while (lineStart < text.size())
+	size_t pos = 0;
+	std::string line;
+	while (nextLine(text, pos, line))
 	{
-		size_t lineEnd = text.find('\n', lineStart);
-		if (lineEnd == std::string::npos)
-			lineEnd = text.size();
-		const std::string line = text.substr(lineStart, lineEnd - lineStart);
-		lineStart = lineEnd + 1;
-
 		const std::string t = trimWhitespace(line);
 		if (t.compare(0, 8, "#include") != 0)
 		{

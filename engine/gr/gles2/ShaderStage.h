@@ -2,6 +2,8 @@
 #define GR_GLES2_SHADERSTAGE_H
 
 #include <set>
+#include <gr/gles2/EffectText.h>
+
 #include <string>
 #include <vector>
 
@@ -9,7 +11,7 @@ namespace gr
 {
 
 // Deepest include level of a GLSL stage file (the stage file is level 0).
-const int MAX_SHADER_INCLUDE_DEPTH = 17;
+const int MAX_SHADER_INCLUDE_DEPTH = MAX_INCLUDE_NESTING;
 // Most include files one stage may take in total. Different spellings of a
 // path are different files, so a few include lines per level could otherwise
 // multiply the work at every level down to the depth limit.
