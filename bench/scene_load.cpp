@@ -85,10 +85,10 @@ void BM_ReadFileBytes(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadFileBytes)->Unit(benchmark::kMillisecond);
 
-void BM_LoadScene(benchmark::State& state) {
-	const std::string& path = sceneFile();
+// Loads the scene at path once per iteration. Primitives stay in memory; the
+// fake context records nothing.
+void loadRepeatedly(benchmark::State& state, const std::string& path) {
 	const long size = fileSize(path);
-	// Primitives stay in memory; the fake records nothing.
 	lang::Ptr<test::FakeContext> context = new test::FakeContext;
 	context->log.enabled = false;
 	lang::Ptr<NoResources> resources = new NoResources;
@@ -97,6 +97,10 @@ void BM_LoadScene(benchmark::State& state) {
 		benchmark::DoNotOptimize(scene.ptr());
 	}
 	state.SetBytesProcessed(state.iterations() * size);
+}
+
+void BM_LoadScene(benchmark::State& state) {
+	loadRepeatedly(state, sceneFile());
 }
 BENCHMARK(BM_LoadScene)->Unit(benchmark::kMillisecond);
 
@@ -134,16 +138,7 @@ std::string deepFile(DeepShape shape, int n) {
 }
 
 void BM_LoadDeepHierarchy(benchmark::State& state) {
-	const std::string path = deepFile(DeepShape(state.range(0)), int(state.range(1)));
-	const long size = fileSize(path);
-	lang::Ptr<test::FakeContext> context = new test::FakeContext;
-	context->log.enabled = false;
-	lang::Ptr<NoResources> resources = new NoResources;
-	for (auto _ : state) {
-		lang::Ptr<hgr::Scene> scene = new hgr::Scene(context, path.c_str(), resources, "", "", "");
-		benchmark::DoNotOptimize(scene.ptr());
-	}
-	state.SetBytesProcessed(state.iterations() * size);
+	loadRepeatedly(state, deepFile(DeepShape(state.range(0)), int(state.range(1))));
 }
 BENCHMARK(BM_LoadDeepHierarchy)
 	->ArgNames({"shape", "nodes"})
