@@ -11,7 +11,13 @@ namespace {
 constexpr int64_t kMinCell = -(int64_t(1) << 20);
 constexpr int64_t kMaxCell = (int64_t(1) << 20) - 1;
 
-// The point of triangle (a, b, c) closest to p, over its vertex, edge and face regions.
+bool isFinite(float v)
+{
+    return math::isFiniteFloat(v);
+}
+
+} // namespace
+
 math::Vector3 closestPointOnTriangle(const math::Vector3& p, const math::Vector3& a, const math::Vector3& b,
                                      const math::Vector3& c)
 {
@@ -40,9 +46,7 @@ math::Vector3 closestPointOnTriangle(const math::Vector3& p, const math::Vector3
     return a + ab * (vb * denom) + ac * (vc * denom);
 }
 
-// Distance along dir (in its units) at which the ray from origin meets the
-// triangle, both faces; a negative value when it misses.
-float rayTriangle(const math::Vector3& origin, const math::Vector3& dir, const CollisionTriangle& t)
+float rayTriangleDistance(const math::Vector3& origin, const math::Vector3& dir, const CollisionTriangle& t)
 {
     const math::Vector3 e1 = t.b - t.a, e2 = t.c - t.a;
     const math::Vector3 pvec = dir.cross(e2);
@@ -60,13 +64,6 @@ float rayTriangle(const math::Vector3& origin, const math::Vector3& dir, const C
         return -1.f;
     return e2.dot(qvec) * inv;
 }
-
-bool isFinite(float v)
-{
-    return math::isFiniteFloat(v);
-}
-
-} // namespace
 
 CollisionGrid::CollisionGrid(float size) : cellSize(size) {}
 
@@ -216,7 +213,7 @@ bool CollisionGrid::intersectSegment(const math::Vector3& origin, const math::Ve
             return;
         if (skipMarked && t.owner >= 0 && size_t(t.owner) < owners.size() && owners[size_t(t.owner)].marked)
             return;
-        const float distance = rayTriangle(origin, dir, t);
+        const float distance = rayTriangleDistance(origin, dir, t);
         if (!(distance >= 0.f && distance < best))
             return;
         best = distance;

@@ -35,6 +35,14 @@ struct SphereContact {
     int owner = -1;
 };
 
+// The point of triangle (a, b, c) closest to p (over its vertex, edge and face regions).
+math::Vector3 closestPointOnTriangle(const math::Vector3& p, const math::Vector3& a, const math::Vector3& b,
+                                     const math::Vector3& c);
+
+// Distance along dir (in dir's units) at which the ray from origin meets the
+// triangle, from either face; negative when it misses or runs parallel.
+float rayTriangleDistance(const math::Vector3& origin, const math::Vector3& dir, const CollisionTriangle& t);
+
 class CollisionGrid {
 public:
     // Most cells a triangle's bounding box may cover; a larger triangle goes

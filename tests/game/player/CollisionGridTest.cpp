@@ -259,17 +259,12 @@ TEST(CollisionGridRay, TheCellWalkFindsWhatTestingEveryTriangleFinds) {
 		dir = dir.normalize();
 		const float maxDist = i % 3 == 0 ? 745.f : i % 3 == 1 ? 600.f : 3000.f;
 
-		// Every triangle, without the grid.
+		// Every triangle, without the cells.
 		float best = maxDist;
 		bool expected = false;
 		for (const auto& t : grid.triangles) {
-			const Vector3 e1 = t.b - t.a, e2 = t.c - t.a, p = dir.cross(e2);
-			const float det = e1.dot(p);
-			if (std::fabs(det) < 1e-8f)
-				continue;
-			const Vector3 s = origin - t.a, q = s.cross(e1);
-			const float u = s.dot(p) / det, v = dir.dot(q) / det, d = e2.dot(q) / det;
-			if (u >= 0 && u <= 1 && v >= 0 && u + v <= 1 && d >= 0 && d < best) {
+			const float d = lumaroll::rayTriangleDistance(origin, dir, t);
+			if (d >= 0.f && d < best) {
 				best = d;
 				expected = true;
 			}
