@@ -117,8 +117,8 @@ SceneWriter::Node& LevelFixtures::indexedMesh(const std::string& name, const std
 
 SceneWriter::Node& LevelFixtures::heightField(const std::string& name, int quadsX, int quadsZ, float spacing,
 											  float amplitude, const std::string& properties) {
-	// Strips of whole quad rows, each with at most 65535 shared vertices.
-	const int rowsPerStrip = std::max(1, 65535 / (quadsZ + 1) - 1);
+	// Strips of whole quad rows, each within 65535 shared vertices and 65535 indices.
+	const int rowsPerStrip = std::max(1, std::min(65535 / (quadsZ + 1) - 1, 65535 / (6 * quadsZ)));
 	std::vector<int32_t> primitiveIndices;
 	for (int i0 = 0; i0 < quadsX; i0 += rowsPerStrip) {
 		const int rows = std::min(rowsPerStrip, quadsX - i0);
