@@ -226,8 +226,37 @@ bool CollisionGrid::intersectSegment(const math::Vector3& origin, const math::Ve
         test(i);
 
     // The march looks at the 3x3x3 cells around samples half a cell apart.
-    // Cells already covered by one of the last few sample blocks are not
-    // searched again: their triangles were tested.
+    // A triangle the segment meets is registered in the cell of the meeting
+    // point, so cells of a block that the segment does not pass through are
+    // skipped (cells at the clamped edge of the key range stand for
+    // everything beyond and are always searched). Cells already covered by
+    // one of the last few sample blocks are not searched again either: their
+    // triangles were tested.
+    const double o[3] = {origin.x, origin.y, origin.z};
+    const double d[3] = {dir.x, dir.y, dir.z};
+    const double margin = 0.01 * double(cellSize);
+    const auto segmentMisses = [&](int64_t x, int64_t y, int64_t z) {
+        const int64_t c[3] = {x, y, z};
+        double t0 = 0.0, t1 = double(maxDist);
+        for (int axis = 0; axis < 3; ++axis) {
+            if (c[axis] <= kMinCell || c[axis] >= kMaxCell)
+                return false;
+            const double lo = double(c[axis]) * cellSize - margin, hi = double(c[axis] + 1) * cellSize + margin;
+            if (d[axis] == 0.0) {
+                if (o[axis] < lo || o[axis] > hi)
+                    return true;
+                continue;
+            }
+            double ta = (lo - o[axis]) / d[axis], tb = (hi - o[axis]) / d[axis];
+            if (ta > tb)
+                std::swap(ta, tb);
+            t0 = std::max(t0, ta);
+            t1 = std::min(t1, tb);
+            if (t0 > t1)
+                return true;
+        }
+        return false;
+    };
     struct Cell {
         int64_t x, y, z;
     };
@@ -252,7 +281,7 @@ bool CollisionGrid::intersectSegment(const math::Vector3& origin, const math::Ve
             for (int64_t x = c.x - 1; x <= c.x + 1; ++x)
                 for (int64_t y = c.y - 1; y <= c.y + 1; ++y)
                     for (int64_t z = c.z - 1; z <= c.z + 1; ++z) {
-                        if (coveredBefore(x, y, z))
+                        if (coveredBefore(x, y, z) || segmentMisses(x, y, z))
                             continue;
                         if (const std::vector<int>* list = cellAt(x, y, z))
                             for (int index : *list)
