@@ -19,6 +19,11 @@ int BallBody::integrate(const BallControl& control, const CollisionGrid& grid, f
     if (!(dt > 0.f))
         return 0;
     dt = std::min(dt, 0.1f);
+    // Room for what a ball meets in a crowded spot, made once.
+    if (contacts.capacity() < 64) {
+        contacts.reserve(64);
+        touched.reserve(16);
+    }
     touched.clear();
     jumped = false;
     impactSpeed = 0.f;
