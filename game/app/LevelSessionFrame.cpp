@@ -230,6 +230,7 @@ void LevelSession::updatePlayer(float gameDt)
     tiltMode = tilt;
     player->setTiltScheme(tiltMode);
     player->addCameraInput(move.cameraYaw, move.cameraPitch);
+    player->setMoveInput(move.stickMode, move.tiltCameraFollow, move.touchIdle, move.stickX, move.stickY);
     player->step(move.jump, gameDt, move.forward, move.turn);
     player->updateCamera(camera, gameDt);
     freeCam.follow(camera->getWorldTransform());

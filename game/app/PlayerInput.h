@@ -13,6 +13,11 @@ struct MoveInput {
     float cameraYaw = 0.f;
     float cameraPitch = 0.f;
     bool jump = false;
+    bool stickMode = false;        // steer by (stickX, stickY) as a direction with magnitude
+    float stickX = 0.f;            // analog direction: right
+    float stickY = 0.f;            // analog direction: forward
+    bool tiltCameraFollow = false; // tilt steers and the camera follows the travel direction
+    bool touchIdle = false;        // the move finger rests and the camera was not dragged for a while
 };
 
 class PlayerInput {
