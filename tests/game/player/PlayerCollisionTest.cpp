@@ -101,6 +101,9 @@ TEST(PlayerCollision, ReadsEachNodeAsItsPropertiesSay) {
 		{"a blank before sphere makes a box",
 		 [](Level& l) { l.pieces.boxVolume("T_s", {0, 0, 0}, {1, 1, 1}); l.writer.userProperty("T_s", "collisiontype= sphere\nradius=5"); },
 		 0, 0, 1, false},
+		{"group with bit 10 among others is passable",
+		 [](Level& l) { l.pieces.mesh("m", test::floorTriangles(100.f, 0.f), "collisionmesh=this\ngroup=3073"); }, 1, 2, 0,
+		 false},
 		{"a T_ key without its node",
 		 [](Level& l) { l.writer.userProperty("T_gone", "collisiontype=box"); }, 0, 0, 0, false},
 		{"a NaN vertex drops its triangle",
@@ -118,6 +121,8 @@ TEST(PlayerCollision, ReadsEachNodeAsItsPropertiesSay) {
 		c.build(level);
 		lumaroll::Player& player = level.build();
 		EXPECT_EQ(c.owners, player.grid.owners.size()) << c.name;
+		for (const lumaroll::CollisionOwner& owner : player.grid.owners)
+			EXPECT_EQ((owner.group & 1024) == 0, owner.solid) << c.name;
 		EXPECT_EQ(c.triangles, player.grid.triangles.size()) << c.name;
 		ASSERT_EQ(c.volumes, player.triggerVolumes.size()) << c.name;
 		if (c.volumes > 0) {

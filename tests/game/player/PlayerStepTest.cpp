@@ -188,6 +188,27 @@ TEST(PlayerStep, JumpAndImpactSounds) {
 	EXPECT_TRUE(sounds.sounds.empty());
 }
 
+TEST(PlayerStep, AStepThatJumpsPlaysNoImpactSound) {
+	// Rolling into a wall at full speed: with a jump in the same step only the jump is heard.
+	for (const bool jump : {false, true}) {
+		Level level;
+		level.pieces.mesh("floor", test::floorTriangles(3000.f, 0.f));
+		level.pieces.mesh("wall", test::wallTriangles(0.f, 500.f, 400.f));
+		lumaroll::Player& player = level.build();
+		player.body.position = Vector3(-60.f, 50.01f, 0.f);
+		player.body.onGround = true;
+		player.body.airTime = 0.f;
+		player.body.velocity = Vector3(800.f, 0.f, 0.f);
+		SoundRecorder sounds;
+		sounds.attach(player);
+		player.step(jump, kFrame, 0.f, 0.f);
+		ASSERT_GT(player.body.impactSpeed, 350.f) << jump;
+		EXPECT_EQ(jump, player.body.jumped);
+		EXPECT_EQ(jump ? 1 : 0, sounds.count("plimbo_jump.wav")) << jump;
+		EXPECT_EQ(jump ? 0 : 1, sounds.count("plimbo_collision.wav")) << jump;
+	}
+}
+
 TEST(PlayerStep, FallingBelowTheDeathPlaneStartsOver) {
 	Level level;
 	level.pieces.mesh("floor", test::floorTriangles(500.f, 0.f));
