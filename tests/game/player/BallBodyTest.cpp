@@ -80,6 +80,32 @@ TEST(BallBody, SplitsAFrameIntoSubstepsOfAtMostFourTenthsOfTheRadius) {
 	}
 }
 
+TEST(BallBody, ARadiusThatIsNotPositiveNeverDividesTheMotion) {
+	const CollisionGrid grid = floorGrid();
+	for (const float radius : {0.f, -5.f}) {
+		BallBody body;
+		body.values.radius = radius;
+		body.position = Vector3(0, 10, 0);
+		body.velocity = Vector3(300, 0, 0);
+		EXPECT_EQ(16, body.integrate(BallControl(), grid, kFrame)) << radius;
+		EXPECT_TRUE(body.position.isFinite()) << radius;
+		EXPECT_TRUE(std::isfinite(body.rollAngle)) << radius;
+	}
+}
+
+TEST(BallBody, AMoveLongerThanOneIsTakenAsGiven) {
+	// Rail steering pushes up to 3: three times the acceleration of a full stick.
+	const CollisionGrid grid = floorGrid();
+	BallBody one = restingBall(grid), three = one;
+	BallControl control;
+	control.move = Vector3(1, 0, 0);
+	one.substep(control, grid, 0.01f);
+	control.move = Vector3(3, 0, 0);
+	three.substep(control, grid, 0.01f);
+	EXPECT_NEAR(17.5f, one.velocity.x, 1e-3f);
+	EXPECT_NEAR(52.5f, three.velocity.x, 1e-3f);
+}
+
 TEST(BallBody, AFrameLongerThanATenthMovesAsATenth) {
 	const CollisionGrid grid = floorGrid();
 	BallBody a = restingBall(grid), b = a;

@@ -55,6 +55,17 @@ TEST(PlayerCollision, BuildsMeshesAndVolumesAndSaysSo) {
 	}
 }
 
+TEST(PlayerCollision, ABoxVolumeOnANodeThatIsNoDummyIsAnEmptyBoxAtItsOrigin) {
+	Level level;
+	level.writer.node("T_plain").position(300, 0, 0);
+	level.writer.userProperty("T_plain", "collisiontype=box");
+	lumaroll::Player& player = level.build();
+	ASSERT_EQ(1u, player.triggerVolumes.size());
+	EXPECT_FALSE(player.triggerVolumes[0].sphere);
+	EXPECT_EQ(0.f, player.triggerVolumes[0].boxMin.length());
+	EXPECT_EQ(0.f, player.triggerVolumes[0].boxMax.length());
+}
+
 struct SetupCase {
 	const char* name;
 	std::function<void(Level&)> build;
