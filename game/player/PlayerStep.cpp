@@ -26,6 +26,9 @@ float wrapAngle(float a)
 {
     if (!std::isfinite(a))
         return 0.f;
+    // Far out, subtracting turns one at a time would never end.
+    if (std::fabs(a) > 64.f)
+        a = std::remainder(a, 2.f * kPi);
     while (a > kPi)
         a -= 2.f * kPi;
     while (a < -kPi)

@@ -272,4 +272,14 @@ TEST(PlayerStep, NumbersThatAreNotFiniteNeverStick) {
 	}
 }
 
+TEST(PlayerStep, ATurnFarOutOfRangeStillEnds) {
+	FloorLevel level(3000.f);
+	lumaroll::Player& player = level.player.operator*();
+	player.step(false, kFrame, 0.f, 1e20f);
+	player.setMoveInput(true, true, true, 1.f, 0.f);
+	level.run(3, kFrame, 0.f, 0.f);
+	EXPECT_TRUE(std::isfinite(player.headingAngle()));
+	EXPECT_TRUE(player.body.position.isFinite());
+}
+
 } // namespace
