@@ -5,7 +5,7 @@
 #include "app/AppContext.h"
 #include "app/LaunchOptions.h"
 #include "app/LevelSession.h"
-#include "app/Paths.h"
+#include "files/Paths.h"
 #include "app/Settings.h"
 
 #include "support/SceneWriter.h"

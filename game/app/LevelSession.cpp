@@ -1,7 +1,8 @@
 #include "app/LevelSession.h"
 
 #include "app/LevelScene.h"
-#include "app/Paths.h"
+#include "files/DataLayout.h"
+#include "files/Paths.h"
 #include "overlay/Overlay.h"
 
 #include <hgr/SceneInputStream.h>

@@ -2,9 +2,10 @@
 // the session by frame count or screenshot.
 #include "app/LevelSession.h"
 
-#include "app/Controllers.h"
+#include "input/Controllers.h"
 #include "app/FrameEnding.h"
-#include "app/Paths.h"
+#include "files/DataLayout.h"
+#include "files/Paths.h"
 #include "app/Settings.h"
 #include "overlay/Overlay.h"
 #include "overlay/Translations.h"

@@ -1,6 +1,7 @@
 #include "app/Log.h"
 
-#include "app/Paths.h"
+#include "Version.h"
+#include "files/Paths.h"
 
 #include <SDL.h>
 

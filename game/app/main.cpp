@@ -2,7 +2,7 @@
 // import, or the window with the import screen when the game data is missing
 // and the level loop.
 #include "app/AppContext.h"
-#include "app/Controllers.h"
+#include "input/Controllers.h"
 #include "app/LaunchOptions.h"
 #include "app/LevelLoop.h"
 #include "app/LevelSession.h"

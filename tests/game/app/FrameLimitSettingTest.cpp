@@ -1,5 +1,5 @@
 // The frame cap read from the settings file, whatever text it holds.
-#include "app/FrameClock.h"
+#include "app/FrameTimer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Frame timing, the pause rule and the end of a session by frame count, in-process.
-#include "app/FrameClock.h"
+#include "app/FrameTimer.h"
 #include "app/FrameEnding.h"
 #include "app/PauseRules.h"
 

@@ -1,4 +1,5 @@
 #include "app/LaunchOptions.h"
+#include "files/DataLayout.h"
 
 #include "AppTestHelpers.h"
 #include "support/DebWriter.h"

@@ -1,4 +1,4 @@
-#include "app/GLProgram.h"
+#include "render/GLProgram.h"
 
 namespace lumaroll {
 

@@ -1,6 +1,6 @@
-#include "app/Paths.h"
+#include "files/Paths.h"
 
-#include "AppTestHelpers.h"
+#include "game/app/AppTestHelpers.h"
 #include "support/DebWriter.h"
 
 #include <gtest/gtest.h>

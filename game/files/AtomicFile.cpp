@@ -1,4 +1,4 @@
-#include "app/AtomicFile.h"
+#include "files/AtomicFile.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -16,13 +16,13 @@ public:
     // An event that reached the game's own handling: a press of one of the buttons.
     void press(const SDL_Event& event);
     // Lets go of everything (focus lost).
-    void clear() { held_ = 0; }
-    bool held() const { return held_ != 0; }
+    void clear() { heldBits = 0; }
+    bool held() const { return heldBits != 0; }
 
 private:
     // Bit per button: 1 mouse, 2 Space, 4 keypad 5, 8 keypad 0.
     static unsigned bitOf(const SDL_Event& event);
-    unsigned held_ = 0;
+    unsigned heldBits = 0;
 };
 
 } // namespace lumaroll

@@ -1,6 +1,6 @@
-#include "app/SkyRenderer.h"
+#include "render/SkyRenderer.h"
 
-#include "app/GLProgram.h"
+#include "render/GLProgram.h"
 
 #include <gr/ContextObject.h>
 #include <gr/Primitive.h>

@@ -1,4 +1,4 @@
-#include "app/ActionButtons.h"
+#include "input/ActionButtons.h"
 
 namespace lumaroll {
 
@@ -28,13 +28,13 @@ unsigned ActionButtons::bitOf(const SDL_Event& event)
 void ActionButtons::release(const SDL_Event& event)
 {
     if (event.type == SDL_MOUSEBUTTONUP || event.type == SDL_KEYUP)
-        held_ &= ~bitOf(event);
+        heldBits &= ~bitOf(event);
 }
 
 void ActionButtons::press(const SDL_Event& event)
 {
     if (event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_KEYDOWN)
-        held_ |= bitOf(event);
+        heldBits |= bitOf(event);
 }
 
 } // namespace lumaroll

@@ -1,4 +1,4 @@
-#include "app/Controllers.h"
+#include "input/Controllers.h"
 
 namespace lumaroll {
 

@@ -1,6 +1,6 @@
-#include "app/RenderScaleTarget.h"
+#include "render/RenderScaleTarget.h"
 
-#include "app/GLProgram.h"
+#include "render/GLProgram.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,5 +1,5 @@
-#include "app/ActionButtons.h"
-#include "app/FreeCamera.h"
+#include "input/ActionButtons.h"
+#include "input/FreeCamera.h"
 
 #include <gtest/gtest.h>
 

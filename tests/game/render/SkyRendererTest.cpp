@@ -1,6 +1,6 @@
 // The sky renderer on the offscreen context with writer-made skybox meshes.
-#include "SessionFixture.h"
-#include "app/SkyRenderer.h"
+#include "game/app/SessionFixture.h"
+#include "render/SkyRenderer.h"
 
 #include <hgr/Camera.h>
 #include <math/Matrix3x3.h>

@@ -1,7 +1,7 @@
 // The game's own GL drawers on the offscreen context: render-scale target and
 // its blit, the fill quad, and the release of their GL objects.
-#include "app/FillQuad.h"
-#include "app/RenderScaleTarget.h"
+#include "render/FillQuad.h"
+#include "render/RenderScaleTarget.h"
 #include "support/GLTestContext.h"
 
 #include <GLES2/gl2.h>

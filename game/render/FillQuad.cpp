@@ -1,6 +1,6 @@
-#include "app/FillQuad.h"
+#include "render/FillQuad.h"
 
-#include "app/GLProgram.h"
+#include "render/GLProgram.h"
 
 #include <algorithm>
 

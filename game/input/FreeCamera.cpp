@@ -1,4 +1,4 @@
-#include "app/FreeCamera.h"
+#include "input/FreeCamera.h"
 
 #include <hgr/Camera.h>
 

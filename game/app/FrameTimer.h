@@ -1,27 +1,12 @@
-// Frame timing of the level session: the millisecond clock it reads, the
-// frame time with its clamp and frame-rate figure, and the frame cap.
+// Frame timing of the level session: the frame time with its clamp and
+// frame-rate figure, and the frame cap, on the platform's frame clock.
 #pragma once
+
+#include "platform/FrameClock.h"
 
 #include <cstdint>
 
 namespace lumaroll {
-
-// The millisecond tick counter and the sleep the frame loop uses; SDL's by
-// default, replaceable so that timing can be driven by hand.
-class FrameClock {
-public:
-    virtual ~FrameClock() = default;
-    virtual std::uint32_t ticks() = 0;
-    virtual void delay(std::uint32_t ms) = 0;
-};
-
-// SDL_GetTicks and SDL_Delay.
-class SdlFrameClock : public FrameClock {
-public:
-    std::uint32_t ticks() override;
-    void delay(std::uint32_t ms) override;
-    static SdlFrameClock& instance();
-};
 
 // The longest frame time that game time advances by in one frame.
 constexpr float kMaxFrameSeconds = 0.1f;
@@ -33,7 +18,7 @@ int frameLimitFromSetting(float value);
 
 class FrameTimer {
 public:
-    explicit FrameTimer(FrameClock& clock) : clock_(&clock) {}
+    explicit FrameTimer(FrameClock& clock) : clock(&clock) {}
 
     // Takes the loop's starting time.
     void start();
@@ -49,18 +34,18 @@ public:
     std::uint32_t capFrame(int limit);
 
     // The next frame's time counts from this frame's beginning.
-    void endFrame() { last_ = now_; }
+    void endFrame() { last = now; }
 
-    float fps() const { return fps_; }
-    std::uint32_t frameStart() const { return now_; }
+    float fps() const { return framesPerSecond; }
+    std::uint32_t frameStart() const { return now; }
 
 private:
-    FrameClock* clock_;
-    std::uint32_t last_ = 0;
-    std::uint32_t now_ = 0;
-    float fps_ = 0.f;
-    float fpsTime_ = 0.f;
-    int fpsFrames_ = 0;
+    FrameClock* clock;
+    std::uint32_t last = 0;
+    std::uint32_t now = 0;
+    float framesPerSecond = 0.f;
+    float fpsTime = 0.f;
+    int fpsFrames = 0;
 };
 
 } // namespace lumaroll

@@ -1,27 +1,9 @@
-#include "app/FrameClock.h"
-
-#include <SDL.h>
+#include "app/FrameTimer.h"
 
 #include <algorithm>
 #include <climits>
 
 namespace lumaroll {
-
-std::uint32_t SdlFrameClock::ticks()
-{
-    return SDL_GetTicks();
-}
-
-void SdlFrameClock::delay(std::uint32_t ms)
-{
-    SDL_Delay(ms);
-}
-
-SdlFrameClock& SdlFrameClock::instance()
-{
-    static SdlFrameClock clock;
-    return clock;
-}
 
 int frameLimitFromSetting(float value)
 {
@@ -34,20 +16,20 @@ int frameLimitFromSetting(float value)
 
 void FrameTimer::start()
 {
-    last_ = now_ = clock_->ticks();
+    last = now = clock->ticks();
 }
 
 float FrameTimer::beginFrame()
 {
-    now_ = clock_->ticks();
+    now = clock->ticks();
     // Unsigned difference: right across the 49-day wrap of the tick counter.
-    const float dt = static_cast<float>(now_ - last_) / 1000.f;
-    fpsFrames_ += 1;
-    fpsTime_ += dt;
-    if (fpsTime_ >= 0.5f) {
-        fps_ = static_cast<float>(fpsFrames_) / fpsTime_;
-        fpsFrames_ = 0;
-        fpsTime_ = 0.f;
+    const float dt = static_cast<float>(now - last) / 1000.f;
+    fpsFrames += 1;
+    fpsTime += dt;
+    if (fpsTime >= 0.5f) {
+        framesPerSecond = static_cast<float>(fpsFrames) / fpsTime;
+        fpsFrames = 0;
+        fpsTime = 0.f;
     }
     return std::min(dt, kMaxFrameSeconds);
 }
@@ -57,11 +39,11 @@ std::uint32_t FrameTimer::capFrame(int limit)
     if (limit <= 0)
         return 0;
     const std::uint32_t frameMs = static_cast<std::uint32_t>(1000 / limit);
-    const std::uint32_t elapsed = clock_->ticks() - now_;
+    const std::uint32_t elapsed = clock->ticks() - now;
     if (elapsed >= frameMs)
         return 0;
     const std::uint32_t rest = frameMs - elapsed;
-    clock_->delay(rest);
+    clock->delay(rest);
     return rest;
 }
 
