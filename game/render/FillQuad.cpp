@@ -2,6 +2,8 @@
 
 #include "render/GLProgram.h"
 
+#include <gr/gles2/GLES2_Dispatch.h>
+
 #include <algorithm>
 
 namespace lumaroll {
@@ -18,7 +20,7 @@ void createFillProgram(FillState& state)
 {
     state.program = linkProgram(compileShaderStage(GL_VERTEX_SHADER, kFillVertex),
                                 compileShaderStage(GL_FRAGMENT_SHADER, kFillFragment), {{0, "p"}});
-    state.colorUniform = glGetUniformLocation(state.program, "c");
+    state.colorUniform = gr::gl.GetUniformLocation(state.program, "c");
 }
 
 void drawFullScreenFill(FillState& state, bool white, float alpha)
@@ -29,19 +31,20 @@ void drawFullScreenFill(FillState& state, bool white, float alpha)
         createFillProgram(state);
     const float a = std::min(alpha, 1.f);
     const float v = white ? 1.f : 0.f;
-    glUseProgram(state.program);
-    glUniform4f(state.colorUniform, v, v, v, a);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glEnableVertexAttribArray(0);
-    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, kQuad);
-    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
-    glDisableVertexAttribArray(0);
-    glDisable(GL_BLEND);
-    glEnable(GL_DEPTH_TEST);
+    const GLfloat color[4] = {v, v, v, a};
+    gr::gl.UseProgram(state.program);
+    gr::gl.Uniform4fv(state.colorUniform, 1, color);
+    gr::gl.Disable(GL_DEPTH_TEST);
+    gr::gl.Disable(GL_CULL_FACE);
+    gr::gl.Enable(GL_BLEND);
+    gr::gl.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    gr::gl.BindBuffer(GL_ARRAY_BUFFER, 0);
+    gr::gl.EnableVertexAttribArray(0);
+    gr::gl.VertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, kQuad);
+    gr::gl.DrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    gr::gl.DisableVertexAttribArray(0);
+    gr::gl.Disable(GL_BLEND);
+    gr::gl.Enable(GL_DEPTH_TEST);
 }
 
 void releaseFillProgram(FillState& state)

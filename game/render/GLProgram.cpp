@@ -1,18 +1,20 @@
 #include "render/GLProgram.h"
 
+#include <gr/gles2/GLES2_Dispatch.h>
+
 namespace lumaroll {
 
 GLuint compileShaderStage(GLenum type, const char* source)
 {
-    GLuint shader = glCreateShader(type);
+    GLuint shader = gr::gl.CreateShader(type);
     if (shader == 0)
         return 0;
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
+    gr::gl.ShaderSource(shader, 1, &source, nullptr);
+    gr::gl.CompileShader(shader);
     GLint ok = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    gr::gl.GetShaderiv(shader, GL_COMPILE_STATUS, &ok);
     if (ok != GL_TRUE) {
-        glDeleteShader(shader);
+        gr::gl.DeleteShader(shader);
         return 0;
     }
     return shader;
@@ -21,19 +23,19 @@ GLuint compileShaderStage(GLenum type, const char* source)
 GLuint linkProgram(GLuint vertexShader, GLuint fragmentShader,
                    std::initializer_list<std::pair<GLuint, const char*>> attributes)
 {
-    GLuint program = glCreateProgram();
+    GLuint program = gr::gl.CreateProgram();
     if (vertexShader)
-        glAttachShader(program, vertexShader);
+        gr::gl.AttachShader(program, vertexShader);
     if (fragmentShader)
-        glAttachShader(program, fragmentShader);
+        gr::gl.AttachShader(program, fragmentShader);
     for (const auto& attribute : attributes)
-        glBindAttribLocation(program, attribute.first, attribute.second);
-    glLinkProgram(program);
+        gr::gl.BindAttribLocation(program, attribute.first, attribute.second);
+    gr::gl.LinkProgram(program);
     // Flagged for deletion now; GL frees them together with the program.
     if (vertexShader)
-        glDeleteShader(vertexShader);
+        gr::gl.DeleteShader(vertexShader);
     if (fragmentShader)
-        glDeleteShader(fragmentShader);
+        gr::gl.DeleteShader(fragmentShader);
     return program;
 }
 
@@ -43,10 +45,10 @@ void deleteProgram(GLuint& name)
         // A program still in use would only be flagged, and live on until
         // some later glUseProgram: let go of it first.
         GLint current = 0;
-        glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+        gr::gl.GetIntegerv(GL_CURRENT_PROGRAM, &current);
         if (static_cast<GLuint>(current) == name)
-            glUseProgram(0);
-        glDeleteProgram(name);
+            gr::gl.UseProgram(0);
+        gr::gl.DeleteProgram(name);
     }
     name = 0;
 }

@@ -2,6 +2,8 @@
 
 #include "render/GLProgram.h"
 
+#include <gr/gles2/GLES2_Dispatch.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -36,11 +38,11 @@ bool scaledRenderSize(float scale, int windowWidth, int windowHeight, int& width
 void RenderScaleTarget::deleteSurfaces()
 {
     if (framebuffer)
-        glDeleteFramebuffers(1, &framebuffer);
+        gr::gl.DeleteFramebuffers(1, &framebuffer);
     if (colorTexture)
-        glDeleteTextures(1, &colorTexture);
+        gr::gl.DeleteTextures(1, &colorTexture);
     if (depthBuffer)
-        glDeleteRenderbuffers(1, &depthBuffer);
+        gr::gl.DeleteRenderbuffers(1, &depthBuffer);
     framebuffer = colorTexture = depthBuffer = 0;
     width = height = 0;
 }
@@ -51,23 +53,23 @@ bool RenderScaleTarget::resize(int w, int h)
         return false;
     if (w != width || h != height) {
         deleteSurfaces();
-        glGenTextures(1, &colorTexture);
-        glBindTexture(GL_TEXTURE_2D, colorTexture);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-        glGenRenderbuffers(1, &depthBuffer);
-        glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, w, h);
-        glGenFramebuffers(1, &framebuffer);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colorTexture, 0);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
-        if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        gr::gl.GenTextures(1, &colorTexture);
+        gr::gl.BindTexture(GL_TEXTURE_2D, colorTexture);
+        gr::gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+        gr::gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        gr::gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        gr::gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        gr::gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        gr::gl.GenRenderbuffers(1, &depthBuffer);
+        gr::gl.BindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
+        gr::gl.RenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, w, h);
+        gr::gl.GenFramebuffers(1, &framebuffer);
+        gr::gl.BindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        gr::gl.FramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colorTexture, 0);
+        gr::gl.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
+        if (gr::gl.CheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
             std::puts("render scale: framebuffer not supported, rendering at full resolution");
-            glBindFramebuffer(GL_FRAMEBUFFER, 0);
+            gr::gl.BindFramebuffer(GL_FRAMEBUFFER, 0);
             deleteSurfaces();
             failed = true;
             return false;
@@ -80,69 +82,69 @@ bool RenderScaleTarget::resize(int w, int h)
         GLuint fragment = compileShaderStage(GL_FRAGMENT_SHADER, kBlitFragment);
         if (vertex == 0 || fragment == 0) {
             if (vertex)
-                glDeleteShader(vertex);
+                gr::gl.DeleteShader(vertex);
             if (fragment)
-                glDeleteShader(fragment);
-            glBindFramebuffer(GL_FRAMEBUFFER, 0);
+                gr::gl.DeleteShader(fragment);
+            gr::gl.BindFramebuffer(GL_FRAMEBUFFER, 0);
             failed = true;
             return false;
         }
         program = linkProgram(vertex, fragment, {});
-        positionAttribute = glGetAttribLocation(program, "p");
-        textureUniform = glGetUniformLocation(program, "t");
-        glGenBuffers(1, &quadBuffer);
-        glBindBuffer(GL_ARRAY_BUFFER, quadBuffer);
-        glBufferData(GL_ARRAY_BUFFER, sizeof(kQuad), kQuad, GL_STATIC_DRAW);
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        positionAttribute = gr::gl.GetAttribLocation(program, "p");
+        textureUniform = gr::gl.GetUniformLocation(program, "t");
+        gr::gl.GenBuffers(1, &quadBuffer);
+        gr::gl.BindBuffer(GL_ARRAY_BUFFER, quadBuffer);
+        gr::gl.BufferData(GL_ARRAY_BUFFER, sizeof(kQuad), kQuad, GL_STATIC_DRAW);
+        gr::gl.BindBuffer(GL_ARRAY_BUFFER, 0);
     }
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glViewport(0, 0, width, height);
+    gr::gl.BindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    gr::gl.Viewport(0, 0, width, height);
     return true;
 }
 
 void RenderScaleTarget::blit(int windowWidth, int windowHeight)
 {
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, windowWidth, windowHeight);
+    gr::gl.BindFramebuffer(GL_FRAMEBUFFER, 0);
+    gr::gl.Viewport(0, 0, windowWidth, windowHeight);
     if (program == 0 || colorTexture == 0 || positionAttribute < 0)
         return;
 
     GLint oldProgram = 0, oldBuffer = 0, oldUnit = 0, oldTexture = 0;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &oldProgram);
-    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &oldBuffer);
-    glGetIntegerv(GL_ACTIVE_TEXTURE, &oldUnit);
-    glActiveTexture(GL_TEXTURE0);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &oldTexture);
-    const GLboolean depthTest = glIsEnabled(GL_DEPTH_TEST);
-    const GLboolean blend = glIsEnabled(GL_BLEND);
-    const GLboolean cull = glIsEnabled(GL_CULL_FACE);
+    gr::gl.GetIntegerv(GL_CURRENT_PROGRAM, &oldProgram);
+    gr::gl.GetIntegerv(GL_ARRAY_BUFFER_BINDING, &oldBuffer);
+    gr::gl.GetIntegerv(GL_ACTIVE_TEXTURE, &oldUnit);
+    gr::gl.ActiveTexture(GL_TEXTURE0);
+    gr::gl.GetIntegerv(GL_TEXTURE_BINDING_2D, &oldTexture);
+    const GLboolean depthTest = gr::gl.IsEnabled(GL_DEPTH_TEST);
+    const GLboolean blend = gr::gl.IsEnabled(GL_BLEND);
+    const GLboolean cull = gr::gl.IsEnabled(GL_CULL_FACE);
     GLboolean depthMask = GL_TRUE;
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthMask);
+    gr::gl.GetBooleanv(GL_DEPTH_WRITEMASK, &depthMask);
 
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
-    glDisable(GL_CULL_FACE);
-    glUseProgram(program);
-    glBindTexture(GL_TEXTURE_2D, colorTexture);
-    glUniform1i(textureUniform, 0);
-    glBindBuffer(GL_ARRAY_BUFFER, quadBuffer);
+    gr::gl.Disable(GL_DEPTH_TEST);
+    gr::gl.Disable(GL_BLEND);
+    gr::gl.Disable(GL_CULL_FACE);
+    gr::gl.UseProgram(program);
+    gr::gl.BindTexture(GL_TEXTURE_2D, colorTexture);
+    gr::gl.Uniform1i(textureUniform, 0);
+    gr::gl.BindBuffer(GL_ARRAY_BUFFER, quadBuffer);
     const GLuint position = static_cast<GLuint>(positionAttribute);
-    glEnableVertexAttribArray(position);
-    glVertexAttribPointer(position, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
-    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
-    glDisableVertexAttribArray(position);
+    gr::gl.EnableVertexAttribArray(position);
+    gr::gl.VertexAttribPointer(position, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
+    gr::gl.DrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    gr::gl.DisableVertexAttribArray(position);
 
-    glUseProgram(static_cast<GLuint>(oldProgram));
-    glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(oldBuffer));
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(oldTexture));
-    glActiveTexture(static_cast<GLenum>(oldUnit));
+    gr::gl.UseProgram(static_cast<GLuint>(oldProgram));
+    gr::gl.BindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(oldBuffer));
+    gr::gl.BindTexture(GL_TEXTURE_2D, static_cast<GLuint>(oldTexture));
+    gr::gl.ActiveTexture(static_cast<GLenum>(oldUnit));
     if (depthTest)
-        glEnable(GL_DEPTH_TEST);
+        gr::gl.Enable(GL_DEPTH_TEST);
     if (blend)
-        glEnable(GL_BLEND);
+        gr::gl.Enable(GL_BLEND);
     if (cull)
-        glEnable(GL_CULL_FACE);
-    glDepthMask(depthMask);
+        gr::gl.Enable(GL_CULL_FACE);
+    gr::gl.DepthMask(depthMask);
 }
 
 void RenderScaleTarget::release()
@@ -150,7 +152,7 @@ void RenderScaleTarget::release()
     deleteSurfaces();
     deleteProgram(program);
     if (quadBuffer)
-        glDeleteBuffers(1, &quadBuffer);
+        gr::gl.DeleteBuffers(1, &quadBuffer);
     quadBuffer = 0;
     positionAttribute = -1;
     textureUniform = -1;

@@ -5,6 +5,7 @@
 #include <gr/ContextObject.h>
 #include <gr/Primitive.h>
 #include <gr/Shader.h>
+#include <gr/gles2/GLES2_Dispatch.h>
 #include <gr/gles2/GLES2_Texture.h>
 #include <hgr/Camera.h>
 #include <hgr/Mesh.h>
@@ -118,9 +119,9 @@ void SkyRenderer::draw(hgr::Camera* camera, int width, int height)
     if (program == 0) {
         program = linkProgram(compileShaderStage(GL_VERTEX_SHADER, kSkyVertex),
                               compileShaderStage(GL_FRAGMENT_SHADER, kSkyFragment), {{0, "p"}, {1, "t"}});
-        rotationUniform = glGetUniformLocation(program, "rot");
-        projectionUniform = glGetUniformLocation(program, "proj");
-        textureUniform = glGetUniformLocation(program, "tex");
+        rotationUniform = gr::gl.GetUniformLocation(program, "rot");
+        projectionUniform = gr::gl.GetUniformLocation(program, "proj");
+        textureUniform = gr::gl.GetUniformLocation(program, "tex");
     }
 
     // The view's rotation only: the sky stays centred on the eye. GL reads
@@ -133,29 +134,30 @@ void SkyRenderer::draw(hgr::Camera* camera, int width, int height)
     const float f = 1.f / std::tan(camera->getHorizontalFov() * 0.5f);
     const float h = height > 0 ? static_cast<float>(height) : 1.f;
 
-    glUseProgram(program);
-    glUniformMatrix3fv(rotationUniform, 1, GL_FALSE, rotation);
-    glUniform2f(projectionUniform, f, f * static_cast<float>(width) / h);
-    glUniform1i(textureUniform, 0);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, texture);
+    gr::gl.UseProgram(program);
+    gr::gl.UniformMatrix3fv(rotationUniform, 1, GL_FALSE, rotation);
+    const GLfloat projection[2] = {f, f * static_cast<float>(width) / h};
+    gr::gl.Uniform2fv(projectionUniform, 1, projection);
+    gr::gl.Uniform1i(textureUniform, 0);
+    gr::gl.ActiveTexture(GL_TEXTURE0);
+    gr::gl.BindTexture(GL_TEXTURE_2D, texture);
 
-    glDisable(GL_DEPTH_TEST);
-    glDepthMask(GL_FALSE);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_BLEND);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-    glEnableVertexAttribArray(0);
-    glEnableVertexAttribArray(1);
-    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 5 * sizeof(float), vertices.data());
-    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 5 * sizeof(float), vertices.data() + 3);
-    glDrawElements(mode, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_SHORT, indices.data());
-    glDisableVertexAttribArray(0);
-    glDisableVertexAttribArray(1);
+    gr::gl.Disable(GL_DEPTH_TEST);
+    gr::gl.DepthMask(GL_FALSE);
+    gr::gl.Disable(GL_CULL_FACE);
+    gr::gl.Disable(GL_BLEND);
+    gr::gl.BindBuffer(GL_ARRAY_BUFFER, 0);
+    gr::gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    gr::gl.EnableVertexAttribArray(0);
+    gr::gl.EnableVertexAttribArray(1);
+    gr::gl.VertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 5 * sizeof(float), vertices.data());
+    gr::gl.VertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 5 * sizeof(float), vertices.data() + 3);
+    gr::gl.DrawElements(mode, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_SHORT, indices.data());
+    gr::gl.DisableVertexAttribArray(0);
+    gr::gl.DisableVertexAttribArray(1);
 
-    glDepthMask(GL_TRUE);
-    glEnable(GL_DEPTH_TEST);
+    gr::gl.DepthMask(GL_TRUE);
+    gr::gl.Enable(GL_DEPTH_TEST);
 }
 
 void SkyRenderer::release()

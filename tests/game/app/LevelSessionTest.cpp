@@ -4,6 +4,7 @@
 #include "app/LevelSession.h"
 #include "app/Settings.h"
 #include "overlay/Overlay.h"
+#include "support/PlatformFakes.h"
 
 #include <lang/Throwable.h>
 
@@ -12,13 +13,6 @@
 using namespace lumaroll;
 
 namespace {
-
-class ManualClock : public FrameClock {
-public:
-	std::uint32_t now = 1000;
-	std::uint32_t ticks() override { return now; }
-	void delay(std::uint32_t ms) override { now += ms; }
-};
 
 // Keeps a setting for the test's duration.
 class ScopedSetting {
@@ -42,36 +36,40 @@ protected:
 		setenv("LUMAROLL_NO_AUDIO", "1", 1);
 		options.level = apptest::writeTestLevel(dir.path());
 		options.dataDir = data;
-		app.window = SDL_GL_GetCurrentWindow();
+		window.drawableWidth = window.width = test::GLTestContext::WIDTH;
+		window.drawableHeight = window.height = test::GLTestContext::HEIGHT;
+		app.window = &window;
+		app.events = &events;
+		app.keys = &keys;
+		app.clock = &clock;
 		app.drawableWidth = test::GLTestContext::WIDTH;
 		app.drawableHeight = test::GLTestContext::HEIGHT;
 		app.overlay = &overlay;
-		SDL_Event e;
-		while (SDL_PollEvent(&e)) {
-		}
 	}
 	void TearDown() override { glBindFramebuffer(GL_FRAMEBUFFER, 0); }
 
 	std::unique_ptr<LevelSession> started() {
-		auto session = std::make_unique<LevelSession>(app, options, &clock);
+		auto session = std::make_unique<LevelSession>(app, options);
 		testing::internal::CaptureStdout();
 		session->start();
 		startOutput = testing::internal::GetCapturedStdout();
 		return session;
 	}
 
-	static void push(Uint32 type, Uint8 button) {
+	void push(Uint32 type, Uint8 button) {
 		SDL_Event e{};
 		e.type = type;
 		e.button.button = button;
-		e.button.windowID = SDL_GetWindowID(SDL_GL_GetCurrentWindow());
-		SDL_PushEvent(&e);
+		events.push(e);
 	}
 
 	LaunchOptions options;
 	AppContext app;
 	Overlay overlay;
-	ManualClock clock;
+	test::FakeWindow window;
+	test::ScriptedEvents events;
+	test::FakeKeys keys;
+	test::ManualClock clock;
 	std::string startOutput;
 };
 
@@ -104,7 +102,7 @@ TEST_F(LevelSessionTest, CameraOptionPicksTheStartView) {
 TEST_F(LevelSessionTest, FramesEndTheSessionAfterExactlyThatMany) {
 	for (int frames : {1, 3}) {
 		options.frames = frames;
-		LevelSession session(app, options, &clock);
+		LevelSession session(app, options);
 		testing::internal::CaptureStdout();
 		const LevelResult result = session.run();
 		testing::internal::GetCapturedStdout();
@@ -198,7 +196,7 @@ TEST_F(LevelSessionTest, OverlayLetsGoOfTheSessionWhenItIsDestroyed) {
 	EXPECT_FALSE(bool(overlay.quitCallback));
 
 	options.frames = 1;
-	LevelSession session(app, options, &clock);
+	LevelSession session(app, options);
 	testing::internal::CaptureStdout();
 	session.run();
 	testing::internal::GetCapturedStdout();
@@ -209,7 +207,7 @@ TEST_F(LevelSessionTest, OverlayLetsGoOfTheSessionWhenItIsDestroyed) {
 TEST_F(LevelSessionTest, MissingLevelThrowsAnEngineException) {
 	options.level = dir / "missing.hgr";
 	overlay.quitCallback = [] {};
-	LevelSession session(app, options, &clock);
+	LevelSession session(app, options);
 	testing::internal::CaptureStdout();
 	EXPECT_THROW(session.run(), lang::Throwable);
 	testing::internal::GetCapturedStdout();
