@@ -1,5 +1,7 @@
 // Compiling and linking the small GLSL ES programs that the game draws with
-// beside the engine (sky, render-scale blit, fill quad).
+// beside the engine (sky, render-scale blit, fill quad). Like everything in
+// this folder it calls GL only through the engine's dispatch table gr::gl, so
+// that tests can record the calls (tests/support/GLCallRecorder).
 #pragma once
 
 #include <GLES2/gl2.h>

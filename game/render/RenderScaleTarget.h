@@ -25,15 +25,20 @@ public:
     // Deletes the surfaces, the program (with its shaders) and the quad buffer.
     void release();
 
+    // The GL objects, 0 while none exists; the session hands framebuffer (with
+    // width and height) to the graphics context as its default framebuffer
+    // for the scene pass. Written by resize and release only.
     GLuint framebuffer = 0;
     GLuint colorTexture = 0;
     GLuint depthBuffer = 0;
-    GLuint program = 0;
-    GLuint quadBuffer = 0;
-    int width = 0;
+    GLuint program = 0;    // the blit program, built on the first resize
+    GLuint quadBuffer = 0; // the blit's full-screen quad
+    int width = 0;         // size of the surfaces; 0 while there are none
     int height = 0;
     GLint positionAttribute = -1;
     GLint textureUniform = -1;
+    // Set when the framebuffer or the blit program could not be made: the
+    // session then renders at full size for the rest of the level.
     bool failed = false;
 
 private:

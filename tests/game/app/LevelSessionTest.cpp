@@ -176,6 +176,29 @@ TEST_F(LevelSessionTest, ClickTakenByTheOverlayIsNoKeyPressForTheLogic) {
 	EXPECT_FALSE(session->levelWorld()->isKeyPressed("lmouse"));
 }
 
+TEST_F(LevelSessionTest, ThePlatformSeamDrivesTheFrame) {
+	// Held keys come from the key state (pushed key events would not change
+	// SDL's), the drawable size from the window, and each frame is presented
+	// once.
+	auto session = started();
+	const float z = session->freeView().position.z;
+	keys.press(SDL_SCANCODE_W);
+	clock.now += 100;
+	ASSERT_TRUE(session->frame());
+	EXPECT_NEAR(session->freeView().position.z, z + 40.f, 1e-3f); // 400 units a second, looking along +z
+	keys.release(SDL_SCANCODE_W);
+
+	window.drawableWidth = 48;
+	window.drawableHeight = 32;
+	clock.now += 16;
+	ASSERT_TRUE(session->frame());
+	EXPECT_EQ(app.drawableWidth, 48);
+	EXPECT_EQ(session->graphicsContext()->width, 48);
+	EXPECT_EQ(session->graphicsContext()->height, 32);
+	EXPECT_EQ(session->renderedWidth(), 48);
+	EXPECT_EQ(window.presents, 2);
+}
+
 TEST_F(LevelSessionTest, OverlayQuitEndsTheSession) {
 	auto session = started();
 	ASSERT_TRUE(overlay.quitCallback);
