@@ -13,13 +13,15 @@ class Camera;
 
 namespace lumaroll {
 
+// The view: written by update (keys) and follow (the start camera, or the
+// player's camera while the ball is played); the session places its camera by it.
 struct FreeCamera {
     float yaw = 0.f;   // radians; 0 looks along +z
     float pitch = 0.f; // radians, kept within -1.5..1.5
     math::Vector3 position{0.f, 200.f, -600.f};
 
     // Turns with the arrow keys and moves with W, A, S, D, E, Q (left Shift
-    // for speed) by gameDt. keys is SDL's keyboard state by scancode; the
+    // for speed) by gameDt. keys is the keyboard by SDL scancode (KeyState); the
     // keys act only when keysActive (no menu open), so keys meant for a menu
     // do not fly the camera behind it.
     void update(const Uint8* keys, bool keysActive, float gameDt);

@@ -24,6 +24,19 @@ void stopSdl()
     SDL_Quit();
 }
 
+std::string sdlPlatformName()
+{
+    return SDL_GetPlatform();
+}
+
+std::string sdlVersion()
+{
+    SDL_version version;
+    SDL_GetVersion(&version);
+    return std::to_string(version.major) + "." + std::to_string(version.minor) + "." +
+           std::to_string(version.patch);
+}
+
 std::unique_ptr<SdlWindow> SdlWindow::open(const char* title, int width, int height, bool hidden,
                                            std::string& error)
 {

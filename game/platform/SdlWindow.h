@@ -1,4 +1,4 @@
-// The SDL window with its OpenGL ES 2.0 context, and SDL's start and end.
+// The SDL window with its OpenGL ES 2.0 context; SDL's start, end and version.
 #pragma once
 
 #include "platform/Window.h"
@@ -16,6 +16,11 @@ namespace lumaroll {
 bool startSdl(std::string& error);
 // SDL_Quit: after every window is closed.
 void stopSdl();
+
+// The system as SDL names it ("Linux") and the version of the SDL library in
+// use ("2.26.5"), for the log's first line; both work before startSdl.
+std::string sdlPlatformName();
+std::string sdlVersion();
 
 class SdlWindow : public Window {
 public:
