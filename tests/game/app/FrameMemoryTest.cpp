@@ -6,7 +6,6 @@
 #include "app/LevelSession.h"
 #include "platform/SdlWindow.h"
 #include "support/ParticleDescriptionWriter.h"
-#include "support/PlatformFakes.h"
 #include "support/ProcessRunner.h"
 
 #include <gtest/gtest.h>
@@ -64,19 +63,10 @@ TEST_F(FrameMemoryTest, FiveThousandFramesInAChild) {
 	// The real present of the tests' offscreen window; a clock that runs on
 	// 16 ms at each read, so the particles live; no event ever arrives.
 	SdlWindow window(SDL_GL_GetCurrentWindow());
-	test::ScriptedEvents events;
-	test::FakeKeys keys;
-	test::ManualClock clock;
-	clock.step = 16;
-	AppContext app;
-	app.window = &window;
-	app.events = &events;
-	app.keys = &keys;
-	app.clock = &clock;
-	app.drawableWidth = test::GLTestContext::WIDTH;
-	app.drawableHeight = test::GLTestContext::HEIGHT;
+	apptest::FakePlatform platform(&window);
+	platform.clock.step = 16;
 
-	LevelSession session(app, options);
+	LevelSession session(platform.app, options);
 	testing::internal::CaptureStdout();
 	session.start();
 	testing::internal::GetCapturedStdout();

@@ -4,7 +4,6 @@
 #include "app/LevelSession.h"
 #include "app/Settings.h"
 #include "overlay/Overlay.h"
-#include "support/PlatformFakes.h"
 
 #include <lang/Throwable.h>
 
@@ -36,14 +35,6 @@ protected:
 		setenv("LUMAROLL_NO_AUDIO", "1", 1);
 		options.level = apptest::writeTestLevel(dir.path());
 		options.dataDir = data;
-		window.drawableWidth = window.width = test::GLTestContext::WIDTH;
-		window.drawableHeight = window.height = test::GLTestContext::HEIGHT;
-		app.window = &window;
-		app.events = &events;
-		app.keys = &keys;
-		app.clock = &clock;
-		app.drawableWidth = test::GLTestContext::WIDTH;
-		app.drawableHeight = test::GLTestContext::HEIGHT;
 		app.overlay = &overlay;
 	}
 	void TearDown() override { glBindFramebuffer(GL_FRAMEBUFFER, 0); }
@@ -64,12 +55,13 @@ protected:
 	}
 
 	LaunchOptions options;
-	AppContext app;
+	apptest::FakePlatform platform;
+	AppContext& app = platform.app;
+	test::FakeWindow& window = platform.window;
+	test::ScriptedEvents& events = platform.events;
+	test::FakeKeys& keys = platform.keys;
+	test::ManualClock& clock = platform.clock;
 	Overlay overlay;
-	test::FakeWindow window;
-	test::ScriptedEvents events;
-	test::FakeKeys keys;
-	test::ManualClock clock;
 	std::string startOutput;
 };
 
