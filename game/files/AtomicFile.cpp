@@ -28,55 +28,55 @@ static bool writeAll(int fd, const char* data, std::size_t size)
 
 ReplacingFile::~ReplacingFile() { abandon(); }
 
-bool ReplacingFile::open(const std::string& target, const std::string& tempSuffix)
+bool ReplacingFile::open(const std::string& path, const std::string& tempSuffix)
 {
     abandon();
-    if (target.empty() || target.back() == '/')
+    if (path.empty() || path.back() == '/')
         return false;
-    m_target = target;
-    m_temp = target + tempSuffix;
-    m_fd = ::open(m_temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (m_fd < 0) {
-        m_temp.clear();
+    target = path;
+    temp = path + tempSuffix;
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        temp.clear();
         return false;
     }
     // The new file keeps the permissions of the one it replaces (a private
     // settings file stays private).
     struct stat old;
-    if (::stat(m_target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
-        ::fchmod(m_fd, old.st_mode & 07777);
+    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+        ::fchmod(fd, old.st_mode & 07777);
     return true;
 }
 
 bool ReplacingFile::write(const char* data, std::size_t size)
 {
-    return m_fd >= 0 && writeAll(m_fd, data, size);
+    return fd >= 0 && writeAll(fd, data, size);
 }
 
 bool ReplacingFile::commit()
 {
-    if (m_fd < 0)
+    if (fd < 0)
         return false;
     // close can report a delayed write error (quota, network file systems).
-    const bool closed = ::close(m_fd) == 0;
-    m_fd = -1;
-    if (!closed || std::rename(m_temp.c_str(), m_target.c_str()) != 0) {
+    const bool closed = ::close(fd) == 0;
+    fd = -1;
+    if (!closed || std::rename(temp.c_str(), target.c_str()) != 0) {
         abandon();
         return false;
     }
-    m_temp.clear();
+    temp.clear();
     return true;
 }
 
 void ReplacingFile::abandon()
 {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
+    if (fd >= 0) {
+        ::close(fd);
+        fd = -1;
     }
-    if (!m_temp.empty()) {
-        ::unlink(m_temp.c_str());
-        m_temp.clear();
+    if (!temp.empty()) {
+        ::unlink(temp.c_str());
+        temp.clear();
     }
 }
 

@@ -17,9 +17,9 @@ public:
     ReplacingFile& operator=(const ReplacingFile&) = delete;
     ~ReplacingFile();
 
-    // Creates target + tempSuffix, with the permissions of an existing target.
-    // False when it cannot be created (or target names a folder).
-    bool open(const std::string& target, const std::string& tempSuffix);
+    // Creates path + tempSuffix, to replace path, with the permissions of an
+    // existing file at path. False when it cannot be created (or path names a folder).
+    bool open(const std::string& path, const std::string& tempSuffix);
     // False when the bytes cannot all be written.
     bool write(const char* data, std::size_t size);
     // Closes and renames into place; false when either fails (the temporary
@@ -28,8 +28,8 @@ public:
     void abandon();
 
 private:
-    std::string m_target, m_temp;
-    int m_fd = -1;
+    std::string target, temp;
+    int fd = -1;
 };
 
 // Writes content to a temporary file beside path and renames it over path, so
