@@ -64,7 +64,7 @@ public:
     void analyseModel(hgr::Node* model);
     // Builds the ball's shadow quad when the model has no shadow node. Stand-in: nothing.
     void createShadow(gr::Context* context);
-    // Registers an object's shadow copy to be placed below it each step. Stand-in: kept, never placed.
+    // Registers an object's shadow copy to be placed below it each step. Stand-in: nothing.
     void addShadowCaster(hgr::Node* shadow, hgr::Node* caster, bool hideWhenHigh);
     // Builds the rails and camera guides from the scene's "L_" nodes. Stand-in: none.
     void buildRails();
