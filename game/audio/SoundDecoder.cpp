@@ -1,0 +1,207 @@
+#include "audio/SoundDecoder.h"
+
+#include "audio/SoundNames.h"
+
+#include <sndfile.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+namespace lumaroll {
+
+SoundRoute soundRoute(const std::string& key)
+{
+    return hasSuffix(key, ".mp3") ? SoundRoute::Mp3 : SoundRoute::Wav;
+}
+
+namespace {
+
+struct StereoFrame {
+    std::int16_t left;
+    std::int16_t right;
+};
+
+// Output frame j of a source at rate R lies at source position q = j * R / 44100
+// and mixes source frames floor(q) and floor(q) + 1; there are
+// floor(F * 44100 / R) output frames for F source frames. The source arrives
+// in blocks of unknown total length: a frame is made as soon as both its
+// source frames are in; at the end the count is cut to what F gives, and
+// the frames still missing lie on the last source frame.
+class Resampler {
+public:
+    Resampler(int rate, std::vector<std::int16_t>& out) : step(double(rate) / kClipRate), copy(rate == kClipRate), out(out) {}
+
+    // Takes the next count source frames; false once the output would pass kMaxClipFrames.
+    bool add(const StereoFrame* block, std::uint64_t count)
+    {
+        if (count == 0)
+            return true;
+        const std::uint64_t total = base + count;
+        if (outputFrames(total) > kMaxClipFrames)
+            return false;
+        if (copy) {
+            for (std::uint64_t k = 0; k < count; ++k)
+                put(block[k].left, block[k].right);
+        } else {
+            // The first frame still to make needs source frame base - 1 at
+            // the earliest: everything before it had both neighbours in.
+            for (;; ++next) {
+                const double q = double(next) * step;
+                const std::uint64_t i = std::uint64_t(q);
+                if (i + 1 >= total)
+                    break;
+                interpolate(frameAt(i, block), frameAt(i + 1, block), float(q - double(i)));
+            }
+            last = block[count - 1];
+        }
+        base = total;
+        return true;
+    }
+
+    // The source has ended.
+    void finish()
+    {
+        if (copy)
+            return;
+        const std::uint64_t n = outputFrames(base);
+        if (next > n)
+            out.resize(size_t(n) * 2);
+        for (; next < n; ++next)
+            put(last.left, last.right);
+    }
+
+private:
+    std::uint64_t outputFrames(std::uint64_t sourceFrames) const
+    {
+        return copy ? sourceFrames : std::uint64_t(double(sourceFrames) / step);
+    }
+
+    // Source frame k, which is in the block or is the one before it.
+    StereoFrame frameAt(std::uint64_t k, const StereoFrame* block) const
+    {
+        return k < base ? last : block[k - base];
+    }
+
+    void interpolate(StereoFrame a, StereoFrame b, float frac)
+    {
+        const float left = float(a.left) + float(b.left - a.left) * frac;
+        const float right = float(a.right) + float(b.right - a.right) * frac;
+        put(std::int16_t(left), std::int16_t(right));
+    }
+
+    void put(std::int16_t left, std::int16_t right)
+    {
+        out.push_back(left);
+        out.push_back(right);
+    }
+
+    const double step;
+    const bool copy;
+    std::vector<std::int16_t>& out;
+    std::uint64_t base = 0; // source frames taken so far
+    std::uint64_t next = 0; // next output frame (resampling only)
+    StereoFrame last{0, 0}; // the last source frame taken
+};
+
+std::int16_t floatSample(float x)
+{
+    if (std::isnan(x))
+        return 0;
+    return std::int16_t(std::min(1.f, std::max(-1.f, x)) * 32767.f);
+}
+
+bool formatFitsRoute(int format, SoundRoute route)
+{
+    const int type = format & SF_FORMAT_TYPEMASK;
+    if (route == SoundRoute::Mp3)
+        return type == SF_FORMAT_MPEG;
+    return type == SF_FORMAT_WAV || type == SF_FORMAT_WAVEX || type == SF_FORMAT_RF64 || type == SF_FORMAT_W64;
+}
+
+bool isFloatData(int format)
+{
+    const int subtype = format & SF_FORMAT_SUBMASK;
+    return subtype == SF_FORMAT_FLOAT || subtype == SF_FORMAT_DOUBLE;
+}
+
+bool readAll(SNDFILE* file, const SF_INFO& info, std::vector<std::int16_t>& samples)
+{
+    const int channels = info.channels;
+    const sf_count_t blockFrames = std::max(1, 16384 / channels);
+    const bool floats = isFloatData(info.format);
+    std::vector<std::int16_t> shorts(floats ? 0 : size_t(blockFrames) * size_t(channels));
+    std::vector<float> reals(floats ? size_t(blockFrames) * size_t(channels) : 0);
+    std::vector<StereoFrame> block(static_cast<size_t>(blockFrames));
+
+    // The header's length is only a guess for the reservation: the read goes to the real end.
+    if (info.frames > 0 && info.frames < SF_COUNT_MAX) {
+        const double guess = double(info.frames) * kClipRate / info.samplerate;
+        samples.reserve(size_t(std::min(guess, double(kMaxClipFrames))) * 2);
+    }
+    Resampler resampler(info.samplerate, samples);
+    const int right = channels > 1 ? 1 : 0;
+    for (;;) {
+        const sf_count_t got =
+            floats ? sf_readf_float(file, reals.data(), blockFrames) : sf_readf_short(file, shorts.data(), blockFrames);
+        if (got <= 0)
+            break;
+        for (sf_count_t k = 0; k < got; ++k) {
+            const size_t at = size_t(k) * size_t(channels);
+            block[size_t(k)] = floats ? StereoFrame{floatSample(reals[at]), floatSample(reals[at + size_t(right)])}
+                                      : StereoFrame{shorts[at], shorts[at + size_t(right)]};
+        }
+        if (!resampler.add(block.data(), std::uint64_t(got)))
+            return false;
+    }
+    if (sf_error(file) != SF_ERR_NO_ERROR)
+        return false;
+    resampler.finish();
+    return true;
+}
+
+// Opens path for reading only when it is a regular file: a pipe or a device
+// named like a sound would otherwise block the level load or never end.
+int openRegularFile(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+bool decodeSoundFile(const std::string& path, SoundRoute route, std::vector<std::int16_t>& samples)
+{
+    samples.clear();
+    const int fd = openRegularFile(path);
+    if (fd < 0)
+        return false;
+    SF_INFO info{};
+    SNDFILE* file = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
+    if (!file)
+        return false;
+    bool ok = formatFitsRoute(info.format, route) && info.channels > 0 && info.samplerate >= kMinSoundRate &&
+              info.samplerate <= kMaxSoundRate;
+    try {
+        ok = ok && readAll(file, info, samples);
+    } catch (const std::bad_alloc&) {
+        ok = false;
+    }
+    sf_close(file);
+    if (!ok)
+        std::vector<std::int16_t>().swap(samples);
+    return ok;
+}
+
+} // namespace lumaroll
