@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 namespace lumaroll {
 
@@ -201,18 +202,13 @@ void Audio::mixBlock(std::int16_t* out, int frames, float musicGain, float sound
                         voiceList.end());
     }
     const float masterGain = masterMute.load() ? 0.f : masterVolume.load();
+    // Clamped to the int16 range (a value that is not finite becomes 0); written
+    // without branches so that the loop vectorises.
     for (size_t n = 0; n < values; ++n) {
-        const float h = masterGain * sum[n];
-        std::int16_t sample;
-        if (!std::isfinite(h))
-            sample = 0;
-        else if (h >= 32767.f)
-            sample = 32767;
-        else if (h <= -32768.f)
-            sample = -32768;
-        else
-            sample = std::int16_t(h);
-        out[n] = sample;
+        float h = masterGain * sum[n];
+        h = std::fabs(h) <= std::numeric_limits<float>::max() ? h : 0.f;
+        h = std::min(std::max(h, -32768.f), 32767.f);
+        out[n] = std::int16_t(h);
     }
 }
 

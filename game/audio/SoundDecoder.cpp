@@ -44,21 +44,35 @@ public:
         const std::uint64_t total = base + count;
         if (outputFrames(total) > kMaxClipFrames)
             return false;
+        // Room for every frame this block can complete, written in place and
+        // cut to what was made.
+        const size_t at = out.size();
+        const std::uint64_t room = copy ? count : outputFrames(total) + 2 - std::min(next, outputFrames(total));
+        out.resize(at + size_t(room) * 2);
+        std::int16_t* to = out.data() + at;
+        const std::int16_t* const end = out.data() + out.size();
         if (copy) {
-            for (std::uint64_t k = 0; k < count; ++k)
-                put(block[k].left, block[k].right);
+            for (std::uint64_t k = 0; k < count; ++k, to += 2) {
+                to[0] = block[k].left;
+                to[1] = block[k].right;
+            }
         } else {
             // The first frame still to make needs source frame base - 1 at
             // the earliest: everything before it had both neighbours in.
-            for (;; ++next) {
+            for (; to < end; ++next, to += 2) {
                 const double q = double(next) * step;
                 const std::uint64_t i = std::uint64_t(q);
                 if (i + 1 >= total)
                     break;
-                interpolate(frameAt(i, block), frameAt(i + 1, block), float(q - double(i)));
+                const StereoFrame a = frameAt(i, block);
+                const StereoFrame b = frameAt(i + 1, block);
+                const float frac = float(q - double(i));
+                to[0] = std::int16_t(float(a.left) + float(b.left - a.left) * frac);
+                to[1] = std::int16_t(float(a.right) + float(b.right - a.right) * frac);
             }
             last = block[count - 1];
         }
+        out.resize(size_t(to - out.data()));
         base = total;
         return true;
     }
@@ -71,8 +85,10 @@ public:
         const std::uint64_t n = outputFrames(base);
         if (next > n)
             out.resize(size_t(n) * 2);
-        for (; next < n; ++next)
-            put(last.left, last.right);
+        for (; next < n; ++next) {
+            out.push_back(last.left);
+            out.push_back(last.right);
+        }
     }
 
 private:
@@ -85,19 +101,6 @@ private:
     StereoFrame frameAt(std::uint64_t k, const StereoFrame* block) const
     {
         return k < base ? last : block[k - base];
-    }
-
-    void interpolate(StereoFrame a, StereoFrame b, float frac)
-    {
-        const float left = float(a.left) + float(b.left - a.left) * frac;
-        const float right = float(a.right) + float(b.right - a.right) * frac;
-        put(std::int16_t(left), std::int16_t(right));
-    }
-
-    void put(std::int16_t left, std::int16_t right)
-    {
-        out.push_back(left);
-        out.push_back(right);
     }
 
     const double step;
@@ -129,7 +132,7 @@ bool isFloatData(int format)
     return subtype == SF_FORMAT_FLOAT || subtype == SF_FORMAT_DOUBLE;
 }
 
-bool readAll(SNDFILE* file, const SF_INFO& info, std::vector<std::int16_t>& samples)
+bool readAll(SNDFILE* file, const SF_INFO& info, std::uint64_t fileBytes, std::vector<std::int16_t>& samples)
 {
     const int channels = info.channels;
     const sf_count_t blockFrames = std::max(1, 16384 / channels);
@@ -138,10 +141,12 @@ bool readAll(SNDFILE* file, const SF_INFO& info, std::vector<std::int16_t>& samp
     std::vector<float> reals(floats ? size_t(blockFrames) * size_t(channels) : 0);
     std::vector<StereoFrame> block(static_cast<size_t>(blockFrames));
 
-    // The header's length is only a guess for the reservation: the read goes to the real end.
-    if (info.frames > 0 && info.frames < SF_COUNT_MAX) {
-        const double guess = double(info.frames) * kClipRate / info.samplerate;
-        samples.reserve(size_t(std::min(guess, double(kMaxClipFrames))) * 2);
+    // The header's length is only a guess for the reservation (the read goes
+    // to the real end), and a header may lie: no encoding read here packs
+    // more than four frames into a byte, except compressed MP3, which may grow.
+    if (info.frames > 0) {
+        const double frames = std::min(double(info.frames), 4.0 * double(fileBytes));
+        samples.reserve(size_t(std::min(frames * kClipRate / info.samplerate, double(kMaxClipFrames))) * 2);
     }
     Resampler resampler(info.samplerate, samples);
     const int right = channels > 1 ? 1 : 0;
@@ -166,7 +171,7 @@ bool readAll(SNDFILE* file, const SF_INFO& info, std::vector<std::int16_t>& samp
 
 // Opens path for reading only when it is a regular file: a pipe or a device
 // named like a sound would otherwise block the level load or never end.
-int openRegularFile(const std::string& path)
+int openRegularFile(const std::string& path, std::uint64_t& bytes)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
@@ -176,6 +181,7 @@ int openRegularFile(const std::string& path)
         ::close(fd);
         return -1;
     }
+    bytes = std::uint64_t(info.st_size);
     return fd;
 }
 
@@ -184,7 +190,8 @@ int openRegularFile(const std::string& path)
 bool decodeSoundFile(const std::string& path, SoundRoute route, std::vector<std::int16_t>& samples)
 {
     samples.clear();
-    const int fd = openRegularFile(path);
+    std::uint64_t bytes = 0;
+    const int fd = openRegularFile(path, bytes);
     if (fd < 0)
         return false;
     SF_INFO info{};
@@ -194,7 +201,7 @@ bool decodeSoundFile(const std::string& path, SoundRoute route, std::vector<std:
     bool ok = formatFitsRoute(info.format, route) && info.channels > 0 && info.samplerate >= kMinSoundRate &&
               info.samplerate <= kMaxSoundRate;
     try {
-        ok = ok && readAll(file, info, samples);
+        ok = ok && readAll(file, info, bytes, samples);
     } catch (const std::bad_alloc&) {
         ok = false;
     }
