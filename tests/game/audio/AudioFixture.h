@@ -5,7 +5,7 @@
 // environment, or the disk driver writing the mix to a file) over a data
 // folder of writer-made sound files in a temporary directory.
 
-#include "app/Paths.h"
+#include "files/Paths.h"
 #include "audio/Audio.h"
 #include "support/DebWriter.h"
 #include "support/WavWriter.h"
