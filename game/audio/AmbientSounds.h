@@ -41,7 +41,8 @@ public:
     // finite keep the default. Prints "audio: <n> ambient sounds".
     void setup(hgr::Scene* scene, Audio* audio);
 
-    // Every frame: each emitter's voice gain becomes volume x (1 within the
+    // Called by the level session every frame, also while the game is
+    // paused (it only sets gains): each emitter's voice gain becomes volume x (1 within the
     // inner radius, 0 beyond the outer, linear between) of the distance from
     // listener to the node's world position, or 0 when the node is no longer
     // below scene.
