@@ -36,7 +36,9 @@ class Resampler {
 public:
     Resampler(int rate, std::vector<std::int16_t>& out) : step(double(rate) / kClipRate), copy(rate == kClipRate), out(out) {}
 
-    // Takes the next count source frames; false once the output would pass kMaxClipFrames.
+    // Takes the next count source frames, block[1] to block[count]; block[0]
+    // must hold the last frame of the previous call (anything on the first).
+    // Returns false once the output would pass kMaxClipFrames.
     bool add(const StereoFrame* block, std::uint64_t count)
     {
         if (count == 0)
@@ -52,25 +54,27 @@ public:
         std::int16_t* to = out.data() + at;
         const std::int16_t* const end = out.data() + out.size();
         if (copy) {
-            for (std::uint64_t k = 0; k < count; ++k, to += 2) {
+            for (std::uint64_t k = 1; k <= count; ++k, to += 2) {
                 to[0] = block[k].left;
                 to[1] = block[k].right;
             }
         } else {
             // The first frame still to make needs source frame base - 1 at
-            // the earliest: everything before it had both neighbours in.
+            // the earliest (block[0]): everything before it had both
+            // neighbours in. Source frame k is block[k - base + 1].
+            const std::int64_t shift = 1 - std::int64_t(base);
             for (; to < end; ++next, to += 2) {
                 const double q = double(next) * step;
-                const std::uint64_t i = std::uint64_t(q);
-                if (i + 1 >= total)
+                const std::int64_t i = std::int64_t(q);
+                if (std::uint64_t(i) + 1 >= total)
                     break;
-                const StereoFrame a = frameAt(i, block);
-                const StereoFrame b = frameAt(i + 1, block);
+                const StereoFrame a = block[i + shift];
+                const StereoFrame b = block[i + 1 + shift];
                 const float frac = float(q - double(i));
                 to[0] = std::int16_t(float(a.left) + float(b.left - a.left) * frac);
                 to[1] = std::int16_t(float(a.right) + float(b.right - a.right) * frac);
             }
-            last = block[count - 1];
+            last = block[count];
         }
         out.resize(size_t(to - out.data()));
         base = total;
@@ -95,12 +99,6 @@ private:
     std::uint64_t outputFrames(std::uint64_t sourceFrames) const
     {
         return copy ? sourceFrames : std::uint64_t(double(sourceFrames) / step);
-    }
-
-    // Source frame k, which is in the block or is the one before it.
-    StereoFrame frameAt(std::uint64_t k, const StereoFrame* block) const
-    {
-        return k < base ? last : block[k - base];
     }
 
     const double step;
@@ -139,7 +137,8 @@ bool readAll(SNDFILE* file, const SF_INFO& info, std::uint64_t fileBytes, std::v
     const bool floats = isFloatData(info.format);
     std::vector<std::int16_t> shorts(floats ? 0 : size_t(blockFrames) * size_t(channels));
     std::vector<float> reals(floats ? size_t(blockFrames) * size_t(channels) : 0);
-    std::vector<StereoFrame> block(static_cast<size_t>(blockFrames));
+    // block[0] carries the previous block's last frame for the resampler.
+    std::vector<StereoFrame> block(static_cast<size_t>(blockFrames) + 1);
 
     // The header's length is only a guess for the reservation (the read goes
     // to the real end), and a header may lie: no encoding read here packs
@@ -157,11 +156,12 @@ bool readAll(SNDFILE* file, const SF_INFO& info, std::uint64_t fileBytes, std::v
             break;
         for (sf_count_t k = 0; k < got; ++k) {
             const size_t at = size_t(k) * size_t(channels);
-            block[size_t(k)] = floats ? StereoFrame{floatSample(reals[at]), floatSample(reals[at + size_t(right)])}
+            block[size_t(k) + 1] = floats ? StereoFrame{floatSample(reals[at]), floatSample(reals[at + size_t(right)])}
                                       : StereoFrame{shorts[at], shorts[at + size_t(right)]};
         }
         if (!resampler.add(block.data(), std::uint64_t(got)))
             return false;
+        block[0] = block[size_t(got)];
     }
     if (sf_error(file) != SF_ERR_NO_ERROR)
         return false;
