@@ -10,6 +10,7 @@
 #include "app/Settings.h"
 #include "import/CommandLineImport.h"
 #include "import/Import.h"
+#include "overlay/Overlay.h"
 
 #include <lang/String.h>
 #include <lang/Throwable.h>
@@ -43,13 +44,16 @@ const char* glText(GLenum name)
     return text ? reinterpret_cast<const char*>(text) : "";
 }
 
-// The import screen: runs until the game data is installed or the user quits.
-// Returns true when it ended by a quit request. The overlay that draws the
-// package picker is not built yet: the screen is cleared to black and only
-// closing the window (or installing the data from outside) ends it.
+// The import screen: runs until the game data is installed or the user quits
+// from the overlay's import page (or closes the window). Returns true when it
+// ended by a quit request.
 bool runImportScreen(lumaroll::AppContext& app)
 {
+    lumaroll::Overlay& overlay = *app.overlay;
     bool quit = false;
+    overlay.quitCallback = [&quit]() { quit = true; };
+    overlay.menuOpen = true;
+    overlay.importScreen = true;
     while (!quit) {
         if (lumaroll::hasGameData(lumaroll::gameDataDir()))
             break;
@@ -57,19 +61,26 @@ bool runImportScreen(lumaroll::AppContext& app)
         while (SDL_PollEvent(&event)) {
             if (event.type == SDL_QUIT)
                 quit = true;
+            overlay.handleEvent(event);
         }
         SDL_GL_GetDrawableSize(app.window, &app.drawableWidth, &app.drawableHeight);
         glViewport(0, 0, app.drawableWidth, app.drawableHeight);
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
+        overlay.render();
         SDL_GL_SwapWindow(app.window);
         SDL_Delay(16);
     }
+    overlay.menuOpen = false;
+    overlay.importScreen = false;
+    // The callback refers to this frame's flag: the first level session sets its own.
+    overlay.quitCallback = nullptr;
     return quit;
 }
 
-void shutDown(SDL_GLContext context, SDL_Window* window)
+void shutDown(lumaroll::Overlay& overlay, SDL_GLContext context, SDL_Window* window)
 {
+    overlay.shutdown();
     SDL_GL_DeleteContext(context);
     SDL_DestroyWindow(window);
     SDL_Quit();
@@ -141,13 +152,15 @@ int run(int argc, char** argv)
     std::printf("GL: %s | %s\n", glText(GL_VERSION), glText(GL_RENDERER));
 
     Controllers::instance().init();
-    // The overlay (menus, notices, package picker) joins here once it exists;
-    // until then app.overlay stays null.
+    Overlay overlay;
+    overlay.init(window, context);
+    overlay.calibrateCallback = []() { Controllers::instance().calibrateRequested = true; };
+    app.overlay = &overlay;
 
     if (importScreen) {
         bool quit = runImportScreen(app);
         if (quit || !options.useImportedData()) {
-            shutDown(context, window);
+            shutDown(overlay, context, window);
             return 0;
         }
     }
@@ -156,7 +169,7 @@ int run(int argc, char** argv)
         LevelSession session(app, current);
         return session.run();
     });
-    shutDown(context, window);
+    shutDown(overlay, context, window);
     return code;
 }
 
