@@ -98,6 +98,10 @@ bool Overlay::init(SDL_Window* sdlWindow, SDL_GLContext glContext)
         ranges.AddText(texts.data(), texts.data() + texts.size());
         ranges.BuildRanges(&textRanges);
         ImFontConfig config;
+        // The file's name, so that the atlas tells which font was taken.
+        const std::size_t slash = font.path.find_last_of('/');
+        const std::string name = slash == std::string::npos ? font.path : font.path.substr(slash + 1);
+        std::snprintf(config.Name, sizeof config.Name, "%s", name.c_str());
         io.Fonts->AddFontFromMemoryTTF(atlasCopy(font.bytes), int(font.bytes.size()), metrics.fontPx, &config,
                                        textRanges.Data);
     } else {

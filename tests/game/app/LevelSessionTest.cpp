@@ -50,7 +50,10 @@ protected:
 		while (SDL_PollEvent(&e)) {
 		}
 	}
-	void TearDown() override { glBindFramebuffer(GL_FRAMEBUFFER, 0); }
+	void TearDown() override {
+		overlay.shutdown();
+		glBindFramebuffer(GL_FRAMEBUFFER, 0);
+	}
 
 	std::unique_ptr<LevelSession> started() {
 		auto session = std::make_unique<LevelSession>(app, options, &clock);
@@ -159,6 +162,10 @@ TEST_F(LevelSessionTest, WhilePausedTheLogicStandsStill) {
 }
 
 TEST_F(LevelSessionTest, ClickTakenByTheOverlayIsNoKeyPressForTheLogic) {
+	// The overlay takes input only once its GUI is up.
+	testing::internal::CaptureStdout();
+	ASSERT_TRUE(overlay.init(app.window, SDL_GL_GetCurrentContext()));
+	testing::internal::GetCapturedStdout();
 	auto session = started();
 	overlay.menuOpen = true;
 	push(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
