@@ -26,17 +26,8 @@ bool isRegularFile(const std::string& path)
 
 std::string systemSansFont()
 {
-    std::string answer;
-    if (FILE* pipe = popen("fc-match -f '%{file}' 'sans:style=Regular' 2>/dev/null", "r")) {
-        char line[1024];
-        if (std::fgets(line, sizeof line, pipe))
-            answer = line;
-        pclose(pipe);
-    }
     // fc-match prints no line end, but a wrapper or another version may.
-    while (!answer.empty() && (answer.back() == '\n' || answer.back() == '\r'))
-        answer.pop_back();
-    return answer;
+    return commandFirstLine("fc-match -f '%{file}' 'sans:style=Regular' 2>/dev/null");
 }
 
 TextFontChoice chooseTextFont()
