@@ -8,6 +8,7 @@
 #include <dirent.h>
 
 #include <algorithm>
+#include <string_view>
 
 namespace lumaroll {
 
@@ -56,10 +57,12 @@ const char* Translations::get(const char* key) const
 {
     if (!key)
         return "";
-    auto it = strings.find(key);
+    // One length count for the whole search, not one per comparison.
+    const std::string_view wanted(key);
+    auto it = strings.find(wanted);
     if (it != strings.end())
         return it->second.c_str();
-    it = english.find(key);
+    it = english.find(wanted);
     if (it != english.end())
         return it->second.c_str();
     return key;

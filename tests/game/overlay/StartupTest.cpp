@@ -59,13 +59,23 @@ protected:
 };
 
 TEST_F(OverlayStartupTest, ReadyLineTellsDpiFontAndLanguage) {
-	ASSERT_TRUE(start(800, 480));
-	EXPECT_NE(readyLine.find("port menu: ready (Esc, Back/View/- or a three finger tap), 96 dpi, font 14 px, language "),
-	          std::string::npos)
-		<< readyLine;
-	EXPECT_TRUE(overlay.guiUp);
-	EXPECT_FALSE(overlay.compact);
-	EXPECT_NEAR(overlay.scale, 0.653f, 0.001f);
+	struct Case {
+		int width, height;
+		const char* font;
+		float scale;
+	} cases[] = {{800, 480, "font 14 px, language ", 0.653f}, {1920, 1080, "font 28 px, language ", 1.275f}};
+	for (const Case& c : cases) {
+		ASSERT_TRUE(start(c.width, c.height));
+		EXPECT_NE(readyLine.find(std::string("port menu: ready (Esc, Back/View/- or a three finger tap), 96 dpi, ") +
+		                         c.font),
+		          std::string::npos)
+			<< readyLine;
+		EXPECT_TRUE(overlay.guiUp);
+		EXPECT_FALSE(overlay.compact);
+		EXPECT_NEAR(overlay.scale, c.scale, 0.001f);
+		menuFrame();
+		overlay.shutdown();
+	}
 }
 
 TEST_F(OverlayStartupTest, CompactLayoutAskedForByAnEmptyVariable) {
