@@ -9,10 +9,10 @@
 //   stbi_write_png_to_func alone on the same pixels;
 // - Translations::get against std::map::find on the same table.
 #include "app/AppContext.h"
-#include "app/FrameClock.h"
+#include "platform/SdlWindow.h"
 #include "app/LaunchOptions.h"
 #include "app/LevelSession.h"
-#include "app/Paths.h"
+#include "files/Paths.h"
 #include "overlay/Overlay.h"
 #include "overlay/Screenshot.h"
 #include "overlay/Translations.h"
@@ -96,13 +96,6 @@ bool bringUp(lumaroll::Overlay& overlay, const GLWindow& gl) {
 	return overlay.init(gl.window, gl.context);
 }
 
-class ManualClock : public lumaroll::FrameClock {
-public:
-	std::uint32_t now = 1000;
-	std::uint32_t ticks() override { return now; }
-	void delay(std::uint32_t ms) override { now += ms; }
-};
-
 void NoticeFrameAgainstLevelFrame(benchmark::State& state) {
 	test::TempDir dir;
 	GLWindow gl(800, 480);
@@ -114,15 +107,15 @@ void NoticeFrameAgainstLevelFrame(benchmark::State& state) {
 	lumaroll::LaunchOptions options;
 	options.level = apptest::writeTestLevel(dir.path());
 	options.dataDir = dir / "data";
+	lumaroll::SdlWindow window(gl.window);
 	lumaroll::AppContext app;
-	app.window = gl.window;
+	app.window = &window;
 	app.drawableWidth = 800;
 	app.drawableHeight = 480;
-	ManualClock clock;
 	setenv("LUMAROLL_NO_AUDIO", "1", 1);
 	double level = 0, notice = 0;
 	{
-		lumaroll::LevelSession session(app, options, &clock);
+		lumaroll::LevelSession session(app, options);
 		Quiet quiet;
 		session.start();
 		overlay.notify("a notice", nullptr, 1e9f);

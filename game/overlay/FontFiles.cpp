@@ -1,6 +1,6 @@
 #include "overlay/FontFiles.h"
 
-#include "app/Paths.h"
+#include "files/Paths.h"
 
 #include <stb_truetype.h>
 

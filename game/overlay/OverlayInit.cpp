@@ -11,6 +11,8 @@
 #include "overlay/Translations.h"
 #include "overlay/UpdateCheck.h"
 
+#include "Version.h"
+
 #include <gr/gles2/GLES2_Dispatch.h>
 
 #include <imgui_impl_opengl3.h>

@@ -1,7 +1,7 @@
 #include "overlay/Screenshot.h"
 
-#include "app/AtomicFile.h"
-#include "app/Paths.h"
+#include "files/AtomicFile.h"
+#include "files/Paths.h"
 #include "overlay/Overlay.h"
 #include "overlay/OverlayWindow.h"
 #include "overlay/Translations.h"

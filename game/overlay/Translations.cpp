@@ -1,6 +1,6 @@
 #include "overlay/Translations.h"
 
-#include "app/Paths.h"
+#include "files/Paths.h"
 #include "overlay/AssetFiles.h"
 
 #include <SDL.h>

@@ -5,7 +5,6 @@
 
 #include "game/app/SessionFixture.h"
 #include "app/AppContext.h"
-#include "app/FrameClock.h"
 #include "app/LaunchOptions.h"
 #include "app/LevelSession.h"
 #include "overlay/UpdateCheck.h"
@@ -46,13 +45,6 @@ TEST_F(OverlayFrameTest, TheUpdateNoticeIsQueuedOncePerRun) {
 	EXPECT_EQ(out.find(line, first + 1), std::string::npos) << out;
 }
 
-class ManualClock : public FrameClock {
-public:
-	std::uint32_t now = 1000;
-	std::uint32_t ticks() override { return now; }
-	void delay(std::uint32_t ms) override { now += ms; }
-};
-
 class OverlayOverLevelTest : public apptest::GLSceneTest {
 protected:
 	void TearDown() override {
@@ -67,15 +59,12 @@ TEST_F(OverlayOverLevelTest, ALevelFrameAfterAnOverlayFrameIsTheSameAsWithout) {
 	LaunchOptions options;
 	options.level = apptest::writeTestLevel(dir.path());
 	options.dataDir = data;
-	AppContext app;
-	app.window = SDL_GL_GetCurrentWindow();
-	app.drawableWidth = test::GLTestContext::WIDTH;
-	app.drawableHeight = test::GLTestContext::HEIGHT;
+	apptest::FakePlatform platform;
+	AppContext& app = platform.app;
 	app.overlay = &overlay;
 	testing::internal::CaptureStdout();
-	ASSERT_TRUE(overlay.init(app.window, SDL_GL_GetCurrentContext()));
-	ManualClock clock;
-	LevelSession session(app, options, &clock);
+	ASSERT_TRUE(overlay.init(SDL_GL_GetCurrentWindow(), SDL_GL_GetCurrentContext()));
+	LevelSession session(app, options);
 	session.start();
 	testing::internal::GetCapturedStdout();
 

@@ -3,7 +3,7 @@
 // held keys across the menu's closing.
 #include "OverlayFixture.h"
 
-#include "app/Paths.h"
+#include "files/Paths.h"
 #include "app/Settings.h"
 
 #include <imgui.h>

@@ -1,7 +1,7 @@
 // F2 screenshots in-process: the file, its pixels and name, and writes that fail.
 #include "OverlayFixture.h"
 
-#include "app/Paths.h"
+#include "files/Paths.h"
 #include "overlay/Screenshot.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // installed languages, the title picture, and labels across a language change.
 #include "OverlayFixture.h"
 
-#include "app/Paths.h"
+#include "files/Paths.h"
 #include "overlay/TitleImage.h"
 #include "overlay/Translations.h"
 #include "support/TextureFileWriter.h"
