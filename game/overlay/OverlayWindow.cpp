@@ -1,5 +1,7 @@
 #include "overlay/OverlayWindow.h"
 
+#include "platform/SdlWindow.h"
+
 namespace lumaroll {
 
 WindowSize windowPoints(SDL_Window* window)
@@ -7,7 +9,7 @@ WindowSize windowPoints(SDL_Window* window)
     WindowSize size;
     if (!window || (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED))
         return size;
-    SDL_GetWindowSize(window, &size.width, &size.height);
+    SdlWindow(window).size(size.width, size.height);
     return size;
 }
 
@@ -15,7 +17,7 @@ WindowSize windowPixels(SDL_Window* window)
 {
     WindowSize size;
     if (window)
-        SDL_GL_GetDrawableSize(window, &size.width, &size.height);
+        SdlWindow(window).drawableSize(size.width, size.height);
     return size;
 }
 
@@ -29,12 +31,13 @@ float windowDisplayDpi(SDL_Window* window)
 
 bool windowIsFullscreen(SDL_Window* window)
 {
-    return window && (SDL_GetWindowFlags(window) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP)) != 0;
+    return window && SdlWindow(window).fullscreen();
 }
 
-bool setWindowFullscreen(SDL_Window* window, bool on)
+void setWindowFullscreen(SDL_Window* window, bool on)
 {
-    return window && SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+    if (window)
+        SdlWindow(window).setFullscreen(on);
 }
 
 } // namespace lumaroll

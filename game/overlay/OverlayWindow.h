@@ -1,6 +1,6 @@
-// The overlay's only calls on the SDL window: sizes, the display's DPI and
-// the fullscreen state. Kept in one place so the overlay can move to the
-// game's window seam by changing this file alone.
+// The overlay's only calls on the SDL window: sizes and the fullscreen state
+// through the game's window seam (platform/SdlWindow.h), and the display's
+// DPI, which the seam does not offer.
 #pragma once
 
 #include <SDL.h>
@@ -24,7 +24,7 @@ float windowDisplayDpi(SDL_Window* window);
 // True when the window is fullscreen (exclusive or desktop).
 bool windowIsFullscreen(SDL_Window* window);
 
-// Desktop fullscreen on, or back to windowed; false when SDL refused.
-bool setWindowFullscreen(SDL_Window* window, bool on);
+// Desktop fullscreen on, or back to windowed.
+void setWindowFullscreen(SDL_Window* window, bool on);
 
 } // namespace lumaroll
