@@ -116,7 +116,7 @@ void Player::buildCollision()
         owner.group = toInt(std::strtol(readProperty(text, "group").c_str(), nullptr, 10));
         owner.executeTrigger = readProperty(text, "executetrigger");
         owner.solid = (owner.group & kPassableGroup) == 0;
-        const std::string lower = lowerCase(key);
+        const std::string lower = lowerAscii(key);
         owner.marked = lower.compare(0, 4, "wall") == 0 || lower.compare(0, 6, "ground") == 0 ||
                        !owner.executeTrigger.empty();
         grid.owners.push_back(owner);

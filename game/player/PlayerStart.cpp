@@ -38,7 +38,7 @@ void Player::placeAtStart()
     hgr::Node* start = nullptr;
     hgr::Node* checkpoint = nullptr;
     for (hgr::Node* node = scene->getFirstChild(); node && !start; node = node->next(scene)) {
-        const std::string name = lowerCase(node->getName().c_str());
+        const std::string name = lowerAscii(node->getName().c_str());
         if ((beginsWith(name, "d_") || beginsWith(name, "b_")) && name.find("start") != std::string::npos)
             start = node;
         else if (!checkpoint && beginsWith(name, "d_checkpoint"))

@@ -20,7 +20,7 @@ std::string readProperty(const std::string& text, const std::string& key)
     return value;
 }
 
-std::string lowerCase(const std::string& text)
+std::string lowerAscii(const std::string& text)
 {
     std::string out = text;
     for (char& c : out)

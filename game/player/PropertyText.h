@@ -12,6 +12,6 @@ namespace lumaroll {
 std::string readProperty(const std::string& text, const std::string& key);
 
 // text in lower case (ASCII letters only).
-std::string lowerCase(const std::string& text);
+std::string lowerAscii(const std::string& text);
 
 } // namespace lumaroll
