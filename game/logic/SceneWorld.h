@@ -199,7 +199,7 @@ private:
     std::map<int, AnimationJob> animationJobs;
     int nextJobId = 0;
     std::set<std::string> reported;
-    std::string currentTrigger;
+    const std::string* currentTrigger = nullptr; // name of the trigger running now (its table key)
     int activationDepth = 0;
     bool updating = false;
     std::unique_ptr<ActionBudget> budget;
