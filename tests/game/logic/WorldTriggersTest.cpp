@@ -184,6 +184,16 @@ INSTANTIATE_TEST_SUITE_P(World, Triggers, testing::Values(
 		                                  {"T_a", TriggerScript().state(2).a("delay,1")}, {"T_c", "a01=nop"}});
 		EXPECT_EQ(l.world->getRunningTriggers(), (std::vector<std::string>{"T_a", "T_b"}));
 	}},
+	EdgeCase{"AScriptLongerThanTwoThousandBytesKeepsItsTail", [] {
+		TriggerScript script;
+		script.state(0);
+		for (int i = 0; i < 300; ++i)
+			script.a("add,n,1");
+		ASSERT_GT(script.text().size(), 2000u);
+		LoadedWorld l = worldWithScripts({{"T_a", script}});
+		l.world->activateTrigger("T_a");
+		EXPECT_EQ(l.world->getVariable("n"), 300.f);
+	}},
 	EdgeCase{"AddTriggerReplacesAndRemoveTriggerDrops", [] {
 		LoadedWorld l = worldWithScripts({{"T_a", TriggerScript().state(0).a("set,v,1")}});
 		EXPECT_EQ(l.world->addTrigger("T_a", TriggerScript().a("set,v,2").a("bogus")),
