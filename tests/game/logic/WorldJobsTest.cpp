@@ -93,8 +93,9 @@ INSTANTIATE_TEST_SUITE_P(World, Jobs, testing::Values(
 				actionDone = frame;
 			if (!jobDone && l.world->isTransformDone(0))
 				jobDone = frame;
-			if (frame == 60)
+			if (frame == 60) {
 				EXPECT_TRUE(near(l.node("box")->getPosition(), 0.f, 100.f, 0.f));
+			}
 		}
 		EXPECT_GE(jobDone, 60);
 		EXPECT_EQ(actionDone, jobDone + 1);
