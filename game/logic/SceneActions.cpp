@@ -88,10 +88,37 @@ private:
     std::vector<std::string> names;
 };
 
+// Starts a job of the world once per run and, when asked to, waits for it;
+// a start the world refuses (-1, already reported) finishes the action at once.
+class JobAction : public Action {
+public:
+    bool update(ActionContext& context) override
+    {
+        if (job < 0) {
+            job = start(*context.world);
+            if (job < 0)
+                return true;
+        }
+        if (wait && !isDone(*context.world, job))
+            return false;
+        job = -1;
+        return true;
+    }
+    void reset() override { job = -1; }
+
+protected:
+    virtual int start(World& world) = 0;
+    virtual bool isDone(World& world, int id) = 0;
+
+    bool wait = false;
+
+private:
+    int job = -1;
+};
+
 // "animate" (node, which names the animation too; wait flag) and
 // "playanimation" (node, animation, animation, first frame, last frame).
-// A start the world refuses (-1) finishes the action at once.
-class PlayAnimation : public Action {
+class PlayAnimation : public JobAction {
 public:
     PlayAnimation(bool shortForm, const ActionArgs& args) : node(operandText(args, 1))
     {
@@ -105,32 +132,20 @@ public:
         }
     }
 
-    bool update(ActionContext& context) override
-    {
-        if (job < 0) {
-            job = context.world->playAnimation(node, animation, false, from, to);
-            if (job < 0)
-                return true;
-        }
-        if (wait && !context.world->isAnimationDone(job))
-            return false;
-        job = -1;
-        return true;
-    }
-    void reset() override { job = -1; }
+protected:
+    int start(World& world) override { return world.playAnimation(node, animation, false, from, to); }
+    bool isDone(World& world, int id) override { return world.isAnimationDone(id); }
 
 private:
     std::string node;
     std::string animation;
     float from = 0.f;
     float to = -1.f;
-    bool wait = false;
-    int job = -1;
 };
 
 // moveobject (0), rotateobject and rotateto (1), scaleobject (2): object,
 // subnode, x, y, z, duration, wait. moveuv (3): object, subnode, u, v, duration.
-class Transform : public Action {
+class Transform : public JobAction {
 public:
     Transform(int kind, const ActionArgs& args)
         : kind(kind), object(operandText(args, 1)), subnode(operandText(args, 2)),
@@ -145,19 +160,9 @@ public:
         }
     }
 
-    bool update(ActionContext& context) override
-    {
-        if (job < 0) {
-            job = context.world->startTransform(kind, object, subnode, x, y, z, duration);
-            if (job < 0)
-                return true;
-        }
-        if (wait && !context.world->isTransformDone(job))
-            return false;
-        job = -1;
-        return true;
-    }
-    void reset() override { job = -1; }
+protected:
+    int start(World& world) override { return world.startTransform(kind, object, subnode, x, y, z, duration); }
+    bool isDone(World& world, int id) override { return world.isTransformDone(id); }
 
 private:
     int kind;
@@ -167,8 +172,6 @@ private:
     float y;
     float z = 0.f;
     float duration = 1.f;
-    bool wait = false;
-    int job = -1;
 };
 
 // Sets the fade amount every frame of its run, rising to exactly 1 over the

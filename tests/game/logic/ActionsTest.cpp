@@ -1,5 +1,6 @@
 // The registry and the actions of both families, run by a trigger against a
 // world that records every call.
+#include "LogicTestHelpers.h"
 #include "logic/Action.h"
 #include "logic/Trigger.h"
 #include "support/FakeWorld.h"
@@ -15,46 +16,14 @@ namespace {
 using test::FakeWorld;
 using test::TriggerScript;
 
-// A trigger running its main list against a fake world.
-struct ListRun {
-	FakeWorld world;
-	lumaroll::Trigger trigger{"T_x"};
-
-	explicit ListRun(const TriggerScript& script) {
-		trigger.load(script.text());
-		trigger.setState(lumaroll::Trigger::RunningMain);
-	}
-	// One frame; true once the trigger has left its main list.
-	bool frame(float dt) {
-		trigger.update(&world, dt);
-		return trigger.getState() != lumaroll::Trigger::RunningMain;
-	}
-	// Frames of dt until the main list is left; 0 when it is not left within limit frames.
-	int framesUntilDone(float dt, int limit = 1000) {
-		for (int n = 1; n <= limit; ++n)
-			if (frame(dt))
-				return n;
-		return 0;
-	}
-	bool called(const std::string& call) const {
-		return std::find(world.calls.begin(), world.calls.end(), call) != world.calls.end();
-	}
-};
-
-struct EdgeCase {
-	const char* name;
-	std::function<void()> check;
-};
-
-void PrintTo(const EdgeCase& c, std::ostream* os) { *os << c.name; }
+using logictest::EdgeCase;
+using logictest::ListRun;
 
 class Actions : public testing::TestWithParam<EdgeCase> {};
 
 TEST_P(Actions, Behave) {
 	GetParam().check();
 }
-
-std::string caseName(const testing::TestParamInfo<EdgeCase>& i) { return i.param.name; }
 
 // A test action at a01, markers at a02 ("r" = 2) and a03 ("r" = 3).
 TriggerScript testThenMarkers(const std::string& test) {
@@ -198,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(Flow, Actions, testing::Values(
 		for (const char* call : {"setVariable a 7", "setVariable b 8", "setVariable c 9", "setVariable d 2.5", "setVariable e 0"})
 			EXPECT_TRUE(run.called(call)) << call;
 	}}
-), caseName);
+), logictest::edgeCaseName);
 
 INSTANTIATE_TEST_SUITE_P(Scene, Actions, testing::Values(
 	EdgeCase{"ActivateTriggerActivatesEveryNameInOrder", [] {
@@ -295,7 +264,7 @@ INSTANTIATE_TEST_SUITE_P(Scene, Actions, testing::Values(
 		EXPECT_EQ(run.world.callsStartingWith("setFade"),
 			(std::vector<std::string>{"setFade 2147483647 1", "setFade 0 1"}));
 	}}
-), caseName);
+), logictest::edgeCaseName);
 
 TEST(ActionRegistry, KeywordTableInOrder) {
 	const std::vector<std::string> expected = {

@@ -7,13 +7,18 @@
 // generators).
 
 #include "logic/SceneWorld.h"
+#include "logic/Trigger.h"
 #include "support/FakeSceneLoader.h"
+#include "support/FakeWorld.h"
 #include "support/ProcessRunner.h"
 #include "support/SceneWriter.h"
+#include "support/TriggerScript.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -21,6 +26,43 @@
 #include <vector>
 
 namespace logictest {
+
+// One named row of an edge-case table: the name shows in every failure.
+struct EdgeCase {
+	const char* name;
+	std::function<void()> check;
+};
+
+inline void PrintTo(const EdgeCase& c, std::ostream* os) { *os << c.name; }
+
+inline std::string edgeCaseName(const testing::TestParamInfo<EdgeCase>& i) { return i.param.name; }
+
+// A trigger "T_x" running its main list against a world that records calls.
+struct ListRun {
+	test::FakeWorld world;
+	lumaroll::Trigger trigger{"T_x"};
+
+	explicit ListRun(const test::TriggerScript& script) {
+		trigger.load(script.text());
+		trigger.setState(lumaroll::Trigger::RunningMain);
+	}
+	// One frame; true once the trigger has left its main list.
+	bool frame(float dt) {
+		trigger.update(&world, dt);
+		return trigger.getState() != lumaroll::Trigger::RunningMain;
+	}
+	// Frames of dt until the main list is left; 0 when it is not left within limit frames.
+	int framesUntilDone(float dt, int limit = 1000) {
+		for (int n = 1; n <= limit; ++n) {
+			if (frame(dt))
+				return n;
+		}
+		return 0;
+	}
+	bool called(const std::string& call) const {
+		return std::find(world.calls.begin(), world.calls.end(), call) != world.calls.end();
+	}
+};
 
 // What a piece of code printed on standard output and standard error.
 struct Output {

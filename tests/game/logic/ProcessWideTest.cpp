@@ -17,25 +17,11 @@ using logictest::Output;
 using logictest::runTestInChild;
 using test::TriggerScript;
 
-struct Frames {
-	test::FakeWorld world;
-	lumaroll::Trigger trigger{"T_x"};
-
-	explicit Frames(const TriggerScript& script) {
-		trigger.load(script.text());
-		trigger.setState(lumaroll::Trigger::RunningMain);
-	}
-	bool frame(float dt) {
-		trigger.update(&world, dt);
-		return trigger.getState() != lumaroll::Trigger::RunningMain;
-	}
-};
-
 TEST(ProcessWide, DISABLED_FirstRandomDelayAndValue) {
-	Frames delay(TriggerScript().a("randomdelay,0,10"));
+	logictest::ListRun delay(TriggerScript().a("randomdelay,0,10"));
 	EXPECT_FALSE(delay.frame(9.29616f));
 	EXPECT_TRUE(delay.frame(0.00001f)); // waited 9.296161 s
-	Frames value(TriggerScript().a("random,v"));
+	logictest::ListRun value(TriggerScript().a("random,v"));
 	value.frame(0.f);
 	EXPECT_FLOAT_EQ(value.world.variables["v"], 0.8401877f);
 }
@@ -43,7 +29,7 @@ TEST(ProcessWide, DISABLED_FirstRandomDelayAndValue) {
 TEST(ProcessWide, DISABLED_FirstRandomJumps) {
 	// The frame after a jump shows its target: action 1 is the jump itself,
 	// which draws again; action 2 sets r to 2 (then 3); action 3 sets r to 3.
-	Frames jumps(TriggerScript().a("jumptorandomaction,1,2,3").a("set,r,2").a("set,r,3"));
+	logictest::ListRun jumps(TriggerScript().a("jumptorandomaction,1,2,3").a("set,r,2").a("set,r,3"));
 	jumps.frame(0.f);
 	std::vector<int> targets;
 	while (targets.size() < 5) {

@@ -51,12 +51,7 @@ testing::AssertionResult requestIs(const std::vector<PlayerRequest>& r, int kind
 	return failure;
 }
 
-struct EdgeCase {
-	const char* name;
-	std::function<void()> check;
-};
-
-void PrintTo(const EdgeCase& c, std::ostream* os) { *os << c.name; }
+using logictest::EdgeCase;
 
 class Commands : public testing::TestWithParam<EdgeCase> {};
 
@@ -190,7 +185,7 @@ INSTANTIATE_TEST_SUITE_P(World, Commands, testing::Values(
 		run(l, TriggerScript().a("speedmul,x,3"));
 		EXPECT_TRUE(requestIs(requests(*l.world), PlayerRequest::MultiplySpeed, "", 3.f));
 	}}
-), [](const testing::TestParamInfo<EdgeCase>& i) { return std::string(i.param.name); });
+), logictest::edgeCaseName);
 
 // Every keyword without an action of its own, with operands enough for any
 // of them: 21 act, 35 are reported once per world.

@@ -66,12 +66,7 @@ std::vector<std::string> childNames(hgr::Node* parent) {
 	return names;
 }
 
-struct EdgeCase {
-	const char* name;
-	std::function<void()> check;
-};
-
-void PrintTo(const EdgeCase& c, std::ostream* os) { *os << c.name; }
+using logictest::EdgeCase;
 
 class Jobs : public testing::TestWithParam<EdgeCase> {};
 
@@ -307,7 +302,7 @@ INSTANTIATE_TEST_SUITE_P(World, Jobs, testing::Values(
 		l.world->unlink({"this"}); // outside any script: a node named "this", of which there is none
 		EXPECT_EQ(childNames(l.level.scene).size(), top - 3);
 	}}
-), [](const testing::TestParamInfo<EdgeCase>& i) { return std::string(i.param.name); });
+), logictest::edgeCaseName);
 
 // A water mesh of two primitives with a child mesh of one: every primitive of
 // the subtree gets the scrolled offset.

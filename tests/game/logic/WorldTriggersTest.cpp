@@ -29,12 +29,7 @@ LoadedWorld worldWithScripts(const std::vector<std::pair<std::string, std::strin
 	return loadWorld(w);
 }
 
-struct EdgeCase {
-	const char* name;
-	std::function<void()> check;
-};
-
-void PrintTo(const EdgeCase& c, std::ostream* os) { *os << c.name; }
+using logictest::EdgeCase;
 
 class Triggers : public testing::TestWithParam<EdgeCase> {};
 
@@ -205,7 +200,7 @@ INSTANTIATE_TEST_SUITE_P(World, Triggers, testing::Values(
 		EXPECT_EQ(l.world->getTriggerState("T_a"), -1);
 		EXPECT_EQ(l.world->triggerCount(), 0);
 	}}
-), [](const testing::TestParamInfo<EdgeCase>& i) { return std::string(i.param.name); });
+), logictest::edgeCaseName);
 
 // A trigger eight activations down disables and re-activates the one that
 // started the chain while that one's action is still on the stack.
