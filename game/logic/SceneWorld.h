@@ -42,7 +42,9 @@ public:
     SceneWorld& operator=(const SceneWorld&) = delete;
 
     // World. Variables: an absent name reads 0; setPersistentVariable is
-    // setVariable (nothing outlives the level).
+    // setVariable (nothing outlives the level). Where an operation takes a
+    // node name (link, unlink, playAnimation, startTransform, "particlefx"),
+    // "this" names the node whose script runs now (its trigger's name).
     float getVariable(const std::string& name) override;
     void setVariable(const std::string& name, float value) override;
     void setPersistentVariable(const std::string& name, float value) override;
