@@ -18,7 +18,10 @@ protected:
 		setenv("LUMAROLL_NO_AUDIO", "1", 1);
 		app.overlay = &overlay;
 	}
-	void TearDown() override { glBindFramebuffer(GL_FRAMEBUFFER, 0); }
+	void TearDown() override {
+		overlay.shutdown();
+		glBindFramebuffer(GL_FRAMEBUFFER, 0);
+	}
 
 	void mouse(Uint32 type) {
 		SDL_Event e{};
@@ -41,6 +44,10 @@ TEST_F(LogicSessionTest, WaitForKeyPressFinishesOnAClickThatReachesTheGame) {
 	test::SceneWriter level = apptest::testLevelScene();
 	level.dummy("T_wait");
 	level.userProperty("T_wait", test::TriggerScript().state(2).a("waitforkeypress,lmouse").a("set,clicked,1"));
+	// The overlay takes input only once its GUI is up.
+	testing::internal::CaptureStdout();
+	ASSERT_TRUE(overlay.init(SDL_GL_GetCurrentWindow(), SDL_GL_GetCurrentContext()));
+	testing::internal::GetCapturedStdout();
 	lumaroll::LaunchOptions options;
 	options.level = apptest::writeTestLevel(dir.path(), level);
 	options.dataDir = data;
