@@ -188,7 +188,8 @@ private:
     // The node an operand names: "this" is the node carrying the running script.
     hgr::Node* findNamedNode(const std::string& name) const;
     const std::string& resolveThis(const std::string& name) const;
-    // Prints text once per key and world; true when it was printed now.
+    // True the first time key is seen by this world: messages printed once
+    // per world and key ask it first.
     bool reportOnce(const std::string& key);
     void runTrigger(Trigger& trigger, float dt);
     void stepAnimations(float dt);

@@ -2,7 +2,7 @@
 // the fade, and the per-frame update that steps triggers and jobs.
 #include "logic/SceneWorld.h"
 
-#include "logic/Trace.h"
+#include "logic/ProcessFlags.h"
 #include "logic/Trigger.h"
 
 #include <gr/Shader.h>

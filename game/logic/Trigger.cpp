@@ -2,7 +2,7 @@
 
 #include "logic/ScriptNumbers.h"
 #include "logic/ScriptText.h"
-#include "logic/Trace.h"
+#include "logic/ProcessFlags.h"
 
 #include <cstdio>
 

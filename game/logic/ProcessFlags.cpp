@@ -1,4 +1,4 @@
-#include "logic/Trace.h"
+#include "logic/ProcessFlags.h"
 
 #include <cstdlib>
 #include <set>

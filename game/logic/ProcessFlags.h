@@ -1,4 +1,5 @@
-// Trace lines of the level logic, printed only when LUMAROLL_TRACE is set.
+// What the level logic reads once per process: the environment variables
+// LUMAROLL_TRACE and LUMAROLL_ORIGINAL_SECTIONS, and the set of trace keys.
 #pragma once
 
 #include <string>
