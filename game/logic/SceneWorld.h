@@ -42,7 +42,9 @@ public:
     SceneWorld& operator=(const SceneWorld&) = delete;
 
     // World. Variables: an absent name reads 0; setPersistentVariable is
-    // setVariable (nothing outlives the level).
+    // setVariable (nothing outlives the level). Where an operation takes a
+    // node name (link, unlink, playAnimation, startTransform, "particlefx"),
+    // "this" names the node whose script runs now (its trigger's name).
     float getVariable(const std::string& name) override;
     void setVariable(const std::string& name, float value) override;
     void setPersistentVariable(const std::string& name, float value) override;
@@ -186,7 +188,8 @@ private:
     // The node an operand names: "this" is the node carrying the running script.
     hgr::Node* findNamedNode(const std::string& name) const;
     const std::string& resolveThis(const std::string& name) const;
-    // Prints text once per key and world; true when it was printed now.
+    // True the first time key is seen by this world: messages printed once
+    // per world and key ask it first.
     bool reportOnce(const std::string& key);
     void runTrigger(Trigger& trigger, float dt);
     void stepAnimations(float dt);
@@ -199,7 +202,7 @@ private:
     std::map<int, AnimationJob> animationJobs;
     int nextJobId = 0;
     std::set<std::string> reported;
-    std::string currentTrigger;
+    const std::string* currentTrigger = nullptr; // name of the trigger running now (its table key)
     int activationDepth = 0;
     bool updating = false;
     std::unique_ptr<ActionBudget> budget;

@@ -27,6 +27,13 @@ TEST(WorldState, FindNodeTakesTheTableFirstThenTheScene) {
 	test::FakeScene level = test::loadFakeScene(twoBoxes());
 	lumaroll::SceneWorld world(level.scene);
 	EXPECT_EQ(world.findNode("scene"), level.scene.ptr());
+	hgr::Node* lastBox = nullptr;
+	for (hgr::Node* n = level.scene; n; n = n->next(level.scene)) {
+		if (std::string(n->getName().c_str()) == "box")
+			lastBox = n;
+	}
+	ASSERT_NE(lastBox, level.scene->findNode("box")) << "the scene's own search finds the other one";
+	EXPECT_EQ(world.findNode("box"), lastBox) << "the later of two nodes of one name";
 	ASSERT_NE(world.findNode("lid"), nullptr);
 	EXPECT_EQ(world.findNode("nothing"), nullptr);
 	EXPECT_EQ(world.findNode(""), nullptr);
@@ -44,6 +51,22 @@ TEST(WorldState, TakesReturnTheFlagOnceAndEmptyTheQueue) {
 	std::vector<lumaroll::PlayerRequest> taken(3);
 	world.takePlayerRequests(taken);
 	EXPECT_TRUE(taken.empty());
+}
+
+TEST(WorldState, VariablesAndEvaluation) {
+	test::FakeScene level = test::loadFakeScene(twoBoxes());
+	lumaroll::SceneWorld world(level.scene);
+	world.setPersistentVariable("kept", 4.f);
+	EXPECT_EQ(world.getVariable("kept"), 4.f);
+	world.setVariable("score", 12.f);
+	struct {
+		const char* text;
+		float value;
+	} cases[] = {{"", 0.f}, {"1e3", 1000.f}, {"score", 12.f}, {"2.5", 2.5f}, {"2x", 0.f}, {"-", 0.f}};
+	for (const auto& c : cases)
+		EXPECT_EQ(world.evaluate(c.text), c.value) << "'" << c.text << "'";
+	EXPECT_EQ(world.getVariable("never"), 0.f);
+	EXPECT_FALSE(world.hasVariable("never"));
 }
 
 } // namespace
