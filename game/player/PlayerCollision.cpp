@@ -3,6 +3,7 @@
 // entering a volume or touching a mesh.
 #include "player/Player.h"
 
+#include "logic/ProcessFlags.h"
 #include "logic/SceneWorld.h"
 #include "player/PropertyText.h"
 
@@ -21,12 +22,6 @@ namespace {
 
 // Group bit that makes a collision mesh passable.
 constexpr long kPassableGroup = 1024;
-
-bool traceOn()
-{
-    static const bool on = std::getenv("LUMAROLL_TRACE") != nullptr;
-    return on;
-}
 
 int toInt(long v)
 {
@@ -178,7 +173,7 @@ void Player::checkTouches()
         const bool entered = inside && !volume.inside;
         volume.inside = inside;
         if (entered && world->getTriggerState(volume.name) == 1) {
-            if (traceOn())
+            if (traceEnabled())
                 std::printf("[trace] ball enters %s\n", volume.name.c_str());
             world->activateTrigger(volume.name);
         }
@@ -189,7 +184,7 @@ void Player::checkTouches()
         const CollisionOwner& owner = grid.owners[static_cast<size_t>(index)];
         if (owner.executeTrigger.empty() || world->getTriggerState(owner.executeTrigger) != 1)
             continue;
-        if (traceOn())
+        if (traceEnabled())
             std::printf("[trace] ball touches %s -> %s\n", owner.name.c_str(), owner.executeTrigger.c_str());
         world->activateTrigger(owner.executeTrigger);
     }

@@ -20,19 +20,6 @@ namespace {
 
 const float kFrame = 1.f / 60.f;
 
-// Whether the level logic's world reads and runs trigger scripts (its
-// interface was published before its body; until then these tests skip).
-bool worldRunsScripts() {
-	lang::Ptr<hgr::Scene> scene = new hgr::Scene;
-	lumaroll::SceneWorld world(scene);
-	world.addTrigger("T_probe", "a01=nop\n");
-	return world.getTriggerState("T_probe") == 1;
-}
-
-#define REQUIRE_SCRIPTS()                                                       \
-	if (!worldRunsScripts())                                                    \
-	GTEST_SKIP() << "the world does not run trigger scripts yet"
-
 // A floor with the box volume T_box (200 wide at the origin) counting its
 // entries in "count", the mesh "button" pressing T_btn, and checkpoint cp1.
 struct TriggerLevel : Level {
@@ -69,7 +56,6 @@ struct TriggerLevel : Level {
 };
 
 TEST(PlayerTriggers, ABoxVolumeFiresOnEntryOnly) {
-	REQUIRE_SCRIPTS();
 	TriggerLevel level;
 	level.rollTo(500.f);
 	EXPECT_EQ(1.f, level.variable("count")) << "rolled through once";
@@ -85,7 +71,6 @@ TEST(PlayerTriggers, ABoxVolumeFiresOnEntryOnly) {
 }
 
 TEST(PlayerTriggers, AVolumeEnteredWhileDisarmedFiresOnlyOnTheNextEntry) {
-	REQUIRE_SCRIPTS();
 	TriggerLevel level(TriggerScript().state(0).a("add,count,1"));
 	level.putAt(0.f, 0.f);
 	level.world->setTriggerEnabled("T_box", true);
@@ -97,7 +82,6 @@ TEST(PlayerTriggers, AVolumeEnteredWhileDisarmedFiresOnlyOnTheNextEntry) {
 }
 
 TEST(PlayerTriggers, ATouchedMeshFiresEveryStepWhileArmed) {
-	REQUIRE_SCRIPTS();
 	TriggerLevel level;
 	level.putAt(1500.f, 0.f);
 	level.run(9);
@@ -105,7 +89,6 @@ TEST(PlayerTriggers, ATouchedMeshFiresEveryStepWhileArmed) {
 }
 
 TEST(PlayerTriggers, TouchableSpheresFireOnEntry) {
-	REQUIRE_SCRIPTS();
 	Level level;
 	level.pieces.mesh("floor", test::floorTriangles(3000.f, 0.f));
 	level.writer.dummy("O_coin").position(400, 50, 0);
@@ -122,7 +105,6 @@ TEST(PlayerTriggers, TouchableSpheresFireOnEntry) {
 }
 
 TEST(PlayerTriggers, AnUnlinkedPickupNeverFiresAgain) {
-	REQUIRE_SCRIPTS();
 	TriggerLevel level(TriggerScript().a("add,count,1").a("unlink,this"));
 	level.putAt(0.f, 0.f);
 	EXPECT_EQ(1.f, level.variable("count"));
@@ -138,7 +120,6 @@ std::string selfPath() {
 }
 
 TEST(PlayerTriggers, TraceLinesNameTheVolumeAndTheTouchedMesh) {
-	REQUIRE_SCRIPTS();
 	test::ProcessOptions options;
 	options.args = {"--gtest_filter=PlayerTriggers.ChildEntersAndTouches"};
 	options.env = {{"LUMAROLL_TRACE", "1"}, {"LUMAROLL_PLAYER_TRACE_CHILD", "1"}};
@@ -159,7 +140,6 @@ TEST(PlayerTriggers, ChildEntersAndTouches) {
 }
 
 TEST(PlayerRequests, LevelFailedRespawnsAtTheCheckpointOrTheStart) {
-	REQUIRE_SCRIPTS();
 	TriggerLevel level;
 	lumaroll::Player& player = level.player.operator*();
 	level.putAt(1000.f, -1000.f);
@@ -179,7 +159,6 @@ TEST(PlayerRequests, LevelFailedRespawnsAtTheCheckpointOrTheStart) {
 }
 
 TEST(PlayerRequests, SpeedAndPositionRequestsAndAnEmptyQueue) {
-	REQUIRE_SCRIPTS();
 	TriggerLevel level;
 	lumaroll::Player& player = level.player.operator*();
 	player.body.velocity = Vector3(300, 0, 40);
@@ -203,7 +182,6 @@ TEST(PlayerRequests, SpeedAndPositionRequestsAndAnEmptyQueue) {
 }
 
 TEST(PlayerRequests, UpdateBallValuesReadsTheVariablesFromTheNextStep) {
-	REQUIRE_SCRIPTS();
 	TriggerLevel level;
 	lumaroll::Player& player = level.player.operator*();
 	level.world->setVariable("ballmaxspeed", 300.f);
