@@ -15,7 +15,7 @@ std::string readProperty(const std::string& text, const std::string& key)
     const size_t start = at + needle.size();
     const size_t end = text.find('\n', start);
     std::string value = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    while (!value.empty() && (value.back() == ' ' || value.back() == '\t' || value.back() == '\r'))
+    while (!value.empty() && (value.back() == ' ' || value.back() == '\r'))
         value.pop_back();
     return value;
 }

@@ -6,7 +6,7 @@
 namespace lumaroll {
 
 // The value of key at the start of a line of text ("key=value"), up to the
-// end of that line, trailing blanks and carriage returns removed; empty when
+// end of that line, trailing spaces and carriage returns removed; empty when
 // the key starts no line. The collision set-up and the rails read their
 // properties with it.
 std::string readProperty(const std::string& text, const std::string& key);
