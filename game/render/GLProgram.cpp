@@ -92,6 +92,16 @@ GLuint buildCheckedProgram(const char* vertexSource, const char* fragmentSource,
     return program;
 }
 
+void setOverlayDrawState()
+{
+    gr::gl.Disable(GL_DEPTH_TEST);
+    gr::gl.Disable(GL_CULL_FACE);
+    gr::gl.Enable(GL_BLEND);
+    gr::gl.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    gr::gl.BindBuffer(GL_ARRAY_BUFFER, 0);
+    gr::gl.EnableVertexAttribArray(0);
+}
+
 void deleteProgram(GLuint& name)
 {
     if (name != 0) {

@@ -32,6 +32,11 @@ bool programLinked(GLuint program, std::string* log = nullptr);
 GLuint buildCheckedProgram(const char* vertexSource, const char* fragmentSource,
                            std::initializer_list<std::pair<GLuint, const char*>> attributes, std::string* log);
 
+// The state for drawing in 2D over the finished frame: depth test and
+// culling off, alpha blending on (source alpha, one minus source alpha),
+// vertex data from client memory with attribute array 0 enabled.
+void setOverlayDrawState();
+
 // glDeleteProgram when name is not 0; name becomes 0.
 void deleteProgram(GLuint& name);
 

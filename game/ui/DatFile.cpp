@@ -16,11 +16,6 @@ unsigned readU16(const std::uint8_t* data, std::size_t end, std::size_t position
     return (unsigned(data[position]) << 8) | data[position + 1];
 }
 
-int readS16(const std::uint8_t* data, std::size_t end, std::size_t position)
-{
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(readU16(data, end, position)));
-}
-
 bool isSeparator(char c)
 {
     return c == '/' || c == '\\';
@@ -75,50 +70,64 @@ std::string fileStem(const std::string& path)
     return name;
 }
 
+namespace {
+
+// Reads the fields of a ".dat" file in order; a field past the end reads as 0.
+struct DatReader {
+    const std::uint8_t* data;
+    std::size_t end;
+    std::size_t position = 0;
+
+    explicit DatReader(const std::vector<std::uint8_t>& bytes) : data(bytes.data()), end(bytes.size()) {}
+    std::string string() { return readDatString(data, end, position); }
+    unsigned u16()
+    {
+        const unsigned value = readU16(data, end, position);
+        position += 2;
+        return value;
+    }
+    int s16() { return static_cast<std::int16_t>(static_cast<std::uint16_t>(u16())); }
+    bool before(std::size_t bytes) const { return position < end && end - position >= bytes; }
+};
+
+} // namespace
+
 AtlasFile parseAtlas(const std::vector<std::uint8_t>& bytes)
 {
-    const std::uint8_t* data = bytes.data();
-    const std::size_t end = bytes.size();
-    std::size_t position = 0;
+    DatReader in(bytes);
     AtlasFile atlas;
-    atlas.textureName = readDatString(data, end, position);
-    const unsigned count = readU16(data, end, position);
-    position += 2;
-    for (unsigned read = 0; read < count && position < end; ++read) {
-        const std::string name = readDatString(data, end, position);
-        AtlasImage image;
-        image.x = readS16(data, end, position);
-        image.y = readS16(data, end, position + 2);
-        image.w = readS16(data, end, position + 4);
-        image.h = readS16(data, end, position + 6);
-        image.pivotX = readS16(data, end, position + 8);
-        image.pivotY = readS16(data, end, position + 10);
-        position += 12;
-        atlas.images[name] = image;
+    atlas.textureName = in.string();
+    const unsigned count = in.u16();
+    for (unsigned read = 0; read < count && in.before(1); ++read) {
+        const std::string name = in.string();
+        AtlasImage& image = atlas.images[name];
+        image.x = in.s16();
+        image.y = in.s16();
+        image.w = in.s16();
+        image.h = in.s16();
+        image.pivotX = in.s16();
+        image.pivotY = in.s16();
     }
     return atlas;
 }
 
 FontFile parseFont(const std::vector<std::uint8_t>& bytes)
 {
-    const std::uint8_t* data = bytes.data();
-    const std::size_t end = bytes.size();
-    std::size_t position = 0;
+    DatReader in(bytes);
     FontFile font;
-    font.textureName = readDatString(data, end, position);
-    font.lineHeight = static_cast<int>(readU16(data, end, position));
-    // The u16 after the line height is not used.
-    const unsigned count = readU16(data, end, position + 4);
-    position += 6;
-    for (unsigned read = 0; read < count && position < end && end - position >= 12; ++read) {
+    font.textureName = in.string();
+    font.lineHeight = static_cast<int>(in.u16());
+    in.u16(); // not used
+    const unsigned count = in.u16();
+    // A record is read only when all its 12 bytes are there.
+    for (unsigned read = 0; read < count && in.before(12); ++read) {
+        const int code = static_cast<int>(in.u16());
         Glyph glyph;
-        const int code = static_cast<int>(readU16(data, end, position));
-        glyph.x = readS16(data, end, position + 2);
-        glyph.y = readS16(data, end, position + 4);
-        glyph.w = readS16(data, end, position + 6);
-        glyph.h = readS16(data, end, position + 8);
-        glyph.advance = readS16(data, end, position + 10);
-        position += 12;
+        glyph.x = in.s16();
+        glyph.y = in.s16();
+        glyph.w = in.s16();
+        glyph.h = in.s16();
+        glyph.advance = in.s16();
         font.glyphs[code] = glyph;
     }
     return font;
@@ -140,7 +149,8 @@ void trimGlyphs(std::map<int, Glyph>& glyphs, const std::vector<std::uint8_t>& r
         if (entry.first < 0 || entry.first > 255)
             continue;
         Glyph& g = entry.second;
-        g.first = g.w;
+        // No opaque column unless one is found (also for a width that is not positive).
+        g.first = 0;
         g.last = -1;
         if (pixelsMatch && g.w > 0 && g.h > 0) {
             // Only the columns and rows inside the texture count.
@@ -170,10 +180,6 @@ void trimGlyphs(std::map<int, Glyph>& glyphs, const std::vector<std::uint8_t>& r
                     g.last = last;
                 }
             }
-        }
-        if (g.first > g.last) {
-            g.first = 0;
-            g.last = -1;
         }
     }
 }

@@ -3,6 +3,7 @@
 #include "ui/UiRenderer.h"
 
 #include "render/GLProgram.h"
+#include "render/GLTexture.h"
 
 #include <gr/gles2/GLES2_Dispatch.h>
 
@@ -46,16 +47,12 @@ void UiRenderer::captureScreen()
     const int h = screen.height;
     gr::gl.ActiveTexture(GL_TEXTURE0);
     if (captureTexture == 0 || w != captureW || h != captureH) {
-        if (captureTexture == 0)
-            gr::gl.GenTextures(1, &captureTexture);
-        gr::gl.BindTexture(GL_TEXTURE_2D, captureTexture);
-        gr::gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGB, w, h, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
-        gr::gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        gr::gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        gr::gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        gr::gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        deleteTexture(captureTexture);
+        captureTexture = createClampedTexture(GL_RGB, w, h, nullptr);
         captureW = w;
         captureH = h;
+        if (captureTexture == 0)
+            return;
     } else {
         gr::gl.BindTexture(GL_TEXTURE_2D, captureTexture);
     }

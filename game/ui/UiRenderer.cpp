@@ -1,6 +1,7 @@
 #include "ui/UiRenderer.h"
 
 #include "render/GLProgram.h"
+#include "render/GLTexture.h"
 
 #include <gr/ImageFile.h>
 #include <gr/gles2/GLES2_Dispatch.h>
@@ -30,7 +31,7 @@ UiRenderer::~UiRenderer()
         releaseTexture(entry.second.texture);
     for (auto& entry : fonts)
         releaseTexture(entry.second.texture);
-    releaseTexture(captureTexture);
+    deleteTexture(captureTexture);
     deleteProgram(spriteProgram);
     deleteProgram(blurProgram);
 }
@@ -39,20 +40,15 @@ unsigned UiRenderer::loadTexture(const std::string& path, int& width, int& heigh
 {
     ImageData image;
     GLuint texture = 0;
-    if (loadImageFile(path, image))
-        gr::gl.GenTextures(1, &texture);
+    if (loadImageFile(path, image)) {
+        const ImageData::Level& level = image.levels[0];
+        texture = createClampedTexture(GL_RGBA, level.width, level.height, level.pixels.data());
+    }
     if (texture == 0) {
         std::fprintf(stderr, "ui: could not load %s\n", path.c_str());
         return 0;
     }
     ImageData::Level& level = image.levels[0];
-    gr::gl.BindTexture(GL_TEXTURE_2D, texture);
-    gr::gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, level.width, level.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                      level.pixels.data());
-    gr::gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    gr::gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    gr::gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    gr::gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     width = level.width;
     height = level.height;
     if (pixels)
@@ -62,10 +58,8 @@ unsigned UiRenderer::loadTexture(const std::string& path, int& width, int& heigh
 
 void UiRenderer::releaseTexture(unsigned texture)
 {
-    if (texture != 0) {
-        const GLuint name = texture;
-        gr::gl.DeleteTextures(1, &name);
-    }
+    GLuint name = texture;
+    deleteTexture(name);
 }
 
 bool UiRenderer::makeSpriteProgram()
@@ -97,13 +91,7 @@ void UiRenderer::begin(int width, int height)
     gr::gl.UseProgram(spriteProgram);
     gr::gl.Uniform1i(texUniform, 0);
     gr::gl.ActiveTexture(GL_TEXTURE0);
-    gr::gl.Disable(GL_DEPTH_TEST);
-    gr::gl.Disable(GL_CULL_FACE);
-    gr::gl.Enable(GL_BLEND);
-    gr::gl.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    // Vertex data comes from client memory.
-    gr::gl.BindBuffer(GL_ARRAY_BUFFER, 0);
-    gr::gl.EnableVertexAttribArray(0);
+    setOverlayDrawState();
     gr::gl.EnableVertexAttribArray(1);
 }
 

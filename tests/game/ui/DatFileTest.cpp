@@ -233,8 +233,9 @@ TEST(GlyphTrimTest, Table) {
 	    {"crossesBottomEdge", Pixels(8, 8).alpha(2, 7, 255), {0, 6, 8, 10, 4}, 2, 2},
 	    {"rowsAboveTopDoNotCount", Pixels(8, 8).alpha(2, 7, 255).alpha(5, 0, 255), {0, -4, 8, 6, 4}, 5, 5},
 	    {"negativeX", Pixels(8, 8).column(0, 255), {-3, 0, 8, 8, 4}, 3, 3},
-	    {"wholelyOutside", Pixels(8, 8).column(0, 255), {8, 0, 4, 4, 4}, 0, -1},
+	    {"whollyOutside", Pixels(8, 8).column(0, 255), {8, 0, 4, 4, 4}, 0, -1},
 	    {"zeroWidth", Pixels(8, 8).column(0, 255), {0, 0, 0, 8, 4}, 0, -1},
+	    {"negativeWidth", Pixels(8, 8).column(0, 255), {0, 0, -13, 8, 4}, 0, -1},
 	    {"negativeHeight", Pixels(8, 8).column(0, 255), {0, 0, 8, -8, 4}, 0, -1},
 	    {"hugeRectangle", Pixels(8, 8).column(1, 255).column(6, 255), {0, 0, 32767, 32767, 4}, 1, 6},
 	};

@@ -68,9 +68,8 @@ protected:
 		apptest::GLSceneTest::SetUp();
 		if (IsSkipped())
 			return;
-		setenv("LUMAROLL_NO_AUDIO", "1", 1);
-		options.level = apptest::writeTestLevel(dir.path());
 		options.dataDir = data;
+		options.level = apptest::writeTestLevel(dir.path());
 		platform.app.drawableWidth = platform.window.drawableWidth = platform.window.width = 800;
 		platform.app.drawableHeight = platform.window.drawableHeight = platform.window.height = 480;
 	}
@@ -96,6 +95,7 @@ protected:
 		EXPECT_NEAR(q.h, float(image.h), 1e-3) << name;
 	}
 
+	apptest::ScopedEnv noAudio{{"LUMAROLL_NO_AUDIO", "1"}};
 	LaunchOptions options;
 	apptest::FakePlatform platform;
 	std::vector<QuadRecorder::Quad> quads;

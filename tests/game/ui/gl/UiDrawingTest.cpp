@@ -3,6 +3,7 @@
 // puts them, the screen copy and its blur, texture and program failures.
 #include "support/DatWriter.h"
 #include "support/DebWriter.h"
+#include "support/FramebufferTarget.h"
 #include "support/GLTestContext.h"
 #include "support/TextureFileWriter.h"
 #include "ui/UiRenderer.h"
@@ -20,36 +21,7 @@ using test::GLTestContext;
 
 namespace {
 
-// A framebuffer object with an RGBA texture of width x height, bound while it lives.
-class Target {
-public:
-	Target(int width, int height) : width(width), height(height) {
-		glGenTextures(1, &texture);
-		glBindTexture(GL_TEXTURE_2D, texture);
-		glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-		glGenFramebuffers(1, &framebuffer);
-		glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-		glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
-		glViewport(0, 0, width, height);
-	}
-	~Target() {
-		glBindFramebuffer(GL_FRAMEBUFFER, 0);
-		glDeleteFramebuffers(1, &framebuffer);
-		glDeleteTextures(1, &texture);
-	}
-	void clear(float r, float g, float b) const {
-		glClearColor(r, g, b, 1.f);
-		glClear(GL_COLOR_BUFFER_BIT);
-	}
-	// The red, green and blue of the pixel at (x, y), y from the top.
-	std::vector<int> rgb(int x, int y) const {
-		const std::vector<uint8_t> p = GLTestContext::pixel(x, height - 1 - y);
-		return {p[0], p[1], p[2]};
-	}
-
-	int width, height;
-	GLuint texture = 0, framebuffer = 0;
-};
+using Target = test::FramebufferTarget;
 
 const std::vector<int> kRed = {255, 0, 0};
 const std::vector<int> kBlue = {0, 0, 255};
