@@ -30,16 +30,21 @@ bool makeGLContext()
 	return test::GLTestContext::get() != nullptr;
 }
 
-// A folder with a 512 x 512 font texture (glyph cells of 32 x 32 with opaque
-// columns 4 to 27), a plain font of 96 glyphs and the crafted font.
+// A folder with a 512 x 512 font texture (glyph cells of 32 x 32 whose
+// columns 4 to 27 hold varied alpha, as anti-aliased glyph art does), a plain
+// font of 96 glyphs and the crafted font.
 struct FontFiles {
 	test::TempDir dir;
 	FontFiles()
 	{
 		test::TextureImage texture = test::TextureImage::solid(512, 512, 255, 255, 255, 0);
+		uint32_t noise = 12345;
 		for (int y = 0; y < 512; ++y)
-			for (int x = 0; x < 512; ++x)
-				texture.rgba[(size_t(y) * 512 + size_t(x)) * 4 + 3] = (x % 32) >= 4 && (x % 32) < 28 ? 255 : 0;
+			for (int x = 0; x < 512; ++x) {
+				noise = noise * 1664525u + 1013904223u;
+				texture.rgba[(size_t(y) * 512 + size_t(x)) * 4 + 3] =
+				    (x % 32) >= 4 && (x % 32) < 28 ? uint8_t(noise >> 24) : 0;
+			}
 		test::writePng(dir / "font.png", texture);
 		test::DatFont plain{"font.png", 32, 0, {}, -1};
 		for (int code = 32; code < 128; ++code)

@@ -26,10 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < rgba.size(); ++i)
         rgba[i] = size ? data[i % size] : 0;
     lumaroll::trimGlyphs(file.glyphs, rgba, width, height);
-    for (const auto& entry : file.glyphs) {
-        const lumaroll::Glyph& g = entry.second;
-        if (entry.first > 255)
+    for (int code = 0; code <= 255; ++code) {
+        const lumaroll::Glyph* found = file.glyphs.find(code);
+        if (!found)
             continue;
+        const lumaroll::Glyph& g = *found;
         const bool none = g.first == 0 && g.last == -1;
         if (!none && (g.first < 0 || g.first > g.last || g.last >= g.w || g.x + g.last >= width))
             __builtin_trap();

@@ -120,67 +120,155 @@ FontFile parseFont(const std::vector<std::uint8_t>& bytes)
     in.u16(); // not used
     const unsigned count = in.u16();
     // A record is read only when all its 12 bytes are there.
-    for (unsigned read = 0; read < count && in.before(12); ++read) {
-        const int code = static_cast<int>(in.u16());
+    const std::size_t whole = in.position < in.end ? (in.end - in.position) / 12 : 0;
+    const std::size_t records = std::min<std::size_t>(count, whole);
+    const std::uint8_t* record = in.data + in.position;
+    const auto field = [&record](int offset) {
+        return static_cast<int>(static_cast<std::int16_t>(
+            static_cast<std::uint16_t>((record[offset] << 8) | record[offset + 1])));
+    };
+    for (std::size_t i = 0; i < records; ++i, record += 12) {
         Glyph glyph;
-        glyph.x = in.s16();
-        glyph.y = in.s16();
-        glyph.w = in.s16();
-        glyph.h = in.s16();
-        glyph.advance = in.s16();
-        font.glyphs[code] = glyph;
+        glyph.x = field(2);
+        glyph.y = field(4);
+        glyph.w = field(6);
+        glyph.h = field(8);
+        glyph.advance = field(10);
+        font.glyphs.set((record[0] << 8) | record[1], glyph);
     }
     return font;
 }
 
-void trimGlyphs(std::map<int, Glyph>& glyphs, const std::vector<std::uint8_t>& rgba, int width, int height)
+void GlyphTable::set(int code, const Glyph& glyph)
+{
+    if (code < 0 || code > 65535)
+        return;
+    const std::size_t index = static_cast<std::size_t>(code);
+    if (index >= slots.size()) {
+        // Grown in steps that double, so a font of ascending codes grows a few times only.
+        const std::size_t size = std::min<std::size_t>(std::max(index + 1, 2 * slots.size()), 65536);
+        slots.resize(size);
+        used.resize(size, 0);
+    }
+    slots[index] = glyph;
+    count += used[index] ? 0 : 1;
+    used[index] = 1;
+}
+
+const Glyph* GlyphTable::find(int code) const
+{
+    const std::size_t index = static_cast<std::size_t>(code);
+    return code >= 0 && index < used.size() && used[index] ? &slots[index] : nullptr;
+}
+
+Glyph* GlyphTable::find(int code)
+{
+    return const_cast<Glyph*>(static_cast<const GlyphTable*>(this)->find(code));
+}
+
+std::vector<int> GlyphTable::codes() const
+{
+    std::vector<int> out;
+    for (std::size_t i = 0; i < used.size(); ++i)
+        if (used[i])
+            out.push_back(static_cast<int>(i));
+    return out;
+}
+
+namespace {
+
+// The part of a glyph's rectangle inside the texture: columns c0 to c1 - 1
+// (relative to the glyph's x) and texture rows r0 to r1 - 1; empty when
+// nothing of it is inside.
+struct ClampedRect {
+    int c0 = 0, c1 = 0, r0 = 0, r1 = 0;
+    bool empty() const { return c0 >= c1 || r0 >= r1; }
+    long long area() const { return empty() ? 0 : static_cast<long long>(c1 - c0) * (r1 - r0); }
+};
+
+ClampedRect insideTexture(const Glyph& g, int width, int height)
+{
+    ClampedRect r;
+    if (g.w > 0 && g.h > 0) {
+        r.c0 = std::max(0, -g.x);
+        r.c1 = std::min(g.w, width - g.x);
+        r.r0 = std::max(g.y, 0);
+        r.r1 = std::min(g.y + g.h, height);
+    }
+    return r;
+}
+
+// Sets the glyph's first and last opaque columns from a test of one column
+// (relative to the glyph's x) over the rect's rows.
+template <class HasOpaque>
+void trimToColumns(Glyph& g, const ClampedRect& r, HasOpaque hasOpaque)
+{
+    g.first = 0;
+    g.last = -1;
+    if (r.empty())
+        return;
+    int c = r.c0;
+    while (c < r.c1 && !hasOpaque(g.x + c, r.r0, r.r1))
+        ++c;
+    if (c == r.c1)
+        return;
+    int last = r.c1 - 1;
+    while (!hasOpaque(g.x + last, r.r0, r.r1))
+        --last;
+    g.first = c;
+    g.last = last;
+}
+
+} // namespace
+
+void trimGlyphs(GlyphTable& glyphs, const std::vector<std::uint8_t>& rgba, int width, int height)
 {
     const bool pixelsMatch = width > 0 && height > 0 &&
                              rgba.size() >= static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
-    // opaqueAbove[r * width + px]: opaque pixels of column px in the rows
-    // above r, so any run of rows of a column is counted in one subtraction.
+    if (!pixelsMatch)
+        width = height = 0; // nothing lies inside
+    const std::size_t w = static_cast<std::size_t>(width);
+
+    // Ordinary fonts cover the texture about once: their pixels are tested
+    // directly. Rectangles that together cover it many times over (they may
+    // each be 32767 pixels square) are counted instead, column by column,
+    // from opaqueAbove[r * width + px], the opaque pixels of column px in the
+    // rows above r, made in one pass.
+    long long area = 0;
+    for (int code = 0; code <= 255; ++code)
+        if (const Glyph* g = glyphs.find(code))
+            area += insideTexture(*g, width, height).area();
     std::vector<std::uint32_t> opaqueAbove;
-    const std::size_t w = pixelsMatch ? static_cast<std::size_t>(width) : 0;
-    const auto hasOpaque = [&](int px, int r0, int r1) {
-        return opaqueAbove[static_cast<std::size_t>(r1) * w + static_cast<std::size_t>(px)] !=
-               opaqueAbove[static_cast<std::size_t>(r0) * w + static_cast<std::size_t>(px)];
-    };
-    for (auto& entry : glyphs) {
-        if (entry.first < 0 || entry.first > 255)
-            continue;
-        Glyph& g = entry.second;
-        // No opaque column unless one is found (also for a width that is not positive).
-        g.first = 0;
-        g.last = -1;
-        if (pixelsMatch && g.w > 0 && g.h > 0) {
-            // Only the columns and rows inside the texture count.
-            const int r0 = std::max(g.y, 0);
-            const int r1 = std::min(g.y + g.h, height);
-            const int c0 = std::max(0, -g.x);
-            const int c1 = std::min(g.w, width - g.x);
-            if (r0 < r1 && c0 < c1) {
-                if (opaqueAbove.empty()) {
-                    opaqueAbove.assign((static_cast<std::size_t>(height) + 1) * w, 0);
-                    for (std::size_t r = 0; r < static_cast<std::size_t>(height); ++r) {
-                        const std::uint8_t* row = rgba.data() + r * w * 4;
-                        const std::uint32_t* above = opaqueAbove.data() + r * w;
-                        std::uint32_t* below = opaqueAbove.data() + (r + 1) * w;
-                        for (std::size_t px = 0; px < w; ++px)
-                            below[px] = above[px] + (row[px * 4 + 3] > 24 ? 1u : 0u);
-                    }
-                }
-                int c = c0;
-                while (c < c1 && !hasOpaque(g.x + c, r0, r1))
-                    ++c;
-                if (c < c1) {
-                    g.first = c;
-                    int last = c1 - 1;
-                    while (!hasOpaque(g.x + last, r0, r1))
-                        --last;
-                    g.last = last;
-                }
-            }
+    if (area > static_cast<long long>(width) * height) {
+        opaqueAbove.assign((static_cast<std::size_t>(height) + 1) * w, 0);
+        for (std::size_t r = 0; r < static_cast<std::size_t>(height); ++r) {
+            const std::uint8_t* row = rgba.data() + r * w * 4;
+            const std::uint32_t* above = opaqueAbove.data() + r * w;
+            std::uint32_t* below = opaqueAbove.data() + (r + 1) * w;
+            for (std::size_t px = 0; px < w; ++px)
+                below[px] = above[px] + (row[px * 4 + 3] > 24 ? 1u : 0u);
         }
+    }
+    const auto countedColumn = [&](int px, int r0, int r1) {
+        const std::size_t x = static_cast<std::size_t>(px);
+        return opaqueAbove[static_cast<std::size_t>(r1) * w + x] != opaqueAbove[static_cast<std::size_t>(r0) * w + x];
+    };
+    const auto testedColumn = [&](int px, int r0, int r1) {
+        for (int r = r0; r < r1; ++r)
+            if (rgba[(static_cast<std::size_t>(r) * w + static_cast<std::size_t>(px)) * 4 + 3] > 24)
+                return true;
+        return false;
+    };
+
+    for (int code = 0; code <= 255; ++code) {
+        Glyph* g = glyphs.find(code);
+        if (!g)
+            continue;
+        const ClampedRect r = insideTexture(*g, width, height);
+        if (opaqueAbove.empty())
+            trimToColumns(*g, r, testedColumn);
+        else
+            trimToColumns(*g, r, countedColumn);
     }
 }
 

@@ -39,12 +39,33 @@ struct AtlasFile {
     std::map<std::string, AtlasImage> images;
 };
 
+// Glyphs by character code (0 to 65535), held in a table indexed by code so
+// that a font naming every code reads in one pass and text finds its glyphs
+// at once. Setting a code again replaces its glyph.
+class GlyphTable {
+public:
+    // Stores the glyph of a code; codes outside 0 to 65535 are ignored.
+    void set(int code, const Glyph& glyph);
+    // The glyph of a code; null when it has none.
+    const Glyph* find(int code) const;
+    Glyph* find(int code);
+    // How many codes have a glyph.
+    std::size_t size() const { return count; }
+    // The codes that have a glyph, ascending.
+    std::vector<int> codes() const;
+
+private:
+    std::vector<Glyph> slots;       // by code, at least up to the highest code set
+    std::vector<std::uint8_t> used; // 1 where slots holds a glyph
+    std::size_t count = 0;
+};
+
 // What a font file holds: the texture file name, the line height and the
 // glyphs by character code (a later record replaces an earlier one).
 struct FontFile {
     std::string textureName;
     int lineHeight = 0;
-    std::map<int, Glyph> glyphs;
+    GlyphTable glyphs;
 };
 
 // Reads the whole file into bytes; false when it cannot be opened or read
@@ -79,8 +100,9 @@ FontFile parseFont(const std::vector<std::uint8_t>& bytes);
 // top row first; opaque means alpha above 24); only the part of a rectangle
 // inside the texture counts. A glyph without an opaque column (or with w or
 // h not positive) gets first 0, last -1. Codes above 255 are never drawn
-// (text is measured by bytes) and are left as they are. The work is one pass
-// over the texture plus the glyphs' widths, however large their rectangles.
-void trimGlyphs(std::map<int, Glyph>& glyphs, const std::vector<std::uint8_t>& rgba, int width, int height);
+// (text is measured by bytes) and are left as they are. The work stays near
+// one pass over the texture plus the glyphs' widths, however large and
+// overlapping their rectangles.
+void trimGlyphs(GlyphTable& glyphs, const std::vector<std::uint8_t>& rgba, int width, int height);
 
 } // namespace lumaroll

@@ -39,8 +39,7 @@ namespace {
 // The glyph of a byte of text, or null.
 const Glyph* glyphOf(const Font& font, char byte)
 {
-    const auto it = font.glyphs.find(static_cast<unsigned char>(byte));
-    return it == font.glyphs.end() ? nullptr : &it->second;
+    return font.glyphs.find(static_cast<unsigned char>(byte));
 }
 
 int penAdvance(const Glyph& g)

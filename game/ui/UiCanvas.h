@@ -31,7 +31,7 @@ struct Font {
     unsigned texture = 0;
     int width = 0, height = 0;
     int lineHeight = 0;
-    std::map<int, Glyph> glyphs;
+    GlyphTable glyphs;
 };
 
 // The virtual screen of a viewport of width x height pixels (a height below 1

@@ -34,11 +34,11 @@ TEST(VirtualScreenTest, Table) {
 Font testFont() {
 	Font font;
 	font.lineHeight = 20;
-	font.glyphs['A'] = {0, 0, 14, 16, 30, 3, 10};
-	font.glyphs['W'] = {20, 0, 120, 18, 30, 0, 98};
-	font.glyphs[' '] = {0, 0, 8, 8, 6, 0, -1};
-	font.glyphs['e'] = {0, 0, 0, 16, 4, 2, 5};
-	font.glyphs[0xe9] = {0, 0, 8, 8, 7, 0, -1};
+	font.glyphs.set('A', {0, 0, 14, 16, 30, 3, 10});
+	font.glyphs.set('W', {20, 0, 120, 18, 30, 0, 98});
+	font.glyphs.set(' ', {0, 0, 8, 8, 6, 0, -1});
+	font.glyphs.set('e', {0, 0, 0, 16, 4, 2, 5});
+	font.glyphs.set(0xe9, {0, 0, 8, 8, 7, 0, -1});
 	return font;
 }
 
