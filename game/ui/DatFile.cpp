@@ -122,7 +122,7 @@ FontFile parseFont(const std::vector<std::uint8_t>& bytes)
     // A record is read only when all its 12 bytes are there.
     const std::size_t whole = in.position < in.end ? (in.end - in.position) / 12 : 0;
     const std::size_t records = std::min<std::size_t>(count, whole);
-    const std::uint8_t* record = in.data + in.position;
+    const std::uint8_t* record = records > 0 ? in.data + in.position : nullptr;
     const auto field = [&record](int offset) {
         return static_cast<int>(static_cast<std::int16_t>(
             static_cast<std::uint16_t>((record[offset] << 8) | record[offset + 1])));
