@@ -117,8 +117,11 @@ public:
 
     // Read by the session and the HUD.
     bool onRail() const { return currentRail >= 0; }
+    // The index of the rail the ball rides, negative when none (read by the HUD).
     int railIndex() const { return currentRail; }
     int railCount() const { return static_cast<int>(rails.size()); }
+    // The distance ridden along rails in scene units, 100 to the metre (read
+    // by the HUD's ride display and results).
     float distanceRidden() const { return railDistanceRidden; }
     math::Vector3 ballPosition() const { return body.position; }
     // The model point the body rolls about (the boost effect sits there).
