@@ -29,6 +29,7 @@ struct FakePlatform {
 	test::ScriptedEvents events;
 	test::FakeKeys keys;
 	test::ManualClock clock;
+	test::FakeInputDevices devices;
 	lumaroll::AppContext app;
 
 	explicit FakePlatform(lumaroll::Window* realWindow = nullptr) {
@@ -38,6 +39,7 @@ struct FakePlatform {
 		app.events = &events;
 		app.keys = &keys;
 		app.clock = &clock;
+		app.devices = &devices;
 		app.drawableWidth = test::GLTestContext::WIDTH;
 		app.drawableHeight = test::GLTestContext::HEIGHT;
 	}
