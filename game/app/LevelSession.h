@@ -169,8 +169,8 @@ private:
     // One polled event through the routing of pollEvents.
     void routeEvent(const SDL_Event& event);
     // The pad's connected and disconnected notices for a device event the
-    // controller manager took.
-    void notifyDeviceEvent(const SDL_Event& event);
+    // controller manager took; padRemoved: the event removed a held pad.
+    void notifyDeviceEvent(const SDL_Event& event, bool padRemoved);
     // The open in-game menu's keys made from controller buttons and the left
     // stick, pushed as key-down events; true when the event is used up.
     bool navigateMenuByController(const SDL_Event& event);

@@ -53,8 +53,12 @@ void LevelSession::pollEvents()
 
 void LevelSession::routeEvent(const SDL_Event& event)
 {
-    if (Controllers::instance().handleDeviceEvent(event)) {
-        notifyDeviceEvent(event);
+    Controllers& devices = Controllers::instance();
+    // Asked before the event closes it: was this a pad the manager held?
+    const bool padRemoved =
+        event.type == SDL_CONTROLLERDEVICEREMOVED && devices.holdsController(event.cdevice.which);
+    if (devices.handleDeviceEvent(event)) {
+        notifyDeviceEvent(event, padRemoved);
         return;
     }
 
@@ -83,7 +87,7 @@ void LevelSession::routeEvent(const SDL_Event& event)
     handleGameEvent(event);
 }
 
-void LevelSession::notifyDeviceEvent(const SDL_Event& event)
+void LevelSession::notifyDeviceEvent(const SDL_Event& event, bool padRemoved)
 {
     if (!app->overlay)
         return;
@@ -91,7 +95,7 @@ void LevelSession::notifyDeviceEvent(const SDL_Event& event)
         const char* name = SDL_GameControllerNameForIndex(event.cdevice.which);
         const std::string text = fillNoticeText(translate("notice.controller_connected"), name ? name : "?");
         app->overlay->notify(kControllerIcon, text, 3.5f);
-    } else if (event.type == SDL_CONTROLLERDEVICEREMOVED) {
+    } else if (padRemoved) {
         app->overlay->notify(kControllerIcon, translate("notice.controller_disconnected"), 3.5f);
     }
 }

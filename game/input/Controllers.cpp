@@ -71,11 +71,18 @@ void Controllers::openSensors()
     std::printf("sensors: accelerometer %s, vibration %s\n", accelerometer ? "yes" : "no", haptic ? "yes" : "no");
 }
 
-bool Controllers::holds(SDL_JoystickID id) const
+bool Controllers::holdsController(SDL_JoystickID id) const
 {
     for (SDL_GameController* controller : controllers)
         if (controllerId(controller) == id)
             return true;
+    return false;
+}
+
+bool Controllers::holds(SDL_JoystickID id) const
+{
+    if (holdsController(id))
+        return true;
     for (SDL_Joystick* joystick : joysticks)
         if (SDL_JoystickInstanceID(joystick) == id)
             return true;

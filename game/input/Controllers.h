@@ -60,6 +60,10 @@ public:
 
     // Whether a held controller or joystick is the device with this instance id.
     bool holds(SDL_JoystickID id) const;
+    // Whether a held game controller is; SDL reports the removal of a plain
+    // joystick as a controller's removal too, so a removed event alone says
+    // nothing.
+    bool holdsController(SDL_JoystickID id) const;
 
     // Open game controllers and plain joysticks, each at most once, in the
     // order they were opened: written by openAll and closeDetached, read by

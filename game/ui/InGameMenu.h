@@ -5,6 +5,8 @@
 
 #include <SDL.h>
 
+#include <functional>
+
 namespace lumaroll {
 
 class UiRenderer;
@@ -19,7 +21,13 @@ public:
     // An event while the menu is open: (event, renderer, drawable height,
     // closed set when the menu closed itself); returns the action code for
     // the session's menu action, 0 for none.
-    int handleEvent(const SDL_Event&, UiRenderer&, int, bool&) { return 0; }
+    int handleEvent(const SDL_Event& event, UiRenderer&, int, bool& closed)
+    {
+        closed = false;
+        if (!isOpen() || !testHandler)
+            return 0;
+        return testHandler(event, closed);
+    }
     // Draws the open menu; nothing when closed. Called every frame.
     void draw(UiRenderer&) {}
 
@@ -29,6 +37,10 @@ public:
     // The volume item's state: written by the menu, read by the session when
     // it carries out the volume action.
     bool volumeOn = true;
+
+    // Test hook of this stand-in only (no product behaviour): when set,
+    // handleEvent hands it every event it gets while open and returns its code.
+    std::function<int(const SDL_Event& event, bool& closed)> testHandler;
 };
 
 } // namespace lumaroll

@@ -13,19 +13,6 @@ using namespace lumaroll;
 
 namespace {
 
-// Keeps a setting for the test's duration.
-class ScopedSetting {
-public:
-	ScopedSetting(const char* key, const char* value) : key_(key) {
-		old_ = Settings::instance().getString(key, "");
-		Settings::instance().setString(key, value);
-	}
-	~ScopedSetting() { Settings::instance().setString(key_, old_); }
-
-private:
-	std::string key_, old_;
-};
-
 class LevelSessionTest : public apptest::GLSceneTest {
 protected:
 	void SetUp() override {
@@ -122,12 +109,12 @@ TEST_F(LevelSessionTest, ALongFrameAdvancesGameTimeByATenthAndPauseStopsIt) {
 TEST_F(LevelSessionTest, FrameLimitSleepsForTheRestOfTheFrame) {
 	auto session = started();
 	{
-		ScopedSetting limit("graphics.fps_limit", "50");
+		apptest::ScopedSetting limit("graphics.fps_limit", "50");
 		const std::uint32_t before = clock.now; // the manual clock stands still while the frame runs
 		session->frame();
 		EXPECT_EQ(clock.now - before, 20u);
 	}
-	ScopedSetting off("graphics.fps_limit", "0");
+	apptest::ScopedSetting off("graphics.fps_limit", "0");
 	const std::uint32_t before = clock.now;
 	session->frame();
 	EXPECT_EQ(clock.now, before);
@@ -232,7 +219,7 @@ TEST_F(LevelSessionTest, MissingLevelThrowsAnEngineException) {
 TEST_F(LevelSessionTest, RenderScaleTargetIsUsedBelowNinetyNinePercent) {
 	auto session = started();
 	{
-		ScopedSetting scale("graphics.render_scale", "0.5");
+		apptest::ScopedSetting scale("graphics.render_scale", "0.5");
 		session->render(false, false, 0.f);
 		EXPECT_EQ(session->renderedWidth(), 32);
 		EXPECT_EQ(session->renderedHeight(), 32);
@@ -243,7 +230,7 @@ TEST_F(LevelSessionTest, RenderScaleTargetIsUsedBelowNinetyNinePercent) {
 		EXPECT_TRUE(pixelIs(63, 63, 255, 0, 0));
 	}
 	{
-		ScopedSetting scale("graphics.render_scale", "0.995");
+		apptest::ScopedSetting scale("graphics.render_scale", "0.995");
 		session->render(false, false, 0.f);
 		EXPECT_EQ(session->renderedWidth(), 64);
 		EXPECT_TRUE(pixelIs(32, 32, 0, 255, 0));
@@ -274,7 +261,7 @@ TEST_F(LevelSessionTest, GLObjectsOfTheGameGoWithTheSession) {
 		EXPECT_EQ(testing::internal::GetCapturedStdout(),
 		          "sky: rendered separately, 4 vertices, 6 indices, texture BASEMAP\n");
 		EXPECT_FALSE(session->levelScene()->findNode("M_ground")->isEnabled());
-		ScopedSetting scale("graphics.render_scale", "0.5");
+		apptest::ScopedSetting scale("graphics.render_scale", "0.5");
 		session->levelWorld()->setFade(0, 0.5f);
 		clock.now += 16;
 		session->frame();

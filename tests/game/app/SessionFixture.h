@@ -6,6 +6,7 @@
 
 #include "TestLevel.h"
 #include "app/AppContext.h"
+#include "app/Settings.h"
 #include "support/GLTestContext.h"
 #include "support/PlatformFakes.h"
 
@@ -21,6 +22,19 @@
 #include <cstdlib>
 
 namespace apptest {
+
+// Keeps a setting for the test's duration.
+class ScopedSetting {
+public:
+	ScopedSetting(const char* key, const char* value) : key_(key) {
+		old_ = lumaroll::Settings::instance().getString(key, "");
+		lumaroll::Settings::instance().setString(key, value);
+	}
+	~ScopedSetting() { lumaroll::Settings::instance().setString(key_, old_); }
+
+private:
+	std::string key_, old_;
+};
 
 // The platform fakes and an AppContext over them, sized to the GL test
 // window; the window is the fake one unless another is given.

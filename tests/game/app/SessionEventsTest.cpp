@@ -1,0 +1,679 @@
+// The level session's event routing in-process, with pushed events through
+// frame(): pads plugged in and out, the in-game menu (opened, navigated by
+// controller, fed events, its actions), the mute key, the background rules,
+// mouse capture and look, the developer keys and the input notices.
+//
+// The in-game menu here is the stand-in, made to record what it gets and to
+// answer with chosen action codes; the menu images count as loaded by a
+// switch, as no atlas is written.
+#include "SessionFixture.h"
+#include "SessionProbe.h"
+#include "app/LevelSession.h"
+#include "app/NoticeText.h"
+#include "input/Controllers.h"
+#include "overlay/Overlay.h"
+#include "support/VirtualPad.h"
+
+#include <gr/ImageFile.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace lumaroll;
+using Probe = lumaroll::LevelSessionProbe;
+
+namespace {
+
+const std::string kControllerIcon = "\xEF\x84\x9B"; // U+F11B
+
+SDL_Event keyDown(SDL_Keycode key, bool repeat = false) {
+	SDL_Event e{};
+	e.type = SDL_KEYDOWN;
+	e.key.keysym.sym = key;
+	e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+	e.key.repeat = repeat ? 1 : 0;
+	return e;
+}
+
+SDL_Event mouseButton(Uint32 type, int x, int y, Uint8 button = SDL_BUTTON_LEFT) {
+	SDL_Event e{};
+	e.type = type;
+	e.button.button = button;
+	e.button.x = x;
+	e.button.y = y;
+	return e;
+}
+
+SDL_Event mouseMotion(int xrel, int yrel, Uint32 which = 0) {
+	SDL_Event e{};
+	e.type = SDL_MOUSEMOTION;
+	e.motion.which = which;
+	e.motion.xrel = xrel;
+	e.motion.yrel = yrel;
+	return e;
+}
+
+SDL_Event windowEvent(Uint8 kind) {
+	SDL_Event e{};
+	e.type = SDL_WINDOWEVENT;
+	e.window.event = kind;
+	return e;
+}
+
+SDL_Event typed(Uint32 type) {
+	SDL_Event e{};
+	e.type = type;
+	return e;
+}
+
+SDL_Event padButton(Uint8 button) {
+	SDL_Event e{};
+	e.type = SDL_CONTROLLERBUTTONDOWN;
+	e.cbutton.button = button;
+	e.cbutton.state = SDL_PRESSED;
+	return e;
+}
+
+SDL_Event padAxis(Uint8 axis, float value) {
+	SDL_Event e{};
+	e.type = SDL_CONTROLLERAXISMOTION;
+	e.caxis.axis = axis;
+	e.caxis.value = static_cast<Sint16>(value * 32767.f);
+	return e;
+}
+
+SDL_Event fingerEvent(Uint32 type, SDL_FingerID id, float x, float y) {
+	SDL_Event e{};
+	e.type = type;
+	e.tfinger.fingerId = id;
+	e.tfinger.x = x;
+	e.tfinger.y = y;
+	return e;
+}
+
+// What a recorded event was, for messages and comparisons: "down", "up",
+// "motion", "key <name>".
+std::string describe(const SDL_Event& e) {
+	switch (e.type) {
+	case SDL_MOUSEBUTTONDOWN:
+		return "down";
+	case SDL_MOUSEBUTTONUP:
+		return "up";
+	case SDL_MOUSEMOTION:
+		return "motion";
+	case SDL_KEYDOWN:
+		return std::string("key ") + SDL_GetKeyName(e.key.keysym.sym) + (e.key.repeat ? " repeated" : "");
+	default:
+		return "event " + std::to_string(e.type);
+	}
+}
+
+class SessionEventsTest : public apptest::GLSceneTest {
+protected:
+	void SetUp() override {
+		apptest::GLSceneTest::SetUp();
+		if (IsSkipped())
+			return;
+		setenv("LUMAROLL_NO_AUDIO", "1", 1);
+		options.level = apptest::writeTestLevel(dir.path());
+		options.dataDir = data;
+		app.overlay = &overlay;
+	}
+	void TearDown() override { glBindFramebuffer(GL_FRAMEBUFFER, 0); }
+
+	// A started session; with a ball when asked; with the menus when asked
+	// ("--from-menu" and the menu images loaded); its in-game menu records
+	// what it gets in `menuGot` and answers with `answer`.
+	std::unique_ptr<LevelSession> started(bool ball = false, bool menus = false) {
+		options.fromMenu = menus;
+		auto session = std::make_unique<LevelSession>(app, options);
+		testing::internal::CaptureStdout();
+		session->start();
+		testing::internal::GetCapturedStdout();
+		if (ball)
+			Probe::givePlayer(*session);
+		Probe::uiLoaded(*session) = menus;
+		Probe::menu(*session).testHandler = [this](const SDL_Event& e, bool& closed) {
+			menuGot.push_back(e);
+			return answer ? answer(e, closed) : 0;
+		};
+		return session;
+	}
+
+	// One frame 16 ms after the last, with the events given; returns what it printed.
+	std::string frame(LevelSession& session, std::initializer_list<SDL_Event> list = {}) {
+		for (const SDL_Event& e : list)
+			events.queue.push_back(e);
+		clock.now += 16;
+		testing::internal::CaptureStdout();
+		session.frame();
+		return testing::internal::GetCapturedStdout();
+	}
+
+	std::vector<std::string> menuLog() const {
+		std::vector<std::string> out;
+		for (const SDL_Event& e : menuGot)
+			out.push_back(describe(e));
+		return out;
+	}
+
+	LaunchOptions options;
+	apptest::FakePlatform platform;
+	AppContext& app = platform.app;
+	test::FakeWindow& window = platform.window;
+	test::ScriptedEvents& events = platform.events;
+	test::FakeKeys& keys = platform.keys;
+	test::ManualClock& clock = platform.clock;
+	Overlay overlay;
+	std::vector<SDL_Event> menuGot;
+	std::function<int(const SDL_Event&, bool&)> answer;
+};
+
+// --- Pads plugged in and out
+
+// Moves what SDL queued (a pad plugged in or out) into the session's event source.
+void takeSdlEvents(test::ScriptedEvents& events) {
+	SDL_Event e;
+	while (SDL_PollEvent(&e))
+		events.queue.push_back(e);
+}
+
+TEST_F(SessionEventsTest, PluggingAPadShowsANoticeAndUnpluggingAnother) {
+	ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
+	SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+	auto session = started(false, true);
+	Probe::menu(*session).open(); // device events never reach the menu
+
+	test::VirtualPad pad;
+	ASSERT_TRUE(pad.attached()) << pad.error();
+	takeSdlEvents(events);
+	EXPECT_EQ(frame(*session), "controller: Virtual Pad\n");
+	ASSERT_EQ(overlay.notices.size(), 1u);
+	EXPECT_EQ(overlay.notices[0], kControllerIcon + " notice.controller_connected");
+	EXPECT_EQ(Controllers::instance().controllers.size(), 1u);
+
+	pad.detach();
+	takeSdlEvents(events);
+	frame(*session);
+	ASSERT_EQ(overlay.notices.size(), 2u);
+	EXPECT_EQ(overlay.notices[1], kControllerIcon + " notice.controller_disconnected");
+	EXPECT_TRUE(Controllers::instance().controllers.empty());
+
+	// A stick without a mapping is taken silently, and let go silently
+	// (SDL reports its removal as a controller's too).
+	test::VirtualPad stick(test::VirtualPad::PlainStick);
+	ASSERT_TRUE(stick.attached()) << stick.error();
+	takeSdlEvents(events);
+	EXPECT_EQ(frame(*session), "generic controller (no known mapping): Plain Stick, 2 axes, 4 buttons\n");
+	stick.detach();
+	takeSdlEvents(events);
+	frame(*session);
+	EXPECT_EQ(overlay.notices.size(), 2u);
+	EXPECT_TRUE(Controllers::instance().joysticks.empty());
+	for (const SDL_Event& e : menuGot)
+		ADD_FAILURE() << "the menu got " << describe(e);
+}
+
+TEST_F(SessionEventsTest, PadRumbleFollowsTheVibrationSetting) {
+	ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
+	test::VirtualPad pad;
+	ASSERT_TRUE(pad.attached()) << pad.error();
+	auto session = started();
+	SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+	{
+		apptest::ScopedSetting off("controls.vibration", "0");
+		frame(*session);
+		Controllers::instance().rumble(1.f);
+		EXPECT_TRUE(pad.rumbles.empty());
+	}
+	apptest::ScopedSetting on("controls.vibration", "1");
+	frame(*session);
+	Controllers::instance().rumble(1.f);
+	EXPECT_EQ(pad.rumbles.size(), 1u);
+	pad.detach();
+	Controllers::instance().closeDetached();
+	SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+}
+
+// --- The in-game menu
+
+TEST_F(SessionEventsTest, AControllerNavigatesTheOpenMenuWithKeys) {
+	auto session = started(false, true);
+	frame(*session, {keyDown(SDLK_p)});
+	ASSERT_TRUE(session->inGameMenuOpen());
+	frame(*session, {padButton(SDL_CONTROLLER_BUTTON_A), padButton(SDL_CONTROLLER_BUTTON_B),
+	                 padButton(SDL_CONTROLLER_BUTTON_DPAD_LEFT), padButton(SDL_CONTROLLER_BUTTON_DPAD_RIGHT),
+	                 padButton(SDL_CONTROLLER_BUTTON_X)});
+	EXPECT_EQ(menuLog(), (std::vector<std::string>{"key Return", "key P", "key Left", "key Right"}));
+	EXPECT_EQ(events.pushed.size(), 4u);
+
+	// One arrow per push of the stick.
+	menuGot.clear();
+	frame(*session, {padAxis(SDL_CONTROLLER_AXIS_LEFTX, 0.7f), padAxis(SDL_CONTROLLER_AXIS_LEFTX, 0.7f),
+	                 padAxis(SDL_CONTROLLER_AXIS_LEFTX, 0.2f), padAxis(SDL_CONTROLLER_AXIS_LEFTX, 0.7f),
+	                 padAxis(SDL_CONTROLLER_AXIS_LEFTY, 0.9f)});
+	EXPECT_EQ(menuLog(), (std::vector<std::string>{"key Right", "key Right"}));
+}
+
+TEST_F(SessionEventsTest, WhatOpensTheMenu) {
+	const int w = test::GLTestContext::WIDTH, h = test::GLTestContext::HEIGHT;
+	struct Case {
+		const char* name;
+		bool menuImages, fromMenu, ball, over;
+		SDL_Event event;
+		bool opens;
+	};
+	const SDL_Event middle = mouseButton(SDL_MOUSEBUTTONDOWN, w / 2, h / 2);
+	const SDL_Event corner = mouseButton(SDL_MOUSEBUTTONDOWN, w / 10, h / 10);
+	const Case cases[] = {
+	    {"in play a click in the middle", true, true, true, false, middle, false},
+	    {"in play a click in the corner", true, true, true, false, corner, true},
+	    {"in play a right click in the corner", true, true, true, false,
+	     mouseButton(SDL_MOUSEBUTTONDOWN, 1, 1, SDL_BUTTON_RIGHT), false},
+	    {"in play a release in the corner", true, true, true, false, mouseButton(SDL_MOUSEBUTTONUP, 1, 1), false},
+	    {"in the menu level a click anywhere", true, true, false, false, middle, true},
+	    {"once over a click anywhere", true, true, true, true, middle, true},
+	    {"'p'", true, true, true, false, keyDown(SDLK_p), true},
+	    {"'p' held down", true, true, true, false, keyDown(SDLK_p, true), false},
+	    {"Return in play", true, true, true, false, keyDown(SDLK_RETURN), false},
+	    {"Return once over", true, true, true, true, keyDown(SDLK_RETURN), true},
+	    {"Return held once over", true, true, true, true, keyDown(SDLK_RETURN, true), false},
+	    {"START", true, true, true, false, padButton(SDL_CONTROLLER_BUTTON_START), true},
+	    {"A in play", true, true, true, false, padButton(SDL_CONTROLLER_BUTTON_A), false},
+	    {"A once over", true, true, true, true, padButton(SDL_CONTROLLER_BUTTON_A), true},
+	    {"'p' without the menu images", false, true, true, false, keyDown(SDLK_p), false},
+	    {"'p' without --menu or --from-menu", true, false, true, false, keyDown(SDLK_p), false},
+	    {"a click without --menu or --from-menu", true, false, false, false, middle, false},
+	};
+	for (const Case& c : cases) {
+		auto session = started(c.ball, c.fromMenu);
+		Probe::uiLoaded(*session) = c.menuImages;
+		Probe::levelOver(*session) = c.over;
+		Probe::captureRequested(*session) = false;
+		EXPECT_EQ(session->handleMenuOpenEvent(c.event), c.opens) << c.name;
+		EXPECT_EQ(session->inGameMenuOpen(), c.opens) << c.name;
+		// The menu renderer holds no backdrop yet: opening asks for one.
+		EXPECT_EQ(Probe::captureRequested(*session), c.opens) << c.name;
+		if (c.opens) {
+			EXPECT_FALSE(session->handleMenuOpenEvent(c.event)) << c.name << ": already open";
+		}
+	}
+	options.menu = true;
+	auto menuLevel = started(false, false);
+	Probe::uiLoaded(*menuLevel) = true;
+	EXPECT_TRUE(menuLevel->handleMenuOpenEvent(middle)) << "--menu";
+}
+
+TEST_F(SessionEventsTest, HeldKeysNeitherFlickerTheMenuNorActTwice) {
+	auto session = started(true, true);
+	frame(*session, {keyDown(SDLK_p)});
+	ASSERT_TRUE(session->inGameMenuOpen());
+	// The stand-in menu would close on the 'p' it gets: a repeated one must not reach it.
+	answer = [this, s = session.get()](const SDL_Event& e, bool& closed) {
+		if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_p) {
+			Probe::menu(*s).close();
+			closed = true;
+		}
+		return 0;
+	};
+	frame(*session, {keyDown(SDLK_p, true), keyDown(SDLK_p, true), keyDown(SDLK_RETURN, true),
+	                 keyDown(SDLK_RIGHT, true)});
+	EXPECT_TRUE(session->inGameMenuOpen());
+	EXPECT_EQ(menuLog(), (std::vector<std::string>{"key Right repeated"}));
+
+	frame(*session, {keyDown(SDLK_p)});
+	EXPECT_FALSE(session->inGameMenuOpen());
+	frame(*session, {keyDown(SDLK_p, true)});
+	EXPECT_FALSE(session->inGameMenuOpen()) << "a repeat does not open it again";
+}
+
+TEST_F(SessionEventsTest, TheOpeningClickIsKeptFromTheMenuButItsReleaseIsNot) {
+	// The menu acts on a release only after it saw the press: the release of
+	// the click that opened it lands on nothing.
+	auto session = started(false, true);
+	frame(*session, {mouseButton(SDL_MOUSEBUTTONDOWN, 5, 5), mouseButton(SDL_MOUSEBUTTONUP, 5, 5)});
+	ASSERT_TRUE(session->inGameMenuOpen());
+	EXPECT_EQ(menuLog(), (std::vector<std::string>{"up"}));
+	frame(*session, {mouseMotion(3, 4), mouseButton(SDL_MOUSEBUTTONDOWN, 8, 8), mouseButton(SDL_MOUSEBUTTONUP, 8, 8),
+	                 mouseButton(SDL_MOUSEBUTTONDOWN, 8, 8, SDL_BUTTON_RIGHT), keyDown(SDLK_LEFT),
+	                 typed(SDL_KEYUP), typed(SDL_MOUSEWHEEL), fingerEvent(SDL_FINGERDOWN, 1, 0.5f, 0.5f)});
+	EXPECT_EQ(menuLog(), (std::vector<std::string>{"up", "motion", "down", "up", "down", "key Left"}));
+}
+
+TEST_F(SessionEventsTest, MuteKeyActsWithTheMenuOpenAndNothingElseReachesTheGame) {
+	auto session = started(true, true);
+	Audio& audio = Probe::audio(*session);
+	frame(*session, {keyDown(SDLK_m)});
+	EXPECT_TRUE(audio.masterMute);
+	frame(*session, {keyDown(SDLK_p)});
+	ASSERT_TRUE(session->inGameMenuOpen());
+	frame(*session, {keyDown(SDLK_m), keyDown(SDLK_SPACE), keyDown(SDLK_KP_0), mouseButton(SDL_MOUSEBUTTONDOWN, 40, 40)});
+	EXPECT_FALSE(audio.masterMute);
+	EXPECT_FALSE(session->levelWorld()->isKeyPressed("lmouse"));
+	EXPECT_TRUE(session->inGameMenuOpen());
+
+	// With the menu closed the same keys are the game's.
+	Probe::menu(*session).close();
+	frame(*session, {keyDown(SDLK_SPACE)});
+	EXPECT_TRUE(session->levelWorld()->isKeyPressed("lmouse"));
+}
+
+TEST_F(SessionEventsTest, TheMenuShowsTheMuteAsItIsWhenTheSessionOpensIt) {
+	struct Case {
+		const char* name;
+		bool muted;
+		SDL_Event opener;
+	};
+	const Case cases[] = {
+	    {"muted, 'p'", true, keyDown(SDLK_p)},
+	    {"sound on, 'p'", false, keyDown(SDLK_p)},
+	    {"muted, focus lost", true, windowEvent(SDL_WINDOWEVENT_FOCUS_LOST)},
+	    {"sound on, focus lost", false, windowEvent(SDL_WINDOWEVENT_FOCUS_LOST)},
+	};
+	for (const Case& c : cases) {
+		auto session = started(true, true);
+		Probe::menu(*session).volumeOn = !c.muted; // what a menu might have shown before
+		Probe::audio(*session).masterMute = c.muted; // "audio.mute" or 'm'
+		frame(*session, {c.opener});
+		ASSERT_TRUE(session->inGameMenuOpen()) << c.name;
+		EXPECT_EQ(Probe::menu(*session).volumeOn, !c.muted) << c.name;
+	}
+	// 'm' in play, then the menu: its volume item shows the mute, and
+	// choosing it turns the sound back on.
+	auto session = started(true, true);
+	answer = [s = session.get()](const SDL_Event& e, bool&) {
+		if (e.type != SDL_KEYDOWN || e.key.keysym.sym != SDLK_RETURN)
+			return 0;
+		Probe::menu(*s).volumeOn = !Probe::menu(*s).volumeOn;
+		return 5;
+	};
+	frame(*session, {keyDown(SDLK_m), keyDown(SDLK_p), keyDown(SDLK_RETURN)});
+	EXPECT_FALSE(Probe::audio(*session).masterMute);
+}
+
+TEST_F(SessionEventsTest, MenuActions) {
+	const std::string dir = dirWithSlash(options.level);
+	struct Case {
+		const char* name;
+		int action;
+		bool running, quit;
+		std::vector<std::string> next;
+		bool muted;
+		int minimizes;
+	};
+	const Case cases[] = {
+	    {"1 main menu", 1, false, false, {"--menu", "--from-menu", dir + "level01.hgr"}, false, 0},
+	    {"2 level 1", 2, false, false, {"--play", "--from-menu", dir + "level01.hgr"}, false, 0},
+	    {"3 level 2", 3, false, false, {"--play", "--from-menu", dir + "level02.hgr"}, false, 0},
+	    {"5 volume", 5, true, false, {}, true, 0},
+	    {"6 task switcher", 6, true, false, {}, false, 1},
+	    {"7 exit", 7, false, true, {}, false, 0},
+	    {"0 nothing", 0, true, false, {}, false, 0},
+	    {"4 credits page", 4, true, false, {}, false, 0},
+	    {"9 unknown", 9, true, false, {}, false, 0},
+	};
+	for (const Case& c : cases) {
+		window.minimizes = 0;
+		auto session = started(true, true);
+		frame(*session, {keyDown(SDLK_p)});
+		ASSERT_TRUE(session->inGameMenuOpen()) << c.name;
+		Probe::menu(*session).volumeOn = false; // the volume item was just turned off
+		answer = [&c](const SDL_Event&, bool&) { return c.action; };
+		frame(*session, {keyDown(SDLK_RETURN)});
+		answer = nullptr;
+		EXPECT_EQ(session->isRunning(), c.running) << c.name;
+		EXPECT_EQ(Probe::audio(*session).masterMute.load(), c.muted) << c.name;
+		EXPECT_EQ(window.minimizes, c.minimizes) << c.name;
+		if (c.running) {
+			EXPECT_TRUE(session->frame()) << c.name << ": the session runs on";
+			continue;
+		}
+		const LevelResult result = session->finish();
+		EXPECT_EQ(result.quit, c.quit) << c.name;
+		EXPECT_EQ(result.nextArgs, c.next) << c.name;
+	}
+}
+
+TEST_F(SessionEventsTest, AMenuThatClosesItselfAsksForTiltCalibration) {
+	auto session = started(true, true);
+	frame(*session, {keyDown(SDLK_p)});
+	Controllers::instance().calibrateRequested = false;
+	answer = [s = session.get()](const SDL_Event&, bool& closed) {
+		Probe::menu(*s).close();
+		closed = true;
+		return 0;
+	};
+	frame(*session, {keyDown(SDLK_p)});
+	EXPECT_FALSE(session->inGameMenuOpen());
+	EXPECT_TRUE(Controllers::instance().calibrateRequested);
+	Controllers::instance().calibrateRequested = false;
+}
+
+// --- Background
+
+TEST_F(SessionEventsTest, BackgroundMutesPausesAndOpensTheMenuOnce) {
+	const struct {
+		const char* name;
+		SDL_Event event;
+	} away[] = {
+	    {"focus lost", windowEvent(SDL_WINDOWEVENT_FOCUS_LOST)},
+	    {"minimised", windowEvent(SDL_WINDOWEVENT_MINIMIZED)},
+	    {"will enter background", typed(SDL_APP_WILLENTERBACKGROUND)},
+	    {"did enter background", typed(SDL_APP_DIDENTERBACKGROUND)},
+	};
+	const struct {
+		const char* name;
+		SDL_Event event;
+	} back[] = {
+	    {"focus gained", windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED)},
+	    {"restored", windowEvent(SDL_WINDOWEVENT_RESTORED)},
+	    {"did enter foreground", typed(SDL_APP_DIDENTERFOREGROUND)},
+	};
+	for (const auto& a : away) {
+		for (const auto& b : back) {
+			const std::string name = std::string(a.name) + ", then " + b.name;
+			auto session = started(true, true);
+			window.focus = true;
+			frame(*session, {mouseMotion(30, 0)});
+			ASSERT_TRUE(window.relativeMouse) << name;
+			const float time = session->graphicsContext()->time;
+
+			EXPECT_EQ(frame(*session, {a.event, a.event}), "app: in the background, game paused and audio muted\n")
+			    << name;
+			EXPECT_TRUE(Probe::audio(*session).backgroundMute) << name;
+			EXPECT_FALSE(window.relativeMouse) << name;
+			EXPECT_TRUE(session->inGameMenuOpen()) << name;
+			frame(*session);
+			EXPECT_EQ(session->graphicsContext()->time, time) << name;
+
+			EXPECT_EQ(frame(*session, {b.event, b.event}), "app: back in the foreground, audio resumed\n") << name;
+			EXPECT_FALSE(Probe::audio(*session).backgroundMute) << name;
+		}
+	}
+}
+
+TEST_F(SessionEventsTest, ALevelPlayedWithoutTheMenusStandsStillInTheBackground) {
+	auto session = started(true, false);
+	frame(*session);
+	const float before = session->graphicsContext()->time;
+	frame(*session, {windowEvent(SDL_WINDOWEVENT_FOCUS_LOST)});
+	frame(*session);
+	EXPECT_FALSE(session->inGameMenuOpen());
+	EXPECT_EQ(session->graphicsContext()->time, before);
+	frame(*session, {windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED)});
+	EXPECT_GT(session->graphicsContext()->time, before);
+}
+
+// --- Mouse
+
+TEST_F(SessionEventsTest, MouseTravelCapturesTheMouseAndItsMotionTurns) {
+	window.focus = true;
+	{
+		auto session = started(true);
+		frame(*session, {mouseMotion(10, -14)});
+		EXPECT_FALSE(window.relativeMouse) << "24 pixels";
+		frame(*session, {mouseMotion(0, 1)});
+		EXPECT_TRUE(window.relativeMouse) << "25 pixels";
+		EXPECT_TRUE(Probe::input(*session).mouseCaptured);
+
+		// Captured with a ball: the motion is the player input's.
+		events.queue.push_back(mouseMotion(7, -3));
+		events.queue.push_back(mouseMotion(5, 1));
+		session->pollEvents();
+		EXPECT_EQ(Probe::input(*session).mouseDX, 12.f);
+		EXPECT_EQ(Probe::input(*session).mouseDY, -2.f);
+	}
+	{
+		// Touch screens make mouse motion of their own: it never captures.
+		auto session = started(true);
+		frame(*session, {mouseMotion(100, 100, SDL_TOUCH_MOUSEID)});
+		EXPECT_FALSE(window.relativeMouse);
+	}
+	{
+		// The free camera turns by the motion itself.
+		options.dev = true;
+		auto session = started(true);
+		frame(*session, {keyDown(SDLK_F4), mouseMotion(25, 0)});
+		ASSERT_TRUE(session->freeCameraOn());
+		ASSERT_TRUE(window.relativeMouse);
+		FreeCamera& view = Probe::freeCamera(*session);
+		const float yaw = view.yaw, pitch = view.pitch;
+		events.queue.push_back(mouseMotion(50, 25));
+		session->pollEvents();
+		EXPECT_NEAR(view.yaw, yaw + 0.2f, 1e-6f);
+		EXPECT_NEAR(view.pitch, pitch - 0.1f, 1e-6f);
+	}
+	{
+		// Nothing to steer (no ball, no free camera): never captured.
+		auto session = started();
+		frame(*session, {mouseMotion(100, 0)});
+		EXPECT_FALSE(window.relativeMouse);
+	}
+}
+
+// --- Touch and input notices
+
+TEST_F(SessionEventsTest, FingersReachThePlayerInputOnlyInPlay) {
+	auto session = started(true, true);
+	frame(*session, {keyDown(SDLK_p)});
+	frame(*session, {fingerEvent(SDL_FINGERDOWN, 1, 0.3f, 0.5f)});
+	EXPECT_FALSE(Probe::input(*session).moveTouch().active) << "menu open";
+	Probe::menu(*session).close();
+	frame(*session, {fingerEvent(SDL_FINGERDOWN, 1, 0.3f, 0.5f)});
+	EXPECT_TRUE(Probe::input(*session).moveTouch().active);
+}
+
+TEST_F(SessionEventsTest, AChangeOfInputKindIsShownAsANotice) {
+	auto session = started(true);
+	keys.press(SDL_SCANCODE_W);
+	frame(*session);
+	keys.release(SDL_SCANCODE_W);
+	frame(*session, {fingerEvent(SDL_FINGERDOWN, 1, 0.3f, 0.5f), fingerEvent(SDL_FINGERMOTION, 1, 0.3f, 0.1f)});
+	EXPECT_TRUE(overlay.notices.empty()) << "the first change waits 1500 ms from the start";
+	clock.now += 1500;
+	frame(*session);
+	ASSERT_EQ(overlay.notices.size(), 1u);
+	EXPECT_EQ(overlay.notices[0], "\xEF\x89\x9A notice.input_touch");
+}
+
+// --- Developer keys
+
+TEST_F(SessionEventsTest, DeveloperKeys) {
+	options.dev = true;
+	auto session = started(true);
+	ASSERT_EQ(session->cameras().size(), 2u);
+	const std::string first = session->cameras()[0]->getName().c_str();
+	const std::string second = session->cameras()[1]->getName().c_str();
+	EXPECT_EQ(frame(*session, {keyDown(SDLK_TAB), keyDown(SDLK_TAB), keyDown(SDLK_TAB)}),
+	          "camera: " + first + "\ncamera: " + second + "\ncamera: free\n");
+
+	hgr::Node* helper = session->levelScene()->findNode("C_collision");
+	ASSERT_NE(helper, nullptr);
+	ASSERT_FALSE(helper->isEnabled());
+	frame(*session, {keyDown(SDLK_F3)});
+	EXPECT_TRUE(helper->isEnabled());
+	frame(*session, {keyDown(SDLK_F3)});
+	EXPECT_FALSE(helper->isEnabled());
+
+	ASSERT_TRUE(session->scriptedViewOn());
+	frame(*session, {keyDown(SDLK_F4)});
+	EXPECT_FALSE(session->scriptedViewOn());
+	EXPECT_TRUE(session->freeCameraOn());
+	frame(*session, {keyDown(SDLK_F4)});
+	EXPECT_TRUE(session->scriptedViewOn());
+	EXPECT_FALSE(session->freeCameraOn());
+
+	ASSERT_TRUE(Probe::water(*session).enabled);
+	frame(*session, {keyDown(SDLK_F5)});
+	EXPECT_FALSE(Probe::water(*session).enabled);
+}
+
+TEST_F(SessionEventsTest, DeveloperKeysNeedTheDeveloperFlag) {
+	auto session = started(true);
+	apptest::ScopedCwd cwd;
+	ASSERT_EQ(chdir(dir.path().c_str()), 0);
+	EXPECT_EQ(frame(*session, {keyDown(SDLK_TAB), keyDown(SDLK_F3), keyDown(SDLK_F4), keyDown(SDLK_F5),
+	                           keyDown(SDLK_F12)}),
+	          "");
+	EXPECT_FALSE(session->levelScene()->findNode("C_collision")->isEnabled());
+	EXPECT_TRUE(session->scriptedViewOn());
+	EXPECT_TRUE(Probe::water(*session).enabled);
+}
+
+TEST_F(SessionEventsTest, F12SavesTheFrameAsRendered) {
+	// The swap leaves the back buffer undefined: a save while the events are
+	// handled would read whatever is there (blue here), not the level.
+	options.dev = true;
+	auto session = started();
+	apptest::ScopedCwd cwd;
+	ASSERT_EQ(chdir(dir.path().c_str()), 0);
+	frame(*session);
+	glBindFramebuffer(GL_FRAMEBUFFER, 0);
+	glClearColor(0.f, 0.f, 1.f, 1.f);
+	glClear(GL_COLOR_BUFFER_BIT);
+
+	events.queue.push_back(keyDown(SDLK_F12));
+	clock.now += 16;
+	const std::string name = "screenshot-" + std::to_string(clock.now) + ".png";
+	testing::internal::CaptureStdout();
+	session->frame();
+	EXPECT_EQ(testing::internal::GetCapturedStdout(), "saved " + name + "\n");
+
+	ImageData image;
+	ASSERT_TRUE(loadImageFile(dir / name, image));
+	ASSERT_FALSE(image.levels.empty());
+	const auto& level = image.levels[0];
+	ASSERT_EQ(level.width, test::GLTestContext::WIDTH);
+	auto pixel = [&](int x, int y) {
+		const uint8_t* p = &level.pixels[(static_cast<size_t>(y) * level.width + x) * 4];
+		return std::vector<int>{p[0], p[1], p[2]};
+	};
+	EXPECT_EQ(pixel(32, 32), (std::vector<int>{0, 255, 0})) << "the green ground";
+	EXPECT_EQ(pixel(1, 1), (std::vector<int>{255, 0, 0})) << "the red background";
+}
+
+// --- Notice texts
+
+TEST(NoticeTextTest, TranslationsFillOnlyTheirFirstPlaceholder) {
+	struct Case {
+		const char* name;
+		const char* pattern;
+		const char* result;
+	};
+	const Case cases[] = {
+	    {"plain", "Connected: %s", "Connected: Virtual Pad"},
+	    {"more placeholders than values", "%s %s %n %d", "Virtual Pad %s %n %d"},
+	    {"number placeholder", "pad %d", "pad Virtual Pad"},
+	    {"escaped percent", "100%%", "100%"},
+	    {"lone percent at the end", "100%", "100%"},
+	    {"other conversions stay text", "%x%p%08s", "%x%p%08s"},
+	    {"empty", "", ""},
+	};
+	for (const Case& c : cases)
+		EXPECT_EQ(fillNoticeText(c.pattern, "Virtual Pad"), c.result) << c.name;
+}
+
+} // namespace
