@@ -4,9 +4,9 @@
 // keys, the developer keys and the mouse look.
 #include "app/LevelSession.h"
 
-#include "app/NoticeText.h"
 #include "input/Controllers.h"
 #include "overlay/Overlay.h"
+#include "overlay/SafeFormat.h"
 #include "overlay/Translations.h"
 
 #include <cstdio>
@@ -93,10 +93,12 @@ void LevelSession::notifyDeviceEvent(const SDL_Event& event, bool padRemoved)
         return;
     if (event.type == SDL_CONTROLLERDEVICEADDED) {
         const char* name = SDL_GameControllerNameForIndex(event.cdevice.which);
-        const std::string text = fillNoticeText(translate("notice.controller_connected"), name ? name : "?");
-        app->overlay->notify(kControllerIcon, text, 3.5f);
+        // The translation is user data: filled safely, never used as a printf format.
+        const std::string text =
+            formatText(Translations::instance().get("notice.controller_connected"), {name ? name : "?"});
+        app->overlay->notify(text, kControllerIcon, 3.5f);
     } else if (padRemoved) {
-        app->overlay->notify(kControllerIcon, translate("notice.controller_disconnected"), 3.5f);
+        app->overlay->notify(Translations::instance().get("notice.controller_disconnected"), kControllerIcon, 3.5f);
     }
 }
 

@@ -9,9 +9,11 @@
 #include "SessionFixture.h"
 #include "SessionProbe.h"
 #include "app/LevelSession.h"
-#include "app/NoticeText.h"
 #include "input/Controllers.h"
+#include "overlay/AssetFiles.h"
 #include "overlay/Overlay.h"
+#include "overlay/Translations.h"
+#include "support/SdlEvents.h"
 #include "support/VirtualPad.h"
 
 #include <gr/ImageFile.h>
@@ -30,68 +32,27 @@ namespace {
 const std::string kControllerIcon = "\xEF\x84\x9B"; // U+F11B
 
 SDL_Event keyDown(SDL_Keycode key, bool repeat = false) {
-	SDL_Event e{};
-	e.type = SDL_KEYDOWN;
-	e.key.keysym.sym = key;
-	e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
-	e.key.repeat = repeat ? 1 : 0;
-	return e;
+	return test::keyEvent(true, key, repeat);
 }
 
-SDL_Event mouseButton(Uint32 type, int x, int y, Uint8 button = SDL_BUTTON_LEFT) {
-	SDL_Event e{};
-	e.type = type;
-	e.button.button = button;
-	e.button.x = x;
-	e.button.y = y;
-	return e;
+SDL_Event mouseDown(int x, int y, Uint8 button = SDL_BUTTON_LEFT) {
+	return test::mouseButton(true, x, y, button);
 }
 
-SDL_Event mouseMotion(int xrel, int yrel, Uint32 which = 0) {
-	SDL_Event e{};
-	e.type = SDL_MOUSEMOTION;
-	e.motion.which = which;
-	e.motion.xrel = xrel;
-	e.motion.yrel = yrel;
-	return e;
-}
-
-SDL_Event windowEvent(Uint8 kind) {
-	SDL_Event e{};
-	e.type = SDL_WINDOWEVENT;
-	e.window.event = kind;
-	return e;
-}
-
-SDL_Event typed(Uint32 type) {
-	SDL_Event e{};
-	e.type = type;
-	return e;
+SDL_Event mouseUp(int x, int y) {
+	return test::mouseButton(false, x, y);
 }
 
 SDL_Event padButton(Uint8 button) {
-	SDL_Event e{};
-	e.type = SDL_CONTROLLERBUTTONDOWN;
-	e.cbutton.button = button;
-	e.cbutton.state = SDL_PRESSED;
-	return e;
+	return test::controllerButton(true, button);
 }
 
 SDL_Event padAxis(Uint8 axis, float value) {
-	SDL_Event e{};
-	e.type = SDL_CONTROLLERAXISMOTION;
-	e.caxis.axis = axis;
-	e.caxis.value = static_cast<Sint16>(value * 32767.f);
-	return e;
+	return test::controllerAxis(axis, static_cast<Sint16>(value * 32767.f));
 }
 
-SDL_Event fingerEvent(Uint32 type, SDL_FingerID id, float x, float y) {
-	SDL_Event e{};
-	e.type = type;
-	e.tfinger.fingerId = id;
-	e.tfinger.x = x;
-	e.tfinger.y = y;
-	return e;
+SDL_Event finger(Uint32 type, SDL_FingerID id, float x, float y) {
+	return test::fingerEvent(type, 1, id, x, y);
 }
 
 // What a recorded event was, for messages and comparisons: "down", "up",
@@ -121,8 +82,16 @@ protected:
 		options.level = apptest::writeTestLevel(dir.path());
 		options.dataDir = data;
 		app.overlay = &overlay;
+		// The shipped English texts, and a configuration folder of our own.
+		env.set("XDG_CONFIG_HOME", (dir / "config").c_str());
+		const char* source = std::getenv("LUMAROLL_SOURCE_DIR");
+		setAssetDirs({std::string(source ? source : ".") + "/assets"});
+		Translations::instance().setLanguage("en");
 	}
-	void TearDown() override { glBindFramebuffer(GL_FRAMEBUFFER, 0); }
+	void TearDown() override {
+		glBindFramebuffer(GL_FRAMEBUFFER, 0);
+		setAssetDirs({});
+	}
 
 	// A started session; with a ball when asked; with the menus when asked
 	// ("--from-menu" and the menu images loaded); its in-game menu records
@@ -170,6 +139,7 @@ protected:
 	Overlay overlay;
 	std::vector<SDL_Event> menuGot;
 	std::function<int(const SDL_Event&, bool&)> answer;
+	apptest::ScopedEnv env;
 };
 
 // --- Pads plugged in and out
@@ -190,16 +160,20 @@ TEST_F(SessionEventsTest, PluggingAPadShowsANoticeAndUnpluggingAnother) {
 	test::VirtualPad pad;
 	ASSERT_TRUE(pad.attached()) << pad.error();
 	takeSdlEvents(events);
-	EXPECT_EQ(frame(*session), "controller: Virtual Pad\n");
+	EXPECT_EQ(frame(*session), "controller: Virtual Pad\nnotice: Controller connected: Virtual Pad\n");
 	ASSERT_EQ(overlay.notices.size(), 1u);
-	EXPECT_EQ(overlay.notices[0], kControllerIcon + " notice.controller_connected");
+	EXPECT_EQ(overlay.notices[0].text, "Controller connected: Virtual Pad");
+	EXPECT_EQ(overlay.notices[0].icon, kControllerIcon);
+	EXPECT_EQ(overlay.notices[0].duration, 3.5f);
 	EXPECT_EQ(Controllers::instance().controllers.size(), 1u);
 
 	pad.detach();
 	takeSdlEvents(events);
 	frame(*session);
 	ASSERT_EQ(overlay.notices.size(), 2u);
-	EXPECT_EQ(overlay.notices[1], kControllerIcon + " notice.controller_disconnected");
+	EXPECT_EQ(overlay.notices[1].text, "Controller disconnected");
+	EXPECT_EQ(overlay.notices[1].icon, kControllerIcon);
+	EXPECT_EQ(overlay.notices[1].duration, 3.5f);
 	EXPECT_TRUE(Controllers::instance().controllers.empty());
 
 	// A stick without a mapping is taken silently, and let go silently
@@ -266,14 +240,14 @@ TEST_F(SessionEventsTest, WhatOpensTheMenu) {
 		SDL_Event event;
 		bool opens;
 	};
-	const SDL_Event middle = mouseButton(SDL_MOUSEBUTTONDOWN, w / 2, h / 2);
-	const SDL_Event corner = mouseButton(SDL_MOUSEBUTTONDOWN, w / 10, h / 10);
+	const SDL_Event middle = mouseDown(w / 2, h / 2);
+	const SDL_Event corner = mouseDown(w / 10, h / 10);
 	const Case cases[] = {
 	    {"in play a click in the middle", true, true, true, false, middle, false},
 	    {"in play a click in the corner", true, true, true, false, corner, true},
 	    {"in play a right click in the corner", true, true, true, false,
-	     mouseButton(SDL_MOUSEBUTTONDOWN, 1, 1, SDL_BUTTON_RIGHT), false},
-	    {"in play a release in the corner", true, true, true, false, mouseButton(SDL_MOUSEBUTTONUP, 1, 1), false},
+	     mouseDown(1, 1, SDL_BUTTON_RIGHT), false},
+	    {"in play a release in the corner", true, true, true, false, mouseUp(1, 1), false},
 	    {"in the menu level a click anywhere", true, true, false, false, middle, true},
 	    {"once over a click anywhere", true, true, true, true, middle, true},
 	    {"'p'", true, true, true, false, keyDown(SDLK_p), true},
@@ -334,12 +308,12 @@ TEST_F(SessionEventsTest, TheOpeningClickIsKeptFromTheMenuButItsReleaseIsNot) {
 	// The menu acts on a release only after it saw the press: the release of
 	// the click that opened it lands on nothing.
 	auto session = started(false, true);
-	frame(*session, {mouseButton(SDL_MOUSEBUTTONDOWN, 5, 5), mouseButton(SDL_MOUSEBUTTONUP, 5, 5)});
+	frame(*session, {mouseDown(5, 5), mouseUp(5, 5)});
 	ASSERT_TRUE(session->inGameMenuOpen());
 	EXPECT_EQ(menuLog(), (std::vector<std::string>{"up"}));
-	frame(*session, {mouseMotion(3, 4), mouseButton(SDL_MOUSEBUTTONDOWN, 8, 8), mouseButton(SDL_MOUSEBUTTONUP, 8, 8),
-	                 mouseButton(SDL_MOUSEBUTTONDOWN, 8, 8, SDL_BUTTON_RIGHT), keyDown(SDLK_LEFT),
-	                 typed(SDL_KEYUP), typed(SDL_MOUSEWHEEL), fingerEvent(SDL_FINGERDOWN, 1, 0.5f, 0.5f)});
+	frame(*session, {test::mouseMoveBy(3, 4), mouseDown(8, 8), mouseUp(8, 8),
+	                 mouseDown(8, 8, SDL_BUTTON_RIGHT), keyDown(SDLK_LEFT),
+	                 test::plainEvent(SDL_KEYUP), test::plainEvent(SDL_MOUSEWHEEL), finger(SDL_FINGERDOWN, 1, 0.5f, 0.5f)});
 	EXPECT_EQ(menuLog(), (std::vector<std::string>{"up", "motion", "down", "up", "down", "key Left"}));
 }
 
@@ -350,7 +324,7 @@ TEST_F(SessionEventsTest, MuteKeyActsWithTheMenuOpenAndNothingElseReachesTheGame
 	EXPECT_TRUE(audio.masterMute);
 	frame(*session, {keyDown(SDLK_p)});
 	ASSERT_TRUE(session->inGameMenuOpen());
-	frame(*session, {keyDown(SDLK_m), keyDown(SDLK_SPACE), keyDown(SDLK_KP_0), mouseButton(SDL_MOUSEBUTTONDOWN, 40, 40)});
+	frame(*session, {keyDown(SDLK_m), keyDown(SDLK_SPACE), keyDown(SDLK_KP_0), mouseDown(40, 40)});
 	EXPECT_FALSE(audio.masterMute);
 	EXPECT_FALSE(session->levelWorld()->isKeyPressed("lmouse"));
 	EXPECT_TRUE(session->inGameMenuOpen());
@@ -370,8 +344,8 @@ TEST_F(SessionEventsTest, TheMenuShowsTheMuteAsItIsWhenTheSessionOpensIt) {
 	const Case cases[] = {
 	    {"muted, 'p'", true, keyDown(SDLK_p)},
 	    {"sound on, 'p'", false, keyDown(SDLK_p)},
-	    {"muted, focus lost", true, windowEvent(SDL_WINDOWEVENT_FOCUS_LOST)},
-	    {"sound on, focus lost", false, windowEvent(SDL_WINDOWEVENT_FOCUS_LOST)},
+	    {"muted, focus lost", true, test::windowEvent(SDL_WINDOWEVENT_FOCUS_LOST)},
+	    {"sound on, focus lost", false, test::windowEvent(SDL_WINDOWEVENT_FOCUS_LOST)},
 	};
 	for (const Case& c : cases) {
 		auto session = started(true, true);
@@ -452,6 +426,63 @@ TEST_F(SessionEventsTest, AMenuThatClosesItselfAsksForTiltCalibration) {
 	Controllers::instance().calibrateRequested = false;
 }
 
+TEST_F(SessionEventsTest, TheConnectedNoticeFillsItsTranslationSafely) {
+	// A language file is the user's: "%n" or a second "%s" in it must not
+	// read arguments that are not there.
+	ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
+	struct Case {
+		const char* name;
+		const char* translation;
+		const char* notice;
+	};
+	const Case cases[] = {
+	    {"one placeholder", "Connected: %s", "Connected: Virtual Pad"},
+	    {"more placeholders than values", "%s %s %n %d", "Virtual Pad %s %n %d"},
+	    {"escaped percent", "100%%", "100%"},
+	    {"lone percent", "100%", "100%"},
+	    {"empty", "", ""},
+	};
+	auto session = started();
+	for (const Case& c : cases) {
+		apptest::writeText(dir / "config/lumaroll/lang/en.lang",
+		                   std::string("notice.controller_connected = ") + c.translation + "\n");
+		Translations::instance().setLanguage("en");
+		overlay.notices.clear();
+		SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+		test::VirtualPad pad;
+		ASSERT_TRUE(pad.attached()) << pad.error();
+		takeSdlEvents(events);
+		frame(*session);
+		ASSERT_FALSE(overlay.notices.empty()) << c.name;
+		EXPECT_EQ(overlay.notices[0].text, c.notice) << c.name;
+		pad.detach();
+		takeSdlEvents(events);
+		frame(*session);
+	}
+}
+
+TEST_F(SessionEventsTest, EscapeIsTheOverlaysAlsoWithTheMenuOpen) {
+	// The in-game menu closes with 'p', B or a click beside its items; Escape
+	// opens and closes the overlay's menu over it.
+	apptest::ScopedSetting noUpdates("general.check_updates", "0");
+	env.set("LUMAROLL_FONT", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+	testing::internal::CaptureStdout();
+	const bool up = overlay.init(SDL_GL_GetCurrentWindow(), SDL_GL_GetCurrentContext());
+	testing::internal::GetCapturedStdout();
+	ASSERT_TRUE(up);
+	auto session = started(true, true);
+	events.queue = {keyDown(SDLK_p), keyDown(SDLK_ESCAPE)};
+	session->pollEvents();
+	EXPECT_TRUE(overlay.menuOpen);
+	EXPECT_TRUE(session->inGameMenuOpen());
+	events.queue = {keyDown(SDLK_ESCAPE)};
+	session->pollEvents();
+	EXPECT_FALSE(overlay.menuOpen);
+	EXPECT_TRUE(session->inGameMenuOpen());
+	EXPECT_TRUE(menuGot.empty());
+	overlay.shutdown();
+}
+
 // --- Background
 
 TEST_F(SessionEventsTest, BackgroundMutesPausesAndOpensTheMenuOnce) {
@@ -459,25 +490,25 @@ TEST_F(SessionEventsTest, BackgroundMutesPausesAndOpensTheMenuOnce) {
 		const char* name;
 		SDL_Event event;
 	} away[] = {
-	    {"focus lost", windowEvent(SDL_WINDOWEVENT_FOCUS_LOST)},
-	    {"minimised", windowEvent(SDL_WINDOWEVENT_MINIMIZED)},
-	    {"will enter background", typed(SDL_APP_WILLENTERBACKGROUND)},
-	    {"did enter background", typed(SDL_APP_DIDENTERBACKGROUND)},
+	    {"focus lost", test::windowEvent(SDL_WINDOWEVENT_FOCUS_LOST)},
+	    {"minimised", test::windowEvent(SDL_WINDOWEVENT_MINIMIZED)},
+	    {"will enter background", test::plainEvent(SDL_APP_WILLENTERBACKGROUND)},
+	    {"did enter background", test::plainEvent(SDL_APP_DIDENTERBACKGROUND)},
 	};
 	const struct {
 		const char* name;
 		SDL_Event event;
 	} back[] = {
-	    {"focus gained", windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED)},
-	    {"restored", windowEvent(SDL_WINDOWEVENT_RESTORED)},
-	    {"did enter foreground", typed(SDL_APP_DIDENTERFOREGROUND)},
+	    {"focus gained", test::windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED)},
+	    {"restored", test::windowEvent(SDL_WINDOWEVENT_RESTORED)},
+	    {"did enter foreground", test::plainEvent(SDL_APP_DIDENTERFOREGROUND)},
 	};
 	for (const auto& a : away) {
 		for (const auto& b : back) {
 			const std::string name = std::string(a.name) + ", then " + b.name;
 			auto session = started(true, true);
 			window.focus = true;
-			frame(*session, {mouseMotion(30, 0)});
+			frame(*session, {test::mouseMoveBy(30, 0)});
 			ASSERT_TRUE(window.relativeMouse) << name;
 			const float time = session->graphicsContext()->time;
 
@@ -499,11 +530,11 @@ TEST_F(SessionEventsTest, ALevelPlayedWithoutTheMenusStandsStillInTheBackground)
 	auto session = started(true, false);
 	frame(*session);
 	const float before = session->graphicsContext()->time;
-	frame(*session, {windowEvent(SDL_WINDOWEVENT_FOCUS_LOST)});
+	frame(*session, {test::windowEvent(SDL_WINDOWEVENT_FOCUS_LOST)});
 	frame(*session);
 	EXPECT_FALSE(session->inGameMenuOpen());
 	EXPECT_EQ(session->graphicsContext()->time, before);
-	frame(*session, {windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED)});
+	frame(*session, {test::windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED)});
 	EXPECT_GT(session->graphicsContext()->time, before);
 }
 
@@ -513,15 +544,15 @@ TEST_F(SessionEventsTest, MouseTravelCapturesTheMouseAndItsMotionTurns) {
 	window.focus = true;
 	{
 		auto session = started(true);
-		frame(*session, {mouseMotion(10, -14)});
+		frame(*session, {test::mouseMoveBy(10, -14)});
 		EXPECT_FALSE(window.relativeMouse) << "24 pixels";
-		frame(*session, {mouseMotion(0, 1)});
+		frame(*session, {test::mouseMoveBy(0, 1)});
 		EXPECT_TRUE(window.relativeMouse) << "25 pixels";
 		EXPECT_TRUE(Probe::input(*session).mouseCaptured);
 
 		// Captured with a ball: the motion is the player input's.
-		events.queue.push_back(mouseMotion(7, -3));
-		events.queue.push_back(mouseMotion(5, 1));
+		events.queue.push_back(test::mouseMoveBy(7, -3));
+		events.queue.push_back(test::mouseMoveBy(5, 1));
 		session->pollEvents();
 		EXPECT_EQ(Probe::input(*session).mouseDX, 12.f);
 		EXPECT_EQ(Probe::input(*session).mouseDY, -2.f);
@@ -529,19 +560,19 @@ TEST_F(SessionEventsTest, MouseTravelCapturesTheMouseAndItsMotionTurns) {
 	{
 		// Touch screens make mouse motion of their own: it never captures.
 		auto session = started(true);
-		frame(*session, {mouseMotion(100, 100, SDL_TOUCH_MOUSEID)});
+		frame(*session, {test::mouseMoveBy(100, 100, SDL_TOUCH_MOUSEID)});
 		EXPECT_FALSE(window.relativeMouse);
 	}
 	{
 		// The free camera turns by the motion itself.
 		options.dev = true;
 		auto session = started(true);
-		frame(*session, {keyDown(SDLK_F4), mouseMotion(25, 0)});
+		frame(*session, {keyDown(SDLK_F4), test::mouseMoveBy(25, 0)});
 		ASSERT_TRUE(session->freeCameraOn());
 		ASSERT_TRUE(window.relativeMouse);
 		FreeCamera& view = Probe::freeCamera(*session);
 		const float yaw = view.yaw, pitch = view.pitch;
-		events.queue.push_back(mouseMotion(50, 25));
+		events.queue.push_back(test::mouseMoveBy(50, 25));
 		session->pollEvents();
 		EXPECT_NEAR(view.yaw, yaw + 0.2f, 1e-6f);
 		EXPECT_NEAR(view.pitch, pitch - 0.1f, 1e-6f);
@@ -549,7 +580,7 @@ TEST_F(SessionEventsTest, MouseTravelCapturesTheMouseAndItsMotionTurns) {
 	{
 		// Nothing to steer (no ball, no free camera): never captured.
 		auto session = started();
-		frame(*session, {mouseMotion(100, 0)});
+		frame(*session, {test::mouseMoveBy(100, 0)});
 		EXPECT_FALSE(window.relativeMouse);
 	}
 }
@@ -559,10 +590,10 @@ TEST_F(SessionEventsTest, MouseTravelCapturesTheMouseAndItsMotionTurns) {
 TEST_F(SessionEventsTest, FingersReachThePlayerInputOnlyInPlay) {
 	auto session = started(true, true);
 	frame(*session, {keyDown(SDLK_p)});
-	frame(*session, {fingerEvent(SDL_FINGERDOWN, 1, 0.3f, 0.5f)});
+	frame(*session, {finger(SDL_FINGERDOWN, 1, 0.3f, 0.5f)});
 	EXPECT_FALSE(Probe::input(*session).moveTouch().active) << "menu open";
 	Probe::menu(*session).close();
-	frame(*session, {fingerEvent(SDL_FINGERDOWN, 1, 0.3f, 0.5f)});
+	frame(*session, {finger(SDL_FINGERDOWN, 1, 0.3f, 0.5f)});
 	EXPECT_TRUE(Probe::input(*session).moveTouch().active);
 }
 
@@ -571,12 +602,14 @@ TEST_F(SessionEventsTest, AChangeOfInputKindIsShownAsANotice) {
 	keys.press(SDL_SCANCODE_W);
 	frame(*session);
 	keys.release(SDL_SCANCODE_W);
-	frame(*session, {fingerEvent(SDL_FINGERDOWN, 1, 0.3f, 0.5f), fingerEvent(SDL_FINGERMOTION, 1, 0.3f, 0.1f)});
+	frame(*session, {finger(SDL_FINGERDOWN, 1, 0.3f, 0.5f), finger(SDL_FINGERMOTION, 1, 0.3f, 0.1f)});
 	EXPECT_TRUE(overlay.notices.empty()) << "the first change waits 1500 ms from the start";
 	clock.now += 1500;
 	frame(*session);
 	ASSERT_EQ(overlay.notices.size(), 1u);
-	EXPECT_EQ(overlay.notices[0], "\xEF\x89\x9A notice.input_touch");
+	EXPECT_EQ(overlay.notices[0].text, "Touch");
+	EXPECT_EQ(overlay.notices[0].icon, "\xEF\x89\x9A"); // U+F25A
+	EXPECT_EQ(overlay.notices[0].duration, 3.5f);
 }
 
 // --- Developer keys
@@ -653,27 +686,6 @@ TEST_F(SessionEventsTest, F12SavesTheFrameAsRendered) {
 	};
 	EXPECT_EQ(pixel(32, 32), (std::vector<int>{0, 255, 0})) << "the green ground";
 	EXPECT_EQ(pixel(1, 1), (std::vector<int>{255, 0, 0})) << "the red background";
-}
-
-// --- Notice texts
-
-TEST(NoticeTextTest, TranslationsFillOnlyTheirFirstPlaceholder) {
-	struct Case {
-		const char* name;
-		const char* pattern;
-		const char* result;
-	};
-	const Case cases[] = {
-	    {"plain", "Connected: %s", "Connected: Virtual Pad"},
-	    {"more placeholders than values", "%s %s %n %d", "Virtual Pad %s %n %d"},
-	    {"number placeholder", "pad %d", "pad Virtual Pad"},
-	    {"escaped percent", "100%%", "100%"},
-	    {"lone percent at the end", "100%", "100%"},
-	    {"other conversions stay text", "%x%p%08s", "%x%p%08s"},
-	    {"empty", "", ""},
-	};
-	for (const Case& c : cases)
-		EXPECT_EQ(fillNoticeText(c.pattern, "Virtual Pad"), c.result) << c.name;
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 // The controller manager with SDL's virtual joysticks: the mapping database
 // and start-up lines, plugging and unplugging pads and plain sticks, and
 // rumble.
-#include "InputTestSupport.h"
 #include "../app/AppTestHelpers.h"
 #include "input/Controllers.h"
+#include "support/SdlEvents.h"
 #include "support/VirtualPad.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +21,7 @@ namespace {
 // Offers every queued SDL event to the manager; returns the event types it took.
 std::vector<Uint32> offerQueuedEvents(Controllers& controllers) {
 	std::vector<Uint32> taken;
-	inputtest::drainSdlEvents([&](const SDL_Event& e) {
+	test::drain([&](const SDL_Event& e) {
 		if (controllers.handleDeviceEvent(e))
 			taken.push_back(e.type);
 	});
@@ -55,7 +55,7 @@ TEST(ControllersTest, MappingCountCountsOnlyFilesThatExistAndSensorsReportNone) 
 
 TEST(ControllersTest, APadIsOpenedOnceAndFreedBySdlWhenUnplugged) {
 	Controllers controllers;
-	inputtest::dropSdlEvents();
+	test::drain([](const SDL_Event&) {});
 	SDL_JoystickID id = -1;
 	{
 		VirtualPad pad;
@@ -93,7 +93,7 @@ TEST(ControllersTest, APadIsOpenedOnceAndFreedBySdlWhenUnplugged) {
 
 TEST(ControllersTest, APlainStickIsHeldAsAJoystickOnly) {
 	Controllers controllers;
-	inputtest::dropSdlEvents();
+	test::drain([](const SDL_Event&) {});
 	VirtualPad stick(VirtualPad::PlainStick);
 	ASSERT_TRUE(stick.attached()) << stick.error();
 	EXPECT_FALSE(SDL_IsGameController(stick.deviceIndex()));
@@ -140,7 +140,7 @@ TEST(ControllersTest, RumbleDuration) {
 
 TEST(ControllersTest, RumbleReachesEveryPadUnlessVibrationIsOff) {
 	Controllers controllers;
-	inputtest::dropSdlEvents();
+	test::drain([](const SDL_Event&) {});
 	VirtualPad pad;
 	ASSERT_TRUE(pad.attached()) << pad.error();
 	testing::internal::CaptureStdout();

@@ -1,10 +1,10 @@
 // The player input through the platform fakes (keys, clock, accelerometer,
 // touch fingers) and SDL's virtual pads: keyboard, pads and sticks, touch
 // schemes and gestures, camera, tilt, the input kind and its notices.
-#include "InputTestSupport.h"
 #include "input/PlayerInput.h"
 #include "support/AllocationCounter.h"
 #include "support/PlatformFakes.h"
+#include "support/SdlEvents.h"
 #include "support/VirtualPad.h"
 
 #include <gtest/gtest.h>
@@ -25,23 +25,17 @@ const int H = 1000;
 const float kPi = 3.14159265f;
 
 SDL_Event finger(Uint32 type, SDL_FingerID id, float x, float y) {
-	SDL_Event e{};
-	e.type = type;
-	e.tfinger.touchId = 1;
-	e.tfinger.fingerId = id;
-	e.tfinger.x = x;
-	e.tfinger.y = y;
-	return e;
+	return test::fingerEvent(type, 1, id, x, y);
 }
 
 class PlayerInputTest : public testing::Test {
 protected:
-	void SetUp() override { inputtest::dropSdlEvents(); }
+	void SetUp() override { test::drain([](const SDL_Event&) {}); }
 	void TearDown() override {
 		for (auto& pad : pads)
 			pad->detach();
 		controllers.closeDetached();
-		inputtest::dropSdlEvents();
+		test::drain([](const SDL_Event&) {});
 	}
 
 	// A virtual device plugged in and opened by the manager.
