@@ -170,10 +170,15 @@ bool LevelSession::handleMenuOpenEvent(const SDL_Event& event)
     switch (event.type) {
     case SDL_MOUSEBUTTONDOWN:
         if (event.button.button == SDL_BUTTON_LEFT) {
-            // In play only the corner with the menu button; elsewhere a click is the game's.
+            // In play only the corner with the menu button; elsewhere a click
+            // is the game's. Mouse positions are in window points, which a
+            // high-density display makes fewer than the drawable's pixels.
+            int width = app->drawableWidth, height = app->drawableHeight;
+            if (app->window)
+                app->window->size(width, height);
             const bool inPlay = player && !levelOver;
-            opens = !inPlay || (event.button.x < 0.12f * static_cast<float>(app->drawableWidth) &&
-                                event.button.y < 0.15f * static_cast<float>(app->drawableHeight));
+            opens = !inPlay || (event.button.x < 0.12f * static_cast<float>(width) &&
+                                event.button.y < 0.15f * static_cast<float>(height));
         }
         break;
     case SDL_KEYDOWN:

@@ -275,6 +275,15 @@ TEST_F(SessionEventsTest, WhatOpensTheMenu) {
 			EXPECT_FALSE(session->handleMenuOpenEvent(c.event)) << c.name << ": already open";
 		}
 	}
+	// Mouse positions are window points: on a display with two pixels a
+	// point, the corner is the same part of the window, not twice as wide.
+	app.drawableWidth = window.drawableWidth = 2 * window.width;
+	app.drawableHeight = window.drawableHeight = 2 * window.height;
+	EXPECT_TRUE(started(true, true)->handleMenuOpenEvent(mouseDown(w / 10, h / 10))) << "corner, doubled display";
+	EXPECT_FALSE(started(true, true)->handleMenuOpenEvent(mouseDown(w / 5, h / 5))) << "beside it, doubled display";
+	app.drawableWidth = window.drawableWidth = window.width;
+	app.drawableHeight = window.drawableHeight = window.height;
+
 	options.menu = true;
 	auto menuLevel = started(false, false);
 	Probe::uiLoaded(*menuLevel) = true;
