@@ -18,6 +18,20 @@ int addMappingsFrom(const std::string& path)
     return SDL_GameControllerAddMappingsFromRW(SDL_RWFromFile(path.c_str(), "rb"), 1);
 }
 
+// Closes and drops the devices of list that are no longer attached, keeping the order of the rest.
+template <class Device>
+void closeDetachedIn(std::vector<Device*>& list, SDL_bool (*attached)(Device*), void (*close)(Device*))
+{
+    list.erase(std::remove_if(list.begin(), list.end(),
+                              [&](Device* device) {
+                                  if (attached(device))
+                                      return false;
+                                  close(device);
+                                  return true;
+                              }),
+               list.end());
+}
+
 SDL_JoystickID controllerId(SDL_GameController* controller)
 {
     return SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
@@ -120,22 +134,8 @@ void Controllers::openAll()
 
 void Controllers::closeDetached()
 {
-    controllers.erase(std::remove_if(controllers.begin(), controllers.end(),
-                                     [](SDL_GameController* controller) {
-                                         if (SDL_GameControllerGetAttached(controller))
-                                             return false;
-                                         SDL_GameControllerClose(controller);
-                                         return true;
-                                     }),
-                      controllers.end());
-    joysticks.erase(std::remove_if(joysticks.begin(), joysticks.end(),
-                                   [](SDL_Joystick* joystick) {
-                                       if (SDL_JoystickGetAttached(joystick))
-                                           return false;
-                                       SDL_JoystickClose(joystick);
-                                       return true;
-                                   }),
-                    joysticks.end());
+    closeDetachedIn(controllers, SDL_GameControllerGetAttached, SDL_GameControllerClose);
+    closeDetachedIn(joysticks, SDL_JoystickGetAttached, SDL_JoystickClose);
 }
 
 bool Controllers::handleDeviceEvent(const SDL_Event& event)

@@ -1,6 +1,6 @@
 // The level session in-process on the offscreen window: loading, frame
 // timing, pause, the render pass and what it leaves behind.
-#include "SessionFixture.h"
+#include "SessionTest.h"
 #include "app/LevelSession.h"
 #include "app/Settings.h"
 #include "overlay/Overlay.h"
@@ -13,22 +13,8 @@ using namespace lumaroll;
 
 namespace {
 
-class LevelSessionTest : public apptest::GLSceneTest {
+class LevelSessionTest : public apptest::SessionTest {
 protected:
-	void SetUp() override {
-		apptest::GLSceneTest::SetUp();
-		if (IsSkipped())
-			return;
-		setenv("LUMAROLL_NO_AUDIO", "1", 1);
-		options.level = apptest::writeTestLevel(dir.path());
-		options.dataDir = data;
-		app.overlay = &overlay;
-	}
-	void TearDown() override {
-		overlay.shutdown();
-		glBindFramebuffer(GL_FRAMEBUFFER, 0);
-	}
-
 	std::unique_ptr<LevelSession> started() {
 		auto session = std::make_unique<LevelSession>(app, options);
 		testing::internal::CaptureStdout();
@@ -44,14 +30,6 @@ protected:
 		events.push(e);
 	}
 
-	LaunchOptions options;
-	apptest::FakePlatform platform;
-	AppContext& app = platform.app;
-	test::FakeWindow& window = platform.window;
-	test::ScriptedEvents& events = platform.events;
-	test::FakeKeys& keys = platform.keys;
-	test::ManualClock& clock = platform.clock;
-	Overlay overlay;
 	std::string startOutput;
 };
 

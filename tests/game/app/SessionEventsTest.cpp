@@ -6,7 +6,7 @@
 // The in-game menu here is the stand-in, made to record what it gets and to
 // answer with chosen action codes; the menu images count as loaded by a
 // switch, as no atlas is written.
-#include "SessionFixture.h"
+#include "SessionTest.h"
 #include "SessionProbe.h"
 #include "app/LevelSession.h"
 #include "input/Controllers.h"
@@ -72,16 +72,12 @@ std::string describe(const SDL_Event& e) {
 	}
 }
 
-class SessionEventsTest : public apptest::GLSceneTest {
+class SessionEventsTest : public apptest::SessionTest {
 protected:
 	void SetUp() override {
-		apptest::GLSceneTest::SetUp();
+		apptest::SessionTest::SetUp();
 		if (IsSkipped())
 			return;
-		setenv("LUMAROLL_NO_AUDIO", "1", 1);
-		options.level = apptest::writeTestLevel(dir.path());
-		options.dataDir = data;
-		app.overlay = &overlay;
 		// The shipped English texts, and a configuration folder of our own.
 		env.set("XDG_CONFIG_HOME", (dir / "config").c_str());
 		const char* source = std::getenv("LUMAROLL_SOURCE_DIR");
@@ -89,7 +85,7 @@ protected:
 		Translations::instance().setLanguage("en");
 	}
 	void TearDown() override {
-		glBindFramebuffer(GL_FRAMEBUFFER, 0);
+		apptest::SessionTest::TearDown();
 		setAssetDirs({});
 	}
 
@@ -129,14 +125,6 @@ protected:
 		return out;
 	}
 
-	LaunchOptions options;
-	apptest::FakePlatform platform;
-	AppContext& app = platform.app;
-	test::FakeWindow& window = platform.window;
-	test::ScriptedEvents& events = platform.events;
-	test::FakeKeys& keys = platform.keys;
-	test::ManualClock& clock = platform.clock;
-	Overlay overlay;
 	std::vector<SDL_Event> menuGot;
 	std::function<int(const SDL_Event&, bool&)> answer;
 	apptest::ScopedEnv env;
@@ -492,31 +480,28 @@ TEST_F(SessionEventsTest, EscapeIsTheOverlaysAlsoWithTheMenuOpen) {
 	EXPECT_FALSE(overlay.menuOpen);
 	EXPECT_TRUE(session->inGameMenuOpen());
 	EXPECT_TRUE(menuGot.empty());
-	overlay.shutdown();
 }
 
 // --- Background
 
 TEST_F(SessionEventsTest, BackgroundMutesPausesAndOpensTheMenuOnce) {
-	const struct {
+	struct Named {
 		const char* name;
 		SDL_Event event;
-	} away[] = {
+	};
+	const Named away[] = {
 	    {"focus lost", test::windowEvent(SDL_WINDOWEVENT_FOCUS_LOST)},
 	    {"minimised", test::windowEvent(SDL_WINDOWEVENT_MINIMIZED)},
 	    {"will enter background", test::plainEvent(SDL_APP_WILLENTERBACKGROUND)},
 	    {"did enter background", test::plainEvent(SDL_APP_DIDENTERBACKGROUND)},
 	};
-	const struct {
-		const char* name;
-		SDL_Event event;
-	} back[] = {
+	const Named back[] = {
 	    {"focus gained", test::windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED)},
 	    {"restored", test::windowEvent(SDL_WINDOWEVENT_RESTORED)},
 	    {"did enter foreground", test::plainEvent(SDL_APP_DIDENTERFOREGROUND)},
 	};
-	for (const auto& a : away) {
-		for (const auto& b : back) {
+	for (const Named& a : away) {
+		for (const Named& b : back) {
 			const std::string name = std::string(a.name) + ", then " + b.name;
 			auto session = started(true, true);
 			window.focus = true;

@@ -8,18 +8,12 @@
 #include <gtest/gtest.h>
 #include <stb_image.h>
 
-#include <chrono>
+#include <algorithm>
 #include <csignal>
-#include <thread>
 
 namespace {
 
-// Runs xdotool on the display; false when it failed.
-bool xdotool(const std::string& display, const std::vector<std::string>& args, std::string* out = nullptr) {
-	std::vector<std::string> argv{"env", "DISPLAY=" + display, "xdotool"};
-	argv.insert(argv.end(), args.begin(), args.end());
-	return test::runCommand(argv, out) == 0;
-}
+using test::xdotool;
 
 TEST(InputProgramTest, DeveloperKeysScreenshotAndBackgroundUnderX) {
 	std::string out;
@@ -47,13 +41,7 @@ TEST(InputProgramTest, DeveloperKeysScreenshotAndBackgroundUnderX) {
 	test::RunningProcess game(test::lumarollBinary(), o);
 	ASSERT_TRUE(game.started());
 	ASSERT_TRUE(game.waitForOutput("level loaded in ", 30000)) << game.output();
-	std::string window;
-	for (int i = 0; i < 50 && window.empty(); ++i) {
-		xdotool(display.name(), {"search", "--name", "^Lumaroll$"}, &window);
-		if (window.empty())
-			std::this_thread::sleep_for(std::chrono::milliseconds(100));
-	}
-	window = window.substr(0, window.find('\n'));
+	const std::string window = test::findWindow(display.name(), "^Lumaroll$");
 	ASSERT_FALSE(window.empty()) << "no window named Lumaroll";
 	auto key = [&](const char* name) { return xdotool(display.name(), {"key", "--window", window, name}); };
 

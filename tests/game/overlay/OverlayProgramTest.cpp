@@ -66,12 +66,7 @@ TEST_F(OverlayProgramTest, ReadyLineOfEachStartUp) {
 	}
 }
 
-// Runs xdotool on the display; false when it failed.
-bool xdotool(const std::string& display, const std::vector<std::string>& args, std::string* out = nullptr) {
-	std::vector<std::string> argv{"env", "DISPLAY=" + display, "xdotool"};
-	argv.insert(argv.end(), args.begin(), args.end());
-	return test::runCommand(argv, out) == 0;
-}
+using test::xdotool;
 
 TEST_F(OverlayProgramTest, EscapeF2AndAClickOnQuitUnderX) {
 	test::XvfbDisplay display;
@@ -84,13 +79,7 @@ TEST_F(OverlayProgramTest, EscapeF2AndAClickOnQuitUnderX) {
 	test::RunningProcess game(test::lumarollBinary(), o);
 	ASSERT_TRUE(game.started());
 	ASSERT_TRUE(game.waitForOutput("port menu: ready", 30000));
-	std::string window;
-	for (int i = 0; i < 50 && window.empty(); ++i) {
-		xdotool(display.name(), {"search", "--name", "^Lumaroll$"}, &window);
-		if (window.empty())
-			std::this_thread::sleep_for(std::chrono::milliseconds(100));
-	}
-	window = window.substr(0, window.find('\n'));
+	const std::string window = test::findWindow(display.name(), "^Lumaroll$");
 	ASSERT_FALSE(window.empty()) << "no window named Lumaroll";
 
 	ASSERT_TRUE(xdotool(display.name(), {"key", "--window", window, "Escape"}));
