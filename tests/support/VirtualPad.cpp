@@ -6,6 +6,8 @@ namespace test {
 
 VirtualPad::VirtualPad(Type type, const char* name)
 {
+	// Tests have no focused window: without this SDL drops the pads' input.
+	SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
 	SDL_VirtualJoystickDesc desc;
 	SDL_zero(desc);
 	desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;

@@ -8,6 +8,8 @@
 // queues SDL's added events; detaching it queues the removed ones.
 //
 // SDL's joystick subsystem must be running (SDL_INIT_GAMECONTROLLER starts it).
+// A pad's input counts without a focused window (SDL's background-events hint
+// is set by the first pad).
 
 #include <SDL.h>
 

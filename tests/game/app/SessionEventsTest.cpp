@@ -200,6 +200,25 @@ TEST_F(SessionEventsTest, PadRumbleFollowsTheVibrationSetting) {
 	SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 }
 
+TEST_F(SessionEventsTest, ThePadsAIsTheLogicsKeyUnlessAMenuTakesIt) {
+	ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
+	test::VirtualPad pad;
+	ASSERT_TRUE(pad.attached()) << pad.error();
+	auto session = started(false, true);
+	SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+	pad.setButton(SDL_CONTROLLER_BUTTON_A, true);
+	frame(*session);
+	EXPECT_TRUE(session->levelWorld()->isKeyPressed("lmouse"));
+	// Behind the menu level's open menu the logic runs on: A is the menu's there.
+	frame(*session, {keyDown(SDLK_p)});
+	ASSERT_TRUE(session->inGameMenuOpen());
+	frame(*session);
+	EXPECT_FALSE(session->levelWorld()->isKeyPressed("lmouse"));
+	pad.detach();
+	Controllers::instance().closeDetached();
+	SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+}
+
 // --- The in-game menu
 
 TEST_F(SessionEventsTest, AControllerNavigatesTheOpenMenuWithKeys) {

@@ -8,8 +8,6 @@ namespace {
 class JoystickEnvironment : public testing::Environment {
 public:
 	void SetUp() override {
-		// Pads send their events without a focused window.
-		SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
 		ASSERT_EQ(SDL_Init(SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
 	}
 	void TearDown() override { SDL_Quit(); }

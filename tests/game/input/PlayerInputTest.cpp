@@ -482,6 +482,16 @@ TEST_F(PlayerInputTest, MouseMotionTurnsTheCameraOnceAndIsUsedUp) {
 	EXPECT_NEAR(out.cameraPitch, 4.f * 0.005f * 1.5f, 1e-6f);
 }
 
+TEST_F(PlayerInputTest, ControlsComingOnAskForATiltCalibration) {
+	read(0.016f, false);
+	EXPECT_FALSE(controllers.calibrateRequested);
+	read(0.016f, true);
+	EXPECT_TRUE(controllers.calibrateRequested);
+	controllers.calibrateRequested = false;
+	read(0.016f, true);
+	EXPECT_FALSE(controllers.calibrateRequested) << "only the change asks";
+}
+
 // --- Tilt
 
 class TiltTest : public PlayerInputTest {
