@@ -142,7 +142,6 @@ public:
     int framesDone() const { return frameCount; }
     bool isRunning() const { return running; }
     bool inGameMenuOpen() const { return menu.isOpen(); }
-    bool mouseCaptured() const { return relativeMouse; }
     bool freeCameraOn() const { return freeCamera; }
     bool scriptedViewOn() const { return scriptedView; }
     // Size the last frame was rendered at (the render-scale target's when used).
