@@ -184,6 +184,9 @@ private:
     // Whether the in-game menu may be opened at all: menu images loaded and
     // "--menu" or "--from-menu".
     bool menuAvailable() const;
+    // Drawable pixels per window point (mouse positions are in points): 2 on
+    // a display that doubles points, 1 without a window.
+    float pixelsPerPoint() const;
     // Writes the screenshot F12 asked for, from the frame just rendered.
     void saveRequestedScreenshot();
 

@@ -162,6 +162,14 @@ void LevelSession::openMenu()
         captureRequested = true;
 }
 
+float LevelSession::pixelsPerPoint() const
+{
+    int width = 0, height = 0;
+    if (app->window)
+        app->window->size(width, height);
+    return height > 0 ? static_cast<float>(app->drawableHeight) / static_cast<float>(height) : 1.f;
+}
+
 bool LevelSession::handleMenuOpenEvent(const SDL_Event& event)
 {
     if (!menuAvailable() || menu.isOpen())
@@ -219,7 +227,7 @@ bool LevelSession::forwardToMenu(const SDL_Event& event)
     const bool repeatIgnored = key && event.key.repeat && sym != SDLK_LEFT && sym != SDLK_RIGHT;
     if (!repeatIgnored) {
         bool closed = false;
-        const int action = menu.handleEvent(event, *ui, app->drawableHeight, closed);
+        const int action = menu.handleEvent(event, *ui, app->drawableHeight, closed, pixelsPerPoint());
         if (closed) {
             Controllers::instance().calibrateRequested = true;
             if (!levelOver)

@@ -1,12 +1,10 @@
 // The level session's event routing in-process, with pushed events through
 // frame(): pads plugged in and out, the in-game menu (opened, navigated by
-// controller, fed events, its actions), the mute key, the background rules,
-// mouse capture and look, the developer keys and the input notices.
-//
-// The in-game menu here is the stand-in, made to record what it gets and to
-// answer with chosen action codes; the menu images count as loaded by a
-// switch, as no atlas is written.
+// controller, fed clicks and keys, its actions) over the menu files written
+// by the test, the mute key, the background rules, mouse capture and look,
+// the developer keys and the input notices.
 #include "SessionTest.h"
+#include "TestMenuData.h"
 #include "SessionProbe.h"
 #include "app/LevelSession.h"
 #include "input/Controllers.h"
@@ -55,23 +53,6 @@ SDL_Event finger(Uint32 type, SDL_FingerID id, float x, float y) {
 	return test::fingerEvent(type, 1, id, x, y);
 }
 
-// What a recorded event was, for messages and comparisons: "down", "up",
-// "motion", "key <name>".
-std::string describe(const SDL_Event& e) {
-	switch (e.type) {
-	case SDL_MOUSEBUTTONDOWN:
-		return "down";
-	case SDL_MOUSEBUTTONUP:
-		return "up";
-	case SDL_MOUSEMOTION:
-		return "motion";
-	case SDL_KEYDOWN:
-		return std::string("key ") + SDL_GetKeyName(e.key.keysym.sym) + (e.key.repeat ? " repeated" : "");
-	default:
-		return "event " + std::to_string(e.type);
-	}
-}
-
 class SessionEventsTest : public apptest::SessionTest {
 protected:
 	void SetUp() override {
@@ -90,21 +71,20 @@ protected:
 	}
 
 	// A started session; with a ball when asked; with the menus when asked
-	// ("--from-menu" and the menu images loaded); its in-game menu records
-	// what it gets in `menuGot` and answers with `answer`.
+	// ("--from-menu" and the game's menu files in the data folder).
 	std::unique_ptr<LevelSession> started(bool ball = false, bool menus = false) {
 		options.fromMenu = menus;
+		if (menus && !menuDataWritten) {
+			apptest::writeMenuData(data, apptest::MenuDataOptions());
+			menuDataWritten = true;
+		}
 		auto session = std::make_unique<LevelSession>(app, options);
 		testing::internal::CaptureStdout();
 		session->start();
 		testing::internal::GetCapturedStdout();
 		if (ball)
 			Probe::givePlayer(*session);
-		Probe::uiLoaded(*session) = menus;
-		Probe::menu(*session).testHandler = [this](const SDL_Event& e, bool& closed) {
-			menuGot.push_back(e);
-			return answer ? answer(e, closed) : 0;
-		};
+		EXPECT_EQ(Probe::uiLoaded(*session), menuDataWritten);
 		return session;
 	}
 
@@ -118,15 +98,7 @@ protected:
 		return testing::internal::GetCapturedStdout();
 	}
 
-	std::vector<std::string> menuLog() const {
-		std::vector<std::string> out;
-		for (const SDL_Event& e : menuGot)
-			out.push_back(describe(e));
-		return out;
-	}
-
-	std::vector<SDL_Event> menuGot;
-	std::function<int(const SDL_Event&, bool&)> answer;
+	bool menuDataWritten = false;
 	apptest::ScopedEnv env;
 };
 
@@ -142,8 +114,7 @@ void takeSdlEvents(test::ScriptedEvents& events) {
 TEST_F(SessionEventsTest, PluggingAPadShowsANoticeAndUnpluggingAnother) {
 	ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
 	SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-	auto session = started(false, true);
-	Probe::menu(*session).open(); // device events never reach the menu
+	auto session = started();
 
 	test::VirtualPad pad;
 	ASSERT_TRUE(pad.attached()) << pad.error();
@@ -175,8 +146,6 @@ TEST_F(SessionEventsTest, PluggingAPadShowsANoticeAndUnpluggingAnother) {
 	frame(*session);
 	EXPECT_EQ(overlay.notices.size(), 2u);
 	EXPECT_TRUE(Controllers::instance().joysticks.empty());
-	for (const SDL_Event& e : menuGot)
-		ADD_FAILURE() << "the menu got " << describe(e);
 }
 
 TEST_F(SessionEventsTest, PadRumbleFollowsTheVibrationSetting) {
@@ -221,22 +190,35 @@ TEST_F(SessionEventsTest, ThePadsAIsTheLogicsKeyUnlessAMenuTakesIt) {
 
 // --- The in-game menu
 
+// Indices of the menu's level items: the menu level, level 1, level 2.
+const int kAttraction = 4, kLevel1 = 5, kLevel2 = 6;
+
 TEST_F(SessionEventsTest, AControllerNavigatesTheOpenMenuWithKeys) {
 	auto session = started(false, true);
-	frame(*session, {keyDown(SDLK_p)});
+	InGameMenu& menu = Probe::menu(*session);
+	frame(*session, {padButton(SDL_CONTROLLER_BUTTON_START)});
 	ASSERT_TRUE(session->inGameMenuOpen());
-	frame(*session, {padButton(SDL_CONTROLLER_BUTTON_A), padButton(SDL_CONTROLLER_BUTTON_B),
-	                 padButton(SDL_CONTROLLER_BUTTON_DPAD_LEFT), padButton(SDL_CONTROLLER_BUTTON_DPAD_RIGHT),
+	frame(*session, {padButton(SDL_CONTROLLER_BUTTON_DPAD_RIGHT), padButton(SDL_CONTROLLER_BUTTON_DPAD_RIGHT),
 	                 padButton(SDL_CONTROLLER_BUTTON_X)});
-	EXPECT_EQ(menuLog(), (std::vector<std::string>{"key Return", "key P", "key Left", "key Right"}));
-	EXPECT_EQ(events.pushed.size(), 4u);
+	EXPECT_EQ(menu.selected, kLevel1);
+	frame(*session, {padButton(SDL_CONTROLLER_BUTTON_DPAD_LEFT)});
+	EXPECT_EQ(menu.selected, kAttraction);
+	EXPECT_EQ(events.pushed.size(), 3u) << "one key a button";
+	frame(*session, {padButton(SDL_CONTROLLER_BUTTON_B)});
+	EXPECT_FALSE(session->inGameMenuOpen()) << "B is 'p'";
 
 	// One arrow per push of the stick.
-	menuGot.clear();
+	frame(*session, {padButton(SDL_CONTROLLER_BUTTON_START)});
 	frame(*session, {padAxis(SDL_CONTROLLER_AXIS_LEFTX, 0.7f), padAxis(SDL_CONTROLLER_AXIS_LEFTX, 0.7f),
 	                 padAxis(SDL_CONTROLLER_AXIS_LEFTX, 0.2f), padAxis(SDL_CONTROLLER_AXIS_LEFTX, 0.7f),
 	                 padAxis(SDL_CONTROLLER_AXIS_LEFTY, 0.9f)});
-	EXPECT_EQ(menuLog(), (std::vector<std::string>{"key Right", "key Right"}));
+	EXPECT_EQ(menu.selected, kLevel1) << "exactly two Right arrows";
+
+	// A is Return: the selection is chosen.
+	frame(*session, {padButton(SDL_CONTROLLER_BUTTON_A)});
+	EXPECT_FALSE(session->isRunning());
+	EXPECT_EQ(session->finish().nextArgs,
+	          (std::vector<std::string>{"--play", "--from-menu", dirWithSlash(options.level) + "level01.hgr"}));
 }
 
 TEST_F(SessionEventsTest, WhatOpensTheMenu) {
@@ -299,20 +281,17 @@ TEST_F(SessionEventsTest, WhatOpensTheMenu) {
 
 TEST_F(SessionEventsTest, HeldKeysNeitherFlickerTheMenuNorActTwice) {
 	auto session = started(true, true);
+	InGameMenu& menu = Probe::menu(*session);
 	frame(*session, {keyDown(SDLK_p)});
 	ASSERT_TRUE(session->inGameMenuOpen());
-	// The stand-in menu would close on the 'p' it gets: a repeated one must not reach it.
-	answer = [this, s = session.get()](const SDL_Event& e, bool& closed) {
-		if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_p) {
-			Probe::menu(*s).close();
-			closed = true;
-		}
-		return 0;
-	};
-	frame(*session, {keyDown(SDLK_p, true), keyDown(SDLK_p, true), keyDown(SDLK_RETURN, true),
-	                 keyDown(SDLK_RIGHT, true)});
+	// The key repeats of a held 'p' would close it again at once, those of a
+	// held Return choose the selection again and again.
+	frame(*session, {keyDown(SDLK_RIGHT), keyDown(SDLK_p, true), keyDown(SDLK_p, true), keyDown(SDLK_RETURN, true)});
 	EXPECT_TRUE(session->inGameMenuOpen());
-	EXPECT_EQ(menuLog(), (std::vector<std::string>{"key Right repeated"}));
+	EXPECT_TRUE(session->isRunning());
+	// A held arrow moves on.
+	frame(*session, {keyDown(SDLK_RIGHT, true)});
+	EXPECT_EQ(menu.selected, kLevel1);
 
 	frame(*session, {keyDown(SDLK_p)});
 	EXPECT_FALSE(session->inGameMenuOpen());
@@ -320,17 +299,33 @@ TEST_F(SessionEventsTest, HeldKeysNeitherFlickerTheMenuNorActTwice) {
 	EXPECT_FALSE(session->inGameMenuOpen()) << "a repeat does not open it again";
 }
 
-TEST_F(SessionEventsTest, TheOpeningClickIsKeptFromTheMenuButItsReleaseIsNot) {
-	// The menu acts on a release only after it saw the press: the release of
-	// the click that opened it lands on nothing.
+TEST_F(SessionEventsTest, TheClickThatOpensTheMenuIsNoChoiceTheNextIs) {
+	// The menu counts a release only after it saw the press: the session
+	// keeps the opening press from it and forwards every press and release
+	// after. In the menu level a click anywhere opens the menu.
+	const int w = test::GLTestContext::WIDTH, h = test::GLTestContext::HEIGHT;
+	const int nothingX = w / 4, nothingY = h * 7 / 8; // below the level items
+	const int levelX = w / 2, levelY = h / 2;         // on "MENU_LEVEL_1"
+	{
+		auto session = started(false, true);
+		frame(*session, {mouseDown(nothingX, nothingY), mouseUp(nothingX, nothingY)});
+		EXPECT_TRUE(session->inGameMenuOpen()) << "the opening release chose nothing";
+		// Motion is forwarded: the pointer over no item clears the selection.
+		frame(*session, {keyDown(SDLK_RIGHT), test::mouseMotion(nothingX, nothingY)});
+		EXPECT_EQ(Probe::menu(*session).selected, -1);
+		frame(*session, {mouseDown(nothingX, nothingY), mouseUp(nothingX, nothingY)});
+		EXPECT_FALSE(session->inGameMenuOpen()) << "a click beside the items closes the menu";
+	}
 	auto session = started(false, true);
-	frame(*session, {mouseDown(5, 5), mouseUp(5, 5)});
-	ASSERT_TRUE(session->inGameMenuOpen());
-	EXPECT_EQ(menuLog(), (std::vector<std::string>{"up"}));
-	frame(*session, {test::mouseMoveBy(3, 4), mouseDown(8, 8), mouseUp(8, 8),
-	                 mouseDown(8, 8, SDL_BUTTON_RIGHT), keyDown(SDLK_LEFT),
-	                 test::plainEvent(SDL_KEYUP), test::plainEvent(SDL_MOUSEWHEEL), finger(SDL_FINGERDOWN, 1, 0.5f, 0.5f)});
-	EXPECT_EQ(menuLog(), (std::vector<std::string>{"up", "motion", "down", "up", "down", "key Left"}));
+	frame(*session, {mouseDown(levelX, levelY), mouseUp(levelX, levelY)});
+	EXPECT_TRUE(session->inGameMenuOpen());
+	EXPECT_TRUE(session->isRunning()) << "the click on level 1 only opened the menu";
+	frame(*session, {mouseDown(levelX, levelY), mouseUp(levelX, levelY)});
+	EXPECT_FALSE(session->isRunning());
+	const LevelResult result = session->finish();
+	EXPECT_FALSE(result.quit);
+	EXPECT_EQ(result.nextArgs,
+	          (std::vector<std::string>{"--play", "--from-menu", dirWithSlash(options.level) + "level01.hgr"}));
 }
 
 TEST_F(SessionEventsTest, MuteKeyActsWithTheMenuOpenAndNothingElseReachesTheGame) {
@@ -372,19 +367,24 @@ TEST_F(SessionEventsTest, TheMenuShowsTheMuteAsItIsWhenTheSessionOpensIt) {
 		ASSERT_TRUE(session->inGameMenuOpen()) << c.name;
 		EXPECT_EQ(Probe::menu(*session).volumeOn, c.volumeShown) << c.name;
 	}
-	// 'm' in play, then the menu: its volume item shows the mute, and
-	// choosing it turns the sound back on.
+	// 'm' in play, then the menu: its volume item shows the mute, and a click
+	// on it turns the sound back on. The window here has two pixels a point:
+	// the click is where the item is in points.
+	app.drawableWidth = window.drawableWidth = 2 * window.width;
+	app.drawableHeight = window.drawableHeight = 2 * window.height;
 	auto session = started(true, true);
-	answer = [s = session.get()](const SDL_Event& e, bool&) {
-		if (e.type != SDL_KEYDOWN || e.key.keysym.sym != SDLK_RETURN)
-			return 0;
-		Probe::menu(*s).volumeOn = !Probe::menu(*s).volumeOn;
-		return 5;
-	};
 	frame(*session, {keyDown(SDLK_m), keyDown(SDLK_p)});
 	EXPECT_FALSE(Probe::menu(*session).volumeOn);
-	frame(*session, {keyDown(SDLK_RETURN)});
+	const apptest::MenuImage& volume = apptest::menuImage("MENU_VOLUME_OFF");
+	const float pointsPerUnit = float(window.height) / 480.f;
+	const int x = int((-volume.pivotX + volume.w / 2) * pointsPerUnit);
+	const int y = int((-volume.pivotY + volume.h / 2) * pointsPerUnit);
+	frame(*session, {mouseDown(x, y), mouseUp(x, y)});
+	EXPECT_TRUE(Probe::menu(*session).volumeOn);
 	EXPECT_FALSE(Probe::audio(*session).masterMute);
+	EXPECT_EQ(window.minimizes, 0) << "the task switcher beside it was not hit";
+	app.drawableWidth = window.drawableWidth = window.width;
+	app.drawableHeight = window.drawableHeight = window.height;
 }
 
 TEST_F(SessionEventsTest, MenuActions) {
@@ -414,9 +414,7 @@ TEST_F(SessionEventsTest, MenuActions) {
 		frame(*session, {keyDown(SDLK_p)});
 		ASSERT_TRUE(session->inGameMenuOpen()) << c.name;
 		Probe::menu(*session).volumeOn = false; // the volume item was just turned off
-		answer = [&c](const SDL_Event&, bool&) { return c.action; };
-		frame(*session, {keyDown(SDLK_RETURN)});
-		answer = nullptr;
+		session->onMenuAction(c.action);
 		EXPECT_EQ(session->isRunning(), c.running) << c.name;
 		EXPECT_EQ(Probe::audio(*session).masterMute.load(), c.muted) << c.name;
 		EXPECT_EQ(window.minimizes, c.minimizes) << c.name;
@@ -434,12 +432,7 @@ TEST_F(SessionEventsTest, AMenuThatClosesItselfAsksForTiltCalibration) {
 	auto session = started(true, true);
 	frame(*session, {keyDown(SDLK_p)});
 	Controllers::instance().calibrateRequested = false;
-	answer = [s = session.get()](const SDL_Event&, bool& closed) {
-		Probe::menu(*s).close();
-		closed = true;
-		return 0;
-	};
-	frame(*session, {keyDown(SDLK_p)});
+	frame(*session, {keyDown(SDLK_p)}); // the menu's own key: it closes itself
 	EXPECT_FALSE(session->inGameMenuOpen());
 	EXPECT_TRUE(Controllers::instance().calibrateRequested);
 	Controllers::instance().calibrateRequested = false;
@@ -497,8 +490,7 @@ TEST_F(SessionEventsTest, EscapeIsTheOverlaysAlsoWithTheMenuOpen) {
 	events.queue = {keyDown(SDLK_ESCAPE)};
 	session->pollEvents();
 	EXPECT_FALSE(overlay.menuOpen);
-	EXPECT_TRUE(session->inGameMenuOpen());
-	EXPECT_TRUE(menuGot.empty());
+	EXPECT_TRUE(session->inGameMenuOpen()) << "the in-game menu never saw the Escape";
 }
 
 // --- Background
