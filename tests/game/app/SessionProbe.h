@@ -2,8 +2,8 @@
 #define TESTS_GAME_APP_SESSIONPROBE_H
 
 // Reaches the parts of a level session that the in-process event tests set
-// up or look at: the menu images flag (no atlas writer exists here), the
-// in-game menu, the player input, a ball, the audio flags and the level state.
+// up or look at: the menu images flag (to take the menus away), the in-game
+// menu, the player input, a ball, the audio flags and the level state.
 
 #include "app/LevelSession.h"
 
