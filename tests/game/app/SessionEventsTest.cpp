@@ -11,6 +11,7 @@
 #include "overlay/AssetFiles.h"
 #include "overlay/Overlay.h"
 #include "overlay/Translations.h"
+#include "support/LevelFixtures.h"
 #include "support/SdlEvents.h"
 #include "support/VirtualPad.h"
 
@@ -650,6 +651,44 @@ TEST_F(SessionEventsTest, DeveloperKeys) {
 	ASSERT_TRUE(Probe::water(*session).enabled);
 	frame(*session, {keyDown(SDLK_F5)});
 	EXPECT_FALSE(Probe::water(*session).enabled);
+
+	// 'r': the ball back at the start after it fell for a while.
+	frame(*session, {keyDown(SDLK_r)});
+	const math::Vector3 start = Probe::ball(*session).ballPosition();
+	for (int i = 0; i < 20; ++i)
+		frame(*session);
+	ASSERT_GT((Probe::ball(*session).ballPosition() - start).length(), 1.f) << "the ball did not move";
+	frame(*session, {keyDown(SDLK_r)});
+	EXPECT_LT((Probe::ball(*session).ballPosition() - start).length(), 1e-3f);
+}
+
+TEST_F(SessionEventsTest, APadSteersTheBall) {
+	ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
+	test::SceneWriter level = apptest::testLevelScene();
+	test::LevelFixtures(level).mesh("floor", test::floorTriangles(3000.f, -300.f));
+	apptest::writeTestLevel(dir.path(), level);
+	test::VirtualPad pad;
+	ASSERT_TRUE(pad.attached()) << pad.error();
+	// How far the ball rolls over the floor in 30 frames with the stick at x.
+	auto travel = [&](float x) {
+		auto session = started(true);
+		Probe::ball(*session).placeAtStart();
+		pad.setAxis(SDL_CONTROLLER_AXIS_LEFTX, x);
+		const math::Vector3 start = Probe::ball(*session).ballPosition();
+		for (int i = 0; i < 30; ++i)
+			frame(*session);
+		math::Vector3 moved = Probe::ball(*session).ballPosition() - start;
+		moved.y = 0.f;
+		return moved;
+	};
+	const math::Vector3 still = travel(0.f), right = travel(1.f), left = travel(-1.f);
+	EXPECT_LT(still.length(), 1.f);
+	EXPECT_GT(right.length(), 5.f);
+	EXPECT_GT(left.length(), 5.f);
+	EXPECT_LT(right.dot(left), 0.f) << "right and left go opposite ways";
+	pad.detach();
+	Controllers::instance().closeDetached();
+	SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 }
 
 TEST_F(SessionEventsTest, DeveloperKeysNeedTheDeveloperFlag) {

@@ -18,9 +18,9 @@ struct LevelSessionProbe {
 	static bool& captureRequested(LevelSession& s) { return s.captureRequested; }
 	static WaterReflection& water(LevelSession& s) { return *s.water; }
 	static FreeCamera& freeCamera(LevelSession& s) { return s.freeCam; }
-	static bool hasPlayer(LevelSession& s) { return s.player != nullptr; }
+	static Player& ball(LevelSession& s) { return *s.player; }
 	// A ball for the session, as its player set-up would make one.
-	static void givePlayer(LevelSession& s) { s.player.reset(new Player); }
+	static void givePlayer(LevelSession& s) { s.player.reset(new Player(s.scene, s.world.get())); }
 };
 
 } // namespace lumaroll
