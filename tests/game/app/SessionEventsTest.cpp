@@ -274,6 +274,16 @@ TEST_F(SessionEventsTest, WhatOpensTheMenu) {
 	app.drawableWidth = window.drawableWidth = window.width;
 	app.drawableHeight = window.drawableHeight = window.height;
 
+	// With a valid backdrop copy no new one is asked for.
+	{
+		auto session = started(true, true);
+		frame(*session, {keyDown(SDLK_p)}); // the render takes the copy
+		Probe::menu(*session).close();
+		ASSERT_FALSE(Probe::captureRequested(*session));
+		EXPECT_TRUE(session->handleMenuOpenEvent(keyDown(SDLK_p)));
+		EXPECT_FALSE(Probe::captureRequested(*session)) << "a valid copy is kept";
+	}
+
 	options.menu = true;
 	auto menuLevel = started(false, false);
 	Probe::uiLoaded(*menuLevel) = true;
