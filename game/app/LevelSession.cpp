@@ -88,7 +88,7 @@ void LevelSession::loadLevel()
     audio.reset(new Audio);
     if (!std::getenv("LUMAROLL_NO_AUDIO") && !data.empty())
         audio->init(data);
-    audio->applySettings();
+    audio->applySettings(true);
     if (app->overlay)
         app->overlay->audio = audio.get();
     ambient.setup(scene, audio.get());

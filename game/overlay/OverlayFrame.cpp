@@ -114,8 +114,13 @@ void Overlay::endFrame()
 
 void Overlay::noteItem(const std::string& name)
 {
+    noteItem(name, std::string());
+}
+
+void Overlay::noteItem(const std::string& name, const std::string& text)
+{
     const ImVec2 min = ImGui::GetItemRectMin(), max = ImGui::GetItemRectMax();
-    report.items.push_back(FrameReport::Item{name, min.x, min.y, max.x - min.x, max.y - min.y});
+    report.items.push_back(FrameReport::Item{name, min.x, min.y, max.x - min.x, max.y - min.y, text});
 }
 
 void Overlay::shutdown()
