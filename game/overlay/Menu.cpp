@@ -35,6 +35,14 @@ const Tab kTabs[] = {
     {"tab.about", "about", &Overlay::drawAboutTab},
 };
 
+// The slider's text as the GUI shows it; format is one of the menu's own.
+std::string shownValue(const char* format, float value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, format, double(value));
+    return text;
+}
+
 } // namespace
 
 void Overlay::drawMenu()
@@ -149,14 +157,14 @@ bool Overlay::slider(const char* label, const char* key, const char* format, flo
         float shown = sliderDrag.valueBeforeDrag;
         ImGui::SliderFloat("##v", &shown, min, max, format);
         ImGui::PopID();
-        noteItem(key);
+        noteItem(key, shownValue(format, shown));
         return true;
     }
     const float before = settings.getFloat(key, fallback);
     float value = before;
     const bool changed = ImGui::SliderFloat("##v", &value, min, max, format);
     ImGui::PopID();
-    noteItem(key);
+    noteItem(key, shownValue(format, value));
     if (ImGui::IsItemActivated()) {
         sliderDrag.activeKey = key;
         sliderDrag.valueBeforeDrag = before;
