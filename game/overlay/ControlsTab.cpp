@@ -84,7 +84,7 @@ void Overlay::drawControlsTab()
                 settings.setString("controls.touch", choice.value);
                 settings.save();
             }
-            noteItem(std::string("controls.touch=") + choice.value);
+            noteItem(std::string("controls.touch=") + choice.value, menu::selectedText(&choice == current));
         }
         ImGui::EndCombo();
     }
@@ -104,7 +104,8 @@ void Overlay::drawControlsTab()
                     settings.setString("controls.tilt_camera", choice.value);
                     settings.save();
                 }
-                noteItem(std::string("controls.tilt_camera=") + choice.value);
+                noteItem(std::string("controls.tilt_camera=") + choice.value,
+                         menu::selectedText(&choice == &shownCamera));
             }
             ImGui::EndCombo();
         }

@@ -141,14 +141,15 @@ void Overlay::drawLanguageRow()
     std::string chosen;
     if (ImGui::Selectable(tr("game.language_auto"), current == "auto"))
         chosen = "auto";
-    noteItem("general.language=auto");
+    noteItem("general.language=auto", menu::selectedText(current == "auto"));
     for (std::size_t i = 0; i < languages.size(); ++i) {
         // Two languages may share a display name: each entry has its own id.
+        const bool selected = languages[i].first == current;
         ImGui::PushID(int(i));
-        if (ImGui::Selectable(languages[i].second.c_str(), languages[i].first == current))
+        if (ImGui::Selectable(languages[i].second.c_str(), selected))
             chosen = languages[i].first;
         ImGui::PopID();
-        noteItem("general.language=" + languages[i].first, languages[i].second);
+        noteItem("general.language=" + languages[i].first, menu::selectedText(selected));
     }
     ImGui::EndCombo();
     if (chosen.empty())

@@ -95,7 +95,7 @@ void Overlay::drawGraphicsTab()
                     settings.setFloat("graphics.fps_limit", float(fps));
                     settings.save();
                 }
-                noteItem("graphics.fps_limit=" + std::to_string(fps));
+                noteItem("graphics.fps_limit=" + std::to_string(fps), menu::selectedText(fps == limit));
             }
             ImGui::EndCombo();
         }

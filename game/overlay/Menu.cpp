@@ -74,7 +74,7 @@ void Overlay::drawMenu()
                 // The fixed id keeps the tab selected when the language changes.
                 const std::string label = std::string(menu::tr(tab.labelKey)) + "###" + tab.id;
                 const bool selected = ImGui::BeginTabItem(label.c_str());
-                noteItem(std::string("tab.") + tab.id, selected ? "selected" : "");
+                noteItem(std::string("tab.") + tab.id, menu::selectedText(selected));
                 if (!selected)
                     continue;
                 ImGui::BeginChild("content", ImVec2(0.f, -footer));

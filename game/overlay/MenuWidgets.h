@@ -37,6 +37,12 @@ void centreNext(float width);
 // Text centred on its own line.
 void centredText(const std::string& text);
 
+// What the frame report says of a tab or an entry of a list: "selected" or "".
+inline const char* selectedText(bool selected)
+{
+    return selected ? "selected" : "";
+}
+
 // Icon glyph, two spaces and text when the icon font is loaded; text alone otherwise.
 std::string withIcon(bool iconsLoaded, const char* icon, const std::string& text);
 

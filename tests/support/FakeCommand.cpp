@@ -17,7 +17,8 @@ void FakeCommands::add(const FakeProgram& program) {
 	std::string script = "#!/bin/sh\n"
 	                     "# Fake " + program.name + " written by a test.\n"
 	                     "base='" + base + "'\n"
-	                     "read count < \"$base.count\" 2>/dev/null || count=0\n"
+	                     "count=0\n"
+	                     "if [ -f \"$base.count\" ]; then read count < \"$base.count\"; fi\n"
 	                     "count=$((count + 1))\n"
 	                     "echo \"$count\" > \"$base.count\"\n"
 	                     "for arg in \"$@\"; do printf '%s\\n' \"$arg\"; done > \"$base.args.$count\"\n";

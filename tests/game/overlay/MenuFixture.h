@@ -15,6 +15,7 @@
 #include "overlay/UpdateCheck.h"
 
 #include <gtest/gtest.h>
+#include <imgui.h>
 
 #include <string>
 
@@ -75,8 +76,21 @@ protected:
 		feed({test::mouseButton(true, x, y), test::mouseButton(false, x, y)});
 		frames(4);
 	}
-	// A left click in the middle of the named item.
+	// Scrolls the content until the named item lies inside its visible area.
+	void reveal(const std::string& name) {
+		const lumaroll::Overlay::FrameReport::Item i = shown(name);
+		const float top = overlay.contentRect[1], bottom = top + overlay.contentRect[3];
+		if (i.y >= top && i.y + i.height <= bottom)
+			return;
+		if (i.y + i.height <= top - 40.f || i.y >= bottom + 400.f)
+			return; // not in the content (the tabs, the footer, an open list)
+		overlay.pendingScroll = i.y + i.height > bottom ? i.y + i.height - bottom + 4.f : i.y - top - 4.f;
+		frames(2);
+	}
+	// A left click in the middle of the named item, scrolled into view first.
 	void click(const std::string& name) {
+		if (name.find('=') == std::string::npos && name.rfind("button.", 0) != 0)
+			reveal(name);
 		const lumaroll::Overlay::FrameReport::Item i = shown(name);
 		clickAt(centreX(i), centreY(i));
 	}
@@ -85,8 +99,17 @@ protected:
 		click(combo);
 		click(entry);
 	}
+	// Clicks the tab, or, while it lies behind the tab bar's arrows (a narrow
+	// window), the arrow that selects the next tab.
 	void selectTab(const std::string& id) {
-		click("tab." + id);
+		for (int attempt = 0; attempt < 8 && shown("tab." + id).text != "selected"; ++attempt) {
+			const lumaroll::Overlay::FrameReport::Item tab = shown("tab." + id), w = shown("window");
+			const float barRight = w.x + w.width - ImGui::GetStyle().WindowPadding.x;
+			if (float(centreX(tab)) < barRight - 2.5f * tab.height)
+				clickAt(centreX(tab), centreY(tab));
+			else
+				clickAt(int(barRight - 4.f), centreY(tab));
+		}
 		ASSERT_EQ(shown("tab." + id).text, "selected") << id;
 	}
 
