@@ -87,7 +87,8 @@ void Overlay::drawGameTab()
     }
 
     menu::sectionHeader("game.section_records");
-    const std::vector<int> scores = readScores();
+    readMenuFiles();
+    const std::vector<int> scores = menuFiles.scores;
     if (menu::beginSettingsTable("records")) {
         for (std::size_t i = 0; i < scores.size(); ++i) {
             char place[16], distance[32];
@@ -110,6 +111,7 @@ void Overlay::drawGameTab()
             recordsConfirm = true;
         } else if (pressed) {
             clearScores();
+            menuFiles.scores = readScores();
             recordsConfirm = false;
             notify(tr("notice.records_cleared"), kIconTrash, 3.5f);
         }
@@ -122,12 +124,22 @@ void Overlay::drawGameTab()
     }
 }
 
+void Overlay::readMenuFiles()
+{
+    if (menuFiles.fresh)
+        return;
+    menuFiles.scores = readScores();
+    menuFiles.languages = listLanguages();
+    menuFiles.fresh = true;
+}
+
 void Overlay::drawLanguageRow()
 {
     using menu::tr;
     Settings& settings = Settings::instance();
     const std::string current = settings.getString("general.language", "auto");
-    const std::vector<std::pair<std::string, std::string>> languages = listLanguages();
+    readMenuFiles();
+    const std::vector<std::pair<std::string, std::string>> languages = menuFiles.languages;
     std::string preview = tr("game.language_auto");
     for (const auto& language : languages) {
         if (language.first == current)

@@ -284,6 +284,20 @@ private:
         std::string revertKey; // the slider to restore on its next draw
     };
     SliderDrag sliderDrag;
+
+    // What the game tab and the welcome page show from disk, read once each
+    // time the menu opens (reading every language file each frame doubled
+    // the cost of a game-tab frame).
+    struct MenuFiles {
+        bool fresh = false;
+        std::vector<int> scores;
+        std::vector<std::pair<std::string, std::string>> languages;
+    };
+    // Reads menuFiles unless they are fresh.
+    void readMenuFiles();
+    MenuFiles menuFiles;
+    // The last render drew the menu.
+    bool menuShown = false;
 };
 
 } // namespace lumaroll

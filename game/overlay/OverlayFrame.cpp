@@ -75,6 +75,8 @@ void Overlay::render()
                7.f);
     }
     if (menuOpen) {
+        if (!menuShown)
+            menuFiles.fresh = false; // read again at each opening
         drawMenu();
     } else if (!screenTexts.empty() || !notices.empty()) {
         beginFrame();
@@ -83,6 +85,7 @@ void Overlay::render()
             drawNotices();
         endFrame();
     }
+    menuShown = menuOpen;
     screenTexts.clear();
     // Labels taken from the translations during this frame are no longer used.
     Translations::instance().releaseReplaced();
