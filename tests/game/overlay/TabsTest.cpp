@@ -80,6 +80,21 @@ TEST_F(TabsTest, RecordsAndTheirTwoPressClear) {
 	EXPECT_FALSE(overlay.recordsConfirm);
 }
 
+TEST_F(TabsTest, TheImportButtonWithoutAnyFileDialog) {
+	test::FakeCommands none;
+	env.set("PATH", none.dir().c_str());
+	openMenu(1280, 720);
+	EXPECT_FALSE(drawn("game.import_message"));
+	click("game.import");
+	EXPECT_EQ(shown("game.import_message").text, tr("game.no_picker"));
+	EXPECT_EQ(overlay.importMessage, tr("game.no_picker"));
+	overlay.menuOpen = false;
+	frame();
+	overlay.menuOpen = true;
+	frames(2);
+	EXPECT_EQ(shown("game.import_message").text, tr("game.no_picker")) << "the message stays across openings";
+}
+
 TEST_F(TabsTest, TheUpdateRowFollowsTheBoxAndTheCheck) {
 	test::FakeCommands tools;
 	tools.add({"curl", 0, "https://github.com/lumaroll/lumaroll/releases/tag/v1.3.0", "", 0});
