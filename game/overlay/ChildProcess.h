@@ -20,11 +20,19 @@ struct ProgramRun {
     std::string text;     // what it wrote to the captured stream, cut after maxBytes
 };
 
-// Runs argv[0] (searched in PATH) with argv[1..] as its arguments and waits for
-// it. Standard input reads /dev/null; the child inherits no other descriptor
-// of this process. Reading stops after more than maxBytes; the program then
-// finds its output closed. Safe to call from any thread.
-ProgramRun runProgram(const std::vector<std::string>& argv, CapturedStream stream, std::size_t maxBytes);
+// The variables of this process ("NAME=value"), copied. Taken on the main
+// thread for a program another thread starts: the environment may change
+// under a thread that reads it (setenv frees what it replaces).
+std::vector<std::string> currentEnvironment();
+
+// Runs argv[0] with argv[1..] as its arguments and the given environment, and
+// waits for it. A name without '/' is searched in that environment's PATH
+// (itself, not the process's). Standard input reads /dev/null; the child
+// inherits no other descriptor of this process. Reading stops after more
+// than maxBytes; the program then finds its output closed. Reads nothing of
+// the process's environment, so any thread may call it.
+ProgramRun runProgram(const std::vector<std::string>& argv, CapturedStream stream, std::size_t maxBytes,
+                      const std::vector<std::string>& environment);
 
 // The text up to its first line feed, without the carriage returns and line
 // feeds that end it.

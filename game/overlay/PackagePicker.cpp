@@ -23,8 +23,9 @@ std::string choosePackageFile(const std::string& title)
         {"zenity", "--file-selection", "--title=" + title, "--file-filter=*.deb"},
         {"kdialog", "--getopenfilename", home, "*.deb"},
     };
+    const std::vector<std::string> environment = currentEnvironment();
     for (const std::vector<std::string>& dialog : dialogs) {
-        const ProgramRun run = runProgram(dialog, CapturedStream::Output, kMaxAnswerBytes);
+        const ProgramRun run = runProgram(dialog, CapturedStream::Output, kMaxAnswerBytes, environment);
         if (!run.started || run.exitCode < 0 || run.exitCode >= 2)
             continue; // missing or broken: the next tool
         const std::string path = firstLine(run.text);

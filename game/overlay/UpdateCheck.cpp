@@ -111,10 +111,10 @@ bool safeAddressOn(const std::string& url, const std::string& host)
     return true;
 }
 
-void runCheck(std::string runningVersion, std::string address)
+void runCheck(std::string runningVersion, std::string address, std::vector<std::string> environment)
 {
     UpdateBlock& b = block();
-    const std::string url = fetchLatestReleaseUrl(address);
+    const std::string url = fetchLatestReleaseUrl(address, environment);
     const std::string tag = tagOf(url);
     {
         std::lock_guard<std::mutex> lock(b.mutex);
@@ -147,7 +147,8 @@ void startUpdateCheck(const std::string& runningVersion)
         address = b.latestAddress;
     }
     try {
-        std::thread(runCheck, runningVersion, address).detach();
+        // The thread gets the environment as it is now: the main thread may change it meanwhile.
+        std::thread(runCheck, runningVersion, address, currentEnvironment()).detach();
     } catch (const std::system_error&) {
         std::puts("updates: could not check the latest release");
         b.state.store(UpdateFailed);
@@ -173,18 +174,18 @@ std::string releasePageUrl()
     return safeAddressOn(b.releaseUrl, origin(b.latestAddress)) ? b.releaseUrl : b.latestAddress;
 }
 
-std::string fetchLatestReleaseUrl(const std::string& latestAddress)
+std::string fetchLatestReleaseUrl(const std::string& latestAddress, const std::vector<std::string>& environment)
 {
     // curl's output counts only when it ends well: a refused connection
     // still prints the address it was given, a timeout the address reached.
     const ProgramRun curl = runProgram({"curl", "-sSIL", "-o", "/dev/null", "-w", "%{url_effective}", "--max-time",
                                         "6", latestAddress},
-                                       CapturedStream::Output, kMaxAnswerBytes);
+                                       CapturedStream::Output, kMaxAnswerBytes, environment);
     if (curl.exitCode == 0)
         return trimEnd(curl.text);
     const ProgramRun wget = runProgram({"wget", "-q", "--spider", "--server-response", "--timeout=6", "--tries=1",
                                         latestAddress},
-                                       CapturedStream::Error, 64 * kMaxAnswerBytes);
+                                       CapturedStream::Error, 64 * kMaxAnswerBytes, environment);
     const std::string location = lastLocation(wget.text);
     return location.empty() ? std::string() : resolveAgainst(location, latestAddress);
 }

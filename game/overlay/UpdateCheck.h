@@ -43,8 +43,9 @@ std::string releasePageUrl();
 // Where the latest-release address leads: curl's final address when curl
 // ends with code 0, else the last Location that wget reports (resolved
 // against the address when relative), else empty. Runs the programs without a
-// shell and waits for them (each gives up after 6 seconds).
-std::string fetchLatestReleaseUrl(const std::string& latestAddress);
+// shell, with the given environment (ChildProcess.h), and waits for them
+// (each gives up after 6 seconds).
+std::string fetchLatestReleaseUrl(const std::string& latestAddress, const std::vector<std::string>& environment);
 
 // The numbers of a version text ("v1.2.0", "1.2", "1.2.0-beta"): a leading
 // 'v' or 'V' is dropped, numbers are read up to the first character that is

@@ -118,6 +118,24 @@ TEST_F(UpdateCheckTest, ACheckRunsOncePerRun) {
 	EXPECT_EQ(updateState(), UpdateAvailable);
 }
 
+// The main thread may change the environment while the check runs (setenv
+// frees what it replaces): the check's programs get the environment of its start.
+TEST_F(UpdateCheckTest, TheCheckKeepsTheEnvironmentItStartedWith) {
+	fakes.add({"curl", 7, "", "", 300});
+	fakes.add({"wget", 0, "", "  Location: https://github.com/lumaroll/lumaroll/releases/tag/v1.5.0\n", 0});
+	test::FakeCommands later;
+	later.add({"curl", 7, "", "", 0});
+	later.add({"wget", 0, "", "  Location: https://github.com/lumaroll/lumaroll/releases/tag/v9.0.0\n", 0});
+	testing::internal::CaptureStdout();
+	startUpdateCheck("1.2.0");
+	env.set("PATH", later.pathFirst().c_str());
+	for (int i = 0; i < 1000 && updateState() == UpdateChecking; ++i)
+		std::this_thread::sleep_for(std::chrono::milliseconds(10));
+	testing::internal::GetCapturedStdout();
+	EXPECT_EQ(latestVersion(), "v1.5.0");
+	EXPECT_EQ(later.calls("wget"), 0);
+}
+
 TEST(VersionTest, NumbersOfAVersionText) {
 	struct Case {
 		const char* text;
