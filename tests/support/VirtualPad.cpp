@@ -8,6 +8,11 @@ VirtualPad::VirtualPad(Type type, const char* name)
 {
 	// Tests have no focused window: without this SDL drops the pads' input.
 	SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+	if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
+		m_error = SDL_GetError();
+		return;
+	}
+	m_started = true;
 	SDL_VirtualJoystickDesc desc;
 	SDL_zero(desc);
 	desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
@@ -36,6 +41,8 @@ VirtualPad::VirtualPad(Type type, const char* name)
 VirtualPad::~VirtualPad()
 {
 	detach();
+	if (m_started)
+		SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
 }
 
 int VirtualPad::deviceIndex() const

@@ -7,8 +7,8 @@
 // (2 axes, 4 buttons, 1 hat) for which SDL knows no mapping. Plugging one in
 // queues SDL's added events; detaching it queues the removed ones.
 //
-// SDL's joystick subsystem must be running (SDL_INIT_GAMECONTROLLER starts it).
-// A pad's input counts without a focused window (SDL's background-events hint
+// Each device starts SDL's game controller subsystem for its lifetime. A
+// pad's input counts without a focused window (SDL's background-events hint
 // is set by the first pad).
 
 #include <SDL.h>
@@ -25,6 +25,8 @@ public:
 
 	// Plugs a device of that type in; attached() tells whether SDL took it.
 	explicit VirtualPad(Type type = Pad, const char* name = nullptr);
+	// A pad of that name.
+	explicit VirtualPad(const char* name) : VirtualPad(Pad, name) {}
 	// Detaches the device when still attached.
 	~VirtualPad();
 	VirtualPad(const VirtualPad&) = delete;
@@ -37,6 +39,7 @@ public:
 	SDL_JoystickID instanceId() const { return m_instance; }
 	// Its current device index; -1 once detached.
 	int deviceIndex() const;
+	int index() const { return deviceIndex(); }
 
 	// Sets an axis (value -1..1, scaled to -32767..32767 and rounded), a
 	// button or the hat; the new state is what SDL reports at once.
@@ -54,6 +57,7 @@ private:
 	void change(Set set);
 	static int SDLCALL rumble(void* userdata, Uint16 low, Uint16 high);
 
+	bool m_started = false;   // the subsystem was started for this device
 	SDL_JoystickID m_id = -1; // -1 once detached or when attaching failed
 	SDL_JoystickID m_instance = -1;
 	std::string m_error;
