@@ -267,6 +267,13 @@ SceneWriter level02Scene() {
 	return w;
 }
 
+std::string ballFormRecord() {
+	char forms[128];
+	std::snprintf(forms, sizeof(forms), "plimbo,ball,1,0,shadow_plimbo,%g,1,%g,%g,350,0.4,%g,0.1",
+				  gamepackage::kBallRadius, gamepackage::kBallForce, gamepackage::kBallJump, gamepackage::kBallMaxSpeed);
+	return forms;
+}
+
 SceneWriter ballModelScene() {
 	SceneWriter w;
 	const int ball = flatMaterial(w, "ball", "ball.pvr");
@@ -298,11 +305,8 @@ SceneWriter ballModelScene() {
 	w.dummy("cameraposition").position(0.f, 3.f * r, -6.f * r);
 	w.dummy("cameralookat").position(0.f, 0.f, 4.f * r);
 
-	char forms[128];
-	std::snprintf(forms, sizeof(forms), "forminfo=plimbo,ball,1,0,shadow_plimbo,%g,1,%g,%g,350,0.4,%g,0.1", r,
-				  gamepackage::kBallForce, gamepackage::kBallJump, gamepackage::kBallMaxSpeed);
 	w.dummy("D_forminfo");
-	w.userProperty("D_forminfo", forms);
+	w.userProperty("D_forminfo", "forminfo=" + ballFormRecord());
 	w.userProperty("T_plimbo_lookat_eyes_anim01",
 				   TriggerScript().a("delay,2.5").a("animate,plimbo_eyelids").a("jumptoaction,1"));
 	w.userProperty("T_plimbo_lookat_eyes_anim02", TriggerScript()

@@ -1,0 +1,102 @@
+// The synthetic package's first level plays as its header describes, with
+// the keyboard's input fed straight to the level's world and ball at 60
+// frames a second: the ball rolls over the checkpoint into the gap, comes
+// back at the checkpoint, clears the gap with a jump from the hint volume and
+// completes the level.
+#include "support/DebWriter.h"
+#include "support/FakeContext.h"
+#include "support/GamePackage.h"
+#include "support/GamePackageScenes.h"
+
+#include <hgr/DefaultResourceManager.h>
+#include <hgr/Scene.h>
+#include <logic/SceneWorld.h>
+#include <player/Player.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+using namespace test::gamepackage;
+
+class PackageLayoutTest : public testing::Test {
+protected:
+	// The level as the package holds it, loaded without GL from its data folder.
+	void SetUp() override {
+		std::string error;
+		ASSERT_TRUE(test::writeGameData(data.path(), &error)) << error;
+		context = new test::FakeContext;
+		resources = new hgr::DefaultResourceManager(context);
+		scene = new hgr::Scene(context, (data / "bundles/original/level01.hgr").c_str(), resources,
+							   (data / "resources/textures/").c_str(), (data / "shaders/").c_str(),
+							   (data / "resources/particles/").c_str());
+		world.reset(new lumaroll::SceneWorld(scene));
+		testing::internal::CaptureStdout();
+		player.reset(new lumaroll::Player(scene, world.get()));
+		player->loadForms(test::ballFormRecord());
+		player->placeAtStart();
+		testing::internal::GetCapturedStdout();
+	}
+
+	// One frame as the session runs it: the world, then the ball.
+	void frame(bool up, bool space) {
+		world->update(dt);
+		player->step(space, dt, up ? 1.f : 0.f, 0.f);
+	}
+
+	const float dt = 1.f / 60.f;
+	test::TempDir data;
+	lang::Ptr<test::FakeContext> context;
+	lang::Ptr<hgr::DefaultResourceManager> resources;
+	lang::Ptr<hgr::Scene> scene;
+	std::unique_ptr<lumaroll::SceneWorld> world;
+	std::unique_ptr<lumaroll::Player> player;
+};
+
+TEST_F(PackageLayoutTest, UpIntoTheGapThenAJumpFromTheHintReachesTheGoal) {
+	const math::Vector3 start = player->ballPosition();
+	EXPECT_NEAR(start.y, kBallRadius + 5.f, 0.01f);
+	EXPECT_NEAR(start.z, kStartZ, 0.01f);
+
+	// Up held: over the checkpoint, into the gap, and back at the checkpoint.
+	float lowest = start.y;
+	int frames = 0;
+	bool back = false;
+	for (; frames < 5 * 60 && !back; ++frames) {
+		const float zBefore = player->ballPosition().z;
+		frame(true, false);
+		lowest = std::min(lowest, player->ballPosition().y);
+		back = player->ballPosition().z < zBefore - 100.f;
+	}
+	ASSERT_TRUE(back) << "the ball never came back; it is at z " << player->ballPosition().z;
+	EXPECT_EQ(world->checkpointName, "D_checkpoint01");
+	EXPECT_LT(lowest, -150.f) << "the ball came back without falling into the gap";
+	EXPECT_NEAR(player->ballPosition().z, kCheckpointZ, 1.f);
+	EXPECT_GT(frames, 60) << "the gap is reached after more than a second";
+	EXPECT_LT(frames, 3 * 60) << "and within three";
+
+	// Up again; Space for a tenth of a second once the ball enters "T_jump".
+	world->setVariable("jumphint", 0.f);
+	int jumpFrames = -1;
+	lowest = player->ballPosition().y;
+	for (frames = 0; frames < 10 * 60 && !world->levelComplete; ++frames) {
+		if (jumpFrames < 0 && world->getVariable("jumphint") != 0.f)
+			jumpFrames = 0;
+		const bool space = jumpFrames >= 0 && jumpFrames < 6;
+		if (jumpFrames >= 0)
+			++jumpFrames;
+		frame(true, space);
+		if (player->ballPosition().z > kGapStartZ)
+			lowest = std::min(lowest, player->ballPosition().y);
+	}
+	EXPECT_GE(jumpFrames, 0) << "the ball never entered the jump hint";
+	EXPECT_TRUE(world->levelComplete) << "the ball is at z " << player->ballPosition().z;
+	EXPECT_GT(lowest, -120.f) << "the ball fell into the gap again";
+	EXPECT_GE(player->ballPosition().z, kGoalZ - kBallRadius);
+	EXPECT_LT(frames, 5 * 60) << "the goal is reached within five seconds of the checkpoint";
+}
+
+} // namespace
