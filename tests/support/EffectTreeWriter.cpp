@@ -48,6 +48,26 @@ const char* const EffectTreeWriter::VERTEX_COLOR_FRAGMENT =
 	"  gl_FragColor = V_Color;\n"
 	"}\n";
 
+const char* const EffectTreeWriter::PARTICLE_VERTEX =
+	"attribute highp vec3 DT_POSITION;\n"
+	"attribute lowp vec4 DT_DIFFUSE;\n"
+	"attribute mediump vec2 DT_TEX0;\n"
+	"varying lowp vec4 V_Color;\n"
+	"varying mediump vec2 V_TexCoord0;\n"
+	"void main() {\n"
+	"  gl_Position = vec4(DT_POSITION, 1.0);\n"
+	"  V_Color = DT_DIFFUSE;\n"
+	"  V_TexCoord0 = DT_TEX0;\n"
+	"}\n";
+
+const char* const EffectTreeWriter::PARTICLE_FRAGMENT =
+	"uniform lowp sampler2D BASEMAP;\n"
+	"varying lowp vec4 V_Color;\n"
+	"varying mediump vec2 V_TexCoord0;\n"
+	"void main() {\n"
+	"  gl_FragColor = texture2D(BASEMAP, V_TexCoord0) * V_Color;\n"
+	"}\n";
+
 const char* const EffectTreeWriter::EXTENSION_FRAGMENT =
 	"#extension GL_OES_standard_derivatives : enable\n"
 	"varying mediump vec2 V_TexCoord0;\n"

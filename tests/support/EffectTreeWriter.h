@@ -22,6 +22,10 @@ public:
 	// primitives): position through TOTALTM, V_Color in between.
 	static const char* const VERTEX_COLOR_VERTEX;
 	static const char* const VERTEX_COLOR_FRAGMENT;
+	// Stages of camera-facing particles, whose vertices the particle renderer
+	// hands over in clip space with a colour each: BASEMAP times the colour.
+	static const char* const PARTICLE_VERTEX;
+	static const char* const PARTICLE_FRAGMENT;
 	// A fragment stage that starts with an "#extension" line and uses it.
 	static const char* const EXTENSION_FRAGMENT;
 	// A stage that no GLSL compiler accepts.

@@ -119,26 +119,6 @@ const char* const kWaterFragment =
 	"  gl_FragColor = vec4(mix(vec3(0.1, 0.3, 0.6), reflection, 0.45), 1.0);\n"
 	"}\n";
 
-// Particles arrive in screen space, coloured per vertex.
-const char* const kParticleVertex =
-	"attribute highp vec3 DT_POSITION;\n"
-	"attribute lowp vec4 DT_DIFFUSE;\n"
-	"attribute mediump vec2 DT_TEX0;\n"
-	"varying lowp vec4 V_Color;\n"
-	"varying mediump vec2 V_TexCoord0;\n"
-	"void main() {\n"
-	"  gl_Position = vec4(DT_POSITION, 1.0);\n"
-	"  V_Color = DT_DIFFUSE;\n"
-	"  V_TexCoord0 = DT_TEX0;\n"
-	"}\n";
-const char* const kParticleFragment =
-	"uniform lowp sampler2D BASEMAP;\n"
-	"varying lowp vec4 V_Color;\n"
-	"varying mediump vec2 V_TexCoord0;\n"
-	"void main() {\n"
-	"  gl_FragColor = texture2D(BASEMAP, V_TexCoord0) * V_Color;\n"
-	"}\n";
-
 void writeShaders(Writes& out, const std::string& dir) {
 	out.folder(dir);
 	out.text(dir + "textured.vsh", EffectTreeWriter::TEXTURED_VERTEX);
@@ -147,8 +127,8 @@ void writeShaders(Writes& out, const std::string& dir) {
 	out.text(dir + "unlit.fsh", kUnlitFragment);
 	out.text(dir + "water.vsh", kWaterVertex);
 	out.text(dir + "water.fsh", kWaterFragment);
-	out.text(dir + "particle.vsh", kParticleVertex);
-	out.text(dir + "particle.fsh", kParticleFragment);
+	out.text(dir + "particle.vsh", EffectTreeWriter::PARTICLE_VERTEX);
+	out.text(dir + "particle.fsh", EffectTreeWriter::PARTICLE_FRAGMENT);
 	out.text(dir + "lines.vsh", EffectTreeWriter::VERTEX_COLOR_VERTEX);
 	out.text(dir + "lines.fsh", EffectTreeWriter::VERTEX_COLOR_FRAGMENT);
 	// What shows in the water's reflection has a "Reflected" technique too.

@@ -38,6 +38,18 @@ Matrix lookAt(const Vec3& eye, const Vec3& target) {
 	return {x[0], y[0], z[0], eye[0], x[1], y[1], z[1], eye[1], x[2], y[2], z[2], eye[2]};
 }
 
+// Adds an indexed triangle list of the material with positions and texture
+// coordinates; returns its index.
+int texturedPrimitive(SceneWriter& w, int material, const std::vector<float>& positions, const std::vector<float>& uvs,
+					  const std::vector<int>& indices) {
+	const int index = w.primitiveCount();
+	w.primitive(material)
+		.component(SceneWriter::DT_POSITION, SceneWriter::V3_32, positions)
+		.component(SceneWriter::DT_TEX0, SceneWriter::V2_32, uvs)
+		.indices(indices);
+	return index;
+}
+
 // Adds a primitive of the material holding the quads, corners in order
 // around each, texture coordinates 0 to repeat across each; returns its index.
 int quadPrimitive(SceneWriter& w, int material, const std::vector<Quad>& quads, float repeat = 1.f) {
@@ -53,12 +65,7 @@ int quadPrimitive(SceneWriter& w, int material, const std::vector<Quad>& quads, 
 		}
 		indices.insert(indices.end(), {base, base + 1, base + 2, base, base + 2, base + 3});
 	}
-	const int index = w.primitiveCount();
-	w.primitive(material)
-		.component(SceneWriter::DT_POSITION, SceneWriter::V3_32, positions)
-		.component(SceneWriter::DT_TEX0, SceneWriter::V2_32, uvs)
-		.indices(indices);
-	return index;
+	return texturedPrimitive(w, material, positions, uvs, indices);
 }
 
 // A horizontal quad at height y over x0..x1, z0..z1.
@@ -90,12 +97,7 @@ int spherePrimitive(SceneWriter& w, int material, float r, int rings, int slices
 			const int a = i * (slices + 1) + j, b = a + slices + 1;
 			indices.insert(indices.end(), {a, b, a + 1, a + 1, b, b + 1});
 		}
-	const int index = w.primitiveCount();
-	w.primitive(material)
-		.component(SceneWriter::DT_POSITION, SceneWriter::V3_32, positions)
-		.component(SceneWriter::DT_TEX0, SceneWriter::V2_32, uvs)
-		.indices(indices);
-	return index;
+	return texturedPrimitive(w, material, positions, uvs, indices);
 }
 
 // A textured material of "flat.fx"; returns its index.

@@ -360,24 +360,8 @@ TEST(ParticleRender, ParticlesAppearOnScreen) {
 	test::GLTestContext::takeErrors();
 	const int W = test::GLTestContext::WIDTH, H = test::GLTestContext::HEIGHT;
 	test::EffectTreeWriter tree;
-	tree.write("particle.vsh",
-			   "attribute highp vec3 DT_POSITION;\n"
-			   "attribute lowp vec4 DT_DIFFUSE;\n"
-			   "attribute mediump vec2 DT_TEX0;\n"
-			   "varying lowp vec4 V_Color;\n"
-			   "varying mediump vec2 V_TexCoord0;\n"
-			   "void main() {\n"
-			   "  gl_Position = vec4(DT_POSITION, 1.0);\n"
-			   "  V_Color = DT_DIFFUSE;\n"
-			   "  V_TexCoord0 = DT_TEX0;\n"
-			   "}\n");
-	tree.write("particle.fsh",
-			   "uniform lowp sampler2D BASEMAP;\n"
-			   "varying lowp vec4 V_Color;\n"
-			   "varying mediump vec2 V_TexCoord0;\n"
-			   "void main() {\n"
-			   "  gl_FragColor = texture2D(BASEMAP, V_TexCoord0) * V_Color;\n"
-			   "}\n");
+	tree.write("particle.vsh", test::EffectTreeWriter::PARTICLE_VERTEX);
+	tree.write("particle.fsh", test::EffectTreeWriter::PARTICLE_FRAGMENT);
 	tree.writeEffect("particle.fx", "particle.vsh", "particle.fsh", "\t\tenableculling = false;\n");
 	ASSERT_TRUE(test::writePng(tree.path("white.png"), test::TextureImage::solid(4, 4, 255, 255, 255)));
 
