@@ -1,11 +1,15 @@
 #include "app/AtomicFile.h"
 
+#include "app/Paths.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <utility>
 
 namespace lumaroll {
 
@@ -26,57 +30,94 @@ static bool writeAll(int fd, const char* data, std::size_t size)
     return true;
 }
 
+bool syncToDisk(int fd)
+{
+    return ::fsync(fd) == 0;
+}
+
+ReplacingFile::ReplacingFile(DiskSync sync) : sync(std::move(sync)) {}
+
 ReplacingFile::~ReplacingFile() { abandon(); }
 
-bool ReplacingFile::open(const std::string& target, const std::string& tempSuffix)
+bool ReplacingFile::open(const std::string& path, const std::string& tempSuffix)
 {
     abandon();
-    if (target.empty() || target.back() == '/')
+    if (path.empty() || path.back() == '/')
         return false;
-    m_target = target;
-    m_temp = target + tempSuffix;
-    m_fd = ::open(m_temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (m_fd < 0) {
-        m_temp.clear();
+    target = path;
+    temp = path + tempSuffix;
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        temp.clear();
         return false;
     }
     // The new file keeps the permissions of the one it replaces (a private
     // settings file stays private).
     struct stat old;
-    if (::stat(m_target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
-        ::fchmod(m_fd, old.st_mode & 07777);
+    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+        ::fchmod(fd, old.st_mode & 07777);
     return true;
 }
 
 bool ReplacingFile::write(const char* data, std::size_t size)
 {
-    return m_fd >= 0 && writeAll(m_fd, data, size);
+    return fd >= 0 && writeAll(fd, data, size);
 }
 
 bool ReplacingFile::commit()
 {
-    if (m_fd < 0)
-        return false;
-    // close can report a delayed write error (quota, network file systems).
-    const bool closed = ::close(m_fd) == 0;
-    m_fd = -1;
-    if (!closed || std::rename(m_temp.c_str(), m_target.c_str()) != 0) {
+    // Without the file's flush the rename can reach the disk before the
+    // data, and after a power cut the target would be empty; without the
+    // folder's flush the rename itself can be lost.
+    if (fd < 0 || !sync(fd)) {
         abandon();
         return false;
     }
-    m_temp.clear();
+    if (!closeAndRename())
+        return false;
+    // A file right below the root has "" for its folder.
+    const std::string folder = dirName(target).empty() ? "/" : dirName(target);
+    const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0)
+        return false;
+    const bool flushed = sync(folderFd);
+    ::close(folderFd);
+    return flushed;
+}
+
+bool ReplacingFile::commitUnflushed()
+{
+    if (fd < 0)
+        return false;
+    // Starting the write-out now lets the disk work while later files are
+    // written, so the caller's one flush at the end has little left to wait
+    // for. Only a hint: its failure shows in that flush.
+    ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    return closeAndRename();
+}
+
+bool ReplacingFile::closeAndRename()
+{
+    // close can report a delayed write error (quota, network file systems).
+    const bool closed = ::close(fd) == 0;
+    fd = -1;
+    if (!closed || std::rename(temp.c_str(), target.c_str()) != 0) {
+        abandon();
+        return false;
+    }
+    temp.clear();
     return true;
 }
 
 void ReplacingFile::abandon()
 {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
+    if (fd >= 0) {
+        ::close(fd);
+        fd = -1;
     }
-    if (!m_temp.empty()) {
-        ::unlink(m_temp.c_str());
-        m_temp.clear();
+    if (!temp.empty()) {
+        ::unlink(temp.c_str());
+        temp.clear();
     }
 }
 
@@ -95,10 +136,10 @@ static std::string linkTarget(const std::string& path)
     return result;
 }
 
-bool replaceFileContents(const std::string& path, const std::string& content)
+bool replaceFileContents(const std::string& path, const std::string& content, const DiskSync& sync)
 {
     // The process id keeps two running instances from sharing a temporary file.
-    ReplacingFile file;
+    ReplacingFile file(sync);
     return file.open(linkTarget(path), ".tmp." + std::to_string(getpid()))
         && file.write(content.data(), content.size())
         && file.commit();
