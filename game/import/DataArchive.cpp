@@ -79,7 +79,8 @@ std::string writeEntry(ArchiveStream& stream, std::uint64_t size, const std::str
             return cannotWrite;
         size -= got;
     }
-    return file.commit() ? std::string() : cannotWrite;
+    // The importer flushes every file at once when the archive is done.
+    return file.commitUnflushed() ? std::string() : cannotWrite;
 }
 
 } // namespace

@@ -8,8 +8,12 @@
 #include <thread>
 #include <vector>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "import/ArchiveStream.h"
 #include "import/DataArchive.h"
+#include "import/ReadAheadStream.h"
 #include "app/AtomicFile.h"
 #include "app/Paths.h"
 #include "import/Sha256.h"
@@ -79,6 +83,18 @@ std::string checkGzipMember(const PackageFile& file, std::int64_t start, std::in
     size = total;
     return std::string();
 }
+
+// An open descriptor of a folder, closed on destruction; -1 when it cannot be opened.
+struct FolderHandle {
+    int fd;
+    explicit FolderHandle(const std::string& path) : fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+    ~FolderHandle() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    FolderHandle(const FolderHandle&) = delete;
+    FolderHandle& operator=(const FolderHandle&) = delete;
+};
 
 ImportResult fail(ImportResult& result, const std::string& error) {
     result.ok = false;
@@ -179,17 +195,32 @@ ImportResult importDebPackage(const std::string& debPath, const std::string& des
     makeDirs(destDir);
     if (!isDirectory(destDir))
         return fail(result, "Could not create the folder " + destDir + ".");
+    // Opened before the first file is written, so that the flush at the end
+    // reports write-back failures met on the way, even when another program
+    // flushes the same file system meanwhile.
+    const std::string cannotWrite = "Could not write " + destDir + ".";
+    FolderHandle folder(destDir);
+    if (folder.fd < 0)
+        return fail(result, cannotWrite);
 
-    std::unique_ptr<ArchiveStream> stream;
-    if (kind == Kind::gzip)
-        stream.reset(new GzipStream(file, memberStart, memberSize));
-    else
-        stream.reset(new PlainStream(file, memberStart, memberSize));
-    if (!extractDataArchive(*stream, archiveSize, destDir, progress, result))
-        return fail(result, result.error);
+    {
+        std::unique_ptr<ArchiveStream> stream;
+        if (kind == Kind::gzip)
+            stream.reset(new GzipStream(file, memberStart, memberSize));
+        else
+            stream.reset(new PlainStream(file, memberStart, memberSize));
+        ReadAheadStream ahead(*stream);
+        if (!extractDataArchive(ahead, archiveSize, destDir, progress, result))
+            return fail(result, result.error);
+    }
 
     if (!hasGameData(destDir))
         return fail(result, "The package does not look like Plimbo Voyage (game data missing).");
+    // Every file was renamed into place unflushed; one flush makes them all
+    // survive a power cut before success is reported.
+    const bool flushed = options.flushData ? options.flushData(destDir) : ::syncfs(folder.fd) == 0;
+    if (!flushed)
+        return fail(result, cannotWrite);
     result.ok = true;
     return result;
 }

@@ -31,6 +31,13 @@ struct ImportOptions {
     std::int64_t maxDataSize = kMaxDataSize;
     // Digests counted as known; null means knownPackageDigests().
     const std::vector<std::string>* knownDigests = nullptr;
+    // Flushes the imported files to the disk, so that none is lost to a power
+    // cut after success: called once with destDir, after the last file is
+    // renamed into place and the installed-data test passed, before success
+    // is reported. False fails the import with "Could not write " + destDir +
+    // ".". Null means syncfs of destDir's file system (files written through
+    // a link into another file system are not covered).
+    std::function<bool(const std::string& destDir)> flushData;
 };
 
 // The digests of known-good data packages (built on first use).
