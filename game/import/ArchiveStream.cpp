@@ -1,5 +1,7 @@
 #include "import/ArchiveStream.h"
 
+#include "import/Crc32.h"
+
 #include <algorithm>
 #include <cerrno>
 
@@ -77,11 +79,14 @@ size_t PlainStream::read(char* out, size_t n) {
 
 GzipStream::GzipStream(const PackageFile& file, std::int64_t offset, std::int64_t size)
     : m_file(file), m_offset(offset), m_end(offset + size) {
-    // Window bits 15 + 16: gzip wrapper only.
-    if (inflateInit2(&m_zip, 31) == Z_OK)
+    // Window bits 15 + 16: gzip wrapper only. zlib's own check of the data
+    // is off: read() checks it with a faster CRC.
+    if (inflateInit2(&m_zip, 31) == Z_OK) {
         m_started = true;
-    else
+        inflateValidate(&m_zip, 0);
+    } else {
         m_error = "zlib could not be initialized";
+    }
 }
 
 GzipStream::~GzipStream() {
@@ -117,7 +122,31 @@ size_t GzipStream::read(char* out, size_t n) {
             break;
         }
     }
-    return n - m_zip.avail_out;
+    const size_t produced = n - m_zip.avail_out;
+    m_crc = crc32Update(m_crc, out, produced);
+    if (m_finished && !trailerMatches()) {
+        m_finished = false;
+        if (m_error.empty())
+            m_error = kCorrupted;
+    }
+    return produced;
+}
+
+bool GzipStream::trailerMatches() {
+    // The member's last eight bytes, just before the first byte inflate left
+    // unused: the CRC-32 and the length modulo 2^32 of the inflated data,
+    // both little-endian.
+    unsigned char trailer[8];
+    const std::int64_t end = m_offset - static_cast<std::int64_t>(m_zip.avail_in);
+    if (!m_file.readAt(end - 8, trailer, sizeof trailer)) {
+        m_error = "Could not read the file.";
+        return false;
+    }
+    auto word = [&](int at) {
+        return std::uint32_t(trailer[at]) | std::uint32_t(trailer[at + 1]) << 8 | std::uint32_t(trailer[at + 2]) << 16 |
+               std::uint32_t(trailer[at + 3]) << 24;
+    };
+    return word(0) == m_crc && word(4) == static_cast<std::uint32_t>(m_zip.total_out);
 }
 
 } // namespace lumaroll

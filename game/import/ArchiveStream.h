@@ -64,13 +64,19 @@ public:
     GzipStream(const PackageFile& file, std::int64_t offset, std::int64_t size);
     ~GzipStream() override;
     size_t read(char* out, size_t n) override;
-    // True once the whole gzip member has been inflated without fault.
+    // True once the whole gzip member has been inflated without fault and
+    // matches the CRC and length of its trailer.
     bool finished() const { return m_finished; }
 
 private:
+    // True when the trailer of the member inflate has just ended holds the
+    // CRC and length of the inflated data; sets m_error when it cannot be read.
+    bool trailerMatches();
+
     const PackageFile& m_file;
     std::int64_t m_offset, m_end;
     z_stream m_zip{};
+    std::uint32_t m_crc = 0;  // of the inflated data so far
     bool m_started = false, m_finished = false;
     std::vector<unsigned char> m_input;
 };
