@@ -14,8 +14,8 @@
 #include "import/ArchiveStream.h"
 #include "import/DataArchive.h"
 #include "import/ReadAheadStream.h"
-#include "app/AtomicFile.h"
-#include "app/Paths.h"
+#include "files/AtomicFile.h"
+#include "files/Paths.h"
 #include "import/Sha256.h"
 
 namespace lumaroll {

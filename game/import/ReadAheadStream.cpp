@@ -61,7 +61,7 @@ void ReadAheadStream::fill() {
 size_t ReadAheadStream::read(char* out, size_t n) {
     if (!helper.joinable()) {
         const size_t got = source.read(out, n);
-        m_error = source.error();
+        failure = source.error();
         return got;
     }
     size_t done = 0;
@@ -83,7 +83,7 @@ size_t ReadAheadStream::read(char* out, size_t n) {
             std::lock_guard<std::mutex> guard(lock);
             --ready;
             if (last)
-                m_error = sourceError;
+                failure = sourceError;
         }
         changed.notify_all();
         readChunk = (readChunk + 1) % chunks.size();

@@ -4,7 +4,7 @@
 // Small helpers for the program-shell tests: environment and working-folder
 // guards, and the marker files that make a folder count as installed game data.
 
-#include "app/Paths.h"
+#include "files/Paths.h"
 #include "support/DebWriter.h"
 
 #include <cstdlib>

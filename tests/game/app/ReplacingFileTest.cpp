@@ -1,7 +1,7 @@
 // Whole-file replacement of the settings and score files: a linked file stays
 // linked, a private file stays private, and a power cut leaves the old file or
 // the whole new one.
-#include "app/AtomicFile.h"
+#include "files/AtomicFile.h"
 #include "app/Scores.h"
 #include "app/Settings.h"
 

@@ -5,7 +5,7 @@
 #include "AppTestHelpers.h"
 
 #include "app/LaunchOptions.h"
-#include "app/Paths.h"
+#include "files/Paths.h"
 #include "app/Scores.h"
 #include "app/Settings.h"
 #include "import/Import.h"
