@@ -73,7 +73,7 @@ bool ReplacingFile::commit()
         abandon();
         return false;
     }
-    if (!closeAndRename())
+    if (!commitUnflushed())
         return false;
     // A file right below the root has "" for its folder.
     const std::string folder = dirName(target).empty() ? "/" : dirName(target);
@@ -89,15 +89,6 @@ bool ReplacingFile::commitUnflushed()
 {
     if (fd < 0)
         return false;
-    // Starting the write-out now lets the disk work while later files are
-    // written, so the caller's one flush at the end has little left to wait
-    // for. Only a hint: its failure shows in that flush.
-    ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
-    return closeAndRename();
-}
-
-bool ReplacingFile::closeAndRename()
-{
     // close can report a delayed write error (quota, network file systems).
     const bool closed = ::close(fd) == 0;
     fd = -1;

@@ -40,18 +40,14 @@ public:
     // only the folder's flush fails the new file is in place but may not
     // survive a power cut.
     bool commit();
-    // Closes and renames into place without waiting for the disk (its
-    // write-out is started), for a caller that flushes many files at once
-    // afterwards, as the importer does at its end. False when the close or
-    // the rename fails (the temporary file is then removed).
+    // Closes and renames into place without flushing, for a caller that
+    // flushes many files at once afterwards, as the importer does at its end.
+    // False when the close or the rename fails (the temporary file is then
+    // removed).
     bool commitUnflushed();
     void abandon();
 
 private:
-    // Closes the file and renames it into place; false (temporary file
-    // removed) when either fails.
-    bool closeAndRename();
-
     DiskSync sync;
     std::string target, temp;
     int fd = -1;

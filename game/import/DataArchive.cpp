@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "import/ArchiveStream.h"
+#include "import/WriteOutStarter.h"
 
 #include "files/AtomicFile.h"
 #include "files/Paths.h"
@@ -63,9 +64,10 @@ std::string gameFileRelativePath(std::string name) {
 
 namespace {
 
-// Copies size bytes of the stream into a file that replaces target.
-// Returns the failure message, or empty on success.
-std::string writeEntry(ArchiveStream& stream, std::uint64_t size, const std::string& target, std::vector<char>& buffer) {
+// Copies size bytes of the stream into a file that replaces target, and has
+// its write-out started. Returns the failure message, or empty on success.
+std::string writeEntry(ArchiveStream& stream, std::uint64_t size, const std::string& target, std::vector<char>& buffer,
+                       WriteOutStarter& writeOut) {
     const std::string cannotWrite = "Could not write " + target + ".";
     ReplacingFile file;
     if (!file.open(target, ".import-part"))
@@ -80,7 +82,10 @@ std::string writeEntry(ArchiveStream& stream, std::uint64_t size, const std::str
         size -= got;
     }
     // The importer flushes every file at once when the archive is done.
-    return file.commitUnflushed() ? std::string() : cannotWrite;
+    if (!file.commitUnflushed())
+        return cannotWrite;
+    writeOut.start(target);
+    return std::string();
 }
 
 } // namespace
@@ -88,6 +93,7 @@ std::string writeEntry(ArchiveStream& stream, std::uint64_t size, const std::str
 bool extractDataArchive(ArchiveStream& stream, std::uint64_t size, const std::string& destDir,
                         const ImportProgress& progress, ImportResult& result) {
     std::vector<char> buffer(kCopyBuffer);
+    WriteOutStarter writeOut;
     auto streamFailed = [&]() {
         result.error = stream.error().empty() ? std::string("The package data is incomplete.") : stream.error();
         return false;
@@ -140,7 +146,7 @@ bool extractDataArchive(ArchiveStream& stream, std::uint64_t size, const std::st
                 } else if (type == '0' || type == 0) {
                     const size_t slash = target.rfind('/');
                     makeDirs(target.substr(0, slash));
-                    const std::string error = writeEntry(stream, entrySize, target, buffer);
+                    const std::string error = writeEntry(stream, entrySize, target, buffer, writeOut);
                     if (!error.empty()) {
                         result.error = error;
                         return false;
