@@ -26,8 +26,9 @@ void clearScores();
 
 // Inserts score into the stored list (below equal scores), keeps the best three,
 // writes the file and hands the list back. Returns the new place 0 to 2, or -1
-// when the score did not enter the list. When the file cannot be written the
-// result and list are the same, and the old file is kept intact.
+// when the score did not enter the list. The file is flushed to the disk
+// (replaceFileContents). When it cannot be written the result and list are
+// the same, and the old file is kept intact.
 int addHighScore(int score, std::vector<int>& list);
 int addHighScore(const std::string& file, int score, std::vector<int>& list);
 

@@ -13,7 +13,7 @@ namespace lumaroll {
 
 // Result of one import. Every import starts from false, empty strings and zeros.
 struct ImportResult {
-    bool ok = false;           // ran to its end and the installed-data test passed
+    bool ok = false;           // ran to its end, the installed-data test passed and the files were flushed
     std::string error;         // failure message; empty on success
     int files = 0;             // regular files written
     std::int64_t bytes = 0;    // sum of their sizes
