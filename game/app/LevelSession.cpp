@@ -3,6 +3,7 @@
 #include "app/LevelScene.h"
 #include "files/DataLayout.h"
 #include "files/Paths.h"
+#include "logic/ScriptText.h"
 #include "overlay/Overlay.h"
 
 #include <gr/gles2/GLES2_Dispatch.h>
@@ -144,20 +145,7 @@ void LevelSession::setupWorld()
         if (record.text.find("a01") == std::string::npos)
             continue;
         world->nodeCache[record.name] = record.node;
-        // ",this" that ends an operand names the object.
-        std::string script;
-        const std::string& text = record.text;
-        for (size_t i = 0; i < text.size();) {
-            if (text.compare(i, 5, ",this") == 0) {
-                const size_t after = i + 5;
-                if (after == text.size() || text[after] == ',' || text[after] == '\n' || text[after] == '\r') {
-                    script += "," + record.name;
-                    i = after;
-                    continue;
-                }
-            }
-            script += text[i++];
-        }
+        const std::string script = nameThisOperands(record.text, record.name);
         world->addTrigger(record.trigger, script);
         if (script.find("item=collectable") != std::string::npos)
             ++collectables;
