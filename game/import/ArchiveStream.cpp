@@ -13,6 +13,8 @@ namespace lumaroll {
 
 namespace {
 const size_t kInputChunk = 1 << 20;
+// Most bytes the default readInPlace hands out at once.
+const size_t kPlaceBuffer = 1 << 20;
 const char kCorrupted[] = "corrupted compressed data";
 } // namespace
 
@@ -48,15 +50,20 @@ bool PackageFile::readAt(std::int64_t offset, void* out, size_t n) const {
     return true;
 }
 
+size_t ArchiveStream::readInPlace(const char*& at, size_t n) {
+    placeBuffer.resize(std::min(n, kPlaceBuffer));
+    at = placeBuffer.data();
+    return read(placeBuffer.data(), placeBuffer.size());
+}
+
 size_t ArchiveStream::skip(std::uint64_t n) {
-    char scratch[65536];
     std::uint64_t done = 0;
     while (done < n) {
-        const size_t want = static_cast<size_t>(std::min<std::uint64_t>(sizeof scratch, n - done));
-        const size_t got = read(scratch, want);
-        done += got;
-        if (got < want)
+        const char* at = nullptr;
+        const size_t got = readInPlace(at, static_cast<size_t>(std::min<std::uint64_t>(kPlaceBuffer, n - done)));
+        if (got == 0)
             break;
+        done += got;
     }
     return static_cast<size_t>(done);
 }

@@ -65,32 +65,55 @@ size_t ReadAheadStream::read(char* out, size_t n) {
         return got;
     }
     size_t done = 0;
-    while (done < n && !ended) {
+    while (done < n) {
+        const char* at = nullptr;
+        const size_t got = readInPlace(at, n - done);
+        if (got == 0)
+            break;
+        std::memcpy(out + done, at, got);
+        done += got;
+    }
+    return done;
+}
+
+size_t ReadAheadStream::readInPlace(const char*& at, size_t n) {
+    if (!helper.joinable())
+        return ArchiveStream::readInPlace(at, n);
+    for (;;) {
+        // The bytes handed out last time are the caller's until this call.
+        if (spent)
+            handBack();
+        if (ended || n == 0)
+            return 0;
         {
             std::unique_lock<std::mutex> guard(lock);
             changed.wait(guard, [this] { return ready > 0; });
         }
-        // The ready chunk is the caller's until it is handed back below.
+        // The ready chunk is the caller's until it is handed back.
         Chunk& chunk = chunks[readChunk];
-        const size_t take = std::min(n - done, chunk.size - readOffset);
-        std::memcpy(out + done, chunk.bytes.data() + readOffset, take);
-        done += take;
+        const size_t take = std::min(n, chunk.size - readOffset);
+        at = chunk.bytes.data() + readOffset;
         readOffset += take;
-        if (readOffset < chunk.size)
-            break;
-        const bool last = chunk.size < chunk.bytes.size();
-        {
-            std::lock_guard<std::mutex> guard(lock);
-            --ready;
-            if (last)
-                failure = sourceError;
-        }
-        changed.notify_all();
-        readChunk = (readChunk + 1) % chunks.size();
-        readOffset = 0;
-        ended = last;
+        spent = readOffset == chunk.size;
+        if (take > 0)
+            return take;
     }
-    return done;
+}
+
+void ReadAheadStream::handBack() {
+    const Chunk& chunk = chunks[readChunk];
+    const bool last = chunk.size < chunk.bytes.size();
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        --ready;
+        if (last)
+            failure = sourceError;
+    }
+    changed.notify_all();
+    readChunk = (readChunk + 1) % chunks.size();
+    readOffset = 0;
+    spent = false;
+    ended = last;
 }
 
 } // namespace lumaroll

@@ -27,6 +27,8 @@ public:
     ReadAheadStream& operator=(const ReadAheadStream&) = delete;
 
     size_t read(char* out, size_t n) override;
+    // Points into the chunk being read: no copy.
+    size_t readInPlace(const char*& at, size_t n) override;
 
 private:
     struct Chunk {
@@ -36,6 +38,8 @@ private:
 
     // The helper thread: fills free chunks in turn until the source ends.
     void fill();
+    // Hands the chunk read out back to the helper and moves to the next one.
+    void handBack();
 
     ArchiveStream& source;
     std::vector<Chunk> chunks;  // used in turn, as a ring
@@ -50,6 +54,7 @@ private:
     // The caller's side only.
     size_t readChunk = 0;      // the chunk read from next
     size_t readOffset = 0;     // bytes of it already handed out
+    bool spent = false;        // all of it handed out; handed back at the next call
     bool ended = false;        // the last chunk has been read out
 
     std::thread helper;        // started last, once everything above is set

@@ -1,6 +1,6 @@
 // Reading the data archive ahead on a helper thread: the caller gets the
-// source's bytes in order whatever the sizes it asks for, the source's
-// failure once its bytes run out, and can stop at any point.
+// source's bytes in order whatever the sizes it asks for, copied or in place,
+// the source's failure once its bytes run out, and can stop at any point.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -46,12 +46,21 @@ TEST(ReadAheadStream, HandsOnTheSourceBytesInOrderAndItsFailure) {
 		PatternStream source(c.size, c.failing);
 		lumaroll::ReadAheadStream ahead(source);
 		std::string got, piece(700001, '\0');
-		// Pieces smaller and larger than the read-ahead chunks.
-		for (size_t want = 1000;; want = want == 1000 ? piece.size() : 1000) {
-			const size_t n = ahead.read(&piece[0], want);
-			got.append(piece, 0, n);
-			if (n < want)
-				break;
+		// Copies of pieces smaller and larger than the read-ahead chunks, in
+		// turn with bytes handed out in place.
+		for (bool copy = true;; copy = !copy) {
+			if (copy) {
+				const size_t n = ahead.read(&piece[0], piece.size());
+				got.append(piece, 0, n);
+				if (n < piece.size())
+					break;
+			} else {
+				const char* at = nullptr;
+				const size_t n = ahead.readInPlace(at, 1000);
+				if (n == 0)
+					break;
+				got.append(at, n);
+			}
 		}
 		ASSERT_EQ(got.size(), c.size) << c.name;
 		size_t wrong = 0;
