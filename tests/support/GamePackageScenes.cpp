@@ -148,6 +148,14 @@ void addTrack(SceneWriter& w, const std::string& node, const std::string& child,
 		lines.line({x, y, z}, {x, y, std::fmin(z + 300.f, z1)});
 }
 
+// The ball's form record: the text of its "D_forminfo" after "forminfo=".
+std::string ballFormRecord() {
+	char forms[128];
+	std::snprintf(forms, sizeof(forms), "plimbo,ball,1,0,shadow_plimbo,%g,1,%g,%g,350,0.4,%g,0.1",
+				  gamepackage::kBallRadius, gamepackage::kBallForce, gamepackage::kBallJump, gamepackage::kBallMaxSpeed);
+	return forms;
+}
+
 } // namespace
 
 SceneWriter level01Scene() {
@@ -269,13 +277,6 @@ SceneWriter level02Scene() {
 	return w;
 }
 
-std::string ballFormRecord() {
-	char forms[128];
-	std::snprintf(forms, sizeof(forms), "plimbo,ball,1,0,shadow_plimbo,%g,1,%g,%g,350,0.4,%g,0.1",
-				  gamepackage::kBallRadius, gamepackage::kBallForce, gamepackage::kBallJump, gamepackage::kBallMaxSpeed);
-	return forms;
-}
-
 SceneWriter ballModelScene() {
 	SceneWriter w;
 	const int ball = flatMaterial(w, "ball", "ball.pvr");
@@ -297,7 +298,9 @@ SceneWriter ballModelScene() {
 		.position(0.f, 36.f, 1.f)
 		.primitives({quadPrimitive(w, lids, {Quad{Vec3{-30.f, -12.f, r}, Vec3{30.f, -12.f, r}, Vec3{30.f, 0.f, r},
 												  Vec3{-30.f, 0.f, r}}})});
-	// The lids close and open again in a quarter of a second; time 0 is the rest pose.
+	// The lids close and open again in a quarter of a second; time 0 is the
+	// rest pose. A scene with animations has one for every node: the others stand still.
+	w.animationsForAllNodes();
 	w.animation("plimbo_eyelids")
 		.rates(8, 8, 8)
 		.positionKeys({{0.f, 36.f, 1.f}})

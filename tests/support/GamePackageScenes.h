@@ -7,8 +7,6 @@
 #include "support/GamePackage.h"
 #include "support/SceneWriter.h"
 
-#include <string>
-
 namespace test {
 
 // "bundles/original/level01.hgr": the menu level and the first playable level.
@@ -17,8 +15,6 @@ SceneWriter level01Scene();
 SceneWriter level02Scene();
 // "resources/models/plimbo.hgr": the ball.
 SceneWriter ballModelScene();
-// The ball's form record: the text of its "D_forminfo" after "forminfo=".
-std::string ballFormRecord();
 // "resources/models/coin.hgr": the collectable "coin" and its "coin_shadow".
 SceneWriter coinModelScene();
 // "resources/models/post.hgr": a post, loaded whole.

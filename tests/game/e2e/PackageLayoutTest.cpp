@@ -1,15 +1,16 @@
-// The synthetic package's first level plays as its header describes, with
-// the keyboard's input fed straight to the level's world and ball at 60
-// frames a second: the ball rolls over the checkpoint into the gap, comes
-// back at the checkpoint, clears the gap with a jump from the hint volume and
-// completes the level.
+// The synthetic package's scene files load, and its first level plays as its
+// header describes, with the keyboard's input fed straight to the level's
+// world and ball at 60 frames a second: the ball rolls over the checkpoint
+// into the gap, comes back at the checkpoint, clears the gap with a jump from
+// the hint volume and completes the level.
 #include "support/DebWriter.h"
 #include "support/FakeContext.h"
 #include "support/GamePackage.h"
-#include "support/GamePackageScenes.h"
 
 #include <hgr/DefaultResourceManager.h>
 #include <hgr/Scene.h>
+#include <hgr/UserPropertySet.h>
+#include <lang/Throwable.h>
 #include <logic/SceneWorld.h>
 #include <player/Player.h>
 
@@ -17,26 +18,77 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
 
 namespace {
 
 using namespace test::gamepackage;
 
+// The package's data folder, written once for the program.
+const std::string& dataDir() {
+	static test::TempDir dir;
+	static const bool written = [] {
+		std::string error;
+		const bool ok = test::writeGameData(dir.path(), &error);
+		EXPECT_TRUE(ok) << error;
+		return ok;
+	}();
+	(void)written;
+	return dir.path();
+}
+
+// A scene file of the package loaded without GL, with the data folder's
+// texture, shader and particle folders.
+lang::Ptr<hgr::Scene> loadScene(test::FakeContext* context, hgr::DefaultResourceManager* resources,
+								const std::string& file) {
+	const std::string& data = dataDir();
+	return new hgr::Scene(context, (data + "/" + file).c_str(), resources, (data + "/resources/textures/").c_str(),
+						  (data + "/shaders/").c_str(), (data + "/resources/particles/").c_str());
+}
+
+// The text of a node's user properties in a scene; "" when it has none.
+std::string nodeProperties(hgr::Scene* scene, const char* node) {
+	hgr::UserPropertySet* properties = scene->getUserProperties();
+	const lang::String* text = properties ? properties->find(lang::String(node)) : nullptr;
+	return text ? text->c_str() : "";
+}
+
+TEST(PackageScenes, EveryScenePartLoads) {
+	const struct {
+		const char* file;
+		const char* node; // a node the scene holds
+	} scenes[] = {
+		{"bundles/original/level01.hgr", "L_rail01"},
+		{"bundles/original/level02.hgr", "L_ride02"},
+		{"resources/models/plimbo.hgr", "plimbo_eyelids"},
+		{"resources/models/coin.hgr", "coin_shadow"},
+		{"resources/models/post.hgr", "post"},
+	};
+	for (const auto& c : scenes) {
+		lang::Ptr<test::FakeContext> context = new test::FakeContext;
+		lang::Ptr<hgr::DefaultResourceManager> resources = new hgr::DefaultResourceManager(context);
+		try {
+			lang::Ptr<hgr::Scene> scene = loadScene(context, resources, c.file);
+			EXPECT_NE(scene->findNode(lang::String(c.node)), nullptr) << c.file << " has no " << c.node;
+		} catch (const lang::Throwable& e) {
+			ADD_FAILURE() << c.file << ": " << lang::String(e.getMessage()).c_str();
+		}
+	}
+}
+
 class PackageLayoutTest : public testing::Test {
 protected:
-	// The level as the package holds it, loaded without GL from its data folder.
+	// The first level and the ball's form record as the package holds them.
 	void SetUp() override {
-		std::string error;
-		ASSERT_TRUE(test::writeGameData(data.path(), &error)) << error;
 		context = new test::FakeContext;
 		resources = new hgr::DefaultResourceManager(context);
-		scene = new hgr::Scene(context, (data / "bundles/original/level01.hgr").c_str(), resources,
-							   (data / "resources/textures/").c_str(), (data / "shaders/").c_str(),
-							   (data / "resources/particles/").c_str());
+		scene = loadScene(context, resources, "bundles/original/level01.hgr");
+		const std::string forms =
+			nodeProperties(loadScene(context, resources, "resources/models/plimbo.hgr"), "D_forminfo");
 		world.reset(new lumaroll::SceneWorld(scene));
 		testing::internal::CaptureStdout();
 		player.reset(new lumaroll::Player(scene, world.get()));
-		player->loadForms(test::ballFormRecord());
+		player->loadForms(forms.substr(forms.find('=') + 1));
 		player->placeAtStart();
 		testing::internal::GetCapturedStdout();
 	}
@@ -48,7 +100,6 @@ protected:
 	}
 
 	const float dt = 1.f / 60.f;
-	test::TempDir data;
 	lang::Ptr<test::FakeContext> context;
 	lang::Ptr<hgr::DefaultResourceManager> resources;
 	lang::Ptr<hgr::Scene> scene;
@@ -58,6 +109,7 @@ protected:
 
 TEST_F(PackageLayoutTest, UpIntoTheGapThenAJumpFromTheHintReachesTheGoal) {
 	const math::Vector3 start = player->ballPosition();
+	EXPECT_NE(player->summary().find("force 1750, jump 1000"), std::string::npos) << player->summary();
 	EXPECT_NEAR(start.y, kBallRadius + 5.f, 0.01f);
 	EXPECT_NEAR(start.z, kStartZ, 0.01f);
 
