@@ -148,15 +148,18 @@ void Player::keepAboveGround(const math::Vector3& base, math::Vector3& target) c
     float ground = 0.f;
     if (!probe(target, ground) || !(target.y < ground + 0.8f * r))
         return;
-    // Towards the ball in steps of 5 %, at most 12 of them; then straight up.
+    // Towards the ball in steps of 5 %, at most 12 of them; when none clears
+    // the ground, the first target rises above its own ground (the ground
+    // found last lies nearer the ball and may be lower than there).
     const math::Vector3 start = target;
+    const float startGround = ground;
     for (int i = 1; i <= 12; ++i) {
         target = base + (start - base) * (1.f - 0.05f * float(i));
         if (!probe(target, ground) || target.y >= ground + 0.8f * r)
             return;
     }
     target = start;
-    target.y = ground + 0.8f * r;
+    target.y = startGround + 0.8f * r;
 }
 
 void Player::updateRailCamera(hgr::Node* camera, float dt)
