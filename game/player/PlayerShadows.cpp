@@ -126,10 +126,15 @@ void Player::placeObjectShadows()
             continue;
         }
         const math::Vector3 p = c.caster->getWorldTransform().getTranslation();
-        float ground = 0.f;
-        math::Vector3 normal;
-        if (!grid.findGroundBelow(math::Vector3(p.x, p.y + 20.f, p.z), ground, normal, 2000.f) ||
-            (c.hideWhenHigh && p.y - ground > 120.f)) {
+        const math::Vector3 from(p.x, p.y + 20.f, p.z);
+        if (!c.probed || from.x != c.probedFrom.x || from.y != c.probedFrom.y || from.z != c.probedFrom.z) {
+            c.groundFound = grid.findGroundBelow(from, c.groundHeight, c.groundNormal, 2000.f);
+            c.probedFrom = from;
+            c.probed = true;
+        }
+        const float ground = c.groundHeight;
+        const math::Vector3 normal = c.groundNormal;
+        if (!c.groundFound || (c.hideWhenHigh && p.y - ground > 120.f)) {
             c.shadow->setEnabled(false);
             continue;
         }

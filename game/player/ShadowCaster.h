@@ -14,6 +14,14 @@ struct ShadowCaster {
     math::Matrix3x4 base;        // the shadow's world rotation when registered, translation 0
     bool traced = false;         // its trace line was printed
     bool hideWhenHigh = false;   // hidden while the object is more than 120 above the ground
+
+    // The last ground probe: the collision world never changes, so an object
+    // that stands still keeps its ground (most objects do).
+    bool probed = false;
+    math::Vector3 probedFrom;
+    bool groundFound = false;
+    float groundHeight = 0.f;
+    math::Vector3 groundNormal;
 };
 
 } // namespace lumaroll
