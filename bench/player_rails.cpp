@@ -34,6 +34,29 @@ double seconds(Clock::time_point since) {
 	return std::chrono::duration<double>(Clock::now() - since).count();
 }
 
+// Time and heap allocations of the frames run through it.
+struct FrameMeter {
+	double spent = 0;
+	long allocations = 0;
+
+	template <class F>
+	void measure(F&& f) {
+		const long before = test::allocationCount();
+		const Clock::time_point start = Clock::now();
+		f();
+		spent += seconds(start);
+		allocations += test::allocationCount() - before;
+	}
+
+	// Microseconds per frame, share of a frame and allocations per frame.
+	void report(benchmark::State& state, const char* perFrame) const {
+		const double n = double(state.iterations());
+		state.counters[perFrame] = spent / n * 1e6;
+		state.counters["frame_share_pct"] = spent / n / kFrameSeconds * 100.0;
+		state.counters["allocations"] = double(allocations) / n;
+	}
+};
+
 Vector3 vec(const test::Vec3& v) {
 	return Vector3(v[0], v[1], v[2]);
 }
@@ -162,18 +185,14 @@ void BM_RideRail(benchmark::State& state) {
 			window.push_back(i);
 
 	lumaroll::BallControl control;
-	double rideSeconds = 0, windowSeconds = 0, wholeSeconds = 0;
-	long allocations = 0;
+	FrameMeter ride;
+	double windowSeconds = 0, wholeSeconds = 0;
 	for (auto _ : state) {
 		player.body.position = ball;
 		player.body.velocity = Vector3(0, 0, 3000);
-		const long before = test::allocationCount();
-		Clock::time_point start = Clock::now();
-		player.rideRail(control, 0.3f);
-		rideSeconds += seconds(start);
-		allocations += test::allocationCount() - before;
+		ride.measure([&] { player.rideRail(control, 0.3f); });
 
-		start = Clock::now();
+		Clock::time_point start = Clock::now();
 		float best = 1e30f;
 		for (size_t i : window)
 			best = std::min(best, distanceToSegment(ball, path.points[i], path.points[i + 1]));
@@ -187,13 +206,10 @@ void BM_RideRail(benchmark::State& state) {
 		benchmark::DoNotOptimize(best);
 		wholeSeconds += seconds(start);
 	}
-	const double n = double(state.iterations());
-	state.counters["us_per_ride"] = rideSeconds / n * 1e6;
-	state.counters["frame_share_pct"] = rideSeconds / n / kFrameSeconds * 100.0;
+	ride.report(state, "us_per_ride");
 	state.counters["window_segments"] = double(window.size());
-	state.counters["vs_window_loop"] = rideSeconds / windowSeconds;
-	state.counters["vs_whole_loop"] = rideSeconds / wholeSeconds;
-	state.counters["allocations"] = double(allocations) / n;
+	state.counters["vs_window_loop"] = ride.spent / windowSeconds;
+	state.counters["vs_whole_loop"] = ride.spent / wholeSeconds;
 }
 BENCHMARK(BM_RideRail)->Unit(benchmark::kMicrosecond);
 
@@ -221,21 +237,13 @@ void BM_UpdateCamera(benchmark::State& state) {
 	player.body.position = Vector3(x0, test::heightFieldHeight(x0, z0) + 50.f, z0);
 	player.step(false, float(kFrameSeconds), 0.f, 0.f);
 	int frame = 0;
-	double spent = 0;
-	long allocations = 0;
+	FrameMeter meter;
 	for (auto _ : state) {
 		const float x = x0 + float(frame++ % 2000) * 3.f;
 		player.body.position = Vector3(x, test::heightFieldHeight(x, z0) + 50.f, z0);
-		const long before = test::allocationCount();
-		const Clock::time_point start = Clock::now();
-		player.updateCamera(camera, float(kFrameSeconds));
-		spent += seconds(start);
-		allocations += test::allocationCount() - before;
+		meter.measure([&] { player.updateCamera(camera, float(kFrameSeconds)); });
 	}
-	const double n = double(state.iterations());
-	state.counters["us_per_update"] = spent / n * 1e6;
-	state.counters["frame_share_pct"] = spent / n / kFrameSeconds * 100.0;
-	state.counters["allocations"] = double(allocations) / n;
+	meter.report(state, "us_per_update");
 }
 BENCHMARK(BM_UpdateCamera)->Unit(benchmark::kMicrosecond);
 
@@ -263,24 +271,16 @@ void BM_PlaceObjectShadows(benchmark::State& state) {
 	}
 	player.placeObjectShadows();
 	int frame = 0;
-	double spent = 0;
-	long allocations = 0;
+	FrameMeter meter;
 	for (auto _ : state) {
 		if (moving) {
 			const float step = float(++frame % 100);
 			for (size_t i = 0; i < things.size(); ++i)
 				things[i]->setPosition(spots[i] + Vector3(step, 0.f, 0.5f * step));
 		}
-		const long before = test::allocationCount();
-		const Clock::time_point start = Clock::now();
-		player.placeObjectShadows();
-		spent += seconds(start);
-		allocations += test::allocationCount() - before;
+		meter.measure([&] { player.placeObjectShadows(); });
 	}
-	const double n = double(state.iterations());
-	state.counters["us_per_frame"] = spent / n * 1e6;
-	state.counters["frame_share_pct"] = spent / n / kFrameSeconds * 100.0;
-	state.counters["allocations"] = double(allocations) / n;
+	meter.report(state, "us_per_frame");
 }
 BENCHMARK(BM_PlaceObjectShadows)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 

@@ -3,11 +3,13 @@
 // ground and water below it, and camera guides.
 
 #include "RailFixture.h"
+#include "VectorMatch.h"
 
 #include <cmath>
 #include <functional>
 
 using math::Vector3;
+using playertest::near;
 using playertest::Level;
 using playertest::RailLevel;
 
@@ -15,16 +17,6 @@ namespace {
 
 const float kFrame = 1.f / 60.f;
 const float kPi = 3.14159265f;
-
-std::string text(const Vector3& v) {
-	return "(" + std::to_string(v.x) + ", " + std::to_string(v.y) + ", " + std::to_string(v.z) + ")";
-}
-
-::testing::AssertionResult near(const Vector3& expected, const Vector3& actual, float tolerance) {
-	if ((expected - actual).length() <= tolerance)
-		return ::testing::AssertionSuccess();
-	return ::testing::AssertionFailure() << "expected " << text(expected) << ", got " << text(actual);
-}
 
 Vector3 orbit(float yaw, float pitch) {
 	return Vector3(-std::sin(yaw) * std::cos(pitch), std::sin(pitch), -std::cos(yaw) * std::cos(pitch));

@@ -7,8 +7,6 @@
 #include "support/AllocationCounter.h"
 #include "support/ProcessRunner.h"
 
-#include <unistd.h>
-
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
@@ -65,12 +63,6 @@ uint64_t playedHash() {
 	return hash.value;
 }
 
-std::string selfPath() {
-	char path[4096];
-	const ssize_t n = readlink("/proc/self/exe", path, sizeof(path) - 1);
-	return n > 0 ? std::string(path, size_t(n)) : std::string();
-}
-
 TEST(PlayerDeterminism, PlayIsBitIdenticalInThisAndAnotherProcess) {
 	const uint64_t first = playedHash();
 	EXPECT_EQ(first, playedHash());
@@ -78,7 +70,7 @@ TEST(PlayerDeterminism, PlayIsBitIdenticalInThisAndAnotherProcess) {
 	test::ProcessOptions options;
 	options.args = {"--gtest_filter=PlayerDeterminism.ChildPrintsItsHash"};
 	options.env = {{"LUMAROLL_PLAYER_HASH_CHILD", "1"}};
-	const test::ProcessResult child = test::runProcess(selfPath(), options);
+	const test::ProcessResult child = test::runProcess(playertest::selfPath(), options);
 	ASSERT_EQ(0, child.exitCode) << child.out << child.err;
 	char expected[40];
 	std::snprintf(expected, sizeof(expected), "hash=%016" PRIx64, first);

@@ -14,12 +14,21 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace playertest {
+
+// This test program's own path, to start it again as a child process.
+inline std::string selfPath() {
+	char path[4096];
+	const ssize_t n = readlink("/proc/self/exe", path, sizeof(path) - 1);
+	return n > 0 ? std::string(path, size_t(n)) : std::string();
+}
 
 struct Level {
 	test::SceneWriter writer;

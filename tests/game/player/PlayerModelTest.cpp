@@ -3,6 +3,7 @@
 // model's transforms at the end of the step.
 
 #include "PlayerFixture.h"
+#include "VectorMatch.h"
 
 #include <gr/Primitive.h>
 #include <hgr/Mesh.h>
@@ -12,22 +13,13 @@
 #include <cmath>
 
 using math::Vector3;
+using playertest::near;
 using playertest::Level;
 
 namespace {
 
 const float kFrame = 1.f / 60.f;
 const char* const kFormRecord = "a,b,c,d,shadow_plimbo,40,1,1750,800,350,0.4,800,0.1";
-
-std::string text(const Vector3& v) {
-	return "(" + std::to_string(v.x) + ", " + std::to_string(v.y) + ", " + std::to_string(v.z) + ")";
-}
-
-::testing::AssertionResult near(const Vector3& expected, const Vector3& actual, float tolerance = 1e-3f) {
-	if ((expected - actual).length() <= tolerance)
-		return ::testing::AssertionSuccess();
-	return ::testing::AssertionFailure() << "expected " << text(expected) << ", got " << text(actual);
-}
 
 // A floor, a start at the origin and the player.
 struct ModelLevel : Level {

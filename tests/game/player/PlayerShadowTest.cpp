@@ -2,11 +2,13 @@
 // node by height, slope and rail, and the shadow copies of objects.
 
 #include "RailFixture.h"
+#include "VectorMatch.h"
 
 #include <cmath>
 #include <functional>
 
 using math::Vector3;
+using playertest::near;
 using playertest::Level;
 using playertest::RailLevel;
 
@@ -14,16 +16,6 @@ namespace {
 
 const float kFrame = 1.f / 60.f;
 const float kPi = 3.14159265f;
-
-std::string text(const Vector3& v) {
-	return "(" + std::to_string(v.x) + ", " + std::to_string(v.y) + ", " + std::to_string(v.z) + ")";
-}
-
-::testing::AssertionResult near(const Vector3& expected, const Vector3& actual, float tolerance = 1e-3f) {
-	if ((expected - actual).length() <= tolerance)
-		return ::testing::AssertionSuccess();
-	return ::testing::AssertionFailure() << "expected " << text(expected) << ", got " << text(actual);
-}
 
 // The ball (radius 50) with the built shadow quad over ground made by build.
 struct ShadowLevel : Level {

@@ -5,8 +5,6 @@
 
 #include "support/ProcessRunner.h"
 
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -18,12 +16,6 @@ using playertest::RailLevel;
 namespace {
 
 const float kFrame = 1.f / 60.f;
-
-std::string selfPath() {
-	char path[4096];
-	const ssize_t n = readlink("/proc/self/exe", path, sizeof(path) - 1);
-	return n > 0 ? std::string(path, size_t(n)) : std::string();
-}
 
 int count(const std::string& text, const std::string& part) {
 	int n = 0;
@@ -41,7 +33,7 @@ TEST(PlayerTrace, RailsCameraModelAndShadowsTraceOnce) {
 	test::ProcessOptions options;
 	options.args = {"--gtest_filter=PlayerTrace.Child"};
 	options.env = {{"LUMAROLL_TRACE", "1"}, {"LUMAROLL_PLAYER_TRACE_CHILD", "1"}};
-	const test::ProcessResult child = test::runProcess(selfPath(), options);
+	const test::ProcessResult child = test::runProcess(playertest::selfPath(), options);
 	ASSERT_EQ(0, child.exitCode) << child.out << child.err;
 	const TraceCase cases[] = {
 		{"[trace] rail L_rail1: 41 points, 1 pieces, length 6000\n", 1},

@@ -1,6 +1,8 @@
 // Rail path geometry: ordering loose segments into pieces, up vectors from an
 // orientation line, gaps, and the three queries.
 
+#include "VectorMatch.h"
+
 #include <player/RailPath.h>
 
 #include <gtest/gtest.h>
@@ -12,20 +14,11 @@
 using lumaroll::RailPath;
 using lumaroll::RailSample;
 using math::Vector3;
+using playertest::near;
 
 namespace {
 
 const Vector3 P(0, 0, 0), Q(100, 0, 0), R(200, 0, 0), S(500, 0, 0), T(600, 0, 0);
-
-std::string text(const Vector3& v) {
-	return "(" + std::to_string(v.x) + ", " + std::to_string(v.y) + ", " + std::to_string(v.z) + ")";
-}
-
-::testing::AssertionResult near(const Vector3& expected, const Vector3& actual, float tolerance = 1e-4f) {
-	if ((expected - actual).length() <= tolerance)
-		return ::testing::AssertionSuccess();
-	return ::testing::AssertionFailure() << "expected " << text(expected) << ", got " << text(actual);
-}
 
 // Segments as buildRailPoints takes them: start and end of each.
 std::vector<Vector3> segments(const std::vector<std::pair<Vector3, Vector3>>& list) {

@@ -16,20 +16,19 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <vector>
 
 using lang::Ptr;
 
 namespace {
 
-::testing::AssertionResult colourNear(const std::vector<uint8_t>& p, int r, int g, int b) {
-	if (p.size() == 4 && std::abs(p[0] - r) <= 3 && std::abs(p[1] - g) <= 3 && std::abs(p[2] - b) <= 3)
-		return ::testing::AssertionSuccess();
-	::testing::AssertionResult f = ::testing::AssertionFailure();
-	f << "pixel";
-	for (uint8_t c : p)
-		f << " " << int(c);
-	return f << ", expected " << r << " " << g << " " << b;
+// Whether the pixel at (x, y) holds the colour (r, g, b), give or take 3.
+void expectColour(int x, int y, int r, int g, int b) {
+	const std::vector<uint8_t> p = test::GLTestContext::pixel(x, y);
+	ASSERT_EQ(4u, p.size());
+	EXPECT_NEAR(r, p[0], 3) << "red at " << x << ", " << y;
+	EXPECT_NEAR(g, p[1], 3) << "green at " << x << ", " << y;
+	EXPECT_NEAR(b, p[2], 3) << "blue at " << x << ", " << y;
 }
 
 TEST(BallShadowDraw, TheQuadShowsItsTextureUnderTheBall) {
@@ -87,8 +86,8 @@ TEST(BallShadowDraw, TheQuadShowsItsTextureUnderTheBall) {
 
 		context->clear(0xFF000000);
 		camera->render(context);
-		EXPECT_TRUE(colourNear(test::GLTestContext::pixel(W / 2, H / 2), 255, 128, 0));
-		EXPECT_TRUE(colourNear(test::GLTestContext::pixel(2, 2), 0, 0, 0));
+		expectColour(W / 2, H / 2, 255, 128, 0);
+		expectColour(2, 2, 0, 0, 0);
 		EXPECT_EQ(test::GLTestContext::takeErrors(), 0u);
 	}
 	context = nullptr;
