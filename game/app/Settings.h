@@ -26,8 +26,10 @@ public:
     // Reads the given file; the same as load() for another path.
     void loadFrom(const std::string& file);
 
-    // Writes the whole store; returns false when the file could not be
-    // written, in which case the old file is left as it was.
+    // Writes the whole store and flushes it to the disk (replaceFileContents);
+    // returns false when the file could not be written or flushed, in which
+    // case the old file is left as it was (unless only the flush of its
+    // folder failed).
     bool save() const;
     bool saveTo(const std::string& file) const;
 
@@ -46,6 +48,8 @@ public:
     void applyEnvironment() const;
 
     const std::map<std::string, std::string>& values() const { return entries; }
+    // Empties the store without saving; tests start from an empty one.
+    void clear() { entries.clear(); }
 
 private:
     // Replaces old keys by their current form; saves to file when anything changed.
