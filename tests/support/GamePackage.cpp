@@ -170,10 +170,6 @@ void writeTextures(Writes& out, const std::string& dir) {
 	pvr("ball.pvr", image(16, [](int x, int) {
 			return x / 4 % 2 ? std::array<uint8_t, 4>{255, 140, 20, 255} : std::array<uint8_t, 4>{255, 210, 40, 255};
 		}));
-	pvr("eyes.pvr", image(8, [](int x, int y) {
-			const bool pupil = x >= 2 && x <= 5 && y >= 3 && y <= 6;
-			return pupil ? std::array<uint8_t, 4>{20, 20, 20, 255} : std::array<uint8_t, 4>{250, 250, 250, 255};
-		}));
 	pvr("coin.pvr", image(8, [](int, int) { return std::array<uint8_t, 4>{250, 200, 30, 255}; }));
 	pvr("post.pvr", image(8, [](int, int) { return std::array<uint8_t, 4>{120, 80, 40, 255}; }));
 	pvr("shadow.pvr", image(32, [](int x, int y) { return std::array<uint8_t, 4>{0, 0, 0, uint8_t(spot(x, y, 32) / 2)}; }));

@@ -9,10 +9,11 @@
 // Content, below "data/":
 // - "bundles/original/level01.hgr": the menu level and the first playable
 //   level (layout below); "bundles/original/level02.hgr": a rail ride.
-// - "resources/models/plimbo.hgr": the ball (sphere "plimbo_body" of radius
-//   50, "D_forminfo", the eye group "G_plimbo_lookat_eyes" with
-//   "plimbo_eyeballs" and the blinking "plimbo_eyelids", its animation and
-//   two eye triggers, the shadow "shadow_plimbo", the camera dummies).
+// - "resources/models/plimbo.hgr": the ball of support/BallModelWriter.h
+//   (body "body" of radius 50, the eye group "G_plimbo_lookat_eyes" with
+//   "plimbo_eyeballs", the shadow "shadow_plimbo", the camera dummies) with
+//   "D_forminfo", the blinking "plimbo_eyelids" in the eye group, their
+//   animation and two eye triggers.
 //   "resources/models/coin.hgr" (the collectable, taken by its subnode
 //   "coin" with its shadow "coin_shadow") and "post.hgr" (a whole model).
 // - "resources/textures/": ".pvr" textures (RGBA 8888) of the level, the

@@ -2,6 +2,7 @@
 // two levels, the ball and the library models.
 #include "support/GamePackageScenes.h"
 
+#include "support/BallModelWriter.h"
 #include "support/LevelFixtures.h"
 #include "support/TriggerScript.h"
 
@@ -38,18 +39,6 @@ Matrix lookAt(const Vec3& eye, const Vec3& target) {
 	return {x[0], y[0], z[0], eye[0], x[1], y[1], z[1], eye[1], x[2], y[2], z[2], eye[2]};
 }
 
-// Adds an indexed triangle list of the material with positions and texture
-// coordinates; returns its index.
-int texturedPrimitive(SceneWriter& w, int material, const std::vector<float>& positions, const std::vector<float>& uvs,
-					  const std::vector<int>& indices) {
-	const int index = w.primitiveCount();
-	w.primitive(material)
-		.component(SceneWriter::DT_POSITION, SceneWriter::V3_32, positions)
-		.component(SceneWriter::DT_TEX0, SceneWriter::V2_32, uvs)
-		.indices(indices);
-	return index;
-}
-
 // Adds a primitive of the material holding the quads, corners in order
 // around each, texture coordinates 0 to repeat across each; returns its index.
 int quadPrimitive(SceneWriter& w, int material, const std::vector<Quad>& quads, float repeat = 1.f) {
@@ -65,7 +54,12 @@ int quadPrimitive(SceneWriter& w, int material, const std::vector<Quad>& quads, 
 		}
 		indices.insert(indices.end(), {base, base + 1, base + 2, base, base + 2, base + 3});
 	}
-	return texturedPrimitive(w, material, positions, uvs, indices);
+	const int index = w.primitiveCount();
+	w.primitive(material)
+		.component(SceneWriter::DT_POSITION, SceneWriter::V3_32, positions)
+		.component(SceneWriter::DT_TEX0, SceneWriter::V2_32, uvs)
+		.indices(indices);
+	return index;
 }
 
 // A horizontal quad at height y over x0..x1, z0..z1.
@@ -76,28 +70,6 @@ Quad flat(float x0, float x1, float z0, float z1, float y) {
 // Two triangles of a quad, for the collision meshes.
 Triangles triangles(const Quad& q) {
 	return {q[0], q[1], q[2], q[0], q[2], q[3]};
-}
-
-// A sphere of radius r around the origin: rings of latitude by slices of longitude.
-int spherePrimitive(SceneWriter& w, int material, float r, int rings, int slices) {
-	std::vector<float> positions, uvs;
-	std::vector<int> indices;
-	const float pi = 3.14159265f;
-	for (int i = 0; i <= rings; ++i) {
-		const float theta = pi * float(i) / float(rings);
-		for (int j = 0; j <= slices; ++j) {
-			const float phi = 2.f * pi * float(j) / float(slices);
-			positions.insert(positions.end(), {r * std::sin(theta) * std::sin(phi), r * std::cos(theta),
-											   r * std::sin(theta) * std::cos(phi)});
-			uvs.insert(uvs.end(), {float(j) / float(slices), float(i) / float(rings)});
-		}
-	}
-	for (int i = 0; i < rings; ++i)
-		for (int j = 0; j < slices; ++j) {
-			const int a = i * (slices + 1) + j, b = a + slices + 1;
-			indices.insert(indices.end(), {a, b, a + 1, a + 1, b, b + 1});
-		}
-	return texturedPrimitive(w, material, positions, uvs, indices);
 }
 
 // A textured material of "flat.fx"; returns its index.
@@ -140,20 +112,17 @@ void addLevelFrame(SceneWriter& w, LevelFixtures& level, float zEnd, float yBott
 	level.mesh("wall_end", triangles(end));
 }
 
-// A rail or guide drawing: an "L_" node with Lines children named as the rail
-// builder reads them, each a straight run from z0 to z1 in steps of 300.
-void addTrack(SceneWriter& w, const std::string& node, const std::string& child, float x, float y, float z0, float z1) {
-	SceneWriter::Node& lines = w.lines(child).parent(node);
-	for (float z = z0; z < z1; z += 300.f)
-		lines.line({x, y, z}, {x, y, std::fmin(z + 300.f, z1)});
-}
-
-// The ball's form record: the text of its "D_forminfo" after "forminfo=".
+// The ball's form record: the text of its "D_forminfo" after the first '='.
 std::string ballFormRecord() {
 	char forms[128];
 	std::snprintf(forms, sizeof(forms), "plimbo,ball,1,0,shadow_plimbo,%g,1,%g,%g,350,0.4,%g,0.1",
 				  gamepackage::kBallRadius, gamepackage::kBallForce, gamepackage::kBallJump, gamepackage::kBallMaxSpeed);
 	return forms;
+}
+
+// A straight drawing along z at (x, y) from z0 to z1, in segments of 300 units.
+Segments alongZ(float x, float y, float z0, float z1) {
+	return straightSegments({x, y, z0}, {x, y, z1}, int(std::ceil((z1 - z0) / 300.f)));
 }
 
 } // namespace
@@ -169,10 +138,10 @@ SceneWriter level01Scene() {
 	w.userProperty("S_waterfall", "sound=waterfall.wav\ninradius=300\noutradius=1500\nvolume=80");
 
 	// The floor and the slope; a hidden wall (no material name) behind the start.
-	level.mesh("ground_start", triangles(flat(-300.f, 300.f, -300.f, 800.f, 0.f)));
+	level.mesh("ground_start", rectangleTriangles(-300.f, -300.f, 300.f, 800.f, 0.f));
 	level.mesh("ground_slope", triangles({Vec3{-300.f, 0.f, 800.f}, Vec3{300.f, 0.f, 800.f},
 										  Vec3{300.f, -60.f, 1100.f}, Vec3{-300.f, -60.f, 1100.f}}));
-	level.mesh("ground_far", triangles(flat(-300.f, 300.f, gamepackage::kGapEndZ, 3400.f, -60.f)));
+	level.mesh("ground_far", rectangleTriangles(-300.f, gamepackage::kGapEndZ, 300.f, 3400.f, -60.f));
 	addLevelFrame(w, level, 3400.f, -100.f);
 	const int hidden = w.materialCount();
 	w.material("", "unlit.fx");
@@ -209,11 +178,12 @@ SceneWriter level01Scene() {
 	level.boxVolume("T_fall", {-600.f, -700.f, 1000.f}, {600.f, -250.f, 1500.f}, TriggerScript().a("levelfailed"));
 
 	// The rail with its camera guide, the rail start and the goal.
-	w.node("L_rail01");
-	addTrack(w, "L_rail01", "track", 0.f, -10.f, gamepackage::kRailStartZ, 3300.f);
-	addTrack(w, "L_rail01", "cameraposition", 0.f, 150.f, gamepackage::kRailStartZ - 450.f, 2850.f);
-	addTrack(w, "L_rail01", "cameralookat", 0.f, 0.f, gamepackage::kRailStartZ, 3300.f);
-	w.userProperty("D_rail01", "tracknormalgravity=1\ndeathplane=T_fall");
+	RailDrawing rail;
+	rail.track = alongZ(0.f, -10.f, gamepackage::kRailStartZ, 3300.f);
+	rail.cameraPosition = alongZ(0.f, 150.f, gamepackage::kRailStartZ - 450.f, 2850.f);
+	rail.cameraLookAt = alongZ(0.f, 0.f, gamepackage::kRailStartZ, 3300.f);
+	rail.properties = "tracknormalgravity=1\ndeathplane=T_fall";
+	level.railNode("L_rail01", rail);
 	level.boxVolume("T_railstart", {-300.f, -200.f, 1850.f}, {300.f, 300.f, 1950.f},
 					TriggerScript()
 						.executeType(0)
@@ -246,19 +216,20 @@ SceneWriter level02Scene() {
 	LevelFixtures level(w);
 	level.dummyAt("D_start", 0.f, 0.f, 0.f);
 	w.userProperty("D_start", "bgcolor=aa8866\nmusic=music01.mp3");
-	level.mesh("ground", triangles(flat(-300.f, 300.f, -300.f, 4000.f, 0.f)));
+	level.mesh("ground", rectangleTriangles(-300.f, -300.f, 300.f, 4000.f, 0.f));
 	addLevelFrame(w, level, 4000.f, 0.f);
 
-	w.node("L_ride01");
-	addTrack(w, "L_ride01", "track", 0.f, 50.f, 0.f, 1800.f);
-	w.userProperty("D_ride01", "tracknormalgravity=1\nnext=L_ride02");
-	w.node("L_ride02");
-	addTrack(w, "L_ride02", "track", 0.f, 50.f, 1800.f, 3600.f);
-	w.userProperty("D_ride02", "tracknormalgravity=1");
-	w.node("L_guide02");
-	addTrack(w, "L_guide02", "track", 0.f, 50.f, 0.f, 3600.f);
-	addTrack(w, "L_guide02", "cameraposition", 250.f, 300.f, -400.f, 3200.f);
-	addTrack(w, "L_guide02", "cameralookat", 0.f, 50.f, 0.f, 3600.f);
+	RailDrawing ride01, ride02, guide;
+	ride01.track = alongZ(0.f, 50.f, 0.f, 1800.f);
+	ride01.properties = "tracknormalgravity=1\nnext=L_ride02";
+	level.railNode("L_ride01", ride01);
+	ride02.track = alongZ(0.f, 50.f, 1800.f, 3600.f);
+	ride02.properties = "tracknormalgravity=1";
+	level.railNode("L_ride02", ride02);
+	guide.track = alongZ(0.f, 50.f, 0.f, 3600.f);
+	guide.cameraPosition = alongZ(250.f, 300.f, -400.f, 3200.f);
+	guide.cameraLookAt = alongZ(0.f, 50.f, 0.f, 3600.f);
+	level.railNode("L_guide02", guide);
 
 	w.userProperty("level2_logic", TriggerScript()
 									   .state(2)
@@ -279,39 +250,22 @@ SceneWriter level02Scene() {
 
 SceneWriter ballModelScene() {
 	SceneWriter w;
-	const int ball = flatMaterial(w, "ball", "ball.pvr");
-	const int eyes = flatMaterial(w, "eyes", "eyes.pvr");
+	writeBallModel(w, BallModel::Full, ballFormRecord());
+	// Lids over the eyes, blinking by the model's two eye triggers; they close
+	// and open again in a quarter of a second, time 0 being the rest pose. A
+	// scene with animations has one for every node: the others stand still.
 	const int lids = flatMaterial(w, "lids", "ball.pvr");
-	const int shadow = w.materialCount();
-	w.material("shadow", "shadow.fx").texture("BASEMAP", w.texture("shadow.pvr"));
-
-	const float r = gamepackage::kBallRadius;
-	w.mesh("plimbo_body").primitives({spherePrimitive(w, ball, r, 8, 12)});
-	w.node("G_plimbo_lookat_eyes");
-	const std::vector<Quad> eyeQuads = {
-		Quad{Vec3{-28.f, 10.f, r}, Vec3{-6.f, 10.f, r}, Vec3{-6.f, 36.f, r}, Vec3{-28.f, 36.f, r}},
-		Quad{Vec3{6.f, 10.f, r}, Vec3{28.f, 10.f, r}, Vec3{28.f, 36.f, r}, Vec3{6.f, 36.f, r}},
-	};
-	w.mesh("plimbo_eyeballs").parent("G_plimbo_lookat_eyes").primitives({quadPrimitive(w, eyes, eyeQuads)});
 	w.mesh("plimbo_eyelids")
 		.parent("G_plimbo_lookat_eyes")
-		.position(0.f, 36.f, 1.f)
-		.primitives({quadPrimitive(w, lids, {Quad{Vec3{-30.f, -12.f, r}, Vec3{30.f, -12.f, r}, Vec3{30.f, 0.f, r},
-												  Vec3{-30.f, 0.f, r}}})});
-	// The lids close and open again in a quarter of a second; time 0 is the
-	// rest pose. A scene with animations has one for every node: the others stand still.
+		.position(10.f, 58.f, 36.f)
+		.primitives({quadPrimitive(w, lids, {Quad{Vec3{-12.f, -4.f, 0.f}, Vec3{12.f, -4.f, 0.f}, Vec3{12.f, 4.f, 0.f},
+												  Vec3{-12.f, 4.f, 0.f}}})});
 	w.animationsForAllNodes();
 	w.animation("plimbo_eyelids")
 		.rates(8, 8, 8)
-		.positionKeys({{0.f, 36.f, 1.f}})
+		.positionKeys({{10.f, 58.f, 36.f}})
 		.rotationKeys({{0.f, 0.f, 0.f, 1.f}})
-		.scaleKeys({{1.f, 1.f, 1.f}, {1.f, 2.2f, 1.f}, {1.f, 1.f, 1.f}});
-	w.mesh("shadow_plimbo").primitives({quadPrimitive(w, shadow, {flat(-r, r, -r, r, -r)})});
-	w.dummy("cameraposition").position(0.f, 3.f * r, -6.f * r);
-	w.dummy("cameralookat").position(0.f, 0.f, 4.f * r);
-
-	w.dummy("D_forminfo");
-	w.userProperty("D_forminfo", "forminfo=" + ballFormRecord());
+		.scaleKeys({{1.f, 1.f, 1.f}, {1.f, 0.2f, 1.f}, {1.f, 1.f, 1.f}});
 	w.userProperty("T_plimbo_lookat_eyes_anim01",
 				   TriggerScript().a("delay,2.5").a("animate,plimbo_eyelids").a("jumptoaction,1"));
 	w.userProperty("T_plimbo_lookat_eyes_anim02", TriggerScript()

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
 #include <string>
 
 namespace {
@@ -78,17 +79,18 @@ TEST(PackageScenes, EveryScenePartLoads) {
 
 class PackageLayoutTest : public testing::Test {
 protected:
-	// The first level and the ball's form record as the package holds them.
-	void SetUp() override {
+	// A level and the ball's form record as the package holds them; the ball at the start.
+	void load(const std::string& level) {
 		context = new test::FakeContext;
 		resources = new hgr::DefaultResourceManager(context);
-		scene = loadScene(context, resources, "bundles/original/level01.hgr");
+		scene = loadScene(context, resources, "bundles/original/" + level);
 		const std::string forms =
 			nodeProperties(loadScene(context, resources, "resources/models/plimbo.hgr"), "D_forminfo");
 		world.reset(new lumaroll::SceneWorld(scene));
 		testing::internal::CaptureStdout();
 		player.reset(new lumaroll::Player(scene, world.get()));
 		player->loadForms(forms.substr(forms.find('=') + 1));
+		player->buildRails();
 		player->placeAtStart();
 		testing::internal::GetCapturedStdout();
 	}
@@ -107,7 +109,8 @@ protected:
 	std::unique_ptr<lumaroll::Player> player;
 };
 
-TEST_F(PackageLayoutTest, UpIntoTheGapThenAJumpFromTheHintReachesTheGoal) {
+TEST_F(PackageLayoutTest, UpIntoTheGapThenAJumpFromTheHintReachesTheGoalOnTheRail) {
+	load("level01.hgr");
 	const math::Vector3 start = player->ballPosition();
 	EXPECT_NE(player->summary().find("force 1750, jump 1000"), std::string::npos) << player->summary();
 	EXPECT_NEAR(start.y, kBallRadius + 5.f, 0.01f);
@@ -149,6 +152,30 @@ TEST_F(PackageLayoutTest, UpIntoTheGapThenAJumpFromTheHintReachesTheGoal) {
 	EXPECT_GT(lowest, -120.f) << "the ball fell into the gap again";
 	EXPECT_GE(player->ballPosition().z, kGoalZ - kBallRadius);
 	EXPECT_LT(frames, 5 * 60) << "the goal is reached within five seconds of the checkpoint";
+	// The level ends on the rail, so that the ride's results enter the distance ridden.
+	EXPECT_TRUE(player->onRail());
+	EXPECT_GT(player->distanceRidden(), kGoalZ - kRailStartZ - 2 * kBallRadius);
+}
+
+TEST_F(PackageLayoutTest, TheRideWaitsForTheCountdownThenReachesTheGoalOnTheSecondRail) {
+	load("level02.hgr");
+	int frames = 0;
+	for (; frames < 3 * 60; ++frames)
+		frame(false, false);
+	EXPECT_TRUE(player->onRail());
+	EXPECT_GT(world->getVariable("countdown"), 0.f);
+	EXPECT_FALSE(player->controlsEnabled());
+	EXPECT_LT(player->ballPosition().z, 100.f) << "the ball moves before the countdown ends";
+	std::set<int> railsRidden;
+	for (; frames < 15 * 60 && !world->levelComplete; ++frames) {
+		frame(false, false);
+		railsRidden.insert(player->railIndex());
+	}
+	EXPECT_TRUE(world->levelComplete) << "the ball is at z " << player->ballPosition().z;
+	EXPECT_TRUE(player->onRail());
+	EXPECT_EQ(railsRidden.size(), 2u) << "the first rail hands the ball over to the second";
+	EXPECT_GT(world->getVariable("timer01"), 3.f);
+	EXPECT_LT(frames, 10 * 60) << "the ride ends within ten seconds";
 }
 
 } // namespace

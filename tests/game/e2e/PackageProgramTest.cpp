@@ -179,7 +179,7 @@ TEST_F(PackageProgramTest, PlayPlacesTheBallAtTheStart) {
 	ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
 	if (lineStarting(r.out, "collision: ").empty())
 		GTEST_SKIP() << "the level session builds no ball yet (its player set-up is a stand-in)";
-	EXPECT_TRUE(hasLine(r.out, "ball: radius 50.0 (body 'plimbo_body'), mass 1, force 1750, jump 1000, friction 350, "
+	EXPECT_TRUE(hasLine(r.out, "ball: radius 50.0 (body 'body'), mass 1, force 1750, jump 1000, friction 350, "
 							   "max speed 800, rebound 0.1, gravity 2000; start at D_start (0, 55, 0)"))
 		<< r.out;
 }
