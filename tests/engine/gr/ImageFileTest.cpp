@@ -2,6 +2,7 @@
 
 #include "support/PvrWriter.h"
 #include "support/PvrtcWriter.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <stb_image_write.h>
@@ -26,9 +27,9 @@ Rgba pixel(const ImageData::Level& level, int x, int y) {
     return {p[0], p[1], p[2], p[3]};
 }
 
-// Writes bytes to a scratch file named ...name and loads it.
+// Writes bytes to the scratch file name and loads it.
 bool loadBytes(const Bytes& bytes, const std::string& name, ImageData& image) {
-    const std::string path = scratchPath(name);
+    const std::string path = ::test::tempPath(name);
     writeBytes(path, bytes);
     return loadImageFile(path, image);
 }
@@ -175,7 +176,7 @@ TEST(ImageFile, PvrTagWinsOverAPngName) {
 TEST(ImageFile, ShortPathIsNeverAPvrName) {
     char cwd[4096];
     ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-    const std::string dir = scratchPath("dir");
+    const std::string dir = ::test::tempPath("dir");
     ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
     ASSERT_EQ(chdir(dir.c_str()), 0);
     writeBytes(".pvr", Bytes(10, 0));
@@ -195,13 +196,13 @@ TEST(ImageFile, EmptyPngFailsWithTheDecoderReason) {
 }
 
 TEST(ImageFile, MissingFileAndDirectoryCannotBeOpened) {
-    const std::string missing = scratchPath("missing.png");
+    const std::string missing = ::test::tempPath("missing.png");
     ImageData image;
     EXPECT_FALSE(loadImageFile(missing, image));
     EXPECT_EQ(image.error, "could not open " + missing);
 
     // A directory opens for reading, but its seek size is meaningless.
-    const std::string dir = scratchPath("folder.png");
+    const std::string dir = ::test::tempPath("folder.png");
     ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
     EXPECT_FALSE(loadImageFile(dir, image));
     EXPECT_EQ(image.error, "could not open " + dir);

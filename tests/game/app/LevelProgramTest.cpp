@@ -1,8 +1,9 @@
 // Starts the real program on a writer-made level and checks what the level
 // session does as a process: its lines, its screenshot, its exit code.
-#include "AppTestHelpers.h"
-#include "TestLevel.h"
+#include "support/Files.h"
+#include "support/GameDataWriter.h"
 #include "support/ProcessRunner.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@ class LevelProgramTest : public testing::Test {
 protected:
 	void SetUp() override {
 		ASSERT_FALSE(test::lumarollBinary().empty()) << "the lumaroll program was not found";
-		lumaroll::makeDirs(work());
+		ASSERT_TRUE(test::makeDirs(work()));
 	}
 
 	std::string work() const { return dir / "work"; }
@@ -69,7 +70,7 @@ testing::AssertionResult isColour(const unsigned char* p, int r, int g, int b) {
 }
 
 TEST_F(LevelProgramTest, LevelLoadsRendersAndSavesItsScreenshot) {
-	const std::string level = apptest::writeTestLevel(dir.path());
+	const std::string level = test::writeTestLevel(dir.path());
 	const test::ProcessResult r = run({level, "--frames", "3", "--screenshot", "out.png"});
 	ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
 	EXPECT_NE(r.out.find("fog: linear from 100 to 5000\n"), std::string::npos) << r.out;
@@ -104,7 +105,7 @@ TEST_F(LevelProgramTest, BrokenLevelFileEndsWithTwo) {
 }
 
 TEST_F(LevelProgramTest, UnwritableScreenshotIsAFailure) {
-	const std::string level = apptest::writeTestLevel(dir.path());
+	const std::string level = test::writeTestLevel(dir.path());
 	const test::ProcessResult r = run({level, "--screenshot", dir / "no/such/folder/s.png"});
 	EXPECT_EQ(r.exitCode, 1);
 	EXPECT_NE(r.err.find("could not save " + dir / "no/such/folder/s.png" + "\n"), std::string::npos) << r.err;
@@ -112,8 +113,8 @@ TEST_F(LevelProgramTest, UnwritableScreenshotIsAFailure) {
 }
 
 TEST_F(LevelProgramTest, HalfRenderScaleStillFillsTheWindow) {
-	const std::string level = apptest::writeTestLevel(dir.path());
-	apptest::writeText(dir / "config/lumaroll/config.ini", "# Lumaroll settings\ngraphics.render_scale=0.5\n");
+	const std::string level = test::writeTestLevel(dir.path());
+	test::writeFile(dir / "config/lumaroll/config.ini", "# Lumaroll settings\ngraphics.render_scale=0.5\n");
 	const test::ProcessResult r = run({level, "--frames", "2", "--screenshot", "half.png"});
 	ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
 	const Png png = readPng(work() + "/half.png");
@@ -127,8 +128,8 @@ TEST_F(LevelProgramTest, HalfRenderScaleStillFillsTheWindow) {
 TEST_F(LevelProgramTest, FrameLimitRunsWithoutHanging) {
 	// A cap of 30 frames a second: ten frames take a third of a second or so;
 	// the figure is not asserted, only that the program ends on its own.
-	const std::string level = apptest::writeTestLevel(dir.path());
-	apptest::writeText(dir / "config/lumaroll/config.ini", "# Lumaroll settings\ngraphics.fps_limit=30\n");
+	const std::string level = test::writeTestLevel(dir.path());
+	test::writeFile(dir / "config/lumaroll/config.ini", "# Lumaroll settings\ngraphics.fps_limit=30\n");
 	const test::ProcessResult r = run({level, "--frames", "10"});
 	EXPECT_FALSE(r.timedOut);
 	EXPECT_EQ(r.exitCode, 0) << r.err;

@@ -5,6 +5,9 @@
 #include "app/Settings.h"
 #include "overlay/Overlay.h"
 
+#include "support/GameDataWriter.h"
+#include "support/ScopedEnv.h"
+
 #include <lang/Throwable.h>
 
 #include <gtest/gtest.h>
@@ -39,8 +42,8 @@ protected:
 		apptest::GLSceneTest::SetUp();
 		if (IsSkipped())
 			return;
-		setenv("LUMAROLL_NO_AUDIO", "1", 1);
-		options.level = apptest::writeTestLevel(dir.path());
+		noAudio.set("LUMAROLL_NO_AUDIO", "1");
+		options.level = test::writeTestLevel(dir.path());
 		options.dataDir = data;
 		app.window = SDL_GL_GetCurrentWindow();
 		app.drawableWidth = test::GLTestContext::WIDTH;
@@ -68,6 +71,7 @@ protected:
 		SDL_PushEvent(&e);
 	}
 
+	test::ScopedEnv noAudio;
 	LaunchOptions options;
 	AppContext app;
 	Overlay overlay;
@@ -252,9 +256,9 @@ TEST_F(LevelSessionTest, FadeCoversTheFrame) {
 TEST_F(LevelSessionTest, GLObjectsOfTheGameGoWithTheSession) {
 	GLuint fillProgram = 0, blitProgram = 0, framebuffer = 0, skyProgram = 0;
 	{
-		test::SceneWriter w = apptest::testLevelScene();
+		test::SceneWriter w = test::testLevelScene();
 		w.userProperty("M_ground", "skybox=1");
-		apptest::writeTestLevel(dir.path(), w);
+		test::writeTestLevel(dir.path(), w);
 		auto session = started();
 		testing::internal::CaptureStdout();
 		session->setupSky();

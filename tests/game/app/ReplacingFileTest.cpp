@@ -4,7 +4,8 @@
 #include "app/Scores.h"
 #include "app/Settings.h"
 
-#include "support/DebWriter.h"
+#include "support/Files.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

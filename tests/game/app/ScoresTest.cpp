@@ -1,7 +1,8 @@
 #include "app/Scores.h"
 
-#include "AppTestHelpers.h"
-#include "support/DebWriter.h"
+#include "support/Files.h"
+#include "support/ScopedEnv.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -92,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<AddCase>& info) { return info.param.name; });
 
 TEST_F(ScoresFileTest, DefaultAndClearUseTheDataDirectory) {
-	apptest::ScopedEnv env{{"XDG_DATA_HOME", dir.path().c_str()}};
+	test::ScopedEnv env{{"XDG_DATA_HOME", dir.path().c_str()}};
 	EXPECT_EQ(scoresPath(), dir / "lumaroll/level2.scores");
 	EXPECT_TRUE(scoresAreDefault());
 	clearScores();  // no file: nothing happens
@@ -108,11 +109,11 @@ TEST_F(ScoresFileTest, DefaultAndClearUseTheDataDirectory) {
 }
 
 TEST_F(ScoresFileTest, UnwritableFileKeepsResultAndOldFile) {
-	ASSERT_TRUE(lumaroll::makeDir(file()));  // a folder in the file's place
+	ASSERT_TRUE(test::makeDirs(file()));  // a folder in the file's place
 	Scores list;
 	EXPECT_EQ(addHighScore(file(), 4000, list), 0);
 	EXPECT_EQ(list, (Scores{4000, 3500, 2000}));
-	EXPECT_TRUE(isDirectory(file()));
+	EXPECT_TRUE(test::isDirectory(file()));
 }
 
 } // namespace

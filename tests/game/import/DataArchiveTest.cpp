@@ -4,6 +4,7 @@
 #include "ImportFixture.h"
 
 #include "import/DataArchive.h"
+#include "support/GameDataWriter.h"
 
 using lumaroll::ImportResult;
 using test::gnuLongName;
@@ -202,20 +203,17 @@ TEST_F(ImportTest, EmptyNamesAndZeroSizedFiles) {
 
 TEST(HasGameData, NeedsAllThreeMarkers) {
 	test::TempDir tmp;
-	const char* markers[] = {"data/bundles/original/level01.hgr", "data/resources/models/plimbo.hgr",
-	                         "data/resources/images/MENU.dat"};
-	for (int missing = 0; missing < 3; ++missing) {
+	const std::vector<test::GameDataMarker>& markers = test::gameDataMarkers();
+	for (size_t missing = 0; missing < markers.size(); ++missing) {
 		test::removeTree(tmp / "data");
-		for (int i = 0; i < 3; ++i) {
-			if (i == missing)
-				continue;
-			const std::string path = tmp / markers[i];
-			test::runCommand({"mkdir", "-p", path.substr(0, path.rfind('/'))});
-			ASSERT_TRUE(test::writeFile(path, ""));
+		for (size_t i = 0; i < markers.size(); ++i) {
+			if (i != missing) {
+				ASSERT_TRUE(test::writeFile(tmp / markers[i].path, ""));
+			}
 		}
-		EXPECT_FALSE(lumaroll::hasGameData(tmp.path())) << markers[missing];
+		EXPECT_FALSE(lumaroll::hasGameData(tmp.path())) << markers[missing].path;
 	}
 	// Only existence counts: a directory in place of a marker will do.
-	test::runCommand({"mkdir", "-p", tmp / markers[2]});
+	ASSERT_TRUE(test::makeDirs(tmp / markers.back().path));
 	EXPECT_TRUE(lumaroll::hasGameData(tmp.path()));
 }
