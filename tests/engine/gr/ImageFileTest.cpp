@@ -275,9 +275,10 @@ TEST(ImageFile, HugeHeaderSizesDoNotOverflow) {
                           Case{0x7fffffff, 0x7fffffff, 0x07, "PVR format 0x07 not supported"},
                           Case{0x40000000, 0x40000000, 0x19, "PVR without data"},
                           Case{0x7fffffff, 0x7fffffff, 0x18, "PVR without data"}}) {
+        SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height << ", format " << c.format);
         ImageData image;
         EXPECT_FALSE(loadBytes(legacyPvr(header(c.width, c.height, c.format), Bytes(64, 7)), "huge.pvr", image));
-        EXPECT_EQ(image.error, c.error) << c.width << "x" << c.height;
+        EXPECT_EQ(image.error, c.error);
         EXPECT_TRUE(image.levels.empty());
     }
 }
@@ -339,6 +340,7 @@ TEST_P(PvrtcFile, SmallLevelsArePadded) {
         data.insert(data.end(), level.begin(), level.end());
     }
     for (std::uint32_t twiddle : {0u, kPvrTwiddled}) {
+        SCOPED_TRACE(twiddle ? "twiddled" : "not twiddled");
         ImageData image;
         ASSERT_TRUE(loadBytes(legacyPvr(header(c.width, c.height, c.format | kPvrMipMaps | twiddle, 2), data),
                               "small.pvr", image))
@@ -464,6 +466,7 @@ TEST(ImageFile, OverlongPngChunkIsRefused) {
     const std::size_t idat = text.find("IDAT");
     ASSERT_NE(idat, std::string::npos);
     for (std::uint32_t length : {0x7ffffff0u, 0xffffffffu, std::uint32_t(png.size())}) {
+        SCOPED_TRACE(length);
         for (int i = 0; i < 4; ++i)
             png[idat - 4 + std::size_t(i)] = std::uint8_t(length >> (24 - 8 * i));
         EXPECT_FALSE(loadBytes(png, "long.png", image));

@@ -19,6 +19,7 @@ const char kNotGame[] = "The package does not look like Plimbo Voyage (game data
 
 TEST_F(ImportTest, ExtractsGameFilesFromPlainAndGzipArchives) {
 	for (bool plain : {true, false}) {
+		SCOPED_TRACE(plain ? "data.tar" : "data.tar.gz");
 		test::removeTree(dest);
 		progress.clear();
 		const std::string tar = tarArchive(withMarkers(
@@ -143,6 +144,7 @@ TEST_F(ImportTest, EntryPastTheEndOfTheArchive) {
 	TarEntry doc = tarFile("usr/share/doc/plimbo/changelog", "short");
 	doc.size = 100000;
 	for (const TarEntry& last : {doc, gnuLongName(std::string(600, 'n'))}) {
+		SCOPED_TRACE(last.type == 'L' ? "a long name" : "a file");
 		std::vector<TarEntry> entries = test::markerEntries();
 		std::string tar = tarArchive(entries, false);
 		TarEntry cut = last;
