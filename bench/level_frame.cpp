@@ -6,6 +6,7 @@
 #include "app/LaunchOptions.h"
 #include "app/LevelSession.h"
 #include "app/Settings.h"
+#include "platform/SdlWindow.h"
 
 #include "support/GameDataWriter.h"
 #include "support/SceneWriter.h"
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -64,6 +66,7 @@ std::string writeLevel(const std::string& root, int meshes, int n) {
 // One hidden 800 x 480 window with a GLES 2 context for the whole run.
 struct Window {
     lumaroll::AppContext app;
+    std::unique_ptr<lumaroll::SdlWindow> sdlWindow;
     bool ok = false;
 
     Window() {
@@ -72,18 +75,13 @@ struct Window {
         setenv("LUMAROLL_NO_AUDIO", "1", 1);
         if (SDL_Init(SDL_INIT_VIDEO) != 0)
             return;
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
-        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-        SDL_Window* window = SDL_CreateWindow("bench", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 800, 480,
-                                              SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        if (!window || !SDL_GL_CreateContext(window))
+        std::string error;
+        sdlWindow = lumaroll::SdlWindow::open("bench", 800, 480, true, error);
+        if (!sdlWindow)
             return;
-        SDL_GL_SetSwapInterval(0);
-        app.window = window;
-        SDL_GL_GetDrawableSize(window, &app.drawableWidth, &app.drawableHeight);
+        sdlWindow->setVsync(false);
+        app.window = sdlWindow.get();
+        sdlWindow->drawableSize(app.drawableWidth, app.drawableHeight);
         ok = true;
     }
 };

@@ -1,7 +1,8 @@
 #include "app/LaunchOptions.h"
 
 #include "app/Numbers.h"
-#include "app/Paths.h"
+#include "files/DataLayout.h"
+#include "files/Paths.h"
 #include "import/Import.h"
 
 #include <climits>
@@ -28,7 +29,7 @@ void LaunchOptions::resolveDataDir()
         return;
     std::string levelDir = dirName(level);
     std::string candidate = levelDir == "." ? std::string("../..") : dirName(dirName(levelDir));
-    if (isDirectory(candidate + "/resources"))
+    if (isDirectory(candidate + "/" + kResourcesFolder))
         dataDir = candidate;
 }
 
@@ -42,10 +43,10 @@ bool LaunchOptions::useImportedData()
     // scores and game data must not move into the level folder).
     std::string shot = absolutePath(screenshot);
     pinUserDirectories();
-    if (chdir((folder + "/data/bundles/original").c_str()) != 0)
+    if (chdir((folder + "/" + kLevelFolder).c_str()) != 0)
         return false;
     screenshot = shot;
-    level = "level01.hgr";
+    level = kFirstLevel;
     menu = true;
     dataDir.clear();
     resolveDataDir();
@@ -120,29 +121,6 @@ void parseCommandLine(LaunchOptions& options, const std::vector<std::string>& wo
             options.level = word;
         }
     }
-}
-
-// dir + suffix with exactly one '/' at the end; empty when dir is empty.
-static std::string resourceDir(const std::string& dir, const char* suffix)
-{
-    if (dir.empty())
-        return std::string();
-    return withTrailingSlash(dir + suffix);
-}
-
-std::string shadersDir(const std::string& dataDir)
-{
-    return resourceDir(dataDir, "/shaders");
-}
-
-std::string texturesDir(const std::string& dataDir)
-{
-    return resourceDir(dataDir, "/resources/textures");
-}
-
-std::string particlesDir(const std::string& dataDir)
-{
-    return resourceDir(dataDir, "/resources/particles");
 }
 
 std::string dirWithSlash(const std::string& path)

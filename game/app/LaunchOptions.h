@@ -45,12 +45,6 @@ struct LaunchOptions {
 // fields that no word names keep their value.
 void parseCommandLine(LaunchOptions& options, const std::vector<std::string>& words);
 
-// dataDir + "/shaders/", "/resources/textures/", "/resources/particles/";
-// empty when dataDir is empty.
-std::string shadersDir(const std::string& dataDir);
-std::string texturesDir(const std::string& dataDir);
-std::string particlesDir(const std::string& dataDir);
-
 // The path up to and including its last '/'; empty when it has none.
 std::string dirWithSlash(const std::string& path);
 

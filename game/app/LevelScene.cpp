@@ -7,8 +7,6 @@
 #include <hgr/Scene.h>
 #include <hgr/UserPropertySet.h>
 
-#include <SDL.h>
-
 #include <cstdio>
 #include <cstdlib>
 
@@ -126,11 +124,6 @@ std::vector<lang::Ptr<hgr::Node>> sceneCameraNodes(hgr::Scene* scene)
             cameras.push_back(node);
     }
     return cameras;
-}
-
-void swapWindowCallback(void* userData)
-{
-    SDL_GL_SwapWindow(static_cast<SDL_Window*>(userData));
 }
 
 } // namespace lumaroll

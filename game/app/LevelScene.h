@@ -18,7 +18,8 @@ class Scene;
 
 namespace lumaroll {
 
-// The default clear colour of a level, 0xAARRGGBB.
+// The default clear colour of a level, 0xAARRGGBB: the background without a
+// "bgcolor" and the clear colour of the water reflection pass.
 constexpr std::uint32_t kDefaultClearColor = 0xff6688aa;
 
 // The value of key at the start of a line of text ("key=value"), up to the
@@ -46,8 +47,5 @@ std::uint32_t sceneClearColor(hgr::Scene* scene);
 
 // Every camera node of the scene in depth-first order.
 std::vector<lang::Ptr<hgr::Node>> sceneCameraNodes(hgr::Scene* scene);
-
-// The graphics context's present callback: swaps the SDL window passed as userData.
-void swapWindowCallback(void* userData);
 
 } // namespace lumaroll

@@ -1,15 +1,15 @@
 #include "app/LevelSession.h"
 
 #include "app/LevelScene.h"
-#include "app/Paths.h"
+#include "files/DataLayout.h"
+#include "files/Paths.h"
 #include "overlay/Overlay.h"
 
+#include <gr/gles2/GLES2_Dispatch.h>
 #include <hgr/SceneInputStream.h>
 #include <hgr/UserPropertySet.h>
 #include <io/FileInputStream.h>
 #include <lang/Throwable.h>
-
-#include <SDL.h>
 
 #include <cmath>
 #include <cstdio>
@@ -17,8 +17,8 @@
 
 namespace lumaroll {
 
-LevelSession::LevelSession(AppContext& app, const LaunchOptions& options, FrameClock* clock)
-    : app(&app), options(options), timer(clock ? *clock : SdlFrameClock::instance())
+LevelSession::LevelSession(AppContext& app, const LaunchOptions& options)
+    : app(&app), options(options), timer(*app.clock)
 {
 }
 
@@ -48,43 +48,43 @@ void LevelSession::releaseOverlay()
 
 void LevelSession::loadLevel()
 {
-    // 1. The graphics context over main's window.
-    context = new gr::GLES2_Context(app->drawableWidth, app->drawableHeight, swapWindowCallback, app->window);
+    // The graphics context over main's window; its present shows the window.
+    context = new gr::GLES2_Context(app->drawableWidth, app->drawableHeight, Window::presentCallback, app->window);
 
-    // 2. The scene loader wants the context to report the level's platform.
+    // The scene loader wants the context to report the level's platform.
     {
         io::FileInputStream file(options.level.c_str());
         hgr::SceneInputStream header(&file);
         context->platform = header.getPlatform();
     }
 
-    // 3., 4.
+    // The effect and texture folders, and the resource cache.
     const std::string& data = options.dataDir;
     context->shaderDirectory = shadersDir(data);
     context->textureDirectory = texturesDir(data);
     resources = new hgr::DefaultResourceManager(context);
 
-    // 5.
     loadMenuImages();
 
-    // 6. The scene.
-    const std::uint32_t t0 = SDL_GetTicks();
+    // The scene.
+    const std::uint32_t t0 = app->clock->ticks();
     scene = new hgr::Scene(context, options.level.c_str(), resources, texturesDir(data).c_str(),
                            shadersDir(data).c_str(), particlesDir(data).c_str());
     const int* counts = context->loadCounters;
     std::printf("level loaded in %u ms | textures: %d ok, %d failed | effects: %d ok, %d fallback\n",
-                static_cast<unsigned>(SDL_GetTicks() - t0), counts[gr::GLES2_Context::TEXTURES_LOADED],
+                static_cast<unsigned>(app->clock->ticks() - t0), counts[gr::GLES2_Context::TEXTURES_LOADED],
                 counts[gr::GLES2_Context::TEXTURES_FAILED], counts[gr::GLES2_Context::EFFECTS_LOADED],
                 counts[gr::GLES2_Context::EFFECTS_FALLEN_BACK]);
 
-    // 7.-11.
+    // What the level scene says beyond its nodes: library objects, fog,
+    // helper meshes not to draw, cameras and the background colour.
     loadLibraryObjects(scene, context, resources, data, libraryObjects);
     applyFog(scene, context);
     hiddenMeshes = hideHelperMeshes(scene);
     sceneCameras = sceneCameraNodes(scene);
     clearColor = sceneClearColor(scene);
 
-    // 12., 13. Audio: silent with LUMAROLL_NO_AUDIO or without game data.
+    // Audio: silent with LUMAROLL_NO_AUDIO or without game data.
     audio.reset(new Audio);
     if (!std::getenv("LUMAROLL_NO_AUDIO") && !data.empty())
         audio->init(data);
@@ -93,7 +93,7 @@ void LevelSession::loadLevel()
         app->overlay->audio = audio.get();
     ambient.setup(scene, audio.get());
 
-    // 14. The start logo.
+    // The start logo in the menu and at the first level started from it.
     if (options.menu || (options.fromMenu && options.play && options.level.find("level01") != std::string::npos))
         hud.logoTimer = 0.f;
 }
@@ -104,26 +104,29 @@ void LevelSession::loadMenuImages()
     uiLoaded = false;
     const std::string& data = options.dataDir;
     if (!data.empty()) {
-        uiLoaded = ui->loadAtlas(data + "/resources/images/MENU.dat");
-        ui->loadAtlas(data + "/resources/images/INGAME.dat");
-        ui->loadAtlas(data + "/resources/images/LOADING.dat");
-        ui->loadFont(data + "/resources/localization/FONT.dat");
-        ui->loadFont(data + "/resources/localization/FONT_YELLOW.dat");
+        const std::string images = data + "/" + kImagesFolder + "/";
+        const std::string fonts = data + "/" + kFontsFolder + "/";
+        uiLoaded = ui->loadAtlas(images + "MENU.dat");
+        ui->loadAtlas(images + "INGAME.dat");
+        ui->loadAtlas(images + "LOADING.dat");
+        ui->loadFont(fonts + "FONT.dat");
+        ui->loadFont(fonts + "FONT_YELLOW.dat");
     }
     if (!uiLoaded)
         return;
     const int w = app->drawableWidth;
     const int h = app->drawableHeight;
-    glViewport(0, 0, w, h);
-    glClearColor(1.f, 1.f, 1.f, 1.f);
-    glClear(GL_COLOR_BUFFER_BIT);
+    gr::gl.Viewport(0, 0, w, h);
+    gr::gl.ClearColor(1.f, 1.f, 1.f, 1.f);
+    gr::gl.Clear(GL_COLOR_BUFFER_BIT);
     ui->begin(w, h);
     const float v = ui->virtualWidth();
     if (!options.fromMenu)
         ui->drawImage("LOADING", "LOADING_VESQA", v / 2.f, 225.f, 1.f, 1.f);
     ui->drawImage("LOADING", "LOADING_TEXT", v - 135.f, 451.f, 1.f, 1.f);
     ui->end();
-    SDL_GL_SwapWindow(app->window);
+    if (app->window)
+        app->window->present();
 }
 
 void LevelSession::setupWorld()
@@ -160,19 +163,7 @@ void LevelSession::setupWorld()
     hud.collectablesTotal = collectables;
 
     world->particleEffectCallback = [this](const std::string& effect, hgr::Node* node) {
-        try {
-            lang::Ptr<hgr::ParticleSystem> description = resources->getParticleSystem(
-                (particlesDir(options.dataDir) + effect).c_str(), context->textureDirectory.c_str(),
-                context->shaderDirectory.c_str());
-            if (!description)
-                return;
-            lang::Ptr<hgr::ParticleSystem> system = new hgr::ParticleSystem(*description);
-            system->setTransform(node->getWorldTransform());
-            system->linkTo(scene);
-            timedEffects.push_back(TimedEffect{system, 8.f});
-        } catch (const lang::Throwable& e) {
-            std::fprintf(stderr, "particles '%s': %s\n", effect.c_str(), lang::String(e.getMessage()).c_str());
-        }
+        spawnParticleEffect(effect, scene, node->getWorldTransform(), 8.f);
     };
     world->playSoundCallback = [this](const std::string& sound, bool loop) { audio->playSound(sound, loop, 1.f); };
     world->stopSoundCallback = [this](const std::string& sound) { audio->stopSound(sound); };
@@ -181,6 +172,24 @@ void LevelSession::setupWorld()
     std::printf("logic: %d triggers, %d warnings\n", world->triggerCount(), static_cast<int>(world->warnings.size()));
     for (size_t i = 0; i < world->warnings.size() && i < 10; ++i)
         std::printf("  warning: %s\n", world->warnings[i].c_str());
+}
+
+void LevelSession::spawnParticleEffect(const std::string& file, hgr::Node* parent,
+                                       const math::Matrix3x4& transform, float seconds)
+{
+    try {
+        lang::Ptr<hgr::ParticleSystem> description =
+            resources->getParticleSystem((particlesDir(options.dataDir) + file).c_str(),
+                                         context->textureDirectory.c_str(), context->shaderDirectory.c_str());
+        if (!description)
+            return;
+        lang::Ptr<hgr::ParticleSystem> system = new hgr::ParticleSystem(*description);
+        system->setTransform(transform);
+        system->linkTo(parent);
+        timedEffects.push_back(TimedEffect{system, seconds});
+    } catch (const lang::Throwable& e) {
+        std::fprintf(stderr, "particles '%s': %s\n", file.c_str(), lang::String(e.getMessage()).c_str());
+    }
 }
 
 void LevelSession::setupPlayer()

@@ -1,25 +1,37 @@
 // One loaded level and everything that runs it: graphics context, resources,
 // scene, logic, ball, sky, render-scale target, menus and audio. main builds
 // one session per level, runs it and destroys it before the next one.
+//
+// The session reaches the devices only through the platform seam of the
+// AppContext (window, events, keys, clock), and every member of another
+// subsystem that it touches is declared, with its contract, in that
+// subsystem's header.
+//
+// The level logic: the session creates the SceneWorld and owns it as one,
+// because it reads state that only SceneWorld carries (the level-complete
+// flag, the pressed keys, the fade, the camera name, the callbacks and the
+// trigger list); everything it hands the world on to (HUD, player) takes the
+// World interface.
 #pragma once
 
-#include "app/ActionButtons.h"
 #include "app/AppContext.h"
-#include "app/FillQuad.h"
-#include "app/FrameClock.h"
-#include "app/FreeCamera.h"
+#include "app/FrameTimer.h"
 #include "app/LaunchOptions.h"
 #include "app/LevelResult.h"
+#include "app/LevelScene.h"
 #include "app/LibraryObjects.h"
 #include "app/PauseRules.h"
-#include "app/PlayerInput.h"
-#include "app/RenderScaleTarget.h"
-#include "app/SkyRenderer.h"
-#include "app/WaterReflection.h"
 #include "audio/AmbientSounds.h"
 #include "audio/Audio.h"
+#include "input/ActionButtons.h"
+#include "input/FreeCamera.h"
+#include "input/PlayerInput.h"
 #include "logic/SceneWorld.h"
 #include "player/Player.h"
+#include "render/FillQuad.h"
+#include "render/RenderScaleTarget.h"
+#include "render/SkyRenderer.h"
+#include "render/WaterReflection.h"
 #include "ui/Hud.h"
 #include "ui/InGameMenu.h"
 #include "ui/UiRenderer.h"
@@ -31,6 +43,7 @@
 #include <hgr/ParticleSystem.h>
 #include <hgr/Scene.h>
 #include <lang/Ptr.h>
+#include <math/Matrix3x4.h>
 
 #include <cstdint>
 #include <memory>
@@ -41,9 +54,8 @@ namespace lumaroll {
 
 class LevelSession {
 public:
-    // Copies the options; loads nothing. clock drives the frame timing (SDL's
-    // when null).
-    LevelSession(AppContext& app, const LaunchOptions& options, FrameClock* clock = nullptr);
+    // Copies the options; loads nothing. The frame timing runs on app's clock.
+    LevelSession(AppContext& app, const LaunchOptions& options);
     // Releases everything in reverse order of the members, the graphics context
     // last; clears what the overlay holds of the session (also after an exception).
     ~LevelSession();
@@ -77,7 +89,15 @@ public:
     void updateLogic(float gameDt, bool paused);
     void updatePlayer(float gameDt);
     void updateFreeCamera(float gameDt);
+    // Starts the boost effect on each rise of the world variable "boost" from 0.
     void spawnEffects();
+    // Starts the particle description file (in the level's particle folder)
+    // as a new system linked under parent with the given local transform,
+    // living seconds of game time. Nothing when the description cannot be
+    // had; an engine exception prints "particles '<file>': <message>" and the
+    // level goes on. Serves the world's effect callback and the boost.
+    void spawnParticleEffect(const std::string& file, hgr::Node* parent, const math::Matrix3x4& transform,
+                             float seconds);
     hgr::Camera* activeCamera();
     void render(bool paused, bool menuLive, float dt);
 
@@ -122,7 +142,7 @@ private:
     std::vector<lang::Ptr<hgr::Node>> sceneCameras;
     std::unique_ptr<Audio> audio;
     AmbientSounds ambient;
-    std::unique_ptr<SceneWorld> world;
+    std::unique_ptr<SceneWorld> world; // see the note on the level logic above
     std::unique_ptr<Player> player;
     lang::Ptr<hgr::Dummy> playerRoot;
     std::unique_ptr<WaterReflection> water;
@@ -134,7 +154,7 @@ private:
     PlayerInput input;
     std::vector<TimedEffect> timedEffects;
     std::string boostParticle;
-    std::uint32_t clearColor = 0xff6688aa;
+    std::uint32_t clearColor = kDefaultClearColor;
     bool quit = false;
     std::vector<std::string> nextArgs;
     bool running = true;
@@ -153,6 +173,9 @@ private:
     bool hiddenMeshesShown = false;
     int chosenCamera = -1;
     FreeCamera freeCam;
+    // The session camera's field of view before the world variable "fov"
+    // widened it; -1 until "fov" first appears.
+    float baseFov = -1.f;
     std::string lastTrace;
     int frameCount = 0;
 

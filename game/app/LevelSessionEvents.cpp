@@ -7,14 +7,12 @@
 
 #include "overlay/Overlay.h"
 
-#include <SDL.h>
-
 namespace lumaroll {
 
 void LevelSession::pollEvents()
 {
     SDL_Event event;
-    while (SDL_PollEvent(&event)) {
+    while (app->events->poll(event)) {
         // A release goes nowhere else first: a button let go over a menu is let go.
         actionButtons.release(event);
         if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_FOCUS_LOST)

@@ -2,18 +2,14 @@
 // the session by frame count or screenshot.
 #include "app/LevelSession.h"
 
-#include "app/Controllers.h"
 #include "app/FrameEnding.h"
-#include "app/Paths.h"
 #include "app/Settings.h"
+#include "input/Controllers.h"
 #include "overlay/Overlay.h"
 #include "overlay/Translations.h"
 
 #include <lang/Throwable.h>
 
-#include <SDL.h>
-
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -98,7 +94,7 @@ bool LevelSession::frame()
 
     int w = app->drawableWidth, h = app->drawableHeight;
     if (app->window)
-        SDL_GL_GetDrawableSize(app->window, &w, &h);
+        app->window->drawableSize(w, h);
     if (w != app->drawableWidth || h != app->drawableHeight) {
         app->drawableWidth = w;
         app->drawableHeight = h;
@@ -223,14 +219,15 @@ void LevelSession::updateLogic(float gameDt, bool paused)
 
 void LevelSession::updatePlayer(float gameDt)
 {
-    const MoveInput move = input.read(app->drawableWidth, app->drawableHeight, player->controlsEnabled(), gameDt);
+    MoveInput move;
+    input.read(move, app->drawableWidth, app->drawableHeight, player->controlsEnabled(), gameDt);
     const bool tilt = Settings::instance().getString("controls.touch", "") == "accelerometer";
     if (tilt && !tiltMode)
         Controllers::instance().calibrateRequested = true;
     tiltMode = tilt;
     player->setTiltScheme(tiltMode);
     player->addCameraInput(move.cameraYaw, move.cameraPitch);
-    player->step(move.jump, gameDt, move.forward, move.turn);
+    player->step(move.jump, gameDt, move.forward, move.right);
     player->updateCamera(camera, gameDt);
     freeCam.follow(camera->getWorldTransform());
 }
@@ -238,7 +235,7 @@ void LevelSession::updatePlayer(float gameDt)
 void LevelSession::updateFreeCamera(float gameDt)
 {
     const bool menuOpen = menu.isOpen() || overlayMenuOpen();
-    freeCam.update(SDL_GetKeyboardState(nullptr), !menuOpen, gameDt);
+    freeCam.update(app->keys->keys(), !menuOpen, gameDt);
     freeCam.place(camera);
 }
 
@@ -247,21 +244,8 @@ void LevelSession::spawnEffects()
     if (!player || boostParticle.empty())
         return;
     const float b = world->getVariable("boost");
-    if (b != 0.f && !boostWasOn) {
-        try {
-            lang::Ptr<hgr::ParticleSystem> description = resources->getParticleSystem(
-                (particlesDir(options.dataDir) + boostParticle).c_str(), context->textureDirectory.c_str(),
-                context->shaderDirectory.c_str());
-            if (description) {
-                lang::Ptr<hgr::ParticleSystem> system = new hgr::ParticleSystem(*description);
-                system->setTransform(math::Matrix3x4(1.f));
-                system->linkTo(playerRoot);
-                timedEffects.push_back(TimedEffect{system, 3.f});
-            }
-        } catch (const lang::Throwable& e) {
-            std::fprintf(stderr, "particles '%s': %s\n", boostParticle.c_str(), lang::String(e.getMessage()).c_str());
-        }
-    }
+    if (b != 0.f && !boostWasOn)
+        spawnParticleEffect(boostParticle, playerRoot, math::Matrix3x4(1.f), 3.f);
     boostWasOn = b != 0.f;
 }
 
@@ -272,7 +256,7 @@ bool LevelSession::overlayMenuOpen() const
 
 bool LevelSession::windowHasFocus() const
 {
-    return app->window && (SDL_GetWindowFlags(app->window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+    return app->window && app->window->hasInputFocus();
 }
 
 void LevelSession::setRelativeMouse(bool on)
@@ -281,7 +265,8 @@ void LevelSession::setRelativeMouse(bool on)
         return;
     relativeMouse = on;
     mouseTravel = 0;
-    SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE);
+    if (app->window)
+        app->window->setRelativeMouse(on);
     input.mouseCaptured = on;
 }
 

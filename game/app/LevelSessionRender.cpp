@@ -13,13 +13,6 @@
 
 namespace lumaroll {
 
-namespace {
-
-// The session camera's field of view before the level logic's "fov" widened it; -1 until measured.
-float g_baseFov = -1.f;
-
-} // namespace
-
 hgr::Camera* LevelSession::activeCamera()
 {
     hgr::Camera* result = camera;
@@ -42,9 +35,9 @@ hgr::Camera* LevelSession::activeCamera()
         return result;
     result = camera;
     if (world->variables.count("fov")) {
-        if (g_baseFov < 0.f)
-            g_baseFov = camera->getHorizontalFov();
-        const float target = world->getVariable("fov") * 3.1415927f / 180.f + g_baseFov;
+        if (baseFov < 0.f)
+            baseFov = camera->getHorizontalFov();
+        const float target = world->getVariable("fov") * 3.1415927f / 180.f + baseFov;
         if (std::fabs(camera->getHorizontalFov() - target) > 0.001f)
             camera->setHorizontalFov(std::min(target, 2.6f));
     }
@@ -73,7 +66,7 @@ void LevelSession::render(bool paused, bool menuLive, float dt)
     lastRenderHeight = th;
 
     context->beginScene();
-    water->render(cam, tw, th, 0xff6688aa, context->time);
+    water->render(cam, tw, th, kDefaultClearColor, context->time);
     context->setViewport(gr::Rect(tw, th));
     context->clear(clearColor);
     sky.draw(cam, tw, th);
@@ -108,7 +101,7 @@ void LevelSession::render(bool paused, bool menuLive, float dt)
             float labelWidth = 0.f;
             if (app->overlay)
                 labelWidth = app->overlay->measureText("FPS", 17.f * u) / (u > 0.f ? u : 1.f);
-            ui->drawText("FONT", text, v - 18.f - labelWidth - 6.f, 458.f, 2, 1, 1.f);
+            ui->drawText("FONT", text, 2, 1, v - 18.f - labelWidth - 6.f, 458.f, 1.f);
             if (app->overlay)
                 app->overlay->screenTexts.push_back(Overlay::ScreenText{"FPS", (v - 18.f) * u, 460.f * u, 17.f * u});
         }

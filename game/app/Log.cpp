@@ -1,8 +1,8 @@
 #include "app/Log.h"
 
-#include "app/Paths.h"
-
-#include <SDL.h>
+#include "Version.h"
+#include "files/Paths.h"
+#include "platform/SdlWindow.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -214,10 +214,8 @@ std::string startLog()
     std::time_t now = std::time(nullptr);
     if (std::tm* local = std::localtime(&now))
         std::strftime(started, sizeof started, "%Y-%m-%d %H:%M:%S", local);
-    SDL_version sdl;
-    SDL_GetVersion(&sdl);
-    std::printf("Lumaroll %s on %s, SDL %d.%d.%d, started %s\n", LUMAROLL_VERSION, SDL_GetPlatform(),
-                sdl.major, sdl.minor, sdl.patch, started);
+    std::printf("Lumaroll %s on %s, SDL %s, started %s\n", LUMAROLL_VERSION, sdlPlatformName().c_str(),
+                sdlVersion().c_str(), started);
     std::printf("log: %s\n", log.c_str());
     return log;
 }

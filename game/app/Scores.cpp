@@ -1,7 +1,7 @@
 #include "app/Scores.h"
 
-#include "app/AtomicFile.h"
-#include "app/Paths.h"
+#include "files/AtomicFile.h"
+#include "files/Paths.h"
 
 #include <cctype>
 #include <climits>

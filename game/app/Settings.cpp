@@ -1,8 +1,8 @@
 #include "app/Settings.h"
 
-#include "app/AtomicFile.h"
+#include "files/AtomicFile.h"
 #include "app/Numbers.h"
-#include "app/Paths.h"
+#include "files/Paths.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -41,7 +41,7 @@ void Settings::loadFrom(const std::string& file)
         size_t eq = line.find('=');
         if (eq == std::string::npos || line[0] == '#')
             continue;
-        values_[line.substr(0, eq)] = line.substr(eq + 1);
+        entries[line.substr(0, eq)] = line.substr(eq + 1);
     }
     std::free(buffer);
     std::fclose(f);
@@ -51,22 +51,22 @@ void Settings::loadFrom(const std::string& file)
 void Settings::migrate(const std::string& file)
 {
     bool changed = false;
-    auto accelerometer = values_.find("controls.accelerometer");
-    if (accelerometer != values_.end()) {
+    auto accelerometer = entries.find("controls.accelerometer");
+    if (accelerometer != entries.end()) {
         if (accelerometer->second == "1")
-            values_["controls.touch"] = "accelerometer";
-        values_.erase("controls.accelerometer");
+            entries["controls.touch"] = "accelerometer";
+        entries.erase("controls.accelerometer");
         changed = true;
     }
-    auto touch = values_.find("controls.touch");
-    if (touch != values_.end() && touch->second != "modern" && touch->second != "classic" &&
+    auto touch = entries.find("controls.touch");
+    if (touch != entries.end() && touch->second != "modern" && touch->second != "classic" &&
         touch->second != "accelerometer") {
-        values_.erase(touch);
+        entries.erase(touch);
         changed = true;
     }
-    if (values_.erase("controls.scheme") > 0)
+    if (entries.erase("controls.scheme") > 0)
         changed = true;
-    if (values_.erase("controls.touch_swap_sides") > 0)
+    if (entries.erase("controls.touch_swap_sides") > 0)
         changed = true;
     if (changed)
         saveTo(file);
@@ -83,50 +83,50 @@ bool Settings::saveTo(const std::string& file) const
     if (slash != std::string::npos)
         makeDirs(file.substr(0, slash));
     std::string text = "# Lumaroll settings\n";
-    for (const auto& entry : values_)
+    for (const auto& entry : entries)
         text += entry.first + "=" + entry.second + "\n";
     return replaceFileContents(file, text);
 }
 
 std::string Settings::getString(const std::string& key, const std::string& fallback) const
 {
-    auto it = values_.find(key);
-    return it != values_.end() ? it->second : fallback;
+    auto it = entries.find(key);
+    return it != entries.end() ? it->second : fallback;
 }
 
 bool Settings::getBool(const std::string& key, bool fallback) const
 {
-    auto it = values_.find(key);
-    return it != values_.end() ? it->second == "1" : fallback;
+    auto it = entries.find(key);
+    return it != entries.end() ? it->second == "1" : fallback;
 }
 
 float Settings::getFloat(const std::string& key, float fallback) const
 {
-    auto it = values_.find(key);
-    return it != values_.end() ? narrowToFloat(std::strtod(it->second.c_str(), nullptr)) : fallback;
+    auto it = entries.find(key);
+    return it != entries.end() ? narrowToFloat(std::strtod(it->second.c_str(), nullptr)) : fallback;
 }
 
 void Settings::setString(const std::string& key, const std::string& value)
 {
-    values_[key] = value;
+    entries[key] = value;
 }
 
 void Settings::setBool(const std::string& key, bool value)
 {
-    values_[key] = value ? "1" : "0";
+    entries[key] = value ? "1" : "0";
 }
 
 void Settings::setFloat(const std::string& key, float value)
 {
     char text[32];
     std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
-    values_[key] = text;
+    entries[key] = text;
 }
 
 void Settings::applyEnvironment() const
 {
-    auto it = values_.find("improvements.visible_sections");
-    if (it != values_.end() && it->second != "1")
+    auto it = entries.find("improvements.visible_sections");
+    if (it != entries.end() && it->second != "1")
         setEnvFlag("LUMAROLL_ORIGINAL_SECTIONS", "1");
     else
         setEnvFlag("LUMAROLL_ORIGINAL_SECTIONS", nullptr);

@@ -45,13 +45,13 @@ public:
     // is present and not "1"; unsets it otherwise.
     void applyEnvironment() const;
 
-    const std::map<std::string, std::string>& values() const { return values_; }
+    const std::map<std::string, std::string>& values() const { return entries; }
 
 private:
     // Replaces old keys by their current form; saves to file when anything changed.
     void migrate(const std::string& file);
 
-    std::map<std::string, std::string> values_;
+    std::map<std::string, std::string> entries;
 };
 
 } // namespace lumaroll

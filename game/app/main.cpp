@@ -2,7 +2,6 @@
 // import, or the window with the import screen when the game data is missing
 // and the level loop.
 #include "app/AppContext.h"
-#include "app/Controllers.h"
 #include "app/LaunchOptions.h"
 #include "app/LevelLoop.h"
 #include "app/LevelSession.h"
@@ -10,16 +9,17 @@
 #include "app/Settings.h"
 #include "import/CommandLineImport.h"
 #include "import/Import.h"
+#include "input/Controllers.h"
+#include "platform/SdlWindow.h"
 
+#include <gr/gles2/GLES2_Dispatch.h>
 #include <lang/String.h>
 #include <lang/Throwable.h>
-
-#include <GLES2/gl2.h>
-#include <SDL.h>
 
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,7 +39,7 @@ void ignoreBrokenPipe()
 
 const char* glText(GLenum name)
 {
-    const GLubyte* text = glGetString(name);
+    const GLubyte* text = gr::gl.GetString(name);
     return text ? reinterpret_cast<const char*>(text) : "";
 }
 
@@ -54,25 +54,25 @@ bool runImportScreen(lumaroll::AppContext& app)
         if (lumaroll::hasGameData(lumaroll::gameDataDir()))
             break;
         SDL_Event event;
-        while (SDL_PollEvent(&event)) {
+        while (app.events->poll(event)) {
             if (event.type == SDL_QUIT)
                 quit = true;
         }
-        SDL_GL_GetDrawableSize(app.window, &app.drawableWidth, &app.drawableHeight);
-        glViewport(0, 0, app.drawableWidth, app.drawableHeight);
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
-        SDL_GL_SwapWindow(app.window);
-        SDL_Delay(16);
+        app.window->drawableSize(app.drawableWidth, app.drawableHeight);
+        gr::gl.Viewport(0, 0, app.drawableWidth, app.drawableHeight);
+        gr::gl.ClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        gr::gl.Clear(GL_COLOR_BUFFER_BIT);
+        app.window->present();
+        app.clock->delay(16);
     }
     return quit;
 }
 
-void shutDown(SDL_GLContext context, SDL_Window* window)
+// Closes the window (its GL context first), then SDL.
+void shutDown(std::unique_ptr<lumaroll::SdlWindow>& window)
 {
-    SDL_GL_DeleteContext(context);
-    SDL_DestroyWindow(window);
-    SDL_Quit();
+    window.reset();
+    lumaroll::stopSdl();
 }
 
 int run(int argc, char** argv)
@@ -103,41 +103,23 @@ int run(int argc, char** argv)
     options.resolveDataDir();
 
     AppContext app;
-    app.window = nullptr;
-    app.drawableWidth = 800;
-    app.drawableHeight = 480;
 
-    SDL_SetHint("SDL_ANDROID_TRAP_BACK_BUTTON", "1");
-    SDL_SetHint("SDL_ACCELEROMETER_AS_JOYSTICK", "0");
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) != 0 && SDL_Init(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
+    std::string error;
+    if (!startSdl(error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-
-    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE;
-    if (!options.screenshot.empty())
-        flags |= SDL_WINDOW_HIDDEN;
-    SDL_Window* window = SDL_CreateWindow("Lumaroll", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, options.width,
-                                          options.height, flags);
+    std::unique_ptr<SdlWindow> window =
+        SdlWindow::open("Lumaroll", options.width, options.height, !options.screenshot.empty(), error);
     if (!window) {
-        std::fprintf(stderr, "SDL_CreateWindow: %s\n", SDL_GetError());
+        std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    SDL_GLContext context = SDL_GL_CreateContext(window);
-    if (!context) {
-        std::fprintf(stderr, "SDL_GL_CreateContext (GLES 2.0): %s\n", SDL_GetError());
-        return 1;
-    }
-    app.window = window;
-    SDL_GL_GetDrawableSize(window, &app.drawableWidth, &app.drawableHeight);
-    SDL_GL_SetSwapInterval(Settings::instance().getBool("graphics.vsync", true) ? 1 : 0);
+    app.window = window.get();
+    window->drawableSize(app.drawableWidth, app.drawableHeight);
+    window->setVsync(Settings::instance().getBool("graphics.vsync", true));
     if (Settings::instance().getBool("graphics.fullscreen", false))
-        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        window->setFullscreen(true);
     std::printf("GL: %s | %s\n", glText(GL_VERSION), glText(GL_RENDERER));
 
     Controllers::instance().init();
@@ -147,7 +129,7 @@ int run(int argc, char** argv)
     if (importScreen) {
         bool quit = runImportScreen(app);
         if (quit || !options.useImportedData()) {
-            shutDown(context, window);
+            shutDown(window);
             return 0;
         }
     }
@@ -156,7 +138,7 @@ int run(int argc, char** argv)
         LevelSession session(app, current);
         return session.run();
     });
-    shutDown(context, window);
+    shutDown(window);
     return code;
 }
 

@@ -15,26 +15,26 @@ const char kCorrupted[] = "corrupted compressed data";
 } // namespace
 
 PackageFile::~PackageFile() {
-    if (m_fd >= 0)
-        ::close(m_fd);
+    if (fd >= 0)
+        ::close(fd);
 }
 
 bool PackageFile::open(const std::string& path, std::int64_t maxSize) {
     // Non-blocking open: opening a named pipe must not wait for a writer.
-    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (m_fd < 0)
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
         return false;
     struct stat st;
-    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0 || st.st_size > maxSize)
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0 || st.st_size > maxSize)
         return false;
-    m_size = st.st_size;
+    byteCount = st.st_size;
     return true;
 }
 
 bool PackageFile::readAt(std::int64_t offset, void* out, size_t n) const {
     char* p = static_cast<char*>(out);
     while (n > 0) {
-        const ssize_t got = ::pread(m_fd, p, n, static_cast<off_t>(offset));
+        const ssize_t got = ::pread(fd, p, n, static_cast<off_t>(offset));
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
@@ -60,64 +60,64 @@ size_t ArchiveStream::skip(std::uint64_t n) {
 }
 
 PlainStream::PlainStream(const PackageFile& file, std::int64_t offset, std::int64_t size)
-    : m_file(file), m_offset(offset), m_end(offset + size) {}
+    : file(file), offset(offset), end(offset + size) {}
 
 size_t PlainStream::read(char* out, size_t n) {
-    const size_t want = static_cast<size_t>(std::min<std::int64_t>(std::int64_t(n), m_end - m_offset));
+    const size_t want = static_cast<size_t>(std::min<std::int64_t>(std::int64_t(n), end - offset));
     if (want == 0)
         return 0;
-    if (!m_file.readAt(m_offset, out, want)) {
-        m_error = "Could not read the file.";
-        m_offset = m_end;
+    if (!file.readAt(offset, out, want)) {
+        failure = "Could not read the file.";
+        offset = end;
         return 0;
     }
-    m_offset += static_cast<std::int64_t>(want);
+    offset += static_cast<std::int64_t>(want);
     return want;
 }
 
 GzipStream::GzipStream(const PackageFile& file, std::int64_t offset, std::int64_t size)
-    : m_file(file), m_offset(offset), m_end(offset + size) {
+    : file(file), offset(offset), end(offset + size) {
     // Window bits 15 + 16: gzip wrapper only.
-    if (inflateInit2(&m_zip, 31) == Z_OK)
-        m_started = true;
+    if (inflateInit2(&zip, 31) == Z_OK)
+        started = true;
     else
-        m_error = "zlib could not be initialized";
+        failure = "zlib could not be initialized";
 }
 
 GzipStream::~GzipStream() {
-    if (m_started)
-        inflateEnd(&m_zip);
+    if (started)
+        inflateEnd(&zip);
 }
 
 size_t GzipStream::read(char* out, size_t n) {
-    if (!m_started || m_finished || !m_error.empty())
+    if (!started || done || !failure.empty())
         return 0;
-    m_zip.next_out = reinterpret_cast<unsigned char*>(out);
-    m_zip.avail_out = static_cast<uInt>(n);
-    while (m_zip.avail_out > 0) {
-        if (m_zip.avail_in == 0 && m_offset < m_end) {
-            const size_t chunk = static_cast<size_t>(std::min<std::int64_t>(kInputChunk, m_end - m_offset));
-            m_input.resize(chunk);
-            if (!m_file.readAt(m_offset, m_input.data(), chunk)) {
-                m_error = "Could not read the file.";
+    zip.next_out = reinterpret_cast<unsigned char*>(out);
+    zip.avail_out = static_cast<uInt>(n);
+    while (zip.avail_out > 0) {
+        if (zip.avail_in == 0 && offset < end) {
+            const size_t chunk = static_cast<size_t>(std::min<std::int64_t>(kInputChunk, end - offset));
+            input.resize(chunk);
+            if (!file.readAt(offset, input.data(), chunk)) {
+                failure = "Could not read the file.";
                 break;
             }
-            m_offset += static_cast<std::int64_t>(chunk);
-            m_zip.next_in = m_input.data();
-            m_zip.avail_in = static_cast<uInt>(chunk);
+            offset += static_cast<std::int64_t>(chunk);
+            zip.next_in = input.data();
+            zip.avail_in = static_cast<uInt>(chunk);
         }
         // With all input given, a stream cut short ends in Z_BUF_ERROR.
-        const int rc = inflate(&m_zip, Z_NO_FLUSH);
+        const int rc = inflate(&zip, Z_NO_FLUSH);
         if (rc == Z_STREAM_END) {
-            m_finished = true;
+            done = true;
             break;
         }
         if (rc != Z_OK) {
-            m_error = kCorrupted;
+            failure = kCorrupted;
             break;
         }
     }
-    return n - m_zip.avail_out;
+    return n - zip.avail_out;
 }
 
 } // namespace lumaroll

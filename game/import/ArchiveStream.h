@@ -22,13 +22,13 @@ public:
     // Opens a regular file of at most maxSize bytes. Returns false for
     // anything else (missing, a directory, a device, a pipe, too large).
     bool open(const std::string& path, std::int64_t maxSize);
-    std::int64_t size() const { return m_size; }
+    std::int64_t size() const { return byteCount; }
     // Reads exactly n bytes at offset; false on an error or a short read.
     bool readAt(std::int64_t offset, void* out, size_t n) const;
 
 private:
-    int m_fd = -1;
-    std::int64_t m_size = 0;
+    int fd = -1;
+    std::int64_t byteCount = 0;
 };
 
 // The data archive's bytes, one after the other.
@@ -41,10 +41,10 @@ public:
     // Passes over n bytes; returns how many.
     size_t skip(std::uint64_t n);
     // The failure message once read stopped early because of a failure.
-    const std::string& error() const { return m_error; }
+    const std::string& error() const { return failure; }
 
 protected:
-    std::string m_error;
+    std::string failure;
 };
 
 // The member's bytes as they are (data.tar).
@@ -54,8 +54,8 @@ public:
     size_t read(char* out, size_t n) override;
 
 private:
-    const PackageFile& m_file;
-    std::int64_t m_offset, m_end;
+    const PackageFile& file;
+    std::int64_t offset, end;
 };
 
 // The first gzip member of the member's bytes, inflated (data.tar.gz).
@@ -65,14 +65,14 @@ public:
     ~GzipStream() override;
     size_t read(char* out, size_t n) override;
     // True once the whole gzip member has been inflated without fault.
-    bool finished() const { return m_finished; }
+    bool finished() const { return done; }
 
 private:
-    const PackageFile& m_file;
-    std::int64_t m_offset, m_end;
-    z_stream m_zip{};
-    bool m_started = false, m_finished = false;
-    std::vector<unsigned char> m_input;
+    const PackageFile& file;
+    std::int64_t offset, end;
+    z_stream zip{};
+    bool started = false, done = false;
+    std::vector<unsigned char> input;
 };
 
 } // namespace lumaroll

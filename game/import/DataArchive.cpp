@@ -7,8 +7,8 @@
 
 #include "import/ArchiveStream.h"
 
-#include "app/AtomicFile.h"
-#include "app/Paths.h"
+#include "files/AtomicFile.h"
+#include "files/Paths.h"
 
 namespace lumaroll {
 

@@ -10,8 +10,8 @@
 
 #include "import/ArchiveStream.h"
 #include "import/DataArchive.h"
-#include "app/AtomicFile.h"
-#include "app/Paths.h"
+#include "files/AtomicFile.h"
+#include "files/Paths.h"
 #include "import/Sha256.h"
 
 namespace lumaroll {

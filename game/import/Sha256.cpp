@@ -190,35 +190,35 @@ std::string sha256Hex(const char* data, size_t size) {
     return digest(detail::sha256HardwareAvailable(), data, size);
 }
 
-Sha256::Sha256() : m_hardware(detail::sha256HardwareAvailable()) {
-    std::memcpy(m_state, kInitial, sizeof m_state);
+Sha256::Sha256() : hardware(detail::sha256HardwareAvailable()) {
+    std::memcpy(state, kInitial, sizeof state);
 }
 
 void Sha256::update(const char* data, size_t size) {
-    const CompressFn compress = compressor(m_hardware);
+    const CompressFn compress = compressor(hardware);
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(data);
-    m_total += size;
-    if (m_pendingSize > 0) {
-        const size_t take = std::min(size, 64 - m_pendingSize);
-        std::memcpy(m_pending + m_pendingSize, bytes, take);
-        m_pendingSize += take;
+    total += size;
+    if (pendingSize > 0) {
+        const size_t take = std::min(size, 64 - pendingSize);
+        std::memcpy(pending + pendingSize, bytes, take);
+        pendingSize += take;
         bytes += take;
         size -= take;
-        if (m_pendingSize < 64)
+        if (pendingSize < 64)
             return;
-        compress(m_state, m_pending, 1);
-        m_pendingSize = 0;
+        compress(state, pending, 1);
+        pendingSize = 0;
     }
     const size_t whole = size / 64;
     if (whole > 0)
-        compress(m_state, bytes, whole);
-    m_pendingSize = size % 64;
-    if (m_pendingSize > 0)
-        std::memcpy(m_pending, bytes + whole * 64, m_pendingSize);
+        compress(state, bytes, whole);
+    pendingSize = size % 64;
+    if (pendingSize > 0)
+        std::memcpy(pending, bytes + whole * 64, pendingSize);
 }
 
 std::string Sha256::finishHex() {
-    return finish(compressor(m_hardware), m_state, m_pending, m_pendingSize, m_total);
+    return finish(compressor(hardware), state, pending, pendingSize, total);
 }
 
 } // namespace lumaroll

@@ -18,11 +18,11 @@ public:
     std::string finishHex();
 
 private:
-    std::uint32_t m_state[8];
-    unsigned char m_pending[64];
-    size_t m_pendingSize = 0;
-    std::uint64_t m_total = 0;
-    bool m_hardware;
+    std::uint32_t state[8];
+    unsigned char pending[64];
+    size_t pendingSize = 0;
+    std::uint64_t total = 0;
+    bool hardware;
 };
 
 namespace detail {

@@ -52,7 +52,6 @@ std::string writeTestLevel(const std::string& root, const SceneWriter& scene) {
 	                writeFile(shaders + "textured.fsh", EffectTreeWriter::TEXTURED_FRAGMENT) &&
 	                writeFile(shaders + "textured.fx",
 	                          EffectTreeWriter::effectText("textured.vsh", "textured.fsh", "\t\tenableculling = false;\n")) &&
-	                makeDirs(data + "/resources/textures") &&
 	                writePng(data + "/resources/textures/green.png", TextureImage::solid(4, 4, 0, 255, 0)) &&
 	                makeDirs(data + "/bundles/original") && scene.write(level);
 	if (!ok)

@@ -1,7 +1,8 @@
 // Frame timing, the pause rule and the end of a session by frame count, in-process.
-#include "app/FrameClock.h"
+#include "app/FrameTimer.h"
 #include "app/FrameEnding.h"
 #include "app/PauseRules.h"
+#include "support/PlatformFakes.h"
 
 #include <gtest/gtest.h>
 
@@ -11,25 +12,7 @@ using namespace lumaroll;
 
 namespace {
 
-// A clock moved by hand; each read may advance it by `step` ms afterwards.
-class ManualClock : public FrameClock {
-public:
-	std::uint32_t now = 0;
-	std::uint32_t step = 0;
-	int reads = 0;
-	std::vector<std::uint32_t> sleeps;
-
-	std::uint32_t ticks() override {
-		++reads;
-		const std::uint32_t t = now;
-		now += step;
-		return t;
-	}
-	void delay(std::uint32_t ms) override {
-		sleeps.push_back(ms);
-		now += ms;
-	}
-};
+using test::ManualClock;
 
 TEST(FrameTimerTest, ALongFrameAdvancesAtMostATenthOfASecond) {
 	ManualClock clock;

@@ -1,4 +1,5 @@
 #include "app/LaunchOptions.h"
+#include "files/DataLayout.h"
 
 #include "support/Files.h"
 #include "support/GameDataWriter.h"
@@ -177,10 +178,7 @@ TEST_F(ResolveDataDirTest, GivenDataDirIsKept) {
 	EXPECT_EQ(options.dataDir, "/mine");
 }
 
-TEST(ResourceDirsTest, OneTrailingSlash) {
-	EXPECT_EQ(shadersDir("d"), "d/shaders/");
-	EXPECT_EQ(texturesDir("d"), "d/resources/textures/");
-	EXPECT_EQ(particlesDir("d"), "d/resources/particles/");
+TEST(DirWithSlashTest, UpToTheLastSlash) {
 	EXPECT_EQ(dirWithSlash("a/b/level01.hgr"), "a/b/");
 	EXPECT_EQ(dirWithSlash("level01.hgr"), "");
 	EXPECT_EQ(dirWithSlash("/level01.hgr"), "/");

@@ -16,13 +16,6 @@ using namespace lumaroll;
 
 namespace {
 
-class ManualClock : public FrameClock {
-public:
-	std::uint32_t now = 1000;
-	std::uint32_t ticks() override { return now; }
-	void delay(std::uint32_t ms) override { now += ms; }
-};
-
 // Keeps a setting for the test's duration.
 class ScopedSetting {
 public:
@@ -45,37 +38,34 @@ protected:
 		noAudio.set("LUMAROLL_NO_AUDIO", "1");
 		options.level = test::writeTestLevel(dir.path());
 		options.dataDir = data;
-		app.window = SDL_GL_GetCurrentWindow();
-		app.drawableWidth = test::GLTestContext::WIDTH;
-		app.drawableHeight = test::GLTestContext::HEIGHT;
 		app.overlay = &overlay;
-		SDL_Event e;
-		while (SDL_PollEvent(&e)) {
-		}
 	}
 	void TearDown() override { glBindFramebuffer(GL_FRAMEBUFFER, 0); }
 
 	std::unique_ptr<LevelSession> started() {
-		auto session = std::make_unique<LevelSession>(app, options, &clock);
+		auto session = std::make_unique<LevelSession>(app, options);
 		testing::internal::CaptureStdout();
 		session->start();
 		startOutput = testing::internal::GetCapturedStdout();
 		return session;
 	}
 
-	static void push(Uint32 type, Uint8 button) {
+	void push(Uint32 type, Uint8 button) {
 		SDL_Event e{};
 		e.type = type;
 		e.button.button = button;
-		e.button.windowID = SDL_GetWindowID(SDL_GL_GetCurrentWindow());
-		SDL_PushEvent(&e);
+		events.push(e);
 	}
 
 	test::ScopedEnv noAudio;
 	LaunchOptions options;
-	AppContext app;
+	apptest::FakePlatform platform;
+	AppContext& app = platform.app;
+	test::FakeWindow& window = platform.window;
+	test::ScriptedEvents& events = platform.events;
+	test::FakeKeys& keys = platform.keys;
+	test::ManualClock& clock = platform.clock;
 	Overlay overlay;
-	ManualClock clock;
 	std::string startOutput;
 };
 
@@ -108,7 +98,7 @@ TEST_F(LevelSessionTest, CameraOptionPicksTheStartView) {
 TEST_F(LevelSessionTest, FramesEndTheSessionAfterExactlyThatMany) {
 	for (int frames : {1, 3}) {
 		options.frames = frames;
-		LevelSession session(app, options, &clock);
+		LevelSession session(app, options);
 		testing::internal::CaptureStdout();
 		const LevelResult result = session.run();
 		testing::internal::GetCapturedStdout();
@@ -182,6 +172,29 @@ TEST_F(LevelSessionTest, ClickTakenByTheOverlayIsNoKeyPressForTheLogic) {
 	EXPECT_FALSE(session->levelWorld()->isKeyPressed("lmouse"));
 }
 
+TEST_F(LevelSessionTest, ThePlatformSeamDrivesTheFrame) {
+	// Held keys come from the key state (pushed key events would not change
+	// SDL's), the drawable size from the window, and each frame is presented
+	// once.
+	auto session = started();
+	const float z = session->freeView().position.z;
+	keys.press(SDL_SCANCODE_W);
+	clock.now += 100;
+	ASSERT_TRUE(session->frame());
+	EXPECT_NEAR(session->freeView().position.z, z + 40.f, 1e-3f); // 400 units a second, looking along +z
+	keys.release(SDL_SCANCODE_W);
+
+	window.drawableWidth = 48;
+	window.drawableHeight = 32;
+	clock.now += 16;
+	ASSERT_TRUE(session->frame());
+	EXPECT_EQ(app.drawableWidth, 48);
+	EXPECT_EQ(session->graphicsContext()->width, 48);
+	EXPECT_EQ(session->graphicsContext()->height, 32);
+	EXPECT_EQ(session->renderedWidth(), 48);
+	EXPECT_EQ(window.presents, 2);
+}
+
 TEST_F(LevelSessionTest, OverlayQuitEndsTheSession) {
 	auto session = started();
 	ASSERT_TRUE(overlay.quitCallback);
@@ -202,7 +215,7 @@ TEST_F(LevelSessionTest, OverlayLetsGoOfTheSessionWhenItIsDestroyed) {
 	EXPECT_FALSE(bool(overlay.quitCallback));
 
 	options.frames = 1;
-	LevelSession session(app, options, &clock);
+	LevelSession session(app, options);
 	testing::internal::CaptureStdout();
 	session.run();
 	testing::internal::GetCapturedStdout();
@@ -213,7 +226,7 @@ TEST_F(LevelSessionTest, OverlayLetsGoOfTheSessionWhenItIsDestroyed) {
 TEST_F(LevelSessionTest, MissingLevelThrowsAnEngineException) {
 	options.level = dir / "missing.hgr";
 	overlay.quitCallback = [] {};
-	LevelSession session(app, options, &clock);
+	LevelSession session(app, options);
 	testing::internal::CaptureStdout();
 	EXPECT_THROW(session.run(), lang::Throwable);
 	testing::internal::GetCapturedStdout();

@@ -1,6 +1,6 @@
 // Whole-file replacement of the settings and score files: a linked file stays
 // linked and a private file stays private.
-#include "app/AtomicFile.h"
+#include "files/AtomicFile.h"
 #include "app/Scores.h"
 #include "app/Settings.h"
 

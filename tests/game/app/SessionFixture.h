@@ -4,8 +4,10 @@
 // A graphics context on the offscreen GL test window and a temporary data
 // folder holding the test level, for the in-process level tests.
 
+#include "app/AppContext.h"
 #include "support/GLTestContext.h"
 #include "support/GameDataWriter.h"
+#include "support/PlatformFakes.h"
 #include "support/TempDir.h"
 
 #include <gr/gles2/GLES2_Context.h>
@@ -20,6 +22,27 @@
 #include <cstdlib>
 
 namespace apptest {
+
+// The platform fakes and an AppContext over them, sized to the GL test
+// window; the window is the fake one unless another is given.
+struct FakePlatform {
+	test::FakeWindow window;
+	test::ScriptedEvents events;
+	test::FakeKeys keys;
+	test::ManualClock clock;
+	lumaroll::AppContext app;
+
+	explicit FakePlatform(lumaroll::Window* realWindow = nullptr) {
+		window.drawableWidth = window.width = test::GLTestContext::WIDTH;
+		window.drawableHeight = window.height = test::GLTestContext::HEIGHT;
+		app.window = realWindow ? realWindow : &window;
+		app.events = &events;
+		app.keys = &keys;
+		app.clock = &clock;
+		app.drawableWidth = test::GLTestContext::WIDTH;
+		app.drawableHeight = test::GLTestContext::HEIGHT;
+	}
+};
 
 class GLSceneTest : public testing::Test {
 protected:

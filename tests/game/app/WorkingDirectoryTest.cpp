@@ -4,7 +4,7 @@
 // game data do not move into the level folder.
 
 #include "app/LaunchOptions.h"
-#include "app/Paths.h"
+#include "files/Paths.h"
 #include "app/Scores.h"
 #include "app/Settings.h"
 #include "import/Import.h"

@@ -1,0 +1,11 @@
+#include "input/Controllers.h"
+
+namespace lumaroll {
+
+Controllers& Controllers::instance()
+{
+    static Controllers controllers;
+    return controllers;
+}
+
+} // namespace lumaroll

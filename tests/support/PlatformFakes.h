@@ -1,0 +1,91 @@
+#ifndef SUPPORT_PLATFORMFAKES_H
+#define SUPPORT_PLATFORMFAKES_H
+
+// Fakes of the game's platform seam (game/platform): a clock moved by hand, a
+// scripted event queue, a key-state array and a window without a display.
+// They need no window focus and no SDL video, so tests of held keys, focus
+// and timing behave alike on every driver.
+
+#include "platform/EventSource.h"
+#include "platform/FrameClock.h"
+#include "platform/KeyState.h"
+#include "platform/Window.h"
+
+#include <SDL.h>
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace test {
+
+// A clock that stands still unless moved: `now` is the tick count; each read
+// may move it on by `step` ms afterwards (a clock that runs while it is read);
+// a delay moves it by the time slept and records it.
+class ManualClock : public lumaroll::FrameClock {
+public:
+	std::uint32_t now = 1000;
+	std::uint32_t step = 0;
+	int reads = 0;
+	std::vector<std::uint32_t> sleeps;
+
+	std::uint32_t ticks() override;
+	void delay(std::uint32_t ms) override;
+};
+
+// Events handed out in the order they were pushed; the test pushes them
+// before a frame (or the code under test pushes its own during one).
+class ScriptedEvents : public lumaroll::EventSource {
+public:
+	std::deque<SDL_Event> queue;
+	// Every event pushed, by the test or the code under test, in order.
+	std::vector<SDL_Event> pushed;
+
+	bool poll(SDL_Event& event) override;
+	bool push(const SDL_Event& event) override;
+};
+
+// Held keys set by the test: press and release by scancode.
+class FakeKeys : public lumaroll::KeyState {
+public:
+	std::array<std::uint8_t, SDL_NUM_SCANCODES> state{};
+
+	const std::uint8_t* keys() override { return state.data(); }
+	void press(SDL_Scancode code) { state[code] = 1; }
+	void release(SDL_Scancode code) { state[code] = 0; }
+};
+
+// A window that draws into whatever GL context is current (the tests' GL
+// window) and only counts its presents; sizes, focus, fullscreen, vsync and
+// the mouse mode are fields the test sets or reads.
+class FakeWindow : public lumaroll::Window {
+public:
+	int width = 64, height = 64;                 // points
+	int drawableWidth = 64, drawableHeight = 64; // pixels
+	int presents = 0;
+	bool focus = false;
+	bool fullscreenOn = false;
+	bool vsync = false;
+	bool relativeMouse = false;
+	bool refuseRelativeMouse = false; // as the offscreen driver does
+	std::string driver = "fake";
+	// What screenshot() returns (RGBA, top row first); empty: no frame.
+	std::vector<std::uint8_t> frame;
+
+	void size(int& w, int& h) override;
+	void drawableSize(int& w, int& h) override;
+	void present() override { ++presents; }
+	bool screenshot(std::vector<std::uint8_t>& rgba, int& w, int& h) override;
+	bool fullscreen() override { return fullscreenOn; }
+	void setFullscreen(bool on) override { fullscreenOn = on; }
+	void setVsync(bool on) override { vsync = on; }
+	bool hasInputFocus() override { return focus; }
+	bool setRelativeMouse(bool on) override;
+	std::string videoDriver() override { return driver; }
+};
+
+} // namespace test
+
+#endif
