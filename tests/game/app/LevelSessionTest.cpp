@@ -97,6 +97,7 @@ TEST_F(LevelSessionTest, CameraOptionPicksTheStartView) {
 
 TEST_F(LevelSessionTest, FramesEndTheSessionAfterExactlyThatMany) {
 	for (int frames : {1, 3}) {
+		SCOPED_TRACE(::testing::Message() << frames << " frames");
 		options.frames = frames;
 		LevelSession session(app, options);
 		testing::internal::CaptureStdout();
