@@ -84,11 +84,13 @@ void LevelSession::loadLevel()
     sceneCameras = sceneCameraNodes(scene);
     clearColor = sceneClearColor(scene);
 
-    // Audio: silent with LUMAROLL_NO_AUDIO or without game data.
+    // Audio, the level's music and its ambient sounds: silent with
+    // LUMAROLL_NO_AUDIO or without game data; the session takes all six
+    // volume and mute settings, the mute included.
     audio.reset(new Audio);
     if (!std::getenv("LUMAROLL_NO_AUDIO") && !data.empty())
         audio->init(data);
-    audio->applySettings();
+    audio->applySettings(true);
     if (app->overlay)
         app->overlay->audio = audio.get();
     ambient.setup(scene, audio.get());

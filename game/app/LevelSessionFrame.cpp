@@ -87,7 +87,7 @@ bool LevelSession::frame()
     const int kind = input.pollInputKindChange();
     if (kind >= 1 && kind <= 5 && app->overlay) {
         const InputNotice& notice = kInputNotices[kind - 1];
-        app->overlay->notify(notice.icon, translate(notice.key), 3.5f);
+        app->overlay->notify(Translations::instance().get(notice.key), notice.icon, 3.5f);
     }
     if (!running)
         return false;

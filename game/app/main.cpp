@@ -11,6 +11,7 @@
 #include "import/Import.h"
 #include "input/Controllers.h"
 #include "platform/SdlWindow.h"
+#include "overlay/Overlay.h"
 
 #include <gr/gles2/GLES2_Dispatch.h>
 #include <lang/String.h>
@@ -43,13 +44,16 @@ const char* glText(GLenum name)
     return text ? reinterpret_cast<const char*>(text) : "";
 }
 
-// The import screen: runs until the game data is installed or the user quits.
-// Returns true when it ended by a quit request. The overlay that draws the
-// package picker is not built yet: the screen is cleared to black and only
-// closing the window (or installing the data from outside) ends it.
+// The import screen: runs until the game data is installed or the user quits
+// from the overlay's import page (or closes the window). Returns true when it
+// ended by a quit request.
 bool runImportScreen(lumaroll::AppContext& app)
 {
+    lumaroll::Overlay& overlay = *app.overlay;
     bool quit = false;
+    overlay.quitCallback = [&quit]() { quit = true; };
+    overlay.menuOpen = true;
+    overlay.importScreen = true;
     while (!quit) {
         if (lumaroll::hasGameData(lumaroll::gameDataDir()))
             break;
@@ -57,20 +61,28 @@ bool runImportScreen(lumaroll::AppContext& app)
         while (app.events->poll(event)) {
             if (event.type == SDL_QUIT)
                 quit = true;
+            overlay.handleEvent(event);
         }
         app.window->drawableSize(app.drawableWidth, app.drawableHeight);
         gr::gl.Viewport(0, 0, app.drawableWidth, app.drawableHeight);
         gr::gl.ClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         gr::gl.Clear(GL_COLOR_BUFFER_BIT);
+        overlay.render();
         app.window->present();
         app.clock->delay(16);
     }
+    overlay.menuOpen = false;
+    overlay.importScreen = false;
+    // The callback refers to this frame's flag: the first level session sets its own.
+    overlay.quitCallback = nullptr;
     return quit;
 }
 
-// Closes the window (its GL context first), then SDL.
-void shutDown(std::unique_ptr<lumaroll::SdlWindow>& window)
+// Shuts the overlay down while its GL context lives, closes the window (its
+// GL context first), then SDL.
+void shutDown(lumaroll::Overlay& overlay, std::unique_ptr<lumaroll::SdlWindow>& window)
 {
+    overlay.shutdown();
     window.reset();
     lumaroll::stopSdl();
 }
@@ -123,13 +135,15 @@ int run(int argc, char** argv)
     std::printf("GL: %s | %s\n", glText(GL_VERSION), glText(GL_RENDERER));
 
     Controllers::instance().init();
-    // The overlay (menus, notices, package picker) joins here once it exists;
-    // until then app.overlay stays null.
+    Overlay overlay;
+    overlay.init(window->handle(), static_cast<SDL_GLContext>(window->glContext()));
+    overlay.calibrateCallback = []() { Controllers::instance().calibrateRequested = true; };
+    app.overlay = &overlay;
 
     if (importScreen) {
         bool quit = runImportScreen(app);
         if (quit || !options.useImportedData()) {
-            shutDown(window);
+            shutDown(overlay, window);
             return 0;
         }
     }
@@ -138,7 +152,7 @@ int run(int argc, char** argv)
         LevelSession session(app, current);
         return session.run();
     });
-    shutDown(window);
+    shutDown(overlay, window);
     return code;
 }
 

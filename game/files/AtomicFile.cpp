@@ -104,4 +104,17 @@ bool replaceFileContents(const std::string& path, const std::string& content)
         && file.commit();
 }
 
+NewFileResult writeNewFile(const std::string& path, const char* data, std::size_t size)
+{
+    const int claim = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (claim < 0)
+        return errno == EEXIST ? NewFileResult::Exists : NewFileResult::Failed;
+    ::close(claim);
+    ReplacingFile file;
+    if (file.open(path, ".tmp." + std::to_string(getpid())) && file.write(data, size) && file.commit())
+        return NewFileResult::Written;
+    ::unlink(path.c_str());
+    return NewFileResult::Failed;
+}
+
 } // namespace lumaroll

@@ -39,4 +39,13 @@ private:
 // leaving the old file untouched.
 bool replaceFileContents(const std::string& path, const std::string& content);
 
+enum class NewFileResult { Written, Exists, Failed };
+
+// Writes size bytes as a new file at path that never replaces another file:
+// Exists (nothing written) when path is taken. The name is claimed with an
+// exclusive create, the bytes go to a temporary file beside it (every write
+// and the close checked) that is then renamed over the claim. Failed leaves
+// nothing behind.
+NewFileResult writeNewFile(const std::string& path, const char* data, std::size_t size);
+
 } // namespace lumaroll

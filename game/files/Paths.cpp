@@ -46,21 +46,27 @@ std::string configDir()
 std::string picturesDir()
 {
     std::string pictures = getEnvString("XDG_PICTURES_DIR");
-    if (pictures.empty()) {
-        if (FILE* pipe = popen("xdg-user-dir PICTURES 2>/dev/null", "r")) {
-            char line[1024];
-            if (std::fgets(line, sizeof line, pipe))
-                pictures = line;
-            pclose(pipe);
-        }
-        while (!pictures.empty() && (pictures.back() == '\n' || pictures.back() == '\r'))
-            pictures.pop_back();
-    }
+    if (pictures.empty())
+        pictures = commandFirstLine("xdg-user-dir PICTURES 2>/dev/null");
     std::string home = getEnvString("HOME");
     // xdg-user-dir answers the home folder itself when no pictures folder is configured.
     if (pictures.empty() || pictures == home)
         pictures = (home.empty() ? std::string(".") : home) + "/Pictures";
     return pictures + "/Lumaroll";
+}
+
+std::string commandFirstLine(const char* command)
+{
+    std::string line;
+    if (FILE* pipe = popen(command, "r")) {
+        char buffer[1024];
+        if (std::fgets(buffer, sizeof buffer, pipe))
+            line = buffer;
+        pclose(pipe);
+    }
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+        line.pop_back();
+    return line;
 }
 
 bool makeDir(const std::string& path)

@@ -23,6 +23,10 @@ std::string configDir();
 // falls back to ($HOME or ".")/Pictures/Lumaroll when neither names a folder other than $HOME.
 std::string picturesDir();
 
+// The first line a shell command prints (at most 1023 bytes), without its
+// line end (CR or LF); empty when the command cannot run or prints nothing.
+std::string commandFirstLine(const char* command);
+
 // mkdir(path, 0755); false on failure (already existing included).
 bool makeDir(const std::string& path);
 

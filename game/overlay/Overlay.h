@@ -1,12 +1,24 @@
-// STAND-IN for the settings overlay: the flags, callbacks and audio pointer
-// that the level session sets and reads. It draws nothing; while its menu is
-// open it takes every input event, as the real overlay does with the events
-// its menu wants. main builds no overlay yet (AppContext::overlay stays null).
+// The port menu overlay: the one GUI object of the process. Main builds it,
+// brings it up for the window and GL context (init), hands it SDL events before
+// the game sees them (handleEvent), lets it draw its frame on top of the game
+// before each swap (render) and shuts it down before the GL context goes.
+// It draws the settings menu while menuOpen, otherwise only the queued notices
+// and screen texts; it also owns the F2 screenshot and F11 fullscreen keys and
+// turns touch input into scrolling or clicks for the menu.
+//
+// Everything here runs on the main thread. With guiUp false (init not called
+// or failed) nothing is consumed, drawn or saved.
 #pragma once
+
+#include "overlay/GuiInput.h"
+
+#include <imgui.h>
 
 #include <SDL.h>
 
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -14,8 +26,16 @@ namespace lumaroll {
 
 class Audio;
 
+// Width and height of a text in pixels; (0, 0) when nothing can be measured.
+struct TextSize {
+    float width = 0.f;
+    float height = 0.f;
+};
+
 class Overlay {
 public:
+    // A text another part wants drawn in the current frame only: right-aligned
+    // at x, vertically centred on y, in drawable pixels, at size pixels.
     struct ScreenText {
         std::string text;
         float x = 0.f;
@@ -23,42 +43,186 @@ public:
         float size = 0.f;
     };
 
-    // True when the overlay took the event.
-    bool handleEvent(const SDL_Event& event)
-    {
-        if (!menuOpen)
-            return false;
-        switch (event.type) {
-        case SDL_KEYDOWN:
-        case SDL_KEYUP:
-        case SDL_TEXTINPUT:
-        case SDL_MOUSEMOTION:
-        case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP:
-        case SDL_MOUSEWHEEL:
-        case SDL_CONTROLLERBUTTONDOWN:
-        case SDL_CONTROLLERBUTTONUP:
-        case SDL_CONTROLLERAXISMOTION:
-            return true;
-        default:
-            return false;
-        }
-    }
-    // The screen texts are for one frame: a frame drawn empties the queue.
-    void render() { screenTexts.clear(); }
-    void notify(const std::string& icon, const std::string& text, float seconds)
-    {
-        notices.push_back(icon + " " + text);
-        (void)seconds;
-    }
-    float measureText(const std::string&, float size) const { return size; }
+    // One queued notice: the shown text, one icon code point as UTF-8, seconds
+    // shown so far and seconds until it is gone.
+    struct Notice {
+        std::string text;
+        std::string icon;
+        float elapsed = 0.f;
+        float duration = 0.f;
+    };
 
-    bool menuOpen = false;
+    // What one GUI frame showed, for tests and the trace: the screen
+    // rectangles (window points) of named items, each drawn notice, and the
+    // pointer state the GUI used.
+    struct FrameReport {
+        struct Item {
+            std::string name;
+            float x = 0.f, y = 0.f, width = 0.f, height = 0.f;
+        };
+        struct NoticeBox {
+            std::string text;
+            float x = 0.f, y = 0.f, width = 0.f, height = 0.f;
+            float opacity = 0.f;
+        };
+        std::vector<Item> items;
+        std::vector<NoticeBox> notices;
+        GuiInput::Pointer pointer;
+
+        // The item of that name, or null.
+        const Item* find(const std::string& name) const;
+    };
+
+    Overlay() = default;
+    Overlay(const Overlay&) = delete;
+    Overlay& operator=(const Overlay&) = delete;
+
+    // Creates the GUI context, picks fonts, scale and layout for the display,
+    // starts the input glue and the GL renderer, loads the title picture,
+    // starts the update check when the settings allow it, sets the language
+    // and prints the ready line. Returns false (guiUp stays false) when the GL
+    // renderer cannot start. The GL context must be current.
+    bool init(SDL_Window* window, SDL_GLContext glContext);
+
+    // Offers one SDL event; true when the overlay consumed it and the caller
+    // must not pass it on. Escape, Android Back (not repeated), the
+    // controller's Back button and a tap of three or more fingers open and
+    // close the menu; F11 toggles fullscreen and F2 asks for a screenshot
+    // whether the menu is open or not. With the menu open every other event
+    // goes to the GUI and is consumed, except SDL_QUIT and window events.
+    bool handleEvent(const SDL_Event& event);
+
+    // The overlay's frame, after the game has drawn and before the swap: the
+    // update notice once per run, the menu or the notices and screen texts,
+    // then the screenshot when one was asked for. Always empties screenTexts.
+    void render();
+
+    // Frees the title texture, the GL renderer, the input glue and the GUI
+    // context. A second call does nothing.
+    void shutdown();
+
+    // Size of text in the first font of the GUI at sizePx pixels, no wrapping.
+    TextSize measureText(const std::string& text, float sizePx) const;
+
+    // Queues a notice (text already translated and formatted) for seconds;
+    // icon null means the "i" circle. The same text again only pulls the
+    // queued one's elapsed back to at most 0.2 s. At most four are kept.
+    // Prints "notice: <text>" for each new one.
+    void notify(const std::string& text, const char* icon, float seconds);
+
+    // Writes the window's framebuffer as a PNG file into the pictures folder
+    // and confirms with a notice; returns the path, or empty when nothing was
+    // written ("screenshot: could not write <path>" is printed then).
+    std::string saveScreenshot();
+
+    // One whole GUI frame with the menu window (called by render while
+    // menuOpen). Stand-in until the menu tabs exist: a "Lumaroll" window with
+    // a "content" child that draws contentBody, and the footer buttons.
+    void drawMenu();
+
+    // Merges an icon font asset (relative to the assets folder) into the text
+    // font at sizePx; false when the asset cannot be read or used.
+    bool addFont(const char* relPath, const ImWchar* glyphRanges, float sizePx);
+
+    // Loads "title/title.png" from the assets into titleTexture (halved until
+    // at most 1100 pixels wide); no texture when it is missing or undecodable.
+    void loadTitleImage();
+
+    // Advances, draws and drops the notices; once per GUI frame while any are queued.
+    void drawNotices();
+    // Draws every queued screen text; once per GUI frame.
+    void drawScreenTexts();
+
+    // Records the GUI item drawn last under name in this frame's report
+    // (menu code and test bodies name the items a test or trace looks for).
+    void noteItem(const std::string& name);
+
+    // Quit action of the menu's quit buttons; set by the level session for its
+    // lifetime and by main's import screen. Empty: the buttons do nothing.
     std::function<void()> quitCallback;
+    // Tilt calibration request of the calibrate button; set by main.
     std::function<void()> calibrateCallback;
-    Audio* audio = nullptr; // not owned: the running session's audio engine
+    // Set by init; not owned. Used for sizes, fullscreen and screenshots.
+    SDL_Window* window = nullptr;
+    // The running level session's audio engine, not owned; set by the session
+    // when it creates its audio and cleared when its run ends. May be null.
+    Audio* audio = nullptr;
+    // True once init brought up the GUI; false again after shutdown.
+    bool guiUp = false;
+    // The menu is shown. Read by the level session to stop game time and keep
+    // input from the game; inverted by the menu keys; set and cleared by main
+    // around the import screen.
+    bool menuOpen = false;
+    // Result text of the last import or picker attempt (the import page).
+    std::string importMessage;
+    // Import-screen mode, set and cleared by main around its import loop: the
+    // menu keys do not close the menu and the footer has one quit button.
+    bool importScreen = false;
+    // The title picture's GL texture, 0 when none.
+    std::uint32_t titleTexture = 0;
+    // The icon fonts were merged into the text font; icons are drawn only then.
+    bool iconsLoaded = false;
+    // Set by F2; the screenshot is taken at the end of the next render.
+    bool screenshotRequested = false;
+    // The clear-records button waits for its confirming second press.
+    bool recordsConfirm = false;
+    // Touch gesture: 0 idle, 1 finger down and undecided, 2 scrolling, 3 passed to the GUI.
+    int touchState = 0;
+    // The finger press held back while the gesture is undecided.
+    SDL_Event heldTouchDown = {};
+    int touchStartX = 0, touchStartY = 0;
+    int touchLastX = 0, touchLastY = 0;
+    // SDL timestamp (ms) of the last gesture event.
+    std::uint32_t touchLastTime = 0;
+    // Touch scroll distance (pixels, positive scrolls down) the menu has not applied yet.
+    float pendingScroll = 0.f;
+    // The menu's content area in the last frame (x, y, width, height); width 0
+    // when it cannot scroll, which turns the scrollbar-strip test off.
+    float contentRect[4] = {0.f, 0.f, 0.f, 0.f};
+    // Mouse drag-scrolling of the content area.
+    bool dragActive = false, dragScrolling = false;
+    // Fling speed of the content area, pixels per second.
+    float scrollVelocity = 0.f;
+    // Queued notices, oldest first; never more than four.
+    std::vector<Notice> notices;
+    // Tick (ms) of the last notice animation step; 0 while no notice animates.
+    std::uint32_t lastNoticeTick = 0;
+    // The "update available" notice was queued in this run.
+    bool updateNoticeShown = false;
+    // Texts for the next overlay frame only; filled by the level session
+    // (frame-rate label), emptied by every render.
     std::vector<ScreenText> screenTexts;
-    std::vector<std::string> notices;
+    // Size of the title picture in pixels.
+    int titleWidth = 0, titleHeight = 0;
+    // UI scale (menu font pixels / 22), set by init; every pixel constant is multiplied by it.
+    float scale = 1.f;
+    // Compact layout: the menu fills the display and has no title bar.
+    bool compact = false;
+
+    // Stand-in for the menu's tabs: drawn inside the "content" child each menu frame. Tests set it.
+    std::function<void()> contentBody;
+    // Called at the end of every GUI frame with what it showed. Tests set it.
+    std::function<void(const FrameReport&)> frameReport;
+    // Number of fingers on a touch device; SDL_GetNumTouchFingers unless a test replaces it.
+    std::function<int(SDL_TouchID)> touchFingers = [](SDL_TouchID id) { return SDL_GetNumTouchFingers(id); };
+    // Milliseconds for the notice animation; SDL_GetTicks unless a test replaces it.
+    std::function<std::uint32_t()> ticks = [] { return SDL_GetTicks(); };
+
+private:
+    void toggleMenu();
+    void toggleFullscreen();
+    // The touch step of handleEvent; true when it consumed the event.
+    bool handleTouch(const SDL_Event& event);
+    void sendPointerTo(const SDL_Event& cause, int x, int y);
+    // Starts and ends a GUI frame; endFrame renders it and reports it.
+    void beginFrame();
+    void endFrame();
+    GuiInput input;
+    ImGuiContext* context = nullptr;
+    // Glyph ranges of the text font; the atlas reads them until it is destroyed.
+    ImVector<ImWchar> textRanges;
+    FrameReport report;
+    bool traceQuitShown = false;
 };
 
 } // namespace lumaroll

@@ -48,6 +48,8 @@ public:
 	bool started() const { return m_pid > 0; }
 	// Reads output until standard output holds text; false after timeoutMs or when the process ended first.
 	bool waitForOutput(const std::string& text, int timeoutMs);
+	// Standard output read so far.
+	const std::string& output() const { return m_result.out; }
 	void sendSignal(int sig);
 	// Waits for the end (killing the child after timeoutMs) and returns everything captured.
 	ProcessResult wait(int timeoutMs);

@@ -40,7 +40,10 @@ protected:
 		options.dataDir = data;
 		app.overlay = &overlay;
 	}
-	void TearDown() override { glBindFramebuffer(GL_FRAMEBUFFER, 0); }
+	void TearDown() override {
+		overlay.shutdown();
+		glBindFramebuffer(GL_FRAMEBUFFER, 0);
+	}
 
 	std::unique_ptr<LevelSession> started() {
 		auto session = std::make_unique<LevelSession>(app, options);
@@ -154,6 +157,10 @@ TEST_F(LevelSessionTest, WhilePausedTheLogicStandsStill) {
 }
 
 TEST_F(LevelSessionTest, ClickTakenByTheOverlayIsNoKeyPressForTheLogic) {
+	// The overlay takes input only once its GUI is up.
+	testing::internal::CaptureStdout();
+	ASSERT_TRUE(overlay.init(SDL_GL_GetCurrentWindow(), SDL_GL_GetCurrentContext()));
+	testing::internal::GetCapturedStdout();
 	auto session = started();
 	overlay.menuOpen = true;
 	push(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);

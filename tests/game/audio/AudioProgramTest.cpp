@@ -1,0 +1,98 @@
+// The real program: audio set-up lines, running without a device or without
+// audio, and the level's music written by SDL's disk driver.
+#include "support/Files.h"
+#include "support/GameDataWriter.h"
+#include "support/ProcessRunner.h"
+#include "support/TempDir.h"
+#include "support/WavWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+class AudioProgramTest : public testing::Test {
+protected:
+	void SetUp() override {
+		ASSERT_FALSE(test::lumarollBinary().empty()) << "the lumaroll program was not found";
+		ASSERT_TRUE(test::makeDirs(dir / "work"));
+	}
+
+	// The test level with an extra node whose properties are text; returns its path.
+	std::string level(const std::string& text) {
+		test::SceneWriter scene = test::testLevelScene();
+		scene.dummy("D_sound").position(0.f, 0.f, 0.f);
+		scene.userProperty("D_sound", text);
+		return test::writeTestLevel(dir.path(), scene);
+	}
+
+	test::ProcessResult run(const std::vector<std::string>& args, std::vector<std::pair<std::string, std::string>> env) {
+		test::ProcessOptions o;
+		o.args = args;
+		o.env = {{"XDG_DATA_HOME", dir / "userdata"},
+		         {"XDG_CONFIG_HOME", dir / "config"},
+		         {"HOME", dir / "home"},
+		         {"SDL_VIDEODRIVER", "offscreen"},
+		         {"LUMAROLL_NO_AUDIO", test::kUnset},
+		         {"ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1"}};
+		o.env.insert(o.env.end(), env.begin(), env.end());
+		o.workDir = dir / "work";
+		return test::runProcess(test::lumarollBinary(), o);
+	}
+
+	test::TempDir dir;
+};
+
+TEST_F(AudioProgramTest, UnknownDriverLeavesTheLevelSilent) {
+	const test::ProcessResult r = run({level("music=tone.wav"), "--frames", "3"}, {{"SDL_AUDIODRIVER", "nosuchdriver"}});
+	EXPECT_EQ(r.exitCode, 0) << r.err;
+	EXPECT_NE(r.err.find("audio: could not initialize SDL audio: Audio target 'nosuchdriver' not available\n"),
+	          std::string::npos)
+		<< r.err;
+	EXPECT_EQ(r.out.find("audio: "), std::string::npos) << r.out;
+}
+
+TEST_F(AudioProgramTest, NoAudioWantedMeansNoAudioLine) {
+	const test::ProcessResult r = run({level("music=tone.wav"), "--frames", "3"},
+	                                  {{"SDL_AUDIODRIVER", "dummy"}, {"LUMAROLL_NO_AUDIO", "1"}});
+	EXPECT_EQ(r.exitCode, 0) << r.err;
+	EXPECT_EQ(r.out.find("audio: "), std::string::npos) << r.out;
+	EXPECT_EQ(r.err.find("audio: "), std::string::npos) << r.err;
+}
+
+TEST_F(AudioProgramTest, LevelMusicLoopsAtSevenTenths) {
+	// A quarter second, left and right different, first frame not silent.
+	const int frames = 11025;
+	std::vector<double> tone;
+	for (int k = 0; k < frames; ++k) {
+		tone.push_back(std::round(12000 * std::sin(2 * M_PI * k / 441) + 500));
+		tone.push_back(std::round(-9000 * std::cos(2 * M_PI * k / 300)));
+	}
+	const std::string path = level("music=tone.wav  \r");
+	ASSERT_TRUE(test::makeDirs(dir / "data/sounds"));
+	ASSERT_TRUE(test::WavWriter(44100, 2).samples(tone).write(dir / "data/sounds/tone.wav"));
+	test::writeFile(dir / "config/lumaroll/config.ini", "# Lumaroll settings\ngraphics.fps_limit=30\n");
+	const std::string raw = dir / "out.raw";
+
+	const test::ProcessResult r =
+		run({path, "--frames", "30"}, {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", raw}});
+	ASSERT_EQ(r.exitCode, 0) << r.err;
+	EXPECT_NE(r.out.find("audio: 1 sound and music files indexed\n"), std::string::npos) << r.out;
+	EXPECT_NE(r.out.find("audio: music tone.wav\n"), std::string::npos) << r.out;
+	EXPECT_NE(r.out.find("audio: 0 ambient sounds\n"), std::string::npos) << r.out;
+
+	const test::DiskAudio out = test::DiskAudio::read(raw);
+	const size_t first = out.firstNonZeroFrame();
+	ASSERT_GT(out.frames(), first + frames + 1024) << "the file holds at least one loop seam";
+	for (size_t m = 0; first + m < out.frames(); ++m) {
+		const size_t k = m % size_t(frames);
+		for (int c = 0; c < 2; ++c) {
+			const int expected = int(float(tone[2 * k + size_t(c)]) * 0.7f);
+			const int got = c ? out.right(first + m) : out.left(first + m);
+			ASSERT_LE(std::abs(got - expected), 1) << "frame " << m << " channel " << c;
+		}
+	}
+}
+
+} // namespace

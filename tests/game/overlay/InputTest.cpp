@@ -1,0 +1,296 @@
+// Input through the overlay in-process: clicks from batched events, the touch
+// gesture, the routing of every kind of event, controller navigation and
+// held keys across the menu's closing.
+#include "OverlayFixture.h"
+
+#include "files/Paths.h"
+#include "app/Settings.h"
+#include "support/Files.h"
+
+#include <imgui.h>
+
+#include <cmath>
+
+using namespace lumaroll;
+
+namespace {
+
+class OverlayInputTest : public overlaytest::OverlayTest {
+protected:
+	void SetUp() override {
+		overlaytest::OverlayTest::SetUp();
+		if (IsSkipped())
+			return;
+		ASSERT_TRUE(start());
+		watchFrames();
+		overlay.menuOpen = true;
+		overlay.contentBody = [this]() {
+			if (ImGui::Button("probe", ImVec2(200.f, 60.f)))
+				++clicks;
+			overlay.noteItem("probe");
+			ImGui::SliderFloat("##slider", &sliderValue, 0.f, 100.f);
+			overlay.noteItem("slider");
+			if (tall)
+				ImGui::Dummy(ImVec2(10.f, 3000.f));
+			arrowHeld = ImGui::IsKeyDown(ImGui::GetKeyIndex(ImGuiKey_DownArrow));
+		};
+		frame();
+		probe = item("probe");
+		slider = item("slider");
+		ASSERT_GT(probe.width, 0.f);
+	}
+
+	// Runs frames until a click arrived (at most n); returns the frame count.
+	int framesUntilClick(int n) {
+		for (int i = 1; i <= n; ++i) {
+			frame();
+			if (clicks > 0)
+				return i;
+		}
+		return 0;
+	}
+
+	int cx() const { return int(probe.x + probe.width / 2); }
+	int cy() const { return int(probe.y + probe.height / 2); }
+
+	int clicks = 0;
+	float sliderValue = 50.f;
+	bool tall = false;
+	bool arrowHeld = false;
+	Overlay::FrameReport::Item probe, slider;
+};
+
+TEST_F(OverlayInputTest, MotionPressAndReleaseInOneBatchGiveOneClickAfterThePressFrame) {
+	feed({test::mouseMotion(cx(), cy()), test::mouseButton(true, cx(), cy()), test::mouseButton(false, cx(), cy())});
+	frame();
+	EXPECT_EQ(clicks, 0) << "the click must come on a later frame than the press";
+	EXPECT_TRUE(last.pointer.down[0]);
+	EXPECT_FLOAT_EQ(last.pointer.x, float(cx()));
+	EXPECT_GT(framesUntilClick(3), 0);
+	for (int i = 0; i < 3; ++i)
+		frame();
+	EXPECT_EQ(clicks, 1);
+	EXPECT_FALSE(last.pointer.down[0]);
+}
+
+TEST_F(OverlayInputTest, PressAtOnePlaceAndReleaseElsewhereClicksNothing) {
+	feed({test::mouseButton(true, cx(), cy()), test::mouseButton(false, cx() + 400, cy() + 300)});
+	EXPECT_EQ(framesUntilClick(4), 0);
+}
+
+TEST_F(OverlayInputTest, TouchTapClicksOnceOnRelease) {
+	const Uint32 touch = SDL_TOUCH_MOUSEID;
+	EXPECT_TRUE(overlay.handleEvent(test::mouseButton(true, cx(), cy(), SDL_BUTTON_LEFT, touch, 1000)));
+	EXPECT_EQ(overlay.touchState, 1);
+	for (int i = 0; i < 3; ++i)
+		frame();
+	EXPECT_EQ(clicks, 0);
+	EXPECT_FALSE(last.pointer.down[0]) << "the press is held back until the gesture is known";
+	EXPECT_TRUE(last.pointer.fromTouch);
+	EXPECT_TRUE(overlay.handleEvent(test::mouseButton(false, cx(), cy(), SDL_BUTTON_LEFT, touch, 1080)));
+	EXPECT_EQ(overlay.touchState, 0);
+	EXPECT_GT(framesUntilClick(3), 0);
+	for (int i = 0; i < 3; ++i)
+		frame();
+	EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(OverlayInputTest, VerticalSwipeScrollsAndNeverClicksOrMovesTheSlider) {
+	const Uint32 touch = SDL_TOUCH_MOUSEID;
+	const int travel = int(std::ceil(10.f * overlay.scale)) + 1;
+	for (const auto& start : {probe, slider}) {
+		const int x = int(start.x + start.width / 2), y = int(start.y + start.height / 2);
+		overlay.pendingScroll = 0.f;
+		EXPECT_TRUE(overlay.handleEvent(test::mouseButton(true, x, y, SDL_BUTTON_LEFT, touch, 2000)));
+		EXPECT_TRUE(overlay.handleEvent(test::mouseMotion(x + 2, y + travel, touch, 2020)));
+		EXPECT_EQ(overlay.touchState, 2);
+		EXPECT_FLOAT_EQ(overlay.pendingScroll, float(-travel));
+		overlay.pendingScroll = 0.f; // the stand-in menu would scroll; the slider must stay where it is
+		EXPECT_TRUE(overlay.handleEvent(test::mouseButton(false, x + 2, y + travel, SDL_BUTTON_LEFT, touch, 2040)));
+		for (int i = 0; i < 4; ++i)
+			frame();
+	}
+	EXPECT_EQ(clicks, 0);
+	EXPECT_FLOAT_EQ(sliderValue, 50.f);
+}
+
+TEST_F(OverlayInputTest, HorizontalDragReplaysThePressAndMovesTheSlider) {
+	const Uint32 touch = SDL_TOUCH_MOUSEID;
+	const int travel = int(std::ceil(10.f * overlay.scale)) + 1;
+	const int x = int(slider.x + slider.width / 2), y = int(slider.y + slider.height / 2);
+	EXPECT_TRUE(overlay.handleEvent(test::mouseButton(true, x, y, SDL_BUTTON_LEFT, touch, 3000)));
+	overlay.handleEvent(test::mouseMotion(x + travel, y, touch, 3020));
+	EXPECT_EQ(overlay.touchState, 3);
+	for (int i = 0; i < 3; ++i)
+		frame();
+	overlay.handleEvent(test::mouseMotion(x + 150, y, touch, 3040));
+	for (int i = 0; i < 3; ++i)
+		frame();
+	overlay.handleEvent(test::mouseButton(false, x + 150, y, SDL_BUTTON_LEFT, touch, 3060));
+	frame();
+	EXPECT_GT(sliderValue, 55.f);
+}
+
+TEST_F(OverlayInputTest, AFingerRestingBeforeLiftingStopsTheFling) {
+	const Uint32 touch = SDL_TOUCH_MOUSEID;
+	struct Case {
+		const char* name;
+		Uint32 rest;
+		bool flings;
+	} cases[] = {{"rest 121 ms", 121, false}, {"rest 100 ms", 100, true}};
+	for (const Case& c : cases) {
+		overlay.handleEvent(test::mouseButton(true, cx(), cy() + 40, SDL_BUTTON_LEFT, touch, 5000));
+		overlay.handleEvent(test::mouseMotion(cx(), cy() + 10, touch, 5016));
+		overlay.handleEvent(test::mouseMotion(cx(), cy() - 20, touch, 5032));
+		EXPECT_NE(overlay.scrollVelocity, 0.f) << c.name;
+		overlay.handleEvent(test::mouseButton(false, cx(), cy() - 20, SDL_BUTTON_LEFT, touch, 5032 + c.rest));
+		EXPECT_EQ(overlay.scrollVelocity != 0.f, c.flings) << c.name;
+		overlay.scrollVelocity = 0.f;
+		overlay.pendingScroll = 0.f;
+	}
+}
+
+TEST_F(OverlayInputTest, PressOnTheScrollbarStripGoesStraightToTheGui) {
+	tall = true;
+	frame();
+	frame(); // the content's height is known from the frame before
+	ASSERT_GT(overlay.contentRect[2], 0.f) << "the content must be able to scroll";
+	const int x = int(overlay.contentRect[0] + overlay.contentRect[2] - 2.f);
+	const int y = int(overlay.contentRect[1] + 40.f);
+	overlay.handleEvent(test::mouseButton(true, x, y, SDL_BUTTON_LEFT, SDL_TOUCH_MOUSEID, 7000));
+	EXPECT_EQ(overlay.touchState, 3);
+	frame();
+	EXPECT_TRUE(last.pointer.down[0]);
+	EXPECT_FLOAT_EQ(last.pointer.x, float(x));
+}
+
+TEST_F(OverlayInputTest, PlainMouseEventsSkipTheGesture) {
+	overlay.handleEvent(test::mouseButton(true, cx(), cy()));
+	EXPECT_EQ(overlay.touchState, 0);
+	frame();
+	EXPECT_TRUE(last.pointer.down[0]);
+	EXPECT_FALSE(last.pointer.fromTouch);
+}
+
+TEST_F(OverlayInputTest, ArrowHeldThroughTheMenuClosingIsLetGo) {
+	SDL_Event down = test::keyEvent(true, SDLK_DOWN);
+	overlay.handleEvent(down);
+	frame();
+	EXPECT_TRUE(arrowHeld);
+	EXPECT_TRUE(overlay.handleEvent(test::keyEvent(true, SDLK_ESCAPE)));
+	EXPECT_FALSE(overlay.menuOpen);
+	EXPECT_FALSE(overlay.handleEvent(test::keyEvent(false, SDLK_DOWN))) << "the closed menu passes the release on";
+	overlay.handleEvent(test::keyEvent(true, SDLK_ESCAPE));
+	ASSERT_TRUE(overlay.menuOpen);
+	frame();
+	EXPECT_FALSE(arrowHeld);
+}
+
+TEST_F(OverlayInputTest, VirtualPadNavigatesWithTheDpadAndA) {
+	// Offscreen windows never have focus, and SDL drops presses of an unfocused program.
+	SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+	ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
+	SDL_VirtualJoystickDesc desc = {};
+	desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+	desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+	desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+	desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+	desc.name = "Virtual Pad";
+	const int index = SDL_JoystickAttachVirtualEx(&desc);
+	ASSERT_GE(index, 0) << SDL_GetError();
+	SDL_GameController* pad = SDL_GameControllerOpen(index);
+	ASSERT_NE(pad, nullptr) << SDL_GetError();
+	SDL_Joystick* joystick = SDL_GameControllerGetJoystick(pad);
+	auto press = [&](SDL_GameControllerButton button) {
+		for (Uint8 state : {Uint8(1), Uint8(0)}) {
+			SDL_JoystickSetVirtualButton(joystick, button, state);
+			SDL_GameControllerUpdate();
+			test::drain([this](const SDL_Event& e) { overlay.handleEvent(e); });
+			frame();
+			frame();
+		}
+	};
+	// Down reaches the footer's first button, right the one beside it, A presses it.
+	bool quit = false;
+	overlay.quitCallback = [&quit]() { quit = true; };
+	press(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+	press(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
+	EXPECT_FALSE(quit);
+	press(SDL_CONTROLLER_BUTTON_A);
+	EXPECT_TRUE(quit);
+	EXPECT_TRUE(overlay.menuOpen) << "the quit button, not continue, was pressed";
+	SDL_GameControllerClose(pad);
+	SDL_JoystickDetachVirtual(index);
+}
+
+// Which events the overlay keeps from the game, and which change the menu.
+TEST_F(OverlayInputTest, RoutingOfEveryKindOfEvent) {
+	overlay.touchFingers = [](SDL_TouchID id) { return int(id); }; // the touch id stands for the finger count
+	struct Case {
+		const char* name;
+		SDL_Event event;
+		bool menuBefore;
+		bool importScreen;
+		bool consumed;
+		bool menuAfter;
+	} cases[] = {
+		{"Escape opens", test::keyEvent(true, SDLK_ESCAPE), false, false, true, true},
+		{"Escape closes", test::keyEvent(true, SDLK_ESCAPE), true, false, true, false},
+		{"Android Back opens", test::keyEvent(true, SDLK_AC_BACK), false, false, true, true},
+		{"repeated Escape passes while closed", test::keyEvent(true, SDLK_ESCAPE, true), false, false, false, false},
+		{"repeated Escape stays with the open menu", test::keyEvent(true, SDLK_ESCAPE, true), true, false, true, true},
+		{"controller Back opens", test::controllerButton(true, SDL_CONTROLLER_BUTTON_BACK), false, false, true, true},
+		{"three fingers open", test::fingerDown(3, 1, 0.5f, 0.5f), false, false, true, true},
+		{"two fingers pass", test::fingerDown(2, 1, 0.5f, 0.5f), false, false, false, false},
+		{"import screen keeps Escape", test::keyEvent(true, SDLK_ESCAPE), true, true, true, true},
+		{"import screen keeps Back",
+		 test::controllerButton(true, SDL_CONTROLLER_BUTTON_BACK), true, true, true, true},
+		{"import screen keeps three fingers", test::fingerDown(3, 1, 0.5f, 0.5f), true, true, true, true},
+		{"F2 with the menu closed", test::keyEvent(true, SDLK_F2), false, false, true, false},
+		{"F2 with the menu open", test::keyEvent(true, SDLK_F2), true, false, true, true},
+		{"closed: a key passes", test::keyEvent(true, SDLK_a), false, false, false, false},
+		{"closed: a click passes", test::mouseButton(true, 10, 10), false, false, false, false},
+		{"closed: a controller button passes",
+		 test::controllerButton(true, SDL_CONTROLLER_BUTTON_A), false, false, false, false},
+		{"open: a key is kept", test::keyEvent(true, SDLK_a), true, false, true, true},
+		{"open: a click is kept", test::mouseButton(true, 10, 10), true, false, true, true},
+		{"open: the wheel is kept", test::mouseWheel(0, 1), true, false, true, true},
+		{"open: quitting passes too", test::quitEvent(), true, false, false, true},
+		{"open: window events pass too", test::windowEvent(SDL_WINDOWEVENT_RESIZED), true, false, false, true},
+	};
+	for (const Case& c : cases) {
+		overlay.menuOpen = c.menuBefore;
+		overlay.importScreen = c.importScreen;
+		overlay.screenshotRequested = false;
+		EXPECT_EQ(overlay.handleEvent(c.event), c.consumed) << c.name;
+		EXPECT_EQ(overlay.menuOpen, c.menuAfter) << c.name;
+		if (c.event.type == SDL_KEYDOWN && c.event.key.keysym.sym == SDLK_F2) {
+			EXPECT_TRUE(overlay.screenshotRequested) << c.name;
+		}
+		overlay.handleEvent(test::mouseButton(false, 10, 10)); // nothing stays held between cases
+	}
+	overlay.importScreen = false;
+
+	Overlay down; // never brought up
+	EXPECT_FALSE(down.handleEvent(test::keyEvent(true, SDLK_ESCAPE)));
+	EXPECT_FALSE(down.menuOpen);
+	down.menuOpen = true;
+	EXPECT_FALSE(down.handleEvent(test::mouseButton(true, 10, 10)));
+}
+
+TEST_F(OverlayInputTest, F11TogglesFullscreenAndStoresItWithTheMenuOpenOrClosed) {
+	const std::string config = configDir() + "/config.ini";
+	for (bool open : {false, true}) {
+		overlay.menuOpen = open;
+		EXPECT_TRUE(overlay.handleEvent(test::keyEvent(true, SDLK_F11)));
+		EXPECT_NE(test::readFile(config).find("graphics.fullscreen=1"), std::string::npos) << test::readFile(config);
+		EXPECT_TRUE(overlay.handleEvent(test::keyEvent(true, SDLK_F11)));
+		EXPECT_NE(test::readFile(config).find("graphics.fullscreen=0"), std::string::npos) << test::readFile(config);
+		// A repeat toggles nothing: the open menu's GUI takes it, the game gets it otherwise.
+		EXPECT_EQ(overlay.handleEvent(test::keyEvent(true, SDLK_F11, true)), open);
+		EXPECT_NE(test::readFile(config).find("graphics.fullscreen=0"), std::string::npos);
+	}
+	Settings::instance().setString("graphics.fullscreen", "0");
+}
+
+} // namespace

@@ -1,0 +1,130 @@
+// The real program's overlay: its ready line on the offscreen driver, and a
+// menu opened, photographed and quit with real key presses and a real click
+// under Xvfb.
+#include "support/Files.h"
+#include "support/GameDataWriter.h"
+#include "support/ProcessRunner.h"
+#include "support/TempDir.h"
+#include "support/XvfbDisplay.h"
+
+#include <gtest/gtest.h>
+#include <stb_image.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+namespace {
+
+class OverlayProgramTest : public testing::Test {
+protected:
+	void SetUp() override {
+		ASSERT_FALSE(test::lumarollBinary().empty()) << "the lumaroll program was not found";
+		ASSERT_TRUE(test::makeDirs(dir / "work"));
+		level = test::writeTestLevel(dir.path());
+	}
+
+	test::ProcessOptions options(std::vector<std::pair<std::string, std::string>> extra) const {
+		test::ProcessOptions o;
+		o.args = {level, "--frames", "3"};
+		o.env = {{"XDG_DATA_HOME", dir / "userdata"}, {"XDG_CONFIG_HOME", dir / "config"},
+		         {"XDG_PICTURES_DIR", dir / "pictures"}, {"HOME", dir / "home"},
+		         {"SDL_VIDEODRIVER", "offscreen"}, {"SDL_AUDIODRIVER", "dummy"},
+		         {"LUMAROLL_NO_AUDIO", "1"}, {"LUMAROLL_FONT", test::kUnset},
+		         {"LUMAROLL_MENU_COMPACT", test::kUnset}, {"LANGUAGE", test::kUnset},
+		         {"LC_ALL", test::kUnset}, {"LC_MESSAGES", test::kUnset}, {"LANG", "C"},
+		         {"ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1"}};
+		for (auto& e : extra)
+			o.env.push_back(e);
+		o.workDir = dir / "work";
+		return o;
+	}
+
+	test::TempDir dir;
+	std::string level;
+};
+
+TEST_F(OverlayProgramTest, ReadyLineOfEachStartUp) {
+	test::writeFile(dir / "config/lumaroll/lang/fr.lang", "button.continue = Continuer\n");
+	test::writeFile(dir / "random.ttf", std::string(2048, '\x5a'));
+	const std::string start = "port menu: ready (Esc, Back/View/- or a three finger tap), 96 dpi, ";
+	struct Case {
+		const char* name;
+		std::vector<std::pair<std::string, std::string>> env;
+		std::string line;
+	} cases[] = {
+		{"system font", {}, start + "font 14 px, language en\n"},
+		{"compact asked for", {{"LUMAROLL_MENU_COMPACT", ""}}, start + "font 16 px, compact, language en\n"},
+		{"no font file", {{"LUMAROLL_FONT", ""}}, start + "font 14 px (no system font), language en\n"},
+		{"a font file that is no font", {{"LUMAROLL_FONT", dir / "random.ttf"}},
+		 start + "font 14 px (no system font), language en\n"},
+		{"French system, French texts installed", {{"LANG", "fr_CA.UTF-8"}}, start + "font 14 px, language fr\n"},
+	};
+	for (const Case& c : cases) {
+		const test::ProcessResult r = test::runProcess(test::lumarollBinary(), options(c.env));
+		EXPECT_EQ(r.exitCode, 0) << c.name << r.out << r.err;
+		EXPECT_NE(r.out.find(c.line), std::string::npos) << c.name << "\n" << r.out;
+	}
+}
+
+// Runs xdotool on the display; false when it failed.
+bool xdotool(const std::string& display, const std::vector<std::string>& args, std::string* out = nullptr) {
+	std::vector<std::string> argv{"env", "DISPLAY=" + display, "xdotool"};
+	argv.insert(argv.end(), args.begin(), args.end());
+	return test::runCommand(argv, out) == 0;
+}
+
+TEST_F(OverlayProgramTest, EscapeF2AndAClickOnQuitUnderX) {
+	test::XvfbDisplay display;
+	if (!display.started())
+		GTEST_SKIP() << display.error();
+	test::ProcessOptions o = options({{"DISPLAY", display.name()}, {"SDL_VIDEODRIVER", "x11"},
+	                                  {"SDL_VIDEO_X11_FORCE_EGL", "1"}, {"LUMAROLL_TRACE", "1"},
+	                                  {"LUMAROLL_FONT", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"}});
+	o.args = {level};
+	test::RunningProcess game(test::lumarollBinary(), o);
+	ASSERT_TRUE(game.started());
+	ASSERT_TRUE(game.waitForOutput("port menu: ready", 30000));
+	std::string window;
+	for (int i = 0; i < 50 && window.empty(); ++i) {
+		xdotool(display.name(), {"search", "--name", "^Lumaroll$"}, &window);
+		if (window.empty())
+			std::this_thread::sleep_for(std::chrono::milliseconds(100));
+	}
+	window = window.substr(0, window.find('\n'));
+	ASSERT_FALSE(window.empty()) << "no window named Lumaroll";
+
+	ASSERT_TRUE(xdotool(display.name(), {"key", "--window", window, "Escape"}));
+	ASSERT_TRUE(game.waitForOutput("[trace] button.quit_game at ", 20000)) << "the menu did not open";
+	ASSERT_TRUE(xdotool(display.name(), {"key", "--window", window, "F2"}));
+	ASSERT_TRUE(game.waitForOutput("notice: ", 20000)) << "no screenshot";
+
+	ASSERT_TRUE(game.waitForOutput("\n", 1000));
+
+	// Where the menu put its quit button: "[trace] button.quit_game at X Y size W H".
+	const std::string& out = game.output();
+	float x = 0.f, y = 0.f, w = 0.f, h = 0.f;
+	ASSERT_EQ(std::sscanf(out.c_str() + out.find("[trace] button.quit_game at "),
+	                      "[trace] button.quit_game at %f %f size %f %f", &x, &y, &w, &h), 4) << out;
+	ASSERT_TRUE(xdotool(display.name(), {"mousemove", "--window", window, std::to_string(int(x + w / 2)),
+	                                     std::to_string(int(y + h / 2)), "click", "1"}));
+	const test::ProcessResult r = game.wait(30000);
+	EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+
+	const std::string shot = "screenshot: ";
+	const size_t at = r.out.find(shot);
+	ASSERT_NE(at, std::string::npos) << r.out;
+	const std::string path = r.out.substr(at + shot.size(), r.out.find('\n', at) - at - shot.size());
+	EXPECT_EQ(path.rfind(dir / "pictures/Lumaroll/lumaroll-", 0), 0u) << path;
+	int pw = 0, ph = 0, channels = 0;
+	unsigned char* rgb = stbi_load(path.c_str(), &pw, &ph, &channels, 3);
+	ASSERT_NE(rgb, nullptr) << path;
+	// The level shows a green quad at the centre; the menu window covers it with its dark blue.
+	const unsigned char* centre = rgb + (size_t(ph / 2) * size_t(pw) + size_t(pw / 2)) * 3;
+	EXPECT_LT(centre[0], 60);
+	EXPECT_LT(centre[1], 80);
+	EXPECT_GT(centre[2], centre[0]);
+	stbi_image_free(rgb);
+}
+
+} // namespace
