@@ -66,6 +66,7 @@ TEST_F(OverlayStartupTest, ReadyLineTellsDpiFontAndLanguage) {
 		float scale;
 	} cases[] = {{800, 480, "font 14 px, language ", 0.653f}, {1920, 1080, "font 28 px, language ", 1.275f}};
 	for (const Case& c : cases) {
+		SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height);
 		ASSERT_TRUE(start(c.width, c.height));
 		EXPECT_NE(readyLine.find(std::string("port menu: ready (Esc, Back/View/- or a three finger tap), 96 dpi, ") +
 		                         c.font),
