@@ -70,8 +70,8 @@ ProcessResult runProcess(const std::string& program, const ProcessOptions& optio
 // Runs argv[0] (a bare name is searched in PATH) with the other words as its
 // arguments and waits for it. Returns its exit status (127 when the program
 // cannot be executed); -1 when no child could be made, or it was ended by a
-// signal or killed after timeoutMs. Standard output
-// goes to *out and standard error to *err when they are set.
+// signal or killed after timeoutMs. Standard output goes to *out and standard
+// error to *err when they are set.
 int runCommand(const std::vector<std::string>& argv, std::string* out = nullptr, std::string* err = nullptr,
                int timeoutMs = kDefaultTimeoutMs);
 

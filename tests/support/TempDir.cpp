@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -17,7 +18,7 @@ std::string systemTempDir() {
 	return dir && *dir ? dir : "/tmp";
 }
 
-TempDir::TempDir() {
+TempDir::TempDir() : m_owner(int(::getpid())) {
 	std::string pattern = systemTempDir() + "/lumaroll-test-XXXXXX";
 	if (::mkdtemp(&pattern[0]))
 		m_path = pattern;
@@ -26,7 +27,7 @@ TempDir::TempDir() {
 }
 
 TempDir::~TempDir() {
-	if (!m_path.empty())
+	if (!m_path.empty() && int(::getpid()) == m_owner)
 		removeTree(m_path);
 }
 

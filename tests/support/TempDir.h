@@ -12,8 +12,9 @@ namespace test {
 std::string systemTempDir();
 
 // A fresh folder below systemTempDir(), removed with everything in it on
-// destruction. When it cannot be made, path() is empty and the running test
-// has failed.
+// destruction by the process that made it (a forked child that exits through
+// static destructors leaves it alone). When it cannot be made, path() is
+// empty and the running test has failed.
 class TempDir {
 public:
 	TempDir();
@@ -28,6 +29,7 @@ public:
 
 private:
 	std::string m_path;
+	int m_owner; // the process id of the maker
 };
 
 // The path of name inside the program's own scratch folder, a TempDir made
