@@ -1,8 +1,10 @@
 #include "app/LevelSession.h"
 
 #include "app/LevelScene.h"
+#include "app/Scores.h"
 #include "files/DataLayout.h"
 #include "files/Paths.h"
+#include "logic/ScriptText.h"
 #include "overlay/Overlay.h"
 
 #include <gr/gles2/GLES2_Dispatch.h>
@@ -104,6 +106,13 @@ void LevelSession::loadMenuImages()
 {
     ui.reset(new UiRenderer);
     uiLoaded = false;
+    // The ride results enter the run's distance in the user's best distances.
+    hud.submitDistance = [](int distance) {
+        ScoreSubmission entry;
+        entry.file = scoresPath();
+        entry.place = addHighScore(entry.file, distance, entry.best, entry.saved);
+        return entry;
+    };
     const std::string& data = options.dataDir;
     if (!data.empty()) {
         const std::string images = data + "/" + kImagesFolder + "/";
@@ -144,20 +153,7 @@ void LevelSession::setupWorld()
         if (record.text.find("a01") == std::string::npos)
             continue;
         world->nodeCache[record.name] = record.node;
-        // ",this" that ends an operand names the object.
-        std::string script;
-        const std::string& text = record.text;
-        for (size_t i = 0; i < text.size();) {
-            if (text.compare(i, 5, ",this") == 0) {
-                const size_t after = i + 5;
-                if (after == text.size() || text[after] == ',' || text[after] == '\n' || text[after] == '\r') {
-                    script += "," + record.name;
-                    i = after;
-                    continue;
-                }
-            }
-            script += text[i++];
-        }
+        const std::string script = nameThisOperands(record.text, record.name);
         world->addTrigger(record.trigger, script);
         if (script.find("item=collectable") != std::string::npos)
             ++collectables;

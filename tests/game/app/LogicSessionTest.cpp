@@ -1,0 +1,76 @@
+// The level logic inside a running session: a script waiting for the left
+// mouse button sees only the presses that reach the game.
+#include "SessionFixture.h"
+#include "app/LevelSession.h"
+#include "overlay/Overlay.h"
+#include "support/GameDataWriter.h"
+#include "support/ScopedEnv.h"
+#include "support/TriggerScript.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class LogicSessionTest : public apptest::GLSceneTest {
+protected:
+	void SetUp() override {
+		apptest::GLSceneTest::SetUp();
+		if (IsSkipped())
+			return;
+		noAudio.set("LUMAROLL_NO_AUDIO", "1");
+		app.overlay = &overlay;
+	}
+	void TearDown() override {
+		overlay.shutdown();
+		glBindFramebuffer(GL_FRAMEBUFFER, 0);
+	}
+
+	void mouse(Uint32 type) {
+		SDL_Event e{};
+		e.type = type;
+		e.button.button = SDL_BUTTON_LEFT;
+		platform.events.push(e);
+	}
+	float frameAndRead(lumaroll::LevelSession& session, const char* variable) {
+		platform.clock.now += 20;
+		session.frame();
+		return session.levelWorld()->getVariable(variable);
+	}
+
+	test::ScopedEnv noAudio;
+	apptest::FakePlatform platform;
+	lumaroll::AppContext& app = platform.app;
+	lumaroll::Overlay overlay;
+};
+
+TEST_F(LogicSessionTest, WaitForKeyPressFinishesOnAClickThatReachesTheGame) {
+	test::SceneWriter level = test::testLevelScene();
+	level.dummy("T_wait");
+	level.userProperty("T_wait", test::TriggerScript().state(2).a("waitforkeypress,lmouse").a("set,clicked,1"));
+	// The overlay takes input only once its GUI is up.
+	testing::internal::CaptureStdout();
+	ASSERT_TRUE(overlay.init(SDL_GL_GetCurrentWindow(), SDL_GL_GetCurrentContext()));
+	testing::internal::GetCapturedStdout();
+	lumaroll::LaunchOptions options;
+	options.level = test::writeTestLevel(dir.path(), level);
+	options.dataDir = data;
+	lumaroll::LevelSession session(app, options);
+	testing::internal::CaptureStdout();
+	session.start();
+	const std::string out = testing::internal::GetCapturedStdout();
+	EXPECT_NE(out.find("logic: 1 triggers, 0 warnings\n"), std::string::npos) << out;
+
+	EXPECT_EQ(frameAndRead(session, "clicked"), 0.f);
+	overlay.menuOpen = true; // the overlay takes the press
+	mouse(SDL_MOUSEBUTTONDOWN);
+	EXPECT_EQ(frameAndRead(session, "clicked"), 0.f);
+	overlay.menuOpen = false;
+	EXPECT_EQ(frameAndRead(session, "clicked"), 0.f);
+	mouse(SDL_MOUSEBUTTONUP);
+	EXPECT_EQ(frameAndRead(session, "clicked"), 0.f);
+	mouse(SDL_MOUSEBUTTONDOWN);
+	EXPECT_EQ(frameAndRead(session, "clicked"), 1.f);
+	EXPECT_EQ(session.levelWorld()->getTriggerState("T_wait"), 1);
+}
+
+} // namespace

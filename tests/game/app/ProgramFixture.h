@@ -1,0 +1,81 @@
+#ifndef TESTS_GAME_APP_PROGRAMFIXTURE_H
+#define TESTS_GAME_APP_PROGRAMFIXTURE_H
+
+// Starting the real program on a writer-made level in a temporary home
+// (offscreen video, no audio) and reading back its screenshot.
+
+#include "support/Files.h"
+#include "support/GameDataWriter.h"
+#include "support/ProcessRunner.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <stb_image.h>
+
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace apptest {
+
+class ProgramTest : public testing::Test {
+protected:
+	void SetUp() override {
+		ASSERT_FALSE(test::lumarollBinary().empty()) << "the lumaroll program was not found";
+		ASSERT_TRUE(test::makeDirs(work()));
+	}
+
+	std::string work() const { return dir / "work"; }
+
+	test::ProcessResult run(const std::vector<std::string>& args,
+	                        std::vector<std::pair<std::string, std::string>> extraEnv = {}) const {
+		test::ProcessOptions o;
+		o.args = args;
+		o.env = {{"XDG_DATA_HOME", dir / "userdata"},
+		         {"XDG_CONFIG_HOME", dir / "config"},
+		         {"XDG_PICTURES_DIR", dir / "pictures"},
+		         {"HOME", dir / "home"},
+		         {"SDL_VIDEODRIVER", "offscreen"},
+		         {"SDL_AUDIODRIVER", "dummy"},
+		         {"LUMAROLL_NO_AUDIO", "1"},
+		         {"ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1"},
+		         {"UBSAN_OPTIONS", "halt_on_error=1:print_stacktrace=1"}};
+		for (auto& e : extraEnv)
+			o.env.push_back(e);
+		o.workDir = work();
+		return test::runProcess(test::lumarollBinary(), o);
+	}
+
+	test::TempDir dir;
+};
+
+struct Png {
+	int width = 0, height = 0;
+	std::vector<unsigned char> rgba;
+	// RGBA of the pixel at (x, y), y counted from the top.
+	const unsigned char* at(int x, int y) const { return &rgba[(size_t(y) * size_t(width) + size_t(x)) * 4]; }
+};
+
+inline Png readPng(const std::string& path) {
+	Png png;
+	int channels = 0;
+	unsigned char* data = stbi_load(path.c_str(), &png.width, &png.height, &channels, 4);
+	if (data) {
+		png.rgba.assign(data, data + size_t(png.width) * size_t(png.height) * 4);
+		stbi_image_free(data);
+	}
+	return png;
+}
+
+inline testing::AssertionResult isColour(const unsigned char* p, int r, int g, int b) {
+	if (std::abs(p[0] - r) <= 8 && std::abs(p[1] - g) <= 8 && std::abs(p[2] - b) <= 8)
+		return testing::AssertionSuccess();
+	return testing::AssertionFailure() << "pixel " << int(p[0]) << "," << int(p[1]) << "," << int(p[2]) << " is not "
+	                                   << r << "," << g << "," << b;
+}
+
+} // namespace apptest
+
+#endif
