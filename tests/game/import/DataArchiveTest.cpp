@@ -238,7 +238,7 @@ TEST_F(ImportTest, MarkersListedFirstAreAbsentAfterALaterFailure) {
 	};
 	for (const auto& c : cases) {
 		test::removeTree(dest);
-		test::runCommand({"mkdir", "-p", dest + "/data/taken"});
+		ASSERT_TRUE(test::makeDirs(dest + "/data/taken"));
 		const ImportResult r = importTar(tarArchive(c.entries));
 		EXPECT_EQ(r.error, c.error) << c.name;
 		EXPECT_FALSE(lumaroll::hasGameData(dest)) << c.name;
