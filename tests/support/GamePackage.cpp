@@ -2,9 +2,11 @@
 
 #include "support/DebWriter.h"
 #include "support/EffectTreeWriter.h"
+#include "support/Files.h"
 #include "support/GamePackageScenes.h"
 #include "support/MenuDataWriter.h"
 #include "support/ParticleDescriptionWriter.h"
+#include "support/TempDir.h"
 #include "support/TextureFileWriter.h"
 #include "support/WavWriter.h"
 
@@ -14,10 +16,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <string>
-#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -44,11 +44,7 @@ public:
 	}
 
 	// Makes the folder and its parents.
-	void folder(const std::string& path) {
-		std::error_code ec;
-		std::filesystem::create_directories(path, ec);
-		check(std::filesystem::is_directory(path, ec), path);
-	}
+	void folder(const std::string& path) { check(makeDirs(path), path); }
 
 	void text(const std::string& path, const std::string& content) { check(writeFile(path, content), path); }
 

@@ -1,11 +1,10 @@
 #include "support/MenuDataWriter.h"
 
 #include "support/DatWriter.h"
+#include "support/Files.h"
 #include "support/TextureFileWriter.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 namespace test {
 
@@ -100,10 +99,7 @@ bool writeMenuFont(const std::string& fontsDir, const std::string& name, uint8_t
 bool writeMenuData(const std::string& dataDir, const MenuDataOptions& options) {
 	const std::string images = dataDir + "/resources/images/";
 	const std::string fonts = dataDir + "/resources/localization/";
-	std::error_code ec;
-	std::filesystem::create_directories(images, ec);
-	std::filesystem::create_directories(fonts, ec);
-	bool ok = true;
+	bool ok = makeDirs(images) && makeDirs(fonts);
 	if (options.menu)
 		ok = writeMenuAtlas(images, "MENU") && ok;
 	if (options.ingame)

@@ -3,9 +3,9 @@
 // world and ball at 60 frames a second: the ball rolls over the checkpoint
 // into the gap, comes back at the checkpoint, clears the gap with a jump from
 // the hint volume and completes the level.
-#include "support/DebWriter.h"
 #include "support/FakeContext.h"
 #include "support/GamePackage.h"
+#include "support/TempDir.h"
 
 #include <hgr/DefaultResourceManager.h>
 #include <hgr/Scene.h>

@@ -2,18 +2,17 @@
 // with "--import-deb", the menu level starts from the imported data without
 // arguments, and both levels load for play, each without a missing or broken
 // piece of data.
-#include "support/DebWriter.h"
+#include "support/Files.h"
 #include "support/GamePackage.h"
 #include "support/ProcessRunner.h"
+#include "support/TempDir.h"
 
 #include <gr/ImageFile.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <set>
-#include <system_error>
 #include <string>
 #include <vector>
 
@@ -30,8 +29,6 @@ protected:
 		importLog = log;
 		if (!importOk)
 			return;
-		std::error_code ec;
-		std::filesystem::create_directories(*home / "config/lumaroll", ec);
 		test::writeFile(*home / "config/lumaroll/config.ini",
 						"# Lumaroll settings\ngeneral.check_updates=0\ngraphics.fps_limit=20\n");
 		const test::ProcessResult r = run({"--import-deb", *home / "plimbo-test.deb"});
