@@ -3,6 +3,7 @@
 #include "app/LevelScene.h"
 #include "files/DataLayout.h"
 #include "files/Paths.h"
+#include "input/Controllers.h"
 #include "logic/ScriptText.h"
 #include "overlay/Overlay.h"
 
@@ -15,6 +16,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <utility>
 
 namespace lumaroll {
 
@@ -140,14 +143,31 @@ void LevelSession::setupWorld()
     for (const auto& var : options.vars)
         world->setVariable(var.first, var.second);
 
-    int collectables = 0;
+    // The texts of the level's triggers as they stand after the set-up: the
+    // world's own, made from the scene's entries, and the library objects'.
+    std::map<std::string, std::string> scripts;
+    if (hgr::UserPropertySet* properties = scene->getUserProperties()) {
+        for (auto it = properties->begin(); it != properties->end(); ++it) {
+            std::string name = wholeText(it->key);
+            if (world->getTriggerState(name) >= 0)
+                scripts[std::move(name)] = wholeText(it->value);
+        }
+    }
     for (const LibraryTrigger& record : libraryObjects) {
         if (record.text.find("a01") == std::string::npos)
             continue;
         world->nodeCache[record.name] = record.node;
-        const std::string script = nameThisOperands(record.text, record.name);
+        // The world read the placeholder's own entry into a trigger under the
+        // object's name; the record's trigger replaces it, so the script runs once.
+        if (world->removeTrigger(record.name))
+            scripts.erase(record.name);
+        std::string script = nameThisOperands(record.text, record.name);
         world->addTrigger(record.trigger, script);
-        if (script.find("item=collectable") != std::string::npos)
+        scripts[record.trigger] = std::move(script);
+    }
+    int collectables = 0;
+    for (const auto& entry : scripts) {
+        if (entry.second.find("item=collectable") != std::string::npos)
             ++collectables;
     }
     hud.collectablesTotal = collectables;
@@ -157,7 +177,7 @@ void LevelSession::setupWorld()
     };
     world->playSoundCallback = [this](const std::string& sound, bool loop) { audio->playSound(sound, loop, 1.f); };
     world->stopSoundCallback = [this](const std::string& sound) { audio->stopSound(sound); };
-    world->pressureCallback = [](float) {};
+    world->pressureCallback = [](float strength) { Controllers::instance().rumble(strength); };
 
     std::printf("logic: %d triggers, %d warnings\n", world->triggerCount(), static_cast<int>(world->warnings.size()));
     for (size_t i = 0; i < world->warnings.size() && i < 10; ++i)
@@ -167,6 +187,10 @@ void LevelSession::setupWorld()
 void LevelSession::spawnParticleEffect(const std::string& file, hgr::Node* parent,
                                        const math::Matrix3x4& transform, float seconds)
 {
+    // The engine caches no description that failed, so asking again would
+    // read the file and print again every time the effect fires.
+    if (failedEffects.count(file))
+        return;
     try {
         lang::Ptr<hgr::ParticleSystem> description =
             resources->getParticleSystem((particlesDir(options.dataDir) + file).c_str(),
@@ -178,6 +202,7 @@ void LevelSession::spawnParticleEffect(const std::string& file, hgr::Node* paren
         system->linkTo(parent);
         timedEffects.push_back(TimedEffect{system, seconds});
     } catch (const lang::Throwable& e) {
+        failedEffects.insert(file);
         std::fprintf(stderr, "particles '%s': %s\n", file.c_str(), lang::String(e.getMessage()).c_str());
     }
 }

@@ -47,6 +47,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -94,8 +95,9 @@ public:
     // Starts the particle description file (in the level's particle folder)
     // as a new system linked under parent with the given local transform,
     // living seconds of game time. Nothing when the description cannot be
-    // had; an engine exception prints "particles '<file>': <message>" and the
-    // level goes on. Serves the world's effect callback and the boost.
+    // had; an engine exception prints "particles '<file>': <message>", the
+    // level goes on and that file is not asked for again in this session.
+    // Serves the world's effect callback and the boost.
     void spawnParticleEffect(const std::string& file, hgr::Node* parent, const math::Matrix3x4& transform,
                              float seconds);
     hgr::Camera* activeCamera();
@@ -112,6 +114,10 @@ public:
     const FillState& fadeFill() const { return fill; }
     const FreeCamera& freeView() const { return freeCam; }
     std::uint32_t levelClearColor() const { return clearColor; }
+    const std::vector<LibraryTrigger>& libraryRecords() const { return libraryObjects; }
+    WaterReflection* waterReflection() const { return water.get(); }
+    // The level's collectables as the world set-up counted them.
+    int collectablesTotal() const { return hud.collectablesTotal; }
     int framesDone() const { return frameCount; }
     bool isRunning() const { return running; }
     bool inGameMenuOpen() const { return menu.isOpen(); }
@@ -153,6 +159,8 @@ private:
     InGameMenu menu;
     PlayerInput input;
     std::vector<TimedEffect> timedEffects;
+    // Particle description files that failed to load in this session.
+    std::set<std::string> failedEffects;
     std::string boostParticle;
     std::uint32_t clearColor = kDefaultClearColor;
     bool quit = false;

@@ -1,0 +1,88 @@
+// The real program on writer-made levels: library objects on screen, the
+// water reflection's trace lines (remembered per process) and its picture.
+#include "../app/ProgramFixture.h"
+#include "support/SetupFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using apptest::isColour;
+using apptest::Png;
+using apptest::readPng;
+
+class SetupProgramTest : public apptest::ProgramTest {
+protected:
+	void SetUp() override {
+		apptest::ProgramTest::SetUp();
+		data = dir / "data";
+		test::writeSetupFiles(data);
+	}
+
+	static int count(const std::string& text, const std::string& piece) {
+		int n = 0;
+		for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1))
+			++n;
+		return n;
+	}
+
+	std::string data;
+};
+
+TEST_F(SetupProgramTest, LibraryObjectIsDrawnWhereItsPlaceholderStands) {
+	test::writeLibraryModels(data);
+	test::SceneWriter level = apptest::testLevelScene();
+	level.dummy("crate").position(250.f, 0.f, 0.f);
+	level.userProperty("crate", "load=box");
+	const std::string path = apptest::writeTestLevel(dir.path(), level);
+	const test::ProcessResult r = run({path, "--frames", "3", "--screenshot", "objects.png"});
+	ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+	EXPECT_NE(r.out.find("library objects: 1 of 1 loaded\n"), std::string::npos) << r.out;
+
+	// The start camera looks along +z from 500 units away, where the level's
+	// 200 unit quad covers pixels 316 to 484: the middle box (40 units wide
+	// at x 250) covers 593 to 627, the background shows left of the boxes.
+	const Png png = readPng(work() + "/objects.png");
+	ASSERT_EQ(png.width, 800);
+	EXPECT_TRUE(isColour(png.at(610, 240), 0, 0, 255));
+	EXPECT_TRUE(isColour(png.at(400, 240), 0, 255, 0)); // the level's own quad
+	EXPECT_TRUE(isColour(png.at(515, 240), 255, 0, 0)); // background between them
+}
+
+TEST_F(SetupProgramTest, ReflectionStateIsTracedOncePerChange) {
+	test::writeWaterEffects(data);
+	const std::vector<std::pair<std::string, std::string>> trace = {{"LUMAROLL_TRACE", "1"}};
+	{
+		SCOPED_TRACE("no water");
+		const std::string path = apptest::writeTestLevel(dir.path());
+		const test::ProcessResult r = run({path, "--frames", "5"}, trace);
+		ASSERT_EQ(r.exitCode, 0) << r.err;
+		EXPECT_EQ(count(r.out, "[trace] no reflection: no water linked to the scene (t="), 1) << r.out;
+		EXPECT_NE(r.out.find(" s, camera y=0, water y=0)\n"), std::string::npos) << r.out;
+		EXPECT_EQ(count(r.out, "[trace] reflejando"), 0);
+	}
+	{
+		SCOPED_TRACE("above the water");
+		const std::string path = apptest::writeTestLevel(dir.path(), test::waterLevel(0.f, 500.f));
+		const test::ProcessResult r = run({path, "--frames", "5", "--screenshot", "water.png"}, trace);
+		ASSERT_EQ(r.exitCode, 0) << r.err;
+		EXPECT_EQ(count(r.out, "[trace] reflejando O_water ("), 1) << r.out;
+		EXPECT_EQ(count(r.out, "[trace] no reflection"), 0) << r.out;
+		// The camera looks down at the water, which shows the red ceiling behind it.
+		const Png png = readPng(work() + "/water.png");
+		ASSERT_EQ(png.width, 800);
+		EXPECT_TRUE(isColour(png.at(400, 240), 255, 0, 0));
+	}
+	{
+		SCOPED_TRACE("just below the water");
+		const std::string path = apptest::writeTestLevel(dir.path(), test::waterLevel(0.f, -0.01f));
+		const test::ProcessResult r = run({path, "--frames", "5"}, trace);
+		ASSERT_EQ(r.exitCode, 0) << r.err;
+		EXPECT_EQ(count(r.out, "[trace] no reflection: camera below the water of O_water ("), 1) << r.out;
+		EXPECT_EQ(count(r.out, "[trace] reflejando"), 0) << r.out;
+	}
+}
+
+} // namespace
