@@ -1,6 +1,7 @@
 #include "app/LevelSession.h"
 
 #include "app/LevelScene.h"
+#include "app/Scores.h"
 #include "files/DataLayout.h"
 #include "files/Paths.h"
 #include "input/Controllers.h"
@@ -108,6 +109,13 @@ void LevelSession::loadMenuImages()
 {
     ui.reset(new UiRenderer);
     uiLoaded = false;
+    // The ride results enter the run's distance in the user's best distances.
+    hud.submitDistance = [](int distance) {
+        ScoreSubmission entry;
+        entry.file = scoresPath();
+        entry.place = addHighScore(entry.file, distance, entry.best, entry.saved);
+        return entry;
+    };
     const std::string& data = options.dataDir;
     if (!data.empty()) {
         const std::string images = data + "/" + kImagesFolder + "/";

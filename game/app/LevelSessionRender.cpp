@@ -89,9 +89,14 @@ void LevelSession::render(bool paused, bool menuLive, float dt)
             captureRequested = false;
         }
         if ((paused || menuLive) && ui->hasValidCapture())
-            ui->drawBlurredCapture(4, 1.f, 0.6f);
+            ui->drawBlurredCapture(4.f, 1.f, 0.6f);
         ui->begin(w, h);
-        hud.draw(*ui, world.get(), player.get(), paused, levelOver, dt, menu.isOpen());
+        HudPlayer ride;
+        if (player) {
+            ride.railIndex = player->railIndex();
+            ride.distanceRidden = player->distanceRidden();
+        }
+        hud.draw(*ui, *world, player ? &ride : nullptr, paused, levelOver, dt, menu.isOpen());
         hud.drawLogo(*ui, paused, dt);
         if (Settings::instance().getBool("graphics.show_fps", false)) {
             char text[32];

@@ -80,7 +80,7 @@ void clearScores()
     std::remove(scoresPath().c_str());
 }
 
-int addHighScore(const std::string& file, int score, std::vector<int>& list)
+int addHighScore(const std::string& file, int score, std::vector<int>& list, bool& saved)
 {
     list = readScores(file);
     int place = -1;
@@ -103,13 +103,13 @@ int addHighScore(const std::string& file, int score, std::vector<int>& list)
     std::string text;
     for (int value : list)
         text += std::to_string(value) + "\n";
-    replaceFileContents(file, text);
+    saved = replaceFileContents(file, text);
     return place;
 }
 
-int addHighScore(int score, std::vector<int>& list)
+int addHighScore(int score, std::vector<int>& list, bool& saved)
 {
-    return addHighScore(scoresPath(), score, list);
+    return addHighScore(scoresPath(), score, list, saved);
 }
 
 } // namespace lumaroll

@@ -20,6 +20,12 @@ public:
     // Whether the ball rides a rail now.
     bool onRail() const { return false; }
     int railCount() const { return 0; }
+    // The index of the rail the ball rides, negative when none (read by the
+    // HUD); the stand-in never rides one.
+    int railIndex() const { return -1; }
+    // The distance ridden along rails in scene units, 100 to the metre
+    // (read by the HUD's ride display and results); 0 in the stand-in.
+    float distanceRidden() const { return 0.f; }
     math::Vector3 ballPosition() const { return math::Vector3(); }
     void setTiltScheme(bool) {}
     void addCameraInput(float, float) {}

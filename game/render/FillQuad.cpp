@@ -34,12 +34,7 @@ void drawFullScreenFill(FillState& state, bool white, float alpha)
     const GLfloat color[4] = {v, v, v, a};
     gr::gl.UseProgram(state.program);
     gr::gl.Uniform4fv(state.colorUniform, 1, color);
-    gr::gl.Disable(GL_DEPTH_TEST);
-    gr::gl.Disable(GL_CULL_FACE);
-    gr::gl.Enable(GL_BLEND);
-    gr::gl.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    gr::gl.BindBuffer(GL_ARRAY_BUFFER, 0);
-    gr::gl.EnableVertexAttribArray(0);
+    setOverlayDrawState();
     gr::gl.VertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, kQuad);
     gr::gl.DrawArrays(GL_TRIANGLE_STRIP, 0, 4);
     gr::gl.DisableVertexAttribArray(0);

@@ -4,7 +4,21 @@
 
 namespace lumaroll {
 
-GLuint compileShaderStage(GLenum type, const char* source)
+namespace {
+
+// The info log of a shader or program, at most 1024 bytes.
+template <class GetLog>
+std::string infoLog(GLuint name, GetLog getLog)
+{
+    char text[1024] = {};
+    GLsizei length = 0;
+    getLog(name, static_cast<GLsizei>(sizeof text), &length, text);
+    return std::string(text, static_cast<size_t>(length > 0 ? length : 0));
+}
+
+} // namespace
+
+GLuint compileShaderStage(GLenum type, const char* source, std::string* log)
 {
     GLuint shader = gr::gl.CreateShader(type);
     if (shader == 0)
@@ -14,6 +28,8 @@ GLuint compileShaderStage(GLenum type, const char* source)
     GLint ok = GL_FALSE;
     gr::gl.GetShaderiv(shader, GL_COMPILE_STATUS, &ok);
     if (ok != GL_TRUE) {
+        if (log)
+            *log = infoLog(shader, gr::gl.GetShaderInfoLog);
         gr::gl.DeleteShader(shader);
         return 0;
     }
@@ -37,6 +53,53 @@ GLuint linkProgram(GLuint vertexShader, GLuint fragmentShader,
     if (fragmentShader)
         gr::gl.DeleteShader(fragmentShader);
     return program;
+}
+
+bool programLinked(GLuint program, std::string* log)
+{
+    if (program == 0)
+        return false;
+    GLint ok = GL_FALSE;
+    gr::gl.GetProgramiv(program, GL_LINK_STATUS, &ok);
+    if (ok != GL_TRUE && log)
+        *log = infoLog(program, gr::gl.GetProgramInfoLog);
+    return ok == GL_TRUE;
+}
+
+GLuint buildCheckedProgram(const char* vertexSource, const char* fragmentSource,
+                           std::initializer_list<std::pair<GLuint, const char*>> attributes, std::string* log)
+{
+    std::string text;
+    GLuint program = 0;
+    const GLuint vertex = compileShaderStage(GL_VERTEX_SHADER, vertexSource, &text);
+    const GLuint fragment = vertex ? compileShaderStage(GL_FRAGMENT_SHADER, fragmentSource, &text) : 0;
+    if (vertex && fragment) {
+        program = linkProgram(vertex, fragment, attributes);
+        if (!programLinked(program, &text))
+            deleteProgram(program);
+    } else if (vertex) {
+        gr::gl.DeleteShader(vertex);
+    }
+    if (program == 0 && log) {
+        // Drivers end lines with '\n': one message line.
+        for (char& c : text)
+            if (c == '\n' || c == '\r')
+                c = ' ';
+        while (!text.empty() && text.back() == ' ')
+            text.pop_back();
+        *log = text;
+    }
+    return program;
+}
+
+void setOverlayDrawState()
+{
+    gr::gl.Disable(GL_DEPTH_TEST);
+    gr::gl.Disable(GL_CULL_FACE);
+    gr::gl.Enable(GL_BLEND);
+    gr::gl.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    gr::gl.BindBuffer(GL_ARRAY_BUFFER, 0);
+    gr::gl.EnableVertexAttribArray(0);
 }
 
 void deleteProgram(GLuint& name)

@@ -1,6 +1,7 @@
 #include "render/RenderScaleTarget.h"
 
 #include "render/GLProgram.h"
+#include "render/GLTexture.h"
 
 #include <gr/gles2/GLES2_Dispatch.h>
 
@@ -39,8 +40,7 @@ void RenderScaleTarget::deleteSurfaces()
 {
     if (framebuffer)
         gr::gl.DeleteFramebuffers(1, &framebuffer);
-    if (colorTexture)
-        gr::gl.DeleteTextures(1, &colorTexture);
+    deleteTexture(colorTexture);
     if (depthBuffer)
         gr::gl.DeleteRenderbuffers(1, &depthBuffer);
     framebuffer = colorTexture = depthBuffer = 0;
@@ -53,13 +53,7 @@ bool RenderScaleTarget::resize(int w, int h)
         return false;
     if (w != width || h != height) {
         deleteSurfaces();
-        gr::gl.GenTextures(1, &colorTexture);
-        gr::gl.BindTexture(GL_TEXTURE_2D, colorTexture);
-        gr::gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-        gr::gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        gr::gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        gr::gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        gr::gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        colorTexture = createClampedTexture(GL_RGBA, w, h, nullptr);
         gr::gl.GenRenderbuffers(1, &depthBuffer);
         gr::gl.BindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
         gr::gl.RenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, w, h);

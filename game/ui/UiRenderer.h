@@ -1,41 +1,99 @@
-// STAND-IN for the menu renderer: it loads no atlas (so the session's UI
-// steps are skipped, as without "MENU.dat") and draws nothing. The game
-// menus (menu renderer, atlases and bitmap fonts) replace it with this
-// interface. All positions are in a virtual screen 480 units high.
+// The menu renderer: draws the game's 2D artwork (menus, HUD, results panels,
+// loading screen) straight through GL (gr::gl), beside the engine's graphics
+// context, in the virtual screen of UiCanvas. It owns the atlas and font
+// textures, two small programs (sprites and a blur) and a copy of the screen
+// used as the blurred backdrop behind menus and results. One per level
+// session, created by it and used on the main thread between begin and end;
+// everything is released in the destructor while the GL context is current.
+//
+// Each quad is one draw call from client memory (no buffers, no batching);
+// GL state changes are confined to begin, end and the blurred draw.
 #pragma once
 
-#include <string>
+#include "ui/UiCanvas.h"
+
+#include <GLES2/gl2.h>
 
 namespace lumaroll {
 
-class UiRenderer {
+class UiRenderer : public UiCanvas {
 public:
-    // Loads a ".dat" image atlas or bitmap font; false when the file cannot
-    // be used. The session loads them while it loads the level.
-    bool loadAtlas(const std::string&) { return false; }
-    bool loadFont(const std::string&) { return false; }
-    // Brackets 2D drawing over a viewport of width x height pixels (the
-    // caller sets the GL viewport); begin fixes the scale and virtual width.
-    void begin(int, int) {}
-    void end() {}
-    // Draws an image of an atlas with its pivot at (x, y), with alpha and scale.
-    void drawImage(const std::string&, const std::string&, float, float, float, float) {}
-    // Draws one line of text in a font: (font, text, hAlign, vAlign, x, y,
-    // alpha); alignment 0 left or top, 1 centre, 2 right or bottom.
-    void drawText(const std::string&, const std::string&, int, int, float, float, float) {}
-    // Copies the current frame for the blurred backdrop behind menus and
-    // results; the session asks for it when such a page appears.
-    void captureScreen() {}
-    // Whether a copy exists that has not been marked stale since.
-    bool hasValidCapture() const { return false; }
-    // Marks the copy stale (the level just ended: a new one is taken).
-    void invalidateCapture() {}
-    // Draws the copy blurred (radius, saturation, brightness) over the viewport.
-    void drawBlurredCapture(int, float, float) {}
-    // Width of the virtual screen of the last begin (800 before any).
-    float virtualWidth() const { return 800.f; }
-    // Pixels per virtual unit of the last begin.
-    float pixelsPerUnit() const { return 1.f; }
+    UiRenderer() = default;
+    // Deletes every texture and program it made.
+    ~UiRenderer() override;
+
+    // Loads an image file (".pvr" or any image) into a new RGBA texture with
+    // linear filters and clamp-to-edge wrapping (level 0 only). Returns 0 and
+    // prints "ui: could not load <path>" on standard error when the file
+    // cannot be loaded.
+    unsigned loadTexture(const std::string& path, int& width, int& height,
+                         std::vector<std::uint8_t>* pixels) override;
+
+    // Starts 2D drawing over a viewport of width x height pixels (the caller
+    // sets the GL viewport): fixes scale and virtual width, and sets the
+    // sprite program and blending up. The sprite program is made at the first
+    // begin; when it does not compile or link, one "ui: ..." line goes to
+    // standard error and nothing is ever drawn.
+    void begin(int width, int height);
+    // Ends 2D drawing: attribute arrays 0 and 1 off, blending off, depth test on.
+    void end();
+
+    // Draws the texture rectangle (srcX, srcY, srcW, srcH), in texture pixels
+    // of a tw x th texture, into the virtual rectangle (x, y, w, h) with the
+    // opacity multiplier alpha.
+    void drawQuad(unsigned texture, int tw, int th, float srcX, float srcY, float x, float y, float w, float h,
+                  float alpha, float srcW, float srcH);
+    void drawImage(const std::string& atlas, const std::string& image, float x, float y, float alpha,
+                   float scale) override;
+    void drawText(const std::string& font, const std::string& text, int hAlign, int vAlign, float x, float y,
+                  float alpha) override;
+
+    // Copies the current framebuffer (the viewport of the last begin) into
+    // the screen copy, reallocating it when the viewport size changed;
+    // nothing before a begin with a positive size.
+    void captureScreen();
+    // Whether the screen copy holds a picture that has not been marked stale.
+    bool hasValidCapture() const { return captureTexture != 0 && captured; }
+    // Marks the copy stale; the session does so when the in-game menu closes
+    // and when the level becomes over, so that the next capture is taken.
+    void invalidateCapture() { captured = false; }
+    // Draws the screen copy blurred over the whole viewport: 3 rings of 8
+    // taps around each pixel, radius in virtual units, then desaturated
+    // towards its luminance by saturation and multiplied by brightness.
+    // Nothing without a valid copy. Works inside and outside begin/end; it
+    // leaves the GL state as it found it (the sprite set-up inside, the end
+    // state outside). A blur program that does not compile prints
+    // "ui: desenfoque: <log>" once and the backdrop is then left out.
+    void drawBlurredCapture(float radius, float saturation, float brightness);
+
+    // Size of the screen copy as last allocated (0 before the first capture).
+    int captureWidth() const { return captureW; }
+    int captureHeight() const { return captureH; }
+
+protected:
+    void releaseTexture(unsigned texture) override;
+
+private:
+    bool makeSpriteProgram();
+    bool makeBlurProgram();
+
+    GLuint spriteProgram = 0;
+    GLuint blurProgram = 0;
+    bool spriteFailed = false;
+    bool blurFailed = false;
+    bool drawing = false;     // between a begin that set the sprite program up and end
+    bool viewportSet = false; // a begin gave a positive viewport width
+    GLint posUniform = -1;
+    GLint texUniform = -1;
+    GLint alphaUniform = -1;
+    GLint blurTexUniform = -1;
+    GLint blurRadiusUniform = -1;
+    GLint blurSaturationUniform = -1;
+    GLint blurBrightnessUniform = -1;
+    GLuint captureTexture = 0;
+    int captureW = 0;
+    int captureH = 0;
+    bool captured = false;
 };
 
 } // namespace lumaroll

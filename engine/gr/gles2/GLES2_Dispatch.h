@@ -14,7 +14,7 @@ namespace gr
 	X(ActiveTexture) X(AttachShader) X(BindAttribLocation) X(BindBuffer) \
 	X(BindFramebuffer) X(BindRenderbuffer) X(BindTexture) X(BlendEquation) \
 	X(BlendFunc) X(BufferData) X(BufferSubData) X(CheckFramebufferStatus) \
-	X(Clear) X(ClearColor) X(ClearDepthf) X(CompileShader) X(CreateProgram) \
+	X(Clear) X(ClearColor) X(ClearDepthf) X(CompileShader) X(CopyTexSubImage2D) X(CreateProgram) \
 	X(CreateShader) X(CullFace) X(DeleteBuffers) X(DeleteFramebuffers) \
 	X(DeleteProgram) X(DeleteRenderbuffers) X(DeleteShader) X(DeleteTextures) \
 	X(DepthFunc) X(DepthMask) X(Disable) X(DisableVertexAttribArray) \

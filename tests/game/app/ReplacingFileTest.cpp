@@ -45,7 +45,9 @@ TEST(ReplacingFileTest, DanglingLinkIsReplacedByTheFile) {
 	test::TempDir dir;
 	ASSERT_EQ(symlink("missing/scores", (dir / "level2.scores").c_str()), 0);
 	std::vector<int> list;
-	EXPECT_EQ(addHighScore(dir / "level2.scores", 4000, list), 0);
+	bool saved = false;
+	EXPECT_EQ(addHighScore(dir / "level2.scores", 4000, list, saved), 0);
+	EXPECT_TRUE(saved);
 	EXPECT_FALSE(isLink(dir / "level2.scores"));
 	EXPECT_EQ(test::readFile(dir / "level2.scores"), "4000\n3500\n2000\n");
 }

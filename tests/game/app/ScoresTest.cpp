@@ -72,7 +72,9 @@ TEST_P(AddHighScoreTest, InsertsAndWrites) {
 		ASSERT_TRUE(test::writeFile(file(), c.text));
 	}
 	Scores list = {1, 2, 3, 4};
-	EXPECT_EQ(addHighScore(file(), c.score, list), c.place);
+	bool saved = false;
+	EXPECT_EQ(addHighScore(file(), c.score, list, saved), c.place);
+	EXPECT_TRUE(saved);
 	EXPECT_EQ(list, c.list);
 	std::string written;
 	for (int value : c.list)
@@ -97,22 +99,32 @@ TEST_F(ScoresFileTest, DefaultAndClearUseTheDataDirectory) {
 	EXPECT_TRUE(scoresAreDefault());
 	clearScores();  // no file: nothing happens
 	Scores list;
-	EXPECT_EQ(addHighScore(100, list), -1);
+	bool saved = false;
+	EXPECT_EQ(addHighScore(100, list, saved), -1);
 	EXPECT_TRUE(test::fileExists(scoresPath()));
 	EXPECT_TRUE(scoresAreDefault());  // a file holding exactly the default list counts as default
-	EXPECT_EQ(addHighScore(5000, list), 0);
+	EXPECT_EQ(addHighScore(5000, list, saved), 0);
 	EXPECT_FALSE(scoresAreDefault());
 	clearScores();
 	EXPECT_FALSE(test::fileExists(scoresPath()));
 	EXPECT_EQ(readScores(), defaultScores());
 }
 
-TEST_F(ScoresFileTest, UnwritableFileKeepsResultAndOldFile) {
+TEST_F(ScoresFileTest, UnwritableFileKeepsResultAndOldFileAndSaysSo) {
 	ASSERT_TRUE(lumaroll::makeDir(file()));  // a folder in the file's place
 	Scores list;
-	EXPECT_EQ(addHighScore(file(), 4000, list), 0);
+	bool saved = true;
+	EXPECT_EQ(addHighScore(file(), 4000, list, saved), 0);
+	EXPECT_FALSE(saved);
 	EXPECT_EQ(list, (Scores{4000, 3500, 2000}));
 	EXPECT_TRUE(isDirectory(file()));
+
+	// A data folder below a regular file cannot even be made.
+	ASSERT_TRUE(test::writeFile(dir / "plain", "x"));
+	saved = true;
+	EXPECT_EQ(addHighScore(dir / "plain/data/level2.scores", 2500, list, saved), 1);
+	EXPECT_FALSE(saved);
+	EXPECT_EQ(list, (Scores{3500, 2500, 2000}));
 }
 
 } // namespace

@@ -64,7 +64,9 @@ TEST_P(WorkingDirectoryTest, UserFoldersStayWhereTheProgramStarted) {
 
 	// What the game writes later lands in the folders of the start-up.
 	std::vector<int> list;
-	addHighScore(5000, list);
+	bool saved = false;
+	addHighScore(5000, list, saved);
+	EXPECT_TRUE(saved);
 	EXPECT_TRUE(fileExists(start + "/" + c.dataFolder + "/level2.scores"));
 	Settings settings;
 	settings.setString("general.language", "en");

@@ -1,0 +1,148 @@
+#include "ui/Hud.h"
+
+#include "logic/World.h"
+#include "ui/UiCanvas.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdarg>
+#include <cstdio>
+
+namespace lumaroll {
+
+namespace {
+
+const char* const kIngame = "INGAME";
+
+// printf into the 48 bytes a HUD text may take.
+std::string hudText(const char* format, ...)
+{
+    char text[48];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    return text;
+}
+
+// (int)value for the numbers the HUD shows, but a world variable beyond the
+// int range (scripts set any float) saturates and NaN gives 0, where the
+// plain conversion would be undefined.
+int wholePart(float value)
+{
+    if (!(value == value))
+        return 0;
+    if (value >= 2147483648.f)
+        return INT_MAX;
+    if (value <= -2147483648.f)
+        return INT_MIN;
+    return static_cast<int>(value);
+}
+
+} // namespace
+
+void Hud::draw(UiCanvas& canvas, World& world, const HudPlayer* player, bool paused, bool levelOver, float dt,
+               bool menuOpen)
+{
+    const float v = canvas.virtualWidth();
+    const int count = wholePart(world.getVariable("score"));
+    float t = countTimer;
+    if (count != lastCount) {
+        lastCount = count;
+        t = 3.f;
+    }
+    countTimer = t - dt;
+    const float target = t - dt > 0.f && !paused ? 100.f : 0.f;
+    slide += (target - slide) * std::min(8.f * dt, 1.f);
+
+    if (player) {
+        if (slide > 0.5f && collectablesTotal > 0) {
+            // The icon and its count slide in from the right edge.
+            const std::string text = hudText("%d/%d", count, collectablesTotal);
+            const float iw = static_cast<float>(canvas.imageWidth(kIngame, "LEVEL_1_PICK_ITEM_ICON"));
+            const float ih = static_cast<float>(canvas.imageHeight(kIngame, "LEVEL_1_PICK_ITEM_ICON"));
+            const float tw = static_cast<float>(canvas.textWidth("FONT", text));
+            const float x = v + (1.f - slide / 100.f) * (tw + iw);
+            canvas.drawImage(kIngame, "LEVEL_1_PICK_ITEM_ICON", x, 0.f, 1.f, 1.f);
+            canvas.drawText("FONT", text, 2, 1, x - iw, ih / 2.f, 1.f);
+        }
+        if (player->railIndex >= 0) {
+            if (!paused && !levelOver) {
+                drawLevel2(canvas, world, *player);
+            } else if (levelOver && !menuOpen) {
+                resultsTimer += dt;
+                const float fade = std::min(2.f * resultsTimer, 1.f);
+                drawResults(canvas, *player, fade);
+                drawCollectablesResults(canvas, count, fade);
+            }
+            return;
+        }
+    }
+    if (!levelOver || menuOpen)
+        return;
+    resultsTimer += dt;
+    drawCollectablesResults(canvas, count, std::min(2.f * resultsTimer, 1.f));
+}
+
+void Hud::drawCollectablesResults(UiCanvas& canvas, int count, float fade)
+{
+    if (collectablesTotal <= 0)
+        return;
+    const float v = canvas.virtualWidth();
+    canvas.drawImage(kIngame, "LEVEL_1_RESULTS_BG", v / 2.f, 240.f, fade, 1.f);
+    canvas.drawText(count >= collectablesTotal ? "FONT_YELLOW" : "FONT", hudText("%d/%d", count, collectablesTotal), 1,
+                    1, v / 2.f, 310.f, fade);
+}
+
+void Hud::drawLevel2(UiCanvas& canvas, World& world, const HudPlayer& player)
+{
+    const float v = canvas.virtualWidth();
+    canvas.drawImage(kIngame, "LEVEL_2_HUD_TIME", 0.f, 0.f, 1.f, 1.f);
+    canvas.drawText("FONT", hudText("%.1f", static_cast<double>(world.getVariable("timer01"))), 2, 1, 175.f, 25.f,
+                    1.f);
+    canvas.drawImage(kIngame, "LEVEL_2_HUD_DISTANCE", v, 0.f, 1.f, 1.f);
+    canvas.drawText("FONT", hudText("%d", wholePart(player.distanceRidden / 100.f)), 2, 1, v - 52.f, 25.f,
+                    1.f);
+    const int n = wholePart(world.getVariable("countdown") + 0.5f);
+    if (n >= 1 && n <= 3)
+        canvas.drawImage(kIngame, hudText("LEVEL_2_START_COUNTDOWN_%d", n), v / 2.f, 160.f, 1.f, 1.f);
+}
+
+void Hud::drawResults(UiCanvas& canvas, const HudPlayer& player, float fade)
+{
+    const float v = canvas.virtualWidth();
+    const int distance = wholePart(player.distanceRidden / 100.f);
+    if (place == -2) {
+        place = -1;
+        if (submitDistance) {
+            const ScoreSubmission result = submitDistance(distance);
+            place = result.place;
+            bestDistances = result.best;
+            if (!result.saved)
+                std::fprintf(stderr, "ui: could not save the best distances to %s\n", result.file.c_str());
+        }
+    }
+    canvas.drawImage(kIngame, "LEVEL_2_RESULTS_BG", v / 2.f, 229.f, fade, 1.f);
+    canvas.drawText("FONT", hudText("%d m", distance), 1, 1, v / 2.f, 148.f, fade);
+    const int rows = std::min(static_cast<int>(bestDistances.size()), 3);
+    for (int r = 0; r < rows; ++r) {
+        const char* font = r == place ? "FONT_YELLOW" : "FONT";
+        const float y = 272.f + 30.f * static_cast<float>(r);
+        canvas.drawText(font, hudText("%d.", r + 1), 0, 1, v / 2.f - 100.f, y, fade);
+        canvas.drawText(font, hudText("%d m", bestDistances[static_cast<size_t>(r)]), 2, 1, v / 2.f + 115.f, y, fade);
+    }
+}
+
+void Hud::drawLogo(UiCanvas& canvas, bool paused, float dt)
+{
+    if (logoTimer < 0.f || paused)
+        return;
+    logoTimer += dt;
+    const float alpha =
+        logoTimer < 2.5f ? std::min(3.f * logoTimer, 1.f) : std::max(1.f - (logoTimer - 2.5f) / 1.5f, 0.f);
+    canvas.drawImage("MENU", "MENU_LOGO", canvas.virtualWidth() / 2.f, 240.f, alpha, 1.f);
+    if (logoTimer > 4.f)
+        logoTimer = -1.f;
+}
+
+} // namespace lumaroll
