@@ -14,9 +14,9 @@
 #include "app/Settings.h"
 #include "files/DataLayout.h"
 #include "files/Paths.h"
-#include "platform/SdlWindow.h"
 #include "render/WaterReflection.h"
 
+#include "support/BenchWindow.h"
 #include "support/PvrWriter.h"
 #include "support/PvrtcWriter.h"
 #include "support/SceneWriter.h"
@@ -27,7 +27,6 @@
 #include <hgr/Scene.h>
 
 #include <GLES2/gl2.h>
-#include <SDL.h>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -47,68 +46,9 @@ double msSince(Clock::time_point t0) {
     return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
 }
 
-// One hidden 800 x 480 window with a GLES 2 context for the whole run.
-struct Window {
-    lumaroll::AppContext app;
-    std::unique_ptr<lumaroll::SdlWindow> sdlWindow;
-    bool ok = false;
+test::BenchWindow& window() { return test::BenchWindow::instance(); }
 
-    Window() {
-        if (!std::getenv("SDL_VIDEODRIVER"))
-            setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        setenv("LUMAROLL_NO_AUDIO", "1", 1);
-        if (SDL_Init(SDL_INIT_VIDEO) != 0)
-            return;
-        std::string error;
-        sdlWindow = lumaroll::SdlWindow::open("bench", 800, 480, true, error);
-        if (!sdlWindow)
-            return;
-        sdlWindow->setVsync(false);
-        app.window = sdlWindow.get();
-        sdlWindow->drawableSize(app.drawableWidth, app.drawableHeight);
-        ok = true;
-    }
-};
-
-Window& window() {
-    static Window w;
-    return w;
-}
-
-struct TempRoot {
-    std::string path;
-    TempRoot() {
-        char name[] = "/tmp/lumaroll-bench-XXXXXX";
-        path = mkdtemp(name) ? name : "/tmp";
-    }
-    ~TempRoot() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    std::string data() const { return path + "/data"; }
-};
-
-// A grid of n x n vertices in its z = 0 plane, size units wide.
-void addGrid(test::SceneWriter::Primitive& p, int n, float size) {
-    std::vector<float> positions, uvs;
-    std::vector<int> indices;
-    for (int j = 0; j < n; ++j)
-        for (int i = 0; i < n; ++i) {
-            const float u = float(i) / float(n - 1), v = float(j) / float(n - 1);
-            positions.insert(positions.end(), {(u - 0.5f) * size, (v - 0.5f) * size, 0.f});
-            uvs.insert(uvs.end(), {u, v});
-        }
-    for (int j = 0; j + 1 < n; ++j)
-        for (int i = 0; i + 1 < n; ++i) {
-            const int a = j * n + i;
-            indices.insert(indices.end(), {a, a + 1, a + n, a + n, a + 1, a + n + 1});
-        }
-    p.component(test::SceneWriter::DT_POSITION, test::SceneWriter::V3_32, positions)
-        .component(test::SceneWriter::DT_TEX0, test::SceneWriter::V2_32, uvs)
-        .indices(indices);
-}
-
-std::string levelPath(const TempRoot& root) {
+std::string levelPath(const test::BenchRoot& root) {
     lumaroll::makeDirs(root.data() + "/bundles/original");
     return root.data() + "/bundles/original/level01.hgr";
 }
@@ -124,14 +64,14 @@ void BM_LibraryObjectsAgainstPlainLoads(benchmark::State& state) {
         state.SkipWithError("no OpenGL ES context");
         return;
     }
-    TempRoot root;
+    test::BenchRoot root;
     test::writeSetupFiles(root.data());
     const std::string models = root.data() + "/resources/models/";
     lumaroll::makeDirs(models);
     test::SceneWriter model;
     model.material("flat", "flat.fx").texture("BASEMAP", model.texture("red.png"));
     for (int i = 0; i < 8; ++i) { // 8 x 4,096 vertices: about 1 MB
-        addGrid(model.primitive(0), 64, 200.f);
+        test::addGrid(model.primitive(0), 64, 200.f);
         model.mesh("part" + std::to_string(i)).primitives({i}).position(float(i) * 220.f, 0.f, 0.f);
     }
     model.write(models + "big.hgr");
@@ -194,13 +134,13 @@ void BM_LibraryObjectsAgainstPlainLoads(benchmark::State& state) {
 }
 
 // A water level with some geometry above the water for both passes to draw.
-std::string writeWaterLevel(const TempRoot& root) {
+std::string writeWaterLevel(const test::BenchRoot& root) {
     test::writeSetupFiles(root.data());
     test::writeWaterEffects(root.data());
     test::SceneWriter w = test::waterLevel(0.f, 500.f);
     w.material("flat", "flat.fx").texture("BASEMAP", w.texture("red.png"));
     for (int i = 0; i < 16; ++i) {
-        addGrid(w.primitive(2), 32, 150.f);
+        test::addGrid(w.primitive(2), 32, 150.f);
         w.mesh("M_" + std::to_string(i))
             .primitives({2 + i})
             .transform(test::SceneWriter::rotationZ(0.1f * float(i), float(i % 4) * 200.f - 300.f, 150.f,
@@ -233,7 +173,7 @@ void BM_WaterFrameReflectionOnAgainstOff(benchmark::State& state) {
         state.SkipWithError("no OpenGL ES context");
         return;
     }
-    TempRoot root;
+    test::BenchRoot root;
     lumaroll::LaunchOptions options;
     options.level = writeWaterLevel(root);
     options.dataDir = root.data();
@@ -291,7 +231,7 @@ void BM_NormalMapFramesShareOfLevelStart(benchmark::State& state) {
         return;
     }
     const int frames = int(state.range(0));
-    TempRoot root;
+    test::BenchRoot root;
     lumaroll::LaunchOptions options;
     options.level = writeWaterLevel(root);
     options.dataDir = root.data();

@@ -18,16 +18,8 @@ using test::SceneWriter;
 
 namespace {
 
-class LibraryObjectsTest : public apptest::GLSceneTest {
+class LibraryObjectsTest : public setuptest::SetupSceneTest {
 protected:
-	void SetUp() override {
-		apptest::GLSceneTest::SetUp();
-		if (IsSkipped())
-			return;
-		test::writeSetupFiles(data);
-		test::writeLibraryModels(data);
-	}
-
 	// Loads the level, then its library objects from dataDir; out and err
 	// hold what the loader printed.
 	int load(const SceneWriter& level, const std::string& dataDir) {

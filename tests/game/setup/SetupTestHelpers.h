@@ -2,8 +2,8 @@
 #define TESTS_GAME_SETUP_SETUPTESTHELPERS_H
 
 // Helpers of the level set-up tests: transforms compared within a tolerance,
-// writer matrices as engine ones, and a level session started in-process on
-// the offscreen GL window.
+// writer matrices as engine ones, scenes and level sessions in-process on the
+// offscreen GL window.
 
 #include "../app/SessionFixture.h"
 #include "app/LevelSession.h"
@@ -57,17 +57,28 @@ inline int linesStartingWith(const std::string& text, const std::string& prefix)
 	return count;
 }
 
-// A level session on the offscreen window with the fake platform, the
-// set-up files (effects, textures, library models) in its data folder.
-class SessionTest : public apptest::GLSceneTest {
+// Scenes on the offscreen window with the set-up files in their data
+// folder: effects (the water ones too), textures and library models.
+class SetupSceneTest : public apptest::GLSceneTest {
 protected:
 	void SetUp() override {
 		apptest::GLSceneTest::SetUp();
 		if (IsSkipped())
 			return;
-		setenv("LUMAROLL_NO_AUDIO", "1", 1);
 		test::writeSetupFiles(data);
+		test::writeWaterEffects(data);
 		test::writeLibraryModels(data);
+	}
+};
+
+// A level session on the offscreen window with the fake platform.
+class SessionTest : public SetupSceneTest {
+protected:
+	void SetUp() override {
+		SetupSceneTest::SetUp();
+		if (IsSkipped())
+			return;
+		setenv("LUMAROLL_NO_AUDIO", "1", 1);
 		options.dataDir = data;
 		app.overlay = &overlay;
 	}

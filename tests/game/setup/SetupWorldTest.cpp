@@ -170,7 +170,6 @@ TEST_F(SetupWorldTest, EffectThatFailsIsReportedOncePerName) {
 }
 
 TEST_F(SetupWorldTest, WaterReflectsInTheMenuToo) {
-	test::writeWaterEffects(data);
 	options.menu = true;
 	auto session = start(test::waterLevel(0.f, 500.f));
 	frame(*session);

@@ -28,16 +28,8 @@ math::Matrix3x4 lookingDown(float x, float y, float z) {
 	return setuptest::toMatrix({1.f, 0.f, 0.f, x, 0.f, 0.f, -1.f, y, 0.f, 1.f, 0.f, z});
 }
 
-class WaterReflectionTest : public apptest::GLSceneTest {
+class WaterReflectionTest : public setuptest::SetupSceneTest {
 protected:
-	void SetUp() override {
-		apptest::GLSceneTest::SetUp();
-		if (IsSkipped())
-			return;
-		test::writeSetupFiles(data);
-		test::writeWaterEffects(data);
-	}
-
 	// Loads the level and builds the water reflection on it, with an eye
 	// camera linked under the scene; errors holds what construction printed
 	// on stderr.
