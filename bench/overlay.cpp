@@ -7,18 +7,27 @@
 //   window and its GL context;
 // - an F2 frame's screenshot (read back, flip, encode, write) against
 //   stbi_write_png_to_func alone on the same pixels;
-// - Translations::get against std::map::find on the same table.
+// - Translations::get against std::map::find on the same table;
+// - the config.ini saves of a scripted 2 s drag of a slider (saves per
+//   second), and one save against a 60 Hz frame;
+// - a frame of the game tab (which reads the scores and every language file)
+//   with 20 installed languages against a frame of the graphics tab;
+// - a menu import of a 20 MB package against the command-line import of it.
 #include "app/AppContext.h"
 #include "platform/SdlWindow.h"
 #include "app/LaunchOptions.h"
 #include "app/LevelSession.h"
+#include "app/Settings.h"
 #include "files/Paths.h"
 #include "overlay/Overlay.h"
 #include "overlay/Screenshot.h"
 #include "overlay/Translations.h"
 
 #include "game/app/TestLevel.h"
+#include "game/overlay/PackageFixture.h"
+#include "import/CommandLineImport.h"
 #include "support/DebWriter.h"
+#include "support/SdlEvents.h"
 
 #include <GLES2/gl2.h>
 #include <SDL.h>
@@ -93,6 +102,8 @@ private:
 
 bool bringUp(lumaroll::Overlay& overlay, const GLWindow& gl) {
 	Quiet quiet;
+	// A benchmark never reaches the network: no update check.
+	lumaroll::Settings::instance().setBool("general.check_updates", false);
 	return overlay.init(gl.window, gl.context);
 }
 
@@ -252,6 +263,166 @@ void TranslationLookupAgainstMapFind(benchmark::State& state) {
 	state.counters["get_per_find"] = getMs / findMs;
 }
 BENCHMARK(TranslationLookupAgainstMapFind)->Iterations(20000);
+
+// The overlay up on a window of its own with the menu open, its settings in a
+// temporary folder, and a frame report to find the named items in.
+struct OpenMenu {
+	test::TempDir dir;
+	GLWindow gl{800, 480};
+	lumaroll::Overlay overlay;
+	lumaroll::Overlay::FrameReport last;
+	bool up = false;
+
+	OpenMenu() {
+		setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+		setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+		lumaroll::Settings::instance().clear();
+		up = gl.context && bringUp(overlay, gl);
+		overlay.frameReport = [this](const lumaroll::Overlay::FrameReport& r) { last = r; };
+		overlay.menuOpen = true;
+		// The tab bar places its tabs in the frame after the first.
+		frame();
+		frame();
+	}
+	~OpenMenu() {
+		overlay.shutdown();
+		lumaroll::Settings::instance().clear();
+	}
+	void frame() {
+		glClear(GL_COLOR_BUFFER_BIT);
+		overlay.render();
+		glFinish();
+	}
+	void click(const std::string& name) {
+		const lumaroll::Overlay::FrameReport::Item* i = last.find(name);
+		if (!i)
+			return;
+		const int x = int(i->x + i->width / 2), y = int(i->y + i->height / 2);
+		overlay.handleEvent(test::mouseMotion(x, y));
+		frame();
+		overlay.handleEvent(test::mouseButton(true, x, y));
+		overlay.handleEvent(test::mouseButton(false, x, y));
+		for (int f = 0; f < 4; ++f)
+			frame();
+	}
+};
+
+// 120 frames (2 s at 60 Hz) of a drag back and forth over the music volume
+// slider: every frame that changes the value saves config.ini.
+void SliderDragSaves(benchmark::State& state) {
+	OpenMenu menu;
+	if (!menu.up) {
+		state.SkipWithError("no GL context");
+		return;
+	}
+	menu.click("tab.audio");
+	const lumaroll::Overlay::FrameReport::Item* found = menu.last.find("audio.music_volume");
+	if (!found) {
+		state.SkipWithError("no slider");
+		return;
+	}
+	const lumaroll::Overlay::FrameReport::Item slider = *found;
+	const int y = int(slider.y + slider.height / 2);
+	lumaroll::Settings& settings = lumaroll::Settings::instance();
+	double saves = 0, saveMs = 0;
+	for (auto _ : state) {
+		menu.overlay.handleEvent(test::mouseMotion(int(slider.x + 2), y));
+		menu.frame();
+		menu.overlay.handleEvent(test::mouseButton(true, int(slider.x + 2), y));
+		menu.frame();
+		for (int f = 0; f < 120; ++f) {
+			const float phase = float(f % 60) / 59.f;
+			const float t = f < 60 ? phase : 1.f - phase;
+			const std::string before = settings.getString("audio.music_volume", "");
+			menu.overlay.handleEvent(test::mouseMotion(int(slider.x + 2 + t * (slider.width - 4)), y));
+			menu.frame();
+			if (settings.getString("audio.music_volume", "") != before)
+				++saves;
+		}
+		menu.overlay.handleEvent(test::mouseButton(false, int(slider.x + slider.width - 2), y));
+		menu.frame();
+		const Clock::time_point t = Clock::now();
+		for (int i = 0; i < 100; ++i)
+			settings.save();
+		saveMs += msSince(t) / 100.0;
+	}
+	const double runs = double(state.iterations());
+	state.counters["saves_per_second"] = saves / runs / 2.0;
+	state.counters["save_ms"] = saveMs / runs;
+	state.counters["save_share_of_16.7ms"] = saveMs / runs / 16.7;
+}
+BENCHMARK(SliderDragSaves)->Iterations(5)->Unit(benchmark::kMillisecond);
+
+// Frames of the game tab and of the graphics tab, with 20 language files of
+// 120 entries each installed beside the shipped English.
+void GameTabAgainstGraphicsTab(benchmark::State& state) {
+	OpenMenu menu;
+	if (!menu.up) {
+		state.SkipWithError("no GL context");
+		return;
+	}
+	const std::string lang = menu.dir / "config/lumaroll/lang/";
+	std::string index;
+	for (int l = 0; l < 20; ++l) {
+		const std::string code = "l" + std::to_string(l);
+		index += code + "\n";
+		std::string text = "language.name = Language " + std::to_string(l) + "\n";
+		for (int k = 0; k < 120; ++k)
+			text += "key.number_" + std::to_string(k) + " = a translated text of some length, number " +
+			        std::to_string(k) + "\n";
+		apptest::writeText(lang + code + ".lang", text);
+	}
+	apptest::writeText(lang + "languages", index);
+	apptest::writeText(lumaroll::dataDir() + "/level2.scores", "4000\n3000\n2000\n");
+	double gameMs = 0, graphicsMs = 0;
+	for (auto _ : state) {
+		menu.click("tab.game");
+		Clock::time_point t = Clock::now();
+		for (int f = 0; f < 50; ++f)
+			menu.frame();
+		gameMs += msSince(t) / 50.0;
+		menu.click("tab.graphics");
+		t = Clock::now();
+		for (int f = 0; f < 50; ++f)
+			menu.frame();
+		graphicsMs += msSince(t) / 50.0;
+	}
+	state.counters["game_tab_ms"] = gameMs / double(state.iterations());
+	state.counters["graphics_tab_ms"] = graphicsMs / double(state.iterations());
+	state.counters["game_per_graphics"] = gameMs / graphicsMs;
+}
+BENCHMARK(GameTabAgainstGraphicsTab)->Iterations(5)->Unit(benchmark::kMillisecond);
+
+// The same 20 MB package imported from the menu and from the command line.
+void MenuImportAgainstCommandLineImport(benchmark::State& state) {
+	test::TempDir dir;
+	setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+	setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+	const std::string package = dir / "game.deb";
+	std::string log;
+	if (!overlaytest::writeGamePackage(dir / "build", package, false, &log, 20u << 20)) {
+		state.SkipWithError(("dpkg-deb failed: " + log).c_str());
+		return;
+	}
+	lumaroll::Overlay overlay;
+	double menuMs = 0, lineMs = 0;
+	for (auto _ : state) {
+		test::removeTree(dir / "data");
+		Clock::time_point t = Clock::now();
+		overlay.importPackage(package);
+		menuMs += msSince(t);
+		test::removeTree(dir / "data");
+		t = Clock::now();
+		{
+			Quiet quiet;
+			lumaroll::importFromCommandLine(package);
+		}
+		lineMs += msSince(t);
+	}
+	state.counters["menu_ms"] = menuMs / double(state.iterations());
+	state.counters["menu_per_command_line"] = menuMs / lineMs;
+}
+BENCHMARK(MenuImportAgainstCommandLineImport)->Iterations(5)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

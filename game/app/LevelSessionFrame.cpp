@@ -227,6 +227,7 @@ void LevelSession::updatePlayer(float gameDt)
     tiltMode = tilt;
     player->setTiltScheme(tiltMode);
     player->addCameraInput(move.cameraYaw, move.cameraPitch);
+    player->setMoveInput(move.stickMode, move.tiltCameraFollow, move.touchIdle, move.stickX, move.stickY);
     player->step(move.jump, gameDt, move.forward, move.right);
     player->updateCamera(camera, gameDt);
     freeCam.follow(camera->getWorldTransform());

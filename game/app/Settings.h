@@ -46,6 +46,8 @@ public:
     void applyEnvironment() const;
 
     const std::map<std::string, std::string>& values() const { return entries; }
+    // Empties the store without saving; tests start from an empty one.
+    void clear() { entries.clear(); }
 
 private:
     // Replaces old keys by their current form; saves to file when anything changed.

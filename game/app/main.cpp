@@ -2,11 +2,13 @@
 // import, or the window with the import screen when the game data is missing
 // and the level loop.
 #include "app/AppContext.h"
+#include "app/ImportScreen.h"
 #include "app/LaunchOptions.h"
 #include "app/LevelLoop.h"
 #include "app/LevelSession.h"
 #include "app/Log.h"
 #include "app/Settings.h"
+#include "files/Paths.h"
 #include "import/CommandLineImport.h"
 #include "import/Import.h"
 #include "input/Controllers.h"
@@ -44,40 +46,6 @@ const char* glText(GLenum name)
     return text ? reinterpret_cast<const char*>(text) : "";
 }
 
-// The import screen: runs until the game data is installed or the user quits
-// from the overlay's import page (or closes the window). Returns true when it
-// ended by a quit request.
-bool runImportScreen(lumaroll::AppContext& app)
-{
-    lumaroll::Overlay& overlay = *app.overlay;
-    bool quit = false;
-    overlay.quitCallback = [&quit]() { quit = true; };
-    overlay.menuOpen = true;
-    overlay.importScreen = true;
-    while (!quit) {
-        if (lumaroll::hasGameData(lumaroll::gameDataDir()))
-            break;
-        SDL_Event event;
-        while (app.events->poll(event)) {
-            if (event.type == SDL_QUIT)
-                quit = true;
-            overlay.handleEvent(event);
-        }
-        app.window->drawableSize(app.drawableWidth, app.drawableHeight);
-        gr::gl.Viewport(0, 0, app.drawableWidth, app.drawableHeight);
-        gr::gl.ClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        gr::gl.Clear(GL_COLOR_BUFFER_BIT);
-        overlay.render();
-        app.window->present();
-        app.clock->delay(16);
-    }
-    overlay.menuOpen = false;
-    overlay.importScreen = false;
-    // The callback refers to this frame's flag: the first level session sets its own.
-    overlay.quitCallback = nullptr;
-    return quit;
-}
-
 // Shuts the overlay down while its GL context lives, closes the window (its
 // GL context first), then SDL.
 void shutDown(lumaroll::Overlay& overlay, std::unique_ptr<lumaroll::SdlWindow>& window)
@@ -113,6 +81,8 @@ int run(int argc, char** argv)
         }
     }
     options.resolveDataDir();
+    // Read before SDL starts: SDL may pick a driver of its own.
+    const bool driverChosen = !getEnvString("SDL_VIDEODRIVER").empty();
 
     AppContext app;
 
@@ -125,6 +95,13 @@ int run(int argc, char** argv)
         SdlWindow::open("Lumaroll", options.width, options.height, !options.screenshot.empty(), error);
     if (!window) {
         std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    if (importScreen && !importScreenCanShow(window->videoDriver(), driverChosen)) {
+        // Without a display SDL falls back to a window nobody sees, which would wait forever.
+        std::fprintf(stderr, "no display for the import screen: import the game data with --import-deb FILE.deb\n");
+        window.reset();
+        stopSdl();
         return 1;
     }
     app.window = window.get();

@@ -30,4 +30,18 @@ MenuMetrics measureMenu(int windowWidth, int drawableWidth, int drawableHeight, 
     return m;
 }
 
+MenuWindowLayout menuWindowLayout(float displayWidth, float displayHeight, float scale, bool compact)
+{
+    MenuWindowLayout layout;
+    if (compact) {
+        layout.width = displayWidth;
+        layout.height = displayHeight;
+        layout.titleBar = false;
+    } else {
+        layout.width = std::min(scale * 900.f, 0.9f * displayWidth);
+        layout.height = std::min(scale * 640.f, 0.86f * displayHeight);
+    }
+    return layout;
+}
+
 } // namespace lumaroll

@@ -23,4 +23,14 @@ constexpr float kMaxMenuFontPx = 128.f;
 MenuMetrics measureMenu(int windowWidth, int drawableWidth, int drawableHeight, float reportedDpi,
                         bool compactRequested);
 
+// The menu window on a display of width x height points: the whole display
+// without a title bar in the compact layout; otherwise 900 x 640 times the
+// scale, but at most 90 % of the display's width and 86 % of its height.
+struct MenuWindowLayout {
+    float width = 0.f;
+    float height = 0.f;
+    bool titleBar = true;
+};
+MenuWindowLayout menuWindowLayout(float displayWidth, float displayHeight, float scale, bool compact);
+
 } // namespace lumaroll

@@ -10,6 +10,7 @@
 // or failed) nothing is consumed, drawn or saved.
 #pragma once
 
+#include "import/Import.h"
 #include "overlay/GuiInput.h"
 
 #include <imgui.h>
@@ -59,6 +60,8 @@ public:
         struct Item {
             std::string name;
             float x = 0.f, y = 0.f, width = 0.f, height = 0.f;
+            // The text the item shows when the menu noted it (a value, a preview, a label).
+            std::string text;
         };
         struct NoticeBox {
             std::string text;
@@ -68,6 +71,8 @@ public:
         std::vector<Item> items;
         std::vector<NoticeBox> notices;
         GuiInput::Pointer pointer;
+        // The menu's content area: its scroll position and the largest one.
+        float contentScrollY = 0.f, contentScrollMaxY = 0.f;
 
         // The item of that name, or null.
         const Item* find(const std::string& name) const;
@@ -115,10 +120,47 @@ public:
     // written ("screenshot: could not write <path>" is printed then).
     std::string saveScreenshot();
 
-    // One whole GUI frame with the menu window (called by render while
-    // menuOpen). Stand-in until the menu tabs exist: a "Lumaroll" window with
-    // a "content" child that draws contentBody, and the footer buttons.
+    // One whole GUI frame with the menu (called by render while menuOpen):
+    // the centred "Lumaroll" window with the six tabs, or the welcome page in
+    // import-screen mode, a scrolling content area and the footer buttons,
+    // then the screen texts and notices on top.
     void drawMenu();
+
+    // Widgets bound to a setting: one table row with the label and a check box
+    // or slider. Each change is stored and config.ini saved at once; true
+    // when the stored value changed this frame. A slider under a vertical
+    // drag that became a scroll gets its value from before the drag back.
+    bool checkbox(const char* label, const char* key, bool fallback);
+    bool slider(const char* label, const char* key, const char* format, float fallback, float min, float max);
+
+    // The title picture at most width pixels wide (never wider than the
+    // space, aspect kept), or "Lumaroll" as text at twice the font size.
+    void drawTitle(float width);
+    // The import screen's page: title, welcome text, import button, language.
+    void drawWelcomePage();
+    // Mouse drag-scrolling, touch scrolling and the fling of the content
+    // area; called inside the content child after its body.
+    void updateContentScroll();
+
+    // Tab bodies.
+    void drawGameTab();
+    void drawControlsTab();
+    void drawGraphicsTab();
+    void drawAudioTab();
+    void drawImprovementsTab();
+    void drawAboutTab();
+    // The language row of the game tab and the welcome page (inside a table).
+    void drawLanguageRow();
+
+    // The import button with importMessage below it; present says whether
+    // game data is installed (the label offers another package then).
+    void drawImportButton(bool present);
+    // The desktop's file dialog (PackagePicker.h) titled "game.picker_title";
+    // the chosen path or empty.
+    std::string pickPackageFile();
+    // Imports the package into gameDataDir() with importOptions, at once, and
+    // sets importMessage to the translated summary or failure.
+    void importPackage(const std::string& path);
 
     // Merges an icon font asset (relative to the assets folder) into the text
     // font at sizePx; false when the asset cannot be read or used.
@@ -136,6 +178,8 @@ public:
     // Records the GUI item drawn last under name in this frame's report
     // (menu code and test bodies name the items a test or trace looks for).
     void noteItem(const std::string& name);
+    // The same, with the text the item shows.
+    void noteItem(const std::string& name, const std::string& text);
 
     // Quit action of the menu's quit buttons; set by the level session for its
     // lifetime and by main's import screen. Empty: the buttons do nothing.
@@ -199,7 +243,10 @@ public:
     // Compact layout: the menu fills the display and has no title bar.
     bool compact = false;
 
-    // Stand-in for the menu's tabs: drawn inside the "content" child each menu frame. Tests set it.
+    // Limits and known digests of menu imports; the production values unless a test changes them.
+    ImportOptions importOptions;
+
+    // Test seam: when set, drawn in the "content" child instead of the tabs.
     std::function<void()> contentBody;
     // Called at the end of every GUI frame with what it showed. Tests set it.
     std::function<void(const FrameReport&)> frameReport;
@@ -207,6 +254,8 @@ public:
     std::function<int(SDL_TouchID)> touchFingers = [](SDL_TouchID id) { return SDL_GetNumTouchFingers(id); };
     // Milliseconds for the notice animation; SDL_GetTicks unless a test replaces it.
     std::function<std::uint32_t()> ticks = [] { return SDL_GetTicks(); };
+    // Number of touch devices (the controls tab's touch section); SDL_GetNumTouchDevices unless a test replaces it.
+    std::function<int()> touchDevices = [] { return SDL_GetNumTouchDevices(); };
 
 private:
     void toggleMenu();
@@ -221,8 +270,34 @@ private:
     ImGuiContext* context = nullptr;
     // Glyph ranges of the text font; the atlas reads them until it is destroyed.
     ImVector<ImWchar> textRanges;
+    // Notes the item and, under LUMAROLL_TRACE, prints where it is once per run.
+    void traceItem(const std::string& name);
     FrameReport report;
-    bool traceQuitShown = false;
+    std::vector<std::string> traced;
+
+    // The slider a drag began on, shared by all sliders and the content
+    // scrolling: a vertical drag that starts on a slider scrolls the page and
+    // gives the slider its value from before the drag back.
+    struct SliderDrag {
+        float valueBeforeDrag = 0.f;
+        std::string activeKey; // the slider that became active; cleared on release
+        std::string revertKey; // the slider to restore on its next draw
+    };
+    SliderDrag sliderDrag;
+
+    // What the game tab and the welcome page show from disk, read once each
+    // time the menu opens (reading every language file each frame doubled
+    // the cost of a game-tab frame).
+    struct MenuFiles {
+        bool fresh = false;
+        std::vector<int> scores;
+        std::vector<std::pair<std::string, std::string>> languages;
+    };
+    // Reads menuFiles unless they are fresh.
+    void readMenuFiles();
+    MenuFiles menuFiles;
+    // The last render drew the menu.
+    bool menuShown = false;
 };
 
 } // namespace lumaroll

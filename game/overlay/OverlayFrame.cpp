@@ -75,6 +75,8 @@ void Overlay::render()
                7.f);
     }
     if (menuOpen) {
+        if (!menuShown)
+            menuFiles.fresh = false; // read again at each opening
         drawMenu();
     } else if (!screenTexts.empty() || !notices.empty()) {
         beginFrame();
@@ -83,6 +85,7 @@ void Overlay::render()
             drawNotices();
         endFrame();
     }
+    menuShown = menuOpen;
     screenTexts.clear();
     // Labels taken from the translations during this frame are no longer used.
     Translations::instance().releaseReplaced();
@@ -114,8 +117,13 @@ void Overlay::endFrame()
 
 void Overlay::noteItem(const std::string& name)
 {
+    noteItem(name, std::string());
+}
+
+void Overlay::noteItem(const std::string& name, const std::string& text)
+{
     const ImVec2 min = ImGui::GetItemRectMin(), max = ImGui::GetItemRectMax();
-    report.items.push_back(FrameReport::Item{name, min.x, min.y, max.x - min.x, max.y - min.y});
+    report.items.push_back(FrameReport::Item{name, min.x, min.y, max.x - min.x, max.y - min.y, text});
 }
 
 void Overlay::shutdown()

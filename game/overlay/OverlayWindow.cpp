@@ -40,4 +40,10 @@ void setWindowFullscreen(SDL_Window* window, bool on)
         SdlWindow(window).setFullscreen(on);
 }
 
+void setWindowVsync(SDL_Window* window, bool on)
+{
+    if (window)
+        SdlWindow(window).setVsync(on);
+}
+
 } // namespace lumaroll

@@ -27,4 +27,7 @@ bool windowIsFullscreen(SDL_Window* window);
 // Desktop fullscreen on, or back to windowed.
 void setWindowFullscreen(SDL_Window* window, bool on);
 
+// Presents wait for the display's refresh (swap interval 1) or not (0).
+void setWindowVsync(SDL_Window* window, bool on);
+
 } // namespace lumaroll

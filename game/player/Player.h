@@ -1,40 +1,248 @@
-// STAND-IN for the player and ball: the level session is written against
-// this interface, but no player is created yet, so levels run without a
-// ball (free camera). The ball physics replace this file with the real player.
+// The player of one level in play mode: the ball with its values and motion,
+// the collision world and trigger volumes built from the scene, start and
+// checkpoints, and the ball step that the level session calls each frame.
+// Rails, the follow camera, the model analysis and the shadows are still
+// stand-ins (PlayerRails.cpp, PlayerCamera.cpp, PlayerModel.cpp).
 #pragma once
 
+#include "logic/PlayerRequest.h"
+#include "player/Ball.h"
+#include "player/CollisionGrid.h"
+#include "player/Rail.h"
+#include "player/ShadowCaster.h"
+#include "player/TriggerVolume.h"
+
+#include <hgr/Node.h>
+#include <hgr/Scene.h>
+#include <lang/Ptr.h>
+#include <math/Matrix3x4.h>
 #include <math/Vector3.h>
 
 #include <functional>
 #include <string>
+#include <vector>
 
-namespace hgr {
-class Camera;
+namespace gr {
+class Context;
 }
 
 namespace lumaroll {
 
+class SceneWorld;
+
 class Player {
 public:
-    bool controlsEnabled() const { return true; }
-    // Whether the ball rides a rail now.
-    bool onRail() const { return false; }
-    int railCount() const { return 0; }
-    // The index of the rail the ball rides, negative when none (read by the
-    // HUD); the stand-in never rides one.
-    int railIndex() const { return -1; }
-    // The distance ridden along rails in scene units, 100 to the metre
-    // (read by the HUD's ride display and results); 0 in the stand-in.
-    float distanceRidden() const { return 0.f; }
-    math::Vector3 ballPosition() const { return math::Vector3(); }
-    void setTiltScheme(bool) {}
-    void addCameraInput(float, float) {}
-    void step(bool, float, float, float) {}
-    void updateCamera(hgr::Camera*, float) {}
-    void placeAtStart() {}
+    // Takes a counted reference to the scene and keeps the world (not owned,
+    // must outlive the player), then builds the collision world and trigger
+    // volumes from the scene (buildCollision). Engine exceptions pass on.
+    Player(hgr::Scene* scene, SceneWorld* world);
+    ~Player();
+    Player(const Player&) = delete;
+    Player& operator=(const Player&) = delete;
 
+    // Level set-up (the session, in this order: touchables and shadow
+    // casters, loadForms, analyseModel, createShadow, soundCallback,
+    // buildRails, placeAtStart).
+
+    // Fills the grid's owners and triangles from the scene's collision meshes
+    // and the "T_" volumes; prints the "collision:" line. Called by the constructor.
+    void buildCollision();
+    // Appends a sphere volume of radius around node that starts trigger name on entry.
+    void addTouchable(const std::string& name, hgr::Node* node, float radius);
+    // Reads the model's "D_forminfo" record (the text after its '='): the
+    // shadow node name and the ball values from fields 4 to 12; publishes the
+    // values and sets "gravity" when the world has none. Fewer than 13
+    // fields: a message on stderr and nothing changes.
+    void loadForms(const std::string& text);
+    // Writes the seven ball-value variables of values into the world.
+    void publishBallValues(const BallValues& values);
+    // Reads back the seven ball-value variables that the world holds into the
+    // active values (finite values only; max speed not below 0).
+    void readBallValues();
+    // Finds the ball body, eyes, camera dummies and shadow in the player
+    // model and makes the model root the ball node. Stand-in: only the ball node.
+    void analyseModel(hgr::Node* model);
+    // Builds the ball's shadow quad when the model has no shadow node. Stand-in: nothing.
+    void createShadow(gr::Context* context);
+    // Registers an object's shadow copy to be placed below it each step. Stand-in: nothing.
+    void addShadowCaster(hgr::Node* shadow, hgr::Node* caster, bool hideWhenHigh);
+    // Builds the rails and camera guides from the scene's "L_" nodes. Stand-in: none.
+    void buildRails();
+
+    // Puts the ball on the ground below the level's start (or at the start's
+    // own height without ground) and writes the summary line.
+    void placeAtStart();
+    // Puts the ball on the ground below the named node; placeAtStart when the
+    // world has no such node. The summary line is kept.
+    void respawnAt(const std::string& checkpointName);
+    // The "ball: ..." line written by placeAtStart; the session prints it.
+    const std::string& summary() const { return summaryLine; }
+
+    // Frame (the session, in this order: controlsEnabled, its input read,
+    // setTiltScheme, addCameraInput, setMoveInput, step, updateCamera).
+
+    // False while a scene camera holds the ball, when "controls" is 0 or while
+    // "countdown" is above 0; the input reader ignores steering then.
+    bool controlsEnabled() const;
+    // The camera-relative controls of the next step: stickMode chooses them
+    // over heading controls; tiltCameraFollow turns the camera towards the
+    // travel direction; touchIdle is the follow blend's target; stickX and
+    // stickY the move stick (-1 to 1).
+    void setMoveInput(bool stickMode, bool tiltCameraFollow, bool touchIdle, float stickX, float stickY);
+    // Adds the frame's camera yaw and pitch input to the pending ones.
+    void addCameraInput(float yaw, float pitch);
+    // Whether tilt steering is on (the camera follows camera guides then).
+    void setTiltScheme(bool on) { tiltScheme = on; }
+    // One frame of the ball: world requests, camera hold, ball values,
+    // input to control, integration, sounds, respawn, triggers, shadows and
+    // the model's transforms. forwardInput and rightInput are -1 to 1.
+    void step(bool jump, float dt, float forwardInput, float rightInput);
+    // Places the camera node behind or around the ball. Stand-in: leaves the camera.
+    void updateCamera(hgr::Node* camera, float dt);
+
+    // Parts of the step, also called on their own by tests.
+
+    // Takes the world's request queue and carries out each request in order.
+    void applyWorldRequests();
+    // Starts the triggers of the volumes the ball entered and of the touched
+    // meshes with an execute trigger (armed triggers only).
+    void checkTouches();
+    // One frame of riding the current rail. Stand-in: unreached without rails.
+    void rideRail(BallControl& control, float steer);
+    // Places the ball's and the objects' shadows. Stand-ins: nothing.
+    void placeBallShadow();
+    void placeObjectShadows();
+    // Turns the eyes towards the travel direction. Stand-in: nothing.
+    void updateLookDirection();
+
+    // Read by the session and the HUD.
+    bool onRail() const { return currentRail >= 0; }
+    // The index of the rail the ball rides, negative when none (read by the HUD).
+    int railIndex() const { return currentRail; }
+    int railCount() const { return static_cast<int>(rails.size()); }
+    // The distance ridden along rails in scene units, 100 to the metre (read
+    // by the HUD's ride display and results).
+    float distanceRidden() const { return railDistanceRidden; }
+    math::Vector3 ballPosition() const { return body.position; }
+    // The model point the body rolls about (the boost effect sits there).
+    const math::Vector3& pivotPoint() const { return pivot; }
+    float headingAngle() const { return heading; }
+    float cameraYawAngle() const { return cameraYaw; }
+
+    // Called with the sound name and volume for the jump and impact sounds;
+    // assigned by the session's player set-up, may stay empty.
     std::function<void(const std::string& sound, float volume)> soundCallback;
+    // Whether (x, z) lies over water, and its height; assigned by the session
+    // when the level has a water reflection, used by the camera.
     std::function<bool(float x, float z, float& height)> waterHeightCallback;
+
+    // The collision world (read-only after set-up).
+    CollisionGrid grid{200.f};
+    // The ball: values, death plane and motion. The step writes it; the
+    // set-up and tests may set values and position.
+    BallBody body;
+    // The "T_" volumes of the scene, then the touchables, in the order added.
+    std::vector<TriggerVolume> triggerVolumes;
+
+    // The values "resetballvalues" publishes: the defaults, or those of the
+    // form record once loaded (valid is set then).
+    struct ResetValues {
+        BallValues values;
+        float deathPlane = -2000.f;
+        bool valid = false;
+    };
+    const ResetValues& resetBallValues() const { return resetValues; }
+
+private:
+    std::string summaryLine;
+    lang::Ptr<hgr::Scene> scene;
+    SceneWorld* world;
+    lang::Ptr<hgr::Node> ballNode;
+
+    // Follow camera smoothing (camera issue).
+    math::Vector3 cameraPosition;
+    math::Vector3 cameraLook;
+    math::Vector3 cameraUp{0.f, 1.f, 0.f};
+    bool cameraInitialised = false;
+
+    math::Vector3 forward{0.f, 0.f, 1.f};
+    math::Vector3 pivot;
+    std::string bodyName;
+    float heading = 0.f;
+    float impactCooldown = 0.f;
+    float rollAngle = 0.f;
+
+    // Model and shadows (model issue).
+    lang::Ptr<hgr::Node> bodyNode;
+    lang::Ptr<hgr::Node> shadowNode;
+    bool builtShadow = false;
+    math::Matrix3x4 shadowBase;
+    lang::Ptr<hgr::Node> eyesNode;
+    math::Matrix3x4 eyesBase;
+    math::Vector3 eyesRestForward{0.f, 0.f, 1.f};
+    math::Vector3 eyesPivot;
+    lang::Ptr<hgr::Node> cameraPositionDummy;
+    lang::Ptr<hgr::Node> cameraLookAtDummy;
+
+    // Rails (rails issue).
+    std::vector<Rail> rails;
+    int currentRail = -1;
+    float railDistance = 0.f;
+    float railSpeedLimit = 3000.f;
+    float lastFrameTime = 0.f;
+    float railDistanceRidden = 0.f;
+    float railAirTime = 0.f;
+    bool railFallen = false;
+
+    // Camera hold by "setcamera" and the eyes' look direction.
+    bool cameraHold = false;
+    math::Vector3 heldTarget;
+    math::Vector3 lookDirection;
+    float lookFrameTime = 0.f;
+
+    // Input of the next step.
+    bool stickMode = false;
+    bool previousStickMode = false;
+    bool tiltCameraFollow = false;
+    bool touchIdle = false;
+
+    std::vector<CameraGuide> cameraGuides;
+    int guideIndex = -1;
+    float guideDistance = 0.f;
+    bool tiltScheme = false;
+    std::string cameraPositionName;
+    std::string cameraLookAtName;
+
+    float followBlend = 0.f;
+    float eyesDistance = 0.f;
+    float stickX = 0.f;
+    float stickY = 0.f;
+    float yawInput = 0.f;
+    float pitchInput = 0.f;
+    float cameraYaw = 0.f;
+    float cameraPitch = 0.59f;
+
+    std::vector<ShadowCaster> shadowCasters;
+    std::string shadowNodeName = "shadow_plimbo";
+    ResetValues resetValues;
+    math::Matrix3x4 bodyBase;
+
+    // The requests taken from the world this step (kept so its storage is reused).
+    std::vector<PlayerRequest> requests;
+
+    // The step's part from the input to the control record; returns the
+    // forward direction of the step.
+    math::Vector3 steer(BallControl& control, bool held, float forwardInput, float rightInput, float dt);
+    void playSounds(float dt);
+    // Back to the current checkpoint, or to the start without one.
+    void respawn();
+    // Puts the ball at point, on the ground found within 3000 below point + lift.
+    void setOnGround(const math::Vector3& point, float lift);
+    // The model's transforms of step's end: ball node by heading, body roll (model issue).
+    void placeModel();
+    void rollBody();
+    // Whether node is still linked below the scene.
+    bool inScene(const hgr::Node* node) const;
 };
 
 } // namespace lumaroll

@@ -294,6 +294,9 @@ public:
 	Material& material(const std::string& name, const std::string& effect, int32_t variant = 0);
 	/** Adds a primitive of the material; its index is the count of primitives before it. */
 	Primitive& primitive(int materialIndex = 0);
+	/** Materials and primitives added so far (the index the next one gets). */
+	int materialCount() const { return int(m_materials.size()); }
+	int primitiveCount() const { return int(m_primitives.size()); }
 
 	Node& mesh(const std::string& name);
 	Node& camera(const std::string& name);

@@ -3,6 +3,8 @@
 // held keys across the menu's closing.
 #include "OverlayFixture.h"
 
+#include "support/VirtualPad.h"
+
 #include "files/Paths.h"
 #include "app/Settings.h"
 
@@ -188,16 +190,9 @@ TEST_F(OverlayInputTest, ArrowHeldThroughTheMenuClosingIsLetGo) {
 TEST_F(OverlayInputTest, VirtualPadNavigatesWithTheDpadAndA) {
 	// Offscreen windows never have focus, and SDL drops presses of an unfocused program.
 	SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-	ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
-	SDL_VirtualJoystickDesc desc = {};
-	desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-	desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-	desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-	desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-	desc.name = "Virtual Pad";
-	const int index = SDL_JoystickAttachVirtualEx(&desc);
-	ASSERT_GE(index, 0) << SDL_GetError();
-	SDL_GameController* pad = SDL_GameControllerOpen(index);
+	test::VirtualPad virtualPad;
+	ASSERT_TRUE(virtualPad.attached()) << virtualPad.error();
+	SDL_GameController* pad = SDL_GameControllerOpen(virtualPad.index());
 	ASSERT_NE(pad, nullptr) << SDL_GetError();
 	SDL_Joystick* joystick = SDL_GameControllerGetJoystick(pad);
 	auto press = [&](SDL_GameControllerButton button) {
@@ -219,7 +214,6 @@ TEST_F(OverlayInputTest, VirtualPadNavigatesWithTheDpadAndA) {
 	EXPECT_TRUE(quit);
 	EXPECT_TRUE(overlay.menuOpen) << "the quit button, not continue, was pressed";
 	SDL_GameControllerClose(pad);
-	SDL_JoystickDetachVirtual(index);
 }
 
 // Which events the overlay keeps from the game, and which change the menu.

@@ -3,6 +3,8 @@
 // under Xvfb.
 #include "game/app/AppTestHelpers.h"
 #include "game/app/TestLevel.h"
+#include "PackageFixture.h"
+#include "support/FakeCommand.h"
 #include "support/ProcessRunner.h"
 #include "support/XvfbDisplay.h"
 
@@ -10,6 +12,7 @@
 #include <stb_image.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <thread>
 
@@ -73,6 +76,17 @@ bool xdotool(const std::string& display, const std::vector<std::string>& args, s
 	return test::runCommand(argv, out) == 0;
 }
 
+// The id of the window named "Lumaroll" on the display (waiting up to 5 s for it); empty when none.
+std::string lumarollWindow(const std::string& display) {
+	std::string window;
+	for (int i = 0; i < 50 && window.empty(); ++i) {
+		xdotool(display, {"search", "--name", "^Lumaroll$"}, &window);
+		if (window.empty())
+			std::this_thread::sleep_for(std::chrono::milliseconds(100));
+	}
+	return window.substr(0, window.find('\n'));
+}
+
 TEST_F(OverlayProgramTest, EscapeF2AndAClickOnQuitUnderX) {
 	test::XvfbDisplay display;
 	if (!display.started())
@@ -84,13 +98,7 @@ TEST_F(OverlayProgramTest, EscapeF2AndAClickOnQuitUnderX) {
 	test::RunningProcess game(test::lumarollBinary(), o);
 	ASSERT_TRUE(game.started());
 	ASSERT_TRUE(game.waitForOutput("port menu: ready", 30000));
-	std::string window;
-	for (int i = 0; i < 50 && window.empty(); ++i) {
-		xdotool(display.name(), {"search", "--name", "^Lumaroll$"}, &window);
-		if (window.empty())
-			std::this_thread::sleep_for(std::chrono::milliseconds(100));
-	}
-	window = window.substr(0, window.find('\n'));
+	const std::string window = lumarollWindow(display.name());
 	ASSERT_FALSE(window.empty()) << "no window named Lumaroll";
 
 	ASSERT_TRUE(xdotool(display.name(), {"key", "--window", window, "Escape"}));
@@ -124,6 +132,106 @@ TEST_F(OverlayProgramTest, EscapeF2AndAClickOnQuitUnderX) {
 	EXPECT_LT(centre[1], 80);
 	EXPECT_GT(centre[2], centre[0]);
 	stbi_image_free(rgb);
+}
+
+} // namespace
+
+namespace {
+
+// The import screen of the real program, and quitting while the update check waits.
+class ImportProgramTest : public OverlayProgramTest {
+protected:
+	std::string notFoundLine() const {
+		return "game data not found in " + (dir / "userdata") +
+		       "/lumaroll: opening the import screen (or run with --import-deb file.deb)\n";
+	}
+};
+
+TEST_F(ImportProgramTest, WithoutGameDataTheImportScreenRunsUntilSigterm) {
+	test::ProcessOptions o = options({});
+	o.args = {"--frames", "5"};
+	test::RunningProcess game(test::lumarollBinary(), o);
+	ASSERT_TRUE(game.started());
+	ASSERT_TRUE(game.waitForOutput(notFoundLine(), 30000)) << game.output();
+	ASSERT_TRUE(game.waitForOutput("port menu: ready", 30000)) << game.output();
+	// --frames counts level frames: the import screen waits for the user.
+	std::this_thread::sleep_for(std::chrono::milliseconds(300));
+	game.sendSignal(SIGTERM); // SDL turns it into a quit event
+	const test::ProcessResult r = game.wait(30000);
+	EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+	EXPECT_FALSE(r.timedOut);
+}
+
+TEST_F(ImportProgramTest, WithoutADisplayTheImportScreenIsNotShown) {
+	struct Case {
+		const char* name;
+		std::vector<std::pair<std::string, std::string>> env;
+		int exitCode;
+	} cases[] = {
+		{"SDL falls back to a driver of its own",
+		 {{"SDL_VIDEODRIVER", test::kUnset}, {"DISPLAY", test::kUnset}, {"WAYLAND_DISPLAY", test::kUnset}}, 1},
+	};
+	for (const Case& c : cases) {
+		test::ProcessOptions o = options(c.env);
+		o.args = {};
+		const test::ProcessResult r = test::runProcess(test::lumarollBinary(), o, 30000);
+		EXPECT_FALSE(r.timedOut) << c.name;
+		EXPECT_EQ(r.exitCode, c.exitCode) << c.name << r.out << r.err;
+		EXPECT_NE(r.err.find("no display for the import screen: import the game data with --import-deb FILE.deb\n"),
+		          std::string::npos)
+			<< c.name << r.err;
+		EXPECT_NE(r.out.find(notFoundLine()), std::string::npos) << c.name << r.out;
+	}
+}
+
+TEST_F(ImportProgramTest, AClickOnImportUnderXImportsAndPlaysTheMenuLevel) {
+	if (!test::haveDpkgDeb())
+		GTEST_SKIP() << "dpkg-deb is not installed";
+	test::XvfbDisplay display;
+	if (!display.started())
+		GTEST_SKIP() << display.error();
+	const std::string package = dir / "game.deb";
+	std::string log;
+	ASSERT_TRUE(overlaytest::writeGamePackage(dir / "build", package, true, &log)) << log;
+	test::FakeCommands tools;
+	tools.add({"zenity", 0, package + "\n", "", 0});
+	test::ProcessOptions o = options({{"DISPLAY", display.name()}, {"SDL_VIDEODRIVER", "x11"},
+	                                  {"SDL_VIDEO_X11_FORCE_EGL", "1"}, {"LUMAROLL_TRACE", "1"},
+	                                  {"PATH", tools.pathFirst()},
+	                                  {"LUMAROLL_FONT", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"}});
+	o.args = {"--frames", "5"};
+	test::RunningProcess game(test::lumarollBinary(), o);
+	ASSERT_TRUE(game.started());
+	ASSERT_TRUE(game.waitForOutput("[trace] game.import at ", 30000)) << game.output();
+	ASSERT_TRUE(game.waitForOutput("\n", 1000));
+	const std::string window = lumarollWindow(display.name());
+	ASSERT_FALSE(window.empty()) << "no window named Lumaroll";
+	const std::string& out = game.output();
+	float x = 0.f, y = 0.f, w = 0.f, h = 0.f;
+	ASSERT_EQ(std::sscanf(out.c_str() + out.find("[trace] game.import at "), "[trace] game.import at %f %f size %f %f",
+	                      &x, &y, &w, &h),
+	          4)
+		<< out;
+	ASSERT_TRUE(xdotool(display.name(), {"mousemove", "--window", window, std::to_string(int(x + w / 2)),
+	                                     std::to_string(int(y + h / 2)), "click", "1"}));
+	const test::ProcessResult r = game.wait(60000);
+	EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+	EXPECT_EQ(tools.calls("zenity"), 1);
+	EXPECT_TRUE(test::fileExists(dir / "userdata/lumaroll/data/bundles/original/level01.hgr"));
+	EXPECT_NE(r.out.find("level loaded in "), std::string::npos) << "the menu level ran: " << r.out;
+}
+
+TEST_F(ImportProgramTest, QuittingWhileTheUpdateCheckWaitsEndsAtOnce) {
+	test::FakeCommands tools;
+	tools.add({"curl", 0, "https://github.com/lumaroll/lumaroll/releases/tag/v1.3.0", "", 3000});
+	test::ProcessOptions o = options({{"PATH", tools.pathFirst()}});
+	o.args = {level, "--frames", "1"};
+	const test::ProcessResult r = test::runProcess(test::lumarollBinary(), o, 60000);
+	const bool curlEnded = tools.finished("curl");
+	EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+	EXPECT_FALSE(curlEnded) << "the program waited for the check";
+	EXPECT_EQ(r.out.find("updates: "), std::string::npos) << r.out;
+	EXPECT_EQ(tools.calls("curl"), 1) << "the check had started";
 }
 
 } // namespace

@@ -131,26 +131,61 @@ TEST_F(TranslationsTest, ShippedEnglishHoldsEveryKeyWithItsPlaceholders) {
 	struct Key {
 		const char* key;
 		int strings; // "%s" the caller fills
+		int numbers; // "%d" the caller fills
 	} keys[] = {
-		{"language.name", 0},         {"button.continue", 0},        {"button.quit_game", 0},
-		{"button.quit", 0},           {"notice.input_keyboard", 0},  {"notice.input_mouse", 0},
-		{"notice.input_controller", 0}, {"notice.input_touch", 0},   {"notice.input_tilt", 0},
-		{"notice.update_available", 1}, {"notice.records_cleared", 0}, {"notice.screenshot", 0},
-		{"controls.calibrated", 0},
+		{"language.name", 0, 0}, {"button.continue", 0, 0}, {"button.quit_game", 0, 0}, {"button.quit", 0, 0},
+		{"notice.input_keyboard", 0, 0}, {"notice.input_mouse", 0, 0}, {"notice.input_controller", 0, 0},
+		{"notice.input_touch", 0, 0}, {"notice.input_tilt", 0, 0}, {"notice.update_available", 1, 0},
+		{"notice.records_cleared", 0, 0}, {"notice.screenshot", 0, 0},
+		// The menu's tabs.
+		{"tab.game", 0, 0}, {"tab.controls", 0, 0}, {"tab.graphics", 0, 0}, {"tab.audio", 0, 0},
+		{"tab.improvements", 0, 0}, {"tab.about", 0, 0},
+		// The game tab, the welcome page and the import button.
+		{"game.welcome", 0, 0}, {"game.choose_deb", 0, 0}, {"game.import_another", 0, 0},
+		{"game.picker_title", 0, 0}, {"game.no_picker", 0, 0}, {"game.imported", 0, 1},
+		{"game.restart_needed", 0, 0}, {"game.unknown_version", 1, 0}, {"game.import_failed", 2, 0},
+		{"game.section_data", 0, 0}, {"game.status", 0, 0}, {"game.data_ok", 0, 0}, {"game.data_missing", 0, 0},
+		{"game.folder", 0, 0}, {"game.section_updates", 0, 0}, {"game.check_updates", 0, 0},
+		{"game.update_status", 0, 0}, {"game.update_disabled", 0, 0}, {"game.update_checking", 0, 0},
+		{"game.update_latest", 0, 0}, {"game.update_failed", 0, 0}, {"game.update_available", 1, 0},
+		{"game.update_download", 0, 0}, {"game.section_records", 0, 0}, {"game.records_clear", 0, 0},
+		{"game.records_confirm", 0, 0}, {"game.section_language", 0, 0}, {"game.language", 0, 0},
+		{"game.language_auto", 0, 0},
+		// The controls tab.
+		{"controls.section_camera", 0, 0}, {"controls.camera_sensitivity", 0, 0}, {"controls.invert_y", 0, 0},
+		{"controls.section_controllers", 0, 0}, {"controls.deadzone", 0, 0}, {"controls.vibration", 0, 0},
+		{"controls.connected", 0, 0}, {"controls.none_connected", 0, 0}, {"controls.section_touch", 0, 0},
+		{"controls.touch", 0, 0}, {"controls.touch_modern", 0, 0}, {"controls.touch_classic", 0, 0},
+		{"controls.touch_accelerometer", 0, 0}, {"controls.tilt_sensitivity", 0, 0},
+		{"controls.tilt_invert_x", 0, 0}, {"controls.tilt_invert_y", 0, 0}, {"controls.tilt_camera", 0, 0},
+		{"controls.tilt_camera_follow", 0, 0}, {"controls.tilt_camera_fixed", 0, 0}, {"controls.calibrate", 0, 0},
+		{"controls.calibrated", 0, 0},
+		// The graphics, audio, improvements and about tabs.
+		{"graphics.section_display", 0, 0}, {"graphics.fullscreen", 0, 0}, {"graphics.vsync", 0, 0},
+		{"graphics.resolution", 0, 0}, {"graphics.section_performance", 0, 0}, {"graphics.render_scale", 0, 0},
+		{"graphics.fps_limit", 0, 0}, {"graphics.fps_unlimited", 0, 0}, {"graphics.show_fps", 0, 0},
+		{"audio.section", 0, 0}, {"audio.section_music", 0, 0}, {"audio.section_sounds", 0, 0},
+		{"audio.mute", 0, 0}, {"audio.volume", 0, 0}, {"improvements.section", 0, 0},
+		{"improvements.visible_sections", 0, 0}, {"about.version", 1, 0}, {"about.by", 0, 0},
+		{"about.section_community", 0, 0}, {"about.section_original", 0, 0}, {"about.original", 0, 0},
+		{"about.not_affiliated", 0, 0}, {"about.libraries", 0, 0}, {"about.license", 0, 0},
 	};
 	for (const Key& k : keys) {
 		auto it = en.find(k.key);
 		ASSERT_NE(it, en.end()) << k.key;
-		int percents = 0, strings = 0;
+		int percents = 0, strings = 0, numbers = 0;
 		for (std::size_t i = 0; i < it->second.size(); ++i) {
 			if (it->second[i] == '%') {
 				++percents;
 				if (it->second.compare(i, 2, "%s") == 0)
 					++strings;
+				if (it->second.compare(i, 2, "%d") == 0)
+					++numbers;
 			}
 		}
 		EXPECT_EQ(strings, k.strings) << k.key;
-		EXPECT_EQ(percents, k.strings) << k.key << ": no other '%' sequences";
+		EXPECT_EQ(numbers, k.numbers) << k.key;
+		EXPECT_EQ(percents, k.strings + k.numbers) << k.key << ": no other '%' sequences";
 	}
 }
 

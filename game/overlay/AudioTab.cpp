@@ -1,0 +1,48 @@
+// The audio tab: a mute box and a volume slider for all sound, the music and
+// the sound effects, copied into the running level's audio engine at once.
+#include "overlay/Overlay.h"
+
+#include "audio/Audio.h"
+#include "overlay/MenuWidgets.h"
+
+namespace lumaroll {
+
+namespace {
+
+struct Group {
+    const char* sectionKey;
+    const char* tableId;
+    const char* muteKey;
+    const char* volumeKey;
+};
+
+const Group kGroups[] = {
+    {"audio.section", "general", "audio.mute", "audio.volume"},
+    {"audio.section_music", "music", "audio.music_mute", "audio.music_volume"},
+    {"audio.section_sounds", "sounds", "audio.sounds_mute", "audio.sounds_volume"},
+};
+
+} // namespace
+
+void Overlay::drawAudioTab()
+{
+    using menu::tr;
+    bool changed = false, masterMuteChanged = false;
+    for (const Group& group : kGroups) {
+        menu::sectionHeader(group.sectionKey);
+        if (!menu::beginSettingsTable(group.tableId))
+            continue;
+        const bool mute = checkbox(tr("audio.mute"), group.muteKey, false);
+        const bool volume = slider(tr("audio.volume"), group.volumeKey, "%.2f", 1.f, 0.f, 1.f);
+        ImGui::EndTable();
+        if (mute && &group == &kGroups[0])
+            masterMuteChanged = true;
+        changed = changed || mute || volume;
+    }
+    // The master mute follows its own box only: the 'm' key and the in-game
+    // menu also set it, and a slider must not undo them.
+    if (changed && audio)
+        audio->applySettings(masterMuteChanged);
+}
+
+} // namespace lumaroll

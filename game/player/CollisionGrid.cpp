@@ -1,0 +1,344 @@
+#include "player/CollisionGrid.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace lumaroll {
+
+namespace {
+
+// Cell indices are clamped to the 21 bits per axis that a cell key holds.
+constexpr int64_t kMinCell = -(int64_t(1) << 20);
+constexpr int64_t kMaxCell = (int64_t(1) << 20) - 1;
+
+bool isFinite(float v)
+{
+    return math::isFiniteFloat(v);
+}
+
+} // namespace
+
+math::Vector3 closestPointOnTriangle(const math::Vector3& p, const math::Vector3& a, const math::Vector3& b,
+                                     const math::Vector3& c)
+{
+    const math::Vector3 ab = b - a, ac = c - a, ap = p - a;
+    const float d1 = ab.dot(ap), d2 = ac.dot(ap);
+    if (d1 <= 0.f && d2 <= 0.f)
+        return a;
+    const math::Vector3 bp = p - b;
+    const float d3 = ab.dot(bp), d4 = ac.dot(bp);
+    if (d3 >= 0.f && d4 <= d3)
+        return b;
+    const float vc = d1 * d4 - d3 * d2;
+    if (vc <= 0.f && d1 >= 0.f && d3 <= 0.f)
+        return a + ab * (d1 / (d1 - d3));
+    const math::Vector3 cp = p - c;
+    const float d5 = ab.dot(cp), d6 = ac.dot(cp);
+    if (d6 >= 0.f && d5 <= d6)
+        return c;
+    const float vb = d5 * d2 - d1 * d6;
+    if (vb <= 0.f && d2 >= 0.f && d6 <= 0.f)
+        return a + ac * (d2 / (d2 - d6));
+    const float va = d3 * d6 - d5 * d4;
+    if (va <= 0.f && (d4 - d3) >= 0.f && (d5 - d6) >= 0.f)
+        return b + (c - b) * ((d4 - d3) / ((d4 - d3) + (d5 - d6)));
+    const float denom = 1.f / (va + vb + vc);
+    return a + ab * (vb * denom) + ac * (vc * denom);
+}
+
+float rayTriangleDistance(const math::Vector3& origin, const math::Vector3& dir, const CollisionTriangle& t)
+{
+    const math::Vector3 e1 = t.b - t.a, e2 = t.c - t.a;
+    const math::Vector3 pvec = dir.cross(e2);
+    const float det = e1.dot(pvec);
+    if (std::fabs(det) < 1e-8f)
+        return -1.f;
+    const float inv = 1.f / det;
+    const math::Vector3 tvec = origin - t.a;
+    const float u = tvec.dot(pvec) * inv;
+    if (u < 0.f || u > 1.f)
+        return -1.f;
+    const math::Vector3 qvec = tvec.cross(e1);
+    const float v = dir.dot(qvec) * inv;
+    if (v < 0.f || u + v > 1.f)
+        return -1.f;
+    return e2.dot(qvec) * inv;
+}
+
+CollisionGrid::CollisionGrid(float size) : cellSize(size) {}
+
+int64_t CollisionGrid::cellOf(float v) const
+{
+    // In double and 64 bits: a coordinate far out or not a number still gives a cell of the key's range.
+    const double q = std::floor(double(v) / double(cellSize));
+    if (!(q >= double(kMinCell)))
+        return kMinCell;
+    if (q > double(kMaxCell))
+        return kMaxCell;
+    return int64_t(q);
+}
+
+uint64_t CollisionGrid::keyOf(int64_t cx, int64_t cy, int64_t cz)
+{
+    return ((uint64_t(cx) & 0x1FFFFF) << 42) | ((uint64_t(cy) & 0x1FFFFF) << 21) | (uint64_t(cz) & 0x1FFFFF);
+}
+
+const std::vector<int>* CollisionGrid::cellAt(int64_t cx, int64_t cy, int64_t cz) const
+{
+    const auto it = cells.find(keyOf(cx, cy, cz));
+    return it == cells.end() ? nullptr : &it->second;
+}
+
+uint32_t CollisionGrid::beginQuery() const
+{
+    if (++queryNumber == 0) {
+        std::fill(stamps.begin(), stamps.end(), 0u);
+        queryNumber = 1;
+    }
+    return queryNumber;
+}
+
+bool CollisionGrid::testOnce(int triangle, uint32_t query) const
+{
+    if (stamps[size_t(triangle)] == query)
+        return false;
+    stamps[size_t(triangle)] = query;
+    return true;
+}
+
+bool CollisionGrid::isSolid(int owner) const
+{
+    return owner < 0 || size_t(owner) >= owners.size() || owners[size_t(owner)].solid;
+}
+
+void CollisionGrid::addTriangle(int owner, const math::Vector3& a, const math::Vector3& b, const math::Vector3& c)
+{
+    if (!a.isFinite() || !b.isFinite() || !c.isFinite())
+        return;
+    math::Vector3 n = (b - a).cross(c - a);
+    const float length = n.length();
+    if (!(length > 1e-9f))
+        return;
+    n *= 1.f / length;
+    // An overflowing cross product leaves no direction.
+    if (!(n.length() >= 0.5f))
+        return;
+
+    const int index = static_cast<int>(triangles.size());
+    CollisionTriangle t;
+    t.a = a;
+    t.b = b;
+    t.c = c;
+    t.normal = n;
+    t.owner = owner;
+    triangles.push_back(t);
+    stamps.push_back(0);
+
+    const int64_t lx = cellOf(std::min({a.x, b.x, c.x})), hx = cellOf(std::max({a.x, b.x, c.x}));
+    const int64_t ly = cellOf(std::min({a.y, b.y, c.y})), hy = cellOf(std::max({a.y, b.y, c.y}));
+    const int64_t lz = cellOf(std::min({a.z, b.z, c.z})), hz = cellOf(std::max({a.z, b.z, c.z}));
+    // Each extent is at most 2^21, so two of them multiply safely in 64 bits.
+    const int64_t columns = (hx - lx + 1) * (hz - lz + 1);
+    if (columns > kMaxCellsPerTriangle || columns * (hy - ly + 1) > kMaxCellsPerTriangle) {
+        largeTriangles.push_back(index);
+        ++cellEntries;
+        return;
+    }
+    for (int64_t x = lx; x <= hx; ++x)
+        for (int64_t y = ly; y <= hy; ++y)
+            for (int64_t z = lz; z <= hz; ++z) {
+                cells[keyOf(x, y, z)].push_back(index);
+                ++cellEntries;
+            }
+}
+
+bool CollisionGrid::findGroundBelow(const math::Vector3& p, float& height, float maxDrop) const
+{
+    math::Vector3 normal;
+    return findGroundBelow(p, height, normal, maxDrop);
+}
+
+bool CollisionGrid::findGroundBelow(const math::Vector3& p, float& height, math::Vector3& normal,
+                                    float maxDrop) const
+{
+    if (!p.isFinite() || !isFinite(maxDrop) || maxDrop > kMaxRangeCells * cellSize)
+        return false;
+    float best = p.y - maxDrop;
+    bool found = false;
+    const auto test = [&](const CollisionTriangle& t) {
+        const math::Vector3& n = t.normal;
+        if (std::fabs(n.y) < 1e-4f)
+            return;
+        const float d = t.a.y - (n.x * (p.x - t.a.x) + n.z * (p.z - t.a.z)) / n.y;
+        if (!(d <= p.y && d >= best))
+            return;
+        const float e1 = (t.b.z - t.a.z) * (p.x - t.a.x) - (t.b.x - t.a.x) * (p.z - t.a.z);
+        const float e2 = (t.c.z - t.b.z) * (p.x - t.b.x) - (p.z - t.b.z) * (t.c.x - t.b.x);
+        const float e3 = (p.x - t.c.x) * (t.a.z - t.c.z) - (t.a.x - t.c.x) * (p.z - t.c.z);
+        const bool inside = (e1 >= 0.f && e2 >= 0.f && e3 >= 0.f) || (e1 <= 0.f && e2 <= 0.f && e3 <= 0.f);
+        if (!inside)
+            return;
+        best = d;
+        normal = n.y > 0.f ? n : -n;
+        found = true;
+    };
+    const int64_t cx = cellOf(p.x), cz = cellOf(p.z);
+    const int64_t bottom = cellOf(p.y - maxDrop);
+    for (int64_t cy = cellOf(p.y); cy >= bottom; --cy) {
+        if (const std::vector<int>* list = cellAt(cx, cy, cz))
+            for (int i : *list)
+                test(triangles[size_t(i)]);
+    }
+    for (int i : largeTriangles)
+        test(triangles[size_t(i)]);
+    if (found)
+        height = best;
+    return found;
+}
+
+bool CollisionGrid::intersectSegment(const math::Vector3& origin, const math::Vector3& dir, math::Vector3& hitPoint,
+                                     math::Vector3& hitNormal, bool skipMarked, float maxDist, int* hitOwner) const
+{
+    if (!origin.isFinite() || !dir.isFinite() || !isFinite(maxDist) || maxDist <= 0.f ||
+        maxDist > kMaxRangeCells * cellSize)
+        return false;
+    const uint32_t query = beginQuery();
+    float best = maxDist;
+    bool hit = false;
+    const auto test = [&](int index) {
+        if (!testOnce(index, query))
+            return;
+        const CollisionTriangle& t = triangles[size_t(index)];
+        if (!isSolid(t.owner))
+            return;
+        if (skipMarked && t.owner >= 0 && size_t(t.owner) < owners.size() && owners[size_t(t.owner)].marked)
+            return;
+        const float distance = rayTriangleDistance(origin, dir, t);
+        if (!(distance >= 0.f && distance < best))
+            return;
+        best = distance;
+        hitNormal = t.normal.dot(dir) > 0.f ? -t.normal : t.normal;
+        if (hitOwner)
+            *hitOwner = t.owner;
+        hit = true;
+    };
+    for (int i : largeTriangles)
+        test(i);
+
+    // The march looks at the 3x3x3 cells around samples half a cell apart.
+    // A triangle the segment meets is registered in the cell of the meeting
+    // point, so cells of a block that the segment does not pass through are
+    // skipped (cells at the clamped edge of the key range stand for
+    // everything beyond and are always searched). Cells already covered by
+    // one of the last few sample blocks are not searched again either: their
+    // triangles were tested.
+    const double o[3] = {origin.x, origin.y, origin.z};
+    const double d[3] = {dir.x, dir.y, dir.z};
+    const double margin = 0.01 * double(cellSize);
+    const auto segmentMisses = [&](int64_t x, int64_t y, int64_t z) {
+        const int64_t c[3] = {x, y, z};
+        double t0 = 0.0, t1 = double(maxDist);
+        for (int axis = 0; axis < 3; ++axis) {
+            if (c[axis] <= kMinCell || c[axis] >= kMaxCell)
+                return false;
+            const double lo = double(c[axis]) * cellSize - margin, hi = double(c[axis] + 1) * cellSize + margin;
+            if (d[axis] == 0.0) {
+                if (o[axis] < lo || o[axis] > hi)
+                    return true;
+                continue;
+            }
+            double ta = (lo - o[axis]) / d[axis], tb = (hi - o[axis]) / d[axis];
+            if (ta > tb)
+                std::swap(ta, tb);
+            t0 = std::max(t0, ta);
+            t1 = std::min(t1, tb);
+            if (t0 > t1)
+                return true;
+        }
+        return false;
+    };
+    struct Cell {
+        int64_t x, y, z;
+    };
+    Cell recent[4] = {};
+    int recentCount = 0, recentNext = 0;
+    const auto coveredBefore = [&](int64_t x, int64_t y, int64_t z) {
+        for (int k = 0; k < recentCount; ++k) {
+            if (std::llabs(recent[k].x - x) <= 1 && std::llabs(recent[k].y - y) <= 1 && std::llabs(recent[k].z - z) <= 1)
+                return true;
+        }
+        return false;
+    };
+    const float step = 0.5f * cellSize;
+    const int64_t samples = static_cast<int64_t>(std::ceil(maxDist / step));
+    for (int64_t i = 0; i <= samples; ++i) {
+        const float along = std::min(float(i) * step, maxDist);
+        const math::Vector3 s = origin + dir * along;
+        const Cell c{cellOf(s.x), cellOf(s.y), cellOf(s.z)};
+        const Cell& last = recent[(recentNext + 3) % 4];
+        const bool sameBlock = recentCount > 0 && last.x == c.x && last.y == c.y && last.z == c.z;
+        if (!sameBlock) {
+            for (int64_t x = c.x - 1; x <= c.x + 1; ++x)
+                for (int64_t y = c.y - 1; y <= c.y + 1; ++y)
+                    for (int64_t z = c.z - 1; z <= c.z + 1; ++z) {
+                        if (coveredBefore(x, y, z) || segmentMisses(x, y, z))
+                            continue;
+                        if (const std::vector<int>* list = cellAt(x, y, z))
+                            for (int index : *list)
+                                test(index);
+                    }
+            recent[recentNext] = c;
+            recentNext = (recentNext + 1) % 4;
+            recentCount = std::min(recentCount + 1, 4);
+        }
+        if (hit && float(i) * step > cellSize + best)
+            break;
+    }
+    if (hit)
+        hitPoint = origin + dir * best;
+    return hit;
+}
+
+void CollisionGrid::gatherTriangles(const math::Vector3& centre, std::vector<SphereContact>& out, float radius,
+                                    const math::Vector3* side) const
+{
+    out.clear();
+    if (!centre.isFinite() || !(radius > 0.f) || !(radius <= kMaxContactRadiusCells * cellSize))
+        return;
+    const uint32_t query = beginQuery();
+    const auto test = [&](int index) {
+        if (!testOnce(index, query))
+            return;
+        const CollisionTriangle& t = triangles[size_t(index)];
+        const math::Vector3 q = closestPointOnTriangle(centre, t.a, t.b, t.c);
+        const math::Vector3 d = centre - q;
+        const float dist = d.length();
+        if (!(dist < radius))
+            return;
+        SphereContact contact;
+        if (dist > 1e-4f) {
+            contact.normal = d * (1.f / dist);
+        } else {
+            // The centre lies on the triangle: its normal, facing the side the ball came from.
+            contact.normal = t.normal;
+            if (side && contact.normal.dot(*side - centre) < 0.f)
+                contact.normal = -contact.normal;
+        }
+        contact.depth = radius - dist;
+        contact.owner = t.owner;
+        out.push_back(contact);
+    };
+    const int64_t lx = cellOf(centre.x - radius), hx = cellOf(centre.x + radius);
+    const int64_t ly = cellOf(centre.y - radius), hy = cellOf(centre.y + radius);
+    const int64_t lz = cellOf(centre.z - radius), hz = cellOf(centre.z + radius);
+    for (int64_t x = lx; x <= hx; ++x)
+        for (int64_t y = ly; y <= hy; ++y)
+            for (int64_t z = lz; z <= hz; ++z)
+                if (const std::vector<int>* list = cellAt(x, y, z))
+                    for (int index : *list)
+                        test(index);
+    for (int i : largeTriangles)
+        test(i);
+}
+
+} // namespace lumaroll

@@ -1,0 +1,115 @@
+// The level's collision world: the triangles of its collision meshes sorted
+// into a hashed grid of cubic cells, with the ground, ray and sphere-contact
+// queries that the ball, its start placement, the camera and the shadows ask.
+#pragma once
+
+#include <math/Vector3.h>
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace lumaroll {
+
+// One collision mesh of the level; its index in CollisionGrid::owners is the
+// owner of every triangle the mesh added. Written by Player::buildCollision.
+struct CollisionOwner {
+    std::string name;           // the node name that names the mesh (its property key)
+    int group = 0;              // the "group" property, 0 when absent
+    std::string executeTrigger; // the "executetrigger" property: fired while the ball touches the mesh
+    bool solid = true;          // false (group bit 1024) makes the mesh passable: touched, never pushing
+    bool marked = false;        // a "wall"/"ground" name or an execute trigger: rays may skip it
+};
+
+struct CollisionTriangle {
+    math::Vector3 a, b, c; // corners in world coordinates, in the order given
+    math::Vector3 normal;  // unit normal of (b - a) x (c - a)
+    int owner = -1;        // index into CollisionGrid::owners
+};
+
+// One contact of a sphere with a triangle, found by CollisionGrid::gatherTriangles.
+struct SphereContact {
+    math::Vector3 normal; // unit vector from the triangle's closest point towards the centre
+    float depth = 0.f;    // radius minus distance
+    int owner = -1;
+};
+
+// The point of triangle (a, b, c) closest to p (over its vertex, edge and face regions).
+math::Vector3 closestPointOnTriangle(const math::Vector3& p, const math::Vector3& a, const math::Vector3& b,
+                                     const math::Vector3& c);
+
+// Distance along dir (in dir's units) at which the ray from origin meets the
+// triangle, from either face; negative when it misses or runs parallel.
+float rayTriangleDistance(const math::Vector3& origin, const math::Vector3& dir, const CollisionTriangle& t);
+
+class CollisionGrid {
+public:
+    // Most cells a triangle's bounding box may cover; a larger triangle goes
+    // into one list that every query tests.
+    static constexpr int64_t kMaxCellsPerTriangle = 4096;
+    // Query ranges beyond these many cells return nothing.
+    static constexpr float kMaxRangeCells = 10000.f;
+    static constexpr float kMaxContactRadiusCells = 64.f;
+
+    explicit CollisionGrid(float cellSize = 200.f);
+
+    float cellSize;
+    // One record per collision mesh (Player::buildCollision fills it); the
+    // grid reads only solid and marked.
+    std::vector<CollisionOwner> owners;
+    std::vector<CollisionTriangle> triangles;
+
+    // Appends a triangle and registers it in every cell of its bounding box.
+    // Degenerate triangles and triangles with a non-finite corner are dropped.
+    void addTriangle(int owner, const math::Vector3& a, const math::Vector3& b, const math::Vector3& c);
+
+    // The highest ground at or below p within maxDrop: height and the normal
+    // turned upwards. False when there is none, or p or maxDrop is not finite,
+    // or maxDrop exceeds 10000 cells. Passable meshes count as ground.
+    bool findGroundBelow(const math::Vector3& p, float& height, math::Vector3& normal, float maxDrop) const;
+    bool findGroundBelow(const math::Vector3& p, float& height, float maxDrop) const;
+
+    // The nearest triangle hit by the segment from origin along the unit
+    // vector dir up to maxDist: hit point, normal facing against dir, owner
+    // (when hitOwner is given). Passable owners never hit; with skipMarked
+    // neither do marked ones. False without a hit or with non-finite input or
+    // maxDist outside (0, 10000 cells].
+    bool intersectSegment(const math::Vector3& origin, const math::Vector3& dir, math::Vector3& hitPoint,
+                          math::Vector3& hitNormal, bool skipMarked, float maxDist, int* hitOwner) const;
+
+    // Replaces out with the contacts of the sphere with every triangle nearer
+    // than radius (passable ones included). When the centre lies on a
+    // triangle, the contact takes the triangle's normal turned towards side
+    // (when given). Nothing for a non-finite centre or a radius outside
+    // (0, 64 cells].
+    void gatherTriangles(const math::Vector3& centre, std::vector<SphereContact>& out, float radius,
+                         const math::Vector3* side = nullptr) const;
+
+    // Whether an owner index pushes the ball and blocks rays: owners not in
+    // the table do.
+    bool isSolid(int owner) const;
+
+    // Cell entries made by addTriangle (a triangle counts once per cell, and
+    // once in the list of large triangles).
+    int64_t cellEntryCount() const { return cellEntries; }
+    // Triangles too large for the cells, tested by every query.
+    const std::vector<int>& largeTriangleList() const { return largeTriangles; }
+
+private:
+    std::unordered_map<uint64_t, std::vector<int>> cells;
+    std::vector<int> largeTriangles;
+    int64_t cellEntries = 0;
+    // Per triangle, the number of the last query that tested it: each query
+    // tests a triangle once however many of its cells hold it.
+    mutable std::vector<uint32_t> stamps;
+    mutable uint32_t queryNumber = 0;
+
+    int64_t cellOf(float v) const;
+    static uint64_t keyOf(int64_t cx, int64_t cy, int64_t cz);
+    const std::vector<int>* cellAt(int64_t cx, int64_t cy, int64_t cz) const;
+    uint32_t beginQuery() const;
+    bool testOnce(int triangle, uint32_t query) const;
+};
+
+} // namespace lumaroll

@@ -1,0 +1,219 @@
+// The ball and the level logic: trigger volumes and touched meshes starting
+// scripts, the world's requests, flags and ball values, and the trace lines.
+
+#include "PlayerFixture.h"
+
+#include "support/ProcessRunner.h"
+
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+using math::Vector3;
+using playertest::Level;
+using test::TriggerScript;
+
+namespace {
+
+const float kFrame = 1.f / 60.f;
+
+// A floor with the box volume T_box (200 wide at the origin) counting its
+// entries in "count", the mesh "button" pressing T_btn, and checkpoint cp1.
+struct TriggerLevel : Level {
+	explicit TriggerLevel(const std::string& boxScript = TriggerScript().a("add,count,1")) {
+		pieces.mesh("floor", test::floorTriangles(3000.f, 0.f));
+		pieces.mesh("button", test::floorTriangles(100.f, 0.f, 1500.f, 0.f),
+					"collisionmesh=this\nexecutetrigger=T_btn");
+		pieces.boxVolume("T_box", {100, 0, -100}, {-100, 200, 100}, boxScript);
+		writer.dummy("T_btn");
+		writer.userProperty("T_btn", TriggerScript().a("add,presses,1"));
+		pieces.dummyAt("D_start", -500, 100, 0);
+		pieces.dummyAt("cp1", 800, 400, 800);
+		build();
+		player->placeAtStart();
+		run(20);
+	}
+
+	float variable(const std::string& name) { return world->getVariable(name); }
+
+	// Rolls the ball along +x with the stick until it passes x.
+	void rollTo(float x) {
+		player->setMoveInput(true, false, false, 1.f, 0.f);
+		for (int i = 0; i < 600 && player->body.position.x < x; ++i)
+			player->step(false, kFrame, 0.f, 0.f);
+		player->setMoveInput(true, false, false, 0.f, 0.f);
+	}
+
+	// Puts the ball at rest at (x, 50.01, z) and runs a frame.
+	void putAt(float x, float z) {
+		player->body.position = Vector3(x, 50.01f, z);
+		player->body.velocity = Vector3();
+		player->step(false, kFrame, 0.f, 0.f);
+	}
+};
+
+TEST(PlayerTriggers, ABoxVolumeFiresOnEntryOnly) {
+	TriggerLevel level;
+	level.rollTo(500.f);
+	EXPECT_EQ(1.f, level.variable("count")) << "rolled through once";
+
+	level.putAt(0.f, 0.f);
+	EXPECT_EQ(2.f, level.variable("count"));
+	level.run(60);
+	EXPECT_EQ(2.f, level.variable("count")) << "resting inside fires nothing more";
+
+	level.putAt(-500.f, 0.f);
+	level.putAt(0.f, 0.f);
+	EXPECT_EQ(3.f, level.variable("count")) << "leaving and entering again";
+}
+
+TEST(PlayerTriggers, AVolumeEnteredWhileDisarmedFiresOnlyOnTheNextEntry) {
+	TriggerLevel level(TriggerScript().state(0).a("add,count,1"));
+	level.putAt(0.f, 0.f);
+	level.world->setTriggerEnabled("T_box", true);
+	level.run(10);
+	EXPECT_EQ(0.f, level.variable("count"));
+	level.putAt(-500.f, 0.f);
+	level.putAt(0.f, 0.f);
+	EXPECT_EQ(1.f, level.variable("count"));
+}
+
+TEST(PlayerTriggers, ATouchedMeshFiresEveryStepWhileArmed) {
+	TriggerLevel level;
+	level.putAt(1500.f, 0.f);
+	level.run(9);
+	EXPECT_EQ(10.f, level.variable("presses"));
+}
+
+TEST(PlayerTriggers, TouchableSpheresFireOnEntry) {
+	Level level;
+	level.pieces.mesh("floor", test::floorTriangles(3000.f, 0.f));
+	level.writer.dummy("O_coin").position(400, 50, 0);
+	level.writer.userProperty("O_coin", TriggerScript().a("add,coins,1"));
+	level.pieces.dummyAt("D_start", 0, 100, 0);
+	lumaroll::Player& player = level.build();
+	player.addTouchable("O_coin", level.world->findNode("O_coin"), 60.f);
+	player.placeAtStart();
+	level.run(5);
+	EXPECT_EQ(0.f, level.world->getVariable("coins"));
+	player.body.position = Vector3(320, 50.01f, 0); // 80 away: within 60 + 50
+	level.run(5);
+	EXPECT_EQ(1.f, level.world->getVariable("coins"));
+}
+
+TEST(PlayerTriggers, AnUnlinkedPickupNeverFiresAgain) {
+	TriggerLevel level(TriggerScript().a("add,count,1").a("unlink,this"));
+	level.putAt(0.f, 0.f);
+	EXPECT_EQ(1.f, level.variable("count"));
+	level.putAt(-500.f, 0.f);
+	level.putAt(0.f, 0.f);
+	EXPECT_EQ(1.f, level.variable("count"));
+}
+
+std::string selfPath() {
+	char path[4096];
+	const ssize_t n = readlink("/proc/self/exe", path, sizeof(path) - 1);
+	return n > 0 ? std::string(path, size_t(n)) : std::string();
+}
+
+TEST(PlayerTriggers, TraceLinesNameTheVolumeAndTheTouchedMesh) {
+	test::ProcessOptions options;
+	options.args = {"--gtest_filter=PlayerTriggers.ChildEntersAndTouches"};
+	options.env = {{"LUMAROLL_TRACE", "1"}, {"LUMAROLL_PLAYER_TRACE_CHILD", "1"}};
+	const test::ProcessResult child = test::runProcess(selfPath(), options);
+	ASSERT_EQ(0, child.exitCode) << child.out << child.err;
+	EXPECT_NE(std::string::npos, child.out.find("[trace] ball enters T_box\n")) << child.out;
+	EXPECT_NE(std::string::npos, child.out.find("[trace] ball touches button -> T_btn\n")) << child.out;
+}
+
+// Run only as the child of the test above, with LUMAROLL_TRACE set.
+TEST(PlayerTriggers, ChildEntersAndTouches) {
+	if (!std::getenv("LUMAROLL_PLAYER_TRACE_CHILD"))
+		GTEST_SKIP() << "run by TraceLinesNameTheVolumeAndTheTouchedMesh";
+	TriggerLevel level;
+	level.putAt(0.f, 0.f);
+	level.putAt(1500.f, 0.f);
+	std::fflush(stdout);
+}
+
+TEST(PlayerRequests, LevelFailedRespawnsAtTheCheckpointOrTheStart) {
+	TriggerLevel level;
+	lumaroll::Player& player = level.player.operator*();
+	level.putAt(1000.f, -1000.f);
+	level.world->runCommand("levelfailed", {});
+	player.step(false, kFrame, 0.f, 0.f);
+	EXPECT_NEAR(-500.f, player.body.position.x, 1e-3f) << "no checkpoint: the start";
+
+	level.world->runCommand("checkpoint", {"cp1"});
+	level.putAt(1000.f, -1000.f);
+	player.body.velocity = Vector3(300, 0, 0);
+	level.world->runCommand("levelfailed", {});
+	player.step(false, kFrame, 0.f, 0.f);
+	EXPECT_NEAR(800.f, player.body.position.x, 1e-3f);
+	EXPECT_NEAR(800.f, player.body.position.z, 1e-3f);
+	EXPECT_NEAR(55.f, player.body.position.y, 1e-3f) << "ground + 55";
+	EXPECT_EQ(0.f, player.body.velocity.length());
+}
+
+TEST(PlayerRequests, SpeedAndPositionRequestsAndAnEmptyQueue) {
+	TriggerLevel level;
+	lumaroll::Player& player = level.player.operator*();
+	player.body.velocity = Vector3(300, 0, 40);
+	level.world->runCommand("speedmul", {"x", "2"});
+	level.world->runCommand("speedmul", {"x", "nan"});
+	player.applyWorldRequests();
+	EXPECT_EQ(600.f, player.body.velocity.x);
+	EXPECT_EQ(80.f, player.body.velocity.z);
+
+	level.world->runCommand("setobjectpos", {"G_ballforms", "cp1"});
+	player.applyWorldRequests();
+	EXPECT_EQ(Vector3(800, 400, 800).x, player.body.position.x);
+	EXPECT_EQ(400.f, player.body.position.y);
+	EXPECT_EQ(0.f, player.body.velocity.length());
+
+	level.world->runCommand("speedmul", {"x", "3"});
+	player.step(false, kFrame, 0.f, 0.f);
+	std::vector<lumaroll::PlayerRequest> left(2);
+	level.world->takePlayerRequests(left);
+	EXPECT_TRUE(left.empty());
+}
+
+TEST(PlayerRequests, UpdateBallValuesReadsTheVariablesFromTheNextStep) {
+	TriggerLevel level;
+	lumaroll::Player& player = level.player.operator*();
+	level.world->setVariable("ballmaxspeed", 300.f);
+	level.world->setVariable("radius", 5.f);
+	level.run(30, kFrame, 1.f, 0.f);
+	EXPECT_GT(player.body.velocity.length(), 300.f) << "not read back yet";
+	level.world->runCommand("updateballvalues", {});
+	for (int i = 0; i < 30; ++i) {
+		player.step(false, kFrame, 1.f, 0.f);
+		ASSERT_LE(std::hypot(player.body.velocity.x, player.body.velocity.z), 300.f + 1e-2f);
+	}
+	EXPECT_EQ(50.f, player.body.values.radius);
+	EXPECT_EQ(2000.f, player.body.values.gravity);
+
+	// Without a form record there is nothing to reset to.
+	level.world->runCommand("resetballvalues", {});
+	player.step(false, kFrame, 1.f, 0.f);
+	EXPECT_EQ(300.f, level.world->getVariable("ballmaxspeed"));
+
+	// With one, its values are published again; they act after the next read-back.
+	player.loadForms("a,b,c,d,s,50,1,1750,800,350,0.4,900,0.1");
+	level.world->setVariable("ballmaxspeed", 300.f);
+	level.world->runCommand("updateballvalues", {});
+	player.step(false, kFrame, 1.f, 0.f);
+	EXPECT_EQ(300.f, player.body.values.maxSpeed);
+	level.world->runCommand("resetballvalues", {});
+	player.step(false, kFrame, 1.f, 0.f);
+	EXPECT_EQ(900.f, level.world->getVariable("ballmaxspeed"));
+	EXPECT_EQ(300.f, player.body.values.maxSpeed);
+	level.world->runCommand("updateballvalues", {});
+	player.step(false, kFrame, 1.f, 0.f);
+	EXPECT_EQ(900.f, player.body.values.maxSpeed);
+}
+
+} // namespace
