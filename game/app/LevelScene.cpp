@@ -127,6 +127,15 @@ std::uint32_t sceneClearColor(hgr::Scene* scene)
     return static_cast<std::uint32_t>(rgb) | 0xff000000u;
 }
 
+bool isInSubtree(const hgr::Node* node, const hgr::Node* top)
+{
+    for (const hgr::Node* n = node; n; n = n->getParent()) {
+        if (n == top)
+            return true;
+    }
+    return false;
+}
+
 std::vector<lang::Ptr<hgr::Node>> sceneCameraNodes(hgr::Scene* scene)
 {
     std::vector<lang::Ptr<hgr::Node>> cameras;

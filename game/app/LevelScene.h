@@ -56,6 +56,9 @@ std::vector<lang::Ptr<hgr::Node>> hideHelperMeshes(hgr::Scene* scene);
 // kDefaultClearColor when absent or shorter.
 std::uint32_t sceneClearColor(hgr::Scene* scene);
 
+// Whether node is top or lies below it.
+bool isInSubtree(const hgr::Node* node, const hgr::Node* top);
+
 // Every camera node of the scene in depth-first order.
 std::vector<lang::Ptr<hgr::Node>> sceneCameraNodes(hgr::Scene* scene);
 

@@ -46,6 +46,7 @@
 #include <math/Matrix3x4.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -78,6 +79,9 @@ public:
     void loadLevel();
     void loadMenuImages();
     void setupWorld();
+    // Loads the ball model and builds the player on it; an engine exception
+    // passes on once everything the set-up put into the level and the world
+    // is taken out again (the session then runs without a ball).
     void setupPlayer();
     void setupStartCamera();
     // Hands the nodes marked "skybox=1" to the sky renderer; the player set-up
@@ -103,6 +107,10 @@ public:
     hgr::Camera* activeCamera();
     void render(bool paused, bool menuLive, float dt);
 
+    // Tests only: called during setupPlayer once the ball model is in the
+    // level and the world (before the model is analysed); it may throw.
+    std::function<void()> playerSetupHook;
+
     // Read access for tests and tools.
     gr::GLES2_Context* graphicsContext() const { return context; }
     hgr::Scene* levelScene() const { return scene; }
@@ -115,6 +123,9 @@ public:
     const FreeCamera& freeView() const { return freeCam; }
     std::uint32_t levelClearColor() const { return clearColor; }
     const std::vector<LibraryTrigger>& libraryRecords() const { return libraryObjects; }
+    Player* levelPlayer() const { return player.get(); }
+    hgr::Dummy* playerNode() const { return playerRoot; }
+    const std::string& boostParticleName() const { return boostParticle; }
     WaterReflection* waterReflection() const { return water.get(); }
     // The level's collectables as the world set-up counted them.
     int collectablesTotal() const { return hud.collectablesTotal; }
@@ -126,6 +137,12 @@ public:
     int renderedHeight() const { return lastRenderHeight; }
 
 private:
+    // What the player set-up has put into the world, for undoing it.
+    struct PlayerSetup {
+        std::vector<std::string> eyeTriggers;
+    };
+    void setupBall(hgr::Scene* model, PlayerSetup& done);
+
     struct TimedEffect {
         lang::Ptr<hgr::ParticleSystem> node;
         float secondsLeft;

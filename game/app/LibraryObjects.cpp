@@ -22,21 +22,6 @@ struct Request {
     std::string value;
 };
 
-bool isShadowMesh(const hgr::Node* node)
-{
-    return node->getClassId() == hgr::Node::NODE_MESH &&
-           toLower(node->getName().c_str()).find("shadow") != std::string::npos;
-}
-
-bool isInSubtree(const hgr::Node* node, const hgr::Node* top)
-{
-    for (const hgr::Node* n = node; n; n = n->getParent()) {
-        if (n == top)
-            return true;
-    }
-    return false;
-}
-
 // The model's shadow meshes kept beside the object go below it, keeping their
 // place relative to it. They are gathered first and moved afterwards: moving
 // nodes while the tree is walked would send the walk into another subtree. A
@@ -126,6 +111,12 @@ void placeModel(hgr::Scene* scene, hgr::Node* placeholder, const std::string& na
 }
 
 } // namespace
+
+bool isShadowMesh(const hgr::Node* node)
+{
+    return node->getClassId() == hgr::Node::NODE_MESH &&
+           toLower(node->getName().c_str()).find("shadow") != std::string::npos;
+}
 
 int loadLibraryObjects(hgr::Scene* scene, gr::Context* context, hgr::ResourceManager* resources,
                        const std::string& dataDir, std::vector<LibraryTrigger>& out)

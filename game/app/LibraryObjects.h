@@ -31,6 +31,10 @@ struct LibraryTrigger {
     std::string trigger;       // the name of its trigger
 };
 
+// Whether node is a mesh whose name holds "shadow" in any case: the shadow
+// meshes of a library object.
+bool isShadowMesh(const hgr::Node* node);
+
 // Replaces the level scene's placeholders by their models while the level
 // loads (scene, context, resources, data folder), appending one record per
 // object taken from a subnode to out. Returns the number of objects loaded.

@@ -163,6 +163,30 @@ SceneWriter waterLevel(float waterY, float cameraY) {
 	return w;
 }
 
+SceneWriter ballModel(const std::string& formText) {
+	SceneWriter w;
+	flatMaterial(w, "red.png");
+	squareMesh(w, "body", 100.f).parent("plimbo");
+	squareMesh(w, "plimbo_eyeballs", 10.f).parent("G_plimbo_lookat_eyes").position(0.f, 0.f, 30.f);
+	squareMesh(w, "shadow_plimbo", 120.f).parent("plimbo").position(0.f, -50.f, 0.f);
+	w.dummy("plimbo");
+	w.node("G_plimbo_lookat_eyes").parent("plimbo");
+	w.animation("plimbo_eyeballs").timedPositions({{0.f, 7.f, 30.f, 0.f}, {0.f, 9.f, 30.f, 1.f}}).length(1.f);
+	w.animation("body").timedPositions({{0.f, 99.f, 0.f, 0.f}, {0.f, 98.f, 0.f, 1.f}}).length(1.f);
+	w.animationsForAllNodes(); // the others hold still at their own transforms
+	w.userProperty("T_plimbo_lookat_eyes_anim01", "a01=add,blinks,1\na02=delay,100000");
+	w.userProperty("T_plimbo_lookat_eyes_anim02", "a01=add,brows,1\na02=delay,100000");
+	if (!formText.empty())
+		w.userProperty("D_forminfo", formText);
+	return w;
+}
+
+std::string formRecord(float radius) {
+	char text[160];
+	std::snprintf(text, sizeof text, "f0,f1,f2,f3,shadow_plimbo,%g,2,3,4,5,6,7,8", radius);
+	return text;
+}
+
 void writeParticleFile(const std::string& dataDir, const std::string& name) {
 	ParticleDescriptionWriter description;
 	writeInto(dataDir + "/resources/particles/" + name, description.text());

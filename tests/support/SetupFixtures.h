@@ -70,6 +70,23 @@ void normalMapColour(int frame, unsigned char rgb[3]);
 // (0, cameraY, 0) looking straight down.
 SceneWriter waterLevel(float waterY, float cameraY);
 
+// The ball model "plimbo.hgr" with what the player set-up reads besides the
+// parts the model analysis looks for:
+// - the dummy root "plimbo" holding the mesh "body" (at the origin), the node
+//   "G_plimbo_lookat_eyes" with the mesh "plimbo_eyeballs" at (0, 0, 30), and
+//   the mesh "shadow_plimbo";
+// - animations "plimbo_eyeballs" (at (0, 7, 30) at time 0) and "body" (at
+//   (0, 99, 0) at time 0);
+// - entries "T_plimbo_lookat_eyes_anim01" ("a01=add,blinks,1" then a long
+//   delay) and "T_plimbo_lookat_eyes_anim02" (the same with "brows");
+// - the entry "D_forminfo" with the text formText when it is not empty.
+SceneWriter ballModel(const std::string& formText);
+
+// A form record of 13 fields with the shadow node "shadow_plimbo" and the
+// ball radius given (mass 2, force 3, jump 4, friction 5 and 6, max speed 7,
+// rebound 8).
+std::string formRecord(float radius);
+
 // Writes a particle description (test::ParticleDescriptionWriter's default)
 // to <data>/resources/particles/<name>.
 void writeParticleFile(const std::string& dataDir, const std::string& name);

@@ -1,5 +1,6 @@
 // The real program on writer-made levels: library objects on screen, the
-// water reflection's trace lines (remembered per process) and its picture.
+// water reflection's trace lines (remembered per process) and its picture,
+// a ball model that does not load.
 #include "../app/ProgramFixture.h"
 #include "support/SetupFixtures.h"
 
@@ -83,6 +84,19 @@ TEST_F(SetupProgramTest, ReflectionStateIsTracedOncePerChange) {
 		EXPECT_EQ(count(r.out, "[trace] no reflection: camera below the water of O_water ("), 1) << r.out;
 		EXPECT_EQ(count(r.out, "[trace] reflejando"), 0) << r.out;
 	}
+}
+
+TEST_F(SetupProgramTest, BallThatIsNoSceneLeavesTheLevelToTheFreeCamera) {
+	const std::string path = apptest::writeTestLevel(dir.path());
+	ASSERT_TRUE(apptest::writeText(data + "/resources/models/plimbo.hgr", "no scene"));
+	const test::ProcessResult r = run({path, "--play", "--frames", "3", "--screenshot", "noball.png"});
+	ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+	EXPECT_NE(r.err.find("could not load the ball: "), std::string::npos) << r.err;
+	EXPECT_EQ(r.out.find("ball: radius"), std::string::npos) << r.out;
+	// The free camera starts at the start camera, which faces the level's quad.
+	const Png png = readPng(work() + "/noball.png");
+	ASSERT_EQ(png.width, 800);
+	EXPECT_TRUE(isColour(png.at(400, 240), 0, 255, 0));
 }
 
 } // namespace
