@@ -6,7 +6,8 @@
 //   pass on and off, frames alternating, mean and 99th percentile over 600
 //   frames each (target: at most 2x);
 // - the normal-map frames: building the water reflection with 0, 7 and 30
-//   frames of 256 x 256 PVRTC, as a share of the whole level start.
+//   frames of 256 x 256 PVRTC, as a share of the whole level start;
+// - the player set-up with the writer-made ball model.
 #include "app/AppContext.h"
 #include "app/LaunchOptions.h"
 #include "app/LevelSession.h"
@@ -259,11 +260,37 @@ void BM_NormalMapFramesShareOfLevelStart(benchmark::State& state) {
     state.counters["per_frame_ms"] = loaded ? waterMs / n / double(loaded) : 0;
 }
 
+void BM_SetupPlayer(benchmark::State& state) {
+    if (!window().ok) {
+        state.SkipWithError("no OpenGL ES context");
+        return;
+    }
+    test::BenchRoot root;
+    lumaroll::LaunchOptions options;
+    options.level = writeWaterLevel(root);
+    options.dataDir = root.data();
+    options.play = true;
+    lumaroll::makeDirs(root.data() + "/resources/models");
+    test::ballModel("D_forminfo=" + test::formRecord(40.f)).write(root.data() + "/resources/models/plimbo.hgr");
+    double ms = 0;
+    for (auto _ : state) {
+        lumaroll::LevelSession session(window().app, options);
+        session.loadLevel();
+        session.setupWorld();
+        const auto t0 = Clock::now();
+        session.setupPlayer();
+        ms += msSince(t0);
+    }
+    state.counters["setupPlayer_ms"] = ms / double(state.iterations());
+}
+
 } // namespace
 
 BENCHMARK(BM_LibraryObjectsAgainstPlainLoads)->Iterations(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WaterFrameReflectionOnAgainstOff)->Iterations(600)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NormalMapFramesShareOfLevelStart)->Arg(0)->Arg(7)->Arg(30)->Iterations(5)
     ->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_SetupPlayer)->Iterations(20)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
