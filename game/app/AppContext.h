@@ -1,10 +1,12 @@
 // What main shares with each level session: the platform seam (window,
-// events, keyboard state, clock), the drawable size and the overlay. main
-// fills it; tests fill it with fakes (tests/support/PlatformFakes.h).
+// events, keyboard state, clock, sensors and touch), the drawable size and
+// the overlay. main fills it; tests fill it with fakes
+// (tests/support/PlatformFakes.h).
 #pragma once
 
 #include "platform/EventSource.h"
 #include "platform/FrameClock.h"
+#include "platform/InputDevices.h"
 #include "platform/KeyState.h"
 #include "platform/Window.h"
 
@@ -22,6 +24,9 @@ struct AppContext {
     KeyState* keys = &SdlKeyState::instance();
     // The frame loop's tick counter and frame-cap sleep.
     FrameClock* clock = &SdlFrameClock::instance();
+    // The accelerometer, display orientation and touch fingers, read by the
+    // player input.
+    InputDevices* devices = &SdlInputDevices::instance();
     // The window's drawable size in pixels: set by main when the window
     // opens and by the import screen, refreshed by the session every frame.
     int drawableWidth = 800;

@@ -25,7 +25,7 @@
 namespace lumaroll {
 
 LevelSession::LevelSession(AppContext& app, const LaunchOptions& options)
-    : app(&app), options(options), timer(*app.clock)
+    : app(&app), options(options), input(*app.keys, *app.clock, *app.devices), timer(*app.clock)
 {
 }
 

@@ -89,7 +89,34 @@ public:
     void setupSky();
 
     // Frame steps.
+    // Drains the event queue, routing each event: device hot-plug to the
+    // controller manager (with a notice for a pad), focus and background
+    // events to the background rules, then the overlay first and, unless it
+    // took the event, touch, the in-game menu's controller keys, the rules
+    // that open the in-game menu, the open menu, the session's keys and the
+    // mouse look.
     void pollEvents();
+    // Carries out an action code of the in-game menu: 1, 2, 3 change level,
+    // 5 sets the master mute from the menu's volume flag, 6 minimises the
+    // window, 7 quits; every other code does nothing.
+    void onMenuAction(int action);
+    // Opens the in-game menu when the event asks for it (true): only with the
+    // menu images loaded, with "--menu" or "--from-menu", and the menu closed.
+    // A left click (in play only in the top-left corner), 'p', START, and once
+    // the level is over also Return or the pad's A. Repeated key-downs of a
+    // held key never open it.
+    bool handleMenuOpenEvent(const SDL_Event& event);
+    // The developer keys of "--dev": Tab cycles the scene cameras and the
+    // free view, 'r' puts the ball at the start, F3 shows the helper meshes,
+    // F4 toggles the scripted view (and with a ball the free camera), F5 the
+    // water reflection, F12 asks for a screenshot of the next rendered frame.
+    void handleDevKey(SDL_Keycode key);
+    // Mutes the audio for the background (printing the line once) and, in
+    // play with the menus, opens the in-game menu; game time stands still
+    // until a foreground event.
+    void enterBackground();
+    // Ends the session with words as the next level's command line.
+    void setNextLevel(const std::vector<std::string>& words);
     void update(float gameDt, float dt, bool paused);
     void updateLogic(float gameDt, bool paused);
     void updatePlayer(float gameDt);
@@ -132,11 +159,17 @@ public:
     int framesDone() const { return frameCount; }
     bool isRunning() const { return running; }
     bool inGameMenuOpen() const { return menu.isOpen(); }
+    bool freeCameraOn() const { return freeCamera; }
+    bool scriptedViewOn() const { return scriptedView; }
     // Size the last frame was rendered at (the render-scale target's when used).
     int renderedWidth() const { return lastRenderWidth; }
     int renderedHeight() const { return lastRenderHeight; }
 
 private:
+    // Tests reach the session's parts (ball, menu, input, menu images flag)
+    // through this; product code never does.
+    friend struct LevelSessionProbe;
+
     // What the player set-up has put into the world, for undoing it.
     struct PlayerSetup {
         std::vector<std::string> eyeTriggers;
@@ -150,8 +183,35 @@ private:
 
     bool overlayMenuOpen() const;
     bool windowHasFocus() const;
+    // The window has input focus and the mouse steers something: the free
+    // camera, or a ball in play with no menu open.
+    bool gameplayHasFocus() const;
     void setRelativeMouse(bool on);
     void releaseOverlay();
+    // One polled event through the routing of pollEvents.
+    void routeEvent(const SDL_Event& event);
+    // The pad's connected and disconnected notices for a device event the
+    // controller manager took; padRemoved: the event removed a held pad.
+    void notifyDeviceEvent(const SDL_Event& event, bool padRemoved);
+    // The open in-game menu's keys made from controller buttons and the left
+    // stick, pushed as key-down events; true when the event is used up.
+    bool navigateMenuByController(const SDL_Event& event);
+    // Hands an event to the open in-game menu and carries out its action;
+    // true when the event goes on to the session's keys ('m' and F12).
+    bool forwardToMenu(const SDL_Event& event);
+    // The session's keys and the mouse look.
+    void handleGameEvent(const SDL_Event& event);
+    // Opens the in-game menu with its volume flag showing the master mute,
+    // asking for a backdrop capture when none is valid.
+    void openMenu();
+    // Whether the in-game menu may be opened at all: menu images loaded and
+    // "--menu" or "--from-menu".
+    bool menuAvailable() const;
+    // Drawable pixels per window point (mouse positions are in points): 2 on
+    // a display that doubles points, 1 without a window.
+    float pixelsPerPoint() const;
+    // Writes the screenshot F12 asked for, from the frame just rendered.
+    void saveRequestedScreenshot();
 
     AppContext* app;
     LaunchOptions options;
@@ -174,7 +234,7 @@ private:
     FillState fill;
     Hud hud;
     InGameMenu menu;
-    PlayerInput input;
+    PlayerInput input; // over the AppContext's keys, clock and input devices
     std::vector<TimedEffect> timedEffects;
     // Particle description files that failed to load in this session.
     std::set<std::string> failedEffects;
@@ -208,6 +268,8 @@ private:
     FrameTimer timer;
     ActionButtons actionButtons;
     bool screenshotFailed = false;
+    // The file F12 asked for ("screenshot-<ticks>.png"); empty when none.
+    std::string devScreenshot;
     bool started = false;
     int lastRenderWidth = 0;
     int lastRenderHeight = 0;

@@ -2,6 +2,7 @@
 // the session by frame count or screenshot.
 #include "app/LevelSession.h"
 
+#include "app/ControlSettings.h"
 #include "app/FrameEnding.h"
 #include "app/Settings.h"
 #include "input/Controllers.h"
@@ -62,6 +63,8 @@ void LevelSession::start()
     }
     setupStartCamera();
     freeCam.place(camera);
+    // Pads plugged in since start-up, or since the last level.
+    Controllers::instance().openAll();
     started = true;
     if (app->overlay) {
         app->overlay->quitCallback = [this]() {
@@ -76,12 +79,13 @@ bool LevelSession::frame()
 {
     if (!running)
         return false;
+    // Settings changed in the overlay act from the next frame on.
+    input.settings = controlSettings(Settings::instance());
+    Controllers::instance().vibration = vibrationOn(Settings::instance());
     pollEvents();
 
     // Give the mouse back whenever it is not steering the ball or the free camera.
-    if (relativeMouse &&
-        (!windowHasFocus() ||
-         (!freeCamera && (!player || levelOver || menu.isOpen() || overlayMenuOpen()))))
+    if (relativeMouse && !gameplayHasFocus())
         setRelativeMouse(false);
 
     const int kind = input.pollInputKindChange();
@@ -103,7 +107,8 @@ bool LevelSession::frame()
     }
 
     const float dt = timer.beginFrame();
-    PauseState pause = pauseRule(overlayMenuOpen(), menu.isOpen(), player != nullptr, levelOver, uiLoaded);
+    PauseState pause = pauseRule(overlayMenuOpen(), menu.isOpen(), player != nullptr, levelOver, uiLoaded,
+                                 audio->backgroundMute.load());
     if (pause.captureRequested)
         captureRequested = true;
     const float gameDt = pause.paused ? 0.f : dt;
@@ -111,6 +116,9 @@ bool LevelSession::frame()
 
     update(gameDt, dt, pause.paused);
     render(pause.paused, pause.menuLive, dt);
+    // The frame as rendered, before the overlay draws over it and before the
+    // swap leaves the back buffer undefined.
+    saveRequestedScreenshot();
 
     timer.capFrame(frameLimitFromSetting(Settings::instance().getFloat("graphics.fps_limit", 0.f)));
 
@@ -195,7 +203,10 @@ void LevelSession::update(float gameDt, float dt, bool paused)
 
 void LevelSession::updateLogic(float gameDt, bool paused)
 {
-    if (actionButtons.held() || input.actionButtonDown())
+    // The pad's A counts only while no menu takes it: behind the menu level's
+    // in-game menu the logic runs, and A is the menu's Return there.
+    const bool padAction = input.actionButtonDown() && !menu.isOpen() && !overlayMenuOpen();
+    if (actionButtons.held() || padAction)
         world->pressedKeys.insert("lmouse");
     else
         world->pressedKeys.erase("lmouse");
@@ -221,7 +232,7 @@ void LevelSession::updatePlayer(float gameDt)
 {
     MoveInput move;
     input.read(move, app->drawableWidth, app->drawableHeight, player->controlsEnabled(), gameDt);
-    const bool tilt = Settings::instance().getString("controls.touch", "") == "accelerometer";
+    const bool tilt = input.settings.touch == TouchScheme::Accelerometer;
     if (tilt && !tiltMode)
         Controllers::instance().calibrateRequested = true;
     tiltMode = tilt;
@@ -263,6 +274,12 @@ bool LevelSession::overlayMenuOpen() const
 bool LevelSession::windowHasFocus() const
 {
     return app->window && app->window->hasInputFocus();
+}
+
+bool LevelSession::gameplayHasFocus() const
+{
+    return windowHasFocus() &&
+           (freeCamera || (player && !levelOver && !menu.isOpen() && !overlayMenuOpen()));
 }
 
 void LevelSession::setRelativeMouse(bool on)

@@ -2,14 +2,10 @@
 
 namespace lumaroll {
 
-PauseState pauseRule(bool overlayOpen, bool menuOpen, bool hasPlayer, bool levelOver, bool uiLoaded)
+PauseState pauseRule(bool overlayOpen, bool menuOpen, bool hasPlayer, bool levelOver, bool uiLoaded, bool background)
 {
     PauseState state;
-    if (menuOpen && hasPlayer && !levelOver) {
-        state.paused = true;
-        return state;
-    }
-    if (overlayOpen) {
+    if (background || overlayOpen || (menuOpen && hasPlayer && !levelOver)) {
         state.paused = true;
         return state;
     }

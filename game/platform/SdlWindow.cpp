@@ -146,6 +146,11 @@ bool SdlWindow::setRelativeMouse(bool on)
     return SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE) == 0;
 }
 
+void SdlWindow::minimize()
+{
+    SDL_MinimizeWindow(window);
+}
+
 std::string SdlWindow::videoDriver()
 {
     const char* driver = SDL_GetCurrentVideoDriver();

@@ -55,6 +55,7 @@ public:
     void setVsync(bool on) override;
     bool hasInputFocus() override;
     bool setRelativeMouse(bool on) override;
+    void minimize() override;
     std::string videoDriver() override;
 
 private:

@@ -1,6 +1,6 @@
 // The program's one window with its OpenGL ES context, as the game uses it:
 // sizes, presenting a frame, reading it back, fullscreen, focus, the mouse
-// mode and the video driver. SdlWindow is the real one; tests hand the
+// mode, minimising and the video driver. SdlWindow is the real one; tests hand the
 // session a fake (tests/support/PlatformFakes.h) that needs no display.
 #pragma once
 
@@ -41,6 +41,8 @@ public:
     // reported. Returns false when the system refuses it (the offscreen
     // driver always does).
     virtual bool setRelativeMouse(bool on) = 0;
+    // Minimises the window (the in-game menu's task switcher button).
+    virtual void minimize() = 0;
 
     // The video driver in use ("x11", "wayland", "offscreen", ...); empty
     // when video is not running.

@@ -62,4 +62,23 @@ bool FakeWindow::setRelativeMouse(bool on)
 	return true;
 }
 
+lumaroll::SensorRead FakeInputDevices::readAccelerometer(SDL_Sensor*, float out[3])
+{
+	++sensorReads;
+	if (accelerometer == lumaroll::SensorRead::Sample) {
+		out[0] = sample[0];
+		out[1] = sample[1];
+		out[2] = sample[2];
+	}
+	return accelerometer;
+}
+
+bool FakeInputDevices::fingerListed(SDL_FingerID finger)
+{
+	for (SDL_FingerID f : fingersDown)
+		if (f == finger)
+			return true;
+	return false;
+}
+
 } // namespace test

@@ -2,12 +2,14 @@
 #define SUPPORT_PLATFORMFAKES_H
 
 // Fakes of the game's platform seam (game/platform): a clock moved by hand, a
-// scripted event queue, a key-state array and a window without a display.
+// scripted event queue, a key-state array, a window without a display and
+// scripted sensors and touch fingers.
 // They need no window focus and no SDL video, so tests of held keys, focus
 // and timing behave alike on every driver.
 
 #include "platform/EventSource.h"
 #include "platform/FrameClock.h"
+#include "platform/InputDevices.h"
 #include "platform/KeyState.h"
 #include "platform/Window.h"
 
@@ -70,6 +72,7 @@ public:
 	bool vsync = false;
 	bool relativeMouse = false;
 	bool refuseRelativeMouse = false; // as the offscreen driver does
+	int minimizes = 0;
 	std::string driver = "fake";
 	// What screenshot() returns (RGBA, top row first); empty: no frame.
 	std::vector<std::uint8_t> frame;
@@ -83,7 +86,26 @@ public:
 	void setVsync(bool on) override { vsync = on; }
 	bool hasInputFocus() override { return focus; }
 	bool setRelativeMouse(bool on) override;
+	void minimize() override { ++minimizes; }
 	std::string videoDriver() override { return driver; }
+};
+
+// An accelerometer, display and touch screen set by the test. The
+// accelerometer answers for any sensor handle, null included, unless
+// `accelerometer` is Absent; each read hands out `sample`.
+class FakeInputDevices : public lumaroll::InputDevices {
+public:
+	lumaroll::SensorRead accelerometer = lumaroll::SensorRead::Absent;
+	float sample[3] = {0.f, 0.f, 9.81f};
+	int sensorReads = 0;
+	SDL_DisplayOrientation orientation = SDL_ORIENTATION_LANDSCAPE;
+	int touchDevices = 0;
+	std::vector<SDL_FingerID> fingersDown;
+
+	lumaroll::SensorRead readAccelerometer(SDL_Sensor* sensor, float out[3]) override;
+	SDL_DisplayOrientation displayOrientation() override { return orientation; }
+	int touchDeviceCount() override { return touchDevices; }
+	bool fingerListed(SDL_FingerID finger) override;
 };
 
 } // namespace test

@@ -40,6 +40,16 @@ SDL_Event mouseButton(bool down, int x, int y, Uint8 button, Uint32 which, Uint3
 	return e;
 }
 
+SDL_Event mouseMoveBy(int xrel, int yrel, Uint32 which)
+{
+	SDL_Event e = {};
+	e.type = SDL_MOUSEMOTION;
+	e.motion.which = which;
+	e.motion.xrel = xrel;
+	e.motion.yrel = yrel;
+	return e;
+}
+
 SDL_Event mouseWheel(int x, int y)
 {
 	SDL_Event e = {};
@@ -52,13 +62,18 @@ SDL_Event mouseWheel(int x, int y)
 
 SDL_Event fingerDown(SDL_TouchID touch, SDL_FingerID finger, float x, float y)
 {
+	return fingerEvent(SDL_FINGERDOWN, touch, finger, x, y);
+}
+
+SDL_Event fingerEvent(Uint32 type, SDL_TouchID touch, SDL_FingerID finger, float x, float y)
+{
 	SDL_Event e = {};
-	e.type = SDL_FINGERDOWN;
+	e.type = type;
 	e.tfinger.touchId = touch;
 	e.tfinger.fingerId = finger;
 	e.tfinger.x = x;
 	e.tfinger.y = y;
-	e.tfinger.pressure = 1.f;
+	e.tfinger.pressure = type == SDL_FINGERUP ? 0.f : 1.f;
 	return e;
 }
 
@@ -69,6 +84,16 @@ SDL_Event controllerButton(bool down, Uint8 button, SDL_JoystickID which)
 	e.cbutton.which = which;
 	e.cbutton.button = button;
 	e.cbutton.state = down ? SDL_PRESSED : SDL_RELEASED;
+	return e;
+}
+
+SDL_Event controllerAxis(Uint8 axis, Sint16 value, SDL_JoystickID which)
+{
+	SDL_Event e = {};
+	e.type = SDL_CONTROLLERAXISMOTION;
+	e.caxis.which = which;
+	e.caxis.axis = axis;
+	e.caxis.value = value;
 	return e;
 }
 
@@ -85,6 +110,13 @@ SDL_Event quitEvent()
 {
 	SDL_Event e = {};
 	e.type = SDL_QUIT;
+	return e;
+}
+
+SDL_Event plainEvent(Uint32 type)
+{
+	SDL_Event e = {};
+	e.type = type;
 	return e;
 }
 

@@ -1,5 +1,7 @@
 #include "support/XvfbDisplay.h"
 
+#include "support/DebWriter.h"
+
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -7,6 +9,9 @@
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 namespace test {
 
@@ -65,6 +70,24 @@ XvfbDisplay::~XvfbDisplay()
 	kill(m_pid, SIGTERM);
 	int status = 0;
 	waitpid(m_pid, &status, 0);
+}
+
+bool xdotool(const std::string& display, const std::vector<std::string>& args, std::string* out)
+{
+	std::vector<std::string> argv{"env", "DISPLAY=" + display, "xdotool"};
+	argv.insert(argv.end(), args.begin(), args.end());
+	return runCommand(argv, out) == 0;
+}
+
+std::string findWindow(const std::string& display, const std::string& namePattern, int timeoutMs)
+{
+	std::string found;
+	for (int waited = 0; found.empty() && waited <= timeoutMs; waited += 100) {
+		xdotool(display, {"search", "--name", namePattern}, &found);
+		if (found.empty())
+			std::this_thread::sleep_for(std::chrono::milliseconds(100));
+	}
+	return found.substr(0, found.find('\n'));
 }
 
 } // namespace test

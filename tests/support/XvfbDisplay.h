@@ -6,6 +6,7 @@
 // and reports it through -displayfd) and stops it on destruction.
 
 #include <string>
+#include <vector>
 
 namespace test {
 
@@ -29,6 +30,14 @@ private:
 	std::string m_name;
 	std::string m_error;
 };
+
+// Runs xdotool with args on display; false when it failed. Its standard
+// output goes to *out when out is set.
+bool xdotool(const std::string& display, const std::vector<std::string>& args, std::string* out = nullptr);
+
+// The id of the first window on display whose name matches the regular
+// expression, as xdotool prints it; empty when none appeared within timeoutMs.
+std::string findWindow(const std::string& display, const std::string& namePattern, int timeoutMs = 5000);
 
 } // namespace test
 

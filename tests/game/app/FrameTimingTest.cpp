@@ -140,14 +140,19 @@ TEST(PauseRuleTest, Table) {
 	    {true, true, false, true, true, false, false},
 	};
 	for (const Case& c : cases) {
-		const PauseState s = pauseRule(c.overlay, c.menu, c.player, c.over, true);
+		const PauseState s = pauseRule(c.overlay, c.menu, c.player, c.over, true, false);
 		const std::string label = std::string("overlay ") + (c.overlay ? "open" : "closed") + ", menu " +
 		                          (c.menu ? "open" : "closed") + (c.player ? ", player" : ", no player") +
 		                          (c.over ? ", over" : "");
 		EXPECT_EQ(s.paused, c.paused) << label;
 		EXPECT_EQ(s.menuLive, c.menuLive) << label;
 		EXPECT_EQ(s.captureRequested, c.capture) << label;
-		EXPECT_FALSE(pauseRule(c.overlay, c.menu, c.player, c.over, false).captureRequested) << label;
+		EXPECT_FALSE(pauseRule(c.overlay, c.menu, c.player, c.over, false, false).captureRequested) << label;
+		// In the background the game stands still whatever is open, also
+		// where no in-game menu opens (a level played without the menus).
+		const PauseState away = pauseRule(c.overlay, c.menu, c.player, c.over, true, true);
+		EXPECT_TRUE(away.paused) << label << ", background";
+		EXPECT_FALSE(away.menuLive) << label << ", background";
 	}
 }
 

@@ -1,6 +1,6 @@
 // The level session in-process on the offscreen window: loading, frame
 // timing, pause, the render pass and what it leaves behind.
-#include "SessionFixture.h"
+#include "SessionTest.h"
 #include "app/LevelSession.h"
 #include "app/Settings.h"
 #include "overlay/Overlay.h"
@@ -13,35 +13,8 @@ using namespace lumaroll;
 
 namespace {
 
-// Keeps a setting for the test's duration.
-class ScopedSetting {
-public:
-	ScopedSetting(const char* key, const char* value) : key_(key) {
-		old_ = Settings::instance().getString(key, "");
-		Settings::instance().setString(key, value);
-	}
-	~ScopedSetting() { Settings::instance().setString(key_, old_); }
-
-private:
-	std::string key_, old_;
-};
-
-class LevelSessionTest : public apptest::GLSceneTest {
+class LevelSessionTest : public apptest::SessionTest {
 protected:
-	void SetUp() override {
-		apptest::GLSceneTest::SetUp();
-		if (IsSkipped())
-			return;
-		setenv("LUMAROLL_NO_AUDIO", "1", 1);
-		options.level = apptest::writeTestLevel(dir.path());
-		options.dataDir = data;
-		app.overlay = &overlay;
-	}
-	void TearDown() override {
-		overlay.shutdown();
-		glBindFramebuffer(GL_FRAMEBUFFER, 0);
-	}
-
 	std::unique_ptr<LevelSession> started() {
 		auto session = std::make_unique<LevelSession>(app, options);
 		testing::internal::CaptureStdout();
@@ -57,14 +30,6 @@ protected:
 		events.push(e);
 	}
 
-	LaunchOptions options;
-	apptest::FakePlatform platform;
-	AppContext& app = platform.app;
-	test::FakeWindow& window = platform.window;
-	test::ScriptedEvents& events = platform.events;
-	test::FakeKeys& keys = platform.keys;
-	test::ManualClock& clock = platform.clock;
-	Overlay overlay;
 	std::string startOutput;
 };
 
@@ -125,12 +90,12 @@ TEST_F(LevelSessionTest, ALongFrameAdvancesGameTimeByATenthAndPauseStopsIt) {
 TEST_F(LevelSessionTest, FrameLimitSleepsForTheRestOfTheFrame) {
 	auto session = started();
 	{
-		ScopedSetting limit("graphics.fps_limit", "50");
+		apptest::ScopedSetting limit("graphics.fps_limit", "50");
 		const std::uint32_t before = clock.now; // the manual clock stands still while the frame runs
 		session->frame();
 		EXPECT_EQ(clock.now - before, 20u);
 	}
-	ScopedSetting off("graphics.fps_limit", "0");
+	apptest::ScopedSetting off("graphics.fps_limit", "0");
 	const std::uint32_t before = clock.now;
 	session->frame();
 	EXPECT_EQ(clock.now, before);
@@ -239,7 +204,7 @@ TEST_F(LevelSessionTest, MissingLevelThrowsAnEngineException) {
 TEST_F(LevelSessionTest, RenderScaleTargetIsUsedBelowNinetyNinePercent) {
 	auto session = started();
 	{
-		ScopedSetting scale("graphics.render_scale", "0.5");
+		apptest::ScopedSetting scale("graphics.render_scale", "0.5");
 		session->render(false, false, 0.f);
 		EXPECT_EQ(session->renderedWidth(), 32);
 		EXPECT_EQ(session->renderedHeight(), 32);
@@ -250,7 +215,7 @@ TEST_F(LevelSessionTest, RenderScaleTargetIsUsedBelowNinetyNinePercent) {
 		EXPECT_TRUE(pixelIs(63, 63, 255, 0, 0));
 	}
 	{
-		ScopedSetting scale("graphics.render_scale", "0.995");
+		apptest::ScopedSetting scale("graphics.render_scale", "0.995");
 		session->render(false, false, 0.f);
 		EXPECT_EQ(session->renderedWidth(), 64);
 		EXPECT_TRUE(pixelIs(32, 32, 0, 255, 0));
@@ -281,7 +246,7 @@ TEST_F(LevelSessionTest, GLObjectsOfTheGameGoWithTheSession) {
 		EXPECT_EQ(testing::internal::GetCapturedStdout(),
 		          "sky: rendered separately, 4 vertices, 6 indices, texture BASEMAP\n");
 		EXPECT_FALSE(session->levelScene()->findNode("M_ground")->isEnabled());
-		ScopedSetting scale("graphics.render_scale", "0.5");
+		apptest::ScopedSetting scale("graphics.render_scale", "0.5");
 		session->levelWorld()->setFade(0, 0.5f);
 		clock.now += 16;
 		session->frame();

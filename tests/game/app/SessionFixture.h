@@ -6,6 +6,7 @@
 
 #include "TestLevel.h"
 #include "app/AppContext.h"
+#include "app/Settings.h"
 #include "support/GLTestContext.h"
 #include "support/PlatformFakes.h"
 
@@ -22,6 +23,19 @@
 
 namespace apptest {
 
+// Keeps a setting for the test's duration.
+class ScopedSetting {
+public:
+	ScopedSetting(const char* key, const char* value) : key_(key) {
+		old_ = lumaroll::Settings::instance().getString(key, "");
+		lumaroll::Settings::instance().setString(key, value);
+	}
+	~ScopedSetting() { lumaroll::Settings::instance().setString(key_, old_); }
+
+private:
+	std::string key_, old_;
+};
+
 // The platform fakes and an AppContext over them, sized to the GL test
 // window; the window is the fake one unless another is given.
 struct FakePlatform {
@@ -29,6 +43,7 @@ struct FakePlatform {
 	test::ScriptedEvents events;
 	test::FakeKeys keys;
 	test::ManualClock clock;
+	test::FakeInputDevices devices;
 	lumaroll::AppContext app;
 
 	explicit FakePlatform(lumaroll::Window* realWindow = nullptr) {
@@ -38,6 +53,7 @@ struct FakePlatform {
 		app.events = &events;
 		app.keys = &keys;
 		app.clock = &clock;
+		app.devices = &devices;
 		app.drawableWidth = test::GLTestContext::WIDTH;
 		app.drawableHeight = test::GLTestContext::HEIGHT;
 	}

@@ -69,23 +69,7 @@ TEST_F(OverlayProgramTest, ReadyLineOfEachStartUp) {
 	}
 }
 
-// Runs xdotool on the display; false when it failed.
-bool xdotool(const std::string& display, const std::vector<std::string>& args, std::string* out = nullptr) {
-	std::vector<std::string> argv{"env", "DISPLAY=" + display, "xdotool"};
-	argv.insert(argv.end(), args.begin(), args.end());
-	return test::runCommand(argv, out) == 0;
-}
-
-// The id of the window named "Lumaroll" on the display (waiting up to 5 s for it); empty when none.
-std::string lumarollWindow(const std::string& display) {
-	std::string window;
-	for (int i = 0; i < 50 && window.empty(); ++i) {
-		xdotool(display, {"search", "--name", "^Lumaroll$"}, &window);
-		if (window.empty())
-			std::this_thread::sleep_for(std::chrono::milliseconds(100));
-	}
-	return window.substr(0, window.find('\n'));
-}
+using test::xdotool;
 
 TEST_F(OverlayProgramTest, EscapeF2AndAClickOnQuitUnderX) {
 	test::XvfbDisplay display;
@@ -98,7 +82,7 @@ TEST_F(OverlayProgramTest, EscapeF2AndAClickOnQuitUnderX) {
 	test::RunningProcess game(test::lumarollBinary(), o);
 	ASSERT_TRUE(game.started());
 	ASSERT_TRUE(game.waitForOutput("port menu: ready", 30000));
-	const std::string window = lumarollWindow(display.name());
+	const std::string window = test::findWindow(display.name(), "^Lumaroll$");
 	ASSERT_FALSE(window.empty()) << "no window named Lumaroll";
 
 	ASSERT_TRUE(xdotool(display.name(), {"key", "--window", window, "Escape"}));
@@ -204,7 +188,7 @@ TEST_F(ImportProgramTest, AClickOnImportUnderXImportsAndPlaysTheMenuLevel) {
 	ASSERT_TRUE(game.started());
 	ASSERT_TRUE(game.waitForOutput("[trace] game.import at ", 30000)) << game.output();
 	ASSERT_TRUE(game.waitForOutput("\n", 1000));
-	const std::string window = lumarollWindow(display.name());
+	const std::string window = test::findWindow(display.name(), "^Lumaroll$");
 	ASSERT_FALSE(window.empty()) << "no window named Lumaroll";
 	const std::string& out = game.output();
 	float x = 0.f, y = 0.f, w = 0.f, h = 0.f;

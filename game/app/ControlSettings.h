@@ -1,0 +1,22 @@
+// The "controls.*" settings as the player input and the controller manager
+// take them; the level session reads them before each frame.
+#pragma once
+
+#include "app/Settings.h"
+#include "input/InputSettings.h"
+
+#include <string>
+
+namespace lumaroll {
+
+// "classic" and "accelerometer" as they are, any other value (the default
+// included) "modern".
+TouchScheme touchSchemeOf(const std::string& value);
+
+// The player input's settings from the store, each with its default when absent.
+InputSettings controlSettings(const Settings& settings);
+
+// "controls.vibration" (default on): whether the level logic's pressure rumbles.
+bool vibrationOn(const Settings& settings);
+
+} // namespace lumaroll
