@@ -1,7 +1,11 @@
 // The world set-up of a level session, in-process on the offscreen window:
 // library-object scripts, variables, the "logic:" line, collectables, the
-// particle-effect callback and its timed effects, water in every session.
+// particle-effect callback and its timed effects, pressure on the pads, water
+// in every session.
 #include "SetupTestHelpers.h"
+
+#include "input/Controllers.h"
+#include "support/VirtualPad.h"
 
 #include <hgr/ParticleSystem.h>
 
@@ -167,6 +171,24 @@ TEST_F(SetupWorldTest, EffectThatFailsIsReportedOncePerName) {
 	EXPECT_EQ(linesStartingWith(err, "particles 'gone.prs': "), 1) << err;
 	EXPECT_EQ(linesStartingWith(err, "particles "), 2) << err;
 	EXPECT_EQ(particleSystems(session->levelScene()).size(), 1u);
+}
+
+TEST_F(SetupWorldTest, PressureRumblesThePads) {
+	ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
+	test::VirtualPad pad;
+	ASSERT_TRUE(pad.attached()) << pad.error();
+	apptest::ScopedSetting vibration("controls.vibration", "1");
+	SceneWriter level = apptest::testLevelScene();
+	level.dummy("T_press");
+	level.userProperty("T_press", "state=2\na01=pressure,0.7");
+	auto session = start(level);
+	SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+	frame(*session);
+	ASSERT_EQ(pad.rumbles.size(), 1u);
+	EXPECT_EQ(pad.rumbles[0], (std::pair<Uint16, Uint16>(0x6000, 0xA000)));
+	pad.detach();
+	lumaroll::Controllers::instance().closeDetached();
+	SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 }
 
 TEST_F(SetupWorldTest, WaterReflectsInTheMenuToo) {
