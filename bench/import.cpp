@@ -53,6 +53,16 @@ std::int64_t fileSize(const std::string& path) {
 	return ::stat(path.c_str(), &st) == 0 ? st.st_size : -1;
 }
 
+// Removes the folders and flushes the file system that holds them, so that a
+// timed run starts on a settled disk: the deletion of the previous run's
+// files (with its block discards) is not left for the next run to wait for.
+void removeSettled(const std::vector<std::string>& folders, const std::string& onFileSystem) {
+	std::vector<std::string> rm = {"rm", "-rf"};
+	rm.insert(rm.end(), folders.begin(), folders.end());
+	test::runCommand(rm);
+	test::runCommand({"sync", "-f", onFileSystem});
+}
+
 // The generated package, built once per process.
 struct Package {
 	std::string dir, deb;
@@ -106,7 +116,7 @@ struct Package {
 		dataBytes = written + 13;
 		files += 3;
 		ok = test::runCommand({"dpkg-deb", "--root-owner-group", "-Zgzip", "-z6", "--build", root, deb}) == 0;
-		test::runCommand({"rm", "-rf", root});
+		removeSettled({root}, dir);
 		packageBytes = fileSize(deb);
 	}
 	~Package() {
@@ -130,7 +140,7 @@ void BM_ImportPackage(benchmark::State& state) {
 	const double rssBefore = peakRssMB();
 	for (auto _ : state) {
 		state.PauseTiming();
-		test::runCommand({"rm", "-rf", dest});
+		removeSettled({dest}, p.dir);
 		state.ResumeTiming();
 		const lumaroll::ImportResult r = lumaroll::importDebPackage(p.deb, dest, nullptr);
 		if (!r.ok) {
@@ -154,7 +164,7 @@ void BM_DpkgDebExtract(benchmark::State& state) {
 	const std::string dest = p.dir + "/extracted";
 	for (auto _ : state) {
 		state.PauseTiming();
-		test::runCommand({"rm", "-rf", dest});
+		removeSettled({dest}, p.dir);
 		state.ResumeTiming();
 		if (test::runCommand({"dpkg-deb", "-x", p.deb, dest}) != 0) {
 			state.SkipWithError("dpkg-deb -x failed");
@@ -176,7 +186,7 @@ void BM_ImportVsDpkgDeb(benchmark::State& state) {
 	const std::string imported = p.dir + "/imported", extracted = p.dir + "/extracted";
 	double importSeconds = 0, dpkgSeconds = 0;
 	for (auto _ : state) {
-		test::runCommand({"rm", "-rf", imported, extracted});
+		removeSettled({imported, extracted}, p.dir);
 		auto t = Clock::now();
 		const lumaroll::ImportResult r = lumaroll::importDebPackage(p.deb, imported, nullptr);
 		importSeconds += std::chrono::duration<double>(Clock::now() - t).count();

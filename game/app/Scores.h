@@ -26,10 +26,11 @@ void clearScores();
 
 // Inserts score into the stored list (below equal scores), keeps the best three,
 // writes the file and hands the list back. Returns the new place 0 to 2, or -1
-// when the score did not enter the list. saved tells whether the file was
-// written: when it cannot be, the result and list are the same, the old file
-// is kept intact and saved is false, so that the caller can say the entry
-// will be gone at the next start.
+// when the score did not enter the list. The file is flushed to the disk
+// (replaceFileContents). saved tells whether the file was written and
+// flushed: when it cannot be, the result and list are the same, the old file
+// is kept intact (unless only the flush of its folder failed) and saved is
+// false, so that the caller can say the entry will be gone at the next start.
 int addHighScore(int score, std::vector<int>& list, bool& saved);
 int addHighScore(const std::string& file, int score, std::vector<int>& list, bool& saved);
 

@@ -26,8 +26,10 @@ public:
     // Reads the given file; the same as load() for another path.
     void loadFrom(const std::string& file);
 
-    // Writes the whole store; returns false when the file could not be
-    // written, in which case the old file is left as it was.
+    // Writes the whole store and flushes it to the disk (replaceFileContents);
+    // returns false when the file could not be written or flushed, in which
+    // case the old file is left as it was (unless only the flush of its
+    // folder failed).
     bool save() const;
     bool saveTo(const std::string& file) const;
 

@@ -1,11 +1,15 @@
 #include "files/AtomicFile.h"
 
+#include "files/Paths.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <utility>
 
 namespace lumaroll {
 
@@ -25,6 +29,13 @@ static bool writeAll(int fd, const char* data, std::size_t size)
     }
     return true;
 }
+
+bool syncToDisk(int fd)
+{
+    return ::fsync(fd) == 0;
+}
+
+ReplacingFile::ReplacingFile(DiskSync sync) : sync(std::move(sync)) {}
 
 ReplacingFile::~ReplacingFile() { abandon(); }
 
@@ -54,6 +65,27 @@ bool ReplacingFile::write(const char* data, std::size_t size)
 }
 
 bool ReplacingFile::commit()
+{
+    // Without the file's flush the rename can reach the disk before the
+    // data, and after a power cut the target would be empty; without the
+    // folder's flush the rename itself can be lost.
+    if (fd < 0 || !sync(fd)) {
+        abandon();
+        return false;
+    }
+    if (!commitUnflushed())
+        return false;
+    // A file right below the root has "" for its folder.
+    const std::string folder = dirName(target).empty() ? "/" : dirName(target);
+    const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0)
+        return false;
+    const bool flushed = sync(folderFd);
+    ::close(folderFd);
+    return flushed;
+}
+
+bool ReplacingFile::commitUnflushed()
 {
     if (fd < 0)
         return false;
@@ -95,10 +127,10 @@ static std::string linkTarget(const std::string& path)
     return result;
 }
 
-bool replaceFileContents(const std::string& path, const std::string& content)
+bool replaceFileContents(const std::string& path, const std::string& content, const DiskSync& sync)
 {
     // The process id keeps two running instances from sharing a temporary file.
-    ReplacingFile file;
+    ReplacingFile file(sync);
     return file.open(linkTarget(path), ".tmp." + std::to_string(getpid()))
         && file.write(content.data(), content.size())
         && file.commit();

@@ -1,18 +1,29 @@
-// Whole-file replacement that never leaves a truncated file behind.
+// Whole-file replacement that never leaves a truncated file behind, not even
+// after a power cut.
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 namespace lumaroll {
 
+// Flushes what was written to an open file or folder (fd, open for the call
+// only) to the disk; false when that fails. syncToDisk is the real one; tests
+// pass one that records the order of the calls or fails.
+using DiskSync = std::function<bool(int fd)>;
+
+// fsync(fd) == 0.
+bool syncToDisk(int fd);
+
 // A file written under a temporary name beside its target and renamed over
 // the target once written and closed, so the target is always either the old
-// file or the whole new one. Abandoned (temporary file removed) unless
-// commit() succeeds.
+// file or the whole new one. Abandoned (temporary file removed) unless a
+// commit succeeds.
 class ReplacingFile {
 public:
-    ReplacingFile() = default;
+    // sync is what commit() flushes the new file and its folder with.
+    explicit ReplacingFile(DiskSync sync = syncToDisk);
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
     ~ReplacingFile();
@@ -22,22 +33,33 @@ public:
     bool open(const std::string& path, const std::string& tempSuffix);
     // False when the bytes cannot all be written.
     bool write(const char* data, std::size_t size);
-    // Closes and renames into place; false when either fails (the temporary
-    // file is then removed).
+    // Flushes the new file to the disk, closes it, renames it over the target
+    // and flushes the target's folder, so that after a power cut the target
+    // is the old file or the whole new one. False when any step fails: before
+    // the rename the temporary file is removed and the old file stays; when
+    // only the folder's flush fails the new file is in place but may not
+    // survive a power cut.
     bool commit();
+    // Closes and renames into place without flushing, for a caller that
+    // flushes many files at once afterwards, as the importer does at its end.
+    // False when the close or the rename fails (the temporary file is then
+    // removed).
+    bool commitUnflushed();
     void abandon();
 
 private:
+    DiskSync sync;
     std::string target, temp;
     int fd = -1;
 };
 
-// Writes content to a temporary file beside path and renames it over path, so
-// readers see either the old file or the whole new one. A symbolic link at
-// path stays: the file it leads to is replaced. Every write and the close are
-// checked; returns false (and removes the temporary file) when any step fails,
-// leaving the old file untouched.
-bool replaceFileContents(const std::string& path, const std::string& content);
+// Writes content to a temporary file beside path and renames it over path
+// (ReplacingFile::commit), so readers see either the old file or the whole new
+// one, also after a power cut. A symbolic link at path stays: the file it
+// leads to is replaced. Every write, the close and both flushes are checked;
+// returns false when any step fails, and the old file stays unless only the
+// folder's flush failed (see commit()).
+bool replaceFileContents(const std::string& path, const std::string& content, const DiskSync& sync = syncToDisk);
 
 enum class NewFileResult { Written, Exists, Failed };
 

@@ -1,5 +1,7 @@
 #include "import/ArchiveStream.h"
 
+#include "import/Crc32.h"
+
 #include <algorithm>
 #include <cerrno>
 
@@ -11,6 +13,8 @@ namespace lumaroll {
 
 namespace {
 const size_t kInputChunk = 1 << 20;
+// Most bytes the default readInPlace hands out at once.
+const size_t kPlaceBuffer = 1 << 20;
 const char kCorrupted[] = "corrupted compressed data";
 } // namespace
 
@@ -46,15 +50,20 @@ bool PackageFile::readAt(std::int64_t offset, void* out, size_t n) const {
     return true;
 }
 
+size_t ArchiveStream::readInPlace(const char*& at, size_t n) {
+    placeBuffer.resize(std::min(n, kPlaceBuffer));
+    at = placeBuffer.data();
+    return read(placeBuffer.data(), placeBuffer.size());
+}
+
 size_t ArchiveStream::skip(std::uint64_t n) {
-    char scratch[65536];
     std::uint64_t done = 0;
     while (done < n) {
-        const size_t want = static_cast<size_t>(std::min<std::uint64_t>(sizeof scratch, n - done));
-        const size_t got = read(scratch, want);
-        done += got;
-        if (got < want)
+        const char* at = nullptr;
+        const size_t got = readInPlace(at, static_cast<size_t>(std::min<std::uint64_t>(kPlaceBuffer, n - done)));
+        if (got == 0)
             break;
+        done += got;
     }
     return static_cast<size_t>(done);
 }
@@ -77,11 +86,14 @@ size_t PlainStream::read(char* out, size_t n) {
 
 GzipStream::GzipStream(const PackageFile& file, std::int64_t offset, std::int64_t size)
     : file(file), offset(offset), end(offset + size) {
-    // Window bits 15 + 16: gzip wrapper only.
-    if (inflateInit2(&zip, 31) == Z_OK)
+    // Window bits 15 + 16: gzip wrapper only. zlib's own check of the data
+    // is off: read() checks it with a faster CRC.
+    if (inflateInit2(&zip, 31) == Z_OK) {
         started = true;
-    else
+        inflateValidate(&zip, 0);
+    } else {
         failure = "zlib could not be initialized";
+    }
 }
 
 GzipStream::~GzipStream() {
@@ -117,7 +129,31 @@ size_t GzipStream::read(char* out, size_t n) {
             break;
         }
     }
-    return n - zip.avail_out;
+    const size_t produced = n - zip.avail_out;
+    crc = crc32Update(crc, out, produced);
+    if (done && !trailerMatches()) {
+        done = false;
+        if (failure.empty())
+            failure = kCorrupted;
+    }
+    return produced;
+}
+
+bool GzipStream::trailerMatches() {
+    // The member's last eight bytes, just before the first byte inflate left
+    // unused: the CRC-32 and the length modulo 2^32 of the inflated data,
+    // both little-endian.
+    unsigned char trailer[8];
+    const std::int64_t memberEnd = offset - static_cast<std::int64_t>(zip.avail_in);
+    if (!file.readAt(memberEnd - 8, trailer, sizeof trailer)) {
+        failure = "Could not read the file.";
+        return false;
+    }
+    auto word = [&](int at) {
+        return std::uint32_t(trailer[at]) | std::uint32_t(trailer[at + 1]) << 8 | std::uint32_t(trailer[at + 2]) << 16 |
+               std::uint32_t(trailer[at + 3]) << 24;
+    };
+    return word(0) == crc && word(4) == static_cast<std::uint32_t>(zip.total_out);
 }
 
 } // namespace lumaroll

@@ -38,6 +38,12 @@ public:
     // Copies up to n bytes into out; returns how many (fewer only at the end
     // of the data or after a failure).
     virtual size_t read(char* out, size_t n) = 0;
+    // Points at up to n of the next bytes and passes over them, without
+    // copying them where the stream can: returns how many, 0 only at the end
+    // of the data, after a failure or for n == 0. at stays valid until the
+    // next call on the stream. By default they are read into a buffer of the
+    // stream.
+    virtual size_t readInPlace(const char*& at, size_t n);
     // Passes over n bytes; returns how many.
     size_t skip(std::uint64_t n);
     // The failure message once read stopped early because of a failure.
@@ -45,6 +51,9 @@ public:
 
 protected:
     std::string failure;
+
+private:
+    std::vector<char> placeBuffer;  // the bytes the default readInPlace hands out
 };
 
 // The member's bytes as they are (data.tar).
@@ -64,13 +73,19 @@ public:
     GzipStream(const PackageFile& file, std::int64_t offset, std::int64_t size);
     ~GzipStream() override;
     size_t read(char* out, size_t n) override;
-    // True once the whole gzip member has been inflated without fault.
+    // True once the whole gzip member has been inflated without fault and
+    // matches the CRC and length of its trailer.
     bool finished() const { return done; }
 
 private:
+    // True when the trailer of the member inflate has just ended holds the
+    // CRC and length of the inflated data; sets failure when it cannot be read.
+    bool trailerMatches();
+
     const PackageFile& file;
     std::int64_t offset, end;
     z_stream zip{};
+    std::uint32_t crc = 0;  // of the inflated data so far
     bool started = false, done = false;
     std::vector<unsigned char> input;
 };

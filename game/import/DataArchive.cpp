@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 #include "import/ArchiveStream.h"
+#include "import/WriteOutStarter.h"
 
 #include "files/AtomicFile.h"
 #include "files/Paths.h"
@@ -15,7 +15,8 @@ namespace lumaroll {
 namespace {
 
 const size_t kBlock = 512;
-const size_t kCopyBuffer = 1 << 20;
+// Most bytes of a file handed to one write.
+const size_t kCopyPiece = 1 << 20;
 // Longest GNU long name kept: far past the longest path the system can open.
 const std::uint64_t kMaxLongName = 1 << 16;
 // Length of "opt/plimbo/", which is removed from extracted names.
@@ -63,35 +64,41 @@ std::string gameFileRelativePath(std::string name) {
 
 namespace {
 
-// Copies size bytes of the stream into a file that replaces target.
-// Returns the failure message, or empty on success.
-std::string writeEntry(ArchiveStream& stream, std::uint64_t size, const std::string& target, std::vector<char>& buffer) {
+// Copies size bytes of the stream into a file that replaces target, and has
+// its write-out started. Returns the failure message, or empty on success.
+std::string writeEntry(ArchiveStream& stream, std::uint64_t size, const std::string& target,
+                       WriteOutStarter& writeOut) {
     const std::string cannotWrite = "Could not write " + target + ".";
     ReplacingFile file;
     if (!file.open(target, ".import-part"))
         return cannotWrite;
     while (size > 0) {
-        const size_t want = static_cast<size_t>(std::min<std::uint64_t>(buffer.size(), size));
-        const size_t got = stream.read(buffer.data(), want);
-        if (got < want)
+        const char* bytes = nullptr;
+        const size_t got = stream.readInPlace(bytes, static_cast<size_t>(std::min<std::uint64_t>(kCopyPiece, size)));
+        if (got == 0)
             return stream.error().empty() ? std::string("The package data is incomplete.") : stream.error();
-        if (!file.write(buffer.data(), got))
+        if (!file.write(bytes, got))
             return cannotWrite;
         size -= got;
     }
-    return file.commit() ? std::string() : cannotWrite;
+    // The importer flushes every file at once when the archive is done.
+    if (!file.commitUnflushed())
+        return cannotWrite;
+    writeOut.start(target);
+    return std::string();
 }
 
 } // namespace
 
 bool extractDataArchive(ArchiveStream& stream, std::uint64_t size, const std::string& destDir,
                         const ImportProgress& progress, ImportResult& result) {
-    std::vector<char> buffer(kCopyBuffer);
+    WriteOutStarter writeOut;
     auto streamFailed = [&]() {
         result.error = stream.error().empty() ? std::string("The package data is incomplete.") : stream.error();
         return false;
     };
     std::string longName;
+    std::string madeFolder;  // the folder of the last file written
     std::uint64_t offset = 0;
     char header[kBlock];
     while (size - offset >= kBlock) {
@@ -137,9 +144,14 @@ bool extractDataArchive(ArchiveStream& stream, std::uint64_t size, const std::st
                 if (type == '5') {
                     makeDirs(target);
                 } else if (type == '0' || type == 0) {
-                    const size_t slash = target.rfind('/');
-                    makeDirs(target.substr(0, slash));
-                    const std::string error = writeEntry(stream, entrySize, target, buffer);
+                    // Files of one folder come one after the other: its
+                    // parents are made once, not again for every file.
+                    const std::string folder = target.substr(0, target.rfind('/'));
+                    if (folder != madeFolder) {
+                        makeDirs(folder);
+                        madeFolder = folder;
+                    }
+                    const std::string error = writeEntry(stream, entrySize, target, writeOut);
                     if (!error.empty()) {
                         result.error = error;
                         return false;

@@ -10,9 +10,11 @@ class ArchiveStream;
 
 // Walks the tar archive of size bytes read from stream and writes the game
 // files it keeps below "opt/plimbo/data" into destDir, counting them in result
-// and reporting each to progress. Returns false with result.error set when the
-// archive is incomplete, a file cannot be written or the stream fails; files
-// written before stay.
+// and reporting each to progress. Each file replaces its target whole
+// (ReplacingFile::commitUnflushed) and has its write-out started; flushing
+// them to the disk is the caller's. Returns false with result.error set when
+// the archive is incomplete, a file cannot be written or the stream fails;
+// files written before stay.
 bool extractDataArchive(ArchiveStream& stream, std::uint64_t size, const std::string& destDir,
                         const ImportProgress& progress, ImportResult& result);
 

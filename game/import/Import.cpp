@@ -8,8 +8,12 @@
 #include <thread>
 #include <vector>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "import/ArchiveStream.h"
 #include "import/DataArchive.h"
+#include "import/ReadAheadStream.h"
 #include "files/AtomicFile.h"
 #include "files/Paths.h"
 #include "import/Sha256.h"
@@ -80,6 +84,49 @@ std::string checkGzipMember(const PackageFile& file, std::int64_t start, std::in
     return std::string();
 }
 
+// The SHA-256 of the whole package file, an independent read of it: computed
+// on a helper thread while the member is checked and extracted (at once when
+// no thread can be started).
+class PackageDigest {
+public:
+    explicit PackageDigest(const PackageFile& file) {
+        try {
+            worker = std::thread([this, &file] { read = digestFile(file, hex); });
+        } catch (const std::system_error&) {
+            read = digestFile(file, hex);
+        }
+    }
+    ~PackageDigest() { wait(); }
+    PackageDigest(const PackageDigest&) = delete;
+    PackageDigest& operator=(const PackageDigest&) = delete;
+
+    // Waits for the digest; false when the file could not be read, hex holds
+    // the 64 hex digits otherwise.
+    bool wait() {
+        if (worker.joinable())
+            worker.join();
+        return read;
+    }
+
+    std::string hex;
+
+private:
+    bool read = false;
+    std::thread worker;
+};
+
+// An open descriptor of a folder, closed on destruction; -1 when it cannot be opened.
+struct FolderHandle {
+    int fd;
+    explicit FolderHandle(const std::string& path) : fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+    ~FolderHandle() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    FolderHandle(const FolderHandle&) = delete;
+    FolderHandle& operator=(const FolderHandle&) = delete;
+};
+
 ImportResult fail(ImportResult& result, const std::string& error) {
     result.ok = false;
     result.error = error;
@@ -98,7 +145,7 @@ ImportResult importDebPackage(const std::string& debPath, const std::string& des
     ImportResult result;
 
     // The package is read through small buffers, never held whole: reading
-    // it twice from the page cache is far cheaper than holding it in memory.
+    // it again from the page cache is far cheaper than holding it in memory.
     PackageFile file;
     if (!file.open(debPath, options.maxPackageSize))
         return fail(result, kCannotRead);
@@ -143,55 +190,63 @@ ImportResult importDebPackage(const std::string& debPath, const std::string& des
         }
     }
 
-    // The digest of the whole file and the check of a gzip member are
-    // independent reads of the same file: the digest runs on a helper thread
-    // meanwhile (joined before anything else happens).
-    bool digestRead = false;
-    std::string digest;
-    std::thread digestThread;
-    try {
-        digestThread = std::thread([&] { digestRead = digestFile(file, digest); });
-    } catch (const std::system_error&) {
-        digestRead = digestFile(file, digest);
-    }
+    // Every return from here on waits for the digest and reports it, or
+    // fails with kCannotRead when the file could not be read whole.
+    PackageDigest digest(file);
+    const auto finish = [&](const std::string& error) {
+        if (!digest.wait())
+            return fail(result, kCannotRead);
+        result.sha256 = digest.hex;
+        const std::vector<std::string>& known = options.knownDigests ? *options.knownDigests : knownPackageDigests();
+        for (const std::string& entry : known)
+            if (entry == result.sha256)
+                result.digestKnown = true;
+        if (!error.empty())
+            return fail(result, error);
+        result.ok = true;
+        return result;
+    };
+    if (!memberError.empty())
+        return finish(memberError);
 
     // A damaged or oversized gzip member fails before anything is written:
     // inflate it once without keeping the output, to learn its length.
     std::uint64_t archiveSize = static_cast<std::uint64_t>(memberSize);
-    std::string checkError;
-    if (memberError.empty() && kind == Kind::gzip)
-        checkError = checkGzipMember(file, memberStart, memberSize, options.maxDataSize, archiveSize);
-
-    if (digestThread.joinable())
-        digestThread.join();
-    if (!digestRead)
-        return fail(result, kCannotRead);
-    result.sha256 = digest;
-    const std::vector<std::string>& known = options.knownDigests ? *options.knownDigests : knownPackageDigests();
-    for (const std::string& entry : known)
-        if (entry == result.sha256)
-            result.digestKnown = true;
-    if (!memberError.empty())
-        return fail(result, memberError);
-    if (!checkError.empty())
-        return fail(result, checkError);
+    if (kind == Kind::gzip) {
+        const std::string checkError =
+            checkGzipMember(file, memberStart, memberSize, options.maxDataSize, archiveSize);
+        if (!checkError.empty())
+            return finish(checkError);
+    }
 
     makeDirs(destDir);
     if (!isDirectory(destDir))
-        return fail(result, "Could not create the folder " + destDir + ".");
+        return finish("Could not create the folder " + destDir + ".");
+    // Opened before the first file is written, so that the flush at the end
+    // reports write-back failures met on the way, even when another program
+    // flushes the same file system meanwhile.
+    const std::string cannotWrite = "Could not write " + destDir + ".";
+    FolderHandle folder(destDir);
+    if (folder.fd < 0)
+        return finish(cannotWrite);
 
-    std::unique_ptr<ArchiveStream> stream;
-    if (kind == Kind::gzip)
-        stream.reset(new GzipStream(file, memberStart, memberSize));
-    else
-        stream.reset(new PlainStream(file, memberStart, memberSize));
-    if (!extractDataArchive(*stream, archiveSize, destDir, progress, result))
-        return fail(result, result.error);
+    {
+        std::unique_ptr<ArchiveStream> stream;
+        if (kind == Kind::gzip)
+            stream.reset(new GzipStream(file, memberStart, memberSize));
+        else
+            stream.reset(new PlainStream(file, memberStart, memberSize));
+        ReadAheadStream ahead(*stream);
+        if (!extractDataArchive(ahead, archiveSize, destDir, progress, result))
+            return finish(result.error);
+    }
 
     if (!hasGameData(destDir))
-        return fail(result, "The package does not look like Plimbo Voyage (game data missing).");
-    result.ok = true;
-    return result;
+        return finish("The package does not look like Plimbo Voyage (game data missing).");
+    // Every file was renamed into place unflushed; one flush makes them all
+    // survive a power cut before success is reported.
+    const bool flushed = options.flushData ? options.flushData(destDir) : ::syncfs(folder.fd) == 0;
+    return finish(flushed ? std::string() : cannotWrite);
 }
 
 } // namespace lumaroll

@@ -13,7 +13,7 @@ namespace lumaroll {
 
 // Result of one import. Every import starts from false, empty strings and zeros.
 struct ImportResult {
-    bool ok = false;           // ran to its end and the installed-data test passed
+    bool ok = false;           // ran to its end, the installed-data test passed and the files were flushed
     std::string error;         // failure message; empty on success
     int files = 0;             // regular files written
     std::int64_t bytes = 0;    // sum of their sizes
@@ -31,6 +31,13 @@ struct ImportOptions {
     std::int64_t maxDataSize = kMaxDataSize;
     // Digests counted as known; null means knownPackageDigests().
     const std::vector<std::string>* knownDigests = nullptr;
+    // Flushes the imported files to the disk, so that none is lost to a power
+    // cut after success: called once with destDir, after the last file is
+    // renamed into place and the installed-data test passed, before success
+    // is reported. False fails the import with "Could not write " + destDir +
+    // ".". Null means syncfs of destDir's file system (files written through
+    // a link into another file system are not covered).
+    std::function<bool(const std::string& destDir)> flushData;
 };
 
 // The digests of known-good data packages (built on first use).

@@ -114,13 +114,13 @@ bool RunningProcess::pump(int timeoutMs)
 	return m_out >= 0 || m_err >= 0;
 }
 
-bool RunningProcess::waitForOutput(const std::string& text, int timeoutMs)
+bool RunningProcess::waitForOutput(const std::string& text, int timeoutMs, size_t from)
 {
 	long long end = nowMs() + timeoutMs;
-	while (m_result.out.find(text) == std::string::npos) {
+	while (m_result.out.find(text, from) == std::string::npos) {
 		long long left = end - nowMs();
 		if (left <= 0 || !pump(static_cast<int>(left)))
-			return m_result.out.find(text) != std::string::npos;
+			return m_result.out.find(text, from) != std::string::npos;
 	}
 	return true;
 }

@@ -5,6 +5,7 @@
 // folder, captures its standard output and standard error, and reports how it
 // ended. Used by tests that check what the real lumaroll process does.
 
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,8 +41,9 @@ public:
 	RunningProcess& operator=(const RunningProcess&) = delete;
 
 	bool started() const { return m_pid > 0; }
-	// Reads output until standard output holds text; false after timeoutMs or when the process ended first.
-	bool waitForOutput(const std::string& text, int timeoutMs);
+	// Reads output until standard output holds text (at byte from or later);
+	// false after timeoutMs or when the process ended first.
+	bool waitForOutput(const std::string& text, int timeoutMs, size_t from = 0);
 	// Standard output read so far.
 	const std::string& output() const { return m_result.out; }
 	void sendSignal(int sig);

@@ -72,6 +72,12 @@ XvfbDisplay::~XvfbDisplay()
 	waitpid(m_pid, &status, 0);
 }
 
+bool xdotoolInstalled()
+{
+	std::string path;
+	return runCommand({"sh", "-c", "command -v xdotool"}, &path) == 0;
+}
+
 bool xdotool(const std::string& display, const std::vector<std::string>& args, std::string* out)
 {
 	std::vector<std::string> argv{"env", "DISPLAY=" + display, "xdotool"};

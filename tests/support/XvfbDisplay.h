@@ -31,6 +31,9 @@ private:
 	std::string m_error;
 };
 
+// True when the xdotool program is on PATH.
+bool xdotoolInstalled();
+
 // Runs xdotool with args on display; false when it failed. Its standard
 // output goes to *out when out is set.
 bool xdotool(const std::string& display, const std::vector<std::string>& args, std::string* out = nullptr);

@@ -30,6 +30,13 @@ protected:
 
 	test::ProcessResult run(const std::vector<std::string>& args,
 	                        std::vector<std::pair<std::string, std::string>> extraEnv = {}) const {
+		return test::runProcess(test::lumarollBinary(), options(args, std::move(extraEnv)));
+	}
+
+	// The arguments and the temporary home's environment, extraEnv last (it
+	// overrides), in the work folder.
+	test::ProcessOptions options(const std::vector<std::string>& args,
+	                             std::vector<std::pair<std::string, std::string>> extraEnv = {}) const {
 		test::ProcessOptions o;
 		o.args = args;
 		o.env = {{"XDG_DATA_HOME", dir / "userdata"},
@@ -44,7 +51,7 @@ protected:
 		for (auto& e : extraEnv)
 			o.env.push_back(e);
 		o.workDir = work();
-		return test::runProcess(test::lumarollBinary(), o);
+		return o;
 	}
 
 	test::TempDir dir;

@@ -398,6 +398,30 @@ TEST_F(SessionEventsTest, TheMenuShowsTheMuteAsItIsWhenTheSessionOpensIt) {
 	app.drawableHeight = window.drawableHeight = window.height;
 }
 
+TEST_F(SessionEventsTest, AfterTheMuteKeyTheMenuDrawsTheVolumeOffAndOneClickTurnsItOn) {
+	// What the frame shows, not only the flag: each volume image is a solid
+	// colour of its own, drawn over the blurred level.
+	const int w = test::GLTestContext::WIDTH, h = test::GLTestContext::HEIGHT;
+	const apptest::MenuImage& off = apptest::menuImage("MENU_VOLUME_OFF");
+	const apptest::MenuImage& on = apptest::menuImage("MENU_VOLUME_ON");
+	ASSERT_TRUE(off.w == on.w && off.h == on.h && off.pivotX == on.pivotX && off.pivotY == on.pivotY);
+	// The middle of the volume item (drawn with its pivot at the top-left
+	// corner), in pixels from the top; the window has one pixel a point.
+	const float pixelsPerUnit = float(h) / 480.f;
+	const int x = int((float(off.w) / 2.f - float(off.pivotX)) * pixelsPerUnit);
+	const int y = int((float(off.h) / 2.f - float(off.pivotY)) * pixelsPerUnit);
+	ASSERT_TRUE(x < w && y < h);
+
+	auto session = started(true, true);
+	frame(*session, {keyDown(SDLK_m), keyDown(SDLK_p)});
+	ASSERT_TRUE(session->inGameMenuOpen());
+	EXPECT_TRUE(pixelIs(x, h - 1 - y, off.r, off.g, off.b)) << "MENU_VOLUME_OFF";
+	frame(*session, {mouseDown(x, y), mouseUp(x, y)});
+	EXPECT_FALSE(Probe::audio(*session).masterMute);
+	EXPECT_TRUE(pixelIs(x, h - 1 - y, on.r, on.g, on.b)) << "MENU_VOLUME_ON";
+	EXPECT_TRUE(session->inGameMenuOpen());
+}
+
 TEST_F(SessionEventsTest, MenuActions) {
 	const std::string dir = dirWithSlash(options.level);
 	struct Case {

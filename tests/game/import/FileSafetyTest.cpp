@@ -84,3 +84,34 @@ TEST_F(ImportTest, FileNameEndingInSlashIsNotWritten) {
 	const ImportResult r = importTar(tarArchive(withMarkers({tarFile("opt/plimbo/data/dir/", "x")})));
 	EXPECT_EQ(r.error, "Could not write " + dest + "/data/dir/.");
 }
+
+// The imported files are flushed to the disk once, after the last of them is
+// in place under its own name and before success is reported; a failed flush
+// is a failed import.
+TEST_F(ImportTest, FilesAreFlushedOnceAfterTheLastIsInPlace) {
+	const std::string tar =
+	    tarArchive(withMarkers({tarFile("opt/plimbo/data/a.txt", "a"), tarFile("opt/plimbo/data/sub/b.txt", "b")}));
+	ASSERT_TRUE(test::writeFile(deb, test::debPackage("data.tar", tar)));
+	const struct {
+		const char* name;
+		bool flushed;
+	} cases[] = {{"flush succeeds", true}, {"flush fails", false}};
+	for (const auto& c : cases) {
+		test::removeTree(dest);
+		progress.clear();
+		// Per flush: the folder it was given and the files in place by then.
+		std::vector<std::pair<std::string, size_t>> flushes;
+		lumaroll::ImportOptions options;
+		options.flushData = [&](const std::string& folder) {
+			const bool allInPlace = destFile("data/a.txt") == "a" && destFile("data/sub/b.txt") == "b" &&
+			                        lumaroll::hasGameData(dest) && !destHas("data/sub/b.txt.import-part");
+			flushes.emplace_back(folder, allInPlace ? progress.size() : 0);
+			return c.flushed;
+		};
+		const ImportResult r = lumaroll::importDebPackage(deb, dest, recorder(), options);
+		EXPECT_EQ(flushes, (std::vector<std::pair<std::string, size_t>>{{dest, 5}})) << c.name;
+		EXPECT_EQ(r.ok, c.flushed) << c.name;
+		EXPECT_EQ(r.error, c.flushed ? "" : "Could not write " + dest + ".") << c.name;
+		EXPECT_EQ(r.files, 5) << c.name;
+	}
+}

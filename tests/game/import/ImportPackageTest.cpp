@@ -151,12 +151,18 @@ TEST_F(ImportTest, DamagedGzipDataMember) {
 	// The whole member is checked before anything is written, even when the
 	// damage lies after complete game files.
 	const std::string big = test::gzip(test::tarArchive(withMarkers({tarFile("opt/plimbo/data/big", std::string(3 << 20, 'b'))})));
-	std::string damaged = big;
-	damaged[big.size() - 6] ^= 0x20;  // the CRC in the trailer
-	const ImportResult r = importBytes(test::debPackage("data.tar.gz", damaged));
-	EXPECT_EQ(r.error, "corrupted compressed data");
-	EXPECT_EQ(r.files, 0);
-	EXPECT_FALSE(test::fileExists(dest));
+	const struct {
+		const char* name;
+		size_t fromEnd;
+	} trailerFields[] = {{"CRC", 6}, {"length", 2}};
+	for (const auto& field : trailerFields) {
+		std::string damaged = big;
+		damaged[big.size() - field.fromEnd] ^= 0x20;
+		const ImportResult r = importBytes(test::debPackage("data.tar.gz", damaged));
+		EXPECT_EQ(r.error, "corrupted compressed data") << field.name;
+		EXPECT_EQ(r.files, 0) << field.name;
+		EXPECT_FALSE(test::fileExists(dest)) << field.name;
+	}
 }
 
 TEST_F(ImportTest, OnlyTheFirstGzipMemberIsRead) {

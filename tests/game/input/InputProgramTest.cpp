@@ -16,8 +16,7 @@ namespace {
 using test::xdotool;
 
 TEST(InputProgramTest, DeveloperKeysScreenshotAndBackgroundUnderX) {
-	std::string out;
-	if (test::runCommand({"sh", "-c", "command -v xdotool"}, &out) != 0)
+	if (!test::xdotoolInstalled())
 		GTEST_SKIP() << "xdotool is not installed";
 	test::XvfbDisplay display;
 	if (!display.started())
