@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "import/ArchiveStream.h"
+#include "import/HeldMarkers.h"
 #include "import/WriteOutStarter.h"
 
 #include "files/AtomicFile.h"
@@ -64,13 +65,14 @@ std::string gameFileRelativePath(std::string name) {
 
 namespace {
 
-// Copies size bytes of the stream into a file that replaces target, and has
-// its write-out started. Returns the failure message, or empty on success.
+// Copies size bytes of the stream into a file that replaces writeTo (target,
+// or a marker's held-back file), and has its write-out started. Returns the
+// failure message, which names target, or empty on success.
 std::string writeEntry(ArchiveStream& stream, std::uint64_t size, const std::string& target,
-                       WriteOutStarter& writeOut) {
+                       const std::string& writeTo, WriteOutStarter& writeOut) {
     const std::string cannotWrite = "Could not write " + target + ".";
     ReplacingFile file;
-    if (!file.open(target, ".import-part"))
+    if (!file.open(writeTo, ".import-part"))
         return cannotWrite;
     while (size > 0) {
         const char* bytes = nullptr;
@@ -84,14 +86,14 @@ std::string writeEntry(ArchiveStream& stream, std::uint64_t size, const std::str
     // The importer flushes every file at once when the archive is done.
     if (!file.commitUnflushed())
         return cannotWrite;
-    writeOut.start(target);
+    writeOut.start(writeTo);
     return std::string();
 }
 
 } // namespace
 
 bool extractDataArchive(ArchiveStream& stream, std::uint64_t size, const std::string& destDir,
-                        const ImportProgress& progress, ImportResult& result) {
+                        HeldMarkers& markers, const ImportProgress& progress, ImportResult& result) {
     WriteOutStarter writeOut;
     auto streamFailed = [&]() {
         result.error = stream.error().empty() ? std::string("The package data is incomplete.") : stream.error();
@@ -141,9 +143,22 @@ bool extractDataArchive(ArchiveStream& stream, std::uint64_t size, const std::st
             const std::string rel = name.empty() ? std::string() : gameFileRelativePath(name);
             if (!rel.empty()) {
                 const std::string target = destDir + "/" + rel;
+                // Nothing but the marker file itself may appear in a marker's
+                // place before the end.
+                const bool file = type == '0' || type == 0;
+                const std::string made = file ? rel.substr(0, rel.rfind('/')) : rel;
+                if ((file || type == '5') && HeldMarkers::inMarkerPlace(made)) {
+                    result.error = "Could not write " + target + ".";
+                    return false;
+                }
                 if (type == '5') {
                     makeDirs(target);
-                } else if (type == '0' || type == 0) {
+                } else if (file) {
+                    std::string error = markers.withdraw();
+                    if (!error.empty()) {
+                        result.error = error;
+                        return false;
+                    }
                     // Files of one folder come one after the other: its
                     // parents are made once, not again for every file.
                     const std::string folder = target.substr(0, target.rfind('/'));
@@ -151,11 +166,15 @@ bool extractDataArchive(ArchiveStream& stream, std::uint64_t size, const std::st
                         makeDirs(folder);
                         madeFolder = folder;
                     }
-                    const std::string error = writeEntry(stream, entrySize, target, writeOut);
+                    const int marker = HeldMarkers::markerIndex(rel);
+                    error = writeEntry(stream, entrySize, target, marker < 0 ? target : markers.heldPath(marker),
+                                       writeOut);
                     if (!error.empty()) {
                         result.error = error;
                         return false;
                     }
+                    if (marker >= 0)
+                        markers.hold(marker);
                     consumed = true;
                     result.files += 1;
                     result.bytes += static_cast<std::int64_t>(entrySize);

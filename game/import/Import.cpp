@@ -13,6 +13,7 @@
 
 #include "import/ArchiveStream.h"
 #include "import/DataArchive.h"
+#include "import/HeldMarkers.h"
 #include "import/ReadAheadStream.h"
 #include "files/AtomicFile.h"
 #include "files/Paths.h"
@@ -230,6 +231,9 @@ ImportResult importDebPackage(const std::string& debPath, const std::string& des
     if (folder.fd < 0)
         return finish(cannotWrite);
 
+    const auto flush = [&] { return options.flushData ? options.flushData(destDir) : ::syncfs(folder.fd) == 0; };
+    // Removes the held-back markers on every failure from here on.
+    HeldMarkers markers(destDir, flush);
     {
         std::unique_ptr<ArchiveStream> stream;
         if (kind == Kind::gzip)
@@ -237,16 +241,18 @@ ImportResult importDebPackage(const std::string& debPath, const std::string& des
         else
             stream.reset(new PlainStream(file, memberStart, memberSize));
         ReadAheadStream ahead(*stream);
-        if (!extractDataArchive(ahead, archiveSize, destDir, progress, result))
+        if (!extractDataArchive(ahead, archiveSize, destDir, markers, progress, result))
             return finish(result.error);
     }
 
-    if (!hasGameData(destDir))
+    if (!markers.complete())
         return finish("The package does not look like Plimbo Voyage (game data missing).");
     // Every file was renamed into place unflushed; one flush makes them all
-    // survive a power cut before success is reported.
-    const bool flushed = options.flushData ? options.flushData(destDir) : ::syncfs(folder.fd) == 0;
-    return finish(flushed ? std::string() : cannotWrite);
+    // survive a power cut. Only then do the markers make the folder count as
+    // installed game data, and success is reported once they are flushed too.
+    if (!flush() || !markers.place())
+        return finish(cannotWrite);
+    return finish(std::string());
 }
 
 } // namespace lumaroll

@@ -31,12 +31,16 @@ struct ImportOptions {
     std::int64_t maxDataSize = kMaxDataSize;
     // Digests counted as known; null means knownPackageDigests().
     const std::vector<std::string>* knownDigests = nullptr;
-    // Flushes the imported files to the disk, so that none is lost to a power
-    // cut after success: called once with destDir, after the last file is
-    // renamed into place and the installed-data test passed, before success
-    // is reported. False fails the import with "Could not write " + destDir +
-    // ".". Null means syncfs of destDir's file system (files written through
-    // a link into another file system are not covered).
+    // Flushes what the import changed in destDir to the disk, so that none of
+    // it is lost to a power cut after success. Called with destDir: once
+    // after every file but the three markers is in place and the
+    // installed-data test passed, and once after the markers are put in place
+    // (see HeldMarkers), before success is reported; over an earlier
+    // installation also once before the first file is written, after its
+    // markers were withdrawn. False fails the import with "Could not write "
+    // + destDir + "." and leaves no marker behind. Null means syncfs of
+    // destDir's file system (files written through a link into another file
+    // system are not covered).
     std::function<bool(const std::string& destDir)> flushData;
 };
 
@@ -44,7 +48,12 @@ struct ImportOptions {
 const std::vector<std::string>& knownPackageDigests();
 
 // Imports debPath into destDir. Never throws for bad input: every failure is
-// returned as ok == false with error set. Files written before a failure stay.
+// returned as ok == false with error set. The three marker files of installed
+// game data are put in place last, after every other file is on the disk, so
+// destDir counts as installed only after a whole import. Files written before
+// a failure stay, except the markers: once the import has written a file,
+// a failure (or a kill) leaves destDir without them, also over an earlier
+// installation.
 ImportResult importDebPackage(const std::string& debPath, const std::string& destDir,
                               const ImportProgress& progress);
 ImportResult importDebPackage(const std::string& debPath, const std::string& destDir,

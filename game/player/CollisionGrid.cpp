@@ -169,14 +169,15 @@ bool CollisionGrid::findGroundBelow(const math::Vector3& p, float& height, math:
         const math::Vector3& n = t.normal;
         if (std::fabs(n.y) < 1e-4f)
             return;
-        const float d = t.a.y - (n.x * (p.x - t.a.x) + n.z * (p.z - t.a.z)) / n.y;
-        if (!(d <= p.y && d >= best))
-            return;
+        // Whether (p.x, p.z) lies in the triangle's shadow first: most fail it.
         const float e1 = (t.b.z - t.a.z) * (p.x - t.a.x) - (t.b.x - t.a.x) * (p.z - t.a.z);
         const float e2 = (t.c.z - t.b.z) * (p.x - t.b.x) - (p.z - t.b.z) * (t.c.x - t.b.x);
         const float e3 = (p.x - t.c.x) * (t.a.z - t.c.z) - (t.a.x - t.c.x) * (p.z - t.c.z);
         const bool inside = (e1 >= 0.f && e2 >= 0.f && e3 >= 0.f) || (e1 <= 0.f && e2 <= 0.f && e3 <= 0.f);
         if (!inside)
+            return;
+        const float d = t.a.y - (n.x * (p.x - t.a.x) + n.z * (p.z - t.a.z)) / n.y;
+        if (!(d <= p.y && d >= best))
             return;
         best = d;
         normal = n.y > 0.f ? n : -n;
@@ -184,10 +185,16 @@ bool CollisionGrid::findGroundBelow(const math::Vector3& p, float& height, math:
     };
     const int64_t cx = cellOf(p.x), cz = cellOf(p.z);
     const int64_t bottom = cellOf(p.y - maxDrop);
+    // A ground point lies in every cell its triangle was registered in, so
+    // once the best ground is inside the cells walked so far (with room for
+    // rounding), the cells below hold nothing higher.
+    const float margin = 0.01f * cellSize;
     for (int64_t cy = cellOf(p.y); cy >= bottom; --cy) {
         if (const std::vector<int>* list = cellAt(cx, cy, cz))
             for (int i : *list)
                 test(triangles[size_t(i)]);
+        if (found && best >= float(cy) * cellSize + margin)
+            break;
     }
     for (int i : largeTriangles)
         test(triangles[size_t(i)]);

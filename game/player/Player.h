@@ -1,8 +1,8 @@
 // The player of one level in play mode: the ball with its values and motion,
 // the collision world and trigger volumes built from the scene, start and
-// checkpoints, and the ball step that the level session calls each frame.
-// Rails, the follow camera, the model analysis and the shadows are still
-// stand-ins (PlayerRails.cpp, PlayerCamera.cpp, PlayerModel.cpp).
+// checkpoints, rails and camera guides, the follow camera, the ball model's
+// analysis and the shadows, and the ball step that the level session calls
+// each frame.
 #pragma once
 
 #include "logic/PlayerRequest.h"
@@ -59,14 +59,29 @@ public:
     // Reads back the seven ball-value variables that the world holds into the
     // active values (finite values only; max speed not below 0).
     void readBallValues();
-    // Finds the ball body, eyes, camera dummies and shadow in the player
-    // model and makes the model root the ball node. Stand-in: only the ball node.
+    // Makes model (the player root, already linked under the scene) the ball
+    // node with an identity transform and finds in it the rolling body (the
+    // largest near-spherical mesh: pivot, body name, and the radius unless a
+    // form record was loaded), the eyes group, the camera dummies, and the
+    // shadow node, which it moves under the scene; disables "*camera*" and
+    // "splash" nodes and removes "G_plimbo_eyes_rolling". Prints the "eyes:"
+    // line when the model has eyes. Call after loadForms; null does nothing.
     void analyseModel(hgr::Node* model);
-    // Builds the ball's shadow quad when the model has no shadow node. Stand-in: nothing.
+    // Builds the ball's shadow quad "sombra_jugador" ("unlit-tex-alpha" with
+    // "ball_shadow.pvr") under the scene, unless the model brought a shadow
+    // node. On an engine exception prints "could not create the ball shadow"
+    // on stderr and the ball has no shadow. Call after analyseModel.
     void createShadow(gr::Context* context);
-    // Registers an object's shadow copy to be placed below it each step. Stand-in: nothing.
+    // Registers shadow as the shadow copy of caster: keeps its world rotation,
+    // relinks it directly under the scene (collect the meshes before calling)
+    // and places it on the ground below caster every step; with hideWhenHigh
+    // it hides while caster is more than 120 above the ground. Null shadow or
+    // caster, or the scene itself as shadow, are ignored.
     void addShadowCaster(hgr::Node* shadow, hgr::Node* caster, bool hideWhenHigh);
-    // Builds the rails and camera guides from the scene's "L_" nodes. Stand-in: none.
+    // Builds the rails and camera guides from the scene's "L_" nodes (their
+    // Lines children "track", "tracknormal", "cameraposition", "cameralookat"
+    // and "D_" properties), replacing earlier ones; the ball leaves any rail
+    // and guide. Prints a line per camera guide and the "rails:" summary.
     void buildRails();
 
     // Puts the ball on the ground below the level's start (or at the start's
@@ -97,7 +112,10 @@ public:
     // input to control, integration, sounds, respawn, triggers, shadows and
     // the model's transforms. forwardInput and rightInput are -1 to 1.
     void step(bool jump, float dt, float forwardInput, float rightInput);
-    // Places the camera node behind or around the ball. Stand-in: leaves the camera.
+    // Places the camera node (null: nothing) behind or around the ball: at a
+    // fixed offset on a rail; off rails orbiting by the camera yaw and pitch,
+    // following the current guide while tilt steering is on, or trailing the
+    // heading; pulled in front of walls, kept above ground and water, smoothed.
     void updateCamera(hgr::Node* camera, float dt);
 
     // Parts of the step, also called on their own by tests.
@@ -107,24 +125,38 @@ public:
     // Starts the triggers of the volumes the ball entered and of the touched
     // meshes with an execute trigger (armed triggers only).
     void checkTouches();
-    // One frame of riding the current rail. Stand-in: unreached without rails.
+    // One frame of riding the current rail: keeps the ball on the track at
+    // the rail speed, steers sideways by steer (-1 to 1), follows the track's
+    // up, hands over to the next rail, fires the fall trigger, publishes
+    // "speed01" and counts the distance ridden. Fills control.move and the forward direction.
     void rideRail(BallControl& control, float steer);
-    // Places the ball's and the objects' shadows. Stand-ins: nothing.
+    // Places the ball's shadow on the ground below the ball (along minus its
+    // up on a rail), smaller with height, hidden beyond 6 radii.
     void placeBallShadow();
+    // Places each registered shadow copy on the ground below its object.
     void placeObjectShadows();
-    // Turns the eyes towards the travel direction. Stand-in: nothing.
+    // Turns the eyes group towards the direction of travel (or the held
+    // camera target), keeping the eyes' rest pitch.
     void updateLookDirection();
 
     // Read by the session and the HUD.
+    // Whether the ball rides a rail (the session ends a completed level at once then).
     bool onRail() const { return currentRail >= 0; }
     // The index of the rail the ball rides, negative when none (read by the HUD).
     int railIndex() const { return currentRail; }
+    // The number of rails buildRails made (the session's sky and boost set-up need one).
     int railCount() const { return static_cast<int>(rails.size()); }
-    // The distance ridden along rails in scene units, 100 to the metre (read
-    // by the HUD's ride display and results).
+    // The distance ridden along rails in scene units, 100 to the metre; only
+    // grows, and not once the level is complete (the HUD's ride display and results).
     float distanceRidden() const { return railDistanceRidden; }
+    // The distance along the current rail from the start of its drawing.
+    float distanceAlongRail() const { return railDistance; }
+    // The rails and camera guides buildRails made, in scene order.
+    const std::vector<Rail>& builtRails() const { return rails; }
+    const std::vector<CameraGuide>& builtGuides() const { return cameraGuides; }
     math::Vector3 ballPosition() const { return body.position; }
-    // The model point the body rolls about (the boost effect sits there).
+    // The model point the body rolls about, in the player root's space, set
+    // by analyseModel (0 before or without a body); the boost effect sits there.
     const math::Vector3& pivotPoint() const { return pivot; }
     float headingAngle() const { return heading; }
     float cameraYawAngle() const { return cameraYaw; }
@@ -159,11 +191,14 @@ private:
     SceneWorld* world;
     lang::Ptr<hgr::Node> ballNode;
 
-    // Follow camera smoothing (camera issue).
+    // Follow camera smoothing.
     math::Vector3 cameraPosition;
     math::Vector3 cameraLook;
     math::Vector3 cameraUp{0.f, 1.f, 0.f};
     bool cameraInitialised = false;
+    // The wall that pulled the camera in this update, and the one last traced.
+    std::string cameraBlocker;
+    std::string tracedBlocker;
 
     math::Vector3 forward{0.f, 0.f, 1.f};
     math::Vector3 pivot;
@@ -172,7 +207,7 @@ private:
     float impactCooldown = 0.f;
     float rollAngle = 0.f;
 
-    // Model and shadows (model issue).
+    // Model and shadows.
     lang::Ptr<hgr::Node> bodyNode;
     lang::Ptr<hgr::Node> shadowNode;
     bool builtShadow = false;
@@ -184,7 +219,7 @@ private:
     lang::Ptr<hgr::Node> cameraPositionDummy;
     lang::Ptr<hgr::Node> cameraLookAtDummy;
 
-    // Rails (rails issue).
+    // Rails.
     std::vector<Rail> rails;
     int currentRail = -1;
     float railDistance = 0.f;
@@ -238,9 +273,25 @@ private:
     void respawn();
     // Puts the ball at point, on the ground found within 3000 below point + lift.
     void setOnGround(const math::Vector3& point, float lift);
-    // The model's transforms of step's end: ball node by heading, body roll (model issue).
+    // The model's transforms at the step's end: the ball node turned by the
+    // heading about the pivot, the body rolled about x.
     void placeModel();
     void rollBody();
+    // The camera's target off rails (guide, orbit or trailing); a low orbit
+    // raises base, the point the camera looks at.
+    math::Vector3 cameraTarget(math::Vector3& base, float dt);
+    // Pulls target in front of walls between base and it; true when blocked.
+    bool pullInFrontOfWalls(const math::Vector3& base, math::Vector3& target);
+    // Raises target above the ground below it, moving it towards base.
+    void keepAboveGround(const math::Vector3& base, math::Vector3& target) const;
+    void updateRailCamera(hgr::Node* camera, float dt);
+    // Hands the ball to the rail named next of the current one at its end;
+    // returns whether it did.
+    bool handOver(RailSample& s, const math::Vector3& position);
+    // The index of the rail named name, -1 when none.
+    int findRail(const std::string& name) const;
+    // Where a ride of rail index starts: its length when ridden backwards, else 0.
+    float rideStart(int index) const;
     // Whether node is still linked below the scene.
     bool inScene(const hgr::Node* node) const;
 };

@@ -3,6 +3,7 @@
 #include "player/Player.h"
 
 #include "logic/SceneWorld.h"
+#include "player/PlayerMath.h"
 
 #include <math/Matrix3x3.h>
 
@@ -18,28 +19,6 @@ const std::string kGravity = "gravity";
 const std::string kJumpSound = "plimbo_jump.wav";
 const std::string kImpactSound = "plimbo_collision.wav";
 const std::string kDefaultCamera = "camera";
-
-constexpr float kPi = 3.14159265358979f;
-
-// An angle difference brought into -pi .. pi.
-float wrapAngle(float a)
-{
-    if (!std::isfinite(a))
-        return 0.f;
-    // Far out, subtracting turns one at a time would never end.
-    if (std::fabs(a) > 64.f)
-        a = std::remainder(a, 2.f * kPi);
-    while (a > kPi)
-        a -= 2.f * kPi;
-    while (a < -kPi)
-        a += 2.f * kPi;
-    return a;
-}
-
-math::Vector3 headingDirection(float h)
-{
-    return math::Vector3(std::sin(h), 0.f, std::cos(h));
-}
 
 } // namespace
 
@@ -208,15 +187,14 @@ void Player::applyWorldRequests()
     world->takePlayerRequests(requests);
     for (const PlayerRequest& request : requests) {
         switch (request.kind) {
-        case PlayerRequest::AttachToRail:
-            for (size_t i = 0; i < rails.size(); ++i) {
-                if (rails[i].name == request.name) {
-                    currentRail = static_cast<int>(i);
-                    railDistance = rails[i].path.closestPoint(body.position).distance;
-                    break;
-                }
+        case PlayerRequest::AttachToRail: {
+            const int rail = findRail(request.name);
+            if (rail >= 0) {
+                currentRail = rail;
+                railDistance = rails[static_cast<size_t>(rail)].path.closestPoint(body.position).distance;
             }
             break;
+        }
         case PlayerRequest::LeaveRail:
             if (onRail() && rails[static_cast<size_t>(currentRail)].name == request.name) {
                 currentRail = -1;
@@ -246,15 +224,17 @@ void Player::applyWorldRequests()
                 if (p.isFinite())
                     body.position = p;
             } else if (mark != std::string::npos) {
-                const std::string railName = request.name.substr(mark + 3);
-                for (size_t i = 0; i < rails.size(); ++i) {
-                    if (rails[i].name != railName)
-                        continue;
-                    currentRail = static_cast<int>(i);
-                    railDistance = 0.f;
-                    const RailSample s = rails[i].path.sampleAtDistance(0.f);
+                // "x_L_name" names the rail "L_name" (rails keep their node
+                // names), else a rail called "name" itself.
+                const std::string text = request.name.substr(mark + 3);
+                int rail = findRail("L_" + text);
+                if (rail < 0)
+                    rail = findRail(text);
+                if (rail >= 0) {
+                    currentRail = rail;
+                    railDistance = rideStart(rail);
+                    const RailSample s = rails[static_cast<size_t>(rail)].path.sampleAtDistance(railDistance);
                     body.position = s.position + s.up * (1.5f * body.values.radius);
-                    break;
                 }
             }
             body.velocity = math::Vector3();

@@ -1,6 +1,5 @@
-// STAND-IN for object shadows: the final record, kept by
-// Player::addShadowCaster and placed by Player::placeObjectShadows (which
-// places nothing yet). Replaced by the rails, follow camera and model issue.
+// An object's shadow copy that the player places on the ground below the
+// object each step (Player::addShadowCaster, Player::placeObjectShadows).
 #pragma once
 
 #include <hgr/Node.h>
@@ -10,11 +9,19 @@
 namespace lumaroll {
 
 struct ShadowCaster {
-    lang::Ptr<hgr::Node> shadow; // the visual that is the shadow copy
+    lang::Ptr<hgr::Node> shadow; // the visual that is the shadow copy, linked under the scene
     lang::Ptr<hgr::Node> caster; // the object it belongs to
     math::Matrix3x4 base;        // the shadow's world rotation when registered, translation 0
-    bool traced = false;
-    bool hideWhenHigh = false;
+    bool traced = false;         // its trace line was printed
+    bool hideWhenHigh = false;   // hidden while the object is more than 120 above the ground
+
+    // The last ground probe: the collision world never changes, so an object
+    // that stands still keeps its ground (most objects do).
+    bool probed = false;
+    math::Vector3 probedFrom;
+    bool groundFound = false;
+    float groundHeight = 0.f;
+    math::Vector3 groundNormal;
 };
 
 } // namespace lumaroll

@@ -50,6 +50,24 @@ Triangles poleTriangles(float x, float z, float r, float height) {
 	return t;
 }
 
+Triangles rectangleTriangles(float minX, float minZ, float maxX, float maxZ, float y) {
+	Triangles t;
+	quad(t, {minX, y, minZ}, {minX, y, maxZ}, {maxX, y, maxZ}, {maxX, y, minZ});
+	return t;
+}
+
+Triangles boxTriangles(const Vec3& lo, const Vec3& hi) {
+	const auto at = [&](int x, int y, int z) { return Vec3{x ? hi[0] : lo[0], y ? hi[1] : lo[1], z ? hi[2] : lo[2]}; };
+	Triangles t;
+	quad(t, at(0, 0, 0), at(0, 0, 1), at(0, 1, 1), at(0, 1, 0)); // -x
+	quad(t, at(1, 0, 0), at(1, 1, 0), at(1, 1, 1), at(1, 0, 1)); // +x
+	quad(t, at(0, 0, 0), at(1, 0, 0), at(1, 0, 1), at(0, 0, 1)); // -y
+	quad(t, at(0, 1, 0), at(0, 1, 1), at(1, 1, 1), at(1, 1, 0)); // +y
+	quad(t, at(0, 0, 0), at(0, 1, 0), at(1, 1, 0), at(1, 0, 0)); // -z
+	quad(t, at(0, 0, 1), at(1, 0, 1), at(1, 1, 1), at(0, 1, 1)); // +z
+	return t;
+}
+
 float heightFieldHeight(float x, float z, float amplitude) {
 	return amplitude * (std::sin(x * 0.0031f) * std::cos(z * 0.0027f) + 0.3f * std::sin(x * 0.011f + z * 0.007f));
 }
@@ -70,6 +88,49 @@ Triangles heightFieldTriangles(int quadsX, int quadsZ, float spacing, float ampl
 SceneWriter::Matrix rotationY(float angle, float x, float y, float z) {
 	const float c = std::cos(angle), s = std::sin(angle);
 	return {c, 0.f, s, x, 0.f, 1.f, 0.f, y, -s, 0.f, c, z};
+}
+
+Segments straightSegments(const Vec3& a, const Vec3& b, int count) {
+	Segments out;
+	const auto at = [&](int i) {
+		const float f = float(i) / float(count);
+		return Vec3{a[0] + (b[0] - a[0]) * f, a[1] + (b[1] - a[1]) * f, a[2] + (b[2] - a[2]) * f};
+	};
+	for (int i = 0; i < count; ++i)
+		out.emplace_back(at(i), at(i + 1));
+	return out;
+}
+
+Segments shuffledSegments(Segments segments, unsigned seed) {
+	const size_t n = segments.size();
+	std::vector<size_t> order(n);
+	for (size_t i = 0; i < n; ++i)
+		order[i] = i;
+	uint32_t state = seed * 2654435761u + 1u;
+	for (size_t i = n; i > 1; --i) {
+		state = state * 1664525u + 1013904223u;
+		std::swap(order[i - 1], order[(state >> 8) % i]);
+	}
+	Segments out;
+	for (size_t k = 0; k < n; ++k) {
+		auto s = segments[order[k]];
+		if (k % 2 == 1 && order[k] != 0 && order[k] + 1 != n)
+			std::swap(s.first, s.second);
+		out.push_back(s);
+	}
+	return out;
+}
+
+Segments reversedSegments(const Segments& segments) {
+	Segments out;
+	for (auto it = segments.rbegin(); it != segments.rend(); ++it)
+		out.emplace_back(it->second, it->first);
+	return out;
+}
+
+Segments joinedSegments(Segments first, const Segments& second) {
+	first.insert(first.end(), second.begin(), second.end());
+	return first;
 }
 
 int LevelFixtures::material() {
@@ -161,6 +222,29 @@ SceneWriter::Node& LevelFixtures::sphereVolume(const std::string& name, float x,
 
 SceneWriter::Node& LevelFixtures::dummyAt(const std::string& name, float x, float y, float z) {
 	return m_writer.dummy(name).position(x, y, z);
+}
+
+SceneWriter::Node& LevelFixtures::lines(const std::string& name, const Segments& segments, const std::string& parent) {
+	SceneWriter::Node& node = m_writer.lines(name);
+	for (const auto& s : segments)
+		node.line(s.first, s.second);
+	if (!parent.empty())
+		node.parent(parent);
+	return node;
+}
+
+SceneWriter::Node& LevelFixtures::railNode(const std::string& name, const RailDrawing& drawing) {
+	SceneWriter::Node& node = m_writer.node(name);
+	const std::pair<const char*, const Segments*> parts[] = {{"track", &drawing.track},
+															 {"tracknormal", &drawing.trackNormal},
+															 {"cameraposition", &drawing.cameraPosition},
+															 {"cameralookat", &drawing.cameraLookAt}};
+	for (const auto& part : parts)
+		if (!part.second->empty())
+			lines(part.first, *part.second, name);
+	if (!drawing.properties.empty())
+		m_writer.userProperty("D_" + name.substr(2), drawing.properties);
+	return node;
 }
 
 } // namespace test

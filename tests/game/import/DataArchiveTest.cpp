@@ -172,14 +172,18 @@ TEST_F(ImportTest, EmptyDataArchiveNeedsEarlierGameData) {
 	EXPECT_EQ(again.files, 0);
 }
 
+// The markers a package holds are never put in place when one is missing.
 TEST_F(ImportTest, MissingMarkerFails) {
 	std::vector<TarEntry> entries = test::markerEntries();
 	entries.pop_back();
+	entries.push_back(tarFile("opt/plimbo/data/other.txt", "o"));
 	const ImportResult r = importTar(tarArchive(entries));
 	EXPECT_FALSE(r.ok);
 	EXPECT_EQ(r.error, kNotGame);
-	EXPECT_EQ(r.files, 2);
-	EXPECT_TRUE(destHas("data/bundles/original/level01.hgr")) << "nothing is rolled back";
+	EXPECT_EQ(r.files, 3);
+	EXPECT_EQ(destFile("data/other.txt"), "o") << "other files are not rolled back";
+	EXPECT_FALSE(destHas("data/bundles/original/level01.hgr"));
+	EXPECT_FALSE(destHas("data/bundles/original/level01.hgr.import-part"));
 }
 
 TEST_F(ImportTest, SecondImportReplacesFiles) {
@@ -187,6 +191,60 @@ TEST_F(ImportTest, SecondImportReplacesFiles) {
 	ASSERT_TRUE(importTar(tarArchive(withMarkers({tarFile("opt/plimbo/data/v.txt", "second")}))).ok);
 	EXPECT_EQ(destFile("data/v.txt"), "second");
 	EXPECT_FALSE(destHas("data/v.txt.import-part"));
+}
+
+// The earlier installation's markers that a second package lacks are put
+// back with the new ones at its end: the folder as a whole counts.
+TEST_F(ImportTest, SecondImportKeepsTheEarlierMarkersItLacks) {
+	ASSERT_TRUE(importTar(tarArchive(test::markerEntries())).ok);
+	const ImportResult r = importTar(tarArchive({tarFile("opt/plimbo/data/bundles/original/level01.hgr", "level two"),
+	                                             tarFile("opt/plimbo/data/extra.txt", "x")}));
+	ASSERT_TRUE(r.ok) << r.error;
+	EXPECT_EQ(destFile("data/bundles/original/level01.hgr"), "level two");
+	EXPECT_EQ(destFile("data/resources/models/plimbo.hgr"), "ball");
+	EXPECT_EQ(destFile("data/resources/images/MENU.dat"), "menu");
+	EXPECT_FALSE(destHas("data/resources/models/plimbo.hgr.import-part"));
+}
+
+// The markers are held back however the package spells their names, and
+// nothing else may appear in a marker's place before the end: a failure after
+// them leaves the folder without any.
+TEST_F(ImportTest, MarkersListedFirstAreAbsentAfterALaterFailure) {
+	const std::vector<TarEntry> markers = test::markerEntries();
+	const TarEntry taken = tarFile("opt/plimbo/data/taken", "a folder is in the way");
+	const std::string menu = dest + "/data/resources/images/MENU.dat";
+	const struct {
+		const char* name;
+		std::vector<TarEntry> entries;
+		std::string error;
+	} cases[] = {
+	    {"markers first, a later file fails", {markers[0], markers[1], markers[2], taken},
+	     "Could not write " + dest + "/data/taken."},
+	    {"marker names with ./ and doubled slashes",
+	     {tarFile("./opt/plimbo/data/bundles//original/./level01.hgr", "l"),
+	      tarFile("opt/plimbo/data//resources/models/plimbo.hgr", "b"),
+	      tarFile("opt/plimbo/data/resources/./images/MENU.dat", "m"), taken},
+	     "Could not write " + dest + "/data/taken."},
+	    {"a folder entry at a marker", {markers[0], markers[1], tarDir("opt/plimbo/data/resources/images/MENU.dat/")},
+	     "Could not write " + menu + "/."},
+	    {"a file below a marker", {markers[0], markers[1], tarFile("opt/plimbo/data/resources/images/MENU.dat/x", "x")},
+	     "Could not write " + menu + "/x."},
+	    {"a marker name ending in a slash",
+	     {markers[0], markers[1], tarFile("opt/plimbo/data/resources/images/MENU.dat/", "m")},
+	     "Could not write " + menu + "/."},
+	};
+	for (const auto& c : cases) {
+		test::removeTree(dest);
+		test::runCommand({"mkdir", "-p", dest + "/data/taken"});
+		const ImportResult r = importTar(tarArchive(c.entries));
+		EXPECT_EQ(r.error, c.error) << c.name;
+		EXPECT_FALSE(lumaroll::hasGameData(dest)) << c.name;
+		for (const TarEntry& marker : markers) {
+			const std::string rel = marker.name.substr(11);
+			EXPECT_FALSE(destHas(rel)) << c.name << ": " << rel;
+			EXPECT_FALSE(destHas(rel + ".import-part")) << c.name << ": " << rel;
+		}
+	}
 }
 
 // Names that are empty once "./" is removed are passed over. (A header whose

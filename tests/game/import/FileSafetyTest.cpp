@@ -6,6 +6,8 @@
 
 #include "ImportFixture.h"
 
+#include "files/DataLayout.h"
+
 using lumaroll::ImportResult;
 using test::tarArchive;
 using test::tarFile;
@@ -37,16 +39,18 @@ private:
 
 } // namespace
 
+// A re-import that fails: the markers come first in the package, yet the
+// folder no longer counts as installed.
 TEST_F(ImportTest, FailedWriteIsAFailureAndKeepsTheOldFile) {
 	const std::string big(200000, 'N');
 	ASSERT_TRUE(importTar(tarArchive(withMarkers({tarFile("opt/plimbo/data/big.bin", "old contents")}))).ok);
 	progress.clear();
 
-	const std::string tar = tarArchive(withMarkers({tarFile("opt/plimbo/data/a.txt", "small"),
-	                                                tarFile("opt/plimbo/data/big.bin", big),
-	                                                tarFile("opt/plimbo/data/after.txt", "after")}));
-	const std::string package = test::debPackage("data.tar", tar);
-	ASSERT_TRUE(test::writeFile(deb, package));
+	std::vector<test::TarEntry> entries = test::markerEntries();
+	for (const auto& e : {tarFile("opt/plimbo/data/a.txt", "small"), tarFile("opt/plimbo/data/big.bin", big),
+	                      tarFile("opt/plimbo/data/after.txt", "after")})
+		entries.push_back(e);
+	ASSERT_TRUE(test::writeFile(deb, test::debPackage("data.tar", tarArchive(entries))));
 	ImportResult r;
 	{
 		FileSizeLimit limit(100000);
@@ -55,12 +59,16 @@ TEST_F(ImportTest, FailedWriteIsAFailureAndKeepsTheOldFile) {
 	}
 	EXPECT_FALSE(r.ok);
 	EXPECT_EQ(r.error, "Could not write " + dest + "/data/big.bin.");
-	EXPECT_EQ(r.files, 1);
-	EXPECT_EQ(r.bytes, 5);
-	ASSERT_EQ(progress.size(), 1u);
+	EXPECT_EQ(r.files, 4);
+	EXPECT_EQ(r.bytes, 5 + 4 + 4 + 5);
+	ASSERT_EQ(progress.size(), 4u);
 	EXPECT_EQ(destFile("data/big.bin"), "old contents");
+	EXPECT_EQ(destFile("data/a.txt"), "small");
 	EXPECT_FALSE(destHas("data/big.bin.import-part"));
 	EXPECT_FALSE(destHas("data/after.txt"));
+	EXPECT_FALSE(lumaroll::hasGameData(dest));
+	for (const char* marker : lumaroll::kInstalledMarkers)
+		EXPECT_FALSE(destHas(std::string(marker) + ".import-part")) << marker;
 }
 
 TEST_F(ImportTest, FileThatCannotBeCreatedFails) {
@@ -85,33 +93,53 @@ TEST_F(ImportTest, FileNameEndingInSlashIsNotWritten) {
 	EXPECT_EQ(r.error, "Could not write " + dest + "/data/dir/.");
 }
 
-// The imported files are flushed to the disk once, after the last of them is
-// in place under its own name and before success is reported; a failed flush
-// is a failed import.
-TEST_F(ImportTest, FilesAreFlushedOnceAfterTheLastIsInPlace) {
-	const std::string tar =
-	    tarArchive(withMarkers({tarFile("opt/plimbo/data/a.txt", "a"), tarFile("opt/plimbo/data/sub/b.txt", "b")}));
-	ASSERT_TRUE(test::writeFile(deb, test::debPackage("data.tar", tar)));
+// The markers are put in place after every other file is in place and
+// flushed, and flushed themselves before success is reported; over an earlier
+// installation they are withdrawn, and that flushed, before anything is
+// written. A failed flush is a failed import that leaves no marker.
+TEST_F(ImportTest, MarkersArePlacedAfterTheOtherFilesAreFlushed) {
+	std::vector<test::TarEntry> entries = test::markerEntries();
+	entries.push_back(tarFile("opt/plimbo/data/a.txt", "new"));
+	entries.push_back(tarFile("opt/plimbo/data/sub/b.txt", "b"));
+	const std::string package = test::debPackage("data.tar", tarArchive(entries));
+	const std::string earlier = test::debPackage("data.tar", tarArchive(withMarkers({tarFile("opt/plimbo/data/a.txt", "old")})));
 	const struct {
 		const char* name;
-		bool flushed;
-	} cases[] = {{"flush succeeds", true}, {"flush fails", false}};
+		bool reimport;
+		int failingFlush;  // -1: none fails
+		std::vector<std::string> flushes;
+		bool installedAfter;
+	} cases[] = {
+	    {"first import", false, -1, {"a=new b=b", "a=new b=b installed"}, true},
+	    {"re-import", true, -1, {"a=old b=", "a=new b=b", "a=new b=b installed"}, true},
+	    // Nothing was written yet: the earlier installation stays whole.
+	    {"withdrawal's flush fails", true, 0, {"a=old b="}, true},
+	    {"first import, files' flush fails", false, 0, {"a=new b=b"}, false},
+	    {"markers' flush fails", false, 1, {"a=new b=b", "a=new b=b installed"}, false},
+	    {"re-import, markers' flush fails", true, 2, {"a=old b=", "a=new b=b", "a=new b=b installed"}, false},
+	};
 	for (const auto& c : cases) {
 		test::removeTree(dest);
-		progress.clear();
-		// Per flush: the folder it was given and the files in place by then.
-		std::vector<std::pair<std::string, size_t>> flushes;
+		if (c.reimport) {
+			ASSERT_TRUE(test::writeFile(deb, earlier));
+			ASSERT_TRUE(lumaroll::importDebPackage(deb, dest, nullptr).ok) << c.name;
+		}
+		ASSERT_TRUE(test::writeFile(deb, package));
+		// Per flush: the folder it was given and what was in place by then.
+		std::vector<std::string> flushes;
 		lumaroll::ImportOptions options;
 		options.flushData = [&](const std::string& folder) {
-			const bool allInPlace = destFile("data/a.txt") == "a" && destFile("data/sub/b.txt") == "b" &&
-			                        lumaroll::hasGameData(dest) && !destHas("data/sub/b.txt.import-part");
-			flushes.emplace_back(folder, allInPlace ? progress.size() : 0);
-			return c.flushed;
+			EXPECT_EQ(folder, dest) << c.name;
+			flushes.push_back("a=" + destFile("data/a.txt") + " b=" + destFile("data/sub/b.txt") +
+			                  (lumaroll::hasGameData(dest) ? " installed" : ""));
+			return int(flushes.size()) - 1 != c.failingFlush;
 		};
-		const ImportResult r = lumaroll::importDebPackage(deb, dest, recorder(), options);
-		EXPECT_EQ(flushes, (std::vector<std::pair<std::string, size_t>>{{dest, 5}})) << c.name;
-		EXPECT_EQ(r.ok, c.flushed) << c.name;
-		EXPECT_EQ(r.error, c.flushed ? "" : "Could not write " + dest + ".") << c.name;
-		EXPECT_EQ(r.files, 5) << c.name;
+		const ImportResult r = lumaroll::importDebPackage(deb, dest, nullptr, options);
+		EXPECT_EQ(flushes, c.flushes) << c.name;
+		EXPECT_EQ(r.ok, c.failingFlush < 0) << c.name;
+		EXPECT_EQ(r.error, c.failingFlush < 0 ? "" : "Could not write " + dest + ".") << c.name;
+		EXPECT_EQ(lumaroll::hasGameData(dest), c.installedAfter) << c.name;
+		for (const char* marker : lumaroll::kInstalledMarkers)
+			EXPECT_FALSE(destHas(std::string(marker) + ".import-part")) << c.name << ": " << marker;
 	}
 }

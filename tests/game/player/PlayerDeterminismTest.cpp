@@ -1,12 +1,11 @@
 // Ten seconds of scripted play over terrain give the same bits every run,
-// also in another process; a steady step allocates nothing.
+// also in another process; so does the whole player with rails, guide,
+// camera, model and shadows. A steady frame allocates nothing.
 
-#include "PlayerFixture.h"
+#include "RailFixture.h"
 
 #include "support/AllocationCounter.h"
 #include "support/ProcessRunner.h"
-
-#include <unistd.h>
 
 #include <cinttypes>
 #include <cstdio>
@@ -33,6 +32,11 @@ struct Hash {
 	void add(const math::Vector3& v) { add(&v, sizeof v); }
 	void add(float f) { add(&f, sizeof f); }
 	void add(bool b) { add(&b, sizeof b); }
+	void add(const math::Matrix3x4& m) { add(&m, sizeof m); }
+	void add(const hgr::Node* node) {
+		add(node->getTransform());
+		add(node->isEnabled());
+	}
 };
 
 // 600 steps of 1/60 s with input that turns, jumps, brakes and switches to the stick.
@@ -59,12 +63,6 @@ uint64_t playedHash() {
 	return hash.value;
 }
 
-std::string selfPath() {
-	char path[4096];
-	const ssize_t n = readlink("/proc/self/exe", path, sizeof(path) - 1);
-	return n > 0 ? std::string(path, size_t(n)) : std::string();
-}
-
 TEST(PlayerDeterminism, PlayIsBitIdenticalInThisAndAnotherProcess) {
 	const uint64_t first = playedHash();
 	EXPECT_EQ(first, playedHash());
@@ -72,7 +70,7 @@ TEST(PlayerDeterminism, PlayIsBitIdenticalInThisAndAnotherProcess) {
 	test::ProcessOptions options;
 	options.args = {"--gtest_filter=PlayerDeterminism.ChildPrintsItsHash"};
 	options.env = {{"LUMAROLL_PLAYER_HASH_CHILD", "1"}};
-	const test::ProcessResult child = test::runProcess(selfPath(), options);
+	const test::ProcessResult child = test::runProcess(playertest::selfPath(), options);
 	ASSERT_EQ(0, child.exitCode) << child.out << child.err;
 	char expected[40];
 	std::snprintf(expected, sizeof(expected), "hash=%016" PRIx64, first);
@@ -100,6 +98,94 @@ TEST(PlayerDeterminism, ASteadyStepAllocatesNothing) {
 	for (int i = 0; i < 120; ++i)
 		player.step(i == 60, kFrame, 1.f, 0.3f);
 	EXPECT_EQ(0, test::allocationCount() - before);
+}
+
+// The rail level on a wide plain with the ball model, five lamps casting
+// shadows, a wall beside the track and the session's camera.
+struct WholeLevel : playertest::RailLevel {
+	WholeLevel()
+		: RailLevel([](playertest::Level& l) {
+			  l.pieces.mesh("wall01", test::wallTriangles(300.f, 3000.f, 400.f));
+			  l.pieces.mesh("plain", test::floorTriangles(30000.f, 0.f, 0.f, 10000.f));
+			  for (int i = 0; i < 5; ++i) {
+				  const std::string name = "O_lamp" + std::to_string(i);
+				  l.writer.dummy(name).position(-400.f, 80.f + 30.f * float(i), 1000.f * float(i));
+				  l.pieces.mesh(name + "_shadow", test::floorTriangles(40.f, 0.f), "").parent(name);
+			  }
+		  }) {
+		for (int i = 0; i < 5; ++i) {
+			const std::string name = "O_lamp" + std::to_string(i);
+			lamps.push_back(node(name + "_shadow"));
+			player->addShadowCaster(lamps.back(), node(name), i % 2 == 1);
+		}
+		attachModel();
+		camera = addCamera();
+		player->setTiltScheme(true);
+		eyes = node("G_plimbo_lookat_eyes");
+		shadow = node("shadow_plimbo");
+	}
+	hgr::Node* camera = nullptr;
+	hgr::Node* eyes = nullptr;
+	hgr::Node* shadow = nullptr;
+	std::vector<hgr::Node*> lamps;
+
+	// One frame of play: on the rail steering, then off it with the stick
+	// following the guide, jumping now and then.
+	static constexpr int kLeave = 200;
+	void frame(int i) {
+		if (i == kLeave)
+			world->runCommand("attachtorail", {"0", player->builtRails()[size_t(player->railIndex())].name});
+		if (i == kLeave + 20)
+			world->runCommand("setguidingobject", {"L_guide1"});
+		const bool stick = i >= kLeave;
+		player->setMoveInput(stick, stick, false, 0.6f * std::sin(float(i) * 0.02f), 0.8f);
+		player->addCameraInput(0.f, stick ? 0.002f : 0.f);
+		player->step(i % 97 == 50, kFrame, 0.f, 0.3f * std::sin(float(i) * 0.05f));
+		player->updateCamera(camera, kFrame);
+	}
+};
+
+uint64_t wholePlayerHash() {
+	WholeLevel level;
+	Hash hash;
+	testing::internal::CaptureStdout();
+	for (int i = 0; i < 600; ++i) {
+		level.frame(i);
+		hash.add(level.player->body.position);
+		hash.add(level.player->body.velocity);
+		hash.add(level.camera);
+		hash.add(level.eyes);
+		hash.add(level.shadow);
+		for (const hgr::Node* lamp : level.lamps)
+			hash.add(lamp);
+		hash.add(level.player->distanceRidden());
+	}
+	testing::internal::GetCapturedStdout();
+	return hash.value;
+}
+
+TEST(PlayerDeterminism, TheWholePlayerIsBitIdentical) {
+	EXPECT_EQ(wholePlayerHash(), wholePlayerHash());
+}
+
+TEST(PlayerDeterminism, ASteadyFrameOfTheWholePlayerAllocatesNothing) {
+	WholeLevel level;
+	for (int i = 0; i < 60; ++i)
+		level.frame(i);
+	ASSERT_TRUE(level.player->onRail());
+	long before = test::allocationCount();
+	for (int i = 60; i < 180; ++i)
+		level.frame(i);
+	EXPECT_EQ(0, test::allocationCount() - before) << "on the rail";
+	testing::internal::CaptureStdout();
+	for (int i = 180; i < 320; ++i)
+		level.frame(i);
+	testing::internal::GetCapturedStdout();
+	before = test::allocationCount();
+	for (int i = 320; i < 440; ++i)
+		level.frame(i);
+	EXPECT_EQ(0, test::allocationCount() - before) << "off the rail, guided";
+	EXPECT_FALSE(level.player->onRail());
 }
 
 } // namespace

@@ -5,8 +5,6 @@
 
 #include "support/ProcessRunner.h"
 
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -113,17 +111,11 @@ TEST(PlayerTriggers, AnUnlinkedPickupNeverFiresAgain) {
 	EXPECT_EQ(1.f, level.variable("count"));
 }
 
-std::string selfPath() {
-	char path[4096];
-	const ssize_t n = readlink("/proc/self/exe", path, sizeof(path) - 1);
-	return n > 0 ? std::string(path, size_t(n)) : std::string();
-}
-
 TEST(PlayerTriggers, TraceLinesNameTheVolumeAndTheTouchedMesh) {
 	test::ProcessOptions options;
 	options.args = {"--gtest_filter=PlayerTriggers.ChildEntersAndTouches"};
 	options.env = {{"LUMAROLL_TRACE", "1"}, {"LUMAROLL_PLAYER_TRACE_CHILD", "1"}};
-	const test::ProcessResult child = test::runProcess(selfPath(), options);
+	const test::ProcessResult child = test::runProcess(playertest::selfPath(), options);
 	ASSERT_EQ(0, child.exitCode) << child.out << child.err;
 	EXPECT_NE(std::string::npos, child.out.find("[trace] ball enters T_box\n")) << child.out;
 	EXPECT_NE(std::string::npos, child.out.find("[trace] ball touches button -> T_btn\n")) << child.out;

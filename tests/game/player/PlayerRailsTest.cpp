@@ -1,0 +1,375 @@
+// Rails built from "L_" drawings and ridden under the level's scripts: the
+// rail speed, steering, hand-over, the distance ridden, falling off, and the
+// world's requests that concern rails.
+
+#include "RailFixture.h"
+
+#include <algorithm>
+#include <cmath>
+
+using math::Vector3;
+using playertest::Level;
+using playertest::RailLevel;
+using playertest::SoundRecorder;
+
+namespace {
+
+const float kFrame = RailLevel::kFrame;
+
+TEST(PlayerRails, TheLevelsDrawingsBecomeRailsAndAGuide) {
+	RailLevel level;
+	lumaroll::Player& player = *level.player;
+	EXPECT_EQ("camera guide L_guide1: track 4000, camera path 4000, look path 4000\n"
+			  "rails: 2 (total length 26000)\n",
+			  level.railsOutput);
+	ASSERT_EQ(2, player.railCount());
+	ASSERT_GE(level.rail("L_rail1"), 0);
+	ASSERT_GE(level.rail("L_rail2"), 0);
+	const lumaroll::Rail& rail1 = player.builtRails()[size_t(level.rail("L_rail1"))];
+	const lumaroll::Rail& rail2 = player.builtRails()[size_t(level.rail("L_rail2"))];
+	EXPECT_EQ("L_rail2", rail1.next);
+	EXPECT_EQ("T_fall1", rail1.fallTrigger);
+	EXPECT_EQ(1.f, rail1.forwardDirection);
+	EXPECT_EQ(41u, rail1.path.points.size()) << "shuffled and partly backwards, still one line";
+	EXPECT_NEAR(0.f, rail1.path.points.front().z, 1e-3f);
+	EXPECT_EQ("", rail2.next);
+	EXPECT_EQ(1, std::count(rail2.path.gaps.begin(), rail2.path.gaps.end(), true)) << "two pieces";
+	EXPECT_NEAR(RailLevel::kLength1, rail2.path.points.front().z, 1e-3f);
+	for (const Vector3& up : rail1.path.ups)
+		EXPECT_NEAR(1.f, up.y, 1e-6f) << "the reversed normal drawing still aims straight up";
+	ASSERT_EQ(1u, player.builtGuides().size());
+	EXPECT_EQ("L_guide1", player.builtGuides()[0].name);
+}
+
+struct SpeedCase {
+	const char* name;
+	const char* command;
+	float speed;
+};
+
+TEST(PlayerRails, ARideReachesTheRailSpeed) {
+	const SpeedCase cases[] = {{"the default limit 3000", nullptr, 3450.f}, {"maxspeed,1000", "1000", 1150.f}};
+	for (const SpeedCase& c : cases) {
+		RailLevel level;
+		if (c.command)
+			level.world->runCommand("maxspeed", {c.command});
+		ASSERT_TRUE(level.untilOnRail()) << c.name;
+		EXPECT_EQ(level.rail("L_rail1"), level.player->railIndex()) << c.name;
+		level.ride(4.f);
+		EXPECT_NEAR(c.speed, level.speed(), 20.f) << c.name;
+		EXPECT_NEAR(1.1f * c.speed, level.player->body.values.maxSpeed, 1e-2f) << c.name;
+		EXPECT_EQ(0.f, level.player->body.values.friction) << c.name;
+	}
+}
+
+TEST(PlayerRails, AtTheEndTheBallIsHandedToTheNextRail) {
+	RailLevel level;
+	lumaroll::Player& player = *level.player;
+	ASSERT_TRUE(level.untilOnRail());
+	int frames = 0;
+	while (player.railIndex() == level.rail("L_rail1") && frames < 600) {
+		player.step(false, kFrame, 0.f, 0.f);
+		++frames;
+	}
+	ASSERT_EQ(level.rail("L_rail2"), player.railIndex());
+	EXPECT_GT(player.body.position.z, RailLevel::kLength1 - 100.f) << "only at the end";
+	level.ride(1.f);
+	EXPECT_NEAR(RailLevel::kLength1 + player.distanceAlongRail(), player.distanceRidden(), 60.f);
+	EXPECT_GT(player.distanceAlongRail(), 1000.f);
+
+	// Once the level is complete the distance stands still.
+	level.world->levelComplete = true;
+	const float ridden = player.distanceRidden();
+	level.ride(0.5f);
+	EXPECT_EQ(ridden, player.distanceRidden());
+}
+
+struct SteerCase {
+	const char* name;
+	float controls;
+	bool moves;
+};
+
+TEST(PlayerRails, SteeringMovesTheBallSidewaysUnlessControlsAreOff) {
+	const SteerCase cases[] = {{"controls 1", 1.f, true}, {"controls 0", 0.f, false}};
+	for (const SteerCase& c : cases) {
+		RailLevel level;
+		level.world->setVariable("controls", c.controls);
+		ASSERT_TRUE(level.untilOnRail()) << c.name;
+		level.ride(1.5f, 1.f);
+		const float side = std::fabs(level.player->body.position.x);
+		if (c.moves)
+			EXPECT_GT(side, 100.f) << c.name;
+		else
+			EXPECT_LT(side, 1.f) << c.name;
+	}
+}
+
+TEST(PlayerRails, FallingOffTheEndFiresTheFallTriggerOnce) {
+	RailLevel level;
+	lumaroll::Player& player = *level.player;
+	const float end = RailLevel::kLength1 + RailLevel::kLength2;
+	player.body.position = Vector3(0, 55, end - 1500.f);
+	player.body.velocity = Vector3(0, 0, 3000);
+	level.world->runCommand("attachtorail", {"1", "L_rail2"});
+	int airborne = 0;
+	while (level.world->getVariable("falls") == 0.f && airborne < 600) {
+		player.step(false, kFrame, 0.f, 0.f);
+		airborne = player.body.onGround ? 0 : airborne + 1;
+	}
+	ASSERT_EQ(1.f, level.world->getVariable("falls"));
+	EXPECT_GT(airborne * kFrame, 0.7f);
+	EXPECT_GT((player.body.position - Vector3(0, 0, end + 10.f)).length(), 1200.f);
+	EXPECT_TRUE(player.onRail()) << "riding goes on; the scripts decide";
+	level.ride(3.f);
+	EXPECT_EQ(1.f, level.world->getVariable("falls")) << "once";
+	EXPECT_LT(player.body.position.y, -2000.f) << "the death plane is ignored on a rail";
+
+	// Moving the ball to a rail resets the fall: the next fall fires again.
+	level.world->runCommand("setobjectpos", {"G_ballforms", "again_L_rail2"});
+	player.step(false, kFrame, 0.f, 0.f);
+	player.body.position = Vector3(0, 55, end - 500.f);
+	level.ride(3.f);
+	EXPECT_EQ(2.f, level.world->getVariable("falls"));
+}
+
+TEST(PlayerRails, LeavingARailAndRespawningOnOne) {
+	RailLevel level;
+	lumaroll::Player& player = *level.player;
+	ASSERT_TRUE(level.untilOnRail());
+	level.ride(1.f);
+	// A respawn keeps the ride.
+	level.world->runCommand("levelfailed", {});
+	player.step(false, kFrame, 0.f, 0.f);
+	EXPECT_NEAR(0.f, player.body.position.z, 1.f);
+	EXPECT_EQ(level.rail("L_rail1"), player.railIndex());
+
+	level.world->runCommand("attachtorail", {"0", "L_rail2"});
+	player.step(false, kFrame, 0.f, 0.f);
+	EXPECT_EQ(level.rail("L_rail1"), player.railIndex()) << "only the rail ridden is left";
+	player.body.up = Vector3(0.3f, 0.9f, 0.f);
+	level.world->runCommand("attachtorail", {"0", "L_rail1"});
+	player.applyWorldRequests();
+	EXPECT_FALSE(player.onRail());
+	EXPECT_EQ(Vector3(0, 1, 0).y, player.body.up.y);
+	EXPECT_EQ(0.f, player.body.up.x);
+	// The ride's ball values stay until the scripts read them back.
+	player.step(false, kFrame, 0.f, 0.f);
+	EXPECT_EQ(0.f, player.body.values.friction);
+	level.world->setVariable("ballfriction", 350.f);
+	level.world->runCommand("updateballvalues", {});
+	player.step(false, kFrame, 0.f, 0.f);
+	EXPECT_EQ(350.f, player.body.values.friction);
+}
+
+struct SpeedMulCase {
+	const char* name;
+	const char* limit;
+	const char* factor;
+	float speed;
+};
+
+TEST(PlayerRails, SpeedMultipliersAboveOneAreCappedOnARail) {
+	const SpeedMulCase cases[] = {
+		{"x2 capped at 1.15 x 3000", nullptr, "2", 3450.f},
+		{"x2 capped at 1.15 x 2000", "2000", "2", 2300.f},
+		{"x1.1 under the cap", nullptr, "1.1", 3300.f},
+		{"x0.5 never capped", "1000", "0.5", 1500.f},
+	};
+	for (const SpeedMulCase& c : cases) {
+		RailLevel level;
+		ASSERT_TRUE(level.untilOnRail()) << c.name;
+		if (c.limit)
+			level.world->runCommand("maxspeed", {c.limit});
+		level.player->body.velocity = Vector3(0, 0, 3000);
+		level.world->runCommand("speedmul", {"x", c.factor});
+		level.player->applyWorldRequests();
+		EXPECT_NEAR(c.speed, level.player->body.velocity.length(), 0.5f) << c.name;
+	}
+}
+
+struct MoveCase {
+	const char* name;
+	const char* target;
+	const char* rail;
+	Vector3 position;
+};
+
+TEST(PlayerRails, MovingTheBallToARailOrANode) {
+	const MoveCase cases[] = {
+		{"foo_L_rail2 names L_rail2", "foo_L_rail2", "L_rail2", Vector3(0, 75, RailLevel::kLength1)},
+		{"a node of that name wins", "cp1", "", Vector3(1000, 100, -500)},
+		{"no such rail", "foo_L_nope", "", Vector3(300, 55, 300)},
+	};
+	for (const MoveCase& c : cases) {
+		RailLevel level;
+		lumaroll::Player& player = *level.player;
+		player.body.position = Vector3(300, 55, 300);
+		player.body.velocity = Vector3(10, 20, 30);
+		level.world->runCommand("setobjectpos", {"G_ballforms", c.target});
+		player.applyWorldRequests();
+		EXPECT_EQ(level.rail(c.rail), player.railIndex()) << c.name;
+		EXPECT_NEAR(0.f, (c.position - player.body.position).length(), 1e-2f) << c.name;
+		EXPECT_EQ(0.f, player.body.velocity.length()) << c.name;
+	}
+}
+
+TEST(PlayerRails, ChoosingACameraGuideSaysSo) {
+	RailLevel level;
+	testing::internal::CaptureStdout();
+	level.world->runCommand("setguidingobject", {"L_guide1"});
+	level.player->applyWorldRequests();
+	level.world->runCommand("setguidingobject", {"nope"});
+	level.player->applyWorldRequests();
+	EXPECT_EQ("camera guide: L_guide1 active\ncamera guide: off (nope)\n", testing::internal::GetCapturedStdout());
+}
+
+// The ball on L_rail1 at z 100, 5 from a wall at x 60 along the track,
+// moving along at speed with a push into the wall; one step.
+void hitTheWall(RailLevel& level, float along, float into) {
+	level.player->body.position = Vector3(5, 50.01f, 100);
+	level.player->body.velocity = Vector3(into, 0, along);
+	level.player->body.onGround = true;
+	level.player->step(false, kFrame, 0.f, 0.f);
+}
+
+void wallBesideTheTrack(Level& level) {
+	level.pieces.mesh("wall01", test::wallTriangles(60.f, 2000.f, 400.f));
+}
+
+struct BrakeCase {
+	const char* name;
+	float along;
+	float after;
+};
+
+TEST(PlayerRails, HittingAWallOnARailBrakes) {
+	// Before the integration the ride adds 2.5 dt of the missing speed.
+	const auto ridden = [](float v) { return v + (3450.f - v) * 2.5f * kFrame; };
+	const BrakeCase cases[] = {
+		{"fast: 15 % is left", 3000.f, 0.15f * ridden(3000.f)},
+		{"slower: 300 is left", 1000.f, 300.f},
+		{"at 400 or less nothing changes", 200.f, ridden(200.f)},
+	};
+	for (const BrakeCase& c : cases) {
+		RailLevel level(wallBesideTheTrack);
+		ASSERT_TRUE(level.untilOnRail()) << c.name;
+		hitTheWall(level, c.along, 1500.f);
+		ASSERT_GT(level.player->body.impactSpeed, 250.f) << c.name;
+		EXPECT_NEAR(c.after, level.player->body.velocity.z, 0.5f) << c.name;
+	}
+}
+
+TEST(PlayerRails, ImpactSoundsOnARailNeedAHarderHitAndRestLonger) {
+	RailLevel level(wallBesideTheTrack);
+	ASSERT_TRUE(level.untilOnRail());
+	SoundRecorder sounds;
+	sounds.attach(*level.player);
+
+	hitTheWall(level, 1000.f, 700.f);
+	ASSERT_GT(level.player->body.impactSpeed, 350.f);
+	EXPECT_EQ(0, sounds.count("plimbo_collision.wav")) << "above 350 is heard only off a rail";
+
+	level.run(40);
+	hitTheWall(level, 1000.f, 1600.f);
+	ASSERT_GT(level.player->body.impactSpeed, 1200.f);
+	ASSERT_EQ(1u, sounds.sounds.size());
+	EXPECT_NEAR(level.player->body.impactSpeed / 4000.f, sounds.sounds[0].second, 1e-6f);
+
+	level.run(20); // a third of a second: still resting
+	hitTheWall(level, 1000.f, 1600.f);
+	EXPECT_EQ(1u, sounds.sounds.size());
+	level.run(20);
+	hitTheWall(level, 1000.f, 1600.f);
+	EXPECT_EQ(2u, sounds.sounds.size());
+}
+
+TEST(PlayerRails, ARailRiddenBackwardsEndsAtItsStart) {
+	// L_back is ridden from z 6000 towards 0, then hands over to L_after,
+	// also ridden backwards, from its length on (z 0 towards -8000).
+	Level level;
+	level.pieces.mesh("bed", test::rectangleTriangles(-1500, -9000, 1500, 7000, 0.f));
+	test::RailDrawing back;
+	back.track = test::shuffledSegments(test::straightSegments({0, 0, 0}, {0, 0, 6000}, 30));
+	back.properties = "tracknormalgravity=1\nforwarddirection=-1\nnext=L_after";
+	level.pieces.railNode("L_back", back);
+	test::RailDrawing after;
+	after.track = test::straightSegments({0, 0, -8000}, {0, 0, 0}, 30);
+	after.properties = "tracknormalgravity=1\nforwarddirection=-1";
+	level.pieces.railNode("L_after", after);
+	lumaroll::Player& player = level.build();
+	testing::internal::CaptureStdout();
+	player.buildRails();
+	testing::internal::GetCapturedStdout();
+	const int backIndex = level.rail("L_back"), afterIndex = level.rail("L_after");
+	ASSERT_EQ(-1.f, player.builtRails()[size_t(backIndex)].forwardDirection);
+
+	player.body.position = Vector3(0, 55, 5900);
+	level.world->runCommand("attachtorail", {"1", "L_back"});
+	player.step(false, kFrame, 0.f, 0.f);
+	ASSERT_EQ(backIndex, player.railIndex());
+	while (player.railIndex() == backIndex && player.body.position.z > -1000.f) {
+		const float z = player.body.position.z;
+		player.step(false, kFrame, 0.f, 0.f);
+		ASSERT_LT(player.body.position.z, z + 1e-3f) << "it runs towards the drawing's start";
+		if (player.railIndex() == backIndex) {
+			EXPECT_NEAR(5900.f - player.body.position.z, player.distanceRidden(), 80.f) << "one frame behind at most";
+		}
+	}
+	ASSERT_EQ(afterIndex, player.railIndex());
+	EXPECT_LT(player.body.position.z, 100.f) << "handed over only near distance 0";
+	EXPECT_GT(player.distanceAlongRail(), 7500.f) << "the next rail starts at its length";
+	level.run(60);
+	EXPECT_NEAR(5900.f + (8000.f - player.distanceAlongRail()), player.distanceRidden(), 60.f);
+	EXPECT_LT(player.body.position.z, -1000.f);
+
+	// Moved onto a backwards rail, the ball starts at its far end.
+	level.world->runCommand("setobjectpos", {"G_ballforms", "x_L_back"});
+	player.applyWorldRequests();
+	EXPECT_NEAR(6000.f, player.body.position.z, 1e-2f);
+	EXPECT_NEAR(6000.f, player.distanceAlongRail(), 1e-2f);
+}
+
+TEST(PlayerRails, BuildingAgainLeavesTheRide) {
+	RailLevel level;
+	ASSERT_TRUE(level.untilOnRail());
+	testing::internal::CaptureStdout();
+	level.player->buildRails();
+	testing::internal::GetCapturedStdout();
+	EXPECT_FALSE(level.player->onRail());
+	level.ride(0.5f);
+	EXPECT_TRUE(level.player->body.position.isFinite());
+}
+
+TEST(PlayerRails, BadDrawingsBreakNothing) {
+	const float nan = std::nanf("");
+	RailLevel level([nan](Level& l) {
+		test::RailDrawing dot; // one segment of no length
+		dot.track = {{{200, 0, 100}, {200, 0, 100}}};
+		dot.properties = "tracknormalgravity=1\nnext=L_dot";
+		l.pieces.railNode("L_dot", dot);
+		test::RailDrawing odd; // an orientation point that is not a number
+		odd.track = test::straightSegments({-200, 0, 0}, {-200, 0, 3000}, 3);
+		odd.trackNormal = {{{-200, nan, 0}, {-200, 3000, 3000}}};
+		odd.properties = "tracknormalgravity=1";
+		l.pieces.railNode("L_odd", odd);
+		test::RailDrawing empty; // a guide whose paths hold no segments
+		empty.track = test::straightSegments({0, 0, 0}, {0, 0, 100}, 1);
+		l.pieces.railNode("L_empty", empty);
+		l.pieces.lines("cameraposition", {}, "L_empty");
+		l.pieces.lines("cameralookat", {}, "L_empty");
+	});
+	lumaroll::Player& player = *level.player;
+	EXPECT_EQ(1u, player.builtGuides().size()) << "the guide without paths is none";
+	for (const char* rail : {"L_dot", "L_odd"}) {
+		level.world->runCommand("attachtorail", {"1", rail});
+		level.world->runCommand("setguidingobject", {"L_empty"});
+		testing::internal::CaptureStdout();
+		level.ride(1.f, 0.5f);
+		testing::internal::GetCapturedStdout();
+		EXPECT_TRUE(player.body.position.isFinite()) << rail;
+		EXPECT_TRUE(player.body.velocity.isFinite()) << rail;
+	}
+}
+
+} // namespace

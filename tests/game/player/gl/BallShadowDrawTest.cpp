@@ -1,0 +1,96 @@
+// The built ball shadow drawn by the engine on a real GL context: seen from
+// above, the quad shows its texture where the ball stands and nothing beside it.
+
+#include "support/EffectTreeWriter.h"
+#include "support/GLTestContext.h"
+#include "support/LevelFixtures.h"
+#include "support/PvrWriter.h"
+
+#include <gr/gles2/GLES2_Context.h>
+#include <hgr/Camera.h>
+#include <hgr/DefaultResourceManager.h>
+#include <hgr/Scene.h>
+#include <hgr/SceneInputStream.h>
+#include <io/FileInputStream.h>
+#include <player/Player.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using lang::Ptr;
+
+namespace {
+
+// Whether the pixel at (x, y) holds the colour (r, g, b), give or take 3.
+void expectColour(int x, int y, int r, int g, int b) {
+	const std::vector<uint8_t> p = test::GLTestContext::pixel(x, y);
+	ASSERT_EQ(4u, p.size());
+	EXPECT_NEAR(r, p[0], 3) << "red at " << x << ", " << y;
+	EXPECT_NEAR(g, p[1], 3) << "green at " << x << ", " << y;
+	EXPECT_NEAR(b, p[2], 3) << "blue at " << x << ", " << y;
+}
+
+TEST(BallShadowDraw, TheQuadShowsItsTextureUnderTheBall) {
+	REQUIRE_GL_CONTEXT();
+	test::GLTestContext::takeErrors();
+	const int W = test::GLTestContext::WIDTH, H = test::GLTestContext::HEIGHT;
+
+	test::EffectTreeWriter tree;
+	tree.write("textured.vsh", test::EffectTreeWriter::TEXTURED_VERTEX);
+	tree.write("textured.fsh", test::EffectTreeWriter::TEXTURED_FRAGMENT);
+	tree.writeEffect("unlit-tex-alpha.fx", "textured.vsh", "textured.fsh");
+	// A 2 x 2 orange texture (RGBA 8888).
+	lumaroll::test::PvrHeader header;
+	header.width = 2;
+	header.height = 2;
+	header.formatAndFlags = 0x12;
+	std::vector<uint8_t> pixels;
+	for (int i = 0; i < 4; ++i)
+		pixels.insert(pixels.end(), {255, 128, 0, 255});
+	lumaroll::test::writeBytes(tree.path("ball_shadow.pvr"), lumaroll::test::legacyPvr(header, pixels));
+
+	// A level whose only piece is a floor the collision world knows but nobody sees.
+	test::SceneWriter writer;
+	test::LevelFixtures(writer).mesh("floor", test::floorTriangles(1000.f, 0.f));
+	const std::string path = writer.writeTemp("shadow-level.hgr");
+
+	Ptr<gr::GLES2_Context> context = new gr::GLES2_Context(W, H, nullptr, nullptr);
+	{
+		// As the game does: the platform is read ahead and given to the context.
+		Ptr<io::FileInputStream> file = new io::FileInputStream(path.c_str());
+		context->platform = hgr::SceneInputStream(file).getPlatform();
+	}
+	context->shaderDirectory = tree.dir();
+	context->textureDirectory = tree.dir();
+	context->setRenderTarget(nullptr);
+	{
+		Ptr<hgr::DefaultResourceManager> resources = new hgr::DefaultResourceManager(context);
+		Ptr<hgr::Scene> scene = new hgr::Scene(context, path.c_str(), resources, tree.dir().c_str(),
+											   tree.dir().c_str(), tree.dir().c_str());
+		scene->findNode("floor")->setEnabled(false);
+		testing::internal::CaptureStdout();
+		lumaroll::Player player(scene, nullptr);
+		testing::internal::GetCapturedStdout();
+		player.createShadow(context);
+		ASSERT_NE(nullptr, scene->findNode("sombra_jugador"));
+		player.body.position = math::Vector3(0, 50, 0);
+		player.placeBallShadow();
+
+		// Straight down from 300 above: the quad (95 wide) fills the middle of the view.
+		hgr::Camera* camera = new hgr::Camera;
+		camera->linkTo(scene);
+		camera->setBack(1000.f);
+		camera->setPosition(math::Vector3(0, 300, 0));
+		camera->lookAt(math::Vector3(0, 0, 0), math::Vector3(0, 0, 1));
+
+		context->clear(0xFF000000);
+		camera->render(context);
+		expectColour(W / 2, H / 2, 255, 128, 0);
+		expectColour(2, 2, 0, 0, 0);
+		EXPECT_EQ(test::GLTestContext::takeErrors(), 0u);
+	}
+	context = nullptr;
+}
+
+} // namespace
