@@ -1,5 +1,6 @@
 #include "support/SetupFixtures.h"
 
+#include "support/BallModelWriter.h"
 #include "support/DebWriter.h"
 #include "support/EffectTreeWriter.h"
 #include "support/ParticleDescriptionWriter.h"
@@ -165,20 +166,39 @@ SceneWriter waterLevel(float waterY, float cameraY) {
 
 SceneWriter ballModel(const std::string& formText) {
 	SceneWriter w;
-	flatMaterial(w, "red.png");
-	squareMesh(w, "body", 100.f).parent("plimbo");
-	squareMesh(w, "plimbo_eyeballs", 10.f).parent("G_plimbo_lookat_eyes").position(0.f, 0.f, 30.f);
-	squareMesh(w, "shadow_plimbo", 120.f).parent("plimbo").position(0.f, -50.f, 0.f);
-	w.dummy("plimbo");
-	w.node("G_plimbo_lookat_eyes").parent("plimbo");
-	w.animation("plimbo_eyeballs").timedPositions({{0.f, 7.f, 30.f, 0.f}, {0.f, 9.f, 30.f, 1.f}}).length(1.f);
-	w.animation("body").timedPositions({{0.f, 99.f, 0.f, 0.f}, {0.f, 98.f, 0.f, 1.f}}).length(1.f);
+	writeBallModel(w);
+	w.animation("plimbo_eyeballs").timedPositions({{10.f, 57.f, 30.f, 0.f}, {10.f, 59.f, 30.f, 1.f}}).length(1.f);
+	w.animation("body").timedPositions({{10.f, 99.f, 0.f, 0.f}, {10.f, 98.f, 0.f, 1.f}}).length(1.f);
 	w.animationsForAllNodes(); // the others hold still at their own transforms
 	w.userProperty("T_plimbo_lookat_eyes_anim01", "a01=add,blinks,1\na02=delay,100000");
 	w.userProperty("T_plimbo_lookat_eyes_anim02", "a01=add,brows,1\na02=delay,100000");
 	if (!formText.empty())
 		w.userProperty("D_forminfo", formText);
 	return w;
+}
+
+void addCube(SceneWriter::Primitive& p, float half) {
+	std::vector<float> positions, uvs;
+	std::vector<int> indices;
+	// Each face: a corner and two edges, four vertices of its own.
+	const float h = half, s = 2.f * half;
+	const float faces[6][9] = {
+		{-h, -h, -h, s, 0, 0, 0, s, 0}, {-h, -h, h, 0, s, 0, s, 0, 0}, {-h, -h, -h, 0, s, 0, 0, 0, s},
+		{h, -h, -h, 0, 0, s, 0, s, 0},  {-h, -h, -h, 0, 0, s, s, 0, 0}, {-h, h, -h, s, 0, 0, 0, 0, s},
+	};
+	for (const float* f : faces) {
+		const int base = int(positions.size() / 3);
+		for (int j = 0; j < 2; ++j)
+			for (int i = 0; i < 2; ++i) {
+				for (int k = 0; k < 3; ++k)
+					positions.push_back(f[k] + float(i) * f[3 + k] + float(j) * f[6 + k]);
+				uvs.insert(uvs.end(), {float(i), float(j)});
+			}
+		indices.insert(indices.end(), {base, base + 1, base + 2, base + 2, base + 1, base + 3});
+	}
+	p.component(SceneWriter::DT_POSITION, SceneWriter::V3_32, positions)
+		.component(SceneWriter::DT_TEX0, SceneWriter::V2_32, uvs)
+		.indices(indices);
 }
 
 std::string formRecord(float radius) {

@@ -70,13 +70,12 @@ void normalMapColour(int frame, unsigned char rgb[3]);
 // (0, cameraY, 0) looking straight down.
 SceneWriter waterLevel(float waterY, float cameraY);
 
-// The ball model "plimbo.hgr" with what the player set-up reads besides the
-// parts the model analysis looks for:
-// - the dummy root "plimbo" holding the mesh "body" (at the origin), the node
-//   "G_plimbo_lookat_eyes" with the mesh "plimbo_eyeballs" at (0, 0, 30), and
-//   the mesh "shadow_plimbo";
-// - animations "plimbo_eyeballs" (at (0, 7, 30) at time 0) and "body" (at
-//   (0, 99, 0) at time 0);
+// The ball model "plimbo.hgr": test::writeBallModel's full model (the dummy
+// root "plimbo" with "body" at (10, 50, 0) and "plimbo_eyeballs" at
+// (10, 50, 30) in the group "G_plimbo_lookat_eyes", ...) and what the player
+// set-up reads besides:
+// - animations "plimbo_eyeballs" (at (10, 57, 30) at time 0) and "body" (at
+//   (10, 99, 0) at time 0);
 // - entries "T_plimbo_lookat_eyes_anim01" ("a01=add,blinks,1" then a long
 //   delay) and "T_plimbo_lookat_eyes_anim02" (the same with "brows");
 // - the entry "D_forminfo" with the text formText when it is not empty.
@@ -86,6 +85,10 @@ SceneWriter ballModel(const std::string& formText);
 // ball radius given (mass 2, force 3, jump 4, friction 5 and 6, max speed 7,
 // rebound 8).
 std::string formRecord(float radius);
+
+// A cube of 24 vertices (four a face, with texture coordinates) and 36
+// indices around the origin, half units from the centre to each face.
+void addCube(SceneWriter::Primitive& p, float half);
 
 // Writes a particle description (test::ParticleDescriptionWriter's default)
 // to <data>/resources/particles/<name>.

@@ -3,13 +3,16 @@
 // its eye triggers and pose, the form record, touchables, what a level
 // without rails gets, and a failure after the model was put in.
 #include "SetupTestHelpers.h"
+#include "app/LibraryObjects.h"
 #include "app/SetupRules.h"
+#include "support/LevelFixtures.h"
 
 #include <lang/Exception.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 
 using setuptest::matrixNear;
 using setuptest::nodeName;
@@ -72,8 +75,9 @@ TEST_F(SetupPlayerTest, BallModelJoinsTheLevelWithItsEyesAndForms) {
 
 	// The eye group takes its pose at time 0; the rest keeps the file's.
 	EXPECT_TRUE(matrixNear(scene->findNode("plimbo_eyeballs")->getTransform(),
-	                       setuptest::toMatrix(SceneWriter::translation(0.f, 7.f, 30.f))));
-	EXPECT_TRUE(matrixNear(scene->findNode("body")->getTransform(), math::Matrix3x4(1.f)));
+	                       setuptest::toMatrix(SceneWriter::translation(10.f, 57.f, 30.f))));
+	EXPECT_TRUE(matrixNear(scene->findNode("body")->getTransform(),
+	                       setuptest::toMatrix(SceneWriter::translation(10.f, 50.f, 0.f))));
 
 	// The level's own start triggers, the second one armed first.
 	EXPECT_EQ(world->getVariable("butterflies"), 1.f);
@@ -81,7 +85,10 @@ TEST_F(SetupPlayerTest, BallModelJoinsTheLevelWithItsEyesAndForms) {
 
 	// The form record reached the ball without the line after it.
 	EXPECT_EQ(session->levelPlayer()->body.values.radius, 40.f);
-	EXPECT_NE(startOutput.find("\nball: radius 40.0 (body '"), std::string::npos) << startOutput;
+	EXPECT_NE(startOutput.find("\nball: radius 40.0 (body 'body'), mass 2, force 3, jump 4, friction 5, max speed 7, "
+	                           "rebound 8, gravity 2000; start at "),
+	          std::string::npos)
+		<< startOutput;
 	EXPECT_EQ(startErrors.find("D_forminfo"), std::string::npos) << startErrors;
 }
 
@@ -127,6 +134,105 @@ TEST_F(SetupPlayerTest, LevelWithoutRailsKeepsItsSkyAndHasNoBoost) {
 	EXPECT_EQ(startOutput.find("sky:"), std::string::npos) << startOutput;
 	EXPECT_TRUE(session->levelScene()->findNode("M_ground")->isEnabled());
 	EXPECT_EQ(session->boostParticleName(), "");
+}
+
+// A level with one rail over a floor, a textured cube marked "skybox=1"
+// (with a child) and three particle files.
+SceneWriter railLevel(const std::string& data) {
+	SceneWriter level = apptest::testLevelScene();
+	level.material("sky", "flat.fx").texture("BASEMAP", level.texture("blue.png"));
+	test::addCube(level.primitive(2), 100.f);
+	level.mesh("sky").primitives({2});
+	level.dummy("sky_child").parent("sky");
+	level.userProperty("sky", "skybox=1");
+	test::LevelFixtures parts(level);
+	parts.mesh("floor", test::floorTriangles(5000.f, -200.f));
+	test::RailDrawing rail;
+	rail.track = test::straightSegments({0.f, 50.f, 0.f}, {0.f, 50.f, 9000.f}, 30);
+	rail.trackNormal = test::straightSegments({0.f, 2000.f, 0.f}, {0.f, 2000.f, 9000.f}, 30);
+	rail.properties = "tracknormalgravity=1";
+	parts.railNode("L_rail1", rail);
+	for (const char* name : {"spark.prs", "boost_b.prs", "boost_a.prs"})
+		test::writeParticleFile(data, name);
+	return level;
+}
+
+TEST_F(SetupPlayerTest, RailLevelDrawsItsSkySeparatelyAndBoosts) {
+	auto session = start(railLevel(data));
+	lumaroll::Player* player = session->levelPlayer();
+	ASSERT_NE(player, nullptr) << startErrors;
+	ASSERT_EQ(player->railCount(), 1);
+	EXPECT_NE(startOutput.find("sky: rendered separately, 24 vertices, 36 indices, texture BASEMAP\n"),
+	          std::string::npos)
+		<< startOutput;
+	EXPECT_FALSE(session->levelScene()->findNode("sky")->isEnabled());
+	EXPECT_FALSE(session->levelScene()->findNode("sky_child")->isEnabled());
+	EXPECT_EQ(session->boostParticleName(), "boost_a.prs");
+
+	// One effect on each rise of "boost" from 0, below the player at the pivot.
+	hgr::Node* root = session->playerNode();
+	const auto effects = [root]() {
+		std::vector<hgr::Node*> found;
+		for (hgr::Node* n = root->getFirstChild(); n; n = n->getNextSibling())
+			if (n->getClassId() == hgr::Node::NODE_PARTICLESYSTEM)
+				found.push_back(n);
+		return found;
+	};
+	lumaroll::SceneWorld* world = session->levelWorld();
+	world->setVariable("boost", 1.f);
+	frame(*session, 100);
+	ASSERT_EQ(effects().size(), 1u);
+	math::Matrix3x4 atPivot(1.f);
+	atPivot.setTranslation(player->pivotPoint());
+	EXPECT_TRUE(matrixNear(effects()[0]->getTransform(), atPivot));
+	EXPECT_NE(player->pivotPoint().y, 0.f); // the body's centre, above the model's origin
+	frame(*session, 100);
+	EXPECT_EQ(effects().size(), 1u) << "boost staying 1";
+	world->setVariable("boost", 0.f);
+	frame(*session, 100);
+	world->setVariable("boost", 1.f);
+	frame(*session, 100);
+	EXPECT_EQ(effects().size(), 2u) << "boost back to 1";
+
+	// Each lives 3 seconds of game time.
+	for (int i = 0; i < 28; ++i)
+		frame(*session, 100);
+	EXPECT_EQ(effects().size(), 1u) << "after 3.1 s and 2.9 s";
+	for (int i = 0; i < 3; ++i)
+		frame(*session, 100);
+	EXPECT_EQ(effects().size(), 0u);
+}
+
+TEST_F(SetupPlayerTest, ObjectShadowsAreCastUnlessHiddenHigh) {
+	SceneWriter level = apptest::testLevelScene();
+	test::LevelFixtures parts(level);
+	parts.mesh("floor", test::floorTriangles(5000.f, 0.f));
+	level.dummy("high").position(0.f, 500.f, 0.f);
+	level.userProperty("high", "load=props,lever\na01=nop");
+	level.dummy("hidden").position(1000.f, 500.f, 0.f);
+	level.userProperty("hidden", "load=props,lever\na01=nop\nshadow=0");
+	auto session = start(level);
+	lumaroll::Player* player = session->levelPlayer();
+	ASSERT_NE(player, nullptr) << startErrors;
+	hgr::Scene* scene = session->levelScene();
+
+	// Every shadow mesh of an object is registered, which moves it below
+	// the scene; the mesh below one of them stays with it.
+	std::vector<hgr::Node*> shadows;
+	for (hgr::Node* n = scene->getFirstChild(); n; n = n->getNextSibling())
+		if (lumaroll::isShadowMesh(n) && nodeName(n) != "shadow_plimbo")
+			shadows.push_back(n);
+	EXPECT_EQ(shadows.size(), 4u); // the three of "high", the own one of "hidden"
+	EXPECT_EQ(nodeName(scene->findNode("knob")->getParent()), "base_shadow");
+
+	// 500 above the floor the shadow of the "shadow=0" object hides; the
+	// others are placed on the floor.
+	player->placeObjectShadows();
+	std::multiset<std::string> shown, hidden;
+	for (hgr::Node* shadow : shadows)
+		(shadow->isEnabled() ? shown : hidden).insert(nodeName(shadow));
+	EXPECT_EQ(shown, (std::multiset<std::string>{"Lever_Shadow", "base_shadow", "lever_shadow"}));
+	EXPECT_EQ(hidden, (std::multiset<std::string>{"Lever_Shadow"}));
 }
 
 TEST_F(SetupPlayerTest, BoostParticleIsTheFirstMatchInNameOrder) {
