@@ -40,7 +40,7 @@ void flatMaterial(SceneWriter& w, const std::string& texture) {
 
 // A mesh of one quad of size x size in its z = 0 plane, centred on its origin.
 SceneWriter::Node& squareMesh(SceneWriter& w, const std::string& name, float size) {
-	const int index = int(w.nodeOrder().size()); // one primitive per mesh, in the order added
+	const int index = w.primitiveCount();
 	addQuad(w.primitive(0), {-size / 2, -size / 2, 0.f}, {size, 0.f, 0.f}, {0.f, size, 0.f});
 	return w.mesh(name).primitives({index});
 }
@@ -55,6 +55,7 @@ void writeSetupFiles(const std::string& dataDir) {
 	std::filesystem::create_directories(textures(dataDir), ec);
 	writePng(textures(dataDir) + "red.png", TextureImage::solid(4, 4, 255, 0, 0));
 	writePng(textures(dataDir) + "blue.png", TextureImage::solid(4, 4, 0, 0, 255));
+	writePng(textures(dataDir) + "yellow.png", TextureImage::solid(4, 4, 255, 255, 0));
 }
 
 void addQuad(SceneWriter::Primitive& p, const SceneWriter::Vec3& c, const SceneWriter::Vec3& u,
@@ -127,6 +128,12 @@ void writeWaterEffects(const std::string& dataDir) {
 	writeEffectFile(dir + "waterfall.fx", {"Default"}, "water.vsh", "reflect.fsh");
 	writeEffectFile(dir + "Water.fx", {"Default"}, "water.vsh", "reflect.fsh");
 	writeEffectFile(dir + "mirror.fx", {"Default", "Reflected"}, "flat.vsh", "flat.fsh");
+	// Red only in the reflection: red in the water comes from the reflection pass.
+	writeInto(dir + "red.fsh", "void main() {\n  gl_FragColor = vec4(1.0, 0.0, 0.0, 1.0);\n}\n");
+	writeInto(dir + "ceiling.fx", "technique Default\n{\n\tpass P0\n\t{\n\t\tVertexShader = flat.vsh;\n"
+		"\t\tPixelShader = flat.fsh;\n\t\tenableculling = false;\n\t}\n}\n"
+		"technique Reflected\n{\n\tpass P0\n\t{\n\t\tVertexShader = flat.vsh;\n"
+		"\t\tPixelShader = red.fsh;\n\t\tenableculling = false;\n\t}\n}\n");
 }
 
 void normalMapColour(int frame, unsigned char rgb[3]) {
@@ -167,6 +174,10 @@ SceneWriter waterLevel(float waterY, float cameraY) {
 SceneWriter ballModel(const std::string& formText) {
 	SceneWriter w;
 	writeBallModel(w);
+	// A yellow face on the back of the body, where the follow camera sees it.
+	w.material("badge", "flat.fx").texture("BASEMAP", w.texture("yellow.png"));
+	addQuad(w.primitive(w.materialCount() - 1), {-40.f, -40.f, -51.f}, {80.f, 0.f, 0.f}, {0.f, 80.f, 0.f});
+	w.mesh("badge").primitives({w.primitiveCount() - 1}).parent("body");
 	w.animation("plimbo_eyeballs").timedPositions({{10.f, 57.f, 30.f, 0.f}, {10.f, 59.f, 30.f, 1.f}}).length(1.f);
 	w.animation("body").timedPositions({{10.f, 99.f, 0.f, 0.f}, {10.f, 98.f, 0.f, 1.f}}).length(1.f);
 	w.animationsForAllNodes(); // the others hold still at their own transforms

@@ -7,8 +7,8 @@
 // water and mirror effects, normal-map frames and particle descriptions.
 //
 // Models and water scenes draw with the effect "flat.fx" (BASEMAP at the
-// texture coordinates, no culling) and the textures "red.png" and
-// "blue.png", all written by writeSetupFiles.
+// texture coordinates, no culling) and the textures "red.png", "blue.png"
+// and "yellow.png", all written by writeSetupFiles.
 
 #include "support/SceneWriter.h"
 
@@ -17,8 +17,8 @@
 
 namespace test {
 
-// Writes "flat.fx" and its stages into <data>/shaders, "red.png" and
-// "blue.png" into <data>/resources/textures.
+// Writes "flat.fx" and its stages into <data>/shaders, "red.png",
+// "blue.png" and "yellow.png" into <data>/resources/textures.
 void writeSetupFiles(const std::string& dataDir);
 
 // A quad of two triangles from corner along the edges u and v, with texture
@@ -55,7 +55,8 @@ void writeEffectFile(const std::string& path, const std::vector<std::string>& te
 // - "lake.fx": techniques "Default" and "Water", the same;
 // - "waterfall.fx": technique "Default", the same;
 // - "Water.fx": technique "Default", the same (a name with a capital W);
-// - "mirror.fx": techniques "Default" and "Reflected", drawing BASEMAP.
+// - "mirror.fx": techniques "Default" and "Reflected", drawing BASEMAP;
+// - "ceiling.fx": technique "Default" drawing BASEMAP, "Reflected" plain red.
 void writeWaterEffects(const std::string& dataDir);
 
 // Writes "water01.pvr" to "water<count>.pvr" into <data>/resources/textures,
@@ -78,7 +79,9 @@ SceneWriter waterLevel(float waterY, float cameraY);
 //   (10, 99, 0) at time 0);
 // - entries "T_plimbo_lookat_eyes_anim01" ("a01=add,blinks,1" then a long
 //   delay) and "T_plimbo_lookat_eyes_anim02" (the same with "brows");
-// - the entry "D_forminfo" with the text formText when it is not empty.
+// - the entry "D_forminfo" with the text formText when it is not empty;
+// - a yellow 80 x 80 quad "badge" on the back (-z) face of the body, which
+//   the follow camera sees.
 SceneWriter ballModel(const std::string& formText);
 
 // A form record of 13 fields with the shadow node "shadow_plimbo" and the

@@ -1,7 +1,9 @@
 // The real program on writer-made levels: library objects on screen, the
 // water reflection's trace lines (remembered per process) and its picture,
-// a ball model that does not load.
+// a ball model that does not load, and a play level showing all of them
+// with the ball.
 #include "../app/ProgramFixture.h"
+#include "support/LevelFixtures.h"
 #include "support/SetupFixtures.h"
 
 #include <gtest/gtest.h>
@@ -97,6 +99,47 @@ TEST_F(SetupProgramTest, BallThatIsNoSceneLeavesTheLevelToTheFreeCamera) {
 	const Png png = readPng(work() + "/noball.png");
 	ASSERT_EQ(png.width, 800);
 	EXPECT_TRUE(isColour(png.at(400, 240), 0, 255, 0));
+}
+
+TEST_F(SetupProgramTest, PlayShowsTheObjectsTheBallAndTheReflection) {
+	test::writeWaterEffects(data);
+	test::writeLibraryModels(data);
+	ASSERT_TRUE(test::ballModel("").write(data + "/resources/models/plimbo.hgr"));
+	// Water at y 0 over a floor just below it; a ceiling that is green, and
+	// red only in the reflection; a box library object ahead of the start.
+	test::SceneWriter level;
+	level.material("water", "water.fx");
+	level.material("ceiling", "ceiling.fx").texture("BASEMAP", level.texture("green.png"));
+	test::addQuad(level.primitive(0), {-3000.f, 0.f, -3000.f}, {6000.f, 0.f, 0.f}, {0.f, 0.f, 6000.f});
+	test::addQuad(level.primitive(1), {-10000.f, 1000.f, -10000.f}, {20000.f, 0.f, 0.f}, {0.f, 0.f, 20000.f});
+	level.mesh("O_water").primitives({0});
+	level.mesh("ceiling").primitives({1});
+	test::LevelFixtures(level).mesh("floor", test::floorTriangles(3000.f, -10.f));
+	level.dummy("D_start").position(0.f, 100.f, 0.f);
+	level.dummy("crate").transform(test::SceneWriter::rotationZ(0.f, 0.f, 30.f, 300.f));
+	level.userProperty("crate", "load=box");
+	const std::string path = apptest::writeTestLevel(dir.path(), level);
+
+	const test::ProcessResult r = run({path, "--play", "--frames", "10", "--screenshot", "play.png"});
+	ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+	EXPECT_NE(r.out.find("library objects: 1 of 1 loaded\n"), std::string::npos) << r.out;
+	EXPECT_NE(r.out.find("\nball: radius "), std::string::npos) << r.out;
+	const Png png = readPng(work() + "/play.png");
+	ASSERT_EQ(png.width, 800);
+	const auto near = [](const unsigned char* p, int r, int g, int b) {
+		return std::abs(p[0] - r) <= 8 && std::abs(p[1] - g) <= 8 && std::abs(p[2] - b) <= 8;
+	};
+	int red = 0, yellow = 0, blue = 0;
+	for (int y = 0; y < png.height; ++y)
+		for (int x = 0; x < png.width; ++x) {
+			const unsigned char* p = png.at(x, y);
+			red += near(p, 255, 0, 0);
+			yellow += near(p, 255, 255, 0);
+			blue += near(p, 0, 0, 255);
+		}
+	EXPECT_GT(red, 800 * 480 / 10) << "the water's reflection";
+	EXPECT_GT(yellow, 100) << "the ball";
+	EXPECT_GT(blue, 50) << "the library object";
 }
 
 } // namespace
