@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <unordered_set>
 #include <utility>
 
 namespace lumaroll {
@@ -226,12 +227,22 @@ void LevelSession::setupPlayer()
     // Once the model is in the level, a failure takes all of it out again:
     // left behind, the model would stand at the origin, animated by its eye
     // triggers, and the world would keep a pointer into the dropped model.
+    // What the set-up brought below the scene (the player node, the ball's
+    // shadow) goes; the level's own nodes stay.
+    std::unordered_set<const hgr::Node*> levelNodes;
+    for (hgr::Node* n = scene; n; n = n->next(scene))
+        levelNodes.insert(n);
     PlayerSetup done;
     try {
         setupBall(model, done);
     } catch (...) {
-        if (playerRoot)
-            playerRoot->unlink();
+        std::vector<lang::Ptr<hgr::Node>> brought;
+        for (hgr::Node* child = scene->getFirstChild(); child; child = child->getNextSibling()) {
+            if (!levelNodes.count(child))
+                brought.push_back(child);
+        }
+        for (const auto& node : brought)
+            node->unlink();
         std::vector<hgr::TransformAnimationSet*>& sets = world->extraAnimationSets;
         sets.erase(std::remove(sets.begin(), sets.end(), model->getAnimations()), sets.end());
         for (const std::string& name : done.eyeTriggers)
@@ -315,9 +326,6 @@ void LevelSession::setupBall(hgr::Scene* model, PlayerSetup& done)
                 node->setTransform(it->value->getTransform(0.f));
         }
     }
-    if (playerSetupHook)
-        playerSetupHook();
-
     player->analyseModel(playerRoot);
     player->createShadow(context);
     player->soundCallback = [this](const std::string& sound, float volume) { audio->playSound(sound, false, volume); };
@@ -337,6 +345,8 @@ void LevelSession::setupBall(hgr::Scene* model, PlayerSetup& done)
         world->activateTrigger("T_restartLevel");
     }
     player->placeAtStart();
+    if (playerSetupHook)
+        playerSetupHook();
     std::puts(player->summary().c_str());
 }
 

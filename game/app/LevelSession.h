@@ -80,8 +80,9 @@ public:
     void loadMenuImages();
     void setupWorld();
     // Loads the ball model and builds the player on it; an engine exception
-    // passes on once everything the set-up put into the level and the world
-    // is taken out again (the session then runs without a ball).
+    // passes on once what the set-up brought into the level (nodes below the
+    // scene) and into the world (the model's animations, its eye triggers,
+    // "G_ballforms") is taken out again; the session then runs without a ball.
     void setupPlayer();
     void setupStartCamera();
     // Hands the nodes marked "skybox=1" to the sky renderer; the player set-up
@@ -134,8 +135,8 @@ public:
     hgr::Camera* activeCamera();
     void render(bool paused, bool menuLive, float dt);
 
-    // Tests only: called during setupPlayer once the ball model is in the
-    // level and the world (before the model is analysed); it may throw.
+    // Tests only: called at the end of setupPlayer's work, before the
+    // summary line is printed; it may throw.
     std::function<void()> playerSetupHook;
 
     // Read access for tests and tools.

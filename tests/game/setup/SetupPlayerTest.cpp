@@ -248,7 +248,10 @@ TEST_F(SetupPlayerTest, BoostParticleIsTheFirstMatchInNameOrder) {
 }
 
 TEST_F(SetupPlayerTest, FailureAfterTheModelWasPutInTakesItAllOut) {
-	options.level = apptest::writeTestLevel(dir.path());
+	SceneWriter level = apptest::testLevelScene();
+	level.dummy("crate");
+	level.userProperty("crate", "load=props,lever\na01=nop");
+	options.level = apptest::writeTestLevel(dir.path(), level);
 	lumaroll::LevelSession session(app, options);
 	session.playerSetupHook = [] { throw lang::Exception(lang::Format("test failure")); };
 	testing::internal::CaptureStdout();
@@ -261,10 +264,14 @@ TEST_F(SetupPlayerTest, FailureAfterTheModelWasPutInTakesItAllOut) {
 	EXPECT_EQ(session.playerNode(), nullptr);
 	EXPECT_EQ(session.levelScene()->findNode("player"), nullptr);
 	EXPECT_EQ(session.levelScene()->findNode("plimbo"), nullptr);
+	EXPECT_EQ(session.levelScene()->findNode("shadow_plimbo"), nullptr); // moved below the scene by the analysis
 	lumaroll::SceneWorld* world = session.levelWorld();
 	EXPECT_TRUE(world->extraAnimationSets.empty());
 	EXPECT_EQ(world->getTriggerState("T_plimbo_lookat_eyes_anim01"), -1);
 	EXPECT_EQ(world->findNode("G_ballforms"), nullptr);
+	// The level's own nodes stay, the object's shadows among them.
+	EXPECT_NE(session.levelScene()->findNode("lever_shadow"), nullptr);
+	EXPECT_NE(session.levelScene()->findNode("crate"), nullptr);
 
 	// The level goes on with the free camera.
 	const float z = session.freeView().position.z;
