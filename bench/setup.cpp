@@ -152,6 +152,19 @@ std::string writeWaterLevel(const test::BenchRoot& root) {
     return path;
 }
 
+// Options of a session on the water level written below root; false, and
+// the benchmark skipped, without an OpenGL ES context.
+bool waterLevelOptions(benchmark::State& state, const test::BenchRoot& root, lumaroll::LaunchOptions& options) {
+    if (!window().ok) {
+        state.SkipWithError("no OpenGL ES context");
+        return false;
+    }
+    options.level = writeWaterLevel(root);
+    options.dataDir = root.data();
+    lumaroll::Settings::instance().setString("graphics.render_scale", "1");
+    return true;
+}
+
 struct Percentiles {
     double mean = 0, p99 = 0;
 };
@@ -170,15 +183,10 @@ Percentiles summarise(std::vector<double> ms) {
 }
 
 void BM_WaterFrameReflectionOnAgainstOff(benchmark::State& state) {
-    if (!window().ok) {
-        state.SkipWithError("no OpenGL ES context");
-        return;
-    }
     test::BenchRoot root;
     lumaroll::LaunchOptions options;
-    options.level = writeWaterLevel(root);
-    options.dataDir = root.data();
-    lumaroll::Settings::instance().setString("graphics.render_scale", "1");
+    if (!waterLevelOptions(state, root, options))
+        return;
     std::vector<double> on, off;
     {
         lumaroll::LevelSession session(window().app, options);
@@ -227,15 +235,11 @@ void writePvrtcNormalMaps(const std::string& dataDir, int count) {
 }
 
 void BM_NormalMapFramesShareOfLevelStart(benchmark::State& state) {
-    if (!window().ok) {
-        state.SkipWithError("no OpenGL ES context");
-        return;
-    }
     const int frames = int(state.range(0));
     test::BenchRoot root;
     lumaroll::LaunchOptions options;
-    options.level = writeWaterLevel(root);
-    options.dataDir = root.data();
+    if (!waterLevelOptions(state, root, options))
+        return;
     writePvrtcNormalMaps(root.data(), frames);
     double startMs = 0, waterMs = 0;
     size_t loaded = 0;
@@ -261,14 +265,10 @@ void BM_NormalMapFramesShareOfLevelStart(benchmark::State& state) {
 }
 
 void BM_SetupPlayer(benchmark::State& state) {
-    if (!window().ok) {
-        state.SkipWithError("no OpenGL ES context");
-        return;
-    }
     test::BenchRoot root;
     lumaroll::LaunchOptions options;
-    options.level = writeWaterLevel(root);
-    options.dataDir = root.data();
+    if (!waterLevelOptions(state, root, options))
+        return;
     options.play = true;
     lumaroll::makeDirs(root.data() + "/resources/models");
     test::ballModel("D_forminfo=" + test::formRecord(40.f)).write(root.data() + "/resources/models/plimbo.hgr");
