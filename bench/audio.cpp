@@ -11,7 +11,8 @@
 //   maximum, µs).
 #include "audio/Audio.h"
 #include "audio/SoundIndex.h"
-#include "support/DebWriter.h"
+#include "support/Files.h"
+#include "support/TempDir.h"
 #include "support/WavWriter.h"
 
 #include <benchmark/benchmark.h>
@@ -155,7 +156,6 @@ const std::string& indexTree() {
 	if (!written) {
 		for (int f = 0; f < 100; ++f) {
 			const std::string folder = dir / ("g" + std::to_string(f % 10) + "/f" + std::to_string(f));
-			test::runCommand({"mkdir", "-p", folder});
 			for (int i = 0; i < 100; ++i)
 				test::writeFile(folder + "/File" + std::to_string(i) + (i % 4 ? ".dat" : ".WAV"), "");
 		}

@@ -4,11 +4,13 @@
 #include <gr/ImageFile.h>
 #include <gr/Pvrtc.h>
 
+#include "support/Files.h"
+#include "support/TempDir.h"
+
 #include <benchmark/benchmark.h>
 #include <stb_image.h>
 #include <stb_image_write.h>
 
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -72,13 +74,10 @@ const std::vector<std::uint8_t>& pngBytes() {
 const std::string& pngFile() {
     static std::string path;
     if (path.empty()) {
-        path = "/tmp/lumaroll-bench-image-" + std::to_string(getpid()) + ".png";
+        path = test::tempPath("image.png");
         const auto& png = pngBytes();
-        std::FILE* f = std::fopen(path.c_str(), "wb");
-        if (!f || std::fwrite(png.data(), 1, png.size(), f) != png.size())
+        if (!test::writeFile(path, png.data(), png.size()))
             std::abort();
-        std::fclose(f);
-        std::atexit([] { std::remove(pngFile().c_str()); });
     }
     return path;
 }

@@ -21,6 +21,10 @@
 #include "import/Import.h"
 #include "import/Sha256.h"
 #include "support/DebWriter.h"
+#include "support/Files.h"
+#include "support/GameDataWriter.h"
+#include "support/ProcessRunner.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -34,14 +38,6 @@ struct Rng {
 	}
 };
 
-bool writeFile(const std::string& path, const std::string& data) {
-	std::FILE* f = std::fopen(path.c_str(), "wb");
-	if (!f)
-		return false;
-	const bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
-	return std::fclose(f) == 0 && ok;
-}
-
 double peakRssMB() {
 	rusage usage{};
 	::getrusage(RUSAGE_SELF, &usage);
@@ -53,19 +49,22 @@ std::int64_t fileSize(const std::string& path) {
 	return ::stat(path.c_str(), &st) == 0 ? st.st_size : -1;
 }
 
+// Building or extracting the package may take minutes on a slow machine.
+const int kToolTimeoutMs = 30 * 60 * 1000;
+
 // Removes the folders and flushes the file system that holds them, so that a
 // timed run starts on a settled disk: the deletion of the previous run's
 // files (with its block discards) is not left for the next run to wait for.
 void removeSettled(const std::vector<std::string>& folders, const std::string& onFileSystem) {
-	std::vector<std::string> rm = {"rm", "-rf"};
-	rm.insert(rm.end(), folders.begin(), folders.end());
-	test::runCommand(rm);
+	for (const std::string& folder : folders)
+		test::removeTree(folder);
 	test::runCommand({"sync", "-f", onFileSystem});
 }
 
 // The generated package, built once per process.
 struct Package {
-	std::string dir, deb;
+	test::TempDir tmp;
+	std::string dir = tmp.path(), deb;
 	std::int64_t packageBytes = 0, dataBytes = 0;
 	int files = 0;
 	bool ok = false;
@@ -73,20 +72,13 @@ struct Package {
 	Package() {
 		const char* mbText = std::getenv("LUMAROLL_BENCH_IMPORT_MB");
 		const std::int64_t targetMB = mbText ? std::atoll(mbText) : 200;
-		char templ[] = "/tmp/lumaroll-bench-import-XXXXXX";
-		if (!::mkdtemp(templ))
+		if (dir.empty())
 			return;
-		dir = templ;
 		deb = dir + "/data.deb";
 		const std::string root = dir + "/tree";
 		const std::string data = root + "/opt/plimbo/data";
-		test::runCommand({"mkdir", "-p", root + "/DEBIAN", data + "/bundles/original", data + "/resources/models",
-		                  data + "/resources/images"});
-		writeFile(root + "/DEBIAN/control", "Package: plimbo-data-bench\nVersion: 1.0\nArchitecture: all\n"
-		                                    "Maintainer: Lumaroll <bench@lumaroll.invalid>\nDescription: bench\n");
-		writeFile(data + "/bundles/original/level01.hgr", "level");
-		writeFile(data + "/resources/models/plimbo.hgr", "ball");
-		writeFile(data + "/resources/images/MENU.dat", "menu");
+		if (!test::writeControlFile(root) || !test::installGameData(root + "/opt/plimbo"))
+			return;
 
 		// Two thirds of the files are noise (like compressed textures and sounds),
 		// the rest repetitive text; the compressed package comes out near the target.
@@ -96,8 +88,6 @@ struct Package {
 		std::string chunk;
 		for (int i = 0; written < target; ++i) {
 			const std::string sub = data + "/resources/set" + std::to_string(i / 100);
-			if (i % 100 == 0)
-				test::runCommand({"mkdir", "-p", sub});
 			const size_t size = 4096 + rng.next() % (400 * 1024);
 			chunk.resize(size);
 			if (i % 3 != 2) {
@@ -109,19 +99,16 @@ struct Package {
 				for (size_t k = 0; k < size; ++k)
 					chunk[k] = "vertex normal texcoord 0.125 1.5 -3\n"[(k + i) % 36];
 			}
-			writeFile(sub + "/file" + std::to_string(i) + ".bin", chunk);
+			test::writeFile(sub + "/file" + std::to_string(i) + ".bin", chunk);
 			written += static_cast<std::int64_t>(size);
 			++files;
 		}
 		dataBytes = written + 13;
 		files += 3;
-		ok = test::runCommand({"dpkg-deb", "--root-owner-group", "-Zgzip", "-z6", "--build", root, deb}) == 0;
+		ok = test::runCommand({"dpkg-deb", "--root-owner-group", "-Zgzip", "-z6", "--build", root, deb}, nullptr,
+		                      nullptr, kToolTimeoutMs) == 0;
 		removeSettled({root}, dir);
 		packageBytes = fileSize(deb);
-	}
-	~Package() {
-		if (!dir.empty())
-			test::runCommand({"rm", "-rf", dir});
 	}
 };
 
@@ -166,7 +153,7 @@ void BM_DpkgDebExtract(benchmark::State& state) {
 		state.PauseTiming();
 		removeSettled({dest}, p.dir);
 		state.ResumeTiming();
-		if (test::runCommand({"dpkg-deb", "-x", p.deb, dest}) != 0) {
+		if (test::runCommand({"dpkg-deb", "-x", p.deb, dest}, nullptr, nullptr, kToolTimeoutMs) != 0) {
 			state.SkipWithError("dpkg-deb -x failed");
 			return;
 		}
@@ -191,7 +178,7 @@ void BM_ImportVsDpkgDeb(benchmark::State& state) {
 		const lumaroll::ImportResult r = lumaroll::importDebPackage(p.deb, imported, nullptr);
 		importSeconds += std::chrono::duration<double>(Clock::now() - t).count();
 		t = Clock::now();
-		const int rc = test::runCommand({"dpkg-deb", "-x", p.deb, extracted});
+		const int rc = test::runCommand({"dpkg-deb", "-x", p.deb, extracted}, nullptr, nullptr, kToolTimeoutMs);
 		dpkgSeconds += std::chrono::duration<double>(Clock::now() - t).count();
 		if (!r.ok || rc != 0) {
 			state.SkipWithError("import or dpkg-deb -x failed");

@@ -5,12 +5,12 @@
 // - the level session's pollEvents routing 10,000 pushed mixed events,
 //   against a bare SDL_PollEvent drain of the same events.
 #include "app/LevelSession.h"
-#include "game/app/TestLevel.h"
 #include "input/Controllers.h"
 #include "input/PlayerInput.h"
 #include "platform/SdlWindow.h"
 #include "support/AllocationCounter.h"
-#include "support/DebWriter.h"
+#include "support/GameDataWriter.h"
+#include "support/TempDir.h"
 #include "support/VirtualPad.h"
 
 #include <SDL.h>
@@ -165,7 +165,7 @@ void BM_SessionPollEvents(benchmark::State& state) {
     }
     test::TempDir dir;
     lumaroll::LaunchOptions options;
-    options.level = apptest::writeTestLevel(dir.path());
+    options.level = test::writeTestLevel(dir.path());
     options.dataDir = dir / "data";
     {
         lumaroll::LevelSession session(devices().app, options);

@@ -4,6 +4,9 @@
 #include <io/DataInputStream.h>
 #include <io/FileInputStream.h>
 
+#include "support/Files.h"
+#include "support/TempDir.h"
+
 #include <benchmark/benchmark.h>
 #include <cstdint>
 #include <cstdio>
@@ -11,7 +14,6 @@
 #include <cstring>
 #include <string>
 #include <vector>
-#include <unistd.h>
 
 namespace {
 
@@ -23,15 +25,12 @@ const int RECORDS = FILE_SIZE / RECORD_SIZE;
 const std::string& dataFile() {
 	static std::string path;
 	if (path.empty()) {
-		path = "/tmp/lumaroll-bench-io-" + std::to_string(getpid()) + ".bin";
+		path = test::tempPath("records.bin");
 		std::vector<unsigned char> bytes(FILE_SIZE);
 		for (int i = 0; i < FILE_SIZE; ++i)
 			bytes[i] = static_cast<unsigned char>(i * 2654435761u >> 13);
-		FILE* f = std::fopen(path.c_str(), "wb");
-		if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size())
+		if (!test::writeFile(path, bytes.data(), bytes.size()))
 			std::abort();
-		std::fclose(f);
-		std::atexit([] { std::remove(dataFile().c_str()); });
 	}
 	return path;
 }

@@ -5,19 +5,18 @@
 #include "app/AppContext.h"
 #include "app/LaunchOptions.h"
 #include "app/LevelSession.h"
-#include "files/Paths.h"
 #include "app/Settings.h"
 
 #include "support/BenchWindow.h"
+#include "support/GameDataWriter.h"
 #include "support/SceneWriter.h"
-#include "support/TextureFileWriter.h"
+#include "support/TempDir.h"
 
 #include <GLES2/gl2.h>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <memory>
 #include <cstdio>
 #include <cstdlib>
@@ -26,33 +25,9 @@
 
 namespace {
 
-const char* const kVertex = "attribute highp vec3 DT_POSITION;\nattribute mediump vec2 DT_TEX0;\n"
-                            "uniform highp mat4 TOTALTM;\nvarying mediump vec2 V_TexCoord0;\n"
-                            "void main() { gl_Position = TOTALTM * vec4(DT_POSITION, 1.0); V_TexCoord0 = DT_TEX0; }\n";
-const char* const kFragment = "uniform lowp sampler2D BASEMAP;\nvarying mediump vec2 V_TexCoord0;\n"
-                              "void main() { gl_FragColor = texture2D(BASEMAP, V_TexCoord0); }\n";
-
-void writeFileText(const std::string& path, const std::string& text) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f) {
-        std::fwrite(text.data(), 1, text.size(), f);
-        std::fclose(f);
-    }
-}
-
-// Writes data/shaders, a texture and the level below root; meshes x grids of
-// n x n vertices. Returns the level path.
+// Writes the level below root with the test level's shaders and texture;
+// meshes x grids of n x n vertices. Returns the level path.
 std::string writeLevel(const std::string& root, int meshes, int n) {
-    const std::string data = root + "/data";
-    lumaroll::makeDirs(data + "/bundles/original");
-    lumaroll::makeDirs(data + "/resources/textures");
-    lumaroll::makeDirs(data + "/shaders");
-    writeFileText(data + "/shaders/textured.vsh", kVertex);
-    writeFileText(data + "/shaders/textured.fsh", kFragment);
-    writeFileText(data + "/shaders/textured.fx", "technique Default\n{\n\tpass P0\n\t{\n\t\tVertexShader = textured.vsh;\n"
-                                                 "\t\tPixelShader = textured.fsh;\n\t\tenableculling = false;\n\t}\n}\n");
-    test::writePng(data + "/resources/textures/green.png", test::TextureImage::solid(64, 64, 0, 255, 0));
-
     test::SceneWriter w;
     w.fog(1, 100.f, 5000.f, 0.2f, 0.3f, 0.4f);
     const int tex = w.texture("green.png");
@@ -64,9 +39,7 @@ std::string writeLevel(const std::string& root, int meshes, int n) {
     w.dummy("D_start");
     w.camera("O_startcamera").position(0.f, 0.f, -500.f).planes(1.f, 10000.f).fov(1.3f);
     w.userProperty("D_start", "bgcolor=ff0000");
-    const std::string level = data + "/bundles/original/level01.hgr";
-    w.write(level);
-    return level;
+    return test::writeTestLevel(root, w);
 }
 
 test::BenchWindow& window() { return test::BenchWindow::instance(); }
@@ -76,10 +49,10 @@ void frameTime(benchmark::State& state, const char* scale) {
         state.SkipWithError("no OpenGL ES context");
         return;
     }
-    test::BenchRoot root;
+    test::TempDir root;
     lumaroll::LaunchOptions options;
-    options.level = writeLevel(root.path, 1, 2);
-    options.dataDir = root.path + "/data";
+    options.level = writeLevel(root.path(), 1, 2);
+    options.dataDir = root / "data";
     lumaroll::Settings::instance().setString("graphics.render_scale", scale);
     std::vector<double> ms;
     {
@@ -110,10 +83,10 @@ void BM_LoadLargeLevel(benchmark::State& state) {
         state.SkipWithError("no OpenGL ES context");
         return;
     }
-    test::BenchRoot root;
+    test::TempDir root;
     lumaroll::LaunchOptions options;
-    options.level = writeLevel(root.path, 160, 64); // 160 grids of 4096 vertices
-    options.dataDir = root.path + "/data";
+    options.level = writeLevel(root.path(), 160, 64); // 160 grids of 4096 vertices
+    options.dataDir = root / "data";
     lumaroll::Settings::instance().setString("graphics.render_scale", "1");
     FILE* f = std::fopen(options.level.c_str(), "rb");
     long bytes = 0;

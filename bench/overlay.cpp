@@ -23,11 +23,12 @@
 #include "overlay/Screenshot.h"
 #include "overlay/Translations.h"
 
-#include "game/app/TestLevel.h"
 #include "game/overlay/PackageFixture.h"
 #include "import/CommandLineImport.h"
-#include "support/DebWriter.h"
+#include "support/Files.h"
+#include "support/GameDataWriter.h"
 #include "support/SdlEvents.h"
+#include "support/TempDir.h"
 
 #include <GLES2/gl2.h>
 #include <SDL.h>
@@ -116,7 +117,7 @@ void NoticeFrameAgainstLevelFrame(benchmark::State& state) {
 		return;
 	}
 	lumaroll::LaunchOptions options;
-	options.level = apptest::writeTestLevel(dir.path());
+	options.level = test::writeTestLevel(dir.path());
 	options.dataDir = dir / "data";
 	lumaroll::SdlWindow window(gl.window);
 	lumaroll::AppContext app;
@@ -370,10 +371,10 @@ void GameTabAgainstGraphicsTab(benchmark::State& state) {
 		for (int k = 0; k < 120; ++k)
 			text += "key.number_" + std::to_string(k) + " = a translated text of some length, number " +
 			        std::to_string(k) + "\n";
-		apptest::writeText(lang + code + ".lang", text);
+		test::writeFile(lang + code + ".lang", text);
 	}
-	apptest::writeText(lang + "languages", index);
-	apptest::writeText(lumaroll::dataDir() + "/level2.scores", "4000\n3000\n2000\n");
+	test::writeFile(lang + "languages", index);
+	test::writeFile(lumaroll::dataDir() + "/level2.scores", "4000\n3000\n2000\n");
 	double gameMs = 0, graphicsMs = 0;
 	for (auto _ : state) {
 		menu.click("tab.game");

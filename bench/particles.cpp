@@ -4,6 +4,8 @@
 // after the first frame there should be none.
 #include "support/AllocationCounter.h"
 #include "support/FakeContext.h"
+#include "support/Files.h"
+#include "support/TempDir.h"
 
 #include <hgr/Camera.h>
 #include <hgr/DefaultResourceManager.h>
@@ -15,7 +17,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -58,17 +59,13 @@ std::string description(const char* particleLifeTime, const char* emissionRate, 
 
 /** A system read from text written to a temporary file. */
 lang::Ptr<hgr::ParticleSystem> makeSystem(gr::Context* context, const std::string& text) {
-	char path[] = "/tmp/lumaroll-bench-XXXXXX";
-	const int fd = mkstemp(path);
-	if (fd < 0 || write(fd, text.data(), text.size()) != ssize_t(text.size())) {
-		std::fprintf(stderr, "cannot write %s\n", path);
+	const std::string path = test::tempPath("system.prs");
+	if (!test::writeFile(path, text)) {
+		std::fprintf(stderr, "cannot write %s\n", path.c_str());
 		std::abort();
 	}
-	close(fd);
 	lang::Ptr<hgr::DefaultResourceManager> manager = new hgr::DefaultResourceManager(context);
-	lang::Ptr<hgr::ParticleSystem> system = new hgr::ParticleSystem(context, path, manager, "", "");
-	unlink(path);
-	return system;
+	return new hgr::ParticleSystem(context, path.c_str(), manager, "", "");
 }
 
 const float FRAME = 1.f / 60.f;

@@ -22,6 +22,7 @@
 #include "support/PvrtcWriter.h"
 #include "support/SceneWriter.h"
 #include "support/SetupFixtures.h"
+#include "support/TempDir.h"
 
 #include <gr/gles2/GLES2_Context.h>
 #include <hgr/DefaultResourceManager.h>
@@ -49,9 +50,11 @@ double msSince(Clock::time_point t0) {
 
 test::BenchWindow& window() { return test::BenchWindow::instance(); }
 
-std::string levelPath(const test::BenchRoot& root) {
-    lumaroll::makeDirs(root.data() + "/bundles/original");
-    return root.data() + "/bundles/original/level01.hgr";
+std::string data(const test::TempDir& root) { return root / "data"; }
+
+std::string levelPath(const test::TempDir& root) {
+    lumaroll::makeDirs(data(root) + "/bundles/original");
+    return data(root) + "/bundles/original/level01.hgr";
 }
 
 long fileSize(const std::string& path) {
@@ -65,9 +68,9 @@ void BM_LibraryObjectsAgainstPlainLoads(benchmark::State& state) {
         state.SkipWithError("no OpenGL ES context");
         return;
     }
-    test::BenchRoot root;
-    test::writeSetupFiles(root.data());
-    const std::string models = root.data() + "/resources/models/";
+    test::TempDir root;
+    test::writeSetupFiles(data(root));
+    const std::string models = data(root) + "/resources/models/";
     lumaroll::makeDirs(models);
     test::SceneWriter model;
     model.material("flat", "flat.fx").texture("BASEMAP", model.texture("red.png"));
@@ -88,12 +91,12 @@ void BM_LibraryObjectsAgainstPlainLoads(benchmark::State& state) {
 
     lang::Ptr<gr::GLES2_Context> context = new gr::GLES2_Context(800, 480, nullptr, nullptr);
     context->platform = 1;
-    context->shaderDirectory = lumaroll::shadersDir(root.data());
-    context->textureDirectory = lumaroll::texturesDir(root.data());
+    context->shaderDirectory = lumaroll::shadersDir(data(root));
+    context->textureDirectory = lumaroll::texturesDir(data(root));
     lang::Ptr<hgr::DefaultResourceManager> resources = new hgr::DefaultResourceManager(context);
-    const std::string textures = lumaroll::texturesDir(root.data());
-    const std::string shaders = lumaroll::shadersDir(root.data());
-    const std::string particles = lumaroll::particlesDir(root.data());
+    const std::string textures = lumaroll::texturesDir(data(root));
+    const std::string shaders = lumaroll::shadersDir(data(root));
+    const std::string particles = lumaroll::particlesDir(data(root));
 
     // Each phase starts from the same state (the other's scenes released),
     // and the phases take turns going first.
@@ -110,7 +113,7 @@ void BM_LibraryObjectsAgainstPlainLoads(benchmark::State& state) {
                                                      shaders.c_str(), particles.c_str());
         std::vector<lumaroll::LibraryTrigger> records;
         const auto t0 = Clock::now();
-        const int loaded = lumaroll::loadLibraryObjects(scene, context, resources, root.data(), records);
+        const int loaded = lumaroll::loadLibraryObjects(scene, context, resources, data(root), records);
         const double ms = msSince(t0);
         benchmark::DoNotOptimize(loaded);
         return ms;
@@ -135,9 +138,9 @@ void BM_LibraryObjectsAgainstPlainLoads(benchmark::State& state) {
 }
 
 // A water level with some geometry above the water for both passes to draw.
-std::string writeWaterLevel(const test::BenchRoot& root) {
-    test::writeSetupFiles(root.data());
-    test::writeWaterEffects(root.data());
+std::string writeWaterLevel(const test::TempDir& root) {
+    test::writeSetupFiles(data(root));
+    test::writeWaterEffects(data(root));
     test::SceneWriter w = test::waterLevel(0.f, 500.f);
     w.material("flat", "flat.fx").texture("BASEMAP", w.texture("red.png"));
     for (int i = 0; i < 16; ++i) {
@@ -154,13 +157,13 @@ std::string writeWaterLevel(const test::BenchRoot& root) {
 
 // Options of a session on the water level written below root; false, and
 // the benchmark skipped, without an OpenGL ES context.
-bool waterLevelOptions(benchmark::State& state, const test::BenchRoot& root, lumaroll::LaunchOptions& options) {
+bool waterLevelOptions(benchmark::State& state, const test::TempDir& root, lumaroll::LaunchOptions& options) {
     if (!window().ok) {
         state.SkipWithError("no OpenGL ES context");
         return false;
     }
     options.level = writeWaterLevel(root);
-    options.dataDir = root.data();
+    options.dataDir = data(root);
     lumaroll::Settings::instance().setString("graphics.render_scale", "1");
     return true;
 }
@@ -183,7 +186,7 @@ Percentiles summarise(std::vector<double> ms) {
 }
 
 void BM_WaterFrameReflectionOnAgainstOff(benchmark::State& state) {
-    test::BenchRoot root;
+    test::TempDir root;
     lumaroll::LaunchOptions options;
     if (!waterLevelOptions(state, root, options))
         return;
@@ -236,11 +239,11 @@ void writePvrtcNormalMaps(const std::string& dataDir, int count) {
 
 void BM_NormalMapFramesShareOfLevelStart(benchmark::State& state) {
     const int frames = int(state.range(0));
-    test::BenchRoot root;
+    test::TempDir root;
     lumaroll::LaunchOptions options;
     if (!waterLevelOptions(state, root, options))
         return;
-    writePvrtcNormalMaps(root.data(), frames);
+    writePvrtcNormalMaps(data(root), frames);
     double startMs = 0, waterMs = 0;
     size_t loaded = 0;
     for (auto _ : state) {
@@ -265,13 +268,13 @@ void BM_NormalMapFramesShareOfLevelStart(benchmark::State& state) {
 }
 
 void BM_SetupPlayer(benchmark::State& state) {
-    test::BenchRoot root;
+    test::TempDir root;
     lumaroll::LaunchOptions options;
     if (!waterLevelOptions(state, root, options))
         return;
     options.play = true;
-    lumaroll::makeDirs(root.data() + "/resources/models");
-    test::ballModel("D_forminfo=" + test::formRecord(40.f)).write(root.data() + "/resources/models/plimbo.hgr");
+    lumaroll::makeDirs(data(root) + "/resources/models");
+    test::ballModel("D_forminfo=" + test::formRecord(40.f)).write(data(root) + "/resources/models/plimbo.hgr");
     double ms = 0;
     for (auto _ : state) {
         lumaroll::LevelSession session(window().app, options);

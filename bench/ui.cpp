@@ -7,9 +7,9 @@
 // - loading a crafted font (65535 records covering 32767 x 32767 pixels)
 //   against a plain 96-glyph font on the same 512 x 512 texture.
 #include "support/DatWriter.h"
-#include "support/DebWriter.h"
 #include "support/FramebufferTarget.h"
 #include "support/GLTestContext.h"
+#include "support/TempDir.h"
 #include "support/TextureFileWriter.h"
 #include "ui/UiRenderer.h"
 

@@ -2,45 +2,19 @@
 // imported into a scratch folder, which is emptied after every run.
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include <ftw.h>
-#include <unistd.h>
-
 #include "import/Gunzip.h"
 #include "import/Import.h"
-
-namespace {
-
-int removeEntry(const char* path, const struct stat*, int, struct FTW*) {
-    ::remove(path);
-    return 0;
-}
-
-struct Scratch {
-    std::string dir, deb, dest;
-    Scratch() {
-        char templ[] = "/tmp/lumaroll-fuzz-import-XXXXXX";
-        if (::mkdtemp(templ))
-            dir = templ;
-        deb = dir + "/package.deb";
-        dest = dir + "/dest";
-    }
-};
-
-} // namespace
+#include "support/Files.h"
+#include "support/TempDir.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
-    static Scratch scratch;
-    if (scratch.dir.empty())
+    static const std::string deb = test::tempPath("package.deb");
+    static const std::string dest = test::tempPath("dest");
+    if (!test::writeFile(deb, data, size))
         return 0;
-    std::FILE* f = std::fopen(scratch.deb.c_str(), "wb");
-    if (!f)
-        return 0;
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
 
     lumaroll::ImportOptions options;
     options.maxDataSize = 64 << 20;
@@ -49,14 +23,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     options.flushData = [](const std::string&) { return true; };
     int calls = 0;
     const lumaroll::ImportResult r = lumaroll::importDebPackage(
-        scratch.deb, scratch.dest, [&](const std::string& path, int count) {
+        deb, dest, [&](const std::string& path, int count) {
             if (path.compare(0, 4, "data") != 0 || count != ++calls)
                 std::abort();
         },
         options);
     if (r.ok != r.error.empty() || r.files != calls)
         std::abort();
-    ::nftw(scratch.dest.c_str(), removeEntry, 16, FTW_DEPTH | FTW_PHYS);
+    test::removeTree(dest);
 
     std::vector<char> out;
     std::string error;

@@ -4,10 +4,17 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 JOBS="${JOBS:-$(nproc)}"
 # ccache keeps its default cache (~/.cache/ccache), shared by every checkout on this machine.
 
-# configure BUILD_DIR [cmake args...]: configure once, then only build.
+# configure BUILD_DIR [cmake args...]: configures the folder when it has no
+# build yet or when the arguments differ from those of its last configuration
+# (kept in BUILD_DIR/configure-args); otherwise the build alone keeps it current.
 configure() {
   local dir="$1"; shift
-  if [ ! -f "$dir/build.ninja" ]; then
+  local stamp="$dir/configure-args" args
+  args="$(printf '%s\n' "$@")"
+  if [ ! -f "$dir/build.ninja" ] || [ ! -f "$stamp" ] || [ "$(cat "$stamp")" != "$args" ]; then
+    # A fresh cache: an argument no longer passed must not live on in the old one.
+    rm -f "$dir/CMakeCache.txt" "$stamp"
     cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null
+    printf '%s\n' "$args" >"$stamp"
   fi
 }

@@ -3,8 +3,6 @@
 #include <SDL.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <system_error>
 #include <vector>
 
 namespace test {
@@ -28,17 +26,6 @@ BenchWindow::BenchWindow() {
 	app.window = sdlWindow.get();
 	sdlWindow->drawableSize(app.drawableWidth, app.drawableHeight);
 	ok = true;
-}
-
-BenchRoot::BenchRoot() {
-	char name[] = "/tmp/lumaroll-bench-XXXXXX";
-	path = mkdtemp(name) ? name : "/tmp";
-}
-
-BenchRoot::~BenchRoot() {
-	std::error_code ignored;
-	if (path != "/tmp")
-		std::filesystem::remove_all(path, ignored);
 }
 
 void addGrid(SceneWriter::Primitive& p, int n, float size, float x, float y) {

@@ -2,8 +2,7 @@
 #define SUPPORT_BENCHWINDOW_H
 
 // What the level benchmarks share: one hidden 800 x 480 window with a GLES 2
-// context for the whole run, a temporary folder removed at the end, and grid
-// meshes to give a level some weight.
+// context for the whole run, and grid meshes to give a level some weight.
 
 #include "app/AppContext.h"
 #include "platform/SdlWindow.h"
@@ -25,16 +24,6 @@ struct BenchWindow {
 
 private:
 	BenchWindow();
-};
-
-// A folder below /tmp, removed with everything in it on destruction.
-struct BenchRoot {
-	std::string path;
-	BenchRoot();
-	~BenchRoot();
-	BenchRoot(const BenchRoot&) = delete;
-	BenchRoot& operator=(const BenchRoot&) = delete;
-	std::string data() const { return path + "/data"; }
 };
 
 // A grid of n x n vertices in the z = 0 plane, size units wide, centred at

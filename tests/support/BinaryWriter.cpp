@@ -1,10 +1,8 @@
 #include "support/BinaryWriter.h"
 
-#include <cstdio>
-#include <cstdlib>
+#include "support/Files.h"
+
 #include <cstring>
-#include <ftw.h>
-#include <unistd.h>
 
 namespace test {
 
@@ -59,40 +57,6 @@ BinaryWriter& BinaryWriter::utf(const std::string& text) {
 	return bytes(text.data(), n);
 }
 
-bool BinaryWriter::writeFile(const std::string& path) const {
-	FILE* f = std::fopen(path.c_str(), "wb");
-	if (!f)
-		return false;
-	bool ok = m_buf.empty() || std::fwrite(m_buf.data(), 1, m_buf.size(), f) == m_buf.size();
-	return std::fclose(f) == 0 && ok;
-}
-
-namespace {
-
-std::string& tempDir() {
-	static std::string dir;
-	return dir;
-}
-
-int removeEntry(const char* path, const struct stat*, int, struct FTW*) { return ::remove(path); }
-
-void removeTempDir() { nftw(tempDir().c_str(), removeEntry, 16, FTW_DEPTH | FTW_PHYS); }
-
-} // namespace
-
-std::string tempPath(const std::string& name) {
-	std::string& dir = tempDir();
-	if (dir.empty()) {
-		const char* base = std::getenv("TMPDIR");
-		std::string pattern = std::string(base && *base ? base : "/tmp") + "/lumaroll-test-XXXXXX";
-		std::vector<char> buf(pattern.begin(), pattern.end());
-		buf.push_back(0);
-		if (!mkdtemp(buf.data()))
-			std::abort();
-		dir = buf.data();
-		std::atexit(removeTempDir);
-	}
-	return dir + "/" + name;
-}
+bool BinaryWriter::writeFile(const std::string& path) const { return test::writeFile(path, m_buf.data(), m_buf.size()); }
 
 } // namespace test

@@ -28,17 +28,13 @@ public:
 	size_t size() const { return m_buf.size(); }
 	void clear() { m_buf.clear(); }
 
-	// Writes the bytes to path, replacing the file. Returns false when the
-	// file cannot be created or written.
+	// Writes the bytes to path, replacing the file (test::writeFile). Returns
+	// false when the file cannot be created or written.
 	bool writeFile(const std::string& path) const;
 
 private:
 	std::vector<uint8_t> m_buf;
 };
-
-// A path for a scratch file inside the test's own temporary directory
-// (created on first use, removed when the process exits).
-std::string tempPath(const std::string& name);
 
 } // namespace test
 

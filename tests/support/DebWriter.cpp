@@ -1,17 +1,12 @@
 #include "support/DebWriter.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <sstream>
+#include "support/Files.h"
+#include "support/GameDataWriter.h"
+#include "support/ProcessRunner.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <cstdio>
+#include <cstring>
+
 #include <zlib.h>
 
 namespace test {
@@ -33,12 +28,6 @@ std::string octal(unsigned long long value, size_t digits) {
 	char buf[32];
 	std::snprintf(buf, sizeof buf, "%0*llo", static_cast<int>(digits), value);
 	return buf;
-}
-
-void makeParents(const std::string& path) {
-	for (size_t i = 1; i < path.size(); ++i)
-		if (path[i] == '/')
-			::mkdir(path.substr(0, i).c_str(), 0755);
 }
 
 } // namespace
@@ -138,116 +127,10 @@ std::string gzip(const std::string& data) {
 }
 
 std::vector<TarEntry> markerEntries(const std::string& namePrefix) {
-	return {tarFile(namePrefix + "opt/plimbo/data/bundles/original/level01.hgr", "level"),
-	        tarFile(namePrefix + "opt/plimbo/data/resources/models/plimbo.hgr", "ball"),
-	        tarFile(namePrefix + "opt/plimbo/data/resources/images/MENU.dat", "menu")};
-}
-
-std::string readFile(const std::string& path) {
-	std::ifstream in(path, std::ios::binary);
-	std::ostringstream ss;
-	ss << in.rdbuf();
-	return ss.str();
-}
-
-bool writeFile(const std::string& path, const std::string& bytes) {
-	std::ofstream out(path, std::ios::binary | std::ios::trunc);
-	out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-	out.close();
-	return static_cast<bool>(out);
-}
-
-bool fileExists(const std::string& path) {
-	struct stat st;
-	return ::lstat(path.c_str(), &st) == 0;
-}
-
-TempDir::TempDir() {
-	const char* base = std::getenv("TMPDIR");
-	std::string templ = std::string(base && *base ? base : "/tmp") + "/lumaroll-test-XXXXXX";
-	if (::mkdtemp(&templ[0]))
-		m_path = templ;
-}
-
-TempDir::~TempDir() {
-	if (!m_path.empty())
-		removeTree(m_path);
-}
-
-void removeTree(const std::string& path) {
-	struct stat st;
-	if (::lstat(path.c_str(), &st) != 0)
-		return;
-	if (S_ISDIR(st.st_mode)) {
-		::chmod(path.c_str(), 0755);
-		if (DIR* dir = ::opendir(path.c_str())) {
-			while (dirent* e = ::readdir(dir)) {
-				if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
-					removeTree(path + "/" + e->d_name);
-			}
-			::closedir(dir);
-		}
-		::rmdir(path.c_str());
-	} else {
-		::unlink(path.c_str());
-	}
-}
-
-namespace {
-
-// Reads fd to its end into *text (or discards it).
-void drain(int fd, std::string* text) {
-	char buf[65536];
-	for (;;) {
-		const ssize_t n = ::read(fd, buf, sizeof buf);
-		if (n < 0 && errno == EINTR)
-			continue;
-		if (n <= 0)
-			break;
-		if (text)
-			text->append(buf, static_cast<size_t>(n));
-	}
-}
-
-} // namespace
-
-int runCommand(const std::vector<std::string>& argv, std::string* out, std::string* err) {
-	if (argv.empty())
-		return -1;
-	// Output and errors go to temporary files, so neither pipe can fill up.
-	char outName[] = "/tmp/lumaroll-cmd-out-XXXXXX";
-	char errName[] = "/tmp/lumaroll-cmd-err-XXXXXX";
-	const int outFd = ::mkstemp(outName);
-	const int errFd = ::mkstemp(errName);
-	if (outFd < 0 || errFd < 0)
-		return -1;
-	::unlink(outName);
-	::unlink(errName);
-	const pid_t pid = ::fork();
-	if (pid == 0) {
-		::dup2(outFd, 1);
-		::dup2(errFd, 2);
-		std::vector<char*> args;
-		for (const std::string& a : argv)
-			args.push_back(const_cast<char*>(a.c_str()));
-		args.push_back(nullptr);
-		::execvp(args[0], args.data());
-		::_exit(127);
-	}
-	int status = -1;
-	if (pid > 0) {
-		while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-		}
-	}
-	::lseek(outFd, 0, SEEK_SET);
-	::lseek(errFd, 0, SEEK_SET);
-	drain(outFd, out);
-	drain(errFd, err);
-	::close(outFd);
-	::close(errFd);
-	if (pid < 0 || !WIFEXITED(status))
-		return -1;
-	return WEXITSTATUS(status);
+	std::vector<TarEntry> entries;
+	for (const GameDataMarker& m : gameDataMarkers())
+		entries.push_back(tarFile(namePrefix + "opt/plimbo/" + m.path, m.text));
+	return entries;
 }
 
 std::string sha256sumOf(const std::string& path) {
@@ -258,7 +141,6 @@ std::string sha256sumOf(const std::string& path) {
 }
 
 bool writeControlFile(const std::string& root) {
-	makeParents(root + "/DEBIAN/control");
 	return writeFile(root + "/DEBIAN/control",
 	                 "Package: plimbo-data-test\n"
 	                 "Version: 1.0\n"
@@ -284,7 +166,6 @@ bool buildDebWithDpkg(const std::string& workDir, const std::map<std::string, st
 		return false;
 	for (const auto& file : files) {
 		const std::string path = root + "/" + file.first;
-		makeParents(path);
 		if (!writeFile(path, file.second))
 			return false;
 	}

@@ -52,37 +52,9 @@ std::string tarArchive(const std::vector<TarEntry>& entries, bool endBlocks = tr
 // One gzip member of data (deflate level 6).
 std::string gzip(const std::string& data);
 
-// The three files that make a folder count as installed game data, below
-// "opt/plimbo/" as the package keeps them.
+// The three files that make a folder count as installed game data
+// (test::gameDataMarkers), below "opt/plimbo/" as the package keeps them.
 std::vector<TarEntry> markerEntries(const std::string& namePrefix = "");
-
-// Files
-std::string readFile(const std::string& path);
-bool writeFile(const std::string& path, const std::string& bytes);
-bool fileExists(const std::string& path);
-
-// A fresh directory below $TMPDIR (or /tmp), removed with its contents on
-// destruction.
-class TempDir {
-public:
-	TempDir();
-	~TempDir();
-	TempDir(const TempDir&) = delete;
-	TempDir& operator=(const TempDir&) = delete;
-	const std::string& path() const { return m_path; }
-	std::string operator/(const std::string& name) const { return m_path + "/" + name; }
-
-private:
-	std::string m_path;
-};
-
-// Removes path and everything below it.
-void removeTree(const std::string& path);
-
-// Runs argv[0] with the arguments (searched in PATH), waits for it and returns
-// its exit status (-1 when it could not run). Standard output goes to *out
-// when out is set; standard error is discarded unless err is set.
-int runCommand(const std::vector<std::string>& argv, std::string* out = nullptr, std::string* err = nullptr);
 
 // The first word of `sha256sum path`, or empty when it could not run.
 std::string sha256sumOf(const std::string& path);

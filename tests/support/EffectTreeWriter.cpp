@@ -1,11 +1,8 @@
 #include "support/EffectTreeWriter.h"
 
-#include <gtest/gtest.h>
+#include "support/Files.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <system_error>
+#include <gtest/gtest.h>
 
 namespace test {
 
@@ -61,23 +58,7 @@ const char* const EffectTreeWriter::BROKEN_STAGE =
 	"  gl_FragColor = undefined_value +;\n"
 	"}\n";
 
-EffectTreeWriter::EffectTreeWriter()
-{
-	std::string pattern = std::filesystem::temp_directory_path().string() + "/lumaroll-fx-XXXXXX";
-	if (!mkdtemp(&pattern[0])) {
-		ADD_FAILURE() << "cannot create a temporary folder from " << pattern;
-		return;
-	}
-	m_dir = pattern + "/";
-}
-
-EffectTreeWriter::~EffectTreeWriter()
-{
-	if (!m_dir.empty()) {
-		std::error_code ec;
-		std::filesystem::remove_all(m_dir, ec);
-	}
-}
+EffectTreeWriter::EffectTreeWriter() : m_dir(m_root.path() + "/") {}
 
 std::string EffectTreeWriter::path(const std::string& name) const
 {
@@ -87,16 +68,8 @@ std::string EffectTreeWriter::path(const std::string& name) const
 std::string EffectTreeWriter::write(const std::string& name, const std::string& text)
 {
 	const std::string full = path(name);
-	std::error_code ec;
-	std::filesystem::create_directories(std::filesystem::path(full).parent_path(), ec);
-	FILE* file = std::fopen(full.c_str(), "wb");
-	if (!file) {
+	if (!writeFile(full, text))
 		ADD_FAILURE() << "cannot write " << full;
-		return full;
-	}
-	if (!text.empty() && std::fwrite(text.data(), 1, text.size(), file) != text.size())
-		ADD_FAILURE() << "short write to " << full;
-	std::fclose(file);
 	return full;
 }
 
@@ -115,6 +88,12 @@ std::string EffectTreeWriter::writeEffect(const std::string& name, const std::st
 	const std::string& fragmentStage, const std::string& extra, const std::string& header,
 	const std::string& technique)
 {
+	return write(name, effectText(vertexStage, fragmentStage, extra, header, technique));
+}
+
+std::string EffectTreeWriter::effectText(const std::string& vertexStage, const std::string& fragmentStage,
+	const std::string& extra, const std::string& header, const std::string& technique)
+{
 	std::string text = header;
 	text += "technique " + technique + "\n{\n\tpass P0\n\t{\n";
 	if (!vertexStage.empty())
@@ -123,7 +102,7 @@ std::string EffectTreeWriter::writeEffect(const std::string& name, const std::st
 		text += "\t\tPixelShader = " + fragmentStage + ";\n";
 	text += extra;
 	text += "\t}\n}\n";
-	return write(name, text);
+	return text;
 }
 
 std::string EffectTreeWriter::chainName(const std::string& name, int i)

@@ -1,13 +1,15 @@
 #ifndef SUPPORT_EFFECTTREEWRITER_H
 #define SUPPORT_EFFECTTREEWRITER_H
 
+#include "support/TempDir.h"
+
 #include <string>
 #include <vector>
 
 namespace test {
 
 // Writes a throw-away folder of effect files and GLSL stage sources for the
-// effect text and GL tests. The folder is created by the constructor and
+// effect text and GL tests. The folder is a TempDir: made by the constructor,
 // removed with everything in it by the destructor.
 class EffectTreeWriter {
 public:
@@ -28,7 +30,6 @@ public:
 	static const char* const BROKEN_STAGE;
 
 	EffectTreeWriter();
-	~EffectTreeWriter();
 	EffectTreeWriter(const EffectTreeWriter&) = delete;
 	EffectTreeWriter& operator=(const EffectTreeWriter&) = delete;
 
@@ -51,6 +52,11 @@ public:
 		const std::string& fragmentStage, const std::string& extra = std::string(),
 		const std::string& header = std::string(), const std::string& technique = "Default");
 
+	// The text writeEffect writes.
+	static std::string effectText(const std::string& vertexStage, const std::string& fragmentStage,
+		const std::string& extra = std::string(), const std::string& header = std::string(),
+		const std::string& technique = "Default");
+
 	// Writes a chain of files name0, name1, ... name<count-1> where each file
 	// holds the line "#include \"name<i+1>\"" between the lines "begin <i>"
 	// and "end <i>"; the last one holds only "leaf". Returns the path of name0.
@@ -65,6 +71,7 @@ public:
 	static std::string chainName(const std::string& name, int i);
 
 private:
+	TempDir m_root;
 	std::string m_dir;
 };
 

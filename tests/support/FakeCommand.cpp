@@ -1,5 +1,7 @@
 #include "support/FakeCommand.h"
 
+#include "support/Files.h"
+
 #include <sys/stat.h>
 
 #include <chrono>

@@ -8,7 +8,7 @@
 // first, exits with a given code, and records every call: its arguments one a
 // line, and a marker once it has ended.
 
-#include "support/DebWriter.h"
+#include "support/TempDir.h"
 
 #include <string>
 #include <vector>

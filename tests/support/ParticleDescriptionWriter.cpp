@@ -1,12 +1,10 @@
 #include "support/ParticleDescriptionWriter.h"
 
+#include "support/Files.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <strings.h>
-#include <system_error>
 #include <utility>
 
 namespace test {
@@ -70,19 +68,7 @@ ParticleDescriptionWriter::ParticleDescriptionWriter() {
 	for (const auto& d : DEFAULTS)
 		// The two optional names are absent until a test sets them.
 		m_entries.push_back(Entry{d.first, d.second, *d.second == 0});
-	std::string pattern = std::filesystem::temp_directory_path().string() + "/lumaroll-prs-XXXXXX";
-	if (!mkdtemp(&pattern[0])) {
-		ADD_FAILURE() << "cannot create a temporary folder from " << pattern;
-		return;
-	}
-	m_dir = pattern + "/";
-}
-
-ParticleDescriptionWriter::~ParticleDescriptionWriter() {
-	if (!m_dir.empty()) {
-		std::error_code ec;
-		std::filesystem::remove_all(m_dir, ec);
-	}
+	m_dir = m_root.path() + "/";
 }
 
 ParticleDescriptionWriter::Entry* ParticleDescriptionWriter::find(const std::string& key) {
@@ -146,15 +132,7 @@ std::string ParticleDescriptionWriter::write(const std::string& fileName) const 
 
 std::string ParticleDescriptionWriter::writeRaw(const std::string& fileName, const std::string& content) const {
 	const std::string path = m_dir + fileName;
-	std::error_code ec;
-	std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-	FILE* f = std::fopen(path.c_str(), "wb");
-	if (!f) {
-		ADD_FAILURE() << "cannot write " << path;
-		return path;
-	}
-	const size_t n = std::fwrite(content.data(), 1, content.size(), f);
-	if (std::fclose(f) != 0 || n != content.size())
+	if (!writeFile(path, content))
 		ADD_FAILURE() << "cannot write " << path;
 	return path;
 }

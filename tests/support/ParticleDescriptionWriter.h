@@ -1,6 +1,8 @@
 #ifndef SUPPORT_PARTICLEDESCRIPTIONWRITER_H
 #define SUPPORT_PARTICLEDESCRIPTIONWRITER_H
 
+#include "support/TempDir.h"
+
 #include <string>
 #include <vector>
 
@@ -9,7 +11,7 @@ namespace test {
 // Builds particle description text: every key of the format in its reading
 // order with a valid value, changed one key at a time (new value, left out,
 // written in another letter case), and writes it into a throw-away folder
-// that the destructor removes with everything in it.
+// (a TempDir) that the destructor removes with everything in it.
 //
 // The default describes a system that launches one emission per second
 // (at most 4, never stopping, never dying), each emitting 4 white particles
@@ -19,7 +21,6 @@ namespace test {
 class ParticleDescriptionWriter {
 public:
 	ParticleDescriptionWriter();
-	~ParticleDescriptionWriter();
 	ParticleDescriptionWriter(const ParticleDescriptionWriter&) = delete;
 	ParticleDescriptionWriter& operator=(const ParticleDescriptionWriter&) = delete;
 
@@ -54,6 +55,7 @@ private:
 		bool omitted;
 	};
 	std::vector<Entry> m_entries;
+	TempDir m_root;
 	std::string m_dir;
 
 	Entry* find(const std::string& key);

@@ -23,6 +23,30 @@ long long nowMs()
 	return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+// The program to execute: a name with a '/' as it is, a bare name from the
+// first PATH folder holding it as an executable (the name itself when none
+// does, so that the start fails as exec would). Looked up before fork: only
+// async-signal-safe calls may follow it in a threaded test program.
+std::string resolveProgram(const std::string& program)
+{
+	if (program.find('/') != std::string::npos)
+		return program;
+	const char* path = std::getenv("PATH");
+	std::string folders = path && *path ? path : "/usr/local/bin:/usr/bin:/bin";
+	size_t start = 0;
+	while (start <= folders.size()) {
+		size_t end = folders.find(':', start);
+		if (end == std::string::npos)
+			end = folders.size();
+		const std::string folder = end > start ? folders.substr(start, end - start) : ".";
+		const std::string candidate = folder + "/" + program;
+		if (access(candidate.c_str(), X_OK) == 0)
+			return candidate;
+		start = end + 1;
+	}
+	return program;
+}
+
 } // namespace
 
 RunningProcess::RunningProcess(const std::string& program, const ProcessOptions& options)
@@ -40,6 +64,7 @@ RunningProcess::RunningProcess(const std::string& program, const ProcessOptions&
 		out[0] = -1;
 	}
 	// Everything the child needs is prepared before fork: only async-signal-safe calls after it.
+	const std::string executable = resolveProgram(program);
 	std::vector<std::string> argStrings;
 	argStrings.push_back(program);
 	argStrings.insert(argStrings.end(), options.args.begin(), options.args.end());
@@ -61,7 +86,7 @@ RunningProcess::RunningProcess(const std::string& program, const ProcessOptions&
 		dup2(out[1], 1);
 		dup2(err[1], 2);
 		signal(SIGPIPE, SIG_DFL);
-		execv(program.c_str(), argv.data());
+		execv(executable.c_str(), argv.data());
 		_exit(127);
 	}
 	close(out[1]);
@@ -172,6 +197,23 @@ ProcessResult runProcess(const std::string& program, const ProcessOptions& optio
 {
 	RunningProcess process(program, options);
 	return process.wait(timeoutMs);
+}
+
+int runCommand(const std::vector<std::string>& argv, std::string* out, std::string* err, int timeoutMs)
+{
+	if (argv.empty())
+		return -1;
+	ProcessOptions options;
+	options.args.assign(argv.begin() + 1, argv.end());
+	RunningProcess process(argv[0], options);
+	if (!process.started())
+		return -1;
+	const ProcessResult result = process.wait(timeoutMs);
+	if (out)
+		*out = result.out;
+	if (err)
+		*err = result.err;
+	return result.timedOut ? -1 : result.exitCode;
 }
 
 std::string lumarollBinary()

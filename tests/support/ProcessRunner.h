@@ -2,8 +2,10 @@
 #define SUPPORT_PROCESSRUNNER_H
 
 // Runs a program as a child process with a chosen environment and working
-// folder, captures its standard output and standard error, and reports how it
-// ended. Used by tests that check what the real lumaroll process does.
+// folder, captures its standard output and standard error through pipes, and
+// reports how it ended; a child that outlives its time limit is killed. Used by
+// tests that check what the real lumaroll process does, and by fixtures that
+// run system tools (dpkg-deb, sha256sum).
 
 #include <cstddef>
 #include <string>
@@ -32,9 +34,13 @@ struct ProcessResult {
 	std::string err;
 };
 
+// How long a child may run when the caller names no limit.
+const int kDefaultTimeoutMs = 120000;
+
 // A started child process; killed and reaped on destruction if still running.
 class RunningProcess {
 public:
+	// program is a path, or a bare name searched in PATH.
 	RunningProcess(const std::string& program, const ProcessOptions& options);
 	~RunningProcess();
 	RunningProcess(const RunningProcess&) = delete;
@@ -60,7 +66,16 @@ private:
 };
 
 // Starts the program, waits for it (at most timeoutMs) and returns the result.
-ProcessResult runProcess(const std::string& program, const ProcessOptions& options, int timeoutMs = 120000);
+ProcessResult runProcess(const std::string& program, const ProcessOptions& options,
+                         int timeoutMs = kDefaultTimeoutMs);
+
+// Runs argv[0] (a bare name is searched in PATH) with the other words as its
+// arguments and waits for it. Returns its exit status (127 when the program
+// cannot be executed); -1 when no child could be made, or it was ended by a
+// signal or killed after timeoutMs. Standard output goes to *out and standard
+// error to *err when they are set.
+int runCommand(const std::vector<std::string>& argv, std::string* out = nullptr, std::string* err = nullptr,
+               int timeoutMs = kDefaultTimeoutMs);
 
 // The lumaroll program under test: $LUMAROLL_BINARY, else the one in the
 // build tree beside the test program; empty when neither is found.

@@ -1,10 +1,8 @@
 #include "support/PvrWriter.h"
 
-#include <gtest/gtest.h>
+#include "support/Files.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <unistd.h>
+#include <gtest/gtest.h>
 
 namespace lumaroll::test {
 namespace {
@@ -36,24 +34,7 @@ std::vector<std::uint8_t> legacyPvr(const PvrHeader& h, const std::vector<std::u
 }
 
 void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr) << path;
-    const bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    ASSERT_EQ(std::fclose(file), 0) << path;
-    ASSERT_TRUE(ok) << path;
-}
-
-std::string scratchPath(const std::string& name) {
-    // Removed at exit, newest first (directories must be empty by then).
-    static std::vector<std::string> paths;
-    if (paths.empty())
-        std::atexit([] {
-            for (auto it = paths.rbegin(); it != paths.rend(); ++it)
-                std::remove(it->c_str());
-        });
-    paths.push_back(::testing::TempDir() + "lumaroll_img_" + std::to_string(getpid()) + "_" +
-                    std::to_string(paths.size()) + "_" + name);
-    return paths.back();
+    EXPECT_TRUE(::test::writeFile(path, bytes.data(), bytes.size())) << "cannot write " << path;
 }
 
 } // namespace lumaroll::test

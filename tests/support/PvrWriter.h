@@ -29,12 +29,8 @@ struct PvrHeader {
 // The header's 52 bytes followed by data.
 std::vector<std::uint8_t> legacyPvr(const PvrHeader& header, const std::vector<std::uint8_t>& data);
 
-// Writes bytes to path, replacing the file; fails the running test when it cannot.
+// Writes bytes to path, replacing the file (::test::writeFile); fails the
+// running test when it cannot.
 void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
-
-// A fresh path inside the test temporary directory, ending in name; whatever
-// is made there (a file or an empty directory) is removed when the test
-// program exits.
-std::string scratchPath(const std::string& name);
 
 } // namespace lumaroll::test

@@ -1,5 +1,7 @@
 #include "support/SceneWriter.h"
+
 #include "support/BinaryWriter.h"
+#include "support/TempDir.h"
 
 #include <algorithm>
 #include <cmath>

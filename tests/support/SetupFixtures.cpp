@@ -1,7 +1,7 @@
 #include "support/SetupFixtures.h"
 
 #include "support/BallModelWriter.h"
-#include "support/DebWriter.h"
+#include "support/Files.h"
 #include "support/EffectTreeWriter.h"
 #include "support/ParticleDescriptionWriter.h"
 #include "support/TextureFileWriter.h"
@@ -9,8 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 namespace test {
 
@@ -24,8 +22,6 @@ const char* const kReflectionFragment =
 	"}\n";
 
 void writeInto(const std::string& path, const std::string& text) {
-	std::error_code ec;
-	std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
 	if (!writeFile(path, text))
 		ADD_FAILURE() << "cannot write " << path;
 }
@@ -51,8 +47,7 @@ void writeSetupFiles(const std::string& dataDir) {
 	writeInto(shaders(dataDir) + "flat.vsh", EffectTreeWriter::TEXTURED_VERTEX);
 	writeInto(shaders(dataDir) + "flat.fsh", EffectTreeWriter::TEXTURED_FRAGMENT);
 	writeEffectFile(shaders(dataDir) + "flat.fx", {"Default"}, "flat.vsh", "flat.fsh");
-	std::error_code ec;
-	std::filesystem::create_directories(textures(dataDir), ec);
+	makeDirs(textures(dataDir));
 	writePng(textures(dataDir) + "red.png", TextureImage::solid(4, 4, 255, 0, 0));
 	writePng(textures(dataDir) + "blue.png", TextureImage::solid(4, 4, 0, 0, 255));
 	writePng(textures(dataDir) + "yellow.png", TextureImage::solid(4, 4, 255, 255, 0));
@@ -103,8 +98,7 @@ SceneWriter panelModel() {
 
 void writeLibraryModels(const std::string& dataDir) {
 	const std::string models = dataDir + "/resources/models/";
-	std::error_code ec;
-	std::filesystem::create_directories(models, ec);
+	makeDirs(models);
 	EXPECT_TRUE(boxModel().write(models + "box.hgr"));
 	EXPECT_TRUE(propsModel().write(models + "props.hgr"));
 	EXPECT_TRUE(panelModel().write(models + "panel.hgr"));
@@ -143,8 +137,7 @@ void normalMapColour(int frame, unsigned char rgb[3]) {
 }
 
 void writeNormalMaps(const std::string& dataDir, int count) {
-	std::error_code ec;
-	std::filesystem::create_directories(textures(dataDir), ec);
+	makeDirs(textures(dataDir));
 	for (int i = 1; i <= count; ++i) {
 		char name[32];
 		std::snprintf(name, sizeof name, "water%02d.pvr", i);

@@ -1,8 +1,8 @@
 #include "support/TextureFileWriter.h"
 
-#include <stb/stb_image_write.h>
+#include "support/Files.h"
 
-#include <cstdio>
+#include <stb/stb_image_write.h>
 
 namespace test {
 
@@ -23,6 +23,9 @@ TextureImage TextureImage::solid(int width, int height, uint8_t r, uint8_t g, ui
 
 bool writePng(const std::string& path, const TextureImage& image)
 {
+	const std::string::size_type slash = path.rfind('/');
+	if (slash != std::string::npos && slash > 0 && !makeDirs(path.substr(0, slash)))
+		return false;
 	return stbi_write_png(path.c_str(), image.width, image.height, 4, image.rgba.data(), image.width * 4) != 0;
 }
 
@@ -61,11 +64,7 @@ bool writePvr(const std::string& path, const std::vector<TextureImage>& levels, 
 	putWord(data, 1);
 	for (const TextureImage& level : levels)
 		data.insert(data.end(), level.rgba.begin(), level.rgba.end());
-	FILE* file = std::fopen(path.c_str(), "wb");
-	if (!file)
-		return false;
-	const bool ok = std::fwrite(data.data(), 1, data.size(), file) == data.size();
-	return std::fclose(file) == 0 && ok;
+	return writeFile(path, data.data(), data.size());
 }
 
 } // namespace test

@@ -17,13 +17,14 @@ struct TextureImage {
 	static TextureImage solid(int width, int height, uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255);
 };
 
-// Writes image as an RGBA PNG file; returns false when it cannot be written.
+// Writes image as an RGBA PNG file, making missing folders; returns false
+// when it cannot be written.
 bool writePng(const std::string& path, const TextureImage& image);
 
 // Writes a legacy PVR file of uncompressed RGBA 8888 levels (level 0 first).
 // mipCount is the count the header declares below level 0; flags are OR-ed
 // into the format word (the mip-map flag is set when there is more than one
-// level). Returns false when it cannot be written.
+// level). Makes missing folders; returns false when it cannot be written.
 bool writePvr(const std::string& path, const std::vector<TextureImage>& levels, int mipCount, uint32_t flags = 0);
 
 } // namespace test

@@ -1,6 +1,6 @@
 #include "support/XvfbDisplay.h"
 
-#include "support/DebWriter.h"
+#include "support/ProcessRunner.h"
 
 #include <csignal>
 #include <cstdlib>

@@ -169,6 +169,7 @@ TEST(DIPrimitive, RefusesIndexCountsTheStorageCannotHold)
 
 	for ( int count : { 65536, 70000, -1 } )
 	{
+		SCOPED_TRACE( count );
 		try
 		{
 			p->reset( f, 3, count );

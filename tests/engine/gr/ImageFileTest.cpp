@@ -2,6 +2,7 @@
 
 #include "support/PvrWriter.h"
 #include "support/PvrtcWriter.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <stb_image_write.h>
@@ -26,9 +27,9 @@ Rgba pixel(const ImageData::Level& level, int x, int y) {
     return {p[0], p[1], p[2], p[3]};
 }
 
-// Writes bytes to a scratch file named ...name and loads it.
+// Writes bytes to the scratch file name and loads it.
 bool loadBytes(const Bytes& bytes, const std::string& name, ImageData& image) {
-    const std::string path = scratchPath(name);
+    const std::string path = ::test::tempPath(name);
     writeBytes(path, bytes);
     return loadImageFile(path, image);
 }
@@ -175,7 +176,7 @@ TEST(ImageFile, PvrTagWinsOverAPngName) {
 TEST(ImageFile, ShortPathIsNeverAPvrName) {
     char cwd[4096];
     ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-    const std::string dir = scratchPath("dir");
+    const std::string dir = ::test::tempPath("dir");
     ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
     ASSERT_EQ(chdir(dir.c_str()), 0);
     writeBytes(".pvr", Bytes(10, 0));
@@ -195,13 +196,13 @@ TEST(ImageFile, EmptyPngFailsWithTheDecoderReason) {
 }
 
 TEST(ImageFile, MissingFileAndDirectoryCannotBeOpened) {
-    const std::string missing = scratchPath("missing.png");
+    const std::string missing = ::test::tempPath("missing.png");
     ImageData image;
     EXPECT_FALSE(loadImageFile(missing, image));
     EXPECT_EQ(image.error, "could not open " + missing);
 
     // A directory opens for reading, but its seek size is meaningless.
-    const std::string dir = scratchPath("folder.png");
+    const std::string dir = ::test::tempPath("folder.png");
     ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
     EXPECT_FALSE(loadImageFile(dir, image));
     EXPECT_EQ(image.error, "could not open " + dir);
@@ -274,9 +275,10 @@ TEST(ImageFile, HugeHeaderSizesDoNotOverflow) {
                           Case{0x7fffffff, 0x7fffffff, 0x07, "PVR format 0x07 not supported"},
                           Case{0x40000000, 0x40000000, 0x19, "PVR without data"},
                           Case{0x7fffffff, 0x7fffffff, 0x18, "PVR without data"}}) {
+        SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height << ", format " << c.format);
         ImageData image;
         EXPECT_FALSE(loadBytes(legacyPvr(header(c.width, c.height, c.format), Bytes(64, 7)), "huge.pvr", image));
-        EXPECT_EQ(image.error, c.error) << c.width << "x" << c.height;
+        EXPECT_EQ(image.error, c.error);
         EXPECT_TRUE(image.levels.empty());
     }
 }
@@ -338,6 +340,7 @@ TEST_P(PvrtcFile, SmallLevelsArePadded) {
         data.insert(data.end(), level.begin(), level.end());
     }
     for (std::uint32_t twiddle : {0u, kPvrTwiddled}) {
+        SCOPED_TRACE(twiddle ? "twiddled" : "not twiddled");
         ImageData image;
         ASSERT_TRUE(loadBytes(legacyPvr(header(c.width, c.height, c.format | kPvrMipMaps | twiddle, 2), data),
                               "small.pvr", image))
@@ -463,6 +466,7 @@ TEST(ImageFile, OverlongPngChunkIsRefused) {
     const std::size_t idat = text.find("IDAT");
     ASSERT_NE(idat, std::string::npos);
     for (std::uint32_t length : {0x7ffffff0u, 0xffffffffu, std::uint32_t(png.size())}) {
+        SCOPED_TRACE(length);
         for (int i = 0; i < 4; ++i)
             png[idat - 4 + std::size_t(i)] = std::uint8_t(length >> (24 - 8 * i));
         EXPECT_FALSE(loadBytes(png, "long.png", image));

@@ -91,6 +91,7 @@ TEST(PolygonSort, FewerThanThreeIndicesChangeNothing)
 	f.addPosition( VertexFormat::V3_32 );
 	for ( int count : { 0, 1, 2 } )
 	{
+		SCOPED_TRACE( count );
 		lang::Ptr<TestPrimitive> p = new TestPrimitive( f, 3, count );
 		const int indices[2] = { 2, 1 };
 		p->setIndices( 0, indices, count );

@@ -124,6 +124,7 @@ TEST(VertexFormat, DataFormatTable)
 	}
 	for ( int df : { 14, 15, -1, 99 } )
 	{
+		SCOPED_TRACE( df );
 		EXPECT_EQ( 0, VertexFormat::getDataFormatSize(df) );
 		EXPECT_EQ( 0, VertexFormat::getDataFormatDimension(df) );
 	}

@@ -133,6 +133,7 @@ TEST(KeyframeCatmullRom, PassesThroughInnerKeys) {
 TEST(KeyframeCatmullRom, EvenlySpacedKeysGiveAStraightLine) {
 	const float k0 = 0.f, k1 = 1.f, k2 = 2.f, k3 = 3.f;
 	for (float u : {0.25f, 0.5f, 0.75f}) {
+		SCOPED_TRACE(u);
 		float out = -1.f;
 		KeyframeSequence::interpolateCatmullRom(1, &k0, &k1, &k2, &k3, &out, u);
 		EXPECT_NEAR(1.f + u, out, 1e-6f);

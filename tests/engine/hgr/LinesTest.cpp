@@ -16,6 +16,7 @@ TEST(LinesTest, WithoutContextOrOnSoftwareRendererDisabled) {
 	Ptr<Lines> nullContext = new Lines(nullptr, "lines-alpha");
 	Ptr<Lines> software = new Lines(sw, "lines-alpha");
 	for (Lines* l : {nullContext.ptr(), software.ptr()}) {
+		SCOPED_TRACE(l == nullContext ? "without a context" : "on the software renderer");
 		EXPECT_EQ(l->getClassId(), Node::NODE_LINES);
 		EXPECT_FALSE(l->isEnabled());
 		EXPECT_EQ(l->getShader(), nullptr);

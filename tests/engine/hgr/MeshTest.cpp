@@ -192,14 +192,16 @@ TEST(MeshTest, ZeroPassesDrawNothingButEnd) {
 
 TEST(MeshTest, FailingDrawStillEndsPassAndShader) {
 	struct Case {
+		const char* name;
 		bool inRender;
 		Strings tail;
 	};
 	const Case cases[] = {
-		{true, {"fx.beginPass 0", "m.render", "fx.endPass", "fx.end"}},
-		{false, {"fx.setMatrix VIEWTM", "fx.beginPass 0", "fx.end"}},
+		{"the primitive throws", true, {"fx.beginPass 0", "m.render", "fx.endPass", "fx.end"}},
+		{"the pass throws", false, {"fx.setMatrix VIEWTM", "fx.beginPass 0", "fx.end"}},
 	};
 	for (const Case& c : cases) {
+		SCOPED_TRACE(c.name);
 		FakeScene s;
 		Mesh* m = s.mesh("m", "fx", math::Vector3(0, 0, 10));
 		auto* p = static_cast<test::FakePrimitive*>(m->getPrimitive(0));

@@ -221,6 +221,7 @@ TEST(ParticleRender, NoEmissionNoPrimitive) {
 
 TEST(ParticleRender, TinyViewportDrawsNothing) {
 	for (const gr::Rect& viewport : {gr::Rect(1, 480), gr::Rect(640, 1), gr::Rect(0, 0)}) {
+		SCOPED_TRACE(::testing::Message() << viewport.width() << "x" << viewport.height());
 		Scene s;
 		s.context->setViewport(viewport);
 		s.draw();

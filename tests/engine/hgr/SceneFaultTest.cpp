@@ -145,6 +145,7 @@ TEST_F(SceneFixture, InnerCountsThatLieAreRefused) {
 		 "Failed to load scene \"{file}\". Invalid transform animation count (2.68435e+08)."},
 	};
 	for (const Case& c : cases) {
+		SCOPED_TRACE(c.message);
 		SceneWriter w;
 		c.build(w);
 		EXPECT_EQ(c.message, loadError(w));
@@ -163,6 +164,7 @@ TEST_F(SceneFixture, MeshAndBoneCountsAreBoundedByTheFile) {
 	const std::string path = test::tempPath("patched.hgr");
 	for (size_t at : {primitiveCount, boneCount}) {
 		for (uint32_t value : {0x7fffffffu, 0x80000000u, 0xffffffffu}) {
+			SCOPED_TRACE(::testing::Message() << (at == primitiveCount ? "primitive" : "bone") << " count " << value);
 			std::vector<uint8_t> patched = bytes;
 			for (int i = 0; i < 4; ++i)
 				patched[at + i] = uint8_t(value >> (24 - 8 * i));

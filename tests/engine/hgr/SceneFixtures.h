@@ -4,6 +4,7 @@
 #include "support/BinaryWriter.h"
 #include "support/FakeContext.h"
 #include "support/SceneWriter.h"
+#include "support/TempDir.h"
 
 #include <gr/CubeTexture.h>
 #include <gr/Texture.h>

@@ -16,6 +16,8 @@ struct HeaderCase {
 	int exporter;	 // as read back
 };
 
+void PrintTo(const HeaderCase& c, std::ostream* os) { *os << "version " << c.version; }
+
 class SceneInputStreamVersions : public ::testing::TestWithParam<HeaderCase> {};
 
 TEST_P(SceneInputStreamVersions, ReadsTheFieldsOfItsVersion) {

@@ -306,6 +306,7 @@ TEST_F(SceneFixture, PrimitiveRecordChecks) {
 		 "Too small buffer (256) for UTF-8 data in {file}."},
 	};
 	for (const Case& c : cases) {
+		SCOPED_TRACE(c.message);
 		SceneWriter w;
 		w.material("m", "lit.fx");
 		c.change(w.primitive(0).component(SceneWriter::DT_POSITION, SceneWriter::V3_32, {0, 0, 0, 1, 0, 0, 0, 1, 0}).indices({0, 1, 2}));
@@ -457,6 +458,7 @@ TEST_F(SceneFixture, CameraValuesOutsideTheirRangesAreRefused) {
 		{1.f, 10.f, nan, "Invalid horizontal field-of-view (nan) in \"c\"."},
 	};
 	for (const Case& c : cases) {
+		SCOPED_TRACE(c.message);
 		SceneWriter w;
 		w.camera("c").planes(c.front, c.back).fov(c.fov);
 		EXPECT_EQ("Failed to load scene \"{file}\". " + c.message, loadError(w));
@@ -488,6 +490,7 @@ TEST_F(SceneFixture, LightValuesReachTheLight) {
 		{0.f, 1.f, 4, "Light type (4) invalid in object \"l\"."},
 	};
 	for (const Case& c : cases) {
+		SCOPED_TRACE(c.message);
 		SceneWriter bad;
 		bad.light("l").cones(c.inner, c.outer).lightType(c.type);
 		EXPECT_EQ("Failed to load scene \"{file}\". " + c.message, loadError(bad));
@@ -563,6 +566,7 @@ TEST_F(SceneFixture, ParentIndicesThatWouldLoopOrPointNowhereAreRefused) {
 		{{-1, 0x7fffffff}, "Invalid node parent index (2.14748e+09) in \"n1\"."},
 	};
 	for (const Case& c : cases) {
+		SCOPED_TRACE(c.message);
 		SceneWriter w;
 		for (size_t i = 0; i < c.parents.size(); ++i)
 			w.node("n" + std::to_string(i)).parentIndex(c.parents[i]);

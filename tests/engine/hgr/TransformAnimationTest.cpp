@@ -126,6 +126,7 @@ TEST(TransformAnimationRotation, ZeroOrNonFiniteKeyCountsAsIdentity) {
 	const Quaternion bad[] = {Quaternion(0.f, 0.f, 0.f, 0.f), Quaternion(nan, 0.f, 0.f, 1.f),
 							  Quaternion(0.f, inf, 0.f, 0.f), Quaternion(1e-30f, 0.f, 0.f, 0.f)};
 	for (const Quaternion& b : bad) {
+		SCOPED_TRACE(::testing::Message() << "first key (" << b.x << ", " << b.y << ", " << b.z << ", " << b.w << ")");
 		// Halfway from "no rotation" to a half turn about z is the quarter turn.
 		lang::Ptr<TransformAnimation> anim = turning(KeyframeSequence::STOP, {b, kHalfTurnZ});
 		const Quaternion r = rotationAt(*anim, 0.5f);
@@ -186,7 +187,7 @@ TEST(TransformAnimationTimedKeys, OneKeyHoldsAndNoKeysGiveZero) {
 	TransformAnimation::Float3Anim one;
 	one.addKey(Vector3(4.f, 5.f, 6.f), 2.f);
 	for (float t : {0.f, 2.f, 100.f})
-		EXPECT_TRUE(near(Vector3(4.f, 5.f, 6.f), one.sample(t)));
+		EXPECT_TRUE(near(Vector3(4.f, 5.f, 6.f), one.sample(t))) << "t=" << t;
 	TransformAnimation::Float3Anim none;
 	EXPECT_TRUE(near(Vector3(), none.sample(1.f)));
 }
@@ -209,16 +210,17 @@ TEST(TransformAnimationEmptyChannels, GiveNeutralValues) {
 	};
 	for (const Case& c : cases) {
 		for (float t : {0.f, 0.5f, 3.f}) {
+			SCOPED_TRACE(::testing::Message() << c.name << " at t=" << t);
 			Vector3 p(9.f, 9.f, 9.f), s;
 			Quaternion q(9.f, 9.f, 9.f, 9.f);
 			c.anim->eval(p, q, s, t);
-			EXPECT_TRUE(near(Vector3(), p)) << c.name;
-			EXPECT_TRUE(sameRotation(kIdentity, q)) << c.name;
-			EXPECT_TRUE(near(Vector3(1.f, 1.f, 1.f), s)) << c.name;
+			EXPECT_TRUE(near(Vector3(), p));
+			EXPECT_TRUE(sameRotation(kIdentity, q));
+			EXPECT_TRUE(near(Vector3(1.f, 1.f, 1.f), s));
 			const Matrix3x4 identity;
 			for (int r = 0; r < 3; ++r)
 				for (int k = 0; k < 4; ++k)
-					EXPECT_EQ(identity.m[r][k], c.anim->getTransform(t).m[r][k]) << c.name;
+					EXPECT_EQ(identity.m[r][k], c.anim->getTransform(t).m[r][k]) << "row " << r << ", column " << k;
 		}
 	}
 }
@@ -253,6 +255,10 @@ struct EndCase {
 	float x;
 };
 
+void PrintTo(const EndCase& c, std::ostream* os) {
+	*os << KeyframeSequence::getEndBehaviourName(c.behaviour) << " at t=" << c.t;
+}
+
 class TransformAnimationEnd : public ::testing::TestWithParam<EndCase> {};
 
 TEST_P(TransformAnimationEnd, PositionFollowsTheBehaviour) {
@@ -261,8 +267,7 @@ TEST_P(TransformAnimationEnd, PositionFollowsTheBehaviour) {
 		c.behaviour,
 		positions({Vector3(0.f, 0.f, 0.f), Vector3(10.f, 0.f, 0.f), Vector3(20.f, 0.f, 0.f), Vector3(30.f, 0.f, 0.f)}),
 		rotations({kIdentity}), nullptr, 1, 1, 1);
-	EXPECT_NEAR(c.x, anim->getTransform(c.t).m[0][3], 1e-4f)
-		<< KeyframeSequence::getEndBehaviourName(c.behaviour) << " t=" << c.t;
+	EXPECT_NEAR(c.x, anim->getTransform(c.t).m[0][3], 1e-4f);
 }
 
 INSTANTIATE_TEST_SUITE_P(Behaviours, TransformAnimationEnd,

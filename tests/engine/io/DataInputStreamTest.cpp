@@ -3,6 +3,7 @@
 #include <lang/Ptr.h>
 #include "IoTest.h"
 #include "support/BinaryWriter.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -90,6 +90,10 @@ struct GrowCase {
 	int initial, request, expectedSize;
 };
 
+void PrintTo(const GrowCase& c, std::ostream* os) {
+	*os << "arena " << c.initial << ", request " << c.request;
+}
+
 class MemoryPoolGrowth : public ::testing::TestWithParam<GrowCase> {};
 
 TEST_P(MemoryPoolGrowth, TakesTheLargerOfRequestAndOneAndAHalf) {

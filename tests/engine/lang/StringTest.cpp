@@ -10,6 +10,7 @@ namespace {
 
 TEST(String, EmptyAndNullTextsGiveTheNullString) {
 	for (const char* t : {(const char*)nullptr, ""}) {
+		SCOPED_TRACE(t ? "empty text" : "null text");
 		String s(t);
 		EXPECT_TRUE(s.isNull());
 		EXPECT_EQ(0, s.length());

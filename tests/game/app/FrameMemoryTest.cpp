@@ -5,6 +5,7 @@
 #include "SessionFixture.h"
 #include "app/LevelSession.h"
 #include "platform/SdlWindow.h"
+#include "support/Files.h"
 #include "support/ParticleDescriptionWriter.h"
 #include "support/ProcessRunner.h"
 
@@ -46,18 +47,18 @@ TEST_F(FrameMemoryTest, FiveThousandFramesInAChild) {
 	// The test level with a particle system in front of the camera and twenty
 	// more quads: enough draws a frame that a queue of unflushed frames shows
 	// at the test window's size of 64 x 64.
-	test::SceneWriter w = apptest::testLevelScene();
+	test::SceneWriter w = test::testLevelScene();
 	w.node("emitter").position(0.f, 0.f, -100.f);
 	w.userProperty("emitter", "particle=spark");
 	for (int i = 0; i < 20; ++i) {
-		apptest::addQuad(w.primitive(0), -100.f + float(i), -100.f, 100.f + float(i), 100.f);
+		test::addQuad(w.primitive(0), -100.f + float(i), -100.f, 100.f + float(i), 100.f);
 		w.mesh("M_quad" + std::to_string(i)).primitives({2 + i});
 	}
 	LaunchOptions options;
-	options.level = apptest::writeTestLevel(dir.path(), w);
+	options.level = test::writeTestLevel(dir.path(), w);
 	options.dataDir = data;
 	test::ParticleDescriptionWriter particles;
-	ASSERT_TRUE(apptest::writeText(data + "/resources/particles/spark.prs", particles.text()));
+	ASSERT_TRUE(test::writeFile(data + "/resources/particles/spark.prs", particles.text()));
 	setenv("LUMAROLL_NO_AUDIO", "1", 1);
 
 	// The real present of the tests' offscreen window; a clock that runs on

@@ -1,8 +1,10 @@
 #include "app/LaunchOptions.h"
 #include "files/DataLayout.h"
 
-#include "AppTestHelpers.h"
-#include "support/DebWriter.h"
+#include "support/Files.h"
+#include "support/GameDataWriter.h"
+#include "support/ScopedEnv.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -140,11 +142,11 @@ TEST(LaunchOptionsTest, NextLevelKeepsWhatSurvives) {
 class ResolveDataDirTest : public testing::Test {
 protected:
 	void SetUp() override {
-		apptest::writeText(dir / "game/resources/textures/t.pvr", "t");
-		apptest::writeText(dir / "game/bundles/original/level01.hgr", "l");
+		test::writeFile(dir / "game/resources/textures/t.pvr", "t");
+		test::writeFile(dir / "game/bundles/original/level01.hgr", "l");
 	}
 	test::TempDir dir;
-	apptest::ScopedCwd cwd;
+	test::ScopedCwd cwd;
 };
 
 TEST_F(ResolveDataDirTest, ThreeFoldersAboveTheLevel) {
@@ -185,8 +187,8 @@ TEST(DirWithSlashTest, UpToTheLastSlash) {
 class UseImportedDataTest : public testing::Test {
 protected:
 	test::TempDir dir;
-	apptest::ScopedEnv env{{"XDG_DATA_HOME", dir.path().c_str()}};
-	apptest::ScopedCwd cwd;
+	test::ScopedEnv env{{"XDG_DATA_HOME", dir.path().c_str()}};
+	test::ScopedCwd cwd;
 };
 
 TEST_F(UseImportedDataTest, WithoutGameDataNothingChanges) {
@@ -197,8 +199,8 @@ TEST_F(UseImportedDataTest, WithoutGameDataNothingChanges) {
 }
 
 TEST_F(UseImportedDataTest, SwitchesToTheImportedMenuLevel) {
-	apptest::installGameData(dir / "lumaroll");
-	apptest::writeText(dir / "lumaroll/data/resources/textures/t.pvr", "t");
+	test::installGameData(dir / "lumaroll");
+	test::writeFile(dir / "lumaroll/data/resources/textures/t.pvr", "t");
 	ASSERT_EQ(chdir(dir.path().c_str()), 0);
 	LaunchOptions options = parse({"--data", "/ignored", "--screenshot", "shots/s.png"});
 	ASSERT_TRUE(options.useImportedData());

@@ -1,6 +1,7 @@
 // Starts the real program on a writer-made level and checks what the level
 // session does as a process: its lines, its screenshot, its exit code.
 #include "ProgramFixture.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,7 @@ using apptest::readPng;
 class LevelProgramTest : public apptest::ProgramTest {};
 
 TEST_F(LevelProgramTest, LevelLoadsRendersAndSavesItsScreenshot) {
-	const std::string level = apptest::writeTestLevel(dir.path());
+	const std::string level = test::writeTestLevel(dir.path());
 	const test::ProcessResult r = run({level, "--frames", "3", "--screenshot", "out.png"});
 	ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
 	EXPECT_NE(r.out.find("fog: linear from 100 to 5000\n"), std::string::npos) << r.out;
@@ -48,7 +49,7 @@ TEST_F(LevelProgramTest, BrokenLevelFileEndsWithTwo) {
 }
 
 TEST_F(LevelProgramTest, UnwritableScreenshotIsAFailure) {
-	const std::string level = apptest::writeTestLevel(dir.path());
+	const std::string level = test::writeTestLevel(dir.path());
 	const test::ProcessResult r = run({level, "--screenshot", dir / "no/such/folder/s.png"});
 	EXPECT_EQ(r.exitCode, 1);
 	EXPECT_NE(r.err.find("could not save " + dir / "no/such/folder/s.png" + "\n"), std::string::npos) << r.err;
@@ -56,8 +57,8 @@ TEST_F(LevelProgramTest, UnwritableScreenshotIsAFailure) {
 }
 
 TEST_F(LevelProgramTest, HalfRenderScaleStillFillsTheWindow) {
-	const std::string level = apptest::writeTestLevel(dir.path());
-	apptest::writeText(dir / "config/lumaroll/config.ini", "# Lumaroll settings\ngraphics.render_scale=0.5\n");
+	const std::string level = test::writeTestLevel(dir.path());
+	test::writeFile(dir / "config/lumaroll/config.ini", "# Lumaroll settings\ngraphics.render_scale=0.5\n");
 	const test::ProcessResult r = run({level, "--frames", "2", "--screenshot", "half.png"});
 	ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
 	const Png png = readPng(work() + "/half.png");
@@ -71,8 +72,8 @@ TEST_F(LevelProgramTest, HalfRenderScaleStillFillsTheWindow) {
 TEST_F(LevelProgramTest, FrameLimitRunsWithoutHanging) {
 	// A cap of 30 frames a second: ten frames take a third of a second or so;
 	// the figure is not asserted, only that the program ends on its own.
-	const std::string level = apptest::writeTestLevel(dir.path());
-	apptest::writeText(dir / "config/lumaroll/config.ini", "# Lumaroll settings\ngraphics.fps_limit=30\n");
+	const std::string level = test::writeTestLevel(dir.path());
+	test::writeFile(dir / "config/lumaroll/config.ini", "# Lumaroll settings\ngraphics.fps_limit=30\n");
 	const test::ProcessResult r = run({level, "--frames", "10"});
 	EXPECT_FALSE(r.timedOut);
 	EXPECT_EQ(r.exitCode, 0) << r.err;

@@ -3,6 +3,9 @@
 #include "SessionFixture.h"
 #include "app/LevelScene.h"
 
+#include "support/GameDataWriter.h"
+#include "support/ScopedEnv.h"
+
 #include <hgr/Node.h>
 
 #include <gtest/gtest.h>
@@ -46,7 +49,7 @@ TEST_F(LevelSceneTest, ClearColourFromTheStartNode) {
 	                      {"bgcolor=00ff00ee", 0xff00ff00u},
 	                      {"other=1", kDefaultClearColor}};
 	for (const Case& c : cases) {
-		test::SceneWriter w = apptest::testLevelScene();
+		test::SceneWriter w = test::testLevelScene();
 		w.userProperty("D_start", c.property); // replaces the first text
 		lang::Ptr<hgr::Scene> scene = loadScene(w);
 		EXPECT_EQ(sceneClearColor(scene), c.colour) << c.property;
@@ -57,7 +60,7 @@ TEST_F(LevelSceneTest, ClearColourFromTheStartNode) {
 }
 
 TEST_F(LevelSceneTest, LinearFogWithARangeReachesTheContext) {
-	lang::Ptr<hgr::Scene> scene = loadScene(apptest::testLevelScene());
+	lang::Ptr<hgr::Scene> scene = loadScene(test::testLevelScene());
 	testing::internal::CaptureStdout();
 	applyFog(scene, context);
 	EXPECT_EQ(testing::internal::GetCapturedStdout(), "fog: linear from 100 to 5000\n");
@@ -68,7 +71,7 @@ TEST_F(LevelSceneTest, LinearFogWithARangeReachesTheContext) {
 	EXPECT_FLOAT_EQ(context->fogColor.w, 1.f);
 
 	for (int mode : {0, 1, 2}) {
-		test::SceneWriter w = apptest::testLevelScene();
+		test::SceneWriter w = test::testLevelScene();
 		w.fog(mode, 300.f, mode == 1 ? 300.f : 900.f, 1.f, 1.f, 1.f); // linear needs end above start
 		lang::Ptr<hgr::Scene> other = loadScene(w);
 		testing::internal::CaptureStdout();
@@ -85,8 +88,8 @@ TEST_F(LevelSceneTest, HelperMeshesAreHidden) {
 	const int tex = w.texture("green.png");
 	w.material("grass", "textured.fx").texture("BASEMAP", tex);
 	w.material("", "textured.fx").texture("BASEMAP", tex);
-	apptest::addQuad(w.primitive(0), 0.f, 0.f, 1.f, 1.f);
-	apptest::addQuad(w.primitive(1), 0.f, 0.f, 1.f, 1.f);
+	test::addQuad(w.primitive(0), 0.f, 0.f, 1.f, 1.f);
+	test::addQuad(w.primitive(1), 0.f, 0.f, 1.f, 1.f);
 	w.mesh("T_box").primitives({0});      // trigger volume: stays
 	w.mesh("box").primitives({0});        // same with group bit 0x100: hidden
 	w.mesh("T_blank").primitives({1});    // no named shader: hidden whatever its name
@@ -116,17 +119,19 @@ TEST_F(LevelSceneTest, HelperMeshesAreHidden) {
 }
 
 TEST_F(LevelSceneTest, TraceNamesEachHiddenMesh) {
-	lang::Ptr<hgr::Scene> scene = loadScene(apptest::testLevelScene());
-	setenv("LUMAROLL_TRACE", "1", 1);
-	testing::internal::CaptureStdout();
-	hideHelperMeshes(scene);
-	const std::string out = testing::internal::GetCapturedStdout();
-	unsetenv("LUMAROLL_TRACE");
+	lang::Ptr<hgr::Scene> scene = loadScene(test::testLevelScene());
+	std::string out;
+	{
+		test::ScopedEnv trace{{"LUMAROLL_TRACE", "1"}};
+		testing::internal::CaptureStdout();
+		hideHelperMeshes(scene);
+		out = testing::internal::GetCapturedStdout();
+	}
 	EXPECT_EQ(out, "hidden collision/trigger meshes: 1\n[trace] hidden 'C_collision'\n");
 }
 
 TEST_F(LevelSceneTest, CamerasInSceneOrder) {
-	lang::Ptr<hgr::Scene> scene = loadScene(apptest::testLevelScene());
+	lang::Ptr<hgr::Scene> scene = loadScene(test::testLevelScene());
 	const auto cameras = sceneCameraNodes(scene);
 	ASSERT_EQ(cameras.size(), 2u);
 	std::vector<std::string> names = {cameras[0]->getName().c_str(), cameras[1]->getName().c_str()};

@@ -5,6 +5,9 @@
 #include "app/Settings.h"
 #include "overlay/Overlay.h"
 
+#include "support/GameDataWriter.h"
+#include "support/ScopedEnv.h"
+
 #include <lang/Throwable.h>
 
 #include <gtest/gtest.h>
@@ -61,6 +64,7 @@ TEST_F(LevelSessionTest, CameraOptionPicksTheStartView) {
 
 TEST_F(LevelSessionTest, FramesEndTheSessionAfterExactlyThatMany) {
 	for (int frames : {1, 3}) {
+		SCOPED_TRACE(::testing::Message() << frames << " frames");
 		options.frames = frames;
 		LevelSession session(app, options);
 		testing::internal::CaptureStdout();
@@ -237,9 +241,9 @@ TEST_F(LevelSessionTest, FadeCoversTheFrame) {
 TEST_F(LevelSessionTest, GLObjectsOfTheGameGoWithTheSession) {
 	GLuint fillProgram = 0, blitProgram = 0, framebuffer = 0, skyProgram = 0;
 	{
-		test::SceneWriter w = apptest::testLevelScene();
+		test::SceneWriter w = test::testLevelScene();
 		w.userProperty("M_ground", "skybox=1");
-		apptest::writeTestLevel(dir.path(), w);
+		test::writeTestLevel(dir.path(), w);
 		auto session = started();
 		testing::internal::CaptureStdout();
 		session->setupSky();

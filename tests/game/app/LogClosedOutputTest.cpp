@@ -2,7 +2,8 @@
 // by a service or with ">&-"): the log file must not take descriptor 1.
 #include "app/Log.h"
 
-#include "support/DebWriter.h"
+#include "support/Files.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,8 @@
 // stays where it is.
 #include "app/Log.h"
 
-#include "support/DebWriter.h"
+#include "support/Files.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,8 @@
 // keeps, scripts that would have ended the level with an error, and the trace
 // of running triggers.
 #include "ProgramFixture.h"
+#include "support/Files.h"
+#include "support/GameDataWriter.h"
 #include "support/TriggerScript.h"
 
 #include <gtest/gtest.h>
@@ -28,13 +30,13 @@ protected:
 	test::ProcessResult runLevel(const std::vector<std::pair<std::string, std::string>>& scripts,
 	                             std::vector<std::string> extraArgs = {},
 	                             std::vector<std::pair<std::string, std::string>> env = {},
-	                             test::SceneWriter level = apptest::testLevelScene()) {
+	                             test::SceneWriter level = test::testLevelScene()) {
 		for (const auto& s : scripts) {
 			if (level.nodeIndex(s.first) < 0)
 				level.dummy(s.first);
 			level.userProperty(s.first, s.second);
 		}
-		std::vector<std::string> args = {apptest::writeTestLevel(dir.path(), level), "--frames", "5", "--screenshot",
+		std::vector<std::string> args = {test::writeTestLevel(dir.path(), level), "--frames", "5", "--screenshot",
 		                                 "out.png"};
 		args.insert(args.end(), extraArgs.begin(), extraArgs.end());
 		return run(args, env);
@@ -97,14 +99,14 @@ TEST_F(LogicProgramTest, MovedOrUnlinkedGroundLeavesTheClearColour) {
 // A water surface over the ground, both unlinked by one script: the water
 // stays unless the setting asks for the original sections.
 TEST_F(LogicProgramTest, UnlinkedWaterStaysUnlessTheOriginalSectionsAreAsked) {
-	test::SceneWriter level = apptest::testLevelScene();
+	test::SceneWriter level = test::testLevelScene();
 	level.mesh("O_water01").primitives({0}).position(0.f, 0.f, -10.f);
 	const std::vector<std::pair<std::string, std::string>> scripts = {{"T_clear", "state=2\na01=unlink,M_ground,O_water01"}};
 	const test::ProcessResult kept = runLevel(scripts, {}, {}, level);
 	ASSERT_EQ(kept.exitCode, 0) << kept.err;
 	EXPECT_TRUE(isColour(screenshot().at(400, 240), 0, 255, 0));
 
-	apptest::writeText(dir / "config/lumaroll/config.ini", "# Lumaroll settings\nimprovements.visible_sections=0\n");
+	test::writeFile(dir / "config/lumaroll/config.ini", "# Lumaroll settings\nimprovements.visible_sections=0\n");
 	const test::ProcessResult gone = runLevel(scripts, {}, {}, level);
 	ASSERT_EQ(gone.exitCode, 0) << gone.err;
 	EXPECT_TRUE(isColour(screenshot().at(400, 240), 255, 0, 0));

@@ -3,6 +3,8 @@
 #include "SessionFixture.h"
 #include "app/LevelSession.h"
 #include "overlay/Overlay.h"
+#include "support/GameDataWriter.h"
+#include "support/ScopedEnv.h"
 #include "support/TriggerScript.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +17,7 @@ protected:
 		apptest::GLSceneTest::SetUp();
 		if (IsSkipped())
 			return;
-		setenv("LUMAROLL_NO_AUDIO", "1", 1);
+		noAudio.set("LUMAROLL_NO_AUDIO", "1");
 		app.overlay = &overlay;
 	}
 	void TearDown() override {
@@ -35,13 +37,14 @@ protected:
 		return session.levelWorld()->getVariable(variable);
 	}
 
+	test::ScopedEnv noAudio;
 	apptest::FakePlatform platform;
 	lumaroll::AppContext& app = platform.app;
 	lumaroll::Overlay overlay;
 };
 
 TEST_F(LogicSessionTest, WaitForKeyPressFinishesOnAClickThatReachesTheGame) {
-	test::SceneWriter level = apptest::testLevelScene();
+	test::SceneWriter level = test::testLevelScene();
 	level.dummy("T_wait");
 	level.userProperty("T_wait", test::TriggerScript().state(2).a("waitforkeypress,lmouse").a("set,clicked,1"));
 	// The overlay takes input only once its GUI is up.
@@ -49,7 +52,7 @@ TEST_F(LogicSessionTest, WaitForKeyPressFinishesOnAClickThatReachesTheGame) {
 	ASSERT_TRUE(overlay.init(SDL_GL_GetCurrentWindow(), SDL_GL_GetCurrentContext()));
 	testing::internal::GetCapturedStdout();
 	lumaroll::LaunchOptions options;
-	options.level = apptest::writeTestLevel(dir.path(), level);
+	options.level = test::writeTestLevel(dir.path(), level);
 	options.dataDir = data;
 	lumaroll::LevelSession session(app, options);
 	testing::internal::CaptureStdout();

@@ -4,9 +4,10 @@
 // Starting the real program on a writer-made level in a temporary home
 // (offscreen video, no audio) and reading back its screenshot.
 
-#include "AppTestHelpers.h"
-#include "TestLevel.h"
+#include "support/Files.h"
+#include "support/GameDataWriter.h"
 #include "support/ProcessRunner.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +24,7 @@ class ProgramTest : public testing::Test {
 protected:
 	void SetUp() override {
 		ASSERT_FALSE(test::lumarollBinary().empty()) << "the lumaroll program was not found";
-		lumaroll::makeDirs(work());
+		ASSERT_TRUE(test::makeDirs(work()));
 	}
 
 	std::string work() const { return dir / "work"; }

@@ -1,9 +1,10 @@
 // Runs the real lumaroll program with its user folders in a temporary folder
 // and checks what the process does: exit codes, printed lines, files.
-#include "AppTestHelpers.h"
-#include "TestLevel.h"
 #include "support/DebWriter.h"
+#include "support/Files.h"
+#include "support/GameDataWriter.h"
 #include "support/ProcessRunner.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,7 @@ class ProgramTest : public testing::Test {
 protected:
 	void SetUp() override {
 		ASSERT_FALSE(test::lumarollBinary().empty()) << "the lumaroll program was not found";
-		lumaroll::makeDirs(work());
+		ASSERT_TRUE(test::makeDirs(work()));
 	}
 
 	std::string work() const { return dir / "work"; }
@@ -164,13 +165,13 @@ TEST_F(ProgramTest, WithoutALogFileEverythingStillReachesTheTerminal) {
 
 TEST_F(ProgramTest, SettingsAreLoadedAndMigratedAtStartUp) {
 	const std::string config = dir / "config/lumaroll/config.ini";
-	apptest::writeText(config, "# Lumaroll settings\r\ncontrols.accelerometer=1\r\ncontrols.touch=classic\r\n");
+	test::writeFile(config, "# Lumaroll settings\r\ncontrols.accelerometer=1\r\ncontrols.touch=classic\r\n");
 	run({"--import-deb", "missing.deb"});
 	EXPECT_EQ(test::readFile(config), "# Lumaroll settings\ncontrols.touch=accelerometer\n");
 }
 
 TEST_F(ProgramTest, LevelRunsForTheGivenFrames) {
-	ProcessResult r = run({"--frames", "3", apptest::writeTestLevel(dir.path())});
+	ProcessResult r = run({"--frames", "3", test::writeTestLevel(dir.path())});
 	EXPECT_EQ(r.exitCode, 0) << r.err;
 	EXPECT_NE(r.out.find("GL: "), std::string::npos) << r.out;
 	EXPECT_EQ(r.out.find("game data not found"), std::string::npos);  // a level skips the import screen
@@ -178,7 +179,7 @@ TEST_F(ProgramTest, LevelRunsForTheGivenFrames) {
 }
 
 TEST_F(ProgramTest, RelativeScreenshotLandsWhereTheProgramStarted) {
-	apptest::installGameDataWithLevel(gameDir());
+	test::installGameDataWithLevel(gameDir());
 	ProcessResult r = run({"--screenshot", "shot.png"});
 	EXPECT_EQ(r.exitCode, 0) << r.err;
 	EXPECT_TRUE(test::fileExists(work() + "/shot.png")) << r.out;
@@ -187,7 +188,7 @@ TEST_F(ProgramTest, RelativeScreenshotLandsWhereTheProgramStarted) {
 }
 
 TEST_F(ProgramTest, FailedScreenshotIsAFailure) {
-	ProcessResult r = run({"--screenshot", dir / "missing/folder/shot.png", apptest::writeTestLevel(dir.path())});
+	ProcessResult r = run({"--screenshot", dir / "missing/folder/shot.png", test::writeTestLevel(dir.path())});
 	EXPECT_EQ(r.exitCode, 1);
 	EXPECT_NE(r.err.find("could not save " + dir / "missing/folder/shot.png" + "\n"), std::string::npos) << r.err;
 }
@@ -218,7 +219,7 @@ TEST_F(ProgramTest, ImportScreenEndsWhenGameDataArrives) {
 	test::RunningProcess p(test::lumarollBinary(), options({}));
 	ASSERT_TRUE(p.started());
 	ASSERT_TRUE(p.waitForOutput("GL: ", 60000));
-	apptest::installGameDataWithLevel(gameDir());
+	test::installGameDataWithLevel(gameDir());
 	// The imported level runs in menu mode until the window closes.
 	ASSERT_TRUE(p.waitForOutput("level loaded in ", 60000));
 	p.sendSignal(SIGTERM);

@@ -5,7 +5,8 @@
 #include "app/Scores.h"
 #include "app/Settings.h"
 
-#include "support/DebWriter.h"
+#include "support/Files.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -63,6 +64,7 @@ TEST(ReplacingFileTest, DanglingLinkIsReplacedByTheFile) {
 TEST(ReplacingFileTest, ReplacementKeepsThePermissions) {
 	test::TempDir dir;
 	for (mode_t mode : {mode_t(0600), mode_t(0640)}) {
+		SCOPED_TRACE(mode == 0600 ? "mode 0600" : "mode 0640");
 		const std::string path = dir / "config.ini";
 		ASSERT_TRUE(test::writeFile(path, "old\n"));
 		ASSERT_EQ(chmod(path.c_str(), mode), 0);

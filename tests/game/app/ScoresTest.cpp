@@ -1,7 +1,8 @@
 #include "app/Scores.h"
 
-#include "AppTestHelpers.h"
-#include "support/DebWriter.h"
+#include "support/Files.h"
+#include "support/ScopedEnv.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -94,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<AddCase>& info) { return info.param.name; });
 
 TEST_F(ScoresFileTest, DefaultAndClearUseTheDataDirectory) {
-	apptest::ScopedEnv env{{"XDG_DATA_HOME", dir.path().c_str()}};
+	test::ScopedEnv env{{"XDG_DATA_HOME", dir.path().c_str()}};
 	EXPECT_EQ(scoresPath(), dir / "lumaroll/level2.scores");
 	EXPECT_TRUE(scoresAreDefault());
 	clearScores();  // no file: nothing happens
@@ -111,13 +112,13 @@ TEST_F(ScoresFileTest, DefaultAndClearUseTheDataDirectory) {
 }
 
 TEST_F(ScoresFileTest, UnwritableFileKeepsResultAndOldFileAndSaysSo) {
-	ASSERT_TRUE(lumaroll::makeDir(file()));  // a folder in the file's place
+	ASSERT_TRUE(test::makeDirs(file()));  // a folder in the file's place
 	Scores list;
 	bool saved = true;
 	EXPECT_EQ(addHighScore(file(), 4000, list, saved), 0);
 	EXPECT_FALSE(saved);
 	EXPECT_EQ(list, (Scores{4000, 3500, 2000}));
-	EXPECT_TRUE(isDirectory(file()));
+	EXPECT_TRUE(test::isDirectory(file()));
 
 	// A data folder below a regular file cannot even be made.
 	ASSERT_TRUE(test::writeFile(dir / "plain", "x"));

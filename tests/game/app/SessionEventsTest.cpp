@@ -11,7 +11,10 @@
 #include "overlay/AssetFiles.h"
 #include "overlay/Overlay.h"
 #include "overlay/Translations.h"
+#include "support/Files.h"
+#include "support/GameDataWriter.h"
 #include "support/LevelFixtures.h"
+#include "support/ScopedEnv.h"
 #include "support/SdlEvents.h"
 #include "support/VirtualPad.h"
 
@@ -100,7 +103,7 @@ protected:
 	}
 
 	bool menuDataWritten = false;
-	apptest::ScopedEnv env;
+	test::ScopedEnv env;
 };
 
 // --- Pads plugged in and out
@@ -491,7 +494,7 @@ TEST_F(SessionEventsTest, TheConnectedNoticeFillsItsTranslationSafely) {
 	};
 	auto session = started();
 	for (const Case& c : cases) {
-		apptest::writeText(dir / "config/lumaroll/lang/en.lang",
+		test::writeFile(dir / "config/lumaroll/lang/en.lang",
 		                   std::string("notice.controller_connected = ") + c.translation + "\n");
 		Translations::instance().setLanguage("en");
 		overlay.notices.clear();
@@ -698,9 +701,9 @@ TEST_F(SessionEventsTest, DeveloperKeys) {
 
 TEST_F(SessionEventsTest, APadSteersTheBall) {
 	ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
-	test::SceneWriter level = apptest::testLevelScene();
+	test::SceneWriter level = test::testLevelScene();
 	test::LevelFixtures(level).mesh("floor", test::floorTriangles(3000.f, -300.f));
-	apptest::writeTestLevel(dir.path(), level);
+	test::writeTestLevel(dir.path(), level);
 	test::VirtualPad pad;
 	ASSERT_TRUE(pad.attached()) << pad.error();
 	// How far the ball rolls over the floor in 30 frames with the stick at x.
@@ -727,7 +730,7 @@ TEST_F(SessionEventsTest, APadSteersTheBall) {
 
 TEST_F(SessionEventsTest, DeveloperKeysNeedTheDeveloperFlag) {
 	auto session = started(true);
-	apptest::ScopedCwd cwd;
+	test::ScopedCwd cwd;
 	ASSERT_EQ(chdir(dir.path().c_str()), 0);
 	EXPECT_EQ(frame(*session, {keyDown(SDLK_TAB), keyDown(SDLK_F3), keyDown(SDLK_F4), keyDown(SDLK_F5),
 	                           keyDown(SDLK_F12)}),
@@ -742,7 +745,7 @@ TEST_F(SessionEventsTest, F12SavesTheFrameAsRendered) {
 	// handled would read whatever is there (blue here), not the level.
 	options.dev = true;
 	auto session = started();
-	apptest::ScopedCwd cwd;
+	test::ScopedCwd cwd;
 	ASSERT_EQ(chdir(dir.path().c_str()), 0);
 	frame(*session);
 	glBindFramebuffer(GL_FRAMEBUFFER, 0);

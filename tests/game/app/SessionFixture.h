@@ -4,11 +4,12 @@
 // A graphics context on the offscreen GL test window and a temporary data
 // folder holding the test level, for the in-process level tests.
 
-#include "TestLevel.h"
 #include "app/AppContext.h"
 #include "app/Settings.h"
 #include "support/GLTestContext.h"
+#include "support/GameDataWriter.h"
 #include "support/PlatformFakes.h"
+#include "support/TempDir.h"
 
 #include <gr/gles2/GLES2_Context.h>
 #include <hgr/DefaultResourceManager.h>
@@ -70,7 +71,7 @@ protected:
 
 	// Writes the scene into the data folder (with textures and shaders) and loads it.
 	lang::Ptr<hgr::Scene> loadScene(const test::SceneWriter& writer) {
-		const std::string path = writeTestLevel(dir.path(), writer);
+		const std::string path = test::writeTestLevel(dir.path(), writer);
 		if (!context) {
 			context = new gr::GLES2_Context(test::GLTestContext::WIDTH, test::GLTestContext::HEIGHT, nullptr, nullptr);
 			context->platform = 1;

@@ -4,6 +4,8 @@
 #include "SessionFixture.h"
 #include "app/LaunchOptions.h"
 #include "overlay/Overlay.h"
+#include "support/GameDataWriter.h"
+#include "support/ScopedEnv.h"
 
 namespace apptest {
 
@@ -15,8 +17,8 @@ protected:
 		GLSceneTest::SetUp();
 		if (IsSkipped())
 			return;
-		setenv("LUMAROLL_NO_AUDIO", "1", 1);
-		options.level = writeTestLevel(dir.path());
+		noAudio.set("LUMAROLL_NO_AUDIO", "1");
+		options.level = test::writeTestLevel(dir.path());
 		options.dataDir = data;
 		app.overlay = &overlay;
 	}
@@ -25,6 +27,7 @@ protected:
 		glBindFramebuffer(GL_FRAMEBUFFER, 0);
 	}
 
+	test::ScopedEnv noAudio;
 	lumaroll::LaunchOptions options;
 	FakePlatform platform;
 	lumaroll::AppContext& app = platform.app;

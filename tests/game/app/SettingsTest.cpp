@@ -1,7 +1,8 @@
 #include "app/Settings.h"
 
-#include "AppTestHelpers.h"
-#include "support/DebWriter.h"
+#include "support/Files.h"
+#include "support/ScopedEnv.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,7 @@
 #include <sys/resource.h>
 
 using namespace lumaroll;
-using apptest::ScopedEnv;
+using test::ScopedEnv;
 
 namespace {
 
@@ -206,10 +207,10 @@ TEST_F(SettingsFileTest, FailedSaveKeepsTheOldFile) {
 }
 
 TEST_F(SettingsFileTest, SaveOverADirectoryFails) {
-	ASSERT_TRUE(lumaroll::makeDir(file()));
+	ASSERT_TRUE(test::makeDirs(file()));
 	settings.setString("a", "1");
 	EXPECT_FALSE(settings.saveTo(file()));
-	EXPECT_TRUE(isDirectory(file()));
+	EXPECT_TRUE(test::isDirectory(file()));
 	EXPECT_TRUE(strayFiles().empty());
 }
 

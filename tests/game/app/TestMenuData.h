@@ -13,8 +13,8 @@
 // columns are kGlyphFirst..kGlyphLast, so each measures kGlyphWidth; the space
 // is transparent and advances kSpaceAdvance. FONT is white, FONT_YELLOW yellow.
 
-#include "AppTestHelpers.h"
 #include "support/DatWriter.h"
+#include "support/Files.h"
 #include "support/TextureFileWriter.h"
 
 #include <algorithm>
@@ -141,8 +141,8 @@ inline void writeMenuFont(const std::string& fontsDir, const std::string& name, 
 inline void writeMenuData(const std::string& dataDir, const MenuDataOptions& options = {}) {
 	const std::string images = dataDir + "/resources/images/";
 	const std::string fonts = dataDir + "/resources/localization/";
-	lumaroll::makeDirs(images);
-	lumaroll::makeDirs(fonts);
+	test::makeDirs(images);
+	test::makeDirs(fonts);
 	if (options.menu)
 		writeMenuAtlas(images, "MENU");
 	if (options.ingame)

@@ -2,13 +2,16 @@
 // folders given by relative variables (or the "." of a missing $HOME) must keep
 // naming the folders they named at start-up, so that settings, scores and the
 // game data do not move into the level folder.
-#include "AppTestHelpers.h"
 
 #include "app/LaunchOptions.h"
 #include "files/Paths.h"
 #include "app/Scores.h"
 #include "app/Settings.h"
 #include "import/Import.h"
+
+#include "support/GameDataWriter.h"
+#include "support/ScopedEnv.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -45,14 +48,14 @@ class WorkingDirectoryTest : public testing::TestWithParam<RelativeCase> {};
 TEST_P(WorkingDirectoryTest, UserFoldersStayWhereTheProgramStarted) {
 	const RelativeCase& c = GetParam();
 	test::TempDir dir;
-	apptest::ScopedCwd cwd;
-	apptest::ScopedEnv env{{"HOME", c.home},
+	test::ScopedCwd cwd;
+	test::ScopedEnv env{{"HOME", c.home},
 	                       {"XDG_DATA_HOME", c.dataHome},
 	                       {"XDG_CONFIG_HOME", c.configHome},
 	                       {"XDG_PICTURES_DIR", nullptr}};
 	ASSERT_EQ(chdir(dir.path().c_str()), 0);
 	const std::string start = realPath(dir.path());
-	apptest::installGameData(start + "/" + c.dataFolder);
+	test::installGameData(start + "/" + c.dataFolder);
 
 	LaunchOptions options;
 	ASSERT_TRUE(options.useImportedData());
@@ -85,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Absolute folders are left exactly as they are.
 TEST(PinUserDirectoriesTest, AbsoluteVariablesAreUnchanged) {
-	apptest::ScopedEnv env{{"HOME", "/h"},
+	test::ScopedEnv env{{"HOME", "/h"},
 	                       {"XDG_DATA_HOME", "/d"},
 	                       {"XDG_CONFIG_HOME", nullptr},
 	                       {"XDG_PICTURES_DIR", "/p"}};

@@ -7,7 +7,8 @@
 
 #include "files/Paths.h"
 #include "audio/Audio.h"
-#include "support/DebWriter.h"
+#include "support/Files.h"
+#include "support/TempDir.h"
 #include "support/WavWriter.h"
 
 #include <SDL.h>

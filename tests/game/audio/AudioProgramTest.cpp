@@ -1,7 +1,9 @@
 // The real program: audio set-up lines, running without a device or without
 // audio, and the level's music written by SDL's disk driver.
-#include "game/app/TestLevel.h"
+#include "support/Files.h"
+#include "support/GameDataWriter.h"
 #include "support/ProcessRunner.h"
+#include "support/TempDir.h"
 #include "support/WavWriter.h"
 
 #include <gtest/gtest.h>
@@ -14,15 +16,15 @@ class AudioProgramTest : public testing::Test {
 protected:
 	void SetUp() override {
 		ASSERT_FALSE(test::lumarollBinary().empty()) << "the lumaroll program was not found";
-		lumaroll::makeDirs(dir / "work");
+		ASSERT_TRUE(test::makeDirs(dir / "work"));
 	}
 
 	// The test level with an extra node whose properties are text; returns its path.
 	std::string level(const std::string& text) {
-		test::SceneWriter scene = apptest::testLevelScene();
+		test::SceneWriter scene = test::testLevelScene();
 		scene.dummy("D_sound").position(0.f, 0.f, 0.f);
 		scene.userProperty("D_sound", text);
-		return apptest::writeTestLevel(dir.path(), scene);
+		return test::writeTestLevel(dir.path(), scene);
 	}
 
 	test::ProcessResult run(const std::vector<std::string>& args, std::vector<std::pair<std::string, std::string>> env) {
@@ -68,9 +70,9 @@ TEST_F(AudioProgramTest, LevelMusicLoopsAtSevenTenths) {
 		tone.push_back(std::round(-9000 * std::cos(2 * M_PI * k / 300)));
 	}
 	const std::string path = level("music=tone.wav  \r");
-	lumaroll::makeDirs(dir / "data/sounds");
+	ASSERT_TRUE(test::makeDirs(dir / "data/sounds"));
 	ASSERT_TRUE(test::WavWriter(44100, 2).samples(tone).write(dir / "data/sounds/tone.wav"));
-	apptest::writeText(dir / "config/lumaroll/config.ini", "# Lumaroll settings\ngraphics.fps_limit=30\n");
+	test::writeFile(dir / "config/lumaroll/config.ini", "# Lumaroll settings\ngraphics.fps_limit=30\n");
 	const std::string raw = dir / "out.raw";
 
 	const test::ProcessResult r =

@@ -1,7 +1,8 @@
 #include "files/Paths.h"
 
-#include "game/app/AppTestHelpers.h"
-#include "support/DebWriter.h"
+#include "support/Files.h"
+#include "support/ScopedEnv.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,7 @@
 #include <sys/stat.h>
 
 using namespace lumaroll;
-using apptest::ScopedEnv;
+using test::ScopedEnv;
 
 namespace {
 
@@ -125,7 +126,7 @@ TEST(PathTextTest, GetEnvStringAndSetEnvFlag) {
 
 TEST(MakeDirsTest, CreatesEveryMissingParent) {
 	test::TempDir dir;
-	apptest::ScopedCwd cwd;
+	test::ScopedCwd cwd;
 	ASSERT_EQ(chdir(dir.path().c_str()), 0);
 	makeDirs("a/b/c");
 	EXPECT_TRUE(isDirectory("a/b/c"));
@@ -147,7 +148,7 @@ TEST(MakeDirsTest, FileExistsAndIsDirectory) {
 }
 
 TEST(AbsolutePathTest, ResolvesAgainstTheWorkingFolder) {
-	apptest::ScopedCwd cwd;
+	test::ScopedCwd cwd;
 	test::TempDir dir;
 	ASSERT_EQ(chdir(dir.path().c_str()), 0);
 	char* real = getcwd(nullptr, 0);

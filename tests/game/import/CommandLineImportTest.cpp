@@ -6,6 +6,7 @@
 #include "ImportFixture.h"
 
 #include "import/CommandLineImport.h"
+#include "support/ScopedEnv.h"
 
 namespace {
 
@@ -61,19 +62,11 @@ TEST_F(ImportTest, CommandLineFailureLine) {
 }
 
 TEST(GameDataDir, FollowsTheDataDirectoryRule) {
-	const char* oldXdg = std::getenv("XDG_DATA_HOME");
-	const char* oldHome = std::getenv("HOME");
-	const std::string savedXdg = oldXdg ? oldXdg : "", savedHome = oldHome ? oldHome : "";
-
-	::setenv("XDG_DATA_HOME", "/xdg/data", 1);
-	::setenv("HOME", "/home/player", 1);
+	test::ScopedEnv env{{"XDG_DATA_HOME", "/xdg/data"}, {"HOME", "/home/player"}};
 	EXPECT_EQ(lumaroll::gameDataDir(), "/xdg/data/lumaroll");
-	::setenv("XDG_DATA_HOME", "", 1);
+	env.set("XDG_DATA_HOME", "");
 	EXPECT_EQ(lumaroll::gameDataDir(), "/home/player/.local/share/lumaroll");
-	::unsetenv("XDG_DATA_HOME");
-	::unsetenv("HOME");
+	env.set("XDG_DATA_HOME", nullptr);
+	env.set("HOME", nullptr);
 	EXPECT_EQ(lumaroll::gameDataDir(), "./.local/share/lumaroll");
-
-	oldXdg ? ::setenv("XDG_DATA_HOME", savedXdg.c_str(), 1) : ::unsetenv("XDG_DATA_HOME");
-	oldHome ? ::setenv("HOME", savedHome.c_str(), 1) : ::unsetenv("HOME");
 }

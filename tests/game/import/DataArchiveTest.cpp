@@ -4,6 +4,7 @@
 #include "ImportFixture.h"
 
 #include "import/DataArchive.h"
+#include "support/GameDataWriter.h"
 
 using lumaroll::ImportResult;
 using test::gnuLongName;
@@ -18,6 +19,7 @@ const char kNotGame[] = "The package does not look like Plimbo Voyage (game data
 
 TEST_F(ImportTest, ExtractsGameFilesFromPlainAndGzipArchives) {
 	for (bool plain : {true, false}) {
+		SCOPED_TRACE(plain ? "data.tar" : "data.tar.gz");
 		test::removeTree(dest);
 		progress.clear();
 		const std::string tar = tarArchive(withMarkers(
@@ -142,6 +144,7 @@ TEST_F(ImportTest, EntryPastTheEndOfTheArchive) {
 	TarEntry doc = tarFile("usr/share/doc/plimbo/changelog", "short");
 	doc.size = 100000;
 	for (const TarEntry& last : {doc, gnuLongName(std::string(600, 'n'))}) {
+		SCOPED_TRACE(last.type == 'L' ? "a long name" : "a file");
 		std::vector<TarEntry> entries = test::markerEntries();
 		std::string tar = tarArchive(entries, false);
 		TarEntry cut = last;
@@ -235,7 +238,7 @@ TEST_F(ImportTest, MarkersListedFirstAreAbsentAfterALaterFailure) {
 	};
 	for (const auto& c : cases) {
 		test::removeTree(dest);
-		test::runCommand({"mkdir", "-p", dest + "/data/taken"});
+		ASSERT_TRUE(test::makeDirs(dest + "/data/taken"));
 		const ImportResult r = importTar(tarArchive(c.entries));
 		EXPECT_EQ(r.error, c.error) << c.name;
 		EXPECT_FALSE(lumaroll::hasGameData(dest)) << c.name;
@@ -260,20 +263,17 @@ TEST_F(ImportTest, EmptyNamesAndZeroSizedFiles) {
 
 TEST(HasGameData, NeedsAllThreeMarkers) {
 	test::TempDir tmp;
-	const char* markers[] = {"data/bundles/original/level01.hgr", "data/resources/models/plimbo.hgr",
-	                         "data/resources/images/MENU.dat"};
-	for (int missing = 0; missing < 3; ++missing) {
+	const std::vector<test::GameDataMarker>& markers = test::gameDataMarkers();
+	for (size_t missing = 0; missing < markers.size(); ++missing) {
 		test::removeTree(tmp / "data");
-		for (int i = 0; i < 3; ++i) {
-			if (i == missing)
-				continue;
-			const std::string path = tmp / markers[i];
-			test::runCommand({"mkdir", "-p", path.substr(0, path.rfind('/'))});
-			ASSERT_TRUE(test::writeFile(path, ""));
+		for (size_t i = 0; i < markers.size(); ++i) {
+			if (i != missing) {
+				ASSERT_TRUE(test::writeFile(tmp / markers[i].path, ""));
+			}
 		}
-		EXPECT_FALSE(lumaroll::hasGameData(tmp.path())) << markers[missing];
+		EXPECT_FALSE(lumaroll::hasGameData(tmp.path())) << markers[missing].path;
 	}
 	// Only existence counts: a directory in place of a marker will do.
-	test::runCommand({"mkdir", "-p", tmp / markers[2]});
+	ASSERT_TRUE(test::makeDirs(tmp / markers.back().path));
 	EXPECT_TRUE(lumaroll::hasGameData(tmp.path()));
 }

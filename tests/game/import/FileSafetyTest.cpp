@@ -74,7 +74,7 @@ TEST_F(ImportTest, FailedWriteIsAFailureAndKeepsTheOldFile) {
 TEST_F(ImportTest, FileThatCannotBeCreatedFails) {
 	// A directory where a file should go.
 	ASSERT_EQ(::mkdir(dest.c_str(), 0755), 0);
-	test::runCommand({"mkdir", "-p", dest + "/data/taken"});
+	ASSERT_TRUE(test::makeDirs(dest + "/data/taken"));
 	const ImportResult r = importTar(tarArchive(withMarkers({tarFile("opt/plimbo/data/taken", "file")})));
 	EXPECT_EQ(r.error, "Could not write " + dest + "/data/taken.");
 	EXPECT_FALSE(destHas("data/taken.import-part"));

@@ -10,6 +10,8 @@
 
 #include "import/Import.h"
 #include "support/DebWriter.h"
+#include "support/Files.h"
+#include "support/TempDir.h"
 
 class ImportTest : public ::testing::Test {
 protected:

@@ -63,26 +63,39 @@ TEST_F(ImportTest, UnreadableKindsOfFileCannotBeRead) {
 }
 
 TEST_F(ImportTest, NotAnArArchive) {
-	const std::string cases[] = {"", "!<arch>", "!<arch\n>plus more bytes", "PK\x03\x04 a zip file, not a package"};
-	for (const std::string& bytes : cases) {
-		const ImportResult r = importBytes(bytes);
-		EXPECT_FALSE(r.ok) << bytes.size();
-		EXPECT_EQ(r.error, kNotDeb) << bytes.size();
-		EXPECT_TRUE(r.sha256.empty()) << bytes.size();
+	const struct {
+		const char* name;
+		std::string bytes;
+	} cases[] = {
+	    {"empty file", ""},
+	    {"magic cut short", "!<arch>"},
+	    {"magic misspelt", "!<arch\n>plus more bytes"},
+	    {"a zip file", "PK\x03\x04 a zip file, not a package"},
+	};
+	for (const auto& c : cases) {
+		SCOPED_TRACE(c.name);
+		const ImportResult r = importBytes(c.bytes);
+		EXPECT_FALSE(r.ok);
+		EXPECT_EQ(r.error, kNotDeb);
+		EXPECT_TRUE(r.sha256.empty());
 	}
 }
 
 TEST_F(ImportTest, NoDataMember) {
-	const std::string cases[] = {
-	    "!<arch>\n",                                      // magic only
-	    std::string("!<arch>\n") + std::string(59, ' '),  // 67 bytes: no whole header
-	    test::arArchive({{"debian-binary", "2.0\n", ""}, {"control.tar.gz", "xx", ""}}),
-	    test::arArchive({{"data", "tar", ""}}),
-	    test::arArchive({{"", "anonymous", ""}}),
+	const struct {
+		const char* name;
+		std::string bytes;
+	} cases[] = {
+	    {"magic only", "!<arch>\n"},
+	    {"no whole member header", std::string("!<arch>\n") + std::string(59, ' ')},
+	    {"control members only", test::arArchive({{"debian-binary", "2.0\n", ""}, {"control.tar.gz", "xx", ""}})},
+	    {"a member named data", test::arArchive({{"data", "tar", ""}})},
+	    {"a member without a name", test::arArchive({{"", "anonymous", ""}})},
 	};
-	for (const std::string& bytes : cases) {
-		const ImportResult r = importBytes(bytes);
-		EXPECT_EQ(r.error, kNoData) << bytes.size();
+	for (const auto& c : cases) {
+		SCOPED_TRACE(c.name);
+		const ImportResult r = importBytes(c.bytes);
+		EXPECT_EQ(r.error, kNoData);
 		EXPECT_EQ(r.sha256.size(), 64u) << "an ar archive is digested";
 	}
 	EXPECT_FALSE(test::fileExists(dest)) << "nothing is created before the data member is found";
@@ -98,13 +111,17 @@ TEST_F(ImportTest, OtherCompressionsAreNamed) {
 }
 
 TEST_F(ImportTest, DamagedMemberSizes) {
-	const std::string cases[] = {
-	    test::arArchive({{"debian-binary", "2.0\n", "-4"}}),
-	    test::arArchive({{"debian-binary", "2.0\n", "5000"}}),
-	    test::arArchive({{"debian-binary", "2.0\n", ""}, {"data.tar", validTar(), "99999999"}}),
+	const struct {
+		const char* name;
+		std::string bytes;
+	} cases[] = {
+	    {"negative size", test::arArchive({{"debian-binary", "2.0\n", "-4"}})},
+	    {"size past the end", test::arArchive({{"debian-binary", "2.0\n", "5000"}})},
+	    {"data member past the end",
+	     test::arArchive({{"debian-binary", "2.0\n", ""}, {"data.tar", validTar(), "99999999"}})},
 	};
-	for (const std::string& bytes : cases)
-		EXPECT_EQ(importBytes(bytes).error, kDamaged);
+	for (const auto& c : cases)
+		EXPECT_EQ(importBytes(c.bytes).error, kDamaged) << c.name;
 }
 
 // Size fields read like strtoll: blanks first, digits until the first other

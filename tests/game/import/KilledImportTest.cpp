@@ -55,7 +55,7 @@ TEST_F(ImportTest, KilledImportLeavesNoMarkers) {
 		if (c.reimport) {
 			ASSERT_TRUE(lumaroll::importDebPackage(deb, gameDir, nullptr).ok) << c.name;
 		}
-		test::runCommand({"mkdir", "-p", gameDir + "/data"});
+		ASSERT_TRUE(test::makeDirs(gameDir + "/data"));
 		const std::string fifo = gameDir + "/data/stall.bin.import-part";
 		::unlink(fifo.c_str());
 		ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0) << c.name;

@@ -6,6 +6,8 @@
 
 #include "import/Sha256.h"
 #include "support/DebWriter.h"
+#include "support/Files.h"
+#include "support/TempDir.h"
 
 using lumaroll::sha256Hex;
 

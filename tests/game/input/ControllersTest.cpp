@@ -1,9 +1,11 @@
 // The controller manager with SDL's virtual joysticks: the mapping database
 // and start-up lines, plugging and unplugging pads and plain sticks, and
 // rumble.
-#include "../app/AppTestHelpers.h"
 #include "input/Controllers.h"
+#include "support/Files.h"
+#include "support/ScopedEnv.h"
 #include "support/SdlEvents.h"
+#include "support/TempDir.h"
 #include "support/VirtualPad.h"
 
 #include <gtest/gtest.h>
@@ -30,7 +32,7 @@ std::vector<Uint32> offerQueuedEvents(Controllers& controllers) {
 
 TEST(ControllersTest, MappingCountCountsOnlyFilesThatExistAndSensorsReportNone) {
 	test::TempDir config;
-	apptest::ScopedEnv env{{"XDG_CONFIG_HOME", config.path().c_str()}};
+	test::ScopedEnv env{{"XDG_CONFIG_HOME", config.path().c_str()}};
 	Controllers controllers;
 
 	// Neither the file beside the program nor the user's exists: 0, not -1 or -2.
@@ -38,7 +40,7 @@ TEST(ControllersTest, MappingCountCountsOnlyFilesThatExistAndSensorsReportNone) 
 	EXPECT_EQ(controllers.loadMappings(), 0);
 	EXPECT_EQ(testing::internal::GetCapturedStdout(), "controllers: 0 mappings from SDL_GameControllerDB\n");
 
-	ASSERT_TRUE(apptest::writeText(config.path() + "/lumaroll/gamecontrollerdb.txt",
+	ASSERT_TRUE(test::writeFile(config.path() + "/lumaroll/gamecontrollerdb.txt",
 	                               "03000000de1100000100000000000000,Test Pad One,a:b0,b:b1,leftx:a0,lefty:a1,platform:Linux,\n"
 	                               "03000000de1100000200000000000000,Test Pad Two,a:b1,b:b0,leftx:a0,lefty:a1,platform:Linux,\n"));
 	testing::internal::CaptureStdout();

@@ -82,6 +82,7 @@ TEST(ActionButtonsTest, OnlyPressesThatReachTheGameCount) {
 	b.release(key(SDL_KEYUP, SDL_SCANCODE_SPACE));
 	EXPECT_FALSE(b.held());
 	for (SDL_Scancode s : {SDL_SCANCODE_KP_5, SDL_SCANCODE_KP_0}) {
+		SCOPED_TRACE(SDL_GetScancodeName(s));
 		b.press(key(SDL_KEYDOWN, s));
 		EXPECT_TRUE(b.held());
 		b.clear();

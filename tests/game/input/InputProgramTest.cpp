@@ -1,8 +1,9 @@
 // The real program under Xvfb, driven by xdotool: developer keys, the F12
 // screenshot, going to the background and back, and SIGTERM.
-#include "game/app/AppTestHelpers.h"
-#include "game/app/TestLevel.h"
+#include "support/Files.h"
+#include "support/GameDataWriter.h"
 #include "support/ProcessRunner.h"
+#include "support/TempDir.h"
 #include "support/XvfbDisplay.h"
 
 #include <gtest/gtest.h>
@@ -24,9 +25,9 @@ TEST(InputProgramTest, DeveloperKeysScreenshotAndBackgroundUnderX) {
 	ASSERT_FALSE(test::lumarollBinary().empty()) << "the lumaroll program was not found";
 
 	test::TempDir dir;
-	const std::string level = apptest::writeTestLevel(dir.path());
-	lumaroll::makeDirs(dir / "work");
-	apptest::writeText(dir / "config/lumaroll/config.ini",
+	const std::string level = test::writeTestLevel(dir.path());
+	ASSERT_TRUE(test::makeDirs(dir / "work"));
+	test::writeFile(dir / "config/lumaroll/config.ini",
 	                   "# Lumaroll settings\ngraphics.fps_limit=30\ngeneral.check_updates=0\n");
 	test::ProcessOptions o;
 	o.args = {level, "--dev"};

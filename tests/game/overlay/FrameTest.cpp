@@ -8,6 +8,8 @@
 #include "app/LaunchOptions.h"
 #include "app/LevelSession.h"
 #include "overlay/UpdateCheck.h"
+#include "support/GameDataWriter.h"
+#include "support/ScopedEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -51,13 +53,13 @@ protected:
 		overlay.shutdown();
 		glBindFramebuffer(GL_FRAMEBUFFER, 0);
 	}
-	apptest::ScopedEnv env{{"LUMAROLL_NO_AUDIO", "1"}, {"LUMAROLL_FONT", overlaytest::kDejaVu}};
+	test::ScopedEnv env{{"LUMAROLL_NO_AUDIO", "1"}, {"LUMAROLL_FONT", overlaytest::kDejaVu}};
 	Overlay overlay;
 };
 
 TEST_F(OverlayOverLevelTest, ALevelFrameAfterAnOverlayFrameIsTheSameAsWithout) {
 	LaunchOptions options;
-	options.level = apptest::writeTestLevel(dir.path());
+	options.level = test::writeTestLevel(dir.path());
 	options.dataDir = data;
 	apptest::FakePlatform platform;
 	AppContext& app = platform.app;

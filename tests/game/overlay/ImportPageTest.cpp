@@ -9,6 +9,9 @@
 #include "overlay/SafeFormat.h"
 #include "overlay/Translations.h"
 #include "support/FakeCommand.h"
+#include "support/Files.h"
+#include "support/ScopedEnv.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +27,7 @@ protected:
 	}
 
 	test::TempDir dir;
-	apptest::ScopedEnv env;
+	test::ScopedEnv env;
 	test::FakeCommands fakes;
 };
 
@@ -64,7 +67,7 @@ TEST_F(PickerTest, WhichDialogRunsAndWhatItsAnswerMeans) {
 
 TEST_F(PickerTest, TheTitleIsOneArgumentThatNoShellReads) {
 	fakes.add({"zenity", 1, "", "", 0});
-	apptest::ScopedCwd cwd;
+	test::ScopedCwd cwd;
 	ASSERT_EQ(chdir(dir.path().c_str()), 0);
 	const std::string title = "Choisir l'archive $(touch x) `touch y` ; touch z";
 	EXPECT_EQ(choosePackageFile(title), "");
@@ -105,7 +108,7 @@ protected:
 	static std::string tr(const char* key) { return Translations::instance().get(key); }
 
 	test::TempDir dir;
-	apptest::ScopedEnv env;
+	test::ScopedEnv env;
 	std::string package = dir / "game.deb";
 	std::string digest;
 	Overlay overlay;
@@ -149,7 +152,7 @@ TEST_F(ImportMessageTest, AFailureNamesThePathAndTheImportersError) {
 
 // A user's .lang file may hold any text: printf conversions stay text.
 TEST_F(ImportMessageTest, TranslationsAreNeverPrintfFormats) {
-	apptest::writeText(dir / "config/lumaroll/lang/en.lang",
+	test::writeFile(dir / "config/lumaroll/lang/en.lang",
 	                   "game.imported = %n files %s%s %\n"
 	                   "game.restart_needed = 100% %x\n"
 	                   "game.unknown_version = digest %s%s%n\n"

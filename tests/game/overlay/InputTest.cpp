@@ -7,6 +7,7 @@
 
 #include "files/Paths.h"
 #include "app/Settings.h"
+#include "support/Files.h"
 
 #include <imgui.h>
 
@@ -100,6 +101,7 @@ TEST_F(OverlayInputTest, VerticalSwipeScrollsAndNeverClicksOrMovesTheSlider) {
 	const Uint32 touch = SDL_TOUCH_MOUSEID;
 	const int travel = int(std::ceil(10.f * overlay.scale)) + 1;
 	for (const auto& start : {probe, slider}) {
+		SCOPED_TRACE(start.x == probe.x && start.y == probe.y ? "on the button" : "on the slider");
 		const int x = int(start.x + start.width / 2), y = int(start.y + start.height / 2);
 		overlay.pendingScroll = 0.f;
 		EXPECT_TRUE(overlay.handleEvent(test::mouseButton(true, x, y, SDL_BUTTON_LEFT, touch, 2000)));
@@ -274,6 +276,7 @@ TEST_F(OverlayInputTest, RoutingOfEveryKindOfEvent) {
 TEST_F(OverlayInputTest, F11TogglesFullscreenAndStoresItWithTheMenuOpenOrClosed) {
 	const std::string config = configDir() + "/config.ini";
 	for (bool open : {false, true}) {
+		SCOPED_TRACE(open ? "menu open" : "menu closed");
 		overlay.menuOpen = open;
 		EXPECT_TRUE(overlay.handleEvent(test::keyEvent(true, SDLK_F11)));
 		EXPECT_NE(test::readFile(config).find("graphics.fullscreen=1"), std::string::npos) << test::readFile(config);

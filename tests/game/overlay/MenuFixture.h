@@ -13,6 +13,7 @@
 #include "files/Paths.h"
 #include "overlay/Translations.h"
 #include "overlay/UpdateCheck.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 #include <imgui.h>

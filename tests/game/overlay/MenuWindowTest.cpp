@@ -6,6 +6,7 @@
 #include "MenuFixture.h"
 
 #include "overlay/MenuMetrics.h"
+#include "support/Files.h"
 #include "support/TextureFileWriter.h"
 
 #include <imgui.h>
@@ -240,7 +241,7 @@ TEST_F(MenuWindowTest, ContinueClosesTheMenuAndQuitCallsTheQuitAction) {
 }
 
 TEST_F(MenuWindowTest, TheSelectedTabSurvivesALanguageChange) {
-	apptest::writeText(dir / "config/lumaroll/lang/de.lang", "tab.audio = Ton\naudio.volume = Lautstärke\n");
+	test::writeFile(dir / "config/lumaroll/lang/de.lang", "tab.audio = Ton\naudio.volume = Lautstärke\n");
 	openMenu(800, 480);
 	selectTab("audio");
 	Translations::instance().setLanguage("de");

@@ -6,13 +6,13 @@
 // the DejaVu font (unless a test says otherwise), so that sizes and layout do
 // not depend on the machine's fonts.
 
-#include "game/app/AppTestHelpers.h"
 #include "overlay/AssetFiles.h"
 #include "overlay/Overlay.h"
-#include "support/DebWriter.h"
 #include "support/GLTestContext.h"
 #include "support/GLWindow.h"
+#include "support/ScopedEnv.h"
 #include "support/SdlEvents.h"
+#include "support/TempDir.h"
 
 #include <GLES2/gl2.h>
 #include <gtest/gtest.h>
@@ -90,7 +90,7 @@ protected:
 	}
 
 	test::TempDir dir;
-	apptest::ScopedEnv env;
+	test::ScopedEnv env;
 	lumaroll::Overlay overlay;
 	std::unique_ptr<test::GLWindow> window;
 	std::string readyLine;

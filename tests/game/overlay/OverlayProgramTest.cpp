@@ -1,11 +1,12 @@
 // The real program's overlay: its ready line on the offscreen driver, and a
 // menu opened, photographed and quit with real key presses and a real click
 // under Xvfb.
-#include "game/app/AppTestHelpers.h"
-#include "game/app/TestLevel.h"
 #include "PackageFixture.h"
 #include "support/FakeCommand.h"
+#include "support/Files.h"
+#include "support/GameDataWriter.h"
 #include "support/ProcessRunner.h"
+#include "support/TempDir.h"
 #include "support/XvfbDisplay.h"
 
 #include <gtest/gtest.h>
@@ -22,8 +23,8 @@ class OverlayProgramTest : public testing::Test {
 protected:
 	void SetUp() override {
 		ASSERT_FALSE(test::lumarollBinary().empty()) << "the lumaroll program was not found";
-		lumaroll::makeDirs(dir / "work");
-		level = apptest::writeTestLevel(dir.path());
+		ASSERT_TRUE(test::makeDirs(dir / "work"));
+		level = test::writeTestLevel(dir.path());
 	}
 
 	test::ProcessOptions options(std::vector<std::pair<std::string, std::string>> extra) const {
@@ -47,8 +48,8 @@ protected:
 };
 
 TEST_F(OverlayProgramTest, ReadyLineOfEachStartUp) {
-	apptest::writeText(dir / "config/lumaroll/lang/fr.lang", "button.continue = Continuer\n");
-	apptest::writeText(dir / "random.ttf", std::string(2048, '\x5a'));
+	test::writeFile(dir / "config/lumaroll/lang/fr.lang", "button.continue = Continuer\n");
+	test::writeFile(dir / "random.ttf", std::string(2048, '\x5a'));
 	const std::string start = "port menu: ready (Esc, Back/View/- or a three finger tap), 96 dpi, ";
 	struct Case {
 		const char* name;

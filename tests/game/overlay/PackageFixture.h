@@ -6,8 +6,9 @@
 // writer-made test level (with its shaders and texture), so that the program
 // can play what it imported.
 
-#include "game/app/TestLevel.h"
 #include "support/DebWriter.h"
+#include "support/Files.h"
+#include "support/GameDataWriter.h"
 
 #include <string>
 
@@ -22,12 +23,8 @@ inline bool writeGamePackage(const std::string& work, const std::string& path, b
 	if (!test::writeControlFile(root))
 		return false;
 	const std::string game = root + "/opt/plimbo";
-	if (playableLevel)
-		apptest::writeTestLevel(game);
-	else
-		apptest::writeText(game + "/data/bundles/original/level01.hgr", "level");
-	apptest::writeText(game + "/data/resources/models/plimbo.hgr", "ball");
-	apptest::writeText(game + "/data/resources/images/MENU.dat", "menu");
+	if (!(playableLevel ? test::installGameDataWithLevel(game) : test::installGameData(game)))
+		return false;
 	if (extraBytes > 0) {
 		std::string noise(extraBytes, '\0');
 		unsigned state = 12345u;
@@ -35,7 +32,7 @@ inline bool writeGamePackage(const std::string& work, const std::string& path, b
 			state = state * 1103515245u + 12345u;
 			c = char(state >> 24);
 		}
-		apptest::writeText(game + "/data/resources/sounds/noise.wav", noise);
+		test::writeFile(game + "/data/resources/sounds/noise.wav", noise);
 	}
 	return test::buildDebFromTree(root, "gzip", path, log);
 }

@@ -3,6 +3,7 @@
 
 #include "files/Paths.h"
 #include "overlay/Screenshot.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 #include <stb_image.h>

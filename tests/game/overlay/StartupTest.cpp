@@ -6,6 +6,7 @@
 #include "files/Paths.h"
 #include "overlay/TitleImage.h"
 #include "overlay/Translations.h"
+#include "support/Files.h"
 #include "support/TextureFileWriter.h"
 
 #include <imgui.h>
@@ -24,15 +25,15 @@ protected:
 	// A font file of the given bytes in the temporary folder.
 	std::string file(const std::string& name, const std::string& bytes) {
 		const std::string path = dir / name;
-		apptest::writeText(path, bytes);
+		test::writeFile(path, bytes);
 		return path;
 	}
 
 	// A fake fc-match, first on PATH, that prints answer.
 	void fakeFcMatch(const std::string& answer) {
 		const std::string bin = dir / "bin";
-		apptest::writeText(dir / "answer", answer);
-		apptest::writeText(bin + "/fc-match", "#!/bin/sh\ncat '" + (dir / "answer") + "'\n");
+		test::writeFile(dir / "answer", answer);
+		test::writeFile(bin + "/fc-match", "#!/bin/sh\ncat '" + (dir / "answer") + "'\n");
 		chmod((bin + "/fc-match").c_str(), 0755);
 		const char* path = std::getenv("PATH");
 		env.set("PATH", (bin + ":" + (path ? path : "/usr/bin:/bin")).c_str());
@@ -65,6 +66,7 @@ TEST_F(OverlayStartupTest, ReadyLineTellsDpiFontAndLanguage) {
 		float scale;
 	} cases[] = {{800, 480, "font 14 px, language ", 0.653f}, {1920, 1080, "font 28 px, language ", 1.275f}};
 	for (const Case& c : cases) {
+		SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height);
 		ASSERT_TRUE(start(c.width, c.height));
 		EXPECT_NE(readyLine.find(std::string("port menu: ready (Esc, Back/View/- or a three finger tap), 96 dpi, ") +
 		                         c.font),
@@ -115,7 +117,7 @@ TEST_F(OverlayStartupTest, FontFilesTheLibraryCannotReadFallBackToTheBuiltInFont
 
 TEST_F(OverlayStartupTest, FcMatchAnswersAreCheckedAndLineEndsStripped) {
 	const std::string copy = dir / "picked-by-fc-match.ttf";
-	apptest::writeText(copy, test::readFile(overlaytest::kDejaVu));
+	test::writeFile(copy, test::readFile(overlaytest::kDejaVu));
 	struct Case {
 		const char* name;
 		std::string answer;
@@ -162,7 +164,7 @@ TEST_F(OverlayStartupTest, WithTheBuiltInFontIconsAreMergedAt13Pixels) {
 
 TEST_F(OverlayStartupTest, WithoutTheBrandIconsTheSolidOnesAreNotTried) {
 	const std::string assets = dir / "assets";
-	apptest::writeText(assets + "/fonts/icons-solid.ttf", test::readFile(overlaytest::sourceAssets() + "/fonts/icons-solid.ttf"));
+	test::writeFile(assets + "/fonts/icons-solid.ttf", test::readFile(overlaytest::sourceAssets() + "/fonts/icons-solid.ttf"));
 	setAssetDirs({assets});
 	ASSERT_TRUE(start(800, 480));
 	EXPECT_FALSE(overlay.iconsLoaded);
@@ -173,9 +175,9 @@ TEST_F(OverlayStartupTest, WithoutTheBrandIconsTheSolidOnesAreNotTried) {
 
 TEST_F(OverlayStartupTest, CharactersOfEveryInstalledLanguageAreInTheFont) {
 	const std::string assets = dir / "assets";
-	apptest::writeText(assets + "/lang/pl.lang", "language.name = Polski \xC5\x82\n");              // ł
-	apptest::writeText(dir / "config/lumaroll/lang/ru.lang", "language.name = \xD0\x96\n"); // Ж
-	apptest::writeText(assets + "/lang/el.lang", "x = \xCE\xA9 \xE2\x98\x83\n");                  // Ω, and a snowman DejaVu lacks
+	test::writeFile(assets + "/lang/pl.lang", "language.name = Polski \xC5\x82\n");              // ł
+	test::writeFile(dir / "config/lumaroll/lang/ru.lang", "language.name = \xD0\x96\n"); // Ж
+	test::writeFile(assets + "/lang/el.lang", "x = \xCE\xA9 \xE2\x98\x83\n");                  // Ω, and a snowman DejaVu lacks
 	setAssetDirs({assets, overlaytest::sourceAssets()});
 	ASSERT_TRUE(start(800, 480));
 	for (ImWchar c : {0x142, 0x416, 0x3A9, 0xE9})
@@ -202,7 +204,7 @@ TEST_F(OverlayStartupTest, TitlePictureIsHalvedUntilItFits) {
 		overlay.shutdown();
 		EXPECT_EQ(overlay.titleTexture, 0u) << c.name;
 	}
-	apptest::writeText(assets + "/title/title.png", "not a picture");
+	test::writeFile(assets + "/title/title.png", "not a picture");
 	ASSERT_TRUE(start(800, 480));
 	EXPECT_EQ(overlay.titleTexture, 0u);
 }
@@ -230,8 +232,8 @@ TEST(TitleImageTest, EachHalvedPixelRoundsTheMeanOfItsBlock) {
 }
 
 TEST_F(OverlayStartupTest, LabelsTakenBeforeALanguageChoiceInTheSameFrameStayValid) {
-	apptest::writeText(dir / "config/lumaroll/lang/de.lang", "button.continue = Weiter mit einem langen Text, der auf dem Heap liegt\n");
-	apptest::writeText(dir / "config/lumaroll/lang/en.lang", "button.continue = Continue with a long text that lives on the heap\n");
+	test::writeFile(dir / "config/lumaroll/lang/de.lang", "button.continue = Weiter mit einem langen Text, der auf dem Heap liegt\n");
+	test::writeFile(dir / "config/lumaroll/lang/en.lang", "button.continue = Continue with a long text that lives on the heap\n");
 	ASSERT_TRUE(start(800, 480));
 	Translations::instance().setLanguage("en");
 	std::string drawn;

@@ -12,6 +12,8 @@
 #include "overlay/Credits.h"
 #include "overlay/SafeFormat.h"
 #include "support/FakeCommand.h"
+#include "support/Files.h"
+#include "support/GameDataWriter.h"
 #include "support/VirtualPad.h"
 
 #include <imgui.h>
@@ -59,7 +61,7 @@ TEST_F(TabsTest, RecordsAndTheirTwoPressClear) {
 	EXPECT_FALSE(drawn("records.4"));
 	EXPECT_FALSE(drawn("game.records_clear")) << "the default scores cannot be cleared";
 
-	apptest::writeText(scoresFile(), "4000\n");
+	test::writeFile(scoresFile(), "4000\n");
 	frames(2);
 	EXPECT_EQ(shown("records.1").text, "1. 3500 m") << "the file is read when the menu opens";
 	overlay.menuOpen = false;
@@ -154,10 +156,10 @@ protected:
 		if (IsSkipped())
 			return;
 		const std::string lang = dir / "assets/lang/";
-		apptest::writeText(lang + "languages", "en\nde\nxa\nxb\n");
-		apptest::writeText(lang + "de.lang", "language.name = Deutsch\nbutton.continue = Weiter\n");
-		apptest::writeText(lang + "xa.lang", "language.name = Zwilling\nbutton.continue = A\n");
-		apptest::writeText(lang + "xb.lang", "language.name = Zwilling\nbutton.continue = B\n");
+		test::writeFile(lang + "languages", "en\nde\nxa\nxb\n");
+		test::writeFile(lang + "de.lang", "language.name = Deutsch\nbutton.continue = Weiter\n");
+		test::writeFile(lang + "xa.lang", "language.name = Zwilling\nbutton.continue = A\n");
+		test::writeFile(lang + "xb.lang", "language.name = Zwilling\nbutton.continue = B\n");
 		setAssetDirs({dir / "assets", overlaytest::sourceAssets()});
 	}
 };
@@ -408,7 +410,7 @@ protected:
 		if (IsSkipped())
 			return;
 		env.set("LUMAROLL_NO_AUDIO", nullptr);
-		options.level = apptest::writeTestLevel(dir.path());
+		options.level = test::writeTestLevel(dir.path());
 		options.dataDir = dir / "data";
 	}
 	void TearDown() override {

@@ -1,11 +1,12 @@
 // Translations from language folders made in a temporary folder: parsing,
 // overriding, the index, the system language, and the shipped English file.
-#include "game/app/AppTestHelpers.h"
 #include "OverlayFixture.h"
 #include "overlay/AssetFiles.h"
 #include "overlay/SafeFormat.h"
 #include "overlay/Translations.h"
-#include "support/DebWriter.h"
+#include "support/Files.h"
+#include "support/ScopedEnv.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -28,14 +29,14 @@ protected:
 	}
 
 	void shipped(const std::string& name, const std::string& text) {
-		apptest::writeText(dir / ("assets/lang/" + name), text);
+		test::writeFile(dir / ("assets/lang/" + name), text);
 	}
 	void user(const std::string& name, const std::string& text) {
-		apptest::writeText(dir / ("config/lumaroll/lang/" + name), text);
+		test::writeFile(dir / ("config/lumaroll/lang/" + name), text);
 	}
 
 	test::TempDir dir;
-	apptest::ScopedEnv env;
+	test::ScopedEnv env;
 };
 
 TEST_F(TranslationsTest, WithoutFilesEveryKeyReadsAsItself) {

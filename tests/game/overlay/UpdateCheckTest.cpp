@@ -2,9 +2,9 @@
 // (a redirect to a tag, a refused connection that still prints the address, a
 // timeout after the redirect with wget's Location headers), the version
 // rules, and the address the download button may open.
-#include "game/app/AppTestHelpers.h"
 #include "overlay/UpdateCheck.h"
 #include "support/FakeCommand.h"
+#include "support/ScopedEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +36,7 @@ protected:
 	}
 
 	test::FakeCommands fakes;
-	apptest::ScopedEnv env;
+	test::ScopedEnv env;
 };
 
 TEST_F(UpdateCheckTest, AnswersOfCurlAndWget) {

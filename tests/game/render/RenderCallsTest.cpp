@@ -7,6 +7,7 @@
 #include "render/SkyRenderer.h"
 #include "support/GLCallRecorder.h"
 #include "support/GLTestContext.h"
+#include "support/TextureFileWriter.h"
 
 #include <hgr/Camera.h>
 
@@ -121,7 +122,6 @@ TEST_F(SkyModeTest, SkyIsOneDrawOfItsIndicesInTheMeshMode) {
 		    .component(test::SceneWriter::DT_TEX0, test::SceneWriter::V2_32, {0.f, 0.f, 1.f, 0.f, 0.f, 1.f, 1.f, 1.f})
 		    .indices({0, 1, 2, 3});
 		w.mesh("M_sky").primitives({0});
-		lumaroll::makeDirs(data + "/resources/textures");
 		test::writePng(data + "/resources/textures/blue.png", test::TextureImage::solid(4, 4, 0, 0, 255));
 		lang::Ptr<hgr::Scene> scene = loadScene(w);
 		SkyRenderer sky;

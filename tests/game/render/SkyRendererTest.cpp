@@ -2,6 +2,9 @@
 #include "game/app/SessionFixture.h"
 #include "render/SkyRenderer.h"
 
+#include "support/GameDataWriter.h"
+#include "support/TextureFileWriter.h"
+
 #include <hgr/Camera.h>
 #include <math/Matrix3x3.h>
 
@@ -17,7 +20,7 @@ protected:
 	// depth z in the quad's own frame, turned by the given rotation about y),
 	// textured with the blue "sky.png" unless untextured.
 	lang::Ptr<hgr::Scene> skyScene(bool cube, bool textured = true) {
-		test::SceneWriter w = apptest::testLevelScene();
+		test::SceneWriter w = test::testLevelScene();
 		const int sky = w.texture("sky.png");
 		auto& material = w.material("skymat", "textured.fx");
 		if (textured)
@@ -49,7 +52,6 @@ protected:
 		w.dummy("G_sky");
 		w.mesh("M_sky").primitives({first}).parent("G_sky");
 		w.userProperty("G_sky", "skybox=1");
-		lumaroll::makeDirs(data + "/resources/textures");
 		test::writePng(data + "/resources/textures/sky.png", test::TextureImage::solid(4, 4, 0, 0, 255));
 		return loadScene(w);
 	}

@@ -232,7 +232,7 @@ TEST_F(LibraryObjectsTest, RequestsThatCannotBeMetAreSkippedSilently) {
 }
 
 TEST_F(LibraryObjectsTest, TraceNamesEveryRequest) {
-	apptest::ScopedEnv env{{"LUMAROLL_TRACE", "1"}};
+	test::ScopedEnv env{{"LUMAROLL_TRACE", "1"}};
 	SceneWriter level = switchLevel("load=props,lever");
 	level.userProperty("ghost", "load=box");
 	EXPECT_EQ(load(level), 1);

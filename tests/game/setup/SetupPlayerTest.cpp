@@ -31,7 +31,7 @@ protected:
 	}
 
 	void writeBall(const SceneWriter& model) {
-		lumaroll::makeDirs(data + "/resources/models");
+		test::makeDirs(data + "/resources/models");
 		ASSERT_TRUE(model.write(data + "/resources/models/plimbo.hgr"));
 	}
 
@@ -45,7 +45,7 @@ protected:
 };
 
 TEST_F(SetupPlayerTest, BallModelJoinsTheLevelWithItsEyesAndForms) {
-	SceneWriter level = apptest::testLevelScene();
+	SceneWriter level = test::testLevelScene();
 	level.dummy("T_butterflyanim");
 	level.userProperty("T_butterflyanim", "state=0\na01=add,butterflies,1");
 	level.dummy("T_restartLevel");
@@ -104,7 +104,7 @@ TEST_F(SetupPlayerTest, ScriptedObjectsBecomeTouchables) {
 		{"p_none", "", 60.f},
 		{"p_not_a_number", "radius=wide", 60.f},
 	};
-	SceneWriter level = apptest::testLevelScene();
+	SceneWriter level = test::testLevelScene();
 	for (const Case& c : cases) {
 		level.dummy(c.object);
 		level.userProperty(c.object, std::string("load=box,box_a\na01=nop\n") + c.radiusText);
@@ -126,7 +126,7 @@ TEST_F(SetupPlayerTest, ScriptedObjectsBecomeTouchables) {
 
 TEST_F(SetupPlayerTest, LevelWithoutRailsKeepsItsSkyAndHasNoBoost) {
 	test::writeParticleFile(data, "boost_a.prs");
-	SceneWriter level = apptest::testLevelScene();
+	SceneWriter level = test::testLevelScene();
 	level.userProperty("M_ground", "skybox=1");
 	auto session = start(level);
 	ASSERT_NE(session->levelPlayer(), nullptr) << startErrors;
@@ -139,7 +139,7 @@ TEST_F(SetupPlayerTest, LevelWithoutRailsKeepsItsSkyAndHasNoBoost) {
 // A level with one rail over a floor, a textured cube marked "skybox=1"
 // (with a child) and three particle files.
 SceneWriter railLevel(const std::string& data) {
-	SceneWriter level = apptest::testLevelScene();
+	SceneWriter level = test::testLevelScene();
 	level.material("sky", "flat.fx").texture("BASEMAP", level.texture("blue.png"));
 	test::addCube(level.primitive(2), 100.f);
 	level.mesh("sky").primitives({2});
@@ -204,7 +204,7 @@ TEST_F(SetupPlayerTest, RailLevelDrawsItsSkySeparatelyAndBoosts) {
 }
 
 TEST_F(SetupPlayerTest, ObjectShadowsAreCastUnlessHiddenHigh) {
-	SceneWriter level = apptest::testLevelScene();
+	SceneWriter level = test::testLevelScene();
 	test::LevelFixtures parts(level);
 	parts.mesh("floor", test::floorTriangles(5000.f, 0.f));
 	level.dummy("high").position(0.f, 500.f, 0.f);
@@ -237,7 +237,7 @@ TEST_F(SetupPlayerTest, ObjectShadowsAreCastUnlessHiddenHigh) {
 
 TEST_F(SetupPlayerTest, BoostParticleIsTheFirstMatchInNameOrder) {
 	const std::string folder = dir / "particles";
-	lumaroll::makeDirs(folder);
+	test::makeDirs(folder);
 	for (const char* name : {"zz_boost.prs", "boost_b.prs", "Boost_c.PRS", "boost_a.prs.bak", "boost.txt", "spark.prs"})
 		ASSERT_TRUE(test::writeFile(folder + "/" + name, "x"));
 	EXPECT_EQ(lumaroll::boostParticleFile(folder + "/"), "Boost_c.PRS"); // byte order: capitals first
@@ -248,10 +248,10 @@ TEST_F(SetupPlayerTest, BoostParticleIsTheFirstMatchInNameOrder) {
 }
 
 TEST_F(SetupPlayerTest, FailureAfterTheModelWasPutInTakesItAllOut) {
-	SceneWriter level = apptest::testLevelScene();
+	SceneWriter level = test::testLevelScene();
 	level.dummy("crate");
 	level.userProperty("crate", "load=props,lever\na01=nop");
-	options.level = apptest::writeTestLevel(dir.path(), level);
+	options.level = test::writeTestLevel(dir.path(), level);
 	lumaroll::LevelSession session(app, options);
 	session.playerSetupHook = [] { throw lang::Exception(lang::Format("test failure")); };
 	testing::internal::CaptureStdout();

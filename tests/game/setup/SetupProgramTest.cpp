@@ -37,10 +37,10 @@ protected:
 
 TEST_F(SetupProgramTest, LibraryObjectIsDrawnWhereItsPlaceholderStands) {
 	test::writeLibraryModels(data);
-	test::SceneWriter level = apptest::testLevelScene();
+	test::SceneWriter level = test::testLevelScene();
 	level.dummy("crate").position(250.f, 0.f, 0.f);
 	level.userProperty("crate", "load=box");
-	const std::string path = apptest::writeTestLevel(dir.path(), level);
+	const std::string path = test::writeTestLevel(dir.path(), level);
 	const test::ProcessResult r = run({path, "--frames", "3", "--screenshot", "objects.png"});
 	ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
 	EXPECT_NE(r.out.find("library objects: 1 of 1 loaded\n"), std::string::npos) << r.out;
@@ -60,7 +60,7 @@ TEST_F(SetupProgramTest, ReflectionStateIsTracedOncePerChange) {
 	const std::vector<std::pair<std::string, std::string>> trace = {{"LUMAROLL_TRACE", "1"}};
 	{
 		SCOPED_TRACE("no water");
-		const std::string path = apptest::writeTestLevel(dir.path());
+		const std::string path = test::writeTestLevel(dir.path());
 		const test::ProcessResult r = run({path, "--frames", "5"}, trace);
 		ASSERT_EQ(r.exitCode, 0) << r.err;
 		EXPECT_EQ(count(r.out, "[trace] no reflection: no water linked to the scene (t="), 1) << r.out;
@@ -69,7 +69,7 @@ TEST_F(SetupProgramTest, ReflectionStateIsTracedOncePerChange) {
 	}
 	{
 		SCOPED_TRACE("above the water");
-		const std::string path = apptest::writeTestLevel(dir.path(), test::waterLevel(0.f, 500.f));
+		const std::string path = test::writeTestLevel(dir.path(), test::waterLevel(0.f, 500.f));
 		const test::ProcessResult r = run({path, "--frames", "5", "--screenshot", "water.png"}, trace);
 		ASSERT_EQ(r.exitCode, 0) << r.err;
 		EXPECT_EQ(count(r.out, "[trace] reflejando O_water ("), 1) << r.out;
@@ -81,7 +81,7 @@ TEST_F(SetupProgramTest, ReflectionStateIsTracedOncePerChange) {
 	}
 	{
 		SCOPED_TRACE("just below the water");
-		const std::string path = apptest::writeTestLevel(dir.path(), test::waterLevel(0.f, -0.01f));
+		const std::string path = test::writeTestLevel(dir.path(), test::waterLevel(0.f, -0.01f));
 		const test::ProcessResult r = run({path, "--frames", "5"}, trace);
 		ASSERT_EQ(r.exitCode, 0) << r.err;
 		EXPECT_EQ(count(r.out, "[trace] no reflection: camera below the water of O_water ("), 1) << r.out;
@@ -90,8 +90,8 @@ TEST_F(SetupProgramTest, ReflectionStateIsTracedOncePerChange) {
 }
 
 TEST_F(SetupProgramTest, BallThatIsNoSceneLeavesTheLevelToTheFreeCamera) {
-	const std::string path = apptest::writeTestLevel(dir.path());
-	ASSERT_TRUE(apptest::writeText(data + "/resources/models/plimbo.hgr", "no scene"));
+	const std::string path = test::writeTestLevel(dir.path());
+	ASSERT_TRUE(test::writeFile(data + "/resources/models/plimbo.hgr", "no scene"));
 	const test::ProcessResult r = run({path, "--play", "--frames", "3", "--screenshot", "noball.png"});
 	ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
 	EXPECT_NE(r.err.find("could not load the ball: "), std::string::npos) << r.err;
@@ -119,7 +119,7 @@ TEST_F(SetupProgramTest, PlayShowsTheObjectsTheBallAndTheReflection) {
 	level.dummy("D_start").position(0.f, 100.f, 0.f);
 	level.dummy("crate").transform(test::SceneWriter::rotationZ(0.f, 0.f, 30.f, 300.f));
 	level.userProperty("crate", "load=box");
-	const std::string path = apptest::writeTestLevel(dir.path(), level);
+	const std::string path = test::writeTestLevel(dir.path(), level);
 
 	const test::ProcessResult r = run({path, "--play", "--frames", "10", "--screenshot", "play.png"});
 	ASSERT_EQ(r.exitCode, 0) << r.out << r.err;

@@ -5,9 +5,10 @@
 // writer matrices as engine ones, scenes and level sessions in-process on the
 // offscreen GL window.
 
-#include "../app/SessionFixture.h"
+#include "../app/SessionTest.h"
 #include "app/LevelSession.h"
 #include "overlay/Overlay.h"
+#include "support/Files.h"
 #include "support/SetupFixtures.h"
 
 #include <hgr/Node.h>
@@ -57,40 +58,38 @@ inline int linesStartingWith(const std::string& text, const std::string& prefix)
 	return count;
 }
 
-// Scenes on the offscreen window with the set-up files in their data
-// folder: effects (the water ones too), textures and library models.
+// Writes the set-up files into the data folder: effects (the water ones
+// too), textures and library models.
+inline void writeSetupData(const std::string& data) {
+	test::writeSetupFiles(data);
+	test::writeWaterEffects(data);
+	test::writeLibraryModels(data);
+}
+
+// Scenes on the offscreen window with the set-up files in their data folder.
 class SetupSceneTest : public apptest::GLSceneTest {
 protected:
 	void SetUp() override {
 		apptest::GLSceneTest::SetUp();
-		if (IsSkipped())
-			return;
-		test::writeSetupFiles(data);
-		test::writeWaterEffects(data);
-		test::writeLibraryModels(data);
+		if (!IsSkipped())
+			writeSetupData(data);
 	}
 };
 
-// A level session on the offscreen window with the fake platform.
-class SessionTest : public SetupSceneTest {
+// Level sessions on the offscreen window with the fake platform and the
+// set-up files in their data folder.
+class SessionTest : public apptest::SessionTest {
 protected:
 	void SetUp() override {
-		SetupSceneTest::SetUp();
-		if (IsSkipped())
-			return;
-		setenv("LUMAROLL_NO_AUDIO", "1", 1);
-		options.dataDir = data;
-		app.overlay = &overlay;
-	}
-	void TearDown() override {
-		overlay.shutdown();
-		glBindFramebuffer(GL_FRAMEBUFFER, 0);
+		apptest::SessionTest::SetUp();
+		if (!IsSkipped())
+			writeSetupData(data);
 	}
 
 	// Writes the level and starts a session on it; startOutput and
 	// startErrors hold what the start printed.
 	std::unique_ptr<lumaroll::LevelSession> start(const test::SceneWriter& level) {
-		options.level = apptest::writeTestLevel(dir.path(), level);
+		options.level = test::writeTestLevel(dir.path(), level);
 		auto session = std::make_unique<lumaroll::LevelSession>(app, options);
 		testing::internal::CaptureStdout();
 		testing::internal::CaptureStderr();
@@ -102,14 +101,10 @@ protected:
 
 	// One frame after ms milliseconds of the manual clock.
 	void frame(lumaroll::LevelSession& session, unsigned ms = 20) {
-		platform.clock.now += ms;
+		clock.now += ms;
 		session.frame();
 	}
 
-	lumaroll::LaunchOptions options;
-	apptest::FakePlatform platform;
-	lumaroll::AppContext& app = platform.app;
-	lumaroll::Overlay overlay;
 	std::string startOutput;
 	std::string startErrors;
 };

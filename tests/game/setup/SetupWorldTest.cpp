@@ -44,7 +44,7 @@ TEST_F(SetupWorldTest, ThisInAnObjectsScriptNamesTheObject) {
 		{"d5", "load=box,box_a\na01=set,thisway", "thisway"},       // a longer word stays
 		{"d6", "load=box,box_a\na01=set,this_2", "this_2"},
 	};
-	SceneWriter level = apptest::testLevelScene();
+	SceneWriter level = test::testLevelScene();
 	for (const Case& c : cases) {
 		level.dummy(c.object);
 		level.userProperty(c.object, c.text);
@@ -74,14 +74,14 @@ TEST_F(SetupWorldTest, OverridesComeAfterTheMenuDefault) {
 	for (const Case& c : cases) {
 		options.menu = c.menu;
 		options.vars = c.vars;
-		auto session = start(apptest::testLevelScene());
+		auto session = start(test::testLevelScene());
 		EXPECT_EQ(session->levelWorld()->getVariable("attraction"), c.attraction) << c.name;
 		EXPECT_EQ(session->levelWorld()->getVariable("a"), c.a) << c.name;
 	}
 }
 
 TEST_F(SetupWorldTest, LogicLineListsAtMostTenWarnings) {
-	SceneWriter level = apptest::testLevelScene();
+	SceneWriter level = test::testLevelScene();
 	std::string script;
 	for (int i = 1; i <= 12; ++i)
 		script += "a" + std::string(i < 10 ? "0" : "") + std::to_string(i) + "=bogus\n";
@@ -94,7 +94,7 @@ TEST_F(SetupWorldTest, LogicLineListsAtMostTenWarnings) {
 }
 
 TEST_F(SetupWorldTest, ObjectScriptIsRegisteredOnce) {
-	SceneWriter level = apptest::testLevelScene();
+	SceneWriter level = test::testLevelScene();
 	level.dummy("switch");
 	level.userProperty("switch", "load=box,box_a\nstate=2\na01=add,count,1");
 	level.dummy("crate"); // a whole model keeps the trigger of its placeholder
@@ -114,7 +114,7 @@ TEST_F(SetupWorldTest, ObjectScriptIsRegisteredOnce) {
 }
 
 TEST_F(SetupWorldTest, CollectablesCountEachTriggerOnce) {
-	SceneWriter level = apptest::testLevelScene();
+	SceneWriter level = test::testLevelScene();
 	level.dummy("coin");
 	level.userProperty("coin", "load=box,box_a\na01=nop\nitem=collectable");
 	level.dummy("T_gem");
@@ -127,7 +127,7 @@ TEST_F(SetupWorldTest, CollectablesCountEachTriggerOnce) {
 
 TEST_F(SetupWorldTest, ParticleEffectLivesEightSecondsOfGameTime) {
 	test::writeParticleFile(data, "spark.prs");
-	SceneWriter level = apptest::testLevelScene();
+	SceneWriter level = test::testLevelScene();
 	level.dummy("holder").position(0.f, 100.f, 0.f);
 	level.dummy("T_x").transform(SceneWriter::rotationZ(0.4f, 30.f, 40.f, 50.f)).parent("holder");
 	level.dummy("T_fire");
@@ -156,7 +156,7 @@ TEST_F(SetupWorldTest, ParticleEffectLivesEightSecondsOfGameTime) {
 
 TEST_F(SetupWorldTest, EffectThatFailsIsReportedOncePerName) {
 	test::writeParticleFile(data, "spark.prs");
-	auto session = start(apptest::testLevelScene());
+	auto session = start(test::testLevelScene());
 	lumaroll::SceneWorld* world = session->levelWorld();
 	hgr::Node* at = session->levelScene()->findNode("D_start");
 	testing::internal::CaptureStdout(); // the engine's own note of each exception
@@ -178,7 +178,7 @@ TEST_F(SetupWorldTest, PressureRumblesThePads) {
 	test::VirtualPad pad;
 	ASSERT_TRUE(pad.attached()) << pad.error();
 	apptest::ScopedSetting vibration("controls.vibration", "1");
-	SceneWriter level = apptest::testLevelScene();
+	SceneWriter level = test::testLevelScene();
 	level.dummy("T_press");
 	level.userProperty("T_press", "state=2\na01=pressure,0.7");
 	auto session = start(level);

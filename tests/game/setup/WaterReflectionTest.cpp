@@ -134,7 +134,7 @@ TEST_F(WaterReflectionTest, NormalMapFramesRunFromTheFirstToTheFirstMissing) {
 	EXPECT_EQ(water->normalMapFrames().size(), 2u);
 
 	// Without water no frame is loaded, whatever files there are.
-	build(apptest::testLevelScene());
+	build(test::testLevelScene());
 	EXPECT_TRUE(water->normalMapFrames().empty());
 	EXPECT_TRUE(water->waterAreas().empty());
 }

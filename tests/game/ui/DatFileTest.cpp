@@ -3,7 +3,8 @@
 #include "UiFakes.h"
 #include "support/BinaryWriter.h"
 #include "support/DatWriter.h"
-#include "support/DebWriter.h"
+#include "support/Files.h"
+#include "support/TempDir.h"
 #include "support/TextureFileWriter.h"
 #include "ui/DatFile.h"
 

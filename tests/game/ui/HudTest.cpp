@@ -4,8 +4,9 @@
 #include "UiFakes.h"
 #include "app/Scores.h"
 #include "game/app/TestMenuData.h"
-#include "support/DebWriter.h"
 #include "ui/Hud.h"
+#include "support/Files.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

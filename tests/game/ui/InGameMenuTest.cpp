@@ -3,8 +3,8 @@
 // after opening, window points against drawable pixels, and drawing.
 #include "UiFakes.h"
 #include "game/app/TestMenuData.h"
-#include "support/DebWriter.h"
 #include "ui/InGameMenu.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,10 @@
 // The real program on a writer-made level with the menu files: the start
 // logo over the menu level, and nothing over the level without "MENU.dat".
-#include "game/app/TestLevel.h"
 #include "game/app/TestMenuData.h"
+#include "support/Files.h"
+#include "support/GameDataWriter.h"
 #include "support/ProcessRunner.h"
+#include "support/TempDir.h"
 
 #include <gr/ImageFile.h>
 
@@ -21,11 +23,11 @@ protected:
 	// each take the 0.1 s clamp; returns the screenshot.
 	lumaroll::ImageData menuLevelShot(const std::string& name, const apptest::MenuDataOptions* menuData) {
 		const std::string root = dir / name;
-		const std::string level = apptest::writeTestLevel(root);
+		const std::string level = test::writeTestLevel(root);
 		if (menuData)
 			apptest::writeMenuData(root + "/data", *menuData);
-		apptest::writeText(root + "/config/lumaroll/config.ini", "# Lumaroll settings\ngraphics.fps_limit=5\n");
-		lumaroll::makeDirs(root + "/work");
+		test::writeFile(root + "/config/lumaroll/config.ini", "# Lumaroll settings\ngraphics.fps_limit=5\n");
+		test::makeDirs(root + "/work");
 		test::ProcessOptions o;
 		o.args = {level, "--menu", "--frames", "5", "--screenshot", "out.png"};
 		o.env = {{"XDG_DATA_HOME", root + "/userdata"},

@@ -6,6 +6,8 @@
 #include "app/LaunchOptions.h"
 #include "game/app/ProgramFixture.h"
 #include "game/app/TestMenuData.h"
+#include "support/Files.h"
+#include "support/GameDataWriter.h"
 #include "support/XvfbDisplay.h"
 
 #include <gtest/gtest.h>
@@ -42,9 +44,9 @@ TEST_F(MenuUnderXTest, AClickOpensTheMenuAndClicksOrKeysChooseTheFirstLevel) {
 	if (!display.started())
 		GTEST_SKIP() << display.error();
 
-	const std::string level = apptest::writeTestLevel(dir.path());
+	const std::string level = test::writeTestLevel(dir.path());
 	apptest::writeMenuData(dir / "data");
-	apptest::writeText(dir / "config/lumaroll/config.ini",
+	test::writeFile(dir / "config/lumaroll/config.ini",
 	                   "# Lumaroll settings\ngraphics.fps_limit=30\ngeneral.check_updates=0\n");
 	test::RunningProcess game(test::lumarollBinary(),
 	                          options({level, "--menu"}, {{"DISPLAY", display.name()},

@@ -203,6 +203,7 @@ TEST_F(ShaderTest, MatrixArraysAreCutToTheUniformSize)
 	const math::Matrix4x4 m;
 	std::vector<const math::Matrix4x4*> matrices(40, &m);
 	for (int count : {40, 10}) {
+		SCOPED_TRACE(count);
 		shader->setMatrixArray(gr::Shader::PARAM_BONEWORLDTM, matrices.data(), count);
 		const auto calls = passCalls(shader)->calls("UniformMatrix4fv");
 		ASSERT_EQ(calls.size(), 1u);

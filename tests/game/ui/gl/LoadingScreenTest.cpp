@@ -4,6 +4,8 @@
 #include "app/LevelSession.h"
 #include "game/app/SessionFixture.h"
 #include "game/app/TestMenuData.h"
+#include "support/GameDataWriter.h"
+#include "support/ScopedEnv.h"
 
 #include <gr/gles2/GLES2_Dispatch.h>
 
@@ -69,7 +71,7 @@ protected:
 		if (IsSkipped())
 			return;
 		options.dataDir = data;
-		options.level = apptest::writeTestLevel(dir.path());
+		options.level = test::writeTestLevel(dir.path());
 		platform.app.drawableWidth = platform.window.drawableWidth = platform.window.width = 800;
 		platform.app.drawableHeight = platform.window.drawableHeight = platform.window.height = 480;
 	}
@@ -95,7 +97,7 @@ protected:
 		EXPECT_NEAR(q.h, float(image.h), 1e-3) << name;
 	}
 
-	apptest::ScopedEnv noAudio{{"LUMAROLL_NO_AUDIO", "1"}};
+	test::ScopedEnv noAudio{{"LUMAROLL_NO_AUDIO", "1"}};
 	LaunchOptions options;
 	apptest::FakePlatform platform;
 	std::vector<QuadRecorder::Quad> quads;

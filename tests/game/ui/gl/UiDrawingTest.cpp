@@ -2,9 +2,9 @@
 // objects of 800 x 480 and 1920 x 1080: images and glyphs where the layout
 // puts them, the screen copy and its blur, texture and program failures.
 #include "support/DatWriter.h"
-#include "support/DebWriter.h"
 #include "support/FramebufferTarget.h"
 #include "support/GLTestContext.h"
+#include "support/TempDir.h"
 #include "support/TextureFileWriter.h"
 #include "ui/UiRenderer.h"
 
