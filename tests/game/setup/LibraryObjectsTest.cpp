@@ -231,6 +231,20 @@ TEST_F(LibraryObjectsTest, RequestsThatCannotBeMetAreSkippedSilently) {
 	}
 }
 
+TEST_F(LibraryObjectsTest, LongPropertyTextIsReadWhole) {
+	// The engine's string copies stop at 2,000 bytes: a "load=" line after
+	// them and a script line after that must still be read.
+	std::string text;
+	while (text.size() < 2100)
+		text += "comment=a line the loader does not read\n";
+	SceneWriter level = switchLevel(text + "load=props,lever\na99=nop");
+	EXPECT_EQ(load(level), 1);
+	ASSERT_EQ(records.size(), 1u);
+	const std::string tail = "\nload=props,lever\na99=nop\na01=add,lever_used,1";
+	ASSERT_GT(records[0].text.size(), tail.size());
+	EXPECT_EQ(records[0].text.substr(records[0].text.size() - tail.size()), tail);
+}
+
 TEST_F(LibraryObjectsTest, TraceNamesEveryRequest) {
 	test::ScopedEnv env{{"LUMAROLL_TRACE", "1"}};
 	SceneWriter level = switchLevel("load=props,lever");
