@@ -6,14 +6,13 @@
 #include "app/LaunchOptions.h"
 #include "app/LevelSession.h"
 #include "app/Settings.h"
-#include "platform/SdlWindow.h"
 
+#include "support/BenchWindow.h"
 #include "support/GameDataWriter.h"
 #include "support/SceneWriter.h"
 #include "support/TempDir.h"
 
 #include <GLES2/gl2.h>
-#include <SDL.h>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -26,26 +25,6 @@
 
 namespace {
 
-// A grid of n x n vertices in the z = 0 plane, size units wide, centred at (x, y).
-void addGrid(test::SceneWriter::Primitive& p, int n, float size, float x, float y) {
-    std::vector<float> positions, uvs;
-    std::vector<int> indices;
-    for (int j = 0; j < n; ++j)
-        for (int i = 0; i < n; ++i) {
-            const float u = float(i) / float(n - 1), v = float(j) / float(n - 1);
-            positions.insert(positions.end(), {x + (u - 0.5f) * size, y + (v - 0.5f) * size, 0.f});
-            uvs.insert(uvs.end(), {u, v});
-        }
-    for (int j = 0; j + 1 < n; ++j)
-        for (int i = 0; i + 1 < n; ++i) {
-            const int a = j * n + i;
-            indices.insert(indices.end(), {a, a + 1, a + n, a + n, a + 1, a + n + 1});
-        }
-    p.component(test::SceneWriter::DT_POSITION, test::SceneWriter::V3_32, positions)
-        .component(test::SceneWriter::DT_TEX0, test::SceneWriter::V2_32, uvs)
-        .indices(indices);
-}
-
 // Writes the level below root with the test level's shaders and texture;
 // meshes x grids of n x n vertices. Returns the level path.
 std::string writeLevel(const std::string& root, int meshes, int n) {
@@ -54,7 +33,7 @@ std::string writeLevel(const std::string& root, int meshes, int n) {
     const int tex = w.texture("green.png");
     w.material("grass", "textured.fx").texture("BASEMAP", tex);
     for (int m = 0; m < meshes; ++m) {
-        addGrid(w.primitive(0), n, 200.f, float(m % 8) * 30.f - 100.f, float(m / 8 % 8) * 30.f - 100.f);
+        test::addGrid(w.primitive(0), n, 200.f, float(m % 8) * 30.f - 100.f, float(m / 8 % 8) * 30.f - 100.f);
         w.mesh("M_" + std::to_string(m)).primitives({m});
     }
     w.dummy("D_start");
@@ -63,33 +42,7 @@ std::string writeLevel(const std::string& root, int meshes, int n) {
     return test::writeTestLevel(root, w);
 }
 
-// One hidden 800 x 480 window with a GLES 2 context for the whole run.
-struct Window {
-    lumaroll::AppContext app;
-    std::unique_ptr<lumaroll::SdlWindow> sdlWindow;
-    bool ok = false;
-
-    Window() {
-        if (!std::getenv("SDL_VIDEODRIVER"))
-            setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        setenv("LUMAROLL_NO_AUDIO", "1", 1);
-        if (SDL_Init(SDL_INIT_VIDEO) != 0)
-            return;
-        std::string error;
-        sdlWindow = lumaroll::SdlWindow::open("bench", 800, 480, true, error);
-        if (!sdlWindow)
-            return;
-        sdlWindow->setVsync(false);
-        app.window = sdlWindow.get();
-        sdlWindow->drawableSize(app.drawableWidth, app.drawableHeight);
-        ok = true;
-    }
-};
-
-Window& window() {
-    static Window w;
-    return w;
-}
+test::BenchWindow& window() { return test::BenchWindow::instance(); }
 
 void frameTime(benchmark::State& state, const char* scale) {
     if (!window().ok) {

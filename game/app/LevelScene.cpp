@@ -39,6 +39,20 @@ bool isDrawable(int classId)
 
 } // namespace
 
+std::string wholeText(const lang::String& text)
+{
+    std::string out(static_cast<size_t>(text.length()), '\0');
+    if (!out.empty())
+        text.getChars(0, text.length(), &out[0]);
+    return out;
+}
+
+std::string nodePropertyText(hgr::Scene* scene, const std::string& nodeName)
+{
+    const lang::String* text = propertyText(scene, lang::String(nodeName.c_str()));
+    return text ? wholeText(*text) : std::string();
+}
+
 std::string propertyValue(const std::string& text, const std::string& key)
 {
     const std::string needle = key + "=";
@@ -57,10 +71,7 @@ std::string propertyValue(const std::string& text, const std::string& key)
 
 std::string nodeProperty(hgr::Scene* scene, const std::string& nodeName, const std::string& key)
 {
-    const lang::String* text = propertyText(scene, lang::String(nodeName.c_str()));
-    if (!text)
-        return std::string();
-    return propertyValue(text->c_str(), key);
+    return propertyValue(nodePropertyText(scene, nodeName), key);
 }
 
 void applyFog(hgr::Scene* scene, gr::GLES2_Context* context)
@@ -90,7 +101,7 @@ std::vector<lang::Ptr<hgr::Node>> hideHelperMeshes(hgr::Scene* scene)
         } else if (const lang::String* text = propertyText(scene, node->getName())) {
             // A "group=" line with bit 0x100 marks a helper; trigger volumes stay visible.
             if (!node->getName().startsWith("T_"))
-                hide = (std::strtol(propertyValue(text->c_str(), "group").c_str(), nullptr, 10) & 0x100) != 0;
+                hide = (std::strtol(propertyValue(wholeText(*text), "group").c_str(), nullptr, 10) & 0x100) != 0;
         }
         if (hide) {
             node->setEnabled(false);
@@ -114,6 +125,15 @@ std::uint32_t sceneClearColor(hgr::Scene* scene)
         return kDefaultClearColor;
     const unsigned long rgb = std::strtoul(value.substr(0, 6).c_str(), nullptr, 16);
     return static_cast<std::uint32_t>(rgb) | 0xff000000u;
+}
+
+bool isInSubtree(const hgr::Node* node, const hgr::Node* top)
+{
+    for (const hgr::Node* n = node; n; n = n->getParent()) {
+        if (n == top)
+            return true;
+    }
+    return false;
 }
 
 std::vector<lang::Ptr<hgr::Node>> sceneCameraNodes(hgr::Scene* scene)

@@ -11,6 +11,9 @@
 namespace gr {
 class GLES2_Context;
 }
+namespace lang {
+class String;
+}
 namespace hgr {
 class Node;
 class Scene;
@@ -21,6 +24,14 @@ namespace lumaroll {
 // The default clear colour of a level, 0xAARRGGBB: the background without a
 // "bgcolor" and the clear colour of the water reflection pass.
 constexpr std::uint32_t kDefaultClearColor = 0xff6688aa;
+
+// All of an engine string's text: lang::String::c_str cuts texts longer than
+// its scratch buffer, and property texts (scripts) may be longer.
+std::string wholeText(const lang::String& text);
+
+// The whole property text of the scene's node name; empty when the scene or
+// the node has none.
+std::string nodePropertyText(hgr::Scene* scene, const std::string& nodeName);
 
 // The value of key at the start of a line of text ("key=value"), up to the
 // end of that line, trailing spaces and carriage returns removed; empty when
@@ -44,6 +55,9 @@ std::vector<lang::Ptr<hgr::Node>> hideHelperMeshes(hgr::Scene* scene);
 // "bgcolor" of the node "D_start" (six hex digits) as an opaque colour;
 // kDefaultClearColor when absent or shorter.
 std::uint32_t sceneClearColor(hgr::Scene* scene);
+
+// Whether node is top or lies below it.
+bool isInSubtree(const hgr::Node* node, const hgr::Node* top);
 
 // Every camera node of the scene in depth-first order.
 std::vector<lang::Ptr<hgr::Node>> sceneCameraNodes(hgr::Scene* scene);

@@ -2,8 +2,10 @@
 
 #include "app/LevelScene.h"
 #include "app/Scores.h"
+#include "app/SetupRules.h"
 #include "files/DataLayout.h"
 #include "files/Paths.h"
+#include "input/Controllers.h"
 #include "logic/ScriptText.h"
 #include "overlay/Overlay.h"
 
@@ -13,9 +15,13 @@
 #include <io/FileInputStream.h>
 #include <lang/Throwable.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <unordered_set>
+#include <utility>
 
 namespace lumaroll {
 
@@ -148,14 +154,31 @@ void LevelSession::setupWorld()
     for (const auto& var : options.vars)
         world->setVariable(var.first, var.second);
 
-    int collectables = 0;
+    // The texts of the level's triggers as they stand after the set-up: the
+    // world's own, made from the scene's entries, and the library objects'.
+    std::map<std::string, std::string> scripts;
+    if (hgr::UserPropertySet* properties = scene->getUserProperties()) {
+        for (auto it = properties->begin(); it != properties->end(); ++it) {
+            std::string name = wholeText(it->key);
+            if (world->getTriggerState(name) >= 0)
+                scripts[std::move(name)] = wholeText(it->value);
+        }
+    }
     for (const LibraryTrigger& record : libraryObjects) {
         if (record.text.find("a01") == std::string::npos)
             continue;
         world->nodeCache[record.name] = record.node;
-        const std::string script = nameThisOperands(record.text, record.name);
+        // The world read the placeholder's own entry into a trigger under the
+        // object's name; the record's trigger replaces it, so the script runs once.
+        if (world->removeTrigger(record.name))
+            scripts.erase(record.name);
+        std::string script = nameThisOperands(record.text, record.name);
         world->addTrigger(record.trigger, script);
-        if (script.find("item=collectable") != std::string::npos)
+        scripts[record.trigger] = std::move(script);
+    }
+    int collectables = 0;
+    for (const auto& entry : scripts) {
+        if (entry.second.find("item=collectable") != std::string::npos)
             ++collectables;
     }
     hud.collectablesTotal = collectables;
@@ -165,7 +188,7 @@ void LevelSession::setupWorld()
     };
     world->playSoundCallback = [this](const std::string& sound, bool loop) { audio->playSound(sound, loop, 1.f); };
     world->stopSoundCallback = [this](const std::string& sound) { audio->stopSound(sound); };
-    world->pressureCallback = [](float) {};
+    world->pressureCallback = [](float strength) { Controllers::instance().rumble(strength); };
 
     std::printf("logic: %d triggers, %d warnings\n", world->triggerCount(), static_cast<int>(world->warnings.size()));
     for (size_t i = 0; i < world->warnings.size() && i < 10; ++i)
@@ -175,6 +198,10 @@ void LevelSession::setupWorld()
 void LevelSession::spawnParticleEffect(const std::string& file, hgr::Node* parent,
                                        const math::Matrix3x4& transform, float seconds)
 {
+    // The engine caches no description that failed, so asking again would
+    // read the file and print again every time the effect fires.
+    if (failedEffects.count(file))
+        return;
     try {
         lang::Ptr<hgr::ParticleSystem> description =
             resources->getParticleSystem((particlesDir(options.dataDir) + file).c_str(),
@@ -186,17 +213,141 @@ void LevelSession::spawnParticleEffect(const std::string& file, hgr::Node* paren
         system->linkTo(parent);
         timedEffects.push_back(TimedEffect{system, seconds});
     } catch (const lang::Throwable& e) {
+        failedEffects.insert(file);
         std::fprintf(stderr, "particles '%s': %s\n", file.c_str(), lang::String(e.getMessage()).c_str());
     }
 }
 
 void LevelSession::setupPlayer()
 {
-    // The ball model, the player and its rails come with the ball physics.
-    // Once the player has rails, the sky is taken out of the scene here:
-    //   if (player->railCount() > 0) setupSky();
-    if (player && player->railCount() > 0)
+    const std::string& data = options.dataDir;
+    const std::string path = data + "/" + kModelsFolder + "/plimbo.hgr";
+    lang::Ptr<hgr::Scene> model = new hgr::Scene(context, path.c_str(), resources, texturesDir(data).c_str(),
+                                                 shadersDir(data).c_str(), particlesDir(data).c_str());
+    // Once the model is in the level, a failure takes all of it out again:
+    // left behind, the model would stand at the origin, animated by its eye
+    // triggers, and the world would keep a pointer into the dropped model.
+    // What the set-up brought below the scene (the player node, the ball's
+    // shadow) goes; the level's own nodes stay.
+    std::unordered_set<const hgr::Node*> levelNodes;
+    for (hgr::Node* n = scene; n; n = n->next(scene))
+        levelNodes.insert(n);
+    PlayerSetup done;
+    try {
+        setupBall(model, done);
+    } catch (...) {
+        std::vector<lang::Ptr<hgr::Node>> brought;
+        for (hgr::Node* child = scene->getFirstChild(); child; child = child->getNextSibling()) {
+            if (!levelNodes.count(child))
+                brought.push_back(child);
+        }
+        for (const auto& node : brought)
+            node->unlink();
+        std::vector<hgr::TransformAnimationSet*>& sets = world->extraAnimationSets;
+        sets.erase(std::remove(sets.begin(), sets.end(), model->getAnimations()), sets.end());
+        for (const std::string& name : done.eyeTriggers)
+            world->removeTrigger(name);
+        auto forms = world->nodeCache.find("G_ballforms");
+        if (forms != world->nodeCache.end() && forms->second == playerRoot)
+            world->nodeCache.erase(forms);
+        player.reset();
+        playerRoot = nullptr;
+        modelScene = nullptr;
+        throw;
+    }
+}
+
+void LevelSession::setupBall(hgr::Scene* model, PlayerSetup& done)
+{
+    const std::string& data = options.dataDir;
+    // The model's top nodes go below the dummy "player" in the level.
+    playerRoot = new hgr::Dummy;
+    playerRoot->setName("player");
+    std::vector<lang::Ptr<hgr::Node>> top;
+    for (hgr::Node* child = model->getFirstChild(); child; child = child->getNextSibling())
+        top.push_back(child);
+    for (const auto& node : top)
+        node->linkTo(playerRoot);
+    playerRoot->linkTo(scene);
+
+    player.reset();
+    player.reset(new Player(scene, world.get()));
+
+    // Library objects: their shadow meshes (gathered first: registering one
+    // moves it below the scene) and their scripts as touchables.
+    for (const LibraryTrigger& record : libraryObjects) {
+        const bool hidden = record.text.find("shadow=0") != std::string::npos;
+        std::vector<lang::Ptr<hgr::Node>> shadows;
+        for (hgr::Node* n = record.node; n; n = n->next(record.node)) {
+            if (isShadowMesh(n))
+                shadows.push_back(n);
+        }
+        for (const auto& shadow : shadows)
+            player->addShadowCaster(shadow, record.node, hidden);
+        if (record.text.find("a01") != std::string::npos)
+            player->addTouchable(record.trigger, record.node, touchRadius(record.text));
+    }
+
+    // The form record: the text between its first '=' and the line's end.
+    const std::string forms = nodePropertyText(model, "D_forminfo");
+    const size_t equals = forms.find('=');
+    if (equals != std::string::npos) {
+        const size_t end = forms.find_first_of("\r\n", equals + 1);
+        player->loadForms(forms.substr(equals + 1, end == std::string::npos ? std::string::npos : end - equals - 1));
+    }
+
+    modelScene = model;
+    hgr::TransformAnimationSet* animations = model->getAnimations();
+    if (animations)
+        world->extraAnimationSets.push_back(animations);
+
+    // The eye animation triggers (blinking, eyebrows) of the model start at once.
+    for (const char* name : {"T_plimbo_lookat_eyes_anim01", "T_plimbo_lookat_eyes_anim02"}) {
+        hgr::UserPropertySet* properties = model->getUserProperties();
+        const lang::String* text = properties ? properties->find(lang::String(name)) : nullptr;
+        if (!text || world->getTriggerState(name) >= 0)
+            continue;
+        world->addTrigger(name, wholeText(*text));
+        done.eyeTriggers.push_back(name);
+        world->setTriggerEnabled(name, true);
+        world->activateTrigger(name);
+    }
+    if (!done.eyeTriggers.empty())
+        std::printf("ball: %d eye animation triggers (blinking, eyebrows)\n", static_cast<int>(done.eyeTriggers.size()));
+
+    // The eye group takes its pose at time 0; the rest of the model keeps its own.
+    hgr::Node* eyes = playerRoot->findInSubtree("G_plimbo_lookat_eyes");
+    if (animations && eyes) {
+        for (auto it = animations->begin(); it != animations->end(); ++it) {
+            if (!it->value)
+                continue;
+            hgr::Node* node = playerRoot->findInSubtree(it->key);
+            if (node && isInSubtree(node, eyes))
+                node->setTransform(it->value->getTransform(0.f));
+        }
+    }
+    player->analyseModel(playerRoot);
+    player->createShadow(context);
+    player->soundCallback = [this](const std::string& sound, float volume) { audio->playSound(sound, false, volume); };
+    if (world->getTriggerState("T_butterflyanim") >= 0)
+        world->activateTrigger("T_butterflyanim");
+
+    // A level with rails draws its sky separately and has a boost effect.
+    player->buildRails();
+    if (player->railCount() > 0) {
         setupSky();
+        boostParticle = boostParticleFile(particlesDir(data));
+    }
+
+    world->nodeCache["G_ballforms"] = playerRoot;
+    if (world->getTriggerState("T_restartLevel") >= 0) {
+        world->setTriggerEnabled("T_restartLevel", true);
+        world->activateTrigger("T_restartLevel");
+    }
+    player->placeAtStart();
+    if (playerSetupHook)
+        playerSetupHook();
+    std::puts(player->summary().c_str());
 }
 
 void LevelSession::setupSky()
@@ -205,7 +356,7 @@ void LevelSession::setupSky()
     if (!properties)
         return;
     for (auto it = properties->begin(); it != properties->end(); ++it) {
-        const std::string text = it->value.c_str();
+        const std::string text = wholeText(it->value);
         if (text.find("skybox=1") == std::string::npos)
             continue;
         hgr::Node* node = scene->findNode(it->key);

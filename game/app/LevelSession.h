@@ -46,7 +46,9 @@
 #include <math/Matrix3x4.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -77,6 +79,10 @@ public:
     void loadLevel();
     void loadMenuImages();
     void setupWorld();
+    // Loads the ball model and builds the player on it; an engine exception
+    // passes on once what the set-up brought into the level (nodes below the
+    // scene) and into the world (the model's animations, its eye triggers,
+    // "G_ballforms") is taken out again; the session then runs without a ball.
     void setupPlayer();
     void setupStartCamera();
     // Hands the nodes marked "skybox=1" to the sky renderer; the player set-up
@@ -121,12 +127,17 @@ public:
     // Starts the particle description file (in the level's particle folder)
     // as a new system linked under parent with the given local transform,
     // living seconds of game time. Nothing when the description cannot be
-    // had; an engine exception prints "particles '<file>': <message>" and the
-    // level goes on. Serves the world's effect callback and the boost.
+    // had; an engine exception prints "particles '<file>': <message>", the
+    // level goes on and that file is not asked for again in this session.
+    // Serves the world's effect callback and the boost.
     void spawnParticleEffect(const std::string& file, hgr::Node* parent, const math::Matrix3x4& transform,
                              float seconds);
     hgr::Camera* activeCamera();
     void render(bool paused, bool menuLive, float dt);
+
+    // Tests only: called at the end of setupPlayer's work, before the
+    // summary line is printed; it may throw.
+    std::function<void()> playerSetupHook;
 
     // Read access for tests and tools.
     gr::GLES2_Context* graphicsContext() const { return context; }
@@ -139,6 +150,13 @@ public:
     const FillState& fadeFill() const { return fill; }
     const FreeCamera& freeView() const { return freeCam; }
     std::uint32_t levelClearColor() const { return clearColor; }
+    const std::vector<LibraryTrigger>& libraryRecords() const { return libraryObjects; }
+    Player* levelPlayer() const { return player.get(); }
+    hgr::Dummy* playerNode() const { return playerRoot; }
+    const std::string& boostParticleName() const { return boostParticle; }
+    WaterReflection* waterReflection() const { return water.get(); }
+    // The level's collectables as the world set-up counted them.
+    int collectablesTotal() const { return hud.collectablesTotal; }
     int framesDone() const { return frameCount; }
     bool isRunning() const { return running; }
     bool inGameMenuOpen() const { return menu.isOpen(); }
@@ -152,6 +170,12 @@ private:
     // Tests reach the session's parts (ball, menu, input, menu images flag)
     // through this; product code never does.
     friend struct LevelSessionProbe;
+
+    // What the player set-up has put into the world, for undoing it.
+    struct PlayerSetup {
+        std::vector<std::string> eyeTriggers;
+    };
+    void setupBall(hgr::Scene* model, PlayerSetup& done);
 
     struct TimedEffect {
         lang::Ptr<hgr::ParticleSystem> node;
@@ -213,6 +237,8 @@ private:
     InGameMenu menu;
     PlayerInput input; // over the AppContext's keys, clock and input devices
     std::vector<TimedEffect> timedEffects;
+    // Particle description files that failed to load in this session.
+    std::set<std::string> failedEffects;
     std::string boostParticle;
     std::uint32_t clearColor = kDefaultClearColor;
     bool quit = false;

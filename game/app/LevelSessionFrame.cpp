@@ -256,8 +256,13 @@ void LevelSession::spawnEffects()
     if (!player || boostParticle.empty())
         return;
     const float b = world->getVariable("boost");
-    if (b != 0.f && !boostWasOn)
-        spawnParticleEffect(boostParticle, playerRoot, math::Matrix3x4(1.f), 3.f);
+    if (b != 0.f && !boostWasOn) {
+        // No rotation, at the point the ball's body rolls about: the effect
+        // travels with the ball below the player node.
+        math::Matrix3x4 at(1.f);
+        at.setTranslation(player->pivotPoint());
+        spawnParticleEffect(boostParticle, playerRoot, at, 3.f);
+    }
     boostWasOn = b != 0.f;
 }
 
