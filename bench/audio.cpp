@@ -60,7 +60,9 @@ const std::string& clipFolder() {
 	static bool written = false;
 	if (!written) {
 		for (int i = 0; i < 8; ++i)
-			test::WavWriter(44100, 2).samples(test::WavWriter::sine(44100, 2, 3000, 50 + i)).write(dir / ("c" + std::to_string(i) + ".wav"));
+			test::WavWriter(44100, 2)
+				.samples(test::WavWriter::sine(44100, 2, 3000, 50 + i))
+				.write(dir / ("c" + std::to_string(i) + ".wav"));
 		test::WavWriter(44100, 2).samples(test::WavWriter::sine(4410, 2, 3000, 40)).write(dir / "storm.wav");
 		written = true;
 	}
@@ -77,8 +79,9 @@ void BM_Mixer(benchmark::State& state) {
 		audio->mix(out.data(), Audio::kBufferFrames);
 		benchmark::DoNotOptimize(out.data());
 	}
-	state.counters["ns_per_voice_frame"] = benchmark::Counter(double(state.iterations()) * voices * Audio::kBufferFrames,
-	                                                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+	state.counters["ns_per_voice_frame"] =
+		benchmark::Counter(double(state.iterations()) * voices * Audio::kBufferFrames,
+						   benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_Mixer)->Arg(1)->Arg(8)->Arg(32)->Arg(128);
 
@@ -102,8 +105,9 @@ void BM_PlainMultiplyAdd(benchmark::State& state) {
 		position = (position + Audio::kBufferFrames) % (44100 - Audio::kBufferFrames);
 		benchmark::DoNotOptimize(sum.data());
 	}
-	state.counters["ns_per_voice_frame"] = benchmark::Counter(double(state.iterations()) * voices * Audio::kBufferFrames,
-	                                                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+	state.counters["ns_per_voice_frame"] =
+		benchmark::Counter(double(state.iterations()) * voices * Audio::kBufferFrames,
+						   benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_PlainMultiplyAdd)->Arg(1)->Arg(8)->Arg(32)->Arg(128);
 

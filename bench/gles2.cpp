@@ -23,8 +23,7 @@
 namespace {
 
 // The tests' hidden 64 x 64 window, without a display unless one is asked for.
-bool makeGLContext()
-{
+bool makeGLContext() {
 	setenv("SDL_VIDEODRIVER", "offscreen", 0);
 	return test::GLTestContext::get() != nullptr;
 }
@@ -32,17 +31,18 @@ bool makeGLContext()
 // Swaps in a GL whose every function does nothing and returns 0, for its lifetime.
 class NullGL {
 public:
-	NullGL() : m_saved(gr::gl)
-	{
+	NullGL() : m_saved(gr::gl) {
 #define BENCH_NULL_GL(name) \
-		gr::gl.name = [](auto... a) { \
-			using R = decltype(gr::GLES2_Dispatch::library().name(a...)); \
-			return R(); \
-		};
+	gr::gl.name = [](auto... a) { \
+		using R = decltype(gr::GLES2_Dispatch::library().name(a...)); \
+		return R(); \
+	};
 		GR_GLES2_FUNCTIONS(BENCH_NULL_GL)
 #undef BENCH_NULL_GL
 	}
-	~NullGL() { gr::gl = m_saved; }
+	~NullGL() {
+		gr::gl = m_saved;
+	}
 
 private:
 	gr::GLES2_Dispatch m_saved;
@@ -54,8 +54,7 @@ struct Scene {
 	lang::Ptr<gr::Primitive> primitive;
 	lang::Ptr<gr::Texture> texture;
 
-	Scene()
-	{
+	Scene() {
 		context = new gr::GLES2_Context(64, 64, nullptr, nullptr);
 		// The built-in effect: position, normal and texture coordinates, three
 		// matrices or vectors and one sampler, like most scene materials.
@@ -68,7 +67,9 @@ struct Scene {
 		shader->setVector(gr::Shader::PARAM_LIGHTP0, math::Vector4(0, 10, 0, 1));
 
 		gr::VertexFormat format;
-		format.addPosition(gr::VertexFormat::V3_32).addNormal(gr::VertexFormat::V3_32).addTextureCoordinate(gr::VertexFormat::V2_32);
+		format.addPosition(gr::VertexFormat::V3_32)
+			.addNormal(gr::VertexFormat::V3_32)
+			.addTextureCoordinate(gr::VertexFormat::V2_32);
 		const int triangles = 100;
 		primitive = context->createPrimitive(gr::PRIMITIVE_TRIANGLELIST, format, triangles * 3, triangles * 3, 2);
 		gr::ContextObjectLock lock(primitive, gr::ContextObject::LOCK_WRITE);
@@ -89,18 +90,15 @@ struct Scene {
 };
 
 // The measured draw; the first, uploading draw goes through drawPasses() directly.
-__attribute__((noinline)) void drawOnce(gr::Shader* shader, gr::Primitive* primitive)
-{
+__attribute__((noinline)) void drawOnce(gr::Shader* shader, gr::Primitive* primitive) {
 	test::drawPasses(shader, primitive);
 }
 
-__attribute__((noinline)) void uploadOnce(gr::Texture* texture, const std::vector<uint8_t>& pixels)
-{
+__attribute__((noinline)) void uploadOnce(gr::Texture* texture, const std::vector<uint8_t>& pixels) {
 	texture->uploadSubImage(0, 0, pixels.data(), 256 * 4, 256, 256, gr::SurfaceFormat::A8R8G8B8);
 }
 
-void drawBenchmark(benchmark::State& state, bool nullGL)
-{
+void drawBenchmark(benchmark::State& state, bool nullGL) {
 	if (!makeGLContext()) {
 		state.SkipWithError("no OpenGL ES context");
 		return;
@@ -115,8 +113,7 @@ void drawBenchmark(benchmark::State& state, bool nullGL)
 		glFinish();
 }
 
-void uploadBenchmark(benchmark::State& state, bool nullGL)
-{
+void uploadBenchmark(benchmark::State& state, bool nullGL) {
 	if (!makeGLContext()) {
 		state.SkipWithError("no OpenGL ES context");
 		return;
@@ -132,10 +129,18 @@ void uploadBenchmark(benchmark::State& state, bool nullGL)
 	state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(pixels.size()));
 }
 
-void BM_Draw100Triangles_EngineOnly(benchmark::State& state) { drawBenchmark(state, true); }
-void BM_Draw100Triangles_Mesa(benchmark::State& state) { drawBenchmark(state, false); }
-void BM_Upload256RGBA_EngineOnly(benchmark::State& state) { uploadBenchmark(state, true); }
-void BM_Upload256RGBA_Mesa(benchmark::State& state) { uploadBenchmark(state, false); }
+void BM_Draw100Triangles_EngineOnly(benchmark::State& state) {
+	drawBenchmark(state, true);
+}
+void BM_Draw100Triangles_Mesa(benchmark::State& state) {
+	drawBenchmark(state, false);
+}
+void BM_Upload256RGBA_EngineOnly(benchmark::State& state) {
+	uploadBenchmark(state, true);
+}
+void BM_Upload256RGBA_Mesa(benchmark::State& state) {
+	uploadBenchmark(state, false);
+}
 
 BENCHMARK(BM_Draw100Triangles_EngineOnly);
 BENCHMARK(BM_Draw100Triangles_Mesa);

@@ -29,7 +29,7 @@ struct Scene {
 			l->linkTo(root);
 		}
 		lang::Ptr<gr::Shader> shaders[4] = {context->shader("a"), context->shader("b"), context->shader("c"),
-											 context->shader("d")};
+											context->shader("d")};
 		for (int i = 0; i < NODE_COUNT; ++i) {
 			hgr::Mesh* m = new hgr::Mesh;
 			m->addPrimitive(context->primitive("p", shaders[i % 4]));
@@ -52,7 +52,8 @@ void RenderVisibleNodes(benchmark::State& state) {
 		state.SkipWithError("not every mesh was visible");
 	state.SetItemsProcessed(state.iterations() * NODE_COUNT);
 	state.counters["ns_per_node"] =
-		benchmark::Counter(double(NODE_COUNT), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+		benchmark::Counter(double(NODE_COUNT),
+						   benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(RenderVisibleNodes)->Unit(benchmark::kMillisecond);
 
@@ -64,7 +65,8 @@ void RenderCulledNodes(benchmark::State& state) {
 		state.SkipWithError("a mesh behind the camera was drawn");
 	state.SetItemsProcessed(state.iterations() * NODE_COUNT);
 	state.counters["ns_per_node"] =
-		benchmark::Counter(double(NODE_COUNT), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+		benchmark::Counter(double(NODE_COUNT),
+						   benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(RenderCulledNodes)->Unit(benchmark::kMillisecond);
 

@@ -106,7 +106,7 @@ struct Package {
 		dataBytes = written + 13;
 		files += 3;
 		ok = test::runCommand({"dpkg-deb", "--root-owner-group", "-Zgzip", "-z6", "--build", root, deb}, nullptr,
-		                      nullptr, kToolTimeoutMs) == 0;
+							  nullptr, kToolTimeoutMs) == 0;
 		removeSettled({root}, dir);
 		packageBytes = fileSize(deb);
 	}

@@ -76,17 +76,23 @@ void BM_StdioTypedReads(benchmark::State& state) {
 		float fsum = 0;
 		unsigned char b[4];
 		for (int r = 0; r < RECORDS; ++r) {
-			if (std::fread(b, 1, 4, f) != 4) std::abort();
+			if (std::fread(b, 1, 4, f) != 4)
+				std::abort();
 			isum += int32_t(be32(b));
-			if (std::fread(b, 1, 4, f) != 4) std::abort();
+			if (std::fread(b, 1, 4, f) != 4)
+				std::abort();
 			fsum += toFloat(be32(b));
-			if (std::fread(b, 1, 2, f) != 2) std::abort();
+			if (std::fread(b, 1, 2, f) != 2)
+				std::abort();
 			isum += int16_t(b[0] << 8 | b[1]);
-			if (std::fread(b, 1, 2, f) != 2) std::abort();
+			if (std::fread(b, 1, 2, f) != 2)
+				std::abort();
 			isum += int16_t(b[0] << 8 | b[1]);
-			if (std::fread(b, 1, 4, f) != 4) std::abort();
+			if (std::fread(b, 1, 4, f) != 4)
+				std::abort();
 			isum += int32_t(be32(b));
-			if (std::fread(b, 1, 4, f) != 4) std::abort();
+			if (std::fread(b, 1, 4, f) != 4)
+				std::abort();
 			fsum += toFloat(be32(b));
 		}
 		std::fclose(f);
@@ -103,7 +109,8 @@ void BM_BulkReadAndDecode(benchmark::State& state) {
 	std::vector<unsigned char> buf(FILE_SIZE);
 	for (auto _ : state) {
 		FILE* f = std::fopen(path.c_str(), "rb");
-		if (std::fread(buf.data(), 1, buf.size(), f) != buf.size()) std::abort();
+		if (std::fread(buf.data(), 1, buf.size(), f) != buf.size())
+			std::abort();
 		std::fclose(f);
 		int64_t isum = 0;
 		float fsum = 0;

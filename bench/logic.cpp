@@ -33,7 +33,8 @@ test::FakeScene busyLevel() {
 	test::SceneWriter w;
 	w.material("water", "water.fx");
 	for (int p = 0; p < 4; ++p)
-		w.primitive(0).component(test::SceneWriter::DT_POSITION, test::SceneWriter::V3_32, {0, 0, 0, 1, 0, 0, 0, 1, 0})
+		w.primitive(0)
+			.component(test::SceneWriter::DT_POSITION, test::SceneWriter::V3_32, {0, 0, 0, 1, 0, 0, 0, 1, 0})
 			.indices({0, 1, 2});
 	for (int i = 0; i < 20; ++i)
 		w.mesh("O_water" + std::to_string(i)).primitives({0, 1, 2, 3});
@@ -78,8 +79,14 @@ BENCHMARK(BM_WorldUpdate);
 // 1,000 scripts of 20 lines: state and execute type, 16 actions of both
 // families, two end actions.
 std::vector<std::string> scripts() {
-	const char* actions[] = {"moveobject,box,lid,1,2,3,0.5,1", "delay,2.5", "set,counter,0", "add,counter,1",
-		"equal,counter,10,3", "playsound,door.wav,0", "activatetrigger,T_next,T_other", "fade,1,0,1"};
+	const char* actions[] = {"moveobject,box,lid,1,2,3,0.5,1",
+							 "delay,2.5",
+							 "set,counter,0",
+							 "add,counter,1",
+							 "equal,counter,10,3",
+							 "playsound,door.wav,0",
+							 "activatetrigger,T_next,T_other",
+							 "fade,1,0,1"};
 	std::vector<std::string> texts;
 	for (int s = 0; s < 1000; ++s) {
 		test::TriggerScript script;

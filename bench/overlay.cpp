@@ -370,7 +370,7 @@ void GameTabAgainstGraphicsTab(benchmark::State& state) {
 		std::string text = "language.name = Language " + std::to_string(l) + "\n";
 		for (int k = 0; k < 120; ++k)
 			text += "key.number_" + std::to_string(k) + " = a translated text of some length, number " +
-			        std::to_string(k) + "\n";
+					std::to_string(k) + "\n";
 		test::writeFile(lang + code + ".lang", text);
 	}
 	test::writeFile(lang + "languages", index);

@@ -22,38 +22,41 @@ namespace {
 
 /** Ten emissions of at most 1000 particles each, spread in front of the camera. */
 std::string description(const char* particleLifeTime, const char* emissionRate, const char* emissionStopTime) {
-	std::string text = "systemMaxEmissions = 10\n"
-					   "systemRate = CONSTANT 1000\n"
-					   "systemStopTime = CONSTANT -1\n"
-					   "systemLifeTime = CONSTANT -1\n"
-					   "emissionMaxParticles = 1000\n";
+	std::string text =
+		"systemMaxEmissions = 10\n"
+		"systemRate = CONSTANT 1000\n"
+		"systemStopTime = CONSTANT -1\n"
+		"systemLifeTime = CONSTANT -1\n"
+		"emissionMaxParticles = 1000\n";
 	text += std::string("emissionRate = ") + emissionRate + "\n";
 	text += std::string("emissionStopTime = ") + emissionStopTime + "\n";
-	text += "emissionLifeTime = CONSTANT -1\n"
-			"emissionPosition = BOX -20 -20 40 20 20 80\n";
+	text +=
+		"emissionLifeTime = CONSTANT -1\n"
+		"emissionPosition = BOX -20 -20 40 20 20 80\n";
 	text += std::string("particleLifeTime = ") + particleLifeTime + "\n";
-	text += "particleStartVelocity = SPHERE 0 0 0 1 3\n"
-			"particleStartPosition = SPHERE 0 0 0 0 2\n"
-			"particleStartSize = RANGE 0.5 1\n"
-			"particleEndSize = CONSTANT 2\n"
-			"particleStartAlpha = CONSTANT 1\n"
-			"particleEndAlpha = CONSTANT 0\n"
-			"particleStartColor = POINT 1 0.8 0.4\n"
-			"particleEndColor = POINT 1 0.2 0\n"
-			"particleSpriteElasticity = CONSTANT 0\n"
-			"particleSpriteRotation = RANGE 0 360\n"
-			"particleSpriteStartRotationSpeed = RANGE -90 90\n"
-			"particleSpriteEndRotationSpeed = CONSTANT 0\n"
-			"gravity = -9.8\n"
-			"wind = 0.5 0 0\n"
-			"textureFrameRate = 10\n"
-			"textureFrames = 16\n"
-			"textureAnimation = LOOP\n"
-			"textureView = CAMERAUP\n"
-			"emissionLimitKill = OLDEST\n"
-			"systemLimitKill = NONE\n"
-			"particleUpdateAlways = true\n"
-			"shaderName = particle.fx\n";
+	text +=
+		"particleStartVelocity = SPHERE 0 0 0 1 3\n"
+		"particleStartPosition = SPHERE 0 0 0 0 2\n"
+		"particleStartSize = RANGE 0.5 1\n"
+		"particleEndSize = CONSTANT 2\n"
+		"particleStartAlpha = CONSTANT 1\n"
+		"particleEndAlpha = CONSTANT 0\n"
+		"particleStartColor = POINT 1 0.8 0.4\n"
+		"particleEndColor = POINT 1 0.2 0\n"
+		"particleSpriteElasticity = CONSTANT 0\n"
+		"particleSpriteRotation = RANGE 0 360\n"
+		"particleSpriteStartRotationSpeed = RANGE -90 90\n"
+		"particleSpriteEndRotationSpeed = CONSTANT 0\n"
+		"gravity = -9.8\n"
+		"wind = 0.5 0 0\n"
+		"textureFrameRate = 10\n"
+		"textureFrames = 16\n"
+		"textureAnimation = LOOP\n"
+		"textureView = CAMERAUP\n"
+		"emissionLimitKill = OLDEST\n"
+		"systemLimitKill = NONE\n"
+		"particleUpdateAlways = true\n"
+		"shaderName = particle.fx\n";
 	return text;
 }
 
@@ -101,7 +104,8 @@ void measureUpdates(benchmark::State& state, hgr::ParticleSystem* system) {
 void BM_ParticleUpdateSteady(benchmark::State& state) {
 	std::srand(1);
 	lang::Ptr<test::FakeContext> context = makeContext(gr::Context::PLATFORM_EGL);
-	lang::Ptr<hgr::ParticleSystem> system = makeSystem(context, description("CONSTANT 1", "CONSTANT 1000", "CONSTANT -1"));
+	lang::Ptr<hgr::ParticleSystem> system =
+		makeSystem(context, description("CONSTANT 1", "CONSTANT 1000", "CONSTANT -1"));
 	for (int i = 0; i < 120; ++i)
 		system->update(FRAME);
 	measureUpdates(state, system);

@@ -311,7 +311,8 @@ void BM_IntegrateWedged(benchmark::State& state) {
 			g.addTriangle(0, a, b, cc);
 			g.addTriangle(0, a, cc, d);
 		};
-		quad(c + Vector3(-500, 0, -500), c + Vector3(-500, 0, 500), c + Vector3(500, 0, 500), c + Vector3(500, 0, -500));
+		quad(c + Vector3(-500, 0, -500), c + Vector3(-500, 0, 500), c + Vector3(500, 0, 500),
+			 c + Vector3(500, 0, -500));
 		quad(c, c + Vector3(0, 500, 0), c + Vector3(-500, 500, 0), c + Vector3(-500, 0, 0));
 		quad(c, c + Vector3(0, 0, -500), c + Vector3(0, 500, -500), c + Vector3(0, 500, 0));
 		return g;

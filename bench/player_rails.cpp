@@ -76,7 +76,8 @@ std::vector<Vector3> windingTrack(int n) {
 	test::Vec3 at{0, 0, 0};
 	for (int i = 0; i < n; ++i) {
 		const float a = 0.002f * float(i);
-		const test::Vec3 next{at[0] + 10.f * std::sin(a), at[1] + std::sin(0.01f * float(i)), at[2] + 10.f * std::cos(a)};
+		const test::Vec3 next{at[0] + 10.f * std::sin(a), at[1] + std::sin(0.01f * float(i)),
+							  at[2] + 10.f * std::cos(a)};
 		segments.emplace_back(at, next);
 		at = next;
 	}

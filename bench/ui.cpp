@@ -24,8 +24,7 @@
 
 namespace {
 
-bool makeGLContext()
-{
+bool makeGLContext() {
 	setenv("SDL_VIDEODRIVER", "offscreen", 0);
 	return test::GLTestContext::get() != nullptr;
 }
@@ -35,15 +34,14 @@ bool makeGLContext()
 // font of 96 glyphs and the crafted font.
 struct FontFiles {
 	test::TempDir dir;
-	FontFiles()
-	{
+	FontFiles() {
 		test::TextureImage texture = test::TextureImage::solid(512, 512, 255, 255, 255, 0);
 		uint32_t noise = 12345;
 		for (int y = 0; y < 512; ++y)
 			for (int x = 0; x < 512; ++x) {
 				noise = noise * 1664525u + 1013904223u;
 				texture.rgba[(size_t(y) * 512 + size_t(x)) * 4 + 3] =
-				    (x % 32) >= 4 && (x % 32) < 28 ? uint8_t(noise >> 24) : 0;
+					(x % 32) >= 4 && (x % 32) < 28 ? uint8_t(noise >> 24) : 0;
 			}
 		test::writePng(dir / "font.png", texture);
 		test::DatFont plain{"font.png", 32, 0, {}, -1};
@@ -57,29 +55,26 @@ struct FontFiles {
 	}
 };
 
-FontFiles& fontFiles()
-{
+FontFiles& fontFiles() {
 	static FontFiles files;
 	return files;
 }
 
-const std::string kLine = "The quick brown fox jumps over a lazy do";  // 40 glyphs
+const std::string kLine = "The quick brown fox jumps over a lazy do"; // 40 glyphs
 
 // An 800 x 480 target and a renderer holding the plain font.
 struct TextSetUp {
 	test::FramebufferTarget target{800, 480};
 	lumaroll::UiRenderer ui;
 	const lumaroll::Font* font = nullptr;
-	TextSetUp()
-	{
+	TextSetUp() {
 		ui.loadFont(fontFiles().dir / "PLAIN.dat");
 		font = ui.findFont("PLAIN");
 	}
 };
 
 // The set-up, or null (the benchmark skipped) without GL.
-std::unique_ptr<TextSetUp> textSetUp(benchmark::State& state)
-{
+std::unique_ptr<TextSetUp> textSetUp(benchmark::State& state) {
 	if (!makeGLContext()) {
 		state.SkipWithError("no OpenGL ES context");
 		return nullptr;
@@ -87,8 +82,7 @@ std::unique_ptr<TextSetUp> textSetUp(benchmark::State& state)
 	return std::make_unique<TextSetUp>();
 }
 
-void BM_Text40Glyphs_DrawCallEach(benchmark::State& state)
-{
+void BM_Text40Glyphs_DrawCallEach(benchmark::State& state) {
 	const auto setUp = textSetUp(state);
 	if (!setUp)
 		return;
@@ -103,8 +97,7 @@ void BM_Text40Glyphs_DrawCallEach(benchmark::State& state)
 
 // The same quads in one vertex buffer, one draw, through a program like the
 // sprite program whose positions arrive already placed.
-void BM_Text40Glyphs_OneBufferedDraw(benchmark::State& state)
-{
+void BM_Text40Glyphs_OneBufferedDraw(benchmark::State& state) {
 	const auto setUp = textSetUp(state);
 	if (!setUp)
 		return;
@@ -116,12 +109,14 @@ void BM_Text40Glyphs_OneBufferedDraw(benchmark::State& state)
 		const float u0 = float(q.srcX) / 512.f, u1 = float(q.srcX + q.srcW) / 512.f;
 		const float v0 = float(q.srcY) / 512.f, v1 = float(q.srcY + q.srcH) / 512.f;
 		const GLfloat quad[24] = {x0, y0, u0, v0, x1, y0, u1, v0, x0, y1, u0, v1,
-		                          x0, y1, u0, v1, x1, y0, u1, v0, x1, y1, u1, v1};
+								  x0, y1, u0, v1, x1, y0, u1, v0, x1, y1, u1, v1};
 		vertices.insert(vertices.end(), quad, quad + 24);
 	}
-	const char* vs = "attribute vec2 p; attribute vec2 t; varying vec2 v; void main() { v = t; gl_Position = vec4(p, 0.0, 1.0); }";
-	const char* fs = "precision mediump float; varying vec2 v; uniform sampler2D tex; uniform float alpha;\n"
-	                 "void main() { vec4 c = texture2D(tex, v); gl_FragColor = vec4(c.rgb, c.a * alpha); }";
+	const char* vs =
+		"attribute vec2 p; attribute vec2 t; varying vec2 v; void main() { v = t; gl_Position = vec4(p, 0.0, 1.0); }";
+	const char* fs =
+		"precision mediump float; varying vec2 v; uniform sampler2D tex; uniform float alpha;\n"
+		"void main() { vec4 c = texture2D(tex, v); gl_FragColor = vec4(c.rgb, c.a * alpha); }";
 	GLuint program = glCreateProgram();
 	for (auto stage : {std::make_pair(GL_VERTEX_SHADER, vs), std::make_pair(GL_FRAGMENT_SHADER, fs)}) {
 		GLuint shader = glCreateShader(stage.first);
@@ -158,8 +153,7 @@ void BM_Text40Glyphs_OneBufferedDraw(benchmark::State& state)
 	glDeleteProgram(program);
 }
 
-void blurBenchmark(benchmark::State& state, bool blur)
-{
+void blurBenchmark(benchmark::State& state, bool blur) {
 	if (!makeGLContext()) {
 		state.SkipWithError("no OpenGL ES context");
 		return;
@@ -183,11 +177,14 @@ void blurBenchmark(benchmark::State& state, bool blur)
 	ui.end();
 }
 
-void BM_BlurredBackdrop(benchmark::State& state) { blurBenchmark(state, true); }
-void BM_FullScreenSprite(benchmark::State& state) { blurBenchmark(state, false); }
+void BM_BlurredBackdrop(benchmark::State& state) {
+	blurBenchmark(state, true);
+}
+void BM_FullScreenSprite(benchmark::State& state) {
+	blurBenchmark(state, false);
+}
 
-void fontLoadBenchmark(benchmark::State& state, const char* file)
-{
+void fontLoadBenchmark(benchmark::State& state, const char* file) {
 	if (!makeGLContext()) {
 		state.SkipWithError("no OpenGL ES context");
 		return;
@@ -201,8 +198,12 @@ void fontLoadBenchmark(benchmark::State& state, const char* file)
 	}
 }
 
-void BM_LoadFont_Plain96(benchmark::State& state) { fontLoadBenchmark(state, "PLAIN.dat"); }
-void BM_LoadFont_Crafted65535(benchmark::State& state) { fontLoadBenchmark(state, "CRAFTED.dat"); }
+void BM_LoadFont_Plain96(benchmark::State& state) {
+	fontLoadBenchmark(state, "PLAIN.dat");
+}
+void BM_LoadFont_Crafted65535(benchmark::State& state) {
+	fontLoadBenchmark(state, "CRAFTED.dat");
+}
 
 BENCHMARK(BM_Text40Glyphs_DrawCallEach)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Text40Glyphs_OneBufferedDraw)->Unit(benchmark::kMicrosecond);

@@ -33,9 +33,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 	for (const std::string& k : keys) {
 		if (!p.getString(k.c_str()))
 			__builtin_trap(); // every iterated key must be found
-		try { p.getBoolean(k.c_str()); } catch (const io::IOException&) {}
-		try { p.getInt(k.c_str()); } catch (const io::IOException&) {}
-		try { p.getFloat(k.c_str()); } catch (const io::IOException&) {}
+		try {
+			p.getBoolean(k.c_str());
+		} catch (const io::IOException&) {
+		}
+		try {
+			p.getInt(k.c_str());
+		} catch (const io::IOException&) {
+		}
+		try {
+			p.getFloat(k.c_str());
+		} catch (const io::IOException&) {
+		}
 	}
 	return 0;
 }

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 	bool saved = false;
 	const int place = lumaroll::addHighScore(file, score, list, saved);
 	if (list.empty() || list.size() > 3 || place < -1 || place >= int(list.size()) ||
-	    (place >= 0 && list[size_t(place)] != score))
+		(place >= 0 && list[size_t(place)] != score))
 		__builtin_trap();
 	if (!saved || lumaroll::readScores(file) != list)
 		__builtin_trap();

@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 	const unsigned char* end = data + size;
 	lang::UTFConverter from(encoding);
 	lang::UTFConverter to[] = {lang::UTFConverter(1), lang::UTFConverter(2), lang::UTFConverter(4),
-		lang::UTFConverter(5), lang::UTFConverter(7), lang::UTFConverter(8)};
+							   lang::UTFConverter(5), lang::UTFConverter(7), lang::UTFConverter(8)};
 
 	for (const unsigned char* p = src; p < end;) {
 		int consumed = -1;

@@ -11,8 +11,7 @@
 #include <math/Matrix4x4.h>
 #include <cstdint>
 
-namespace gr
-{
+namespace gr {
 
 class CubeTexture;
 class Palette;
@@ -25,12 +24,10 @@ class Texture;
  * caller takes into a lang::Ptr; the context must outlive the shaders,
  * primitives and palettes it made.
  */
-class Context : public lang::Object
-{
+class Context : public lang::Object {
 public:
 	/** Platform ids as scene files store them. */
-	enum Platform
-	{
+	enum Platform {
 		PLATFORM_DX,
 		PLATFORM_EGL,
 		PLATFORM_PSP,
@@ -39,34 +36,36 @@ public:
 	};
 
 	/** Instance of the effect `name`; effects are cached per name and variant. */
-	virtual Shader* createShader( const lang::String& name, int variant ) = 0;
+	virtual Shader* createShader(const lang::String& name, int variant) = 0;
 
-	virtual Palette* createPalette( int entries ) = 0;
+	virtual Palette* createPalette(int entries) = 0;
 
 	/** The same primitive as the four-argument form (every caller passes 2 as the last int). */
-	virtual Primitive* createPrimitive( PrimitiveType type, const VertexFormat& format, int vertexCount, int indexCount, int indexSize ) = 0;
+	virtual Primitive* createPrimitive(PrimitiveType type, const VertexFormat& format, int vertexCount, int indexCount,
+									   int indexSize) = 0;
 
 	/** A primitive with 16-bit indices. */
-	virtual Primitive* createPrimitive( PrimitiveType type, const VertexFormat& format, int vertexCount, int indexCount ) = 0;
+	virtual Primitive* createPrimitive(PrimitiveType type, const VertexFormat& format, int vertexCount,
+									   int indexCount) = 0;
 
 	/** Empty texture (the two ints are passed 0). */
-	virtual Texture* createTexture( int width, int height, SurfaceFormat format, int usage, int pool ) = 0;
+	virtual Texture* createTexture(int width, int height, SurfaceFormat format, int usage, int pool) = 0;
 
 	/** Texture from a file name. */
-	virtual Texture* loadTexture( const lang::String& name ) = 0;
+	virtual Texture* loadTexture(const lang::String& name) = 0;
 
-	virtual CubeTexture* createCubeTexture( const lang::String& name ) = 0;
+	virtual CubeTexture* createCubeTexture(const lang::String& name) = 0;
 
-	virtual void setViewport( const Rect& rect ) = 0;
+	virtual void setViewport(const Rect& rect) = 0;
 
 	/** Field of view in radians. */
-	virtual void setPerspectiveProjection( float horizontalFov, float front, float back, float aspect ) = 0;
+	virtual void setPerspectiveProjection(float horizontalFov, float front, float back, float aspect) = 0;
 
 	/** True makes the stored projection the identity; false does nothing. */
-	virtual void resetProjection( bool reset ) = 0;
+	virtual void resetProjection(bool reset) = 0;
 
 	/** Renders into the texture, or into the default framebuffer for null. */
-	virtual void setRenderTarget( Texture* target ) = 0;
+	virtual void setRenderTarget(Texture* target) = 0;
 
 	/** The base does nothing. */
 	virtual void flush();
@@ -75,13 +74,13 @@ public:
 	virtual void endScene() = 0;
 
 	/** Clears colour (0xAARRGGBB) and depth. */
-	virtual void clear( uint32_t colour ) = 0;
+	virtual void clear(uint32_t colour) = 0;
 
 	virtual void present() = 0;
 	virtual bool isReady() const = 0;
 
 	/** Writes the current frame to a PNG file at path. */
-	virtual void saveScreenshot( const lang::String& path ) = 0;
+	virtual void saveScreenshot(const lang::String& path) = 0;
 
 	virtual int getWidth() const = 0;
 	virtual int getHeight() const = 0;
@@ -98,26 +97,25 @@ public:
 	float getAspectRatio() const;
 
 	/** "OpenGL ES" and the like; "Unknown platform" outside 0..4. */
-	static const char* platformName( int id );
+	static const char* platformName(int id);
 
 	/** "egl" and the like; "unknown" outside 0..4. */
-	static const char* platformShortName( int id );
+	static const char* platformShortName(int id);
 
 	const char* getPlatformShortName() const;
 };
 
 /** Brackets a frame: beginScene on construction, endScene on destruction; holds a counted reference. */
-class SceneGuard
-{
+class SceneGuard {
 public:
-	explicit SceneGuard( Context* context );
+	explicit SceneGuard(Context* context);
 	~SceneGuard();
 
 private:
 	lang::Ptr<Context> m_context;
 
-	SceneGuard( const SceneGuard& ) = delete;
-	SceneGuard& operator=( const SceneGuard& ) = delete;
+	SceneGuard(const SceneGuard&) = delete;
+	SceneGuard& operator=(const SceneGuard&) = delete;
 };
 
 } // gr

@@ -1,22 +1,14 @@
 #include <gr/ContextObject.h>
 
-namespace gr
-{
+namespace gr {
 
-ContextObject::~ContextObject()
-{
-}
+ContextObject::~ContextObject() {}
 
-void ContextObject::lock( int )
-{
-}
+void ContextObject::lock(int) {}
 
-void ContextObject::unlock()
-{
-}
+void ContextObject::unlock() {}
 
-int ContextObject::getLockMode() const
-{
+int ContextObject::getLockMode() const {
 	return LOCK_READWRITE;
 }
 

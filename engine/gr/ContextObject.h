@@ -4,16 +4,13 @@
 #include <lang/Object.h>
 #include <lang/Ptr.h>
 
-namespace gr
-{
+namespace gr {
 
 /** Base of every object a rendering context creates. */
-class ContextObject : public lang::Object
-{
+class ContextObject : public lang::Object {
 public:
 	/** Class ids stored by the base constructors. */
-	enum ClassId
-	{
+	enum ClassId {
 		CLASSID_PRIMITIVE,
 		CLASSID_SHADER,
 		CLASSID_TEXTURE,
@@ -22,18 +19,17 @@ public:
 	};
 
 	/** Lock modes: bit 0 read, bit 1 write. */
-	enum LockMode
-	{
+	enum LockMode {
 		LOCK_READ = 1,
 		LOCK_WRITE = 2,
 		LOCK_READWRITE = 3,
 	};
 
-	explicit ContextObject( int classId ) : m_classId(classId) {}
+	explicit ContextObject(int classId) : m_classId(classId) {}
 	~ContextObject() override;
 
 	/** Called before the caller reads or writes the object's data; the base does nothing. */
-	virtual void lock( int mode );
+	virtual void lock(int mode);
 
 	/** Called after the access; the base does nothing. */
 	virtual void unlock();
@@ -46,8 +42,8 @@ public:
 private:
 	int m_classId;
 
-	ContextObject( const ContextObject& ) = delete;
-	ContextObject& operator=( const ContextObject& ) = delete;
+	ContextObject(const ContextObject&) = delete;
+	ContextObject& operator=(const ContextObject&) = delete;
 };
 
 /**
@@ -55,10 +51,9 @@ private:
  * construction, unlocks and then releases on destruction. The object must
  * not be null.
  */
-class ContextObjectLock
-{
+class ContextObjectLock {
 public:
-	ContextObjectLock( ContextObject* object, int mode ) : m_object(object) { m_object->lock( mode ); }
+	ContextObjectLock(ContextObject* object, int mode) : m_object(object) { m_object->lock(mode); }
 	~ContextObjectLock() { m_object->unlock(); }
 
 	ContextObject* object() const { return m_object; }
@@ -66,8 +61,8 @@ public:
 private:
 	lang::Ptr<ContextObject> m_object;
 
-	ContextObjectLock( const ContextObjectLock& ) = delete;
-	ContextObjectLock& operator=( const ContextObjectLock& ) = delete;
+	ContextObjectLock(const ContextObjectLock&) = delete;
+	ContextObjectLock& operator=(const ContextObjectLock&) = delete;
 };
 
 } // gr

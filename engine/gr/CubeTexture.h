@@ -3,12 +3,10 @@
 
 #include <gr/BaseTexture.h>
 
-namespace gr
-{
+namespace gr {
 
 /** Cube map texture. */
-class CubeTexture : public BaseTexture
-{
+class CubeTexture : public BaseTexture {
 public:
 	CubeTexture() : BaseTexture(CLASSID_CUBETEXTURE) {}
 };

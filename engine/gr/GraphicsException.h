@@ -3,14 +3,12 @@
 
 #include <lang/Exception.h>
 
-namespace gr
-{
+namespace gr {
 
 /** Failure of the graphics layer; carries a formatted message. */
-class GraphicsException : public lang::Exception
-{
+class GraphicsException : public lang::Exception {
 public:
-	explicit GraphicsException( const lang::Format& message ) : lang::Exception(message) {}
+	explicit GraphicsException(const lang::Format& message) : lang::Exception(message) {}
 };
 
 } // gr

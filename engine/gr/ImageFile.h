@@ -9,18 +9,18 @@ namespace lumaroll {
 
 // A decoded image file: mip-map levels of 8-bit RGBA pixels.
 struct ImageData {
-    struct Level {
-        std::int32_t width = 0;
-        std::int32_t height = 0;
-        // width x height x 4 bytes: rows from the first stored row on, each
-        // pixel red, green, blue, alpha.
-        std::vector<std::uint8_t> pixels;
-    };
+	struct Level {
+		std::int32_t width = 0;
+		std::int32_t height = 0;
+		// width x height x 4 bytes: rows from the first stored row on, each
+		// pixel red, green, blue, alpha.
+		std::vector<std::uint8_t> pixels;
+	};
 
-    std::vector<Level> levels; // level 0 (the largest) first; empty after a failure
-    bool hasAlpha = false;     // the image carries meaningful alpha
-    bool flipVertical = false; // the file stores its rows bottom-up (pixels are not reordered)
-    std::string error;         // empty on success
+	std::vector<Level> levels; // level 0 (the largest) first; empty after a failure
+	bool hasAlpha = false;	   // the image carries meaningful alpha
+	bool flipVertical = false; // the file stores its rows bottom-up (pixels are not reordered)
+	std::string error;		   // empty on success
 };
 
 // Reads and decodes the image file at path (legacy PVR, PVRTC included, or

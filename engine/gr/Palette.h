@@ -4,20 +4,18 @@
 #include <gr/ContextObject.h>
 #include <gr/SurfaceFormat.h>
 
-namespace gr
-{
+namespace gr {
 
 /** Colour table of a palettized surface. */
-class Palette : public ContextObject
-{
+class Palette : public ContextObject {
 public:
 	Palette() : ContextObject(CLASSID_PALETTE) {}
 
 	/** Sets count entries from first on; entries are pixels in format. */
-	virtual void setEntries( int first, const void* entries, SurfaceFormat format, int count ) = 0;
+	virtual void setEntries(int first, const void* entries, SurfaceFormat format, int count) = 0;
 
 	/** Reads count entries from first on as pixels in format. */
-	virtual void getEntries( int first, void* entries, SurfaceFormat format, int count ) const = 0;
+	virtual void getEntries(int first, void* entries, SurfaceFormat format, int count) const = 0;
 
 	/** Number of entries given at creation. */
 	virtual int getEntryCount() const = 0;

@@ -1,14 +1,9 @@
 #include <gr/Primitive.h>
 
-namespace gr
-{
+namespace gr {
 
-void Primitive::prepare( int )
-{
-}
+void Primitive::prepare(int) {}
 
-void Primitive::finish()
-{
-}
+void Primitive::finish() {}
 
 } // gr

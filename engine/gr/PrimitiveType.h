@@ -1,12 +1,10 @@
 #ifndef GR_PRIMITIVETYPE_H
 #define GR_PRIMITIVETYPE_H
 
-namespace gr
-{
+namespace gr {
 
 /** How a primitive's vertices are assembled. Scene files hold these values (0..6). */
-enum PrimitiveType
-{
+enum PrimitiveType {
 	PRIMITIVE_POINT,
 	PRIMITIVE_LINELIST,
 	PRIMITIVE_LINESTRIP,

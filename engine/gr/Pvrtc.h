@@ -13,7 +13,6 @@ namespace lumaroll {
 // index places beyond them (sizes that are not powers of two) read as zero.
 // Returns the level's compressed size at its raised size, 0 (writing nothing)
 // when width or height is below 1.
-std::size_t decompressPvrtc(const void* data, bool twoBitsPerPixel, int width, int height,
-                            std::uint8_t* output);
+std::size_t decompressPvrtc(const void* data, bool twoBitsPerPixel, int width, int height, std::uint8_t* output);
 
 } // namespace lumaroll

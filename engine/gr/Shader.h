@@ -6,8 +6,7 @@
 #include <math/Matrix4x4.h>
 #include <math/Vector4.h>
 
-namespace gr
-{
+namespace gr {
 
 class BaseTexture;
 
@@ -16,12 +15,10 @@ class BaseTexture;
  * set by name or by semantic id (the id's name); setting a parameter the
  * effect does not use has no effect.
  */
-class Shader : public ContextObject
-{
+class Shader : public ContextObject {
 public:
 	/** Semantic parameters; the name of each is getParamName(id). */
-	enum ParamType
-	{
+	enum ParamType {
 		PARAM_NONE,
 		PARAM_CAMERAP,
 		PARAM_WORLDTM,
@@ -51,8 +48,7 @@ public:
 	};
 
 	/** Sort modes of an effect ("sort" value). */
-	enum SortMode
-	{
+	enum SortMode {
 		SORT_NONE,
 		SORT_BACKTOFRONT,
 		SORT_FRONTTOBACK,
@@ -66,43 +62,43 @@ public:
 	virtual Shader* clone() const = 0;
 
 	/** Selects a technique by name; an unknown name leaves the selection unchanged. */
-	virtual void setTechnique( const lang::String& name ) = 0;
+	virtual void setTechnique(const lang::String& name) = 0;
 
-	virtual void setTexture( ParamType param, BaseTexture* value ) = 0;
-	virtual void setTexture( const lang::String& name, BaseTexture* value ) = 0;
-	virtual void setMatrix( ParamType param, const math::Matrix4x4& value ) = 0;
-	virtual void setMatrix( const lang::String& name, const math::Matrix4x4& value ) = 0;
+	virtual void setTexture(ParamType param, BaseTexture* value) = 0;
+	virtual void setTexture(const lang::String& name, BaseTexture* value) = 0;
+	virtual void setMatrix(ParamType param, const math::Matrix4x4& value) = 0;
+	virtual void setMatrix(const lang::String& name, const math::Matrix4x4& value) = 0;
 
 	/** An array of count pointers to matrices (bone matrices). */
-	virtual void setMatrixArray( ParamType param, const math::Matrix4x4* const* matrices, int count ) = 0;
+	virtual void setMatrixArray(ParamType param, const math::Matrix4x4* const* matrices, int count) = 0;
 
-	virtual void setVector( ParamType param, const math::Vector4& value ) = 0;
-	virtual void setVector( const lang::String& name, const math::Vector4& value ) = 0;
-	virtual void setFloat( ParamType param, float value ) = 0;
-	virtual void setFloat( const lang::String& name, float value ) = 0;
+	virtual void setVector(ParamType param, const math::Vector4& value) = 0;
+	virtual void setVector(const lang::String& name, const math::Vector4& value) = 0;
+	virtual void setFloat(ParamType param, float value) = 0;
+	virtual void setFloat(const lang::String& name, float value) = 0;
 
 	/** The texture parameter, or null. */
-	virtual BaseTexture* getTexture( const lang::String& name ) const = 0;
+	virtual BaseTexture* getTexture(const lang::String& name) const = 0;
 
 	/** The matrix parameter; identity when unset. */
-	virtual math::Matrix4x4 getMatrix( const lang::String& name ) const = 0;
+	virtual math::Matrix4x4 getMatrix(const lang::String& name) const = 0;
 
-	virtual math::Vector4 getVector( const lang::String& name ) const = 0;
-	virtual float getFloat( const lang::String& name ) const = 0;
+	virtual math::Vector4 getVector(const lang::String& name) const = 0;
+	virtual float getFloat(const lang::String& name) const = 0;
 
 	/** Selects the technique to draw with; returns its number of passes (0 draws nothing). */
 	virtual int begin() = 0;
 
 	/** Makes pass `pass` current: program, render states and parameter upload. */
-	virtual void beginPass( int pass ) = 0;
+	virtual void beginPass(int pass) = 0;
 
 	virtual void endPass() = 0;
 	virtual void end() = 0;
 
-	virtual void setName( const lang::String& name ) = 0;
+	virtual void setName(const lang::String& name) = 0;
 
 	/** Stores the instance's sort mode (SortMode). */
-	virtual void setFlags( int flags ) = 0;
+	virtual void setFlags(int flags) = 0;
 
 	/** Render priority of the effect (default 0). */
 	virtual int getPriority() const = 0;
@@ -115,11 +111,11 @@ public:
 	virtual const lang::String& name() const = 0;
 
 	/** Name of a parameter id ("CAMERAP"); "" outside 0..24. */
-	static const char* getParamName( ParamType param );
+	static const char* getParamName(ParamType param);
 
 	/** Id of an exact (case-sensitive) parameter name; PARAM_NONE when none matches. */
-	static ParamType parseParamType( const lang::String& name );
-	static ParamType parseParamType( const char* name );
+	static ParamType parseParamType(const lang::String& name);
+	static ParamType parseParamType(const char* name);
 };
 
 } // gr

@@ -4,8 +4,7 @@
 #include <lang/String.h>
 #include <cstdint>
 
-namespace gr
-{
+namespace gr {
 
 /**
  * Pixel format of a texture, a render target or a block of pixels, with the
@@ -13,11 +12,9 @@ namespace gr
  * pixel conversion. Pixels are little-endian words; palettes are arrays of
  * pixels in their own non-palette format, null meaning no palette.
  */
-class SurfaceFormat
-{
+class SurfaceFormat {
 public:
-	enum SurfaceFormatType
-	{
+	enum SurfaceFormatType {
 		UNKNOWN,
 		R8G8B8,
 		B8G8R8,
@@ -61,10 +58,11 @@ public:
 	};
 
 	SurfaceFormat() : m_type(UNKNOWN) {}
-	SurfaceFormat( SurfaceFormatType type ) : m_type(type) {}
+	SurfaceFormat(SurfaceFormatType type) : m_type(type) {}
 
 	/** The last format of the table whose bits and four masks all equal the arguments; UNKNOWN when none does. */
-	static SurfaceFormat fromPixelMasks( int bitsPerPixel, uint32_t redMask, uint32_t greenMask, uint32_t blueMask, uint32_t alphaMask );
+	static SurfaceFormat fromPixelMasks(int bitsPerPixel, uint32_t redMask, uint32_t greenMask, uint32_t blueMask,
+										uint32_t alphaMask);
 
 	SurfaceFormatType type() const { return m_type; }
 
@@ -75,10 +73,10 @@ public:
 	bool hasAlpha() const;
 
 	/** Mask of channel 0 red, 1 green, 2 blue, 3 alpha; 0 for DXT formats and other channels. */
-	uint32_t getChannelMask( int channel ) const;
+	uint32_t getChannelMask(int channel) const;
 
 	/** Number of bits set in the channel's mask. */
-	int getChannelBits( int channel ) const;
+	int getChannelBits(int channel) const;
 
 	/** 256 for P8, 16 for P4, 0 otherwise. */
 	int getPaletteSize() const;
@@ -87,38 +85,40 @@ public:
 	const char* toString() const;
 
 	/** Bytes of a width x height surface; DXT formats count whole 4x4 blocks. */
-	int getSurfaceSize( int width, int height ) const;
+	int getSurfaceSize(int width, int height) const;
 
-	bool operator==( const SurfaceFormat& other ) const { return m_type == other.m_type; }
-	bool operator!=( const SurfaceFormat& other ) const { return m_type != other.m_type; }
+	bool operator==(const SurfaceFormat& other) const { return m_type == other.m_type; }
+	bool operator!=(const SurfaceFormat& other) const { return m_type != other.m_type; }
 
 	/**
 	 * The format of an exact (case-sensitive) name. Throws GraphicsException
 	 * "Unknown surface format: {0}" for any other name, "UNKNOWN" included.
 	 */
-	static SurfaceFormat parse( const lang::String& name );
+	static SurfaceFormat parse(const lang::String& name);
 
 	/** Writes one 0xAARRGGBB colour as one pixel at dst; DXT formats write nothing. */
-	static void encodePixel( SurfaceFormat format, void* dst, SurfaceFormat paletteFormat, const void* palette, uint32_t colour );
+	static void encodePixel(SurfaceFormat format, void* dst, SurfaceFormat paletteFormat, const void* palette,
+							uint32_t colour);
 
 	/** Converts a row of count pixels; a DXT format on either side writes nothing. */
-	static void copyPixels( SurfaceFormat dstFormat, void* dst, SurfaceFormat dstPaletteFormat, const void* dstPalette,
-		SurfaceFormat srcFormat, const void* src, SurfaceFormat srcPaletteFormat, const void* srcPalette, int count );
+	static void copyPixels(SurfaceFormat dstFormat, void* dst, SurfaceFormat dstPaletteFormat, const void* dstPalette,
+						   SurfaceFormat srcFormat, const void* src, SurfaceFormat srcPaletteFormat,
+						   const void* srcPalette, int count);
 
 	/** Converts a width x height rectangle (pitches in bytes); DXT sources are decoded, DXT destinations left unchanged. */
-	static void convertSurface( SurfaceFormat dstFormat, void* dst, int dstPitch, SurfaceFormat dstPaletteFormat, const void* dstPalette,
-		SurfaceFormat srcFormat, const void* src, int srcPitch, SurfaceFormat srcPaletteFormat, const void* srcPalette,
-		int width, int height );
+	static void convertSurface(SurfaceFormat dstFormat, void* dst, int dstPitch, SurfaceFormat dstPaletteFormat,
+							   const void* dstPalette, SurfaceFormat srcFormat, const void* src, int srcPitch,
+							   SurfaceFormat srcPaletteFormat, const void* srcPalette, int width, int height);
 
 	/**
 	 * The pixel at (x, y) as red, green, blue and alpha in 0..1. For DXT
 	 * formats pitch is the byte distance between rows of blocks.
 	 */
-	static void readPixel( SurfaceFormat format, int x, int y, const void* data, int pitch,
-		SurfaceFormat paletteFormat, const void* palette, float* out );
+	static void readPixel(SurfaceFormat format, int x, int y, const void* data, int pitch, SurfaceFormat paletteFormat,
+						  const void* palette, float* out);
 
 	/** Half-float bits of the 32-bit float with the given bits, rounded half up on the magnitude. */
-	static uint16_t floatToHalf( uint32_t bits );
+	static uint16_t floatToHalf(uint32_t bits);
 
 private:
 	SurfaceFormatType m_type;

@@ -67,8 +67,8 @@ void Camera::collectNodes(Node* root, lang::Array<Node*>& nodes) {
 	int count = 0;
 	for (Node* n = root; n; n = n->next(root)) {
 		if (++count > MAX_NODES) {
-			throw lang::Exception(
-				lang::Format("Scene \"{0}\" has more than {1} nodes and cannot be drawn.", root->getName(), int(MAX_NODES)));
+			throw lang::Exception(lang::Format("Scene \"{0}\" has more than {1} nodes and cannot be drawn.",
+											   root->getName(), int(MAX_NODES)));
 		}
 	}
 	nodes.resize(count);

@@ -60,7 +60,7 @@ lang::String DefaultResourceManager::particleSystemKey(const lang::String& name)
 }
 
 ParticleSystem* DefaultResourceManager::getParticleSystem(const lang::String& name, const lang::String& textureDir,
-														   const lang::String& shaderDir) {
+														  const lang::String& shaderDir) {
 	const lang::String key = particleSystemKey(name);
 	lang::Ptr<ParticleSystem>* entry = m_particleSystems.find(key);
 	if (!entry || !*entry) {

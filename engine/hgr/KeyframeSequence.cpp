@@ -13,8 +13,7 @@ namespace hgr {
 
 namespace {
 
-const char* const END_BEHAVIOUR_NAMES[KeyframeSequence::END_BEHAVIOUR_COUNT] = {
-	"REPEAT", "OSCILLATE", "RESET", "STOP"};
+const char* const END_BEHAVIOUR_NAMES[KeyframeSequence::END_BEHAVIOUR_COUNT] = {"REPEAT", "OSCILLATE", "RESET", "STOP"};
 
 /** Largest element of any data format: the bound that keeps byte counts in range. */
 const int MAX_ELEMENT_SIZE = 16;
@@ -47,12 +46,12 @@ void KeyframeSequence::getKey(int first, void* dst, int dstStride, int dstFormat
 		return;
 	const int size = gr::VertexFormat::getDataFormatSize(m_format);
 	const float scale[4] = {m_scale, m_scale, m_scale, m_scale};
-	gr::VertexFormat::copyVertexDataScaled(dst, dstStride, dstFormat, m_data.begin() + first * size, size,
-										   m_format, scale, m_bias, count);
+	gr::VertexFormat::copyVertexDataScaled(dst, dstStride, dstFormat, m_data.begin() + first * size, size, m_format,
+										   scale, m_bias, count);
 }
 
-float KeyframeSequence::getKeyframeIndices(int endBehaviour, int keyCount, int* idx, float* fraction,
-										   float time, float rate) {
+float KeyframeSequence::getKeyframeIndices(int endBehaviour, int keyCount, int* idx, float* fraction, float time,
+										   float rate) {
 	float u = 0.f;
 	float p = time * rate;
 	if (!(p >= 0.f))

@@ -69,8 +69,7 @@ public:
 	 * negative or NaN time * rate counts as 0, an infinite one as the
 	 * largest float.
 	 */
-	static float getKeyframeIndices(int endBehaviour, int keyCount, int* idx, float* fraction,
-									float time, float rate);
+	static float getKeyframeIndices(int endBehaviour, int keyCount, int* idx, float* fraction, float time, float rate);
 
 	/**
 	 * Catmull-Rom spline through k1 (u = 0) and k2 (u = 1) with k0 and k3 giving

@@ -65,8 +65,8 @@ void Lines::addBox(const math::Matrix3x4& transform, const math::Vector3& boxMin
 				   const math::Vector4& color) {
 	math::Vector3 c[8];
 	for (int i = 0; i < 8; ++i) {
-		c[i] = transform.transform(math::Vector3(i & 1 ? boxMax.x : boxMin.x, i & 2 ? boxMax.y : boxMin.y,
-												 i & 4 ? boxMax.z : boxMin.z));
+		c[i] = transform.transform(
+			math::Vector3(i & 1 ? boxMax.x : boxMin.x, i & 2 ? boxMax.y : boxMin.y, i & 4 ? boxMax.z : boxMin.z));
 	}
 	// Corner i has bit 0 for x, bit 1 for y, bit 2 for z: an edge joins corners differing in one bit.
 	static const int EDGES[12][2] = {{0, 1}, {2, 3}, {4, 5}, {6, 7}, {0, 2}, {1, 3},

@@ -162,8 +162,8 @@ void Mesh::render(gr::Context*, Camera* camera, int priority) {
 						boneMatrices.resize(boneCount);
 						for (int b = 0; b < boneCount; ++b) {
 							const Bone& bone = m_bones[b];
-							const math::Matrix3x4 world =
-								bone.node ? camera->getFrameWorldTransform(bone.node.ptr()) : math::Matrix3x4();
+							const math::Matrix3x4 world = bone.node ? camera->getFrameWorldTransform(bone.node.ptr())
+																	: math::Matrix3x4();
 							storeBoneMatrix(world * bone.offset, boneMatrices[b]);
 						}
 					}

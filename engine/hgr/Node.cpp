@@ -32,9 +32,9 @@ Node::Node()
 	  m_userData(nullptr), m_id(0), m_pendingNext(nullptr) {}
 
 Node::Node(const Node& other)
-	: lang::Object(), m_transform(other.m_transform), m_flags(other.m_flags),
-	  m_transformIndex(other.m_transformIndex), m_parent(nullptr), m_prevSibling(nullptr), m_userData(nullptr),
-	  m_name(other.m_name), m_id(0), m_pendingNext(nullptr) {
+	: lang::Object(), m_transform(other.m_transform), m_flags(other.m_flags), m_transformIndex(other.m_transformIndex),
+	  m_parent(nullptr), m_prevSibling(nullptr), m_userData(nullptr), m_name(other.m_name), m_id(0),
+	  m_pendingNext(nullptr) {
 	if (s_shallowCopy || !other.m_firstChild)
 		return;
 
@@ -159,8 +159,8 @@ void Node::linkTo(Node* parent) {
 		throw lang::Exception(lang::Format("Node \"{0}\" cannot be linked to a null parent.", m_name));
 	for (const Node* p = parent; p; p = p->m_parent) {
 		if (p == this)
-			throw lang::Exception(lang::Format("Node \"{0}\" cannot be linked below itself or its own descendant \"{1}\".",
-											   m_name, parent->m_name));
+			throw lang::Exception(lang::Format(
+				"Node \"{0}\" cannot be linked below itself or its own descendant \"{1}\".", m_name, parent->m_name));
 	}
 
 	attachTo(parent);

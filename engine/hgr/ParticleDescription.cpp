@@ -20,8 +20,8 @@ void readDomain(io::PropertyParser& parser, const char* key, Domain& out) {
 	case Domain::PARSE_OK:
 		return;
 	case Domain::PARSE_NO_TYPE:
-		throw io::IOException(lang::Format("Failed to value domain type string from variable {0} in file {1}", key,
-										   parser.name()));
+		throw io::IOException(
+			lang::Format("Failed to value domain type string from variable {0} in file {1}", key, parser.name()));
 	case Domain::PARSE_UNKNOWN_TYPE:
 		throw io::IOException(
 			lang::Format("Invalid value domain type string in variable {0} in file {1}", key, parser.name()));
@@ -86,8 +86,8 @@ void ParticleSystem::Description::read(io::InputStream* in) {
 	readDomain(parser, "emissionlifetime", emissionLifeTime);
 	readDomain(parser, "emissionposition", emissionPosition);
 
-	particleAlignedToUserNormal =
-		parser.hasKey("particlealignedtousernormal") && parser.getBoolean("particlealignedtousernormal");
+	particleAlignedToUserNormal = parser.hasKey("particlealignedtousernormal") &&
+								  parser.getBoolean("particlealignedtousernormal");
 	readDomain(parser, "particlelifetime", particleLifeTime);
 	readDomain(parser, "particlestartvelocity", particleStartVelocity);
 	readDomain(parser, "particlestartposition", particleStartPosition);
@@ -121,8 +121,9 @@ void ParticleSystem::Description::read(io::InputStream* in) {
 
 void ParticleSystem::Description::validate(const lang::String& file) const {
 	if (systemMaxEmissions < 1 || systemMaxEmissions > MAX_COUNT)
-		throw io::IOException(lang::Format("Invalid value in \"{0}\": SystemMaxEmissions={1} (out-of-range, max is {2})",
-										   file, systemMaxEmissions, int(MAX_COUNT)));
+		throw io::IOException(
+			lang::Format("Invalid value in \"{0}\": SystemMaxEmissions={1} (out-of-range, max is {2})", file,
+						 systemMaxEmissions, int(MAX_COUNT)));
 	if (systemLimitKill < 0 || systemLimitKill >= KILL_INVALID)
 		throw io::IOException(lang::Format("Invalid value  in \"{0}\": systemLimitKill invalid", file));
 	if (emissionMaxParticles < 1 || emissionMaxParticles > MAX_COUNT)
@@ -137,8 +138,7 @@ void ParticleSystem::Description::validate(const lang::String& file) const {
 			lang::Format("Invalid value in \"{0}\": SystemMaxEmissions x MaxParticles={1,0} (out-of-range, max is {2})",
 						 file, double(total), int(MAX_TOTAL_PARTICLES)));
 
-	const bool rotation =
-		!(particleSpriteRotation.isConstant(0.f) && particleSpriteStartRotationSpeed.isConstant(0.f));
+	const bool rotation = !(particleSpriteRotation.isConstant(0.f) && particleSpriteStartRotationSpeed.isConstant(0.f));
 	const bool elasticity = !particleSpriteElasticity.isConstant(0.f);
 	if (rotation && elasticity)
 		throw io::IOException(lang::Format(
@@ -148,8 +148,8 @@ void ParticleSystem::Description::validate(const lang::String& file) const {
 			"Invalid combination in \"{0}\": particleAlignedToUserNormal and elasticity are mutually exclusive", file));
 
 	if (!(textureFrameRate >= 0.f && textureFrameRate <= 100.f))
-		throw io::IOException(
-			lang::Format("Invalid value in \"{0}\": textureFrameRate={1} (out-of-range 0-100)", file, textureFrameRate));
+		throw io::IOException(lang::Format("Invalid value in \"{0}\": textureFrameRate={1} (out-of-range 0-100)", file,
+										   textureFrameRate));
 	const int n = squareRoot(textureFrames);
 	if (textureFrames <= 0 || n * n != textureFrames)
 		throw io::IOException(

@@ -11,8 +11,8 @@ namespace hgr {
 
 namespace {
 
-const char* const TYPE_NAMES[] = {"NONE", "CONSTANT", "RANGE", "POINT", "SPHERE", "LINE",
-								  "BOX", "CYLINDER", "DISK", "RECTANGLE", "TRIANGLE"};
+const char* const TYPE_NAMES[] = {"NONE", "CONSTANT", "RANGE", "POINT",		"SPHERE",  "LINE",
+								  "BOX",  "CYLINDER", "DISK",  "RECTANGLE", "TRIANGLE"};
 const int PARAMETER_COUNTS[] = {0, 1, 2, 3, 5, 6, 6, 8, 8, 9, 9};
 const int TYPE_COUNT = int(sizeof(PARAMETER_COUNTS) / sizeof(PARAMETER_COUNTS[0]));
 
@@ -29,8 +29,8 @@ void diskAxes(const math::Vector3& axis, math::Vector3& u, math::Vector3& v) {
 
 ParticleSystem::Domain::Domain() : p{}, type(NONE) {}
 
-ParticleSystem::Domain::Domain(int t, float p1, float p2, float p3, float p4, float p5, float p6, float p7,
-							   float p8, float p9)
+ParticleSystem::Domain::Domain(int t, float p1, float p2, float p3, float p4, float p5, float p6, float p7, float p8,
+							   float p9)
 	: p{p1, p2, p3, p4, p5, p6, p7, p8, p9}, type(t) {}
 
 int ParticleSystem::Domain::parameterCount(int t) {
@@ -120,8 +120,7 @@ math::Vector3 ParticleSystem::Domain::drawVector() const {
 		const float angle = random() * TWO_PI;
 		const float u3 = random();
 		const float radius = p[4] + u3 * u3 * u3 * (p[3] - p[4]);
-		return math::Vector3(p[0], p[1], p[2]) +
-			   math::Vector3(std::cos(angle) * s, std::sin(angle) * s, c) * radius;
+		return math::Vector3(p[0], p[1], p[2]) + math::Vector3(std::cos(angle) * s, std::sin(angle) * s, c) * radius;
 	}
 	case LINE: {
 		const math::Vector3 a(p[0], p[1], p[2]), b(p[3], p[4], p[5]);

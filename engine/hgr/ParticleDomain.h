@@ -44,8 +44,8 @@ public:
 
 	/** NONE with all parameters 0. */
 	Domain();
-	Domain(int type, float p1 = 0.f, float p2 = 0.f, float p3 = 0.f, float p4 = 0.f, float p5 = 0.f,
-		   float p6 = 0.f, float p7 = 0.f, float p8 = 0.f, float p9 = 0.f);
+	Domain(int type, float p1 = 0.f, float p2 = 0.f, float p3 = 0.f, float p4 = 0.f, float p5 = 0.f, float p6 = 0.f,
+		   float p7 = 0.f, float p8 = 0.f, float p9 = 0.f);
 
 	/**
 	 * Reads "TYPE p1 p2 ..." (white space between, upper-case type names,

@@ -269,7 +269,8 @@ void ParticleSystem::advanceEmission(Emission& e, float dt, const math::Matrix3x
 		}
 	}
 
-	const float period = d.textureFrameRate > math::MIN_NORMAL_FLOAT ? 1.f / d.textureFrameRate : math::MAX_FINITE_FLOAT;
+	const float period = d.textureFrameRate > math::MIN_NORMAL_FLOAT ? 1.f / d.textureFrameRate
+																	 : math::MAX_FINITE_FLOAT;
 	const int frames = d.textureFrames;
 	const float gravityStep = d.gravity * dt;
 	for (int k = 0; k < e.particleCount; ++k) {

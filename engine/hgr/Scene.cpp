@@ -28,8 +28,8 @@ Scene::Scene(gr::Context* context, const lang::String& fileName, ResourceManager
 
 Scene::Scene(const Scene& other)
 	: Node(other), m_animations(other.m_animations), m_userProperties(other.m_userProperties),
-	  m_fogColor(other.m_fogColor), m_fogStart(other.m_fogStart), m_fogEnd(other.m_fogEnd),
-	  m_fogMode(other.m_fogMode) {}
+	  m_fogColor(other.m_fogColor), m_fogStart(other.m_fogStart), m_fogEnd(other.m_fogEnd), m_fogMode(other.m_fogMode) {
+}
 
 Scene::~Scene() {}
 
@@ -88,8 +88,7 @@ void Scene::getBoundBox(math::Vector3& boxMin, math::Vector3& boxMax) const {
 	const math::Matrix3x4 S = getWorldTransform().inverse();
 	for (const Node* node = this; node; node = node->next(this)) {
 		const int classId = node->getClassId();
-		if (classId != NODE_LINES && classId != NODE_MESH && classId != NODE_VISUAL &&
-			classId != NODE_PARTICLESYSTEM)
+		if (classId != NODE_LINES && classId != NODE_MESH && classId != NODE_VISUAL && classId != NODE_PARTICLESYSTEM)
 			continue;
 		const Visual* visual = static_cast<const Visual*>(node);
 		if (visual->hasWorldBoundBox() || visual->getBoundRadius() == Visual::UNBOUNDED_RADIUS)
@@ -98,8 +97,8 @@ void Scene::getBoundBox(math::Vector3& boxMin, math::Vector3& boxMax) const {
 		const math::Vector3& a = visual->getBoundBoxMin();
 		const math::Vector3& b = visual->getBoundBoxMax();
 		for (int corner = 0; corner < 8; ++corner) {
-			const math::Vector3 p = T.transform(
-				math::Vector3(corner & 1 ? b.x : a.x, corner & 2 ? b.y : a.y, corner & 4 ? b.z : a.z));
+			const math::Vector3 p =
+				T.transform(math::Vector3(corner & 1 ? b.x : a.x, corner & 2 ? b.y : a.y, corner & 4 ? b.z : a.z));
 			boxMin = math::Vector3(std::min(boxMin.x, p.x), std::min(boxMin.y, p.y), std::min(boxMin.z, p.z));
 			boxMax = math::Vector3(std::max(boxMax.x, p.x), std::max(boxMax.y, p.y), std::max(boxMax.z, p.z));
 		}

@@ -52,8 +52,7 @@ bool operator<(const IndexedNode& a, const IndexedNode& b) {
 } // namespace
 
 SceneReader::SceneReader(gr::Context* context, ResourceManager* resources, const lang::String& fileName,
-						 const lang::String& textureDir, const lang::String& shaderDir,
-						 const lang::String& particleDir)
+						 const lang::String& textureDir, const lang::String& shaderDir, const lang::String& particleDir)
 	: m_context(context), m_resources(resources), m_fileName(fileName), m_textureDirArg(textureDir),
 	  m_shaderDirArg(shaderDir), m_textureDir(resolveDirectory(textureDir)), m_shaderDir(resolveDirectory(shaderDir)),
 	  m_particleDir(resolveDirectory(particleDir)), m_scene(nullptr), m_in(nullptr), m_version(0) {}
@@ -356,8 +355,8 @@ void SceneReader::readLineSets() {
 		const int maxPaths = lineCount < MAX_LINES ? lineCount : MAX_LINES;
 		if (lineCount < 0 || lineCount > MAX_LINES || pathCount < 0 || pathCount > maxPaths ||
 			int64_t(lineCount) * 24 + int64_t(pathCount) * 8 > left())
-			fail(lang::Format("Failed to load scene \"{0}\". Invalid line/path count ({1}/{2})", m_fileName,
-							  lineCount, pathCount));
+			fail(lang::Format("Failed to load scene \"{0}\". Invalid line/path count ({1}/{2})", m_fileName, lineCount,
+							  pathCount));
 		lines->reserve(lineCount, pathCount);
 		const math::Vector4 white(1.f, 1.f, 1.f, 1.f);
 		for (int k = 0; k < lineCount; ++k) {
@@ -543,9 +542,10 @@ void SceneReader::applyUserProperties() {
 				float level = 0.f;
 				// The integer part must be 0..10 (NaN fails too).
 				if (std::sscanf(p.value(), "%g", &level) != 1 || !(level > -1.f && level < 11.f))
-					fail(lang::Format("Failed parse PerspectiveCorrection=<level 0-10> User Property field from "
-									  "object \"{0}\" in scene \"{1}\"",
-									  nodeName, m_scene->getName()));
+					fail(
+						lang::Format("Failed parse PerspectiveCorrection=<level 0-10> User Property field from "
+									 "object \"{0}\" in scene \"{1}\"",
+									 nodeName, m_scene->getName()));
 				Node* node = m_scene->getNodeByName(nodeName);
 				if (node->getClassId() == Node::NODE_MESH) {
 					Mesh* mesh = static_cast<Mesh*>(node);
@@ -554,12 +554,14 @@ void SceneReader::applyUserProperties() {
 				}
 			} else if (std::strcmp(key, "time") == 0) {
 				if (std::sscanf(p.value(), "%g", &time) != 1)
-					fail(lang::Format("Failed parse Time=<seconds> User Property field from object \"{0}\" in scene "
-									  "\"{1}\"",
-									  nodeName, m_scene->getName()));
+					fail(
+						lang::Format("Failed parse Time=<seconds> User Property field from object \"{0}\" in scene "
+									 "\"{1}\"",
+									 nodeName, m_scene->getName()));
 			} else if (std::strcmp(key, "particle") == 0) {
 				const lang::String path = joinPath(m_particleDir, lang::String(p.value())) + ".prs";
-				lang::Ptr<ParticleSystem> system = m_resources->getParticleSystem(path, m_textureDirArg, m_shaderDirArg);
+				lang::Ptr<ParticleSystem> system =
+					m_resources->getParticleSystem(path, m_textureDirArg, m_shaderDirArg);
 				if (system) {
 					system->setStartTime(time);
 					system->linkTo(m_scene->getNodeByName(nodeName));

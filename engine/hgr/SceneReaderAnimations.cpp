@@ -40,9 +40,10 @@ void SceneReader::readAnimations() {
 	// No animations at all is accepted also when there are nodes; otherwise
 	// there is one per node, in node order.
 	if (nodeCount > 0 && count > 0 && count != nodeCount)
-		fail(lang::Format("Failed to load scene \"{0}\". Transform animation count ({1}) does not match node count "
-						  "({2}).",
-						  m_fileName, count, nodeCount));
+		fail(
+			lang::Format("Failed to load scene \"{0}\". Transform animation count ({1}) does not match node count "
+						 "({2}).",
+						 m_fileName, count, nodeCount));
 	const int records = count > 0 ? count : 0;
 	checkCount(records, minAnimationBytes(m_version), "transform animation");
 

@@ -81,8 +81,8 @@ void scanElements(const uint8_t* data, int count, const float* t, float* lo, flo
 
 // Bounds of positions of any format, each standing for p * scale + bias
 // (transform = scale, bias x, y, z), and the largest distance from the origin.
-void computeBounds(const uint8_t* data, int format, int count, const math::Vector4& transform,
-				   math::Vector3& boxMin, math::Vector3& boxMax, float& radius) {
+void computeBounds(const uint8_t* data, int format, int count, const math::Vector4& transform, math::Vector3& boxMin,
+				   math::Vector3& boxMax, float& radius) {
 	const float t[4] = {transform.x, transform.y, transform.z, transform.w};
 	if (count <= 0) {
 		boxMin = boxMax = math::Vector3();
@@ -176,8 +176,8 @@ void SceneReader::readPrimitive() {
 	for (int t = 0; t < gr::VertexFormat::DT_SIZE; ++t) {
 		const int df = format.getDataFormat(t);
 		if (df != gr::VertexFormat::NONE)
-			vertexBytes += (m_version <= 189 ? 5 * 4 : 0) +
-						   int64_t(vertexCount) * gr::VertexFormat::getDataFormatSize(df);
+			vertexBytes +=
+				(m_version <= 189 ? 5 * 4 : 0) + int64_t(vertexCount) * gr::VertexFormat::getDataFormatSize(df);
 	}
 	if (vertexBytes > left())
 		fail(lang::Format("Failed to load scene \"{0}\". Invalid vertex count ({1}).", streamName, vertexCount));
@@ -188,8 +188,7 @@ void SceneReader::readPrimitive() {
 		m_context->createPrimitive(gr::PrimitiveType(type), format, vertexCount, indexCount, 2);
 	if (!primitive || primitive->getVertexFormat() != format)
 		fail(lang::Format("Failed to load scene \"{0}\". Primitive vertex format ({1}) should be ({2})", streamName,
-						  format.toString(),
-						  primitive ? primitive->getVertexFormat().toString() : lang::String("")));
+						  format.toString(), primitive ? primitive->getVertexFormat().toString() : lang::String("")));
 
 	{
 		gr::ContextObjectLock lock(primitive, gr::ContextObject::LOCK_WRITE);
@@ -249,8 +248,8 @@ void SceneReader::readPrimitive() {
 				int i = 0;
 				while ((bytes[2 * i] | bytes[2 * i + 1] << 8) < vertexCount)
 					++i;
-				fail(lang::Format("Failed to load scene \"{0}\". Invalid face vertex index (face {1}).", streamName,
-								  i));
+				fail(
+					lang::Format("Failed to load scene \"{0}\". Invalid face vertex index (face {1}).", streamName, i));
 			}
 		}
 

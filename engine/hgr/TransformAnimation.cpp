@@ -100,7 +100,7 @@ void TransformAnimation::eval(math::Vector3& position, math::Quaternion& rotatio
 	// An empty channel is never read: key 0 of an empty sequence has no bytes behind it.
 	if (m_positions)
 		position = m_positions->getKeyCount() > 0 ? sampleSequence(*m_positions, m_positionRate, time)
-												   : math::Vector3();
+												  : math::Vector3();
 	else if (m_positionKeys)
 		position = m_positionKeys->sample(time);
 	else

@@ -65,8 +65,8 @@ public:
 	 * rotation sequence, with the given length in time units. Throws as the
 	 * constructor above.
 	 */
-	TransformAnimation(int endBehaviour, Float3Anim* positionKeys, KeyframeSequence* rotations,
-					   Float3Anim* scaleKeys, int positionRate, int rotationRate, int scaleRate, float length);
+	TransformAnimation(int endBehaviour, Float3Anim* positionKeys, KeyframeSequence* rotations, Float3Anim* scaleKeys,
+					   int positionRate, int rotationRate, int scaleRate, float length);
 
 	~TransformAnimation() override;
 

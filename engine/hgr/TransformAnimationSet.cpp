@@ -3,7 +3,6 @@
 namespace hgr {
 
 TransformAnimationSet::TransformAnimationSet(int capacity)
-	: lang::Hashtable<lang::String, lang::Ptr<TransformAnimation>, lang::Hash<lang::String>>(capacity) {
-}
+	: lang::Hashtable<lang::String, lang::Ptr<TransformAnimation>, lang::Hash<lang::String>>(capacity) {}
 
 } // namespace hgr

@@ -22,8 +22,8 @@ void UserPropertySet::checkKeys(const char* const* allowedKeys, int count) {
 			for (int i = 0; i < count && !allowed; ++i)
 				allowed = std::strcmp(p.key(), allowedKeys[i]) == 0;
 			if (!allowed)
-				throw lang::Exception(lang::Format("\"{0}\" has unsupported type of property: {1}={2}", it->key,
-												   p.key(), p.value()));
+				throw lang::Exception(
+					lang::Format("\"{0}\" has unsupported type of property: {1}={2}", it->key, p.key(), p.value()));
 		}
 	}
 }

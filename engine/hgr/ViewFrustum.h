@@ -56,8 +56,8 @@ public:
 	static bool testSphere(const math::Matrix3x4& T, const math::Vector4* planes, int& cached, float r);
 
 	/** True unless all eight corners of the local box, transformed by T, lie outside one plane. */
-	static bool testBox(const math::Matrix3x4& T, const math::Vector4* planes, int& cached,
-						const math::Vector3& boxMin, const math::Vector3& boxMax);
+	static bool testBox(const math::Matrix3x4& T, const math::Vector4* planes, int& cached, const math::Vector3& boxMin,
+						const math::Vector3& boxMax);
 
 	/** The same for an axis-aligned world box, planes tested in order. */
 	static bool testWorldBox(const math::Vector4* planes, const math::Vector3& boxMin, const math::Vector3& boxMax);

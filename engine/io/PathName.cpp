@@ -35,7 +35,7 @@ void PathName::reset() {
 char* PathName::allocate(int n) {
 	if (n < 0 || m_used + n > TEXT_SIZE)
 		throw IOException(lang::Format("Path name buffer overflow, {0} bytes. Initial path name was \"{1}\".",
-			double(m_used) + n, m_path));
+									   double(m_used) + n, m_path));
 	char* p = m_text + m_used;
 	std::memset(p, 0, size_t(n));
 	m_used += n;

@@ -11,9 +11,13 @@ namespace io {
 
 namespace {
 
-inline bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+inline bool isBlank(char c) {
+	return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
 
-inline char lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+inline char lower(char c) {
+	return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
 
 } // namespace
 
@@ -32,7 +36,9 @@ bool PropertyParser::Iterator::operator!=(const Iterator& other) const {
 	return m_parser != other.m_parser || m_position != other.m_position;
 }
 
-const char* PropertyParser::Iterator::key() const { return m_parser->m_pairBuffer.begin(); }
+const char* PropertyParser::Iterator::key() const {
+	return m_parser->m_pairBuffer.begin();
+}
 
 const char* PropertyParser::Iterator::value() const {
 	const char* k = key();
@@ -78,7 +84,7 @@ void PropertyParser::parse(const lang::String& text, const lang::String& name) {
 		m_entries.add(e);
 	}
 	std::stable_sort(m_entries.begin(), m_entries.end(),
-		[](const Entry& a, const Entry& b) { return a.key.compareTo(b.key) < 0; });
+					 [](const Entry& a, const Entry& b) { return a.key.compareTo(b.key) < 0; });
 }
 
 bool PropertyParser::readPair(int* position, int* line) {
@@ -107,7 +113,7 @@ bool PropertyParser::readPair(int* position, int* line) {
 			++*line;
 	if (i >= end || t[i] != '=')
 		throw IOException(lang::Format("Missing \"{0}=<value>\" on line {1} of property set \"{2}\":\n{3}",
-			m_pairBuffer.begin(), keyLine, m_name, t));
+									   m_pairBuffer.begin(), keyLine, m_name, t));
 	++i;
 
 	// The value stays on the line of its "=": an empty value ends there.
@@ -130,8 +136,8 @@ const char* PropertyParser::lookup(const char* key) {
 		return nullptr;
 	const Entry* first = m_entries.begin();
 	const Entry* last = m_entries.end();
-	const Entry* e = std::lower_bound(first, last, key,
-		[](const Entry& a, const char* k) { return a.key.compareTo(k) < 0; });
+	const Entry* e =
+		std::lower_bound(first, last, key, [](const Entry& a, const char* k) { return a.key.compareTo(k) < 0; });
 	if (e == last || e->key.compareTo(key) != 0)
 		return nullptr;
 	int len = e->value.length();
@@ -140,9 +146,13 @@ const char* PropertyParser::lookup(const char* key) {
 	return m_pairBuffer.begin();
 }
 
-const char* PropertyParser::getString(const char* key) { return lookup(key); }
+const char* PropertyParser::getString(const char* key) {
+	return lookup(key);
+}
 
-bool PropertyParser::hasKey(const char* key) { return lookup(key) != nullptr; }
+bool PropertyParser::hasKey(const char* key) {
+	return lookup(key) != nullptr;
+}
 
 bool PropertyParser::getBoolean(const char* key) {
 	const char* v = lookup(key);
@@ -170,7 +180,8 @@ int PropertyParser::getInt(const char* key) {
 	if (std::sscanf(v, "%lg", &d) != 1)
 		throw IOException(lang::Format("Failed to parse integer {0} from \"{1}\"", key, m_name));
 	if (!(d == std::floor(d)))
-		throw IOException(lang::Format("Failed to parse integer {0} from \"{1}\" (number is not integer)", key, m_name));
+		throw IOException(
+			lang::Format("Failed to parse integer {0} from \"{1}\" (number is not integer)", key, m_name));
 	if (d < double(INT_MIN) || d > double(INT_MAX))
 		throw IOException(lang::Format("Failed to parse integer {0} from \"{1}\" (number out of range)", key, m_name));
 	return int(d);
@@ -193,6 +204,8 @@ PropertyParser::Iterator PropertyParser::begin() {
 	return it;
 }
 
-PropertyParser::Iterator PropertyParser::end() { return Iterator(nullptr, 0, 1); }
+PropertyParser::Iterator PropertyParser::end() {
+	return Iterator(nullptr, 0, 1);
+}
 
 } // namespace io

@@ -10,7 +10,9 @@ namespace lang {
 
 /** Key equality of lang::Hashtable: operator== in general, compareTo for strings. */
 template <class K>
-inline bool hashKeyEquals(const K& a, const K& b) { return a == b; }
+inline bool hashKeyEquals(const K& a, const K& b) {
+	return a == b;
+}
 inline bool hashKeyEquals(const String& a, const String& b) {
 	return a.handle() == b.handle() || a.compareTo(b) == 0;
 }
@@ -40,7 +42,9 @@ public:
 	class Iterator {
 	public:
 		Iterator(Entry* buckets, int capacity, int index, Entry* entry)
-			: m_buckets(buckets), m_capacity(capacity), m_index(index), m_entry(entry) { skip(); }
+			: m_buckets(buckets), m_capacity(capacity), m_index(index), m_entry(entry) {
+			skip();
+		}
 		Entry& operator*() const { return *m_entry; }
 		Entry* operator->() const { return m_entry; }
 		Iterator& operator++() {
@@ -70,8 +74,8 @@ public:
 	};
 
 	Hashtable()
-		: m_capacity(0), m_buckets(nullptr), m_loadFactor(0.75f), m_count(0), m_threshold(0),
-		  m_defaultValue(), m_chainedCount(0) {}
+		: m_capacity(0), m_buckets(nullptr), m_loadFactor(0.75f), m_count(0), m_threshold(0), m_defaultValue(),
+		  m_chainedCount(0) {}
 	/**
 	 * An empty table sized for capacity entries: no buckets for capacity < 1,
 	 * else getLargerPrime(capacity) buckets. Throws lang::OutOfMemoryException

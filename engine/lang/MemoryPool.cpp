@@ -18,7 +18,9 @@ const int SLACK = 12;
 // Zeroed bytes allocated past the arena's capacity.
 const int PADDING = 32;
 
-inline long long alignUp4(long long v) { return (v + 3) & ~3LL; }
+inline long long alignUp4(long long v) {
+	return (v + 3) & ~3LL;
+}
 
 } // namespace
 
@@ -84,9 +86,8 @@ void MemoryPool::compact() {
 		m_order[i] = i;
 	// Null entries first, live blocks in arena order (std::sort is an introsort).
 	char* const* blocks = m_blocks.begin();
-	std::sort(m_order.begin(), m_order.end(), [blocks](int a, int b) {
-		return std::less<char*>()(blocks[a], blocks[b]);
-	});
+	std::sort(m_order.begin(), m_order.end(),
+			  [blocks](int a, int b) { return std::less<char*>()(blocks[a], blocks[b]); });
 
 	long long top = 0;
 	for (int i = 0; i < count; ++i) {

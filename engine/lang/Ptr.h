@@ -14,30 +14,47 @@ template <class T>
 class Ptr {
 public:
 	Ptr() : m_p(nullptr) {}
-	Ptr(T* p) : m_p(p) { if (m_p) m_p->addReference(); }
-	Ptr(const Ptr& o) : m_p(o.m_p) { if (m_p) m_p->addReference(); }
+	Ptr(T* p) : m_p(p) {
+		if (m_p)
+			m_p->addReference();
+	}
+	Ptr(const Ptr& o) : m_p(o.m_p) {
+		if (m_p)
+			m_p->addReference();
+	}
 	template <class U>
-	Ptr(const Ptr<U>& o) : m_p(o.ptr()) { if (m_p) m_p->addReference(); }
+	Ptr(const Ptr<U>& o) : m_p(o.ptr()) {
+		if (m_p)
+			m_p->addReference();
+	}
 	Ptr(Ptr&& o) noexcept : m_p(o.m_p) { o.m_p = nullptr; }
-	~Ptr() { if (m_p) m_p->release(); }
+	~Ptr() {
+		if (m_p)
+			m_p->release();
+	}
 
 	/** Counts the new object first, so assigning a pointer to itself is safe. */
 	Ptr& operator=(T* p) {
-		if (p) p->addReference();
+		if (p)
+			p->addReference();
 		T* old = m_p;
 		m_p = p;
-		if (old) old->release();
+		if (old)
+			old->release();
 		return *this;
 	}
 	Ptr& operator=(const Ptr& o) { return *this = o.m_p; }
 	template <class U>
-	Ptr& operator=(const Ptr<U>& o) { return *this = o.ptr(); }
+	Ptr& operator=(const Ptr<U>& o) {
+		return *this = o.ptr();
+	}
 	Ptr& operator=(Ptr&& o) noexcept {
 		if (this != &o) {
 			T* old = m_p;
 			m_p = o.m_p;
 			o.m_p = nullptr;
-			if (old) old->release();
+			if (old)
+				old->release();
 		}
 		return *this;
 	}

@@ -11,7 +11,9 @@ namespace lang {
 
 namespace {
 
-inline MemoryPool& pool() { return StringPool::get().pool; }
+inline MemoryPool& pool() {
+	return StringPool::get().pool;
+}
 
 // Powers of 31 modulo 2^32, for hashing several bytes per step.
 constexpr uint32_t POW31_4 = 31u * 31u * 31u * 31u;

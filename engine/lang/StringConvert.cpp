@@ -60,7 +60,6 @@ String::String(const char* bytes, int count, Converter& from) : m_h(-1) {
 	m_h = h;
 	if (dst[0] == 0)
 		release(); // a leading U+0000 leaves an empty text, which is the null string
-
 }
 
 } // namespace lang

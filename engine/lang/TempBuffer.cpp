@@ -44,8 +44,12 @@ TempBuffer::~TempBuffer() {
 	}
 }
 
-int TempBuffer::scratchTop() { return StringPool::get().scratchTop; }
+int TempBuffer::scratchTop() {
+	return StringPool::get().scratchTop;
+}
 
-int TempBuffer::lentCount() { return StringPool::get().tempCount; }
+int TempBuffer::lentCount() {
+	return StringPool::get().tempCount;
+}
 
 } // namespace lang

@@ -73,8 +73,7 @@ bool decodeUtf8(const unsigned char* src, long avail, int* consumed, unsigned* c
 	return true;
 }
 
-bool decodeUtf16(const unsigned char* src, long avail, bool bigEndian, int* consumed,
-				 unsigned* cp) {
+bool decodeUtf16(const unsigned char* src, long avail, bool bigEndian, int* consumed, unsigned* cp) {
 	if (avail < 2) {
 		*consumed = 0;
 		return false;
@@ -149,8 +148,7 @@ UTFConverter::UTFConverter(int encoding) : m_encoding(encoding) {
 		m_encoding = UTF32LE;
 }
 
-bool UTFConverter::decode(const unsigned char* src, const unsigned char* srcEnd, int* consumed,
-						  unsigned* codePoint) {
+bool UTFConverter::decode(const unsigned char* src, const unsigned char* srcEnd, int* consumed, unsigned* codePoint) {
 	long avail = src && srcEnd > src ? srcEnd - src : 0;
 	*consumed = 0;
 	switch (m_encoding) {
@@ -179,8 +177,7 @@ bool UTFConverter::decode(const unsigned char* src, const unsigned char* srcEnd,
 	}
 }
 
-bool UTFConverter::encode(unsigned char* dst, unsigned char* dstEnd, int* written,
-						  unsigned codePoint) {
+bool UTFConverter::encode(unsigned char* dst, unsigned char* dstEnd, int* written, unsigned codePoint) {
 	long room = dst && dstEnd > dst ? dstEnd - dst : 0;
 	*written = 0;
 	switch (m_encoding) {

@@ -14,10 +14,10 @@ public:
 	enum Encoding {
 		ASCII = 1,
 		UTF8 = 2,
-		UTF16 = 3,    // machine order (stored as UTF16LE)
+		UTF16 = 3, // machine order (stored as UTF16LE)
 		UTF16BE = 4,
 		UTF16LE = 5,
-		UTF32 = 6,    // machine order (stored as UTF32LE)
+		UTF32 = 6, // machine order (stored as UTF32LE)
 		UTF32BE = 7,
 		UTF32LE = 8,
 	};
@@ -34,8 +34,7 @@ public:
 	 * consumed 1, so a caller stepping over consumed bytes resynchronises on
 	 * the next byte. Returns false for an unknown encoding.
 	 */
-	bool decode(const unsigned char* src, const unsigned char* srcEnd, int* consumed,
-				unsigned* codePoint) override;
+	bool decode(const unsigned char* src, const unsigned char* srcEnd, int* consumed, unsigned* codePoint) override;
 
 	/**
 	 * Encodes one character. Returns false (written 0) for code points the
@@ -43,8 +42,7 @@ public:
 	 * above 0x10FFFF), when dst has too little room, and for an unknown
 	 * encoding.
 	 */
-	bool encode(unsigned char* dst, unsigned char* dstEnd, int* written,
-				unsigned codePoint) override;
+	bool encode(unsigned char* dst, unsigned char* dstEnd, int* written, unsigned codePoint) override;
 
 private:
 	int m_encoding;

@@ -6,10 +6,7 @@
 namespace math {
 
 Matrix3x3::Matrix3x3(const Matrix3x4& M)
-	: m{{M.m[0][0], M.m[0][1], M.m[0][2]},
-		{M.m[1][0], M.m[1][1], M.m[1][2]},
-		{M.m[2][0], M.m[2][1], M.m[2][2]}} {
-}
+	: m{{M.m[0][0], M.m[0][1], M.m[0][2]}, {M.m[1][0], M.m[1][1], M.m[1][2]}, {M.m[2][0], M.m[2][1], M.m[2][2]}} {}
 
 Matrix3x3 Matrix3x3::rotation(const Vector3& axis, float angle) {
 	const float inv = 1.f / std::sqrt(axis.x * axis.x + axis.y * axis.y + axis.z * axis.z);
@@ -23,9 +20,9 @@ Matrix3x3 Matrix3x3::fromQuaternion(const Quaternion& q) {
 	// gives the same pure rotation, so unnormalised inputs still yield orthonormal matrices.
 	const float s = 2.f / (q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w);
 	const float x = q.x, y = q.y, z = q.z, w = q.w;
-	return Matrix3x3(1.f - s * (y * y + z * z), s * (x * y - w * z), s * (x * z + w * y),
-					 s * (x * y + w * z), 1.f - s * (x * x + z * z), s * (y * z - w * x),
-					 s * (x * z - w * y), s * (y * z + w * x), 1.f - s * (x * x + y * y));
+	return Matrix3x3(1.f - s * (y * y + z * z), s * (x * y - w * z), s * (x * z + w * y), s * (x * y + w * z),
+					 1.f - s * (x * x + z * z), s * (y * z - w * x), s * (x * z - w * y), s * (y * z + w * x),
+					 1.f - s * (x * x + y * y));
 }
 
 Matrix3x3 Matrix3x3::basisFromDirection(const Vector3& direction, const Vector3& up) {

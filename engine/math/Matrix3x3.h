@@ -22,12 +22,9 @@ public:
 	Matrix3x3() : Matrix3x3(1.f) {}
 
 	/** d on the diagonal, 0 elsewhere. */
-	explicit Matrix3x3(float d)
-		: m{{d, 0.f, 0.f}, {0.f, d, 0.f}, {0.f, 0.f, d}} {}
+	explicit Matrix3x3(float d) : m{{d, 0.f, 0.f}, {0.f, d, 0.f}, {0.f, 0.f, d}} {}
 
-	Matrix3x3(float m00, float m01, float m02,
-			  float m10, float m11, float m12,
-			  float m20, float m21, float m22)
+	Matrix3x3(float m00, float m01, float m02, float m10, float m11, float m12, float m20, float m21, float m22)
 		: m{{m00, m01, m02}, {m10, m11, m12}, {m20, m21, m22}} {}
 
 	/** The linear part (first three columns) of M. */
@@ -56,19 +53,22 @@ public:
 	}
 
 	Vector3 transform(const Vector3& v) const {
-		return Vector3(m[0][0] * v.x + m[0][1] * v.y + m[0][2] * v.z,
-					   m[1][0] * v.x + m[1][1] * v.y + m[1][2] * v.z,
+		return Vector3(m[0][0] * v.x + m[0][1] * v.y + m[0][2] * v.z, m[1][0] * v.x + m[1][1] * v.y + m[1][2] * v.z,
 					   m[2][0] * v.x + m[2][1] * v.y + m[2][2] * v.z);
 	}
 	void transform(const Vector3& v, Vector3& out) const { out = transform(v); }
 	Vector3 operator*(const Vector3& v) const { return transform(v); }
 
 	Vector3 getColumn(int c) const { return Vector3(m[0][c], m[1][c], m[2][c]); }
-	void setColumn(int c, const Vector3& v) { m[0][c] = v.x; m[1][c] = v.y; m[2][c] = v.z; }
+	void setColumn(int c, const Vector3& v) {
+		m[0][c] = v.x;
+		m[1][c] = v.y;
+		m[2][c] = v.z;
+	}
 
 	float determinant() const {
-		return m[0][0] * m[1][1] * m[2][2] + m[0][1] * m[1][2] * m[2][0] + m[0][2] * m[1][0] * m[2][1]
-			 - m[0][2] * m[1][1] * m[2][0] - m[0][1] * m[1][0] * m[2][2] - m[0][0] * m[1][2] * m[2][1];
+		return m[0][0] * m[1][1] * m[2][2] + m[0][1] * m[1][2] * m[2][0] + m[0][2] * m[1][0] * m[2][1] -
+			   m[0][2] * m[1][1] * m[2][0] - m[0][1] * m[1][0] * m[2][2] - m[0][0] * m[1][2] * m[2][1];
 	}
 
 	Matrix3x3 transpose() const {
@@ -78,14 +78,10 @@ public:
 	/** General inverse by cofactors; a singular matrix gives non-finite elements. */
 	Matrix3x3 inverse() const {
 		float inv = 1.f / determinant();
-		return Matrix3x3((m[1][1] * m[2][2] - m[1][2] * m[2][1]) * inv,
-						 (m[0][2] * m[2][1] - m[0][1] * m[2][2]) * inv,
-						 (m[0][1] * m[1][2] - m[0][2] * m[1][1]) * inv,
-						 (m[1][2] * m[2][0] - m[1][0] * m[2][2]) * inv,
-						 (m[0][0] * m[2][2] - m[0][2] * m[2][0]) * inv,
-						 (m[0][2] * m[1][0] - m[0][0] * m[1][2]) * inv,
-						 (m[1][0] * m[2][1] - m[1][1] * m[2][0]) * inv,
-						 (m[0][1] * m[2][0] - m[0][0] * m[2][1]) * inv,
+		return Matrix3x3((m[1][1] * m[2][2] - m[1][2] * m[2][1]) * inv, (m[0][2] * m[2][1] - m[0][1] * m[2][2]) * inv,
+						 (m[0][1] * m[1][2] - m[0][2] * m[1][1]) * inv, (m[1][2] * m[2][0] - m[1][0] * m[2][2]) * inv,
+						 (m[0][0] * m[2][2] - m[0][2] * m[2][0]) * inv, (m[0][2] * m[1][0] - m[0][0] * m[1][2]) * inv,
+						 (m[1][0] * m[2][1] - m[1][1] * m[2][0]) * inv, (m[0][1] * m[2][0] - m[0][0] * m[2][1]) * inv,
 						 (m[0][0] * m[1][1] - m[0][1] * m[1][0]) * inv);
 	}
 

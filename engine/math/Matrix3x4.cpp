@@ -4,9 +4,7 @@
 
 namespace math {
 
-Matrix3x4::Matrix3x4(const Quaternion& q, const Vector3& t)
-	: Matrix3x4(Matrix3x3::fromQuaternion(q), t) {
-}
+Matrix3x4::Matrix3x4(const Quaternion& q, const Vector3& t) : Matrix3x4(Matrix3x3::fromQuaternion(q), t) {}
 
 void Matrix3x4::fromQuaternion(const Quaternion& q) {
 	setRotation(Matrix3x3::fromQuaternion(q));
@@ -17,8 +15,8 @@ void Matrix3x4::compose(const Quaternion& q, const Vector3& t, const Vector3& s)
 }
 
 float Matrix3x4::determinant() const {
-	return m[0][0] * m[1][1] * m[2][2] + m[0][1] * m[1][2] * m[2][0] + m[0][2] * m[1][0] * m[2][1]
-		 - m[0][2] * m[1][1] * m[2][0] - m[0][1] * m[1][0] * m[2][2] - m[0][0] * m[1][2] * m[2][1];
+	return m[0][0] * m[1][1] * m[2][2] + m[0][1] * m[1][2] * m[2][0] + m[0][2] * m[1][0] * m[2][1] -
+		   m[0][2] * m[1][1] * m[2][0] - m[0][1] * m[1][0] * m[2][2] - m[0][0] * m[1][2] * m[2][1];
 }
 
 Matrix3x4 Matrix3x4::inverse() const {

@@ -23,8 +23,7 @@ public:
 	Matrix3x4() : Matrix3x4(1.f) {}
 
 	/** d on the diagonal of the linear part, everything else 0. */
-	explicit Matrix3x4(float d)
-		: m{{d, 0.f, 0.f, 0.f}, {0.f, d, 0.f, 0.f}, {0.f, 0.f, d, 0.f}} {}
+	explicit Matrix3x4(float d) : m{{d, 0.f, 0.f, 0.f}, {0.f, d, 0.f, 0.f}, {0.f, 0.f, d, 0.f}} {}
 
 	/** Linear part R, translation t. */
 	Matrix3x4(const Matrix3x3& R, const Vector3& t)
@@ -64,14 +63,17 @@ public:
 
 	/** Returns R.d: a direction, without the translation. */
 	Vector3 rotate(const Vector3& d) const {
-		return Vector3(m[0][0] * d.x + m[0][1] * d.y + m[0][2] * d.z,
-					   m[1][0] * d.x + m[1][1] * d.y + m[1][2] * d.z,
+		return Vector3(m[0][0] * d.x + m[0][1] * d.y + m[0][2] * d.z, m[1][0] * d.x + m[1][1] * d.y + m[1][2] * d.z,
 					   m[2][0] * d.x + m[2][1] * d.y + m[2][2] * d.z);
 	}
 	void rotate(const Vector3& d, Vector3& out) const { out = rotate(d); }
 
 	/** Sets column 3; the linear part is kept. */
-	void setTranslation(const Vector3& t) { m[0][3] = t.x; m[1][3] = t.y; m[2][3] = t.z; }
+	void setTranslation(const Vector3& t) {
+		m[0][3] = t.x;
+		m[1][3] = t.y;
+		m[2][3] = t.z;
+	}
 	Vector3 getTranslation() const { return Vector3(m[0][3], m[1][3], m[2][3]); }
 
 	/** Sets the linear part; the translation is kept. */

@@ -19,8 +19,7 @@ public:
 	Matrix4x4() : Matrix4x4(1.f) {}
 
 	/** d on the diagonal, 0 elsewhere. */
-	explicit Matrix4x4(float d)
-		: m{{d, 0.f, 0.f, 0.f}, {0.f, d, 0.f, 0.f}, {0.f, 0.f, d, 0.f}, {0.f, 0.f, 0.f, d}} {}
+	explicit Matrix4x4(float d) : m{{d, 0.f, 0.f, 0.f}, {0.f, d, 0.f, 0.f}, {0.f, 0.f, d, 0.f}, {0.f, 0.f, 0.f, d}} {}
 
 	/** The three rows of M with the fourth row 0 0 0 1. */
 	explicit Matrix4x4(const Matrix3x4& M)
@@ -66,7 +65,11 @@ public:
 	}
 
 	/** Sets elements m03, m13, m23. */
-	void setTranslation(const Vector3& t) { m[0][3] = t.x; m[1][3] = t.y; m[2][3] = t.z; }
+	void setTranslation(const Vector3& t) {
+		m[0][3] = t.x;
+		m[1][3] = t.y;
+		m[2][3] = t.z;
+	}
 	Vector3 getTranslation() const { return Vector3(m[0][3], m[1][3], m[2][3]); }
 
 	Matrix4x4 transpose() const;

@@ -26,10 +26,8 @@ public:
 
 	/** Hamilton product: the rotation of o followed by the rotation of this. */
 	Quaternion operator*(const Quaternion& o) const {
-		return Quaternion(w * o.x + x * o.w + y * o.z - z * o.y,
-						  w * o.y - x * o.z + y * o.w + z * o.x,
-						  w * o.z + x * o.y - y * o.x + z * o.w,
-						  w * o.w - x * o.x - y * o.y - z * o.z);
+		return Quaternion(w * o.x + x * o.w + y * o.z - z * o.y, w * o.y - x * o.z + y * o.w + z * o.x,
+						  w * o.z + x * o.y - y * o.x + z * o.w, w * o.w - x * o.x - y * o.y - z * o.z);
 	}
 
 	/** Four-component dot product. */
@@ -49,9 +47,7 @@ public:
 	 */
 	static Quaternion slerp(const Quaternion& q1, const Quaternion& q2, float t);
 
-	bool isFinite() const {
-		return isFiniteFloat(x) && isFiniteFloat(y) && isFiniteFloat(z) && isFiniteFloat(w);
-	}
+	bool isFinite() const { return isFiniteFloat(x) && isFiniteFloat(y) && isFiniteFloat(z) && isFiniteFloat(w); }
 };
 
 static_assert(std::is_trivially_copyable<Quaternion>::value && sizeof(Quaternion) == 4 * sizeof(float),

@@ -11,7 +11,9 @@ constexpr float MIN_NORMAL_FLOAT = 1.1754944e-38f;
 constexpr float MAX_FINITE_FLOAT = 3.4028235e38f;
 
 /** True when v lies within the finite float range (false for NaN and infinities). */
-inline bool isFiniteFloat(float v) { return v >= -MAX_FINITE_FLOAT && v <= MAX_FINITE_FLOAT; }
+inline bool isFiniteFloat(float v) {
+	return v >= -MAX_FINITE_FLOAT && v <= MAX_FINITE_FLOAT;
+}
 
 /** Three floats: a point, a direction or a per-axis scale. Zero when default-constructed. */
 class Vector3 {
@@ -25,15 +27,28 @@ public:
 	Vector3 operator-(const Vector3& o) const { return Vector3(x - o.x, y - o.y, z - o.z); }
 	Vector3 operator-() const { return Vector3(-x, -y, -z); }
 	Vector3 operator*(float s) const { return Vector3(x * s, y * s, z * s); }
-	Vector3& operator+=(const Vector3& o) { x += o.x; y += o.y; z += o.z; return *this; }
-	Vector3& operator-=(const Vector3& o) { x -= o.x; y -= o.y; z -= o.z; return *this; }
-	Vector3& operator*=(float s) { x *= s; y *= s; z *= s; return *this; }
+	Vector3& operator+=(const Vector3& o) {
+		x += o.x;
+		y += o.y;
+		z += o.z;
+		return *this;
+	}
+	Vector3& operator-=(const Vector3& o) {
+		x -= o.x;
+		y -= o.y;
+		z -= o.z;
+		return *this;
+	}
+	Vector3& operator*=(float s) {
+		x *= s;
+		y *= s;
+		z *= s;
+		return *this;
+	}
 
 	float dot(const Vector3& o) const { return x * o.x + y * o.y + z * o.z; }
 
-	Vector3 cross(const Vector3& o) const {
-		return Vector3(y * o.z - z * o.y, z * o.x - x * o.z, x * o.y - y * o.x);
-	}
+	Vector3 cross(const Vector3& o) const { return Vector3(y * o.z - z * o.y, z * o.x - x * o.z, x * o.y - y * o.x); }
 
 	float length() const { return std::sqrt(x * x + y * y + z * z); }
 
@@ -52,7 +67,9 @@ public:
 	bool isFinite() const { return isFiniteFloat(x) && isFiniteFloat(y) && isFiniteFloat(z); }
 };
 
-inline Vector3 operator*(float s, const Vector3& v) { return v * s; }
+inline Vector3 operator*(float s, const Vector3& v) {
+	return v * s;
+}
 
 } // namespace math
 

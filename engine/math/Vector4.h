@@ -31,9 +31,7 @@ public:
 	/** Four-component dot product. */
 	float dot(const Vector4& o) const { return x * o.x + y * o.y + z * o.z + w * o.w; }
 
-	bool isFinite() const {
-		return isFiniteFloat(x) && isFiniteFloat(y) && isFiniteFloat(z) && isFiniteFloat(w);
-	}
+	bool isFinite() const { return isFiniteFloat(x) && isFiniteFloat(y) && isFiniteFloat(z) && isFiniteFloat(w); }
 };
 
 // xyz() relies on Vector3 being exactly the first three floats of a Vector4.

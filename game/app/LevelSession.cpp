@@ -190,7 +190,8 @@ void LevelSession::setupWorld()
     world->stopSoundCallback = [this](const std::string& sound) { audio->stopSound(sound); };
     world->pressureCallback = [](float strength) { Controllers::instance().rumble(strength); };
 
-    std::printf("logic: %d triggers, %d warnings\n", world->triggerCount(), static_cast<int>(world->warnings.size()));
+    std::printf("logic: %d triggers, %d warnings\n", world->triggerCount(),
+                static_cast<int>(world->warnings.size()));
     for (size_t i = 0; i < world->warnings.size() && i < 10; ++i)
         std::printf("  warning: %s\n", world->warnings[i].c_str());
 }
@@ -293,7 +294,8 @@ void LevelSession::setupBall(hgr::Scene* model, PlayerSetup& done)
     const size_t equals = forms.find('=');
     if (equals != std::string::npos) {
         const size_t end = forms.find_first_of("\r\n", equals + 1);
-        player->loadForms(forms.substr(equals + 1, end == std::string::npos ? std::string::npos : end - equals - 1));
+        player->loadForms(
+            forms.substr(equals + 1, end == std::string::npos ? std::string::npos : end - equals - 1));
     }
 
     modelScene = model;
@@ -313,7 +315,8 @@ void LevelSession::setupBall(hgr::Scene* model, PlayerSetup& done)
         world->activateTrigger(name);
     }
     if (!done.eyeTriggers.empty())
-        std::printf("ball: %d eye animation triggers (blinking, eyebrows)\n", static_cast<int>(done.eyeTriggers.size()));
+        std::printf("ball: %d eye animation triggers (blinking, eyebrows)\n",
+                    static_cast<int>(done.eyeTriggers.size()));
 
     // The eye group takes its pose at time 0; the rest of the model keeps its own.
     hgr::Node* eyes = playerRoot->findInSubtree("G_plimbo_lookat_eyes");
@@ -328,7 +331,9 @@ void LevelSession::setupBall(hgr::Scene* model, PlayerSetup& done)
     }
     player->analyseModel(playerRoot);
     player->createShadow(context);
-    player->soundCallback = [this](const std::string& sound, float volume) { audio->playSound(sound, false, volume); };
+    player->soundCallback = [this](const std::string& sound, float volume) {
+        audio->playSound(sound, false, volume);
+    };
     if (world->getTriggerState("T_butterflyanim") >= 0)
         world->activateTrigger("T_butterflyanim");
 

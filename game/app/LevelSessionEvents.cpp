@@ -22,16 +22,16 @@ bool isBackgroundEvent(const SDL_Event& event)
 {
     if (event.type == SDL_APP_WILLENTERBACKGROUND || event.type == SDL_APP_DIDENTERBACKGROUND)
         return true;
-    return event.type == SDL_WINDOWEVENT && (event.window.event == SDL_WINDOWEVENT_MINIMIZED ||
-                                             event.window.event == SDL_WINDOWEVENT_FOCUS_LOST);
+    return event.type == SDL_WINDOWEVENT &&
+           (event.window.event == SDL_WINDOWEVENT_MINIMIZED || event.window.event == SDL_WINDOWEVENT_FOCUS_LOST);
 }
 
 bool isForegroundEvent(const SDL_Event& event)
 {
     if (event.type == SDL_APP_DIDENTERFOREGROUND)
         return true;
-    return event.type == SDL_WINDOWEVENT && (event.window.event == SDL_WINDOWEVENT_RESTORED ||
-                                             event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED);
+    return event.type == SDL_WINDOWEVENT &&
+           (event.window.event == SDL_WINDOWEVENT_RESTORED || event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED);
 }
 
 bool isFingerEvent(const SDL_Event& event)
@@ -55,8 +55,8 @@ void LevelSession::routeEvent(const SDL_Event& event)
 {
     Controllers& devices = Controllers::instance();
     // Asked before the event closes it: was this a pad the manager held?
-    const bool padRemoved =
-        event.type == SDL_CONTROLLERDEVICEREMOVED && devices.holdsController(event.cdevice.which);
+    const bool padRemoved = event.type == SDL_CONTROLLERDEVICEREMOVED &&
+                            devices.holdsController(event.cdevice.which);
     if (devices.handleDeviceEvent(event)) {
         notifyDeviceEvent(event, padRemoved);
         return;
@@ -98,7 +98,8 @@ void LevelSession::notifyDeviceEvent(const SDL_Event& event, bool padRemoved)
             formatText(Translations::instance().get("notice.controller_connected"), {name ? name : "?"});
         app->overlay->notify(text, kControllerIcon, 3.5f);
     } else if (padRemoved) {
-        app->overlay->notify(Translations::instance().get("notice.controller_disconnected"), kControllerIcon, 3.5f);
+        app->overlay->notify(Translations::instance().get("notice.controller_disconnected"), kControllerIcon,
+                             3.5f);
     }
 }
 

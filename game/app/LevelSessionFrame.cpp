@@ -177,8 +177,7 @@ void LevelSession::update(float gameDt, float dt, bool paused)
         }
     }
 
-    const math::Vector3 listener =
-        player ? player->ballPosition() : camera->getWorldTransform().getTranslation();
+    const math::Vector3 listener = player ? player->ballPosition() : camera->getWorldTransform().getTranslation();
     ambient.update(scene, audio.get(), listener);
 
     // The end of a completed level counts real time, also while paused.
@@ -278,8 +277,7 @@ bool LevelSession::windowHasFocus() const
 
 bool LevelSession::gameplayHasFocus() const
 {
-    return windowHasFocus() &&
-           (freeCamera || (player && !levelOver && !menu.isOpen() && !overlayMenuOpen()));
+    return windowHasFocus() && (freeCamera || (player && !levelOver && !menu.isOpen() && !overlayMenuOpen()));
 }
 
 void LevelSession::setRelativeMouse(bool on)

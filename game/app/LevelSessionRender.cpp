@@ -54,8 +54,8 @@ void LevelSession::render(bool paused, bool menuLive, float dt)
     bool scaled = false;
     if (scaledRenderSize(Settings::instance().getFloat("graphics.render_scale", 1.f), w, h, tw, th)) {
         if (renderTarget.resize(tw, th)) {
-            context->defaultFramebuffer = gr::GLES2_Context::DefaultFramebuffer{
-                static_cast<int>(renderTarget.framebuffer), tw, th};
+            context->defaultFramebuffer =
+                gr::GLES2_Context::DefaultFramebuffer{static_cast<int>(renderTarget.framebuffer), tw, th};
             scaled = true;
         } else {
             tw = w;
@@ -108,7 +108,8 @@ void LevelSession::render(bool paused, bool menuLive, float dt)
                 labelWidth = app->overlay->measureText("FPS", 17.f * u).width / (u > 0.f ? u : 1.f);
             ui->drawText("FONT", text, 2, 1, v - 18.f - labelWidth - 6.f, 458.f, 1.f);
             if (app->overlay)
-                app->overlay->screenTexts.push_back(Overlay::ScreenText{"FPS", (v - 18.f) * u, 460.f * u, 17.f * u});
+                app->overlay->screenTexts.push_back(
+                    Overlay::ScreenText{"FPS", (v - 18.f) * u, 460.f * u, 17.f * u});
         }
         menu.draw(*ui);
         ui->end();

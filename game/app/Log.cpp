@@ -31,7 +31,7 @@ struct Capture {
 struct LogState {
     bool active = false;
     FILE* file = nullptr;
-    Capture streams[2]; // standard output, standard error
+    Capture streams[2];     // standard output, standard error
     int wake[2] = {-1, -1}; // written to by stopLog to end the thread
     std::thread thread;
 };

@@ -2,7 +2,8 @@
 
 namespace lumaroll {
 
-PauseState pauseRule(bool overlayOpen, bool menuOpen, bool hasPlayer, bool levelOver, bool uiLoaded, bool background)
+PauseState pauseRule(bool overlayOpen, bool menuOpen, bool hasPlayer, bool levelOver, bool uiLoaded,
+                     bool background)
 {
     PauseState state;
     if (background || overlayOpen || (menuOpen && hasPlayer && !levelOver)) {

@@ -17,6 +17,7 @@ struct PauseState {
 // and the level is not over). Behind the in-game menu of the menu level, and
 // once the level is over, the scene keeps running (menuLive) and is captured
 // when the menu images are loaded (uiLoaded).
-PauseState pauseRule(bool overlayOpen, bool menuOpen, bool hasPlayer, bool levelOver, bool uiLoaded, bool background);
+PauseState pauseRule(bool overlayOpen, bool menuOpen, bool hasPlayer, bool levelOver, bool uiLoaded,
+                     bool background);
 
 } // namespace lumaroll

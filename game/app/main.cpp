@@ -99,7 +99,8 @@ int run(int argc, char** argv)
     }
     if (importScreen && !importScreenCanShow(window->videoDriver(), driverChosen)) {
         // Without a display SDL falls back to a window nobody sees, which would wait forever.
-        std::fprintf(stderr, "no display for the import screen: import the game data with --import-deb FILE.deb\n");
+        std::fprintf(stderr,
+                     "no display for the import screen: import the game data with --import-deb FILE.deb\n");
         window.reset();
         stopSdl();
         return 1;

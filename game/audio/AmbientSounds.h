@@ -21,11 +21,11 @@ class Audio;
 class AmbientSounds {
 public:
     struct Emitter {
-        lang::Ptr<hgr::Node> node; // kept alive, also once unlinked from the scene
-        int voiceId = -1;          // -1 when the sound could not start
-        float innerRadius = 300.f; // full volume within, scene units
+        lang::Ptr<hgr::Node> node;  // kept alive, also once unlinked from the scene
+        int voiceId = -1;           // -1 when the sound could not start
+        float innerRadius = 300.f;  // full volume within, scene units
         float outerRadius = 1500.f; // silent beyond; always above innerRadius
-        float volume = 1.f;        // gain at full volume
+        float volume = 1.f;         // gain at full volume
     };
 
     // Called by the level session once the audio engine is set up. Drops the

@@ -32,9 +32,9 @@ public:
         std::string name;                 // the clip's key: the lower-cased file name, no folders
         std::uint64_t position = 0;       // the next frame to play
         bool loop = false;
-        float volume = 1.f;               // gain of this voice
+        float volume = 1.f; // gain of this voice
         int id = 0;
-        bool music = false;               // true only for the voice of playMusic
+        bool music = false; // true only for the voice of playMusic
     };
 
     // The device format.

@@ -34,7 +34,10 @@ struct StereoFrame {
 // the frames still missing lie on the last source frame.
 class Resampler {
 public:
-    Resampler(int rate, std::vector<std::int16_t>& out) : step(double(rate) / kClipRate), copy(rate == kClipRate), out(out) {}
+    Resampler(int rate, std::vector<std::int16_t>& out)
+        : step(double(rate) / kClipRate), copy(rate == kClipRate), out(out)
+    {
+    }
 
     // Takes the next count source frames, block[1] to block[count]; block[0]
     // must hold the last frame of the previous call (anything on the first).
@@ -150,14 +153,15 @@ bool readAll(SNDFILE* file, const SF_INFO& info, std::uint64_t fileBytes, std::v
     Resampler resampler(info.samplerate, samples);
     const int right = channels > 1 ? 1 : 0;
     for (;;) {
-        const sf_count_t got =
-            floats ? sf_readf_float(file, reals.data(), blockFrames) : sf_readf_short(file, shorts.data(), blockFrames);
+        const sf_count_t got = floats ? sf_readf_float(file, reals.data(), blockFrames)
+                                      : sf_readf_short(file, shorts.data(), blockFrames);
         if (got <= 0)
             break;
         for (sf_count_t k = 0; k < got; ++k) {
             const size_t at = size_t(k) * size_t(channels);
-            block[size_t(k) + 1] = floats ? StereoFrame{floatSample(reals[at]), floatSample(reals[at + size_t(right)])}
-                                      : StereoFrame{shorts[at], shorts[at + size_t(right)]};
+            block[size_t(k) + 1] =
+                floats ? StereoFrame{floatSample(reals[at]), floatSample(reals[at + size_t(right)])}
+                       : StereoFrame{shorts[at], shorts[at + size_t(right)]};
         }
         if (!resampler.add(block.data(), std::uint64_t(got)))
             return false;

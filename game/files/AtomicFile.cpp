@@ -37,7 +37,10 @@ bool syncToDisk(int fd)
 
 ReplacingFile::ReplacingFile(DiskSync sync) : sync(std::move(sync)) {}
 
-ReplacingFile::~ReplacingFile() { abandon(); }
+ReplacingFile::~ReplacingFile()
+{
+    abandon();
+}
 
 bool ReplacingFile::open(const std::string& path, const std::string& tempSuffix)
 {
@@ -131,9 +134,8 @@ bool replaceFileContents(const std::string& path, const std::string& content, co
 {
     // The process id keeps two running instances from sharing a temporary file.
     ReplacingFile file(sync);
-    return file.open(linkTarget(path), ".tmp." + std::to_string(getpid()))
-        && file.write(content.data(), content.size())
-        && file.commit();
+    return file.open(linkTarget(path), ".tmp." + std::to_string(getpid())) &&
+           file.write(content.data(), content.size()) && file.commit();
 }
 
 NewFileResult writeNewFile(const std::string& path, const char* data, std::size_t size)

@@ -30,7 +30,7 @@ inline constexpr const char* kTexturesFolder = "resources/textures";
 inline constexpr const char* kShadersFolder = "shaders";
 inline constexpr const char* kParticlesFolder = "resources/particles";
 inline constexpr const char* kModelsFolder = "resources/models";
-inline constexpr const char* kImagesFolder = "resources/images";   // the menu atlases (".dat")
+inline constexpr const char* kImagesFolder = "resources/images";      // the menu atlases (".dat")
 inline constexpr const char* kFontsFolder = "resources/localization"; // the bitmap fonts (".dat")
 
 // dataDir + "/" + folder + "/": the directories that the engine's loaders

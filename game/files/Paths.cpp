@@ -122,8 +122,7 @@ std::string toLower(std::string text)
 
 bool endsWith(const std::string& text, const std::string& suffix)
 {
-    return suffix.size() <= text.size() &&
-           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return suffix.size() <= text.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 std::string absolutePath(const std::string& path)

@@ -18,12 +18,14 @@ const size_t kPlaceBuffer = 1 << 20;
 const char kCorrupted[] = "corrupted compressed data";
 } // namespace
 
-PackageFile::~PackageFile() {
+PackageFile::~PackageFile()
+{
     if (fd >= 0)
         ::close(fd);
 }
 
-bool PackageFile::open(const std::string& path, std::int64_t maxSize) {
+bool PackageFile::open(const std::string& path, std::int64_t maxSize)
+{
     // Non-blocking open: opening a named pipe must not wait for a writer.
     fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
@@ -35,7 +37,8 @@ bool PackageFile::open(const std::string& path, std::int64_t maxSize) {
     return true;
 }
 
-bool PackageFile::readAt(std::int64_t offset, void* out, size_t n) const {
+bool PackageFile::readAt(std::int64_t offset, void* out, size_t n) const
+{
     char* p = static_cast<char*>(out);
     while (n > 0) {
         const ssize_t got = ::pread(fd, p, n, static_cast<off_t>(offset));
@@ -50,13 +53,15 @@ bool PackageFile::readAt(std::int64_t offset, void* out, size_t n) const {
     return true;
 }
 
-size_t ArchiveStream::readInPlace(const char*& at, size_t n) {
+size_t ArchiveStream::readInPlace(const char*& at, size_t n)
+{
     placeBuffer.resize(std::min(n, kPlaceBuffer));
     at = placeBuffer.data();
     return read(placeBuffer.data(), placeBuffer.size());
 }
 
-size_t ArchiveStream::skip(std::uint64_t n) {
+size_t ArchiveStream::skip(std::uint64_t n)
+{
     std::uint64_t done = 0;
     while (done < n) {
         const char* at = nullptr;
@@ -69,9 +74,12 @@ size_t ArchiveStream::skip(std::uint64_t n) {
 }
 
 PlainStream::PlainStream(const PackageFile& file, std::int64_t offset, std::int64_t size)
-    : file(file), offset(offset), end(offset + size) {}
+    : file(file), offset(offset), end(offset + size)
+{
+}
 
-size_t PlainStream::read(char* out, size_t n) {
+size_t PlainStream::read(char* out, size_t n)
+{
     const size_t want = static_cast<size_t>(std::min<std::int64_t>(std::int64_t(n), end - offset));
     if (want == 0)
         return 0;
@@ -85,7 +93,8 @@ size_t PlainStream::read(char* out, size_t n) {
 }
 
 GzipStream::GzipStream(const PackageFile& file, std::int64_t offset, std::int64_t size)
-    : file(file), offset(offset), end(offset + size) {
+    : file(file), offset(offset), end(offset + size)
+{
     // Window bits 15 + 16: gzip wrapper only. zlib's own check of the data
     // is off: read() checks it with a faster CRC.
     if (inflateInit2(&zip, 31) == Z_OK) {
@@ -96,12 +105,14 @@ GzipStream::GzipStream(const PackageFile& file, std::int64_t offset, std::int64_
     }
 }
 
-GzipStream::~GzipStream() {
+GzipStream::~GzipStream()
+{
     if (started)
         inflateEnd(&zip);
 }
 
-size_t GzipStream::read(char* out, size_t n) {
+size_t GzipStream::read(char* out, size_t n)
+{
     if (!started || done || !failure.empty())
         return 0;
     zip.next_out = reinterpret_cast<unsigned char*>(out);
@@ -139,7 +150,8 @@ size_t GzipStream::read(char* out, size_t n) {
     return produced;
 }
 
-bool GzipStream::trailerMatches() {
+bool GzipStream::trailerMatches()
+{
     // The member's last eight bytes, just before the first byte inflate left
     // unused: the CRC-32 and the length modulo 2^32 of the inflated data,
     // both little-endian.
@@ -150,8 +162,8 @@ bool GzipStream::trailerMatches() {
         return false;
     }
     auto word = [&](int at) {
-        return std::uint32_t(trailer[at]) | std::uint32_t(trailer[at + 1]) << 8 | std::uint32_t(trailer[at + 2]) << 16 |
-               std::uint32_t(trailer[at + 3]) << 24;
+        return std::uint32_t(trailer[at]) | std::uint32_t(trailer[at + 1]) << 8 |
+               std::uint32_t(trailer[at + 2]) << 16 | std::uint32_t(trailer[at + 3]) << 24;
     };
     return word(0) == crc && word(4) == static_cast<std::uint32_t>(zip.total_out);
 }

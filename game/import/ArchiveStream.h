@@ -53,7 +53,7 @@ protected:
     std::string failure;
 
 private:
-    std::vector<char> placeBuffer;  // the bytes the default readInPlace hands out
+    std::vector<char> placeBuffer; // the bytes the default readInPlace hands out
 };
 
 // The member's bytes as they are (data.tar).
@@ -85,7 +85,7 @@ private:
     const PackageFile& file;
     std::int64_t offset, end;
     z_stream zip{};
-    std::uint32_t crc = 0;  // of the inflated data so far
+    std::uint32_t crc = 0; // of the inflated data so far
     bool started = false, done = false;
     std::vector<unsigned char> input;
 };

@@ -7,7 +7,8 @@
 
 namespace lumaroll {
 
-int importFromCommandLine(const std::string& package, const std::string& destDir) {
+int importFromCommandLine(const std::string& package, const std::string& destDir)
+{
     try {
         std::printf("importing %s into %s...\n", package.c_str(), destDir.c_str());
         const ImportResult result = importDebPackage(package, destDir, [](const std::string&, int files) {
@@ -20,7 +21,7 @@ int importFromCommandLine(const std::string& package, const std::string& destDir
             std::fflush(stdout);
             return 0;
         }
-        std::fflush(stdout);  // keep the progress lines ahead of the failure line
+        std::fflush(stdout); // keep the progress lines ahead of the failure line
         std::fprintf(stderr, "import failed: %s\n", result.error.c_str());
     } catch (const std::exception& e) {
         std::fflush(stdout);
@@ -30,7 +31,8 @@ int importFromCommandLine(const std::string& package, const std::string& destDir
     return 1;
 }
 
-int importFromCommandLine(const std::string& package) {
+int importFromCommandLine(const std::string& package)
+{
     return importFromCommandLine(package, gameDataDir());
 }
 

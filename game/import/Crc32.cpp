@@ -14,12 +14,14 @@ namespace {
 #ifdef LUMAROLL_CRC_X86
 #define LUMAROLL_CLMUL __attribute__((target("pclmul,sse4.1")))
 
-LUMAROLL_CLMUL inline __m128i load(const unsigned char* p) {
+LUMAROLL_CLMUL inline __m128i load(const unsigned char* p)
+{
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
 }
 
 // The lane moved forward by the distance the constants k stand for, added to next.
-LUMAROLL_CLMUL inline __m128i foldInto(__m128i lane, __m128i k, __m128i next) {
+LUMAROLL_CLMUL inline __m128i foldInto(__m128i lane, __m128i k, __m128i next)
+{
     const __m128i low = _mm_clmulepi64_si128(lane, k, 0x00);
     const __m128i high = _mm_clmulepi64_si128(lane, k, 0x11);
     return _mm_xor_si128(_mm_xor_si128(high, low), next);
@@ -30,7 +32,8 @@ LUMAROLL_CLMUL inline __m128i foldInto(__m128i lane, __m128i k, __m128i next) {
 // folded forward 512 bits at a time, then into one lane, then reduced to 32
 // bits (Barrett). The constants are powers of x modulo the gzip polynomial,
 // bit-reflected.
-LUMAROLL_CLMUL std::uint32_t foldHardware(const unsigned char* data, size_t size, std::uint32_t state) {
+LUMAROLL_CLMUL std::uint32_t foldHardware(const unsigned char* data, size_t size, std::uint32_t state)
+{
     alignas(16) static const std::uint64_t k1k2[] = {0x0154442bd4, 0x01c6e41596};
     alignas(16) static const std::uint64_t k3k4[] = {0x01751997d0, 0x00ccaa009e};
     alignas(16) static const std::uint64_t k5k0[] = {0x0163cd6124, 0x0000000000};
@@ -67,7 +70,8 @@ LUMAROLL_CLMUL std::uint32_t foldHardware(const unsigned char* data, size_t size
 }
 #endif
 
-std::uint32_t update(bool hardware, std::uint32_t crc, const void* data, size_t size) {
+std::uint32_t update(bool hardware, std::uint32_t crc, const void* data, size_t size)
+{
     const unsigned char* bytes = static_cast<const unsigned char*>(data);
 #ifdef LUMAROLL_CRC_X86
     if (hardware && size >= 64) {
@@ -86,7 +90,8 @@ std::uint32_t update(bool hardware, std::uint32_t crc, const void* data, size_t 
 
 namespace detail {
 
-bool crc32HardwareAvailable() {
+bool crc32HardwareAvailable()
+{
 #ifdef LUMAROLL_CRC_X86
     static const bool available = __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1");
     return available;
@@ -95,13 +100,15 @@ bool crc32HardwareAvailable() {
 #endif
 }
 
-std::uint32_t crc32UpdateUsing(bool hardware, std::uint32_t crc, const void* data, size_t size) {
+std::uint32_t crc32UpdateUsing(bool hardware, std::uint32_t crc, const void* data, size_t size)
+{
     return update(hardware && crc32HardwareAvailable(), crc, data, size);
 }
 
 } // namespace detail
 
-std::uint32_t crc32Update(std::uint32_t crc, const void* data, size_t size) {
+std::uint32_t crc32Update(std::uint32_t crc, const void* data, size_t size)
+{
     return update(detail::crc32HardwareAvailable(), crc, data, size);
 }
 

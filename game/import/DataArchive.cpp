@@ -25,14 +25,16 @@ constexpr size_t kPackagePrefixLength = sizeof("opt/plimbo/") - 1;
 const char kDataPrefix[] = "opt/plimbo/data";
 
 // Text of a fixed-size field up to its first NUL byte.
-std::string field(const char* p, size_t width) {
+std::string field(const char* p, size_t width)
+{
     const void* nul = std::memchr(p, 0, width);
     return std::string(p, nul ? static_cast<const char*>(nul) - p : width);
 }
 
 // Octal size: a NUL ends the field, spaces are skipped, any other non-octal
 // character ends it.
-std::uint64_t octalField(const char* p, size_t width) {
+std::uint64_t octalField(const char* p, size_t width)
+{
     std::uint64_t value = 0;
     for (size_t i = 0; i < width; ++i) {
         const char c = p[i];
@@ -49,7 +51,8 @@ std::uint64_t octalField(const char* p, size_t width) {
 
 } // namespace
 
-std::string gameFileRelativePath(std::string name) {
+std::string gameFileRelativePath(std::string name)
+{
     while (name.compare(0, 2, "./") == 0)
         name.erase(0, 2);
     const size_t prefixLength = sizeof kDataPrefix - 1;
@@ -69,14 +72,16 @@ namespace {
 // or a marker's held-back file), and has its write-out started. Returns the
 // failure message, which names target, or empty on success.
 std::string writeEntry(ArchiveStream& stream, std::uint64_t size, const std::string& target,
-                       const std::string& writeTo, WriteOutStarter& writeOut) {
+                       const std::string& writeTo, WriteOutStarter& writeOut)
+{
     const std::string cannotWrite = "Could not write " + target + ".";
     ReplacingFile file;
     if (!file.open(writeTo, ".import-part"))
         return cannotWrite;
     while (size > 0) {
         const char* bytes = nullptr;
-        const size_t got = stream.readInPlace(bytes, static_cast<size_t>(std::min<std::uint64_t>(kCopyPiece, size)));
+        const size_t got =
+            stream.readInPlace(bytes, static_cast<size_t>(std::min<std::uint64_t>(kCopyPiece, size)));
         if (got == 0)
             return stream.error().empty() ? std::string("The package data is incomplete.") : stream.error();
         if (!file.write(bytes, got))
@@ -93,21 +98,22 @@ std::string writeEntry(ArchiveStream& stream, std::uint64_t size, const std::str
 } // namespace
 
 bool extractDataArchive(ArchiveStream& stream, std::uint64_t size, const std::string& destDir,
-                        HeldMarkers& markers, const ImportProgress& progress, ImportResult& result) {
+                        HeldMarkers& markers, const ImportProgress& progress, ImportResult& result)
+{
     WriteOutStarter writeOut;
     auto streamFailed = [&]() {
         result.error = stream.error().empty() ? std::string("The package data is incomplete.") : stream.error();
         return false;
     };
     std::string longName;
-    std::string madeFolder;  // the folder of the last file written
+    std::string madeFolder; // the folder of the last file written
     std::uint64_t offset = 0;
     char header[kBlock];
     while (size - offset >= kBlock) {
         if (stream.read(header, kBlock) < kBlock)
             return streamFailed();
         if (header[0] == 0)
-            break;  // end-of-archive block
+            break; // end-of-archive block
 
         std::string name = field(header, 100);
         if (std::memcmp(header + 257, "ustar", 5) == 0) {

@@ -7,7 +7,8 @@
 
 namespace lumaroll {
 
-bool hasGameData(const std::string& dir) {
+bool hasGameData(const std::string& dir)
+{
     for (const char* marker : kInstalledMarkers) {
         struct stat st;
         if (::stat((dir + "/" + marker).c_str(), &st) != 0)
@@ -16,7 +17,8 @@ bool hasGameData(const std::string& dir) {
     return true;
 }
 
-std::string gameDataDir() {
+std::string gameDataDir()
+{
     return dataDir();
 }
 

@@ -13,7 +13,8 @@ const char kCorrupted[] = "corrupted compressed data";
 const char kTooLarge[] = "The package data is too large.";
 } // namespace
 
-bool gunzip(const void* data, int size, std::vector<char>& out, std::string& error, std::int64_t maxOut) {
+bool gunzip(const void* data, int size, std::vector<char>& out, std::string& error, std::int64_t maxOut)
+{
     out.clear();
     if (size < 0 || maxOut < 0) {
         error = kCorrupted;

@@ -15,7 +15,8 @@ const char kHeldSuffix[] = ".import-part";
 
 // rel without empty and "." segments, which name the same file: "data//a/./b"
 // is "data/a/b".
-std::string plainPath(const std::string& rel) {
+std::string plainPath(const std::string& rel)
+{
     std::string plain;
     for (std::size_t start = 0; start <= rel.size();) {
         std::size_t end = rel.find('/', start);
@@ -35,9 +36,12 @@ std::string plainPath(const std::string& rel) {
 } // namespace
 
 HeldMarkers::HeldMarkers(std::string destDir, std::function<bool()> flush)
-    : destDir(std::move(destDir)), flush(std::move(flush)) {}
+    : destDir(std::move(destDir)), flush(std::move(flush))
+{
+}
 
-HeldMarkers::~HeldMarkers() {
+HeldMarkers::~HeldMarkers()
+{
     if (placed)
         return;
     for (std::size_t i = 0; i < kCount; ++i) {
@@ -47,15 +51,18 @@ HeldMarkers::~HeldMarkers() {
     }
 }
 
-std::string HeldMarkers::markerPath(std::size_t marker) const {
+std::string HeldMarkers::markerPath(std::size_t marker) const
+{
     return destDir + "/" + kInstalledMarkers[marker];
 }
 
-std::string HeldMarkers::heldPath(int marker) const {
+std::string HeldMarkers::heldPath(int marker) const
+{
     return markerPath(std::size_t(marker)) + kHeldSuffix;
 }
 
-std::string HeldMarkers::withdraw() {
+std::string HeldMarkers::withdraw()
+{
     if (withdrawn)
         return std::string();
     // On failure nothing of the package is written yet: the markers moved so
@@ -85,7 +92,8 @@ std::string HeldMarkers::withdraw() {
     return std::string();
 }
 
-int HeldMarkers::markerIndex(const std::string& rel) {
+int HeldMarkers::markerIndex(const std::string& rel)
+{
     const std::string plain = plainPath(rel);
     for (std::size_t i = 0; i < kCount; ++i)
         if (plain == kInstalledMarkers[i])
@@ -93,7 +101,8 @@ int HeldMarkers::markerIndex(const std::string& rel) {
     return -1;
 }
 
-bool HeldMarkers::inMarkerPlace(const std::string& rel) {
+bool HeldMarkers::inMarkerPlace(const std::string& rel)
+{
     const std::string plain = plainPath(rel);
     for (const char* marker : kInstalledMarkers) {
         const std::string path = marker;
@@ -103,11 +112,13 @@ bool HeldMarkers::inMarkerPlace(const std::string& rel) {
     return false;
 }
 
-void HeldMarkers::hold(int marker) {
+void HeldMarkers::hold(int marker)
+{
     held[marker] = true;
 }
 
-bool HeldMarkers::complete() const {
+bool HeldMarkers::complete() const
+{
     for (std::size_t i = 0; i < kCount; ++i) {
         struct stat st;
         if (!held[i] && ::stat(markerPath(i).c_str(), &st) != 0)
@@ -116,7 +127,8 @@ bool HeldMarkers::complete() const {
     return true;
 }
 
-bool HeldMarkers::place() {
+bool HeldMarkers::place()
+{
     bool renamed = false;
     for (std::size_t i = 0; i < kCount; ++i) {
         if (!held[i])

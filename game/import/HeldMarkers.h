@@ -72,7 +72,7 @@ private:
     std::function<bool()> flush;
     bool withdrawn = false;
     bool held[kCount] = {};
-    bool placed = false;  // place() succeeded
+    bool placed = false; // place() succeeded
 };
 
 } // namespace lumaroll

@@ -33,7 +33,8 @@ const char kTooLarge[] = "The package data is too large.";
 const size_t kReadChunk = 1 << 20;
 
 // Member name: up to the first NUL, then trailing spaces and '/' removed.
-std::string memberName(const char* header) {
+std::string memberName(const char* header)
+{
     const void* nul = std::memchr(header, 0, 16);
     size_t length = nul ? static_cast<const char*>(nul) - header : 16;
     while (length > 0 && (header[length - 1] == ' ' || header[length - 1] == '/'))
@@ -42,7 +43,8 @@ std::string memberName(const char* header) {
 }
 
 // Member size: ten decimal ASCII bytes read as by strtoll.
-long long memberSizeField(const char* header) {
+long long memberSizeField(const char* header)
+{
     char text[11];
     std::memcpy(text, header + 48, 10);
     text[10] = 0;
@@ -50,7 +52,8 @@ long long memberSizeField(const char* header) {
 }
 
 // SHA-256 of the whole file, read in chunks. False when it cannot be read.
-bool digestFile(const PackageFile& file, std::string& hex) {
+bool digestFile(const PackageFile& file, std::string& hex)
+{
     Sha256 sha;
     std::vector<char> chunk(kReadChunk);
     for (std::int64_t at = 0; at < file.size();) {
@@ -67,7 +70,8 @@ bool digestFile(const PackageFile& file, std::string& hex) {
 // Inflates the gzip member without keeping the output. Returns the failure
 // message, or empty with the inflated length in size.
 std::string checkGzipMember(const PackageFile& file, std::int64_t start, std::int64_t length, std::int64_t maxSize,
-                            std::uint64_t& size) {
+                            std::uint64_t& size)
+{
     GzipStream check(file, start, length);
     std::vector<char> scratch(kReadChunk);
     std::uint64_t total = 0;
@@ -90,7 +94,8 @@ std::string checkGzipMember(const PackageFile& file, std::int64_t start, std::in
 // no thread can be started).
 class PackageDigest {
 public:
-    explicit PackageDigest(const PackageFile& file) {
+    explicit PackageDigest(const PackageFile& file)
+    {
         try {
             worker = std::thread([this, &file] { read = digestFile(file, hex); });
         } catch (const std::system_error&) {
@@ -103,7 +108,8 @@ public:
 
     // Waits for the digest; false when the file could not be read, hex holds
     // the 64 hex digits otherwise.
-    bool wait() {
+    bool wait()
+    {
         if (worker.joinable())
             worker.join();
         return read;
@@ -119,8 +125,11 @@ private:
 // An open descriptor of a folder, closed on destruction; -1 when it cannot be opened.
 struct FolderHandle {
     int fd;
-    explicit FolderHandle(const std::string& path) : fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
-    ~FolderHandle() {
+    explicit FolderHandle(const std::string& path) : fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+    }
+    ~FolderHandle()
+    {
         if (fd >= 0)
             ::close(fd);
     }
@@ -128,7 +137,8 @@ struct FolderHandle {
     FolderHandle& operator=(const FolderHandle&) = delete;
 };
 
-ImportResult fail(ImportResult& result, const std::string& error) {
+ImportResult fail(ImportResult& result, const std::string& error)
+{
     result.ok = false;
     result.error = error;
     return result;
@@ -137,12 +147,14 @@ ImportResult fail(ImportResult& result, const std::string& error) {
 } // namespace
 
 ImportResult importDebPackage(const std::string& debPath, const std::string& destDir,
-                              const ImportProgress& progress) {
+                              const ImportProgress& progress)
+{
     return importDebPackage(debPath, destDir, progress, ImportOptions());
 }
 
 ImportResult importDebPackage(const std::string& debPath, const std::string& destDir,
-                              const ImportProgress& progress, const ImportOptions& options) {
+                              const ImportProgress& progress, const ImportOptions& options)
+{
     ImportResult result;
 
     // The package is read through small buffers, never held whole: reading
@@ -198,7 +210,8 @@ ImportResult importDebPackage(const std::string& debPath, const std::string& des
         if (!digest.wait())
             return fail(result, kCannotRead);
         result.sha256 = digest.hex;
-        const std::vector<std::string>& known = options.knownDigests ? *options.knownDigests : knownPackageDigests();
+        const std::vector<std::string>& known = options.knownDigests ? *options.knownDigests
+                                                                     : knownPackageDigests();
         for (const std::string& entry : known)
             if (entry == result.sha256)
                 result.digestKnown = true;

@@ -13,12 +13,12 @@ namespace lumaroll {
 
 // Result of one import. Every import starts from false, empty strings and zeros.
 struct ImportResult {
-    bool ok = false;           // ran to its end, the installed-data test passed and the files were flushed
-    std::string error;         // failure message; empty on success
-    int files = 0;             // regular files written
-    std::int64_t bytes = 0;    // sum of their sizes
-    std::string sha256;        // digest of the package file, 64 lower-case hex digits
-    bool digestKnown = false;  // sha256 is one of knownPackageDigests()
+    bool ok = false;          // ran to its end, the installed-data test passed and the files were flushed
+    std::string error;        // failure message; empty on success
+    int files = 0;            // regular files written
+    std::int64_t bytes = 0;   // sum of their sizes
+    std::string sha256;       // digest of the package file, 64 lower-case hex digits
+    bool digestKnown = false; // sha256 is one of knownPackageDigests()
 };
 
 // Called after each regular file is written, with its path inside the package

@@ -9,7 +9,8 @@ namespace {
 const char kKnownPackageDigest[] = "";
 } // namespace
 
-const std::vector<std::string>& knownPackageDigests() {
+const std::vector<std::string>& knownPackageDigests()
+{
     static const std::vector<std::string> digests{kKnownPackageDigest};
     return digests;
 }

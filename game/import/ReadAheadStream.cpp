@@ -13,7 +13,8 @@ const size_t kChunks = 4;
 const size_t kChunkSize = 512 * 1024;
 } // namespace
 
-ReadAheadStream::ReadAheadStream(ArchiveStream& source) : source(source), chunks(kChunks) {
+ReadAheadStream::ReadAheadStream(ArchiveStream& source) : source(source), chunks(kChunks)
+{
     for (Chunk& chunk : chunks)
         chunk.bytes.resize(kChunkSize);
     try {
@@ -23,7 +24,8 @@ ReadAheadStream::ReadAheadStream(ArchiveStream& source) : source(source), chunks
     }
 }
 
-ReadAheadStream::~ReadAheadStream() {
+ReadAheadStream::~ReadAheadStream()
+{
     if (!helper.joinable())
         return;
     {
@@ -34,7 +36,8 @@ ReadAheadStream::~ReadAheadStream() {
     helper.join();
 }
 
-void ReadAheadStream::fill() {
+void ReadAheadStream::fill()
+{
     for (size_t slot = 0;; slot = (slot + 1) % chunks.size()) {
         {
             std::unique_lock<std::mutex> guard(lock);
@@ -58,7 +61,8 @@ void ReadAheadStream::fill() {
     }
 }
 
-size_t ReadAheadStream::read(char* out, size_t n) {
+size_t ReadAheadStream::read(char* out, size_t n)
+{
     if (!helper.joinable()) {
         const size_t got = source.read(out, n);
         failure = source.error();
@@ -76,7 +80,8 @@ size_t ReadAheadStream::read(char* out, size_t n) {
     return done;
 }
 
-size_t ReadAheadStream::readInPlace(const char*& at, size_t n) {
+size_t ReadAheadStream::readInPlace(const char*& at, size_t n)
+{
     if (!helper.joinable())
         return ArchiveStream::readInPlace(at, n);
     for (;;) {
@@ -100,7 +105,8 @@ size_t ReadAheadStream::readInPlace(const char*& at, size_t n) {
     }
 }
 
-void ReadAheadStream::handBack() {
+void ReadAheadStream::handBack()
+{
     const Chunk& chunk = chunks[readChunk];
     const bool last = chunk.size < chunk.bytes.size();
     {

@@ -33,7 +33,7 @@ public:
 private:
     struct Chunk {
         std::vector<char> bytes;
-        size_t size = 0;  // bytes read into it; fewer than it holds only for the last one
+        size_t size = 0; // bytes read into it; fewer than it holds only for the last one
     };
 
     // The helper thread: fills free chunks in turn until the source ends.
@@ -42,22 +42,22 @@ private:
     void handBack();
 
     ArchiveStream& source;
-    std::vector<Chunk> chunks;  // used in turn, as a ring
+    std::vector<Chunk> chunks; // used in turn, as a ring
 
     // Shared with the helper thread, under lock.
     std::mutex lock;
     std::condition_variable changed;
-    size_t ready = 0;          // chunks filled and not yet read out
-    bool stopping = false;     // set by the destructor
-    std::string sourceError;   // the source's error, set with the last chunk
+    size_t ready = 0;        // chunks filled and not yet read out
+    bool stopping = false;   // set by the destructor
+    std::string sourceError; // the source's error, set with the last chunk
 
     // The caller's side only.
-    size_t readChunk = 0;      // the chunk read from next
-    size_t readOffset = 0;     // bytes of it already handed out
-    bool spent = false;        // all of it handed out; handed back at the next call
-    bool ended = false;        // the last chunk has been read out
+    size_t readChunk = 0;  // the chunk read from next
+    size_t readOffset = 0; // bytes of it already handed out
+    bool spent = false;    // all of it handed out; handed back at the next call
+    bool ended = false;    // the last chunk has been read out
 
-    std::thread helper;        // started last, once everything above is set
+    std::thread helper; // started last, once everything above is set
 };
 
 } // namespace lumaroll

@@ -28,14 +28,19 @@ alignas(16) const std::uint32_t kRound[64] = {
 const std::uint32_t kInitial[8] = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
                                    0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
 
-inline std::uint32_t rotr(std::uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
+inline std::uint32_t rotr(std::uint32_t x, int n)
+{
+    return (x >> n) | (x << (32 - n));
+}
 
-inline std::uint32_t loadBigEndian(const unsigned char* p) {
+inline std::uint32_t loadBigEndian(const unsigned char* p)
+{
     return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) |
            std::uint32_t(p[3]);
 }
 
-void compressPortable(std::uint32_t state[8], const unsigned char* data, size_t blocks) {
+void compressPortable(std::uint32_t state[8], const unsigned char* data, size_t blocks)
+{
     std::uint32_t w[64];
     for (; blocks > 0; --blocks, data += 64) {
         for (int i = 0; i < 16; ++i)
@@ -48,8 +53,8 @@ void compressPortable(std::uint32_t state[8], const unsigned char* data, size_t 
         std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
         std::uint32_t e = state[4], f = state[5], g = state[6], h = state[7];
         for (int i = 0; i < 64; ++i) {
-            std::uint32_t t1 = h + (rotr(e, 6) ^ rotr(e, 11) ^ rotr(e, 25)) + ((e & f) ^ (~e & g)) +
-                               kRound[i] + w[i];
+            std::uint32_t t1 =
+                h + (rotr(e, 6) ^ rotr(e, 11) ^ rotr(e, 25)) + ((e & f) ^ (~e & g)) + kRound[i] + w[i];
             std::uint32_t t2 = (rotr(a, 2) ^ rotr(a, 13) ^ rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
             h = g;
             g = f;
@@ -74,8 +79,8 @@ void compressPortable(std::uint32_t state[8], const unsigned char* data, size_t 
 #ifdef LUMAROLL_SHA_X86
 // The SHA extensions keep the state as the pairs ABEF and CDGH.
 __attribute__((target("sha,sse4.1,ssse3"))) void compressHardware(std::uint32_t state[8],
-                                                                   const unsigned char* data,
-                                                                   size_t blocks) {
+                                                                  const unsigned char* data, size_t blocks)
+{
     const __m128i byteSwap = _mm_set_epi64x(0x0c0d0e0f08090a0bULL, 0x0405060700010203ULL);
     __m128i tmp = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(state)), 0xB1);
     __m128i state1 = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(state + 4)), 0x1B);
@@ -113,7 +118,8 @@ __attribute__((target("sha,sse4.1,ssse3"))) void compressHardware(std::uint32_t 
     _mm_storeu_si128(reinterpret_cast<__m128i*>(state + 4), state1);
 }
 
-bool detectHardware() {
+bool detectHardware()
+{
     unsigned a, b, c, d;
     if (!__get_cpuid(1, &a, &b, &c, &d))
         return false;
@@ -126,7 +132,8 @@ bool detectHardware() {
 
 using CompressFn = void (*)(std::uint32_t*, const unsigned char*, size_t);
 
-CompressFn compressor(bool hardware) {
+CompressFn compressor(bool hardware)
+{
 #ifdef LUMAROLL_SHA_X86
     if (hardware)
         return compressHardware;
@@ -139,7 +146,8 @@ CompressFn compressor(bool hardware) {
 // Remaining bytes, 0x80, zeros and the bit length in one or two more blocks,
 // then the state words as hex.
 std::string finish(CompressFn compress, std::uint32_t state[8], const unsigned char* rest, size_t restSize,
-                   std::uint64_t total) {
+                   std::uint64_t total)
+{
     unsigned char tail[128] = {};
     if (restSize > 0)
         std::memcpy(tail, rest, restSize);
@@ -156,7 +164,8 @@ std::string finish(CompressFn compress, std::uint32_t state[8], const unsigned c
     return std::string(hex, 64);
 }
 
-std::string digest(bool hardware, const char* data, size_t size) {
+std::string digest(bool hardware, const char* data, size_t size)
+{
     const CompressFn compress = compressor(hardware);
     std::uint32_t state[8];
     std::memcpy(state, kInitial, sizeof state);
@@ -171,7 +180,8 @@ std::string digest(bool hardware, const char* data, size_t size) {
 
 namespace detail {
 
-bool sha256HardwareAvailable() {
+bool sha256HardwareAvailable()
+{
 #ifdef LUMAROLL_SHA_X86
     static const bool available = detectHardware();
     return available;
@@ -180,21 +190,25 @@ bool sha256HardwareAvailable() {
 #endif
 }
 
-std::string sha256HexUsing(bool hardware, const char* data, size_t size) {
+std::string sha256HexUsing(bool hardware, const char* data, size_t size)
+{
     return digest(hardware && sha256HardwareAvailable(), data, size);
 }
 
 } // namespace detail
 
-std::string sha256Hex(const char* data, size_t size) {
+std::string sha256Hex(const char* data, size_t size)
+{
     return digest(detail::sha256HardwareAvailable(), data, size);
 }
 
-Sha256::Sha256() : hardware(detail::sha256HardwareAvailable()) {
+Sha256::Sha256() : hardware(detail::sha256HardwareAvailable())
+{
     std::memcpy(state, kInitial, sizeof state);
 }
 
-void Sha256::update(const char* data, size_t size) {
+void Sha256::update(const char* data, size_t size)
+{
     const CompressFn compress = compressor(hardware);
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(data);
     total += size;
@@ -217,7 +231,8 @@ void Sha256::update(const char* data, size_t size) {
         std::memcpy(pending, bytes + whole * 64, pendingSize);
 }
 
-std::string Sha256::finishHex() {
+std::string Sha256::finishHex()
+{
     return finish(compressor(hardware), state, pending, pendingSize, total);
 }
 

@@ -12,7 +12,8 @@ namespace {
 const size_t kMaxQueued = 256;
 } // namespace
 
-WriteOutStarter::WriteOutStarter() {
+WriteOutStarter::WriteOutStarter()
+{
     try {
         helper = std::thread([this] { run(); });
     } catch (const std::system_error&) {
@@ -20,7 +21,8 @@ WriteOutStarter::WriteOutStarter() {
     }
 }
 
-WriteOutStarter::~WriteOutStarter() {
+WriteOutStarter::~WriteOutStarter()
+{
     if (!helper.joinable())
         return;
     {
@@ -31,7 +33,8 @@ WriteOutStarter::~WriteOutStarter() {
     helper.join();
 }
 
-void WriteOutStarter::start(const std::string& path) {
+void WriteOutStarter::start(const std::string& path)
+{
     if (!helper.joinable())
         return;
     {
@@ -43,7 +46,8 @@ void WriteOutStarter::start(const std::string& path) {
     queued.notify_one();
 }
 
-void WriteOutStarter::run() {
+void WriteOutStarter::run()
+{
     for (;;) {
         std::string path;
         {

@@ -31,9 +31,9 @@ private:
 
     std::mutex lock;
     std::condition_variable queued;
-    std::deque<std::string> paths;  // under lock
-    bool stopping = false;          // under lock; set by the destructor
-    std::thread helper;             // started last
+    std::deque<std::string> paths; // under lock
+    bool stopping = false;         // under lock; set by the destructor
+    std::thread helper;            // started last
 };
 
 } // namespace lumaroll

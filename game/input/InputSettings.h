@@ -10,14 +10,14 @@ namespace lumaroll {
 enum class TouchScheme { Modern, Classic, Accelerometer };
 
 struct InputSettings {
-    float deadzone = 0.22f;                        // "controls.deadzone": stick values below it count 0
-    float cameraSensitivity = 1.f;                 // "controls.camera_sensitivity"
-    bool invertY = false;                          // "controls.invert_y": camera pitch of stick, mouse and touch
-    TouchScheme touch = TouchScheme::Modern;       // "controls.touch"
-    bool tiltCameraFollow = true;                  // "controls.tilt_camera" is "follow"
-    float tiltSensitivity = 1.f;                   // "controls.tilt_sensitivity": full output at 0.35 / it radians
-    bool tiltInvertX = false;                      // "controls.tilt_invert_x"
-    bool tiltInvertY = false;                      // "controls.tilt_invert_y"
+    float deadzone = 0.22f;                  // "controls.deadzone": stick values below it count 0
+    float cameraSensitivity = 1.f;           // "controls.camera_sensitivity"
+    bool invertY = false;                    // "controls.invert_y": camera pitch of stick, mouse and touch
+    TouchScheme touch = TouchScheme::Modern; // "controls.touch"
+    bool tiltCameraFollow = true;            // "controls.tilt_camera" is "follow"
+    float tiltSensitivity = 1.f;             // "controls.tilt_sensitivity": full output at 0.35 / it radians
+    bool tiltInvertX = false;                // "controls.tilt_invert_x"
+    bool tiltInvertY = false;                // "controls.tilt_invert_y"
 };
 
 } // namespace lumaroll

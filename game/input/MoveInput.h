@@ -14,7 +14,7 @@ struct MoveInput {
     float cameraYaw = 0.f;         // radians to turn the camera by this frame
     float cameraPitch = 0.f;       // radians to tilt the camera by this frame
     bool tiltCameraFollow = false; // tilt steers and "controls.tilt_camera" is "follow"
-    bool touchIdle = false;        // "modern" touch: the move finger is down and the camera was not dragged for 1 s
+    bool touchIdle = false; // "modern" touch: the move finger is down and the camera was not dragged for 1 s
 };
 
 } // namespace lumaroll

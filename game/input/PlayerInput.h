@@ -25,7 +25,14 @@
 namespace lumaroll {
 
 // Input kinds, as pollInputKindChange reports them.
-enum InputKind { kNoInput = 0, kKeyboardInput = 1, kMouseInput = 2, kControllerInput = 3, kTouchInput = 4, kTiltInput = 5 };
+enum InputKind {
+    kNoInput = 0,
+    kKeyboardInput = 1,
+    kMouseInput = 2,
+    kControllerInput = 3,
+    kTouchInput = 4,
+    kTiltInput = 5
+};
 
 class PlayerInput {
 public:
@@ -36,8 +43,8 @@ public:
         SDL_FingerID id = 0;
         bool moved = false; // went further than 6 % of the window height from where it touched down
         float startX = 0.f, startY = 0.f;
-        float x = 0.f, y = 0.f;               // where it is now
-        float lastX = 0.f, lastY = 0.f;       // last significant position (2.5 % of the height on)
+        float x = 0.f, y = 0.f;         // where it is now
+        float lastX = 0.f, lastY = 0.f; // last significant position (2.5 % of the height on)
         std::uint32_t downTime = 0;
         std::uint32_t lastMoveTime = 0;
     };
@@ -112,8 +119,8 @@ private:
 
     Finger moveFinger;
     Finger cameraFinger;
-    float holdTurnSpeed = 0.f;   // "classic" hold gesture, radians per second
-    float dragX = 0.f;           // "modern" camera drag not yet applied, normalised screen units
+    float holdTurnSpeed = 0.f; // "classic" hold gesture, radians per second
+    float dragX = 0.f;         // "modern" camera drag not yet applied, normalised screen units
     float dragY = 0.f;
     std::uint32_t lastCameraTime = 0; // last camera drag or hold turn
     int currentKind = kNoInput;

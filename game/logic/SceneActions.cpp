@@ -148,8 +148,8 @@ private:
 class Transform : public JobAction {
 public:
     Transform(int kind, const ActionArgs& args)
-        : kind(kind), object(operandText(args, 1)), subnode(operandText(args, 2)),
-          x(numberOperand(args, 3, 0.f)), y(numberOperand(args, 4, 0.f))
+        : kind(kind), object(operandText(args, 1)), subnode(operandText(args, 2)), x(numberOperand(args, 3, 0.f)),
+          y(numberOperand(args, 4, 0.f))
     {
         if (kind == 3) {
             duration = numberOperand(args, 5, 1.f);

@@ -46,7 +46,8 @@ bool isSpared(const std::string& name, const std::string* runningTrigger)
     if (!runningTrigger)
         return false;
     const std::string& t = *runningTrigger;
-    return t.compare(0, 7, "T_link_") == 0 || t.compare(0, 9, "T_unlink_") == 0 || t.compare(0, 12, "T_checkpoint") == 0;
+    return t.compare(0, 7, "T_link_") == 0 || t.compare(0, 9, "T_unlink_") == 0 ||
+           t.compare(0, 12, "T_checkpoint") == 0;
 }
 
 const lang::String& texOffsetName()
@@ -108,8 +109,8 @@ void SceneWorld::unlink(const std::vector<std::string>& names)
     }
 }
 
-int SceneWorld::playAnimation(const std::string& nodeName, const std::string& animationName, bool loop, float start,
-                              float end)
+int SceneWorld::playAnimation(const std::string& nodeName, const std::string& animationName, bool loop,
+                              float start, float end)
 {
     const std::string& resolved = resolveThis(nodeName);
     hgr::Node* node = findNode(resolved);
@@ -124,7 +125,8 @@ int SceneWorld::playAnimation(const std::string& nodeName, const std::string& an
     for (const std::string* name : names) {
         const lang::String key(name->c_str());
         for (size_t set = 0; set <= extraAnimationSets.size() && !animation; ++set) {
-            hgr::TransformAnimationSet* animations = set == 0 ? scene->getAnimations() : extraAnimationSets[set - 1];
+            hgr::TransformAnimationSet* animations = set == 0 ? scene->getAnimations()
+                                                              : extraAnimationSets[set - 1];
             if (!animations)
                 continue;
             const lang::Ptr<hgr::TransformAnimation>* found =
@@ -139,12 +141,13 @@ int SceneWorld::playAnimation(const std::string& nodeName, const std::string& an
     }
     if (!animation) {
         if (reportOnce("no animation " + animationName + "/" + resolved))
-            std::printf("[world] animation '%s' for node '%s' not found\n", animationName.c_str(), resolved.c_str());
+            std::printf("[world] animation '%s' for node '%s' not found\n", animationName.c_str(),
+                        resolved.c_str());
         return -1;
     }
     if (std::getenv("LUMAROLL_TRACE"))
-        std::printf("[trace] animation '%s' on '%s' from %.2f to %.2f s\n", animationName.c_str(), resolved.c_str(),
-                    start, end);
+        std::printf("[trace] animation '%s' on '%s' from %.2f to %.2f s\n", animationName.c_str(),
+                    resolved.c_str(), start, end);
     AnimationJob job;
     job.node = node;
     job.animation = animation;
@@ -200,10 +203,11 @@ int SceneWorld::startTransform(int kind, const std::string& objectName, const st
                 primitives += static_cast<hgr::Mesh*>(n)->getPrimitiveCount();
             }
         }
-        std::printf("[trace] transform type %d on '%s' (subnode '%s' %s) vector (%g %g %g) in %g s; meshes %d, "
-                    "primitives %d\n",
-                    kind, object.c_str(), subnode.c_str(), target != objectNode ? "found" : "not found or same", x,
-                    y, z, duration, meshes, primitives);
+        std::printf(
+            "[trace] transform type %d on '%s' (subnode '%s' %s) vector (%g %g %g) in %g s; meshes %d, "
+            "primitives %d\n",
+            kind, object.c_str(), subnode.c_str(), target != objectNode ? "found" : "not found or same", x, y, z,
+            duration, meshes, primitives);
     }
     for (auto& entry : transformJobs) {
         TransformJob& other = entry.second;
@@ -345,7 +349,8 @@ void SceneWorld::stepTransforms(float dt)
                 }
             } else if (job.kind == 2) {
                 math::Matrix3x4 transform = node->getTransform();
-                const float factors[3] = {1.f + step * velocity.x, 1.f + step * velocity.y, 1.f + step * velocity.z};
+                const float factors[3] = {1.f + step * velocity.x, 1.f + step * velocity.y,
+                                          1.f + step * velocity.z};
                 for (int row = 0; row < 3; ++row) {
                     for (int column = 0; column < 3; ++column)
                         transform.m[row][column] *= factors[column];

@@ -32,7 +32,8 @@ std::vector<std::string> Trigger::load(const std::string& text)
     return warnings;
 }
 
-void Trigger::buildList(char letter, std::vector<std::unique_ptr<Action>>& list, std::vector<std::string>& warnings)
+void Trigger::buildList(char letter, std::vector<std::unique_ptr<Action>>& list,
+                        std::vector<std::string>& warnings)
 {
     const ActionRegistry& registry = ActionRegistry::instance();
     std::vector<std::string> fields;

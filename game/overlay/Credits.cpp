@@ -5,10 +5,10 @@ namespace lumaroll {
 const std::vector<CommunityLink>& communityLinks()
 {
     static const std::vector<CommunityLink> links = {
-        {"Discord", "\xEF\x8E\x92", "https://discord.gg/lumaroll"},             // U+F392
-        {"GitHub", "\xEF\x82\x9B", "https://github.com/lumaroll/lumaroll"},     // U+F09B
-        {"YouTube", "\xEF\x85\xA7", "https://www.youtube.com/@lumaroll"},      // U+F167
-        {"Ko-fi", "\xEF\x9E\xB6", "https://ko-fi.com/lumaroll"},               // U+F7B6
+        {"Discord", "\xEF\x8E\x92", "https://discord.gg/lumaroll"},         // U+F392
+        {"GitHub", "\xEF\x82\x9B", "https://github.com/lumaroll/lumaroll"}, // U+F09B
+        {"YouTube", "\xEF\x85\xA7", "https://www.youtube.com/@lumaroll"},   // U+F167
+        {"Ko-fi", "\xEF\x9E\xB6", "https://ko-fi.com/lumaroll"},            // U+F7B6
     };
     return links;
 }

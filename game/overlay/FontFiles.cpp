@@ -39,9 +39,10 @@ TextFontChoice chooseTextFont()
         choice.fromEnvironment = true;
         return choice;
     }
-    for (const std::string& path : {systemSansFont(), std::string("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"),
-                                    std::string("/usr/share/fonts/TTF/DejaVuSans.ttf"),
-                                    std::string("/usr/share/fonts/truetype/noto/NotoSans-Regular.ttf")}) {
+    for (const std::string& path :
+         {systemSansFont(), std::string("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"),
+          std::string("/usr/share/fonts/TTF/DejaVuSans.ttf"),
+          std::string("/usr/share/fonts/truetype/noto/NotoSans-Regular.ttf")}) {
         choice.bytes = readUsableFont(path);
         if (!choice.bytes.empty()) {
             choice.path = path;

@@ -105,7 +105,8 @@ void Overlay::drawGameTab()
     } else {
         ImGui::Spacing();
         const char* label = tr(recordsConfirm ? "game.records_confirm" : "game.records_clear");
-        const bool pressed = ImGui::Button((std::string(label) + "###clear_records").c_str(), ImVec2(-FLT_MIN, 0.f));
+        const bool pressed =
+            ImGui::Button((std::string(label) + "###clear_records").c_str(), ImVec2(-FLT_MIN, 0.f));
         noteItem("game.records_clear", label);
         if (pressed && !recordsConfirm) {
             recordsConfirm = true;

@@ -18,12 +18,18 @@ const float kStickDeadZone = 8000.f;
 int guiButton(Uint8 sdlButton)
 {
     switch (sdlButton) {
-    case SDL_BUTTON_LEFT: return 0;
-    case SDL_BUTTON_RIGHT: return 1;
-    case SDL_BUTTON_MIDDLE: return 2;
-    case SDL_BUTTON_X1: return 3;
-    case SDL_BUTTON_X2: return 4;
-    default: return -1;
+    case SDL_BUTTON_LEFT:
+        return 0;
+    case SDL_BUTTON_RIGHT:
+        return 1;
+    case SDL_BUTTON_MIDDLE:
+        return 2;
+    case SDL_BUTTON_X1:
+        return 3;
+    case SDL_BUTTON_X2:
+        return 4;
+    default:
+        return -1;
     }
 }
 
@@ -48,17 +54,28 @@ void GuiInput::init()
         ImGuiKey key;
         SDL_Scancode scancode;
     } keys[] = {
-        {ImGuiKey_Tab, SDL_SCANCODE_TAB},          {ImGuiKey_LeftArrow, SDL_SCANCODE_LEFT},
-        {ImGuiKey_RightArrow, SDL_SCANCODE_RIGHT}, {ImGuiKey_UpArrow, SDL_SCANCODE_UP},
-        {ImGuiKey_DownArrow, SDL_SCANCODE_DOWN},   {ImGuiKey_PageUp, SDL_SCANCODE_PAGEUP},
-        {ImGuiKey_PageDown, SDL_SCANCODE_PAGEDOWN}, {ImGuiKey_Home, SDL_SCANCODE_HOME},
-        {ImGuiKey_End, SDL_SCANCODE_END},          {ImGuiKey_Insert, SDL_SCANCODE_INSERT},
-        {ImGuiKey_Delete, SDL_SCANCODE_DELETE},    {ImGuiKey_Backspace, SDL_SCANCODE_BACKSPACE},
-        {ImGuiKey_Space, SDL_SCANCODE_SPACE},      {ImGuiKey_Enter, SDL_SCANCODE_RETURN},
-        {ImGuiKey_Escape, SDL_SCANCODE_ESCAPE},    {ImGuiKey_KeyPadEnter, SDL_SCANCODE_KP_ENTER},
-        {ImGuiKey_A, SDL_SCANCODE_A},              {ImGuiKey_C, SDL_SCANCODE_C},
-        {ImGuiKey_V, SDL_SCANCODE_V},              {ImGuiKey_X, SDL_SCANCODE_X},
-        {ImGuiKey_Y, SDL_SCANCODE_Y},              {ImGuiKey_Z, SDL_SCANCODE_Z},
+        {ImGuiKey_Tab, SDL_SCANCODE_TAB},
+        {ImGuiKey_LeftArrow, SDL_SCANCODE_LEFT},
+        {ImGuiKey_RightArrow, SDL_SCANCODE_RIGHT},
+        {ImGuiKey_UpArrow, SDL_SCANCODE_UP},
+        {ImGuiKey_DownArrow, SDL_SCANCODE_DOWN},
+        {ImGuiKey_PageUp, SDL_SCANCODE_PAGEUP},
+        {ImGuiKey_PageDown, SDL_SCANCODE_PAGEDOWN},
+        {ImGuiKey_Home, SDL_SCANCODE_HOME},
+        {ImGuiKey_End, SDL_SCANCODE_END},
+        {ImGuiKey_Insert, SDL_SCANCODE_INSERT},
+        {ImGuiKey_Delete, SDL_SCANCODE_DELETE},
+        {ImGuiKey_Backspace, SDL_SCANCODE_BACKSPACE},
+        {ImGuiKey_Space, SDL_SCANCODE_SPACE},
+        {ImGuiKey_Enter, SDL_SCANCODE_RETURN},
+        {ImGuiKey_Escape, SDL_SCANCODE_ESCAPE},
+        {ImGuiKey_KeyPadEnter, SDL_SCANCODE_KP_ENTER},
+        {ImGuiKey_A, SDL_SCANCODE_A},
+        {ImGuiKey_C, SDL_SCANCODE_C},
+        {ImGuiKey_V, SDL_SCANCODE_V},
+        {ImGuiKey_X, SDL_SCANCODE_X},
+        {ImGuiKey_Y, SDL_SCANCODE_Y},
+        {ImGuiKey_Z, SDL_SCANCODE_Z},
     };
     for (const auto& k : keys)
         io.KeyMap[k.key] = k.scancode;

@@ -18,9 +18,9 @@ class GuiInput {
 public:
     // What the GUI saw of the pointer in the last frame.
     struct Pointer {
-        float x = 0.f, y = 0.f;   // window points; large negative when unknown
-        bool down[5] = {};        // left, right, middle, X1, X2
-        bool fromTouch = false;   // the last pointer event came from a touch screen
+        float x = 0.f, y = 0.f; // window points; large negative when unknown
+        bool down[5] = {};      // left, right, middle, X1, X2
+        bool fromTouch = false; // the last pointer event came from a touch screen
     };
 
     // Sets the key map and backend flags of the current GUI context.
@@ -46,11 +46,11 @@ private:
     enum class Kind { Position, Button, Wheel, Key, PadButton };
     struct Change {
         Kind kind;
-        float x = 0.f, y = 0.f;   // Position, Button; wheel steps for Wheel
-        int index = 0;            // button, scancode or controller button
+        float x = 0.f, y = 0.f; // Position, Button; wheel steps for Wheel
+        int index = 0;          // button, scancode or controller button
         bool down = false;
         bool touch = false;
-        std::uint16_t mods = 0;   // Key: SDL modifier state
+        std::uint16_t mods = 0; // Key: SDL modifier state
     };
 
     void push(const Change& change);

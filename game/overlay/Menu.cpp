@@ -58,8 +58,8 @@ void Overlay::drawMenu()
     const ImGuiStyle& style = ImGui::GetStyle();
     if (ImGui::Begin("Lumaroll", nullptr, flags)) {
         const ImVec2 at = ImGui::GetWindowPos();
-        report.items.push_back(FrameReport::Item{"window", at.x, at.y, ImGui::GetWindowWidth(),
-                                                 ImGui::GetWindowHeight(), ""});
+        report.items.push_back(
+            FrameReport::Item{"window", at.x, at.y, ImGui::GetWindowWidth(), ImGui::GetWindowHeight(), ""});
         const float footer = style.ItemSpacing.y + ImGui::GetFrameHeightWithSpacing();
         if (contentBody || importScreen) {
             ImGui::BeginChild("content", ImVec2(0.f, -footer));

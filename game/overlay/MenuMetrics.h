@@ -6,12 +6,12 @@
 namespace lumaroll {
 
 struct MenuMetrics {
-    float dpi = 96.f;        // the DPI used (96 when SDL failed or reported less than 50)
-    float pxPerMm = 0.f;     // drawable pixels per millimetre
-    float fontPx = 0.f;      // menu font size in pixels, at most kMaxMenuFontPx
+    float dpi = 96.f;           // the DPI used (96 when SDL failed or reported less than 50)
+    float pxPerMm = 0.f;        // drawable pixels per millimetre
+    float fontPx = 0.f;         // menu font size in pixels, at most kMaxMenuFontPx
     float diagonalInches = 0.f; // 0 when the drawable has no height
-    bool compact = false;    // compact layout: small display, or asked for
-    float scale = 1.f;       // fontPx / 22
+    bool compact = false;       // compact layout: small display, or asked for
+    float scale = 1.f;          // fontPx / 22
 };
 
 // A larger font builds a glyph atlas bigger than GL can hold (a bogus monitor

@@ -65,8 +65,8 @@ void Overlay::drawNotices()
         const float slide = 1.f - fadeIn;
         const float x = ImGui::GetIO().DisplaySize.x - margin - boxW + 24.f * s * slide * slide;
         const int a = int(255.f * opacity);
-        draw->AddRectFilled(ImVec2(x, y), ImVec2(x + boxW, y + boxH), rgba(16, 24, 38, int(0.9f * float(a))), rounding,
-                            ImDrawFlags_RoundCornersAll);
+        draw->AddRectFilled(ImVec2(x, y), ImVec2(x + boxW, y + boxH), rgba(16, 24, 38, int(0.9f * float(a))),
+                            rounding, ImDrawFlags_RoundCornersAll);
         draw->AddRectFilled(ImVec2(x, y), ImVec2(x + bar, y + boxH), rgba(242, 89, 77, a), rounding,
                             ImDrawFlags_RoundCornersLeft);
         float tx = x + bar + pad;

@@ -28,9 +28,9 @@ namespace {
 
 // Icon code points the program draws, as inclusive pairs ending in 0.
 const ImWchar kBrandIcons[] = {0xF09B, 0xF09B, 0xF167, 0xF167, 0xF392, 0xF392, 0};
-const ImWchar kSolidIcons[] = {0xF00C, 0xF00C, 0xF030, 0xF030, 0xF05A, 0xF05A, 0xF0AA, 0xF0AA,
-                               0xF11B, 0xF11C, 0xF1F8, 0xF1F8, 0xF25A, 0xF25A, 0xF3CF, 0xF3CF,
-                               0xF7B6, 0xF7B6, 0xF8CC, 0xF8CC, 0};
+const ImWchar kSolidIcons[] = {0xF00C, 0xF00C, 0xF030, 0xF030, 0xF05A, 0xF05A, 0xF0AA,
+                               0xF0AA, 0xF11B, 0xF11C, 0xF1F8, 0xF1F8, 0xF25A, 0xF25A,
+                               0xF3CF, 0xF3CF, 0xF7B6, 0xF7B6, 0xF8CC, 0xF8CC, 0};
 
 // A copy of bytes in the GUI library's memory, which the font atlas frees.
 void* atlasCopy(const std::vector<unsigned char>& bytes)
@@ -135,9 +135,10 @@ bool Overlay::init(SDL_Window* sdlWindow, SDL_GLContext glContext)
     if (Settings::instance().getBool("general.check_updates", true))
         startUpdateCheck(LUMAROLL_VERSION);
     Translations::instance().setLanguage(Settings::instance().getString("general.language", "auto"));
-    std::printf("port menu: ready (Esc, Back/View/- or a three finger tap), %.0f dpi, font %.0f px%s%s, language %s\n",
-                double(metrics.dpi), double(metrics.fontPx), compact ? ", compact" : "",
-                fontFile ? "" : " (no system font)", Translations::instance().language.c_str());
+    std::printf(
+        "port menu: ready (Esc, Back/View/- or a three finger tap), %.0f dpi, font %.0f px%s%s, language %s\n",
+        double(metrics.dpi), double(metrics.fontPx), compact ? ", compact" : "",
+        fontFile ? "" : " (no system font)", Translations::instance().language.c_str());
     return true;
 }
 

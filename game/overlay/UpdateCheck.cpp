@@ -23,7 +23,7 @@ struct UpdateBlock {
     std::mutex mutex; // guards the three strings
     std::atomic<int> state{UpdateIdle};
     std::string latestTag;
-    std::string releaseUrl;      // the whole answer of the query
+    std::string releaseUrl; // the whole answer of the query
     std::string latestAddress = kLatestReleaseAddress;
 };
 
@@ -183,9 +183,9 @@ std::string fetchLatestReleaseUrl(const std::string& latestAddress, const std::v
                                        CapturedStream::Output, kMaxAnswerBytes, environment);
     if (curl.exitCode == 0)
         return trimEnd(curl.text);
-    const ProgramRun wget = runProgram({"wget", "-q", "--spider", "--server-response", "--timeout=6", "--tries=1",
-                                        latestAddress},
-                                       CapturedStream::Error, 64 * kMaxAnswerBytes, environment);
+    const ProgramRun wget =
+        runProgram({"wget", "-q", "--spider", "--server-response", "--timeout=6", "--tries=1", latestAddress},
+                   CapturedStream::Error, 64 * kMaxAnswerBytes, environment);
     const std::string location = lastLocation(wget.text);
     return location.empty() ? std::string() : resolveAgainst(location, latestAddress);
 }

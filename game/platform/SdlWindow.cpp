@@ -63,9 +63,7 @@ std::unique_ptr<SdlWindow> SdlWindow::open(const char* title, int width, int hei
     return std::unique_ptr<SdlWindow>(new SdlWindow(window, context, true));
 }
 
-SdlWindow::SdlWindow(SDL_Window* window) : SdlWindow(window, nullptr, false)
-{
-}
+SdlWindow::SdlWindow(SDL_Window* window) : SdlWindow(window, nullptr, false) {}
 
 SdlWindow::SdlWindow(SDL_Window* window, void* context, bool owned)
     : window(window), context(context), owned(owned)

@@ -203,8 +203,9 @@ bool CollisionGrid::findGroundBelow(const math::Vector3& p, float& height, math:
     return found;
 }
 
-bool CollisionGrid::intersectSegment(const math::Vector3& origin, const math::Vector3& dir, math::Vector3& hitPoint,
-                                     math::Vector3& hitNormal, bool skipMarked, float maxDist, int* hitOwner) const
+bool CollisionGrid::intersectSegment(const math::Vector3& origin, const math::Vector3& dir,
+                                     math::Vector3& hitPoint, math::Vector3& hitNormal, bool skipMarked,
+                                     float maxDist, int* hitOwner) const
 {
     if (!origin.isFinite() || !dir.isFinite() || !isFinite(maxDist) || maxDist <= 0.f ||
         maxDist > kMaxRangeCells * cellSize)
@@ -271,7 +272,8 @@ bool CollisionGrid::intersectSegment(const math::Vector3& origin, const math::Ve
     int recentCount = 0, recentNext = 0;
     const auto coveredBefore = [&](int64_t x, int64_t y, int64_t z) {
         for (int k = 0; k < recentCount; ++k) {
-            if (std::llabs(recent[k].x - x) <= 1 && std::llabs(recent[k].y - y) <= 1 && std::llabs(recent[k].z - z) <= 1)
+            if (std::llabs(recent[k].x - x) <= 1 && std::llabs(recent[k].y - y) <= 1 &&
+                std::llabs(recent[k].z - z) <= 1)
                 return true;
         }
         return false;

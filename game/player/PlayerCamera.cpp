@@ -78,7 +78,8 @@ math::Vector3 Player::cameraTarget(math::Vector3& base, float dt)
         const float e = std::hypot(c.position.x - l.position.x, c.position.z - l.position.z);
         if (e > 0.001f) {
             const float k = std::min(3.f * dt, 1.f);
-            cameraYaw += wrapAngle(std::atan2(l.position.x - c.position.x, l.position.z - c.position.z) - cameraYaw) * k;
+            cameraYaw +=
+                wrapAngle(std::atan2(l.position.x - c.position.x, l.position.z - c.position.z) - cameraYaw) * k;
             const float pitch = std::min(std::max(std::atan2(c.position.y - l.position.y, e), 0.15f), 0.75f);
             cameraPitch += (pitch - cameraPitch) * k;
         }
@@ -107,8 +108,8 @@ bool Player::pullInFrontOfWalls(const math::Vector3& base, math::Vector3& target
         return false;
     const math::Vector3 dir = v * (1.f / reach);
     const float flat = std::hypot(dir.x, dir.z);
-    const math::Vector3 side =
-        flat > 0.001f ? math::Vector3(dir.z, 0.f, -dir.x) * (1.2f * r / flat) : math::Vector3();
+    const math::Vector3 side = flat > 0.001f ? math::Vector3(dir.z, 0.f, -dir.x) * (1.2f * r / flat)
+                                             : math::Vector3();
 
     // Three rays side by side: a thin pole hides one of them, a wall at least two.
     int counted = 0;

@@ -58,8 +58,8 @@ void Player::analyseModel(hgr::Node* model)
         const float smallest = std::min(size.x, std::min(size.y, size.z));
         const bool spherical = smallest / largest > 0.75f;
         if (traceEnabled())
-            std::printf("[trace] model: %-24s size %.1f x %.1f x %.1f%s\n", node->getName().c_str(), size.x, size.y,
-                        size.z, spherical ? " (esferica)" : "");
+            std::printf("[trace] model: %-24s size %.1f x %.1f x %.1f%s\n", node->getName().c_str(), size.x,
+                        size.y, size.z, spherical ? " (esferica)" : "");
         if (spherical && 0.5f * largest > bestRadius) {
             bestRadius = 0.5f * largest;
             bodyName = node->getName().c_str();

@@ -96,8 +96,8 @@ void Player::buildRails()
         rail.name = name;
         std::vector<size_t> pieceStarts;
         const std::vector<math::Vector3> points = buildRailPoints(linesWorldPoints(d.track), &pieceStarts);
-        const std::vector<math::Vector3> normals =
-            d.normals ? buildRailPoints(linesWorldPoints(d.normals)) : std::vector<math::Vector3>();
+        const std::vector<math::Vector3> normals = d.normals ? buildRailPoints(linesWorldPoints(d.normals))
+                                                             : std::vector<math::Vector3>();
         rail.path.setPoints(points, normals);
         rail.path.setPieces(pieceStarts);
         if (traceEnabled())

@@ -64,11 +64,12 @@ void Player::placeAtStart()
 
     const BallValues& v = body.values;
     char line[256];
-    std::snprintf(line, sizeof(line),
-                  "ball: radius %.1f (body '%s'), mass %g, force %g, jump %g, friction %g, max speed %g, rebound %g, "
-                  "gravity %g; start at %s (%.0f, %.0f, %.0f)",
-                  v.radius, bodyName.c_str(), v.mass, v.movementForce, v.jumpForce, v.friction, v.maxSpeed, v.rebound,
-                  v.gravity, startName.c_str(), body.position.x, body.position.y, body.position.z);
+    std::snprintf(
+        line, sizeof(line),
+        "ball: radius %.1f (body '%s'), mass %g, force %g, jump %g, friction %g, max speed %g, rebound %g, "
+        "gravity %g; start at %s (%.0f, %.0f, %.0f)",
+        v.radius, bodyName.c_str(), v.mass, v.movementForce, v.jumpForce, v.friction, v.maxSpeed, v.rebound,
+        v.gravity, startName.c_str(), body.position.x, body.position.y, body.position.z);
     summaryLine = line;
 }
 

@@ -116,8 +116,8 @@ math::Vector3 Player::steer(BallControl& control, bool held, float forwardInput,
         // Tilt steering turns the camera slowly towards the travel direction.
         if (tiltCameraFollow && !held && !onRail() && speed > 150.f && alongCamera() > 0.7f * speed) {
             const float d = wrapAngle(std::atan2(vx, vz) - cameraYaw);
-            const float rate =
-                std::min((1.f - 0.75f * std::min(std::fabs(stickX), 1.f)) * std::min(speed / 600.f, 1.f) * 1.6f * dt, 1.f);
+            const float rate = std::min(
+                (1.f - 0.75f * std::min(std::fabs(stickX), 1.f)) * std::min(speed / 600.f, 1.f) * 1.6f * dt, 1.f);
             cameraYaw += std::min(std::max(d * rate, -0.8f * dt), 0.8f * dt);
         }
         followBlend += std::min(2.f * dt, 1.f) * ((touchIdle ? 1.f : 0.f) - followBlend);

@@ -35,7 +35,8 @@ void RailPath::setPoints(const std::vector<math::Vector3>& newPoints,
     const bool paired = !points.empty() && orientationPoints.size() == n;
     std::vector<math::Vector3> reversed;
     const std::vector<math::Vector3>* targets = &orientationPoints;
-    if (paired && !((orientationPoints[0] - points[0]).length() < (orientationPoints[0] - points[n - 1]).length())) {
+    if (paired &&
+        !((orientationPoints[0] - points[0]).length() < (orientationPoints[0] - points[n - 1]).length())) {
         reversed.assign(orientationPoints.rbegin(), orientationPoints.rend());
         targets = &reversed;
     }
@@ -144,7 +145,8 @@ RailSample RailPath::closestPoint(const math::Vector3& position) const
     return closestOver(position, 0, points.size() - 1, false, 0.f, 0.f, tested);
 }
 
-RailSample RailPath::closestPointNear(const math::Vector3& position, float distance, float behind, float ahead) const
+RailSample RailPath::closestPointNear(const math::Vector3& position, float distance, float behind,
+                                      float ahead) const
 {
     if (points.size() < 2 || lengths.size() != points.size())
         return nothingFound();

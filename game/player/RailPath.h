@@ -27,9 +27,9 @@ struct RailSample {
 // by every query and add nothing to the lengths. The queries allocate nothing.
 struct RailPath {
     std::vector<math::Vector3> points;
-    std::vector<math::Vector3> ups;   // one unit vector per point
-    std::vector<float> lengths;       // distance along the path at each point; lengths[0] = 0
-    std::vector<bool> gaps;           // gaps[i]: segment i jumps between two pieces
+    std::vector<math::Vector3> ups; // one unit vector per point
+    std::vector<float> lengths;     // distance along the path at each point; lengths[0] = 0
+    std::vector<bool> gaps;         // gaps[i]: segment i jumps between two pieces
 
     // Stores points with lengths and no gaps. Ups aim at orientationPoints:
     // each point at the orientation point of its own index when the counts
@@ -63,8 +63,8 @@ private:
     void measure();
     // Closest point over segments first .. last - 1 that are not gaps (and,
     // with window, that overlap lo .. hi); offset 1e30 when none was tested.
-    RailSample closestOver(const math::Vector3& position, std::size_t first, std::size_t last, bool window, float lo,
-                           float hi, bool& tested) const;
+    RailSample closestOver(const math::Vector3& position, std::size_t first, std::size_t last, bool window,
+                           float lo, float hi, bool& tested) const;
 };
 
 // Orders loose segments (two end points each: start, end; a last odd point is

@@ -15,9 +15,9 @@ struct TriggerVolume {
     lang::Ptr<hgr::Node> node; // the node that carries the volume
     bool sphere = false;       // a sphere of radius around the node's origin, else a box
     float radius = 0.f;
-    math::Vector3 boxMin;      // box corners in the node's space
+    math::Vector3 boxMin; // box corners in the node's space
     math::Vector3 boxMax;
-    bool inside = false;       // the ball was inside at the last test
+    bool inside = false; // the ball was inside at the last test
 };
 
 } // namespace lumaroll

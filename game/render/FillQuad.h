@@ -7,7 +7,7 @@
 namespace lumaroll {
 
 struct FillState {
-    GLuint program = 0;     // 0 until first use
+    GLuint program = 0;      // 0 until first use
     GLint colorUniform = -1; // location of "c"
 };
 

@@ -39,8 +39,8 @@ public:
     // What build copied, drawn by draw; empty until a build succeeds.
     std::vector<float> vertices; // x, y, z, u, v per vertex
     std::vector<std::uint16_t> indices;
-    GLuint texture = 0; // GL name of the mesh's "BASEMAP" texture (not owned); 0: nothing is drawn
-    GLuint program = 0; // the sky program, built on the first draw; 0 after release
+    GLuint texture = 0;         // GL name of the mesh's "BASEMAP" texture (not owned); 0: nothing is drawn
+    GLuint program = 0;         // the sky program, built on the first draw; 0 after release
     GLenum mode = GL_TRIANGLES; // from the primitive's type
 
 private:

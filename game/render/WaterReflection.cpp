@@ -86,7 +86,9 @@ bool isLinkedTo(const hgr::Node* node, const hgr::Node* top)
 // drawing may throw).
 class PassState {
 public:
-    PassState(gr::GLES2_Context* context, int width, int height) : context(context), width(width), height(height) {}
+    PassState(gr::GLES2_Context* context, int width, int height) : context(context), width(width), height(height)
+    {
+    }
     ~PassState()
     {
         context->mirrored = false;

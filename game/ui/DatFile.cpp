@@ -124,8 +124,8 @@ FontFile parseFont(const std::vector<std::uint8_t>& bytes)
     const std::size_t records = std::min<std::size_t>(count, whole);
     const std::uint8_t* record = records > 0 ? in.data + in.position : nullptr;
     const auto field = [&record](int offset) {
-        return static_cast<int>(static_cast<std::int16_t>(
-            static_cast<std::uint16_t>((record[offset] << 8) | record[offset + 1])));
+        return static_cast<int>(
+            static_cast<std::int16_t>(static_cast<std::uint16_t>((record[offset] << 8) | record[offset + 1])));
     };
     for (std::size_t i = 0; i < records; ++i, record += 12) {
         Glyph glyph;
@@ -251,7 +251,8 @@ void trimGlyphs(GlyphTable& glyphs, const std::vector<std::uint8_t>& rgba, int w
     }
     const auto countedColumn = [&](int px, int r0, int r1) {
         const std::size_t x = static_cast<std::size_t>(px);
-        return opaqueAbove[static_cast<std::size_t>(r1) * w + x] != opaqueAbove[static_cast<std::size_t>(r0) * w + x];
+        return opaqueAbove[static_cast<std::size_t>(r1) * w + x] !=
+               opaqueAbove[static_cast<std::size_t>(r0) * w + x];
     };
     const auto testedColumn = [&](int px, int r0, int r1) {
         for (int r = r0; r < r1; ++r)

@@ -90,8 +90,8 @@ void Hud::drawCollectablesResults(UiCanvas& canvas, int count, float fade)
         return;
     const float v = canvas.virtualWidth();
     canvas.drawImage(kIngame, "LEVEL_1_RESULTS_BG", v / 2.f, 240.f, fade, 1.f);
-    canvas.drawText(count >= collectablesTotal ? "FONT_YELLOW" : "FONT", hudText("%d/%d", count, collectablesTotal), 1,
-                    1, v / 2.f, 310.f, fade);
+    canvas.drawText(count >= collectablesTotal ? "FONT_YELLOW" : "FONT",
+                    hudText("%d/%d", count, collectablesTotal), 1, 1, v / 2.f, 310.f, fade);
 }
 
 void Hud::drawLevel2(UiCanvas& canvas, World& world, const HudPlayer& player)
@@ -101,8 +101,7 @@ void Hud::drawLevel2(UiCanvas& canvas, World& world, const HudPlayer& player)
     canvas.drawText("FONT", hudText("%.1f", static_cast<double>(world.getVariable("timer01"))), 2, 1, 175.f, 25.f,
                     1.f);
     canvas.drawImage(kIngame, "LEVEL_2_HUD_DISTANCE", v, 0.f, 1.f, 1.f);
-    canvas.drawText("FONT", hudText("%d", wholePart(player.distanceRidden / 100.f)), 2, 1, v - 52.f, 25.f,
-                    1.f);
+    canvas.drawText("FONT", hudText("%d", wholePart(player.distanceRidden / 100.f)), 2, 1, v - 52.f, 25.f, 1.f);
     const int n = wholePart(world.getVariable("countdown") + 0.5f);
     if (n >= 1 && n <= 3)
         canvas.drawImage(kIngame, hudText("LEVEL_2_START_COUNTDOWN_%d", n), v / 2.f, 160.f, 1.f, 1.f);
@@ -129,7 +128,8 @@ void Hud::drawResults(UiCanvas& canvas, const HudPlayer& player, float fade)
         const char* font = r == place ? "FONT_YELLOW" : "FONT";
         const float y = 272.f + 30.f * static_cast<float>(r);
         canvas.drawText(font, hudText("%d.", r + 1), 0, 1, v / 2.f - 100.f, y, fade);
-        canvas.drawText(font, hudText("%d m", bestDistances[static_cast<size_t>(r)]), 2, 1, v / 2.f + 115.f, y, fade);
+        canvas.drawText(font, hudText("%d m", bestDistances[static_cast<size_t>(r)]), 2, 1, v / 2.f + 115.f, y,
+                        fade);
     }
 }
 
@@ -138,8 +138,8 @@ void Hud::drawLogo(UiCanvas& canvas, bool paused, float dt)
     if (logoTimer < 0.f || paused)
         return;
     logoTimer += dt;
-    const float alpha =
-        logoTimer < 2.5f ? std::min(3.f * logoTimer, 1.f) : std::max(1.f - (logoTimer - 2.5f) / 1.5f, 0.f);
+    const float alpha = logoTimer < 2.5f ? std::min(3.f * logoTimer, 1.f)
+                                         : std::max(1.f - (logoTimer - 2.5f) / 1.5f, 0.f);
     canvas.drawImage("MENU", "MENU_LOGO", canvas.virtualWidth() / 2.f, 240.f, alpha, 1.f);
     if (logoTimer > 4.f)
         logoTimer = -1.f;

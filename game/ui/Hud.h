@@ -25,10 +25,10 @@ struct HudPlayer {
 
 // The high-score table's answer to this run's distance.
 struct ScoreSubmission {
-    int place = -1;         // 0 to 2, -1 when the distance did not enter the table
-    std::vector<int> best;  // the table, best first
-    bool saved = true;      // false when the file could not be written
-    std::string file;       // the high-score file (named in the message when not saved)
+    int place = -1;        // 0 to 2, -1 when the distance did not enter the table
+    std::vector<int> best; // the table, best first
+    bool saved = true;     // false when the file could not be written
+    std::string file;      // the high-score file (named in the message when not saved)
 };
 
 class Hud {

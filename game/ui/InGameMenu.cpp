@@ -66,14 +66,15 @@ int InGameMenu::handleEvent(const SDL_Event& event, UiCanvas& canvas, int drawab
     buildItems(canvas.virtualWidth());
     // SDL's mouse positions are window points; hits are tested in virtual
     // units of the drawable, 480 units high.
-    const float unitsPerPoint =
-        (pixelsPerPoint > 0.f ? pixelsPerPoint : 1.f) * 480.f / static_cast<float>(drawableHeight > 0 ? drawableHeight : 1);
+    const float unitsPerPoint = (pixelsPerPoint > 0.f ? pixelsPerPoint : 1.f) * 480.f /
+                                static_cast<float>(drawableHeight > 0 ? drawableHeight : 1);
     const auto pick = [&](int px, int py) {
         const float x = static_cast<float>(px) * unitsPerPoint;
         const float y = static_cast<float>(py) * unitsPerPoint;
         selected = -1;
         for (size_t i = 0; i < items.size(); ++i) {
-            if (!items[i].image.empty() && canvas.hitTest(kMenu, items[i].image, items[i].x, items[i].y, 1.f, x, y))
+            if (!items[i].image.empty() &&
+                canvas.hitTest(kMenu, items[i].image, items[i].x, items[i].y, 1.f, x, y))
                 selected = static_cast<int>(i);
         }
     };
@@ -129,7 +130,8 @@ int InGameMenu::handleEvent(const SDL_Event& event, UiCanvas& canvas, int drawab
         }
         case SDLK_RETURN:
         case SDLK_SPACE:
-            if (selected >= 0 && selected < static_cast<int>(items.size()) && !items[static_cast<size_t>(selected)].image.empty())
+            if (selected >= 0 && selected < static_cast<int>(items.size()) &&
+                !items[static_cast<size_t>(selected)].image.empty())
                 return activate(selected);
             return 0;
         default:

@@ -99,8 +99,8 @@ public:
     virtual void drawImage(const std::string& atlas, const std::string& image, float x, float y, float alpha,
                            float scale) = 0;
     // Draws one line of text (alignment codes above); nothing when the font is missing.
-    virtual void drawText(const std::string& font, const std::string& text, int hAlign, int vAlign, float x, float y,
-                          float alpha) = 0;
+    virtual void drawText(const std::string& font, const std::string& text, int hAlign, int vAlign, float x,
+                          float y, float alpha) = 0;
 
     // Measures; 0 (or false) when the atlas, image or font is missing.
     int textWidth(const std::string& font, const std::string& text) const;

@@ -36,7 +36,8 @@ UiRenderer::~UiRenderer()
     deleteProgram(blurProgram);
 }
 
-unsigned UiRenderer::loadTexture(const std::string& path, int& width, int& height, std::vector<std::uint8_t>* pixels)
+unsigned UiRenderer::loadTexture(const std::string& path, int& width, int& height,
+                                 std::vector<std::uint8_t>* pixels)
 {
     ImageData image;
     GLuint texture = 0;
@@ -106,8 +107,8 @@ void UiRenderer::end()
     gr::gl.Enable(GL_DEPTH_TEST);
 }
 
-void UiRenderer::drawQuad(unsigned texture, int tw, int th, float srcX, float srcY, float x, float y, float w, float h,
-                          float alpha, float srcW, float srcH)
+void UiRenderer::drawQuad(unsigned texture, int tw, int th, float srcX, float srcY, float x, float y, float w,
+                          float h, float alpha, float srcW, float srcH)
 {
     if (!drawing || tw <= 0 || th <= 0)
         return;
@@ -135,12 +136,12 @@ void UiRenderer::drawImage(const std::string& atlas, const std::string& image, f
     if (!a || !i)
         return;
     const SpriteQuad q = imageQuad(*i, x, y, scale);
-    drawQuad(a->texture, a->width, a->height, static_cast<float>(q.srcX), static_cast<float>(q.srcY), q.x, q.y, q.w,
-             q.h, alpha, static_cast<float>(q.srcW), static_cast<float>(q.srcH));
+    drawQuad(a->texture, a->width, a->height, static_cast<float>(q.srcX), static_cast<float>(q.srcY), q.x, q.y,
+             q.w, q.h, alpha, static_cast<float>(q.srcW), static_cast<float>(q.srcH));
 }
 
-void UiRenderer::drawText(const std::string& font, const std::string& text, int hAlign, int vAlign, float x, float y,
-                          float alpha)
+void UiRenderer::drawText(const std::string& font, const std::string& text, int hAlign, int vAlign, float x,
+                          float y, float alpha)
 {
     const Font* f = findFont(font);
     if (!f)

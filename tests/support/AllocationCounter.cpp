@@ -43,12 +43,24 @@ long allocationCount() {
 
 } // namespace test
 
-void* operator new(std::size_t size) { return orThrow(counted(size)); }
-void* operator new[](std::size_t size) { return orThrow(counted(size)); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return counted(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return counted(size); }
-void* operator new(std::size_t size, std::align_val_t a) { return orThrow(countedAligned(size, a)); }
-void* operator new[](std::size_t size, std::align_val_t a) { return orThrow(countedAligned(size, a)); }
+void* operator new(std::size_t size) {
+	return orThrow(counted(size));
+}
+void* operator new[](std::size_t size) {
+	return orThrow(counted(size));
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+	return counted(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+	return counted(size);
+}
+void* operator new(std::size_t size, std::align_val_t a) {
+	return orThrow(countedAligned(size, a));
+}
+void* operator new[](std::size_t size, std::align_val_t a) {
+	return orThrow(countedAligned(size, a));
+}
 void* operator new(std::size_t size, std::align_val_t a, const std::nothrow_t&) noexcept {
 	return countedAligned(size, a);
 }
@@ -56,15 +68,39 @@ void* operator new[](std::size_t size, std::align_val_t a, const std::nothrow_t&
 	return countedAligned(size, a);
 }
 
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+	std::free(p);
+}
+void operator delete[](void* p) noexcept {
+	std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+	std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+	std::free(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+	std::free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+	std::free(p);
+}
+void operator delete(void* p, std::align_val_t) noexcept {
+	std::free(p);
+}
+void operator delete[](void* p, std::align_val_t) noexcept {
+	std::free(p);
+}
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept {
+	std::free(p);
+}
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept {
+	std::free(p);
+}
+void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept {
+	std::free(p);
+}
+void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept {
+	std::free(p);
+}

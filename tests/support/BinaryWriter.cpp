@@ -22,7 +22,9 @@ BinaryWriter& BinaryWriter::byte(uint8_t v) {
 	return *this;
 }
 
-BinaryWriter& BinaryWriter::int16(int16_t v) { return uint16(static_cast<uint16_t>(v)); }
+BinaryWriter& BinaryWriter::int16(int16_t v) {
+	return uint16(static_cast<uint16_t>(v));
+}
 
 BinaryWriter& BinaryWriter::uint16(uint16_t v) {
 	m_buf.push_back(static_cast<uint8_t>(v >> 8));
@@ -30,7 +32,9 @@ BinaryWriter& BinaryWriter::uint16(uint16_t v) {
 	return *this;
 }
 
-BinaryWriter& BinaryWriter::int32(int32_t v) { return uint32(static_cast<uint32_t>(v)); }
+BinaryWriter& BinaryWriter::int32(int32_t v) {
+	return uint32(static_cast<uint32_t>(v));
+}
 
 BinaryWriter& BinaryWriter::uint32(uint32_t v) {
 	for (int shift = 24; shift >= 0; shift -= 8)
@@ -57,6 +61,8 @@ BinaryWriter& BinaryWriter::utf(const std::string& text) {
 	return bytes(text.data(), n);
 }
 
-bool BinaryWriter::writeFile(const std::string& path) const { return test::writeFile(path, m_buf.data(), m_buf.size()); }
+bool BinaryWriter::writeFile(const std::string& path) const {
+	return test::writeFile(path, m_buf.data(), m_buf.size());
+}
 
 } // namespace test

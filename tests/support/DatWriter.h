@@ -19,7 +19,7 @@ struct DatAtlasEntry {
 	int x = 0, y = 0, w = 0, h = 0; // written as s16 (values are cut to 16 bits)
 	int pivotX = 0, pivotY = 0;
 	int nameLength = -1; // the length written before the name; -1: the name's size
-	bool fields = true;  // false: the entry ends after its name (no rectangle, no pivot)
+	bool fields = true;	 // false: the entry ends after its name (no rectangle, no pivot)
 };
 
 struct DatAtlas {

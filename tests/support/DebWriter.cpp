@@ -142,25 +142,25 @@ std::string sha256sumOf(const std::string& path) {
 
 bool writeControlFile(const std::string& root) {
 	return writeFile(root + "/DEBIAN/control",
-	                 "Package: plimbo-data-test\n"
-	                 "Version: 1.0\n"
-	                 "Architecture: all\n"
-	                 "Maintainer: Lumaroll Tests <tests@lumaroll.invalid>\n"
-	                 "Description: generated test package\n");
+					 "Package: plimbo-data-test\n"
+					 "Version: 1.0\n"
+					 "Architecture: all\n"
+					 "Maintainer: Lumaroll Tests <tests@lumaroll.invalid>\n"
+					 "Description: generated test package\n");
 }
 
 bool buildDebFromTree(const std::string& root, const std::string& compression, const std::string& debPath,
-                      std::string* log) {
+					  std::string* log) {
 	std::string out, err;
-	const int rc = runCommand({"dpkg-deb", "--root-owner-group", "--build", "-Z" + compression, root, debPath},
-	                          &out, &err);
+	const int rc =
+		runCommand({"dpkg-deb", "--root-owner-group", "--build", "-Z" + compression, root, debPath}, &out, &err);
 	if (log)
 		*log = out + err;
 	return rc == 0;
 }
 
 bool buildDebWithDpkg(const std::string& workDir, const std::map<std::string, std::string>& files,
-                      const std::string& compression, const std::string& debPath, std::string* log) {
+					  const std::string& compression, const std::string& debPath, std::string* log) {
 	const std::string root = workDir + "/tree";
 	if (!writeControlFile(root))
 		return false;

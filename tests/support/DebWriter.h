@@ -63,13 +63,13 @@ std::string sha256sumOf(const std::string& path);
 // from a tree holding DEBIAN/control and the given files (path inside the
 // package -> contents). Returns false with the tool's output in *log.
 bool buildDebWithDpkg(const std::string& workDir, const std::map<std::string, std::string>& files,
-                      const std::string& compression, const std::string& debPath, std::string* log = nullptr);
+					  const std::string& compression, const std::string& debPath, std::string* log = nullptr);
 
 // Writes DEBIAN/control into root (package "plimbo-data-test").
 bool writeControlFile(const std::string& root);
 // Runs `dpkg-deb --root-owner-group --build -Z<compression> root debPath`.
 bool buildDebFromTree(const std::string& root, const std::string& compression, const std::string& debPath,
-                      std::string* log = nullptr);
+					  std::string* log = nullptr);
 
 // True when dpkg-deb can be run.
 bool haveDpkgDeb();

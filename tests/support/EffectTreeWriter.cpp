@@ -80,21 +80,18 @@ const char* const EffectTreeWriter::BROKEN_STAGE =
 
 EffectTreeWriter::EffectTreeWriter() : m_dir(m_root.path() + "/") {}
 
-std::string EffectTreeWriter::path(const std::string& name) const
-{
+std::string EffectTreeWriter::path(const std::string& name) const {
 	return m_dir + name;
 }
 
-std::string EffectTreeWriter::write(const std::string& name, const std::string& text)
-{
+std::string EffectTreeWriter::write(const std::string& name, const std::string& text) {
 	const std::string full = path(name);
 	if (!writeFile(full, text))
 		ADD_FAILURE() << "cannot write " << full;
 	return full;
 }
 
-std::string EffectTreeWriter::writeCrlf(const std::string& name, const std::string& text)
-{
+std::string EffectTreeWriter::writeCrlf(const std::string& name, const std::string& text) {
 	std::string crlf;
 	for (char c : text) {
 		if (c == '\n')
@@ -105,15 +102,14 @@ std::string EffectTreeWriter::writeCrlf(const std::string& name, const std::stri
 }
 
 std::string EffectTreeWriter::writeEffect(const std::string& name, const std::string& vertexStage,
-	const std::string& fragmentStage, const std::string& extra, const std::string& header,
-	const std::string& technique)
-{
+										  const std::string& fragmentStage, const std::string& extra,
+										  const std::string& header, const std::string& technique) {
 	return write(name, effectText(vertexStage, fragmentStage, extra, header, technique));
 }
 
 std::string EffectTreeWriter::effectText(const std::string& vertexStage, const std::string& fragmentStage,
-	const std::string& extra, const std::string& header, const std::string& technique)
-{
+										 const std::string& extra, const std::string& header,
+										 const std::string& technique) {
 	std::string text = header;
 	text += "technique " + technique + "\n{\n\tpass P0\n\t{\n";
 	if (!vertexStage.empty())
@@ -125,24 +121,21 @@ std::string EffectTreeWriter::effectText(const std::string& vertexStage, const s
 	return text;
 }
 
-std::string EffectTreeWriter::chainName(const std::string& name, int i)
-{
+std::string EffectTreeWriter::chainName(const std::string& name, int i) {
 	const size_t dot = name.find_last_of('.');
 	if (dot == std::string::npos || name.find('/', dot) != std::string::npos)
 		return name + std::to_string(i);
 	return name.substr(0, dot) + std::to_string(i) + name.substr(dot);
 }
 
-std::string EffectTreeWriter::writeIncludeChain(const std::string& name, int count)
-{
+std::string EffectTreeWriter::writeIncludeChain(const std::string& name, int count) {
 	for (int i = 0; i < count; ++i) {
 		std::string text;
 		if (i + 1 < count) {
 			const std::string next = chainName(name, i + 1);
 			const size_t slash = next.find_last_of('/');
 			const std::string local = slash == std::string::npos ? next : next.substr(slash + 1);
-			text = "begin " + std::to_string(i) + "\n#include \"" + local + "\"\nend " +
-				std::to_string(i) + "\n";
+			text = "begin " + std::to_string(i) + "\n#include \"" + local + "\"\nend " + std::to_string(i) + "\n";
 		} else {
 			text = "leaf\n";
 		}
@@ -151,8 +144,7 @@ std::string EffectTreeWriter::writeIncludeChain(const std::string& name, int cou
 	return path(chainName(name, 0));
 }
 
-std::string EffectTreeWriter::writeSelfInclude(const std::string& name)
-{
+std::string EffectTreeWriter::writeSelfInclude(const std::string& name) {
 	const size_t slash = name.find_last_of('/');
 	const std::string local = slash == std::string::npos ? name : name.substr(slash + 1);
 	return write(name, "before\n#include \"" + local + "\"\nafter\n");

@@ -52,14 +52,14 @@ public:
 	// given stage files (an empty name leaves the assignment out). extra is
 	// inserted into the pass body as written (render states, say); header
 	// goes before the technique (settings, directives). Returns the path.
-	std::string writeEffect(const std::string& name, const std::string& vertexStage,
-		const std::string& fragmentStage, const std::string& extra = std::string(),
-		const std::string& header = std::string(), const std::string& technique = "Default");
+	std::string writeEffect(const std::string& name, const std::string& vertexStage, const std::string& fragmentStage,
+							const std::string& extra = std::string(), const std::string& header = std::string(),
+							const std::string& technique = "Default");
 
 	// The text writeEffect writes.
 	static std::string effectText(const std::string& vertexStage, const std::string& fragmentStage,
-		const std::string& extra = std::string(), const std::string& header = std::string(),
-		const std::string& technique = "Default");
+								  const std::string& extra = std::string(), const std::string& header = std::string(),
+								  const std::string& technique = "Default");
 
 	// Writes a chain of files name0, name1, ... name<count-1> where each file
 	// holds the line "#include \"name<i+1>\"" between the lines "begin <i>"

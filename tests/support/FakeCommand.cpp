@@ -16,21 +16,28 @@ void FakeCommands::add(const FakeProgram& program) {
 	const std::string base = m_dir / program.name;
 	writeFile(base + ".out", program.out);
 	writeFile(base + ".err", program.err);
-	std::string script = "#!/bin/sh\n"
-	                     "# Fake " + program.name + " written by a test.\n"
-	                     "base='" + base + "'\n"
-	                     "count=0\n"
-	                     "if [ -f \"$base.count\" ]; then read count < \"$base.count\"; fi\n"
-	                     "count=$((count + 1))\n"
-	                     "echo \"$count\" > \"$base.count\"\n"
-	                     "for arg in \"$@\"; do printf '%s\\n' \"$arg\"; done > \"$base.args.$count\"\n";
+	std::string script =
+		"#!/bin/sh\n"
+		"# Fake " +
+		program.name +
+		" written by a test.\n"
+		"base='" +
+		base +
+		"'\n"
+		"count=0\n"
+		"if [ -f \"$base.count\" ]; then read count < \"$base.count\"; fi\n"
+		"count=$((count + 1))\n"
+		"echo \"$count\" > \"$base.count\"\n"
+		"for arg in \"$@\"; do printf '%s\\n' \"$arg\"; done > \"$base.args.$count\"\n";
 	if (program.sleepMs > 0)
 		script += "/bin/sleep " + std::to_string(program.sleepMs / 1000) + "." +
-		          std::to_string(1000 + program.sleepMs % 1000).substr(1) + "\n";
-	script += "/usr/bin/cat \"$base.out\"\n"
-	          "/usr/bin/cat \"$base.err\" >&2\n"
-	          ": > \"$base.done.$count\"\n"
-	          "exit " + std::to_string(program.exitCode) + "\n";
+				  std::to_string(1000 + program.sleepMs % 1000).substr(1) + "\n";
+	script +=
+		"/usr/bin/cat \"$base.out\"\n"
+		"/usr/bin/cat \"$base.err\" >&2\n"
+		": > \"$base.done.$count\"\n"
+		"exit " +
+		std::to_string(program.exitCode) + "\n";
 	writeFile(base, script);
 	chmod(base.c_str(), 0755);
 }

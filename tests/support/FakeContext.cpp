@@ -182,8 +182,8 @@ lang::Ptr<FakeShader> FakeContext::shader(const std::string& name) {
 }
 
 lang::Ptr<FakePrimitive> FakeContext::primitive(const std::string& label, gr::Shader* shader,
-												 const math::Vector3& boxMin, const math::Vector3& boxMax, float radius,
-												 bool skinned) {
+												const math::Vector3& boxMin, const math::Vector3& boxMax, float radius,
+												bool skinned) {
 	gr::VertexFormat format;
 	format.addPosition(gr::VertexFormat::V3_32);
 	if (skinned)

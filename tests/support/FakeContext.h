@@ -96,7 +96,8 @@ private:
 // In-memory primitive that records its draws as "<label>.render".
 class FakePrimitive : public gr::DIPrimitive {
 public:
-	FakePrimitive(FakeLog* log, gr::PrimitiveType type, const gr::VertexFormat& format, int vertexCount, int indexCount);
+	FakePrimitive(FakeLog* log, gr::PrimitiveType type, const gr::VertexFormat& format, int vertexCount,
+				  int indexCount);
 
 	std::string label = "primitive";
 	// Throws from render when set.
@@ -136,13 +137,16 @@ public:
 	lang::Ptr<FakeShader> shader(const std::string& name);
 	// A triangle-list primitive with a position box (min, max) and radius, drawn with shader.
 	lang::Ptr<FakePrimitive> primitive(const std::string& label, gr::Shader* shader,
-		const math::Vector3& boxMin = math::Vector3(-1, -1, -1), const math::Vector3& boxMax = math::Vector3(1, 1, 1),
-		float radius = 1.7320508f, bool skinned = false);
+									   const math::Vector3& boxMin = math::Vector3(-1, -1, -1),
+									   const math::Vector3& boxMax = math::Vector3(1, 1, 1), float radius = 1.7320508f,
+									   bool skinned = false);
 
 	gr::Shader* createShader(const lang::String& name, int variant) override;
 	gr::Palette* createPalette(int entries) override;
-	gr::Primitive* createPrimitive(gr::PrimitiveType type, const gr::VertexFormat& format, int vertexCount, int indexCount, int indexSize) override;
-	gr::Primitive* createPrimitive(gr::PrimitiveType type, const gr::VertexFormat& format, int vertexCount, int indexCount) override;
+	gr::Primitive* createPrimitive(gr::PrimitiveType type, const gr::VertexFormat& format, int vertexCount,
+								   int indexCount, int indexSize) override;
+	gr::Primitive* createPrimitive(gr::PrimitiveType type, const gr::VertexFormat& format, int vertexCount,
+								   int indexCount) override;
 	gr::Texture* createTexture(int width, int height, gr::SurfaceFormat format, int usage, int pool) override;
 	gr::Texture* loadTexture(const lang::String& name) override;
 	gr::CubeTexture* createCubeTexture(const lang::String& name) override;

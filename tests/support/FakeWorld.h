@@ -27,12 +27,12 @@ public:
 	std::vector<std::string> calls;
 
 	// Scripted answers.
-	std::map<std::string, float> variables;   // getVariable; written by both setters
-	std::set<std::string> pressedKeys;        // isKeyPressed
-	std::set<int> animationsDone;             // isAnimationDone ids answering true
-	std::set<int> transformsDone;             // isTransformDone ids answering true
-	int nextJob = 0;                          // next id playAnimation / startTransform return
-	bool refuseJobs = false;                  // playAnimation / startTransform return -1
+	std::map<std::string, float> variables; // getVariable; written by both setters
+	std::set<std::string> pressedKeys;		// isKeyPressed
+	std::set<int> animationsDone;			// isAnimationDone ids answering true
+	std::set<int> transformsDone;			// isTransformDone ids answering true
+	int nextJob = 0;						// next id playAnimation / startTransform return
+	bool refuseJobs = false;				// playAnimation / startTransform return -1
 
 	// The calls whose text begins with prefix.
 	std::vector<std::string> callsStartingWith(const std::string& prefix) const;
@@ -44,7 +44,8 @@ public:
 	void activateTrigger(const std::string& name) override;
 	void link(const std::string& parent, const std::vector<std::string>& children) override;
 	void unlink(const std::vector<std::string>& names) override;
-	int playAnimation(const std::string& node, const std::string& animation, bool loop, float start, float end) override;
+	int playAnimation(const std::string& node, const std::string& animation, bool loop, float start,
+					  float end) override;
 	bool isAnimationDone(int id) override;
 	int startTransform(int kind, const std::string& object, const std::string& subnode, float x, float y, float z,
 					   float duration) override;

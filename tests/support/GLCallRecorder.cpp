@@ -10,8 +10,7 @@ namespace {
 GLCallRecorder* g_active = nullptr;
 
 template <class T>
-double toArg(T value)
-{
+double toArg(T value) {
 	if constexpr (std::is_pointer<T>::value)
 		return double(reinterpret_cast<std::uintptr_t>(value));
 	else
@@ -35,22 +34,19 @@ double toArg(T value)
 		} \
 	};
 
-GLCallRecorder::GLCallRecorder() : m_saved(gr::gl)
-{
+GLCallRecorder::GLCallRecorder() : m_saved(gr::gl) {
 	g_active = this;
 	GR_GLES2_FUNCTIONS(RECORDER_WRAP)
 }
 
 #undef RECORDER_WRAP
 
-GLCallRecorder::~GLCallRecorder()
-{
+GLCallRecorder::~GLCallRecorder() {
 	gr::gl = m_saved;
 	g_active = nullptr;
 }
 
-std::vector<GLCallRecorder::Call> GLCallRecorder::calls(const std::string& name) const
-{
+std::vector<GLCallRecorder::Call> GLCallRecorder::calls(const std::string& name) const {
 	std::vector<Call> out;
 	for (const Call& c : m_calls)
 		if (c.name == name)
@@ -58,8 +54,7 @@ std::vector<GLCallRecorder::Call> GLCallRecorder::calls(const std::string& name)
 	return out;
 }
 
-int GLCallRecorder::count(const std::string& name) const
-{
+int GLCallRecorder::count(const std::string& name) const {
 	int n = 0;
 	for (const Call& c : m_calls)
 		if (c.name == name)
@@ -67,18 +62,15 @@ int GLCallRecorder::count(const std::string& name) const
 	return n;
 }
 
-void GLCallRecorder::record(const char* name, std::vector<double> args, double result)
-{
+void GLCallRecorder::record(const char* name, std::vector<double> args, double result) {
 	m_calls.push_back(Call{name, std::move(args), result});
 }
 
-const gr::GLES2_Dispatch& GLCallRecorder::forward()
-{
+const gr::GLES2_Dispatch& GLCallRecorder::forward() {
 	return g_active->m_saved;
 }
 
-GLCallRecorder* GLCallRecorder::active()
-{
+GLCallRecorder* GLCallRecorder::active() {
 	return g_active;
 }
 

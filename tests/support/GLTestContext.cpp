@@ -11,8 +11,7 @@ std::string g_error;
 
 } // namespace
 
-GLTestContext* GLTestContext::create()
-{
+GLTestContext* GLTestContext::create() {
 	if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
 		g_error = SDL_GetError();
 		return nullptr;
@@ -23,7 +22,8 @@ GLTestContext* GLTestContext::create()
 	SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
 	SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
 	SDL_Window* window = SDL_CreateWindow("gl test", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-		GLTestContext::WIDTH, GLTestContext::HEIGHT, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+										  GLTestContext::WIDTH, GLTestContext::HEIGHT,
+										  SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
 	if (!window) {
 		g_error = SDL_GetError();
 		return nullptr;
@@ -38,32 +38,27 @@ GLTestContext* GLTestContext::create()
 	return new GLTestContext;
 }
 
-GLTestContext* GLTestContext::get()
-{
+GLTestContext* GLTestContext::get() {
 	static GLTestContext* context = create();
 	return context;
 }
 
-const std::string& GLTestContext::error()
-{
+const std::string& GLTestContext::error() {
 	return g_error;
 }
 
-std::vector<uint8_t> GLTestContext::pixels(int x, int y, int w, int h)
-{
+std::vector<uint8_t> GLTestContext::pixels(int x, int y, int w, int h) {
 	std::vector<uint8_t> out(size_t(w) * size_t(h) * 4);
 	glPixelStorei(GL_PACK_ALIGNMENT, 1);
 	glReadPixels(x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, out.data());
 	return out;
 }
 
-std::vector<uint8_t> GLTestContext::pixel(int x, int y)
-{
+std::vector<uint8_t> GLTestContext::pixel(int x, int y) {
 	return pixels(x, y, 1, 1);
 }
 
-unsigned GLTestContext::takeErrors()
-{
+unsigned GLTestContext::takeErrors() {
 	unsigned first = GL_NO_ERROR;
 	for (int i = 0; i < 16; ++i) {
 		const GLenum e = glGetError();

@@ -4,8 +4,7 @@
 
 namespace test {
 
-GLWindow::GLWindow(int width, int height)
-{
+GLWindow::GLWindow(int width, int height) {
 	if (!GLTestContext::get()) {
 		m_error = GLTestContext::error();
 		return;
@@ -13,7 +12,7 @@ GLWindow::GLWindow(int width, int height)
 	m_previous = SDL_GL_GetCurrentWindow();
 	m_context = SDL_GL_GetCurrentContext();
 	m_window = SDL_CreateWindow("gl test", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
-		SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+								SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
 	if (!m_window) {
 		m_error = SDL_GetError();
 		return;
@@ -25,8 +24,7 @@ GLWindow::GLWindow(int width, int height)
 	}
 }
 
-GLWindow::~GLWindow()
-{
+GLWindow::~GLWindow() {
 	if (!m_window)
 		return;
 	SDL_GL_MakeCurrent(m_previous, m_context);

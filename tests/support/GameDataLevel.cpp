@@ -23,8 +23,8 @@ bool installGameDataWithLevel(const std::string& gameDir) {
 
 void addQuad(SceneWriter::Primitive& p, float x0, float y0, float x1, float y1) {
 	p.component(SceneWriter::DT_POSITION, SceneWriter::V3_32, {x0, y0, 0.f, x1, y0, 0.f, x0, y1, 0.f, x1, y1, 0.f})
-	    .component(SceneWriter::DT_TEX0, SceneWriter::V2_32, {0.f, 0.f, 1.f, 0.f, 0.f, 1.f, 1.f, 1.f})
-	    .indices({0, 1, 2, 2, 1, 3});
+		.component(SceneWriter::DT_TEX0, SceneWriter::V2_32, {0.f, 0.f, 1.f, 0.f, 0.f, 1.f, 1.f, 1.f})
+		.indices({0, 1, 2, 2, 1, 3});
 }
 
 SceneWriter testLevelScene() {
@@ -49,11 +49,11 @@ std::string writeTestLevel(const std::string& root, const SceneWriter& scene) {
 	const std::string shaders = data + "/shaders/";
 	const std::string level = data + "/bundles/original/level01.hgr";
 	const bool ok = writeFile(shaders + "textured.vsh", EffectTreeWriter::TEXTURED_VERTEX) &&
-	                writeFile(shaders + "textured.fsh", EffectTreeWriter::TEXTURED_FRAGMENT) &&
-	                writeFile(shaders + "textured.fx",
-	                          EffectTreeWriter::effectText("textured.vsh", "textured.fsh", "\t\tenableculling = false;\n")) &&
-	                writePng(data + "/resources/textures/green.png", TextureImage::solid(4, 4, 0, 255, 0)) &&
-	                makeDirs(data + "/bundles/original") && scene.write(level);
+					writeFile(shaders + "textured.fsh", EffectTreeWriter::TEXTURED_FRAGMENT) &&
+					writeFile(shaders + "textured.fx", EffectTreeWriter::effectText("textured.vsh", "textured.fsh",
+																					"\t\tenableculling = false;\n")) &&
+					writePng(data + "/resources/textures/green.png", TextureImage::solid(4, 4, 0, 255, 0)) &&
+					makeDirs(data + "/bundles/original") && scene.write(level);
 	if (!ok)
 		ADD_FAILURE() << "cannot write the test level below " << root;
 	return level;

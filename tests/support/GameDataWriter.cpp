@@ -6,9 +6,9 @@ namespace test {
 
 const std::vector<GameDataMarker>& gameDataMarkers() {
 	static const std::vector<GameDataMarker> markers = {
-	    {"data/bundles/original/level01.hgr", "level"},
-	    {"data/resources/models/plimbo.hgr", "ball"},
-	    {"data/resources/images/MENU.dat", "menu"},
+		{"data/bundles/original/level01.hgr", "level"},
+		{"data/resources/models/plimbo.hgr", "ball"},
+		{"data/resources/images/MENU.dat", "menu"},
 	};
 	return markers;
 }

@@ -168,7 +168,9 @@ void writeTextures(Writes& out, const std::string& dir) {
 		}));
 	pvr("coin.pvr", image(8, [](int, int) { return std::array<uint8_t, 4>{250, 200, 30, 255}; }));
 	pvr("post.pvr", image(8, [](int, int) { return std::array<uint8_t, 4>{120, 80, 40, 255}; }));
-	pvr("shadow.pvr", image(32, [](int x, int y) { return std::array<uint8_t, 4>{0, 0, 0, uint8_t(spot(x, y, 32) / 2)}; }));
+	pvr("shadow.pvr", image(32, [](int x, int y) {
+			return std::array<uint8_t, 4>{0, 0, 0, uint8_t(spot(x, y, 32) / 2)};
+		}));
 	pvr("spark.pvr", image(16, [](int x, int y) { return std::array<uint8_t, 4>{255, 255, 255, spot(x, y, 16)}; }));
 	// Eight normal-map frames: ripples that move on from frame to frame.
 	for (int frame = 1; frame <= 8; ++frame) {
@@ -176,7 +178,8 @@ void writeTextures(Writes& out, const std::string& dir) {
 		std::snprintf(name, sizeof(name), "water%02d.pvr", frame % 100);
 		pvr(name, image(16, [frame](int x, int y) {
 				const double a = 2 * kPi * (x + y + 2 * frame) / 16.0;
-				return std::array<uint8_t, 4>{uint8_t(128 + 60 * std::sin(a)), uint8_t(128 + 60 * std::cos(a)), 255, 255};
+				return std::array<uint8_t, 4>{uint8_t(128 + 60 * std::sin(a)), uint8_t(128 + 60 * std::cos(a)), 255,
+											  255};
 			}));
 	}
 }
@@ -228,13 +231,18 @@ void writeSounds(Writes& out, const std::string& dir) {
 		out.check(WavWriter(rate, 1, WavWriter::PCM_16).samples(samples).write(dir + name), dir + name);
 	};
 	const auto fade = [](double u) { return 1.0 - u; };
-	wav("plimbo_jump.wav", tone(rate, 0.25, [](double t) { return 300 + 1600 * t; }, fade));
-	wav("plimbo_collision.wav", tone(rate, 0.15, [](double) { return 90.0; }, fade));
-	wav("pickup.wav", tone(rate, 0.2, [](double t) { return t < 0.1 ? 990.0 : 1320.0; }, fade));
-	wav("checkpoint.wav", tone(rate, 0.3, [](double) { return 660.0; }, fade));
+	wav("plimbo_jump.wav", tone(
+							   rate, 0.25, [](double t) { return 300 + 1600 * t; }, fade));
+	wav("plimbo_collision.wav", tone(
+									rate, 0.15, [](double) { return 90.0; }, fade));
+	wav("pickup.wav", tone(
+						  rate, 0.2, [](double t) { return t < 0.1 ? 990.0 : 1320.0; }, fade));
+	wav("checkpoint.wav", tone(
+							  rate, 0.3, [](double) { return 660.0; }, fade));
 	// A steady low rush that wavers three times a second.
-	wav("waterfall.wav", tone(rate, 2.0, [](double t) { return 150 + 20 * std::sin(2 * kPi * 3 * t); },
-							  [](double) { return 0.6; }));
+	wav("waterfall.wav",
+		tone(
+			rate, 2.0, [](double t) { return 150 + 20 * std::sin(2 * kPi * 3 * t); }, [](double) { return 0.6; }));
 
 	// The level music: four seconds of a repeated four-note phrase, stereo MP3.
 	const int musicRate = 44100;
@@ -264,8 +272,8 @@ bool writeGameData(const std::string& dataDir, std::string* error) {
 	writeSounds(out, dataDir + "/resources/sounds/");
 	out.check(writeMenuData(dataDir), dataDir + "/resources/images");
 	const std::pair<std::string, SceneWriter> scenes[] = {
-		{levels + "level01.hgr", level01Scene()},   {levels + "level02.hgr", level02Scene()},
-		{models + "plimbo.hgr", ballModelScene()},   {models + "coin.hgr", coinModelScene()},
+		{levels + "level01.hgr", level01Scene()},  {levels + "level02.hgr", level02Scene()},
+		{models + "plimbo.hgr", ballModelScene()}, {models + "coin.hgr", coinModelScene()},
 		{models + "post.hgr", postModelScene()},
 	};
 	for (const auto& scene : scenes)

@@ -20,7 +20,9 @@ using Vec3 = SceneWriter::Vec3;
 using Matrix = SceneWriter::Matrix;
 using Quad = std::array<Vec3, 4>;
 
-Vec3 sub(const Vec3& a, const Vec3& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
+Vec3 sub(const Vec3& a, const Vec3& b) {
+	return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+}
 
 Vec3 cross(const Vec3& a, const Vec3& b) {
 	return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
@@ -103,10 +105,8 @@ void addLevelFrame(SceneWriter& w, LevelFixtures& level, float zEnd, float yBott
 
 	const float height = 300.f;
 	const float length = zEnd + 300.f;
-	level.mesh("wall_left", wallTriangles(-300.f, length / 2.f, height))
-		.position(0.f, yBottom, (zEnd - 300.f) / 2.f);
-	level.mesh("wall_right", wallTriangles(300.f, length / 2.f, height))
-		.position(0.f, yBottom, (zEnd - 300.f) / 2.f);
+	level.mesh("wall_left", wallTriangles(-300.f, length / 2.f, height)).position(0.f, yBottom, (zEnd - 300.f) / 2.f);
+	level.mesh("wall_right", wallTriangles(300.f, length / 2.f, height)).position(0.f, yBottom, (zEnd - 300.f) / 2.f);
 	const Quad end = {Vec3{-300.f, yBottom, zEnd}, Vec3{300.f, yBottom, zEnd}, Vec3{300.f, yBottom + height, zEnd},
 					  Vec3{-300.f, yBottom + height, zEnd}};
 	level.mesh("wall_end", triangles(end));
@@ -116,7 +116,8 @@ void addLevelFrame(SceneWriter& w, LevelFixtures& level, float zEnd, float yBott
 std::string ballFormRecord() {
 	char forms[128];
 	std::snprintf(forms, sizeof(forms), "plimbo,ball,1,0,shadow_plimbo,%g,1,%g,%g,350,0.4,%g,0.1",
-				  gamepackage::kBallRadius, gamepackage::kBallForce, gamepackage::kBallJump, gamepackage::kBallMaxSpeed);
+				  gamepackage::kBallRadius, gamepackage::kBallForce, gamepackage::kBallJump,
+				  gamepackage::kBallMaxSpeed);
 	return forms;
 }
 
@@ -139,15 +140,16 @@ SceneWriter level01Scene() {
 
 	// The floor and the slope; a hidden wall (no material name) behind the start.
 	level.mesh("ground_start", rectangleTriangles(-300.f, -300.f, 300.f, 800.f, 0.f));
-	level.mesh("ground_slope", triangles({Vec3{-300.f, 0.f, 800.f}, Vec3{300.f, 0.f, 800.f},
-										  Vec3{300.f, -60.f, 1100.f}, Vec3{-300.f, -60.f, 1100.f}}));
+	level.mesh("ground_slope", triangles({Vec3{-300.f, 0.f, 800.f}, Vec3{300.f, 0.f, 800.f}, Vec3{300.f, -60.f, 1100.f},
+										  Vec3{-300.f, -60.f, 1100.f}}));
 	level.mesh("ground_far", rectangleTriangles(-300.f, gamepackage::kGapEndZ, 300.f, 3400.f, -60.f));
 	addLevelFrame(w, level, 3400.f, -100.f);
 	const int hidden = w.materialCount();
 	w.material("", "unlit.fx");
-	w.mesh("wall_back").primitives({quadPrimitive(w, hidden, {Quad{Vec3{-300.f, 0.f, -300.f}, Vec3{300.f, 0.f, -300.f},
-																	Vec3{300.f, 300.f, -300.f},
-																	Vec3{-300.f, 300.f, -300.f}}})});
+	w.mesh("wall_back")
+		.primitives({quadPrimitive(w, hidden,
+								   {Quad{Vec3{-300.f, 0.f, -300.f}, Vec3{300.f, 0.f, -300.f},
+										 Vec3{300.f, 300.f, -300.f}, Vec3{-300.f, 300.f, -300.f}}})});
 	w.userProperty("wall_back", "collisionmesh=this");
 
 	// The coin, a library object taken by its subnode, and a post taken whole.
@@ -197,8 +199,14 @@ SceneWriter level01Scene() {
 
 	// Cameras: the start view and the two of the menu's attract script.
 	w.camera("O_startcamera").transform(lookAt({0.f, 300.f, -700.f}, {0.f, 0.f, 600.f})).planes(1.f, 40000.f).fov(1.3f);
-	w.camera("O_attractcam01").transform(lookAt({700.f, 500.f, -500.f}, {0.f, 0.f, 900.f})).planes(1.f, 40000.f).fov(1.2f);
-	w.camera("O_attractcam02").transform(lookAt({-600.f, 400.f, 1800.f}, {0.f, -60.f, 2800.f})).planes(1.f, 40000.f).fov(1.2f);
+	w.camera("O_attractcam01")
+		.transform(lookAt({700.f, 500.f, -500.f}, {0.f, 0.f, 900.f}))
+		.planes(1.f, 40000.f)
+		.fov(1.2f);
+	w.camera("O_attractcam02")
+		.transform(lookAt({-600.f, 400.f, 1800.f}, {0.f, -60.f, 2800.f}))
+		.planes(1.f, 40000.f)
+		.fov(1.2f);
 	w.userProperty("T_attract", TriggerScript()
 									.state(2)
 									.executeType(0)
@@ -258,8 +266,9 @@ SceneWriter ballModelScene() {
 	w.mesh("plimbo_eyelids")
 		.parent("G_plimbo_lookat_eyes")
 		.position(10.f, 58.f, 36.f)
-		.primitives({quadPrimitive(w, lids, {Quad{Vec3{-12.f, -4.f, 0.f}, Vec3{12.f, -4.f, 0.f}, Vec3{12.f, 4.f, 0.f},
-												  Vec3{-12.f, 4.f, 0.f}}})});
+		.primitives({quadPrimitive(w, lids,
+								   {Quad{Vec3{-12.f, -4.f, 0.f}, Vec3{12.f, -4.f, 0.f}, Vec3{12.f, 4.f, 0.f},
+										 Vec3{-12.f, 4.f, 0.f}}})});
 	w.animationsForAllNodes();
 	w.animation("plimbo_eyelids")
 		.rates(8, 8, 8)
@@ -286,7 +295,9 @@ SceneWriter coinModelScene() {
 		w, coin,
 		{Quad{Vec3{-30.f, -30.f, 0.f}, Vec3{30.f, -30.f, 0.f}, Vec3{30.f, 30.f, 0.f}, Vec3{-30.f, 30.f, 0.f}},
 		 Quad{Vec3{0.f, -30.f, -30.f}, Vec3{0.f, -30.f, 30.f}, Vec3{0.f, 30.f, 30.f}, Vec3{0.f, 30.f, -30.f}}})});
-	w.mesh("coin_shadow").position(0.f, -40.f, 0.f).primitives({quadPrimitive(w, shadow, {flat(-30.f, 30.f, -30.f, 30.f, 0.f)})});
+	w.mesh("coin_shadow")
+		.position(0.f, -40.f, 0.f)
+		.primitives({quadPrimitive(w, shadow, {flat(-30.f, 30.f, -30.f, 30.f, 0.f)})});
 	return w;
 }
 
@@ -294,12 +305,12 @@ SceneWriter postModelScene() {
 	SceneWriter w;
 	const int post = flatMaterial(w, "post", "post.pvr");
 	const float h = 15.f, top = 250.f;
-	w.mesh("post").primitives({quadPrimitive(
-		w, post,
-		{Quad{Vec3{-h, 0.f, -h}, Vec3{h, 0.f, -h}, Vec3{h, top, -h}, Vec3{-h, top, -h}},
-		 Quad{Vec3{h, 0.f, -h}, Vec3{h, 0.f, h}, Vec3{h, top, h}, Vec3{h, top, -h}},
-		 Quad{Vec3{h, 0.f, h}, Vec3{-h, 0.f, h}, Vec3{-h, top, h}, Vec3{h, top, h}},
-		 Quad{Vec3{-h, 0.f, h}, Vec3{-h, 0.f, -h}, Vec3{-h, top, -h}, Vec3{-h, top, h}}})});
+	w.mesh("post").primitives(
+		{quadPrimitive(w, post,
+					   {Quad{Vec3{-h, 0.f, -h}, Vec3{h, 0.f, -h}, Vec3{h, top, -h}, Vec3{-h, top, -h}},
+						Quad{Vec3{h, 0.f, -h}, Vec3{h, 0.f, h}, Vec3{h, top, h}, Vec3{h, top, -h}},
+						Quad{Vec3{h, 0.f, h}, Vec3{-h, 0.f, h}, Vec3{-h, top, h}, Vec3{h, top, h}},
+						Quad{Vec3{-h, 0.f, h}, Vec3{-h, 0.f, -h}, Vec3{-h, top, -h}, Vec3{-h, top, h}}})});
 	return w;
 }
 

@@ -157,7 +157,9 @@ SceneWriter::Node& LevelFixtures::mesh(const std::string& name, const Triangles&
 			indices.push_back(int(i));
 		}
 		primitiveIndices.push_back(m_writer.primitiveCount());
-		m_writer.primitive(material()).component(SceneWriter::DT_POSITION, SceneWriter::V3_32, positions).indices(indices);
+		m_writer.primitive(material())
+			.component(SceneWriter::DT_POSITION, SceneWriter::V3_32, positions)
+			.indices(indices);
 		first += count;
 	} while (first < triangles.size());
 	SceneWriter::Node& node = m_writer.mesh(name).primitives(primitiveIndices);
@@ -196,7 +198,9 @@ SceneWriter::Node& LevelFixtures::heightField(const std::string& name, int quads
 				indices.insert(indices.end(),
 							   {v(i, k), v(i, k + 1), v(i + 1, k + 1), v(i, k), v(i + 1, k + 1), v(i + 1, k)});
 		primitiveIndices.push_back(m_writer.primitiveCount());
-		m_writer.primitive(material()).component(SceneWriter::DT_POSITION, SceneWriter::V3_32, positions).indices(indices);
+		m_writer.primitive(material())
+			.component(SceneWriter::DT_POSITION, SceneWriter::V3_32, positions)
+			.indices(indices);
 	}
 	SceneWriter::Node& node = m_writer.mesh(name).primitives(primitiveIndices);
 	if (!properties.empty())

@@ -10,26 +10,26 @@ namespace test {
 
 const std::vector<MenuImage>& menuImages() {
 	static const std::vector<MenuImage> images = {
-	    {"MENU", "MENU_LOGO", 300, 100, 150, 50, 255, 0, 255},
-	    {"MENU", "MENU_TASK_SWITCHER", 60, 60, 0, 0, 10, 20, 30},
-	    {"MENU", "MENU_VOLUME_ON", 60, 60, -70, 0, 0, 200, 0},
-	    {"MENU", "MENU_VOLUME_OFF", 60, 60, -70, 0, 200, 0, 0},
-	    {"MENU", "MENU_HELP", 60, 60, -140, 0, 0, 0, 200},
-	    {"MENU", "MENU_EXIT", 60, 60, 60, 0, 200, 200, 0},
-	    {"MENU", "MENU_LEVEL_ATTRACTION", 200, 200, 100, 100, 0, 100, 100},
-	    {"MENU", "MENU_LEVEL_1", 200, 200, 100, 100, 100, 0, 100},
-	    {"MENU", "MENU_LEVEL_2", 200, 200, 100, 100, 100, 100, 0},
-	    {"MENU", "MENU_CREDITS", 800, 100, 0, 0, 50, 50, 50},
-	    {"INGAME", "LEVEL_1_PICK_ITEM_ICON", 40, 30, 40, 0, 255, 128, 0},
-	    {"INGAME", "LEVEL_1_RESULTS_BG", 300, 200, 150, 100, 0, 128, 255},
-	    {"INGAME", "LEVEL_2_HUD_TIME", 200, 50, 0, 0, 30, 60, 90},
-	    {"INGAME", "LEVEL_2_HUD_DISTANCE", 200, 50, 200, 0, 90, 60, 30},
-	    {"INGAME", "LEVEL_2_START_COUNTDOWN_1", 80, 80, 40, 40, 1, 2, 3},
-	    {"INGAME", "LEVEL_2_START_COUNTDOWN_2", 80, 80, 40, 40, 4, 5, 6},
-	    {"INGAME", "LEVEL_2_START_COUNTDOWN_3", 80, 80, 40, 40, 7, 8, 9},
-	    {"INGAME", "LEVEL_2_RESULTS_BG", 400, 300, 200, 150, 60, 0, 60},
-	    {"LOADING", "LOADING_VESQA", 200, 100, 100, 50, 0, 0, 255},
-	    {"LOADING", "LOADING_TEXT", 120, 20, 60, 10, 255, 0, 0},
+		{"MENU", "MENU_LOGO", 300, 100, 150, 50, 255, 0, 255},
+		{"MENU", "MENU_TASK_SWITCHER", 60, 60, 0, 0, 10, 20, 30},
+		{"MENU", "MENU_VOLUME_ON", 60, 60, -70, 0, 0, 200, 0},
+		{"MENU", "MENU_VOLUME_OFF", 60, 60, -70, 0, 200, 0, 0},
+		{"MENU", "MENU_HELP", 60, 60, -140, 0, 0, 0, 200},
+		{"MENU", "MENU_EXIT", 60, 60, 60, 0, 200, 200, 0},
+		{"MENU", "MENU_LEVEL_ATTRACTION", 200, 200, 100, 100, 0, 100, 100},
+		{"MENU", "MENU_LEVEL_1", 200, 200, 100, 100, 100, 0, 100},
+		{"MENU", "MENU_LEVEL_2", 200, 200, 100, 100, 100, 100, 0},
+		{"MENU", "MENU_CREDITS", 800, 100, 0, 0, 50, 50, 50},
+		{"INGAME", "LEVEL_1_PICK_ITEM_ICON", 40, 30, 40, 0, 255, 128, 0},
+		{"INGAME", "LEVEL_1_RESULTS_BG", 300, 200, 150, 100, 0, 128, 255},
+		{"INGAME", "LEVEL_2_HUD_TIME", 200, 50, 0, 0, 30, 60, 90},
+		{"INGAME", "LEVEL_2_HUD_DISTANCE", 200, 50, 200, 0, 90, 60, 30},
+		{"INGAME", "LEVEL_2_START_COUNTDOWN_1", 80, 80, 40, 40, 1, 2, 3},
+		{"INGAME", "LEVEL_2_START_COUNTDOWN_2", 80, 80, 40, 40, 4, 5, 6},
+		{"INGAME", "LEVEL_2_START_COUNTDOWN_3", 80, 80, 40, 40, 7, 8, 9},
+		{"INGAME", "LEVEL_2_RESULTS_BG", 400, 300, 200, 150, 60, 0, 60},
+		{"LOADING", "LOADING_VESQA", 200, 100, 100, 50, 0, 0, 255},
+		{"LOADING", "LOADING_TEXT", 120, 20, 60, 10, 255, 0, 0},
 	};
 	return images;
 }
@@ -58,7 +58,7 @@ bool writeMenuAtlas(const std::string& imagesDir, const std::string& atlas) {
 		if (atlas != i.atlas)
 			continue;
 		const auto& entry = *std::find_if(dat.entries.begin(), dat.entries.end(),
-		                                  [&](const DatAtlasEntry& e) { return e.name == i.name; });
+										  [&](const DatAtlasEntry& e) { return e.name == i.name; });
 		for (int y = 0; y < i.h; ++y) {
 			for (int x = 0; x < i.w; ++x) {
 				uint8_t* p = &texture.rgba[(size_t(y) * size_t(width) + size_t(entry.x + x)) * 4];

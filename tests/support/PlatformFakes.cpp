@@ -2,22 +2,19 @@
 
 namespace test {
 
-std::uint32_t ManualClock::ticks()
-{
+std::uint32_t ManualClock::ticks() {
 	++reads;
 	const std::uint32_t t = now;
 	now += step;
 	return t;
 }
 
-void ManualClock::delay(std::uint32_t ms)
-{
+void ManualClock::delay(std::uint32_t ms) {
 	sleeps.push_back(ms);
 	now += ms;
 }
 
-bool ScriptedEvents::poll(SDL_Event& event)
-{
+bool ScriptedEvents::poll(SDL_Event& event) {
 	if (queue.empty())
 		return false;
 	event = queue.front();
@@ -25,27 +22,23 @@ bool ScriptedEvents::poll(SDL_Event& event)
 	return true;
 }
 
-bool ScriptedEvents::push(const SDL_Event& event)
-{
+bool ScriptedEvents::push(const SDL_Event& event) {
 	queue.push_back(event);
 	pushed.push_back(event);
 	return true;
 }
 
-void FakeWindow::size(int& w, int& h)
-{
+void FakeWindow::size(int& w, int& h) {
 	w = width;
 	h = height;
 }
 
-void FakeWindow::drawableSize(int& w, int& h)
-{
+void FakeWindow::drawableSize(int& w, int& h) {
 	w = drawableWidth;
 	h = drawableHeight;
 }
 
-bool FakeWindow::screenshot(std::vector<std::uint8_t>& rgba, int& w, int& h)
-{
+bool FakeWindow::screenshot(std::vector<std::uint8_t>& rgba, int& w, int& h) {
 	rgba = frame;
 	if (frame.empty())
 		return false;
@@ -54,16 +47,14 @@ bool FakeWindow::screenshot(std::vector<std::uint8_t>& rgba, int& w, int& h)
 	return true;
 }
 
-bool FakeWindow::setRelativeMouse(bool on)
-{
+bool FakeWindow::setRelativeMouse(bool on) {
 	if (refuseRelativeMouse)
 		return false;
 	relativeMouse = on;
 	return true;
 }
 
-lumaroll::SensorRead FakeInputDevices::readAccelerometer(SDL_Sensor*, float out[3])
-{
+lumaroll::SensorRead FakeInputDevices::readAccelerometer(SDL_Sensor*, float out[3]) {
 	++sensorReads;
 	if (accelerometer == lumaroll::SensorRead::Sample) {
 		out[0] = sample[0];
@@ -73,8 +64,7 @@ lumaroll::SensorRead FakeInputDevices::readAccelerometer(SDL_Sensor*, float out[
 	return accelerometer;
 }
 
-bool FakeInputDevices::fingerListed(SDL_FingerID finger)
-{
+bool FakeInputDevices::fingerListed(SDL_FingerID finger) {
 	for (SDL_FingerID f : fingersDown)
 		if (f == finger)
 			return true;

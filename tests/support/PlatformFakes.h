@@ -64,7 +64,7 @@ public:
 // the mouse mode are fields the test sets or reads.
 class FakeWindow : public lumaroll::Window {
 public:
-	int width = 64, height = 64;                 // points
+	int width = 64, height = 64;				 // points
 	int drawableWidth = 64, drawableHeight = 64; // pixels
 	int presents = 0;
 	bool focus = false;

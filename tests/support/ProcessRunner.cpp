@@ -17,8 +17,7 @@ const char* const kUnset = "\x01unset";
 
 namespace {
 
-long long nowMs()
-{
+long long nowMs() {
 	using namespace std::chrono;
 	return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
@@ -27,8 +26,7 @@ long long nowMs()
 // first PATH folder holding it as an executable (the name itself when none
 // does, so that the start fails as exec would). Looked up before fork: only
 // async-signal-safe calls may follow it in a threaded test program.
-std::string resolveProgram(const std::string& program)
-{
+std::string resolveProgram(const std::string& program) {
 	if (program.find('/') != std::string::npos)
 		return program;
 	const char* path = std::getenv("PATH");
@@ -49,8 +47,7 @@ std::string resolveProgram(const std::string& program)
 
 } // namespace
 
-RunningProcess::RunningProcess(const std::string& program, const ProcessOptions& options)
-{
+RunningProcess::RunningProcess(const std::string& program, const ProcessOptions& options) {
 	int out[2], err[2];
 	if (pipe2(out, O_CLOEXEC) != 0)
 		return;
@@ -102,8 +99,7 @@ RunningProcess::RunningProcess(const std::string& program, const ProcessOptions&
 	m_err = err[0];
 }
 
-RunningProcess::~RunningProcess()
-{
+RunningProcess::~RunningProcess() {
 	if (m_pid > 0) {
 		kill(m_pid, SIGKILL);
 		waitpid(m_pid, nullptr, 0);
@@ -114,8 +110,7 @@ RunningProcess::~RunningProcess()
 		close(m_err);
 }
 
-bool RunningProcess::pump(int timeoutMs)
-{
+bool RunningProcess::pump(int timeoutMs) {
 	pollfd fds[2] = {{m_out, POLLIN, 0}, {m_err, POLLIN, 0}};
 	if (m_out < 0 && m_err < 0)
 		return false;
@@ -139,8 +134,7 @@ bool RunningProcess::pump(int timeoutMs)
 	return m_out >= 0 || m_err >= 0;
 }
 
-bool RunningProcess::waitForOutput(const std::string& text, int timeoutMs, size_t from)
-{
+bool RunningProcess::waitForOutput(const std::string& text, int timeoutMs, size_t from) {
 	long long end = nowMs() + timeoutMs;
 	while (m_result.out.find(text, from) == std::string::npos) {
 		long long left = end - nowMs();
@@ -150,14 +144,12 @@ bool RunningProcess::waitForOutput(const std::string& text, int timeoutMs, size_
 	return true;
 }
 
-void RunningProcess::sendSignal(int sig)
-{
+void RunningProcess::sendSignal(int sig) {
 	if (m_pid > 0)
 		kill(m_pid, sig);
 }
 
-ProcessResult RunningProcess::wait(int timeoutMs)
-{
+ProcessResult RunningProcess::wait(int timeoutMs) {
 	if (m_pid <= 0)
 		return m_result;
 	long long end = nowMs() + timeoutMs;
@@ -171,7 +163,7 @@ ProcessResult RunningProcess::wait(int timeoutMs)
 			break;
 		}
 		if (!pump(static_cast<int>(left < 50 ? left : 50)))
-			usleep(10000);  // both pipes closed: only the exit is left to wait for
+			usleep(10000); // both pipes closed: only the exit is left to wait for
 	}
 	m_pid = -1;
 	// Whatever is still buffered in the pipes, without waiting for processes the child left behind.
@@ -193,14 +185,12 @@ ProcessResult RunningProcess::wait(int timeoutMs)
 	return m_result;
 }
 
-ProcessResult runProcess(const std::string& program, const ProcessOptions& options, int timeoutMs)
-{
+ProcessResult runProcess(const std::string& program, const ProcessOptions& options, int timeoutMs) {
 	RunningProcess process(program, options);
 	return process.wait(timeoutMs);
 }
 
-int runCommand(const std::vector<std::string>& argv, std::string* out, std::string* err, int timeoutMs)
-{
+int runCommand(const std::vector<std::string>& argv, std::string* out, std::string* err, int timeoutMs) {
 	if (argv.empty())
 		return -1;
 	ProcessOptions options;
@@ -216,8 +206,7 @@ int runCommand(const std::vector<std::string>& argv, std::string* out, std::stri
 	return result.timedOut ? -1 : result.exitCode;
 }
 
-std::string lumarollBinary()
-{
+std::string lumarollBinary() {
 	const char* path = std::getenv("LUMAROLL_BINARY");
 	if (path && *path)
 		return path;

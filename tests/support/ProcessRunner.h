@@ -15,20 +15,20 @@
 namespace test {
 
 struct ProcessOptions {
-	std::vector<std::string> args;  // without the program name
+	std::vector<std::string> args; // without the program name
 	// Variables set in the child (on top of the test's own environment); an
 	// entry whose value is "\x01unset" removes the variable instead.
 	std::vector<std::pair<std::string, std::string>> env;
-	std::string workDir;             // empty: the test's working folder
-	bool closeStdoutReader = false;  // standard output is a pipe whose reader is already gone
+	std::string workDir;			// empty: the test's working folder
+	bool closeStdoutReader = false; // standard output is a pipe whose reader is already gone
 };
 
 // The marker value in ProcessOptions::env that unsets a variable.
 extern const char* const kUnset;
 
 struct ProcessResult {
-	int exitCode = -1;   // exit status, or -1 when killed by a signal
-	int signal = 0;      // the signal that ended it, 0 when it exited
+	int exitCode = -1; // exit status, or -1 when killed by a signal
+	int signal = 0;	   // the signal that ended it, 0 when it exited
 	bool timedOut = false;
 	std::string out;
 	std::string err;
@@ -57,7 +57,7 @@ public:
 	ProcessResult wait(int timeoutMs);
 
 private:
-	bool pump(int timeoutMs);  // reads what arrives within timeoutMs; false once both pipes closed
+	bool pump(int timeoutMs); // reads what arrives within timeoutMs; false once both pipes closed
 
 	int m_pid = -1;
 	int m_out = -1;
@@ -66,8 +66,7 @@ private:
 };
 
 // Starts the program, waits for it (at most timeoutMs) and returns the result.
-ProcessResult runProcess(const std::string& program, const ProcessOptions& options,
-                         int timeoutMs = kDefaultTimeoutMs);
+ProcessResult runProcess(const std::string& program, const ProcessOptions& options, int timeoutMs = kDefaultTimeoutMs);
 
 // Runs argv[0] (a bare name is searched in PATH) with the other words as its
 // arguments and waits for it. Returns its exit status (127 when the program
@@ -75,7 +74,7 @@ ProcessResult runProcess(const std::string& program, const ProcessOptions& optio
 // signal or killed after timeoutMs. Standard output goes to *out and standard
 // error to *err when they are set.
 int runCommand(const std::vector<std::string>& argv, std::string* out = nullptr, std::string* err = nullptr,
-               int timeoutMs = kDefaultTimeoutMs);
+			   int timeoutMs = kDefaultTimeoutMs);
 
 // The lumaroll program under test: $LUMAROLL_BINARY, else the one in the
 // build tree beside the test program; empty when neither is found.

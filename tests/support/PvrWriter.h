@@ -14,16 +14,16 @@ const std::uint32_t kPvrBottomUp = 0x10000;
 
 // The fields of a legacy PVR header (52 bytes, little-endian words).
 struct PvrHeader {
-    std::uint32_t headerSize = 52;
-    std::int32_t height = 1;
-    std::int32_t width = 1;
-    std::uint32_t mipMapCount = 0;
-    std::uint32_t formatAndFlags = 0; // pixel format in the low byte, flag bits above
-    std::uint32_t dataSize = 0;
-    std::uint32_t bitsPerPixel = 0;
-    std::uint32_t redMask = 0, greenMask = 0, blueMask = 0, alphaMask = 0;
-    char tag[4] = {'P', 'V', 'R', '!'};
-    std::uint32_t surfaceCount = 1;
+	std::uint32_t headerSize = 52;
+	std::int32_t height = 1;
+	std::int32_t width = 1;
+	std::uint32_t mipMapCount = 0;
+	std::uint32_t formatAndFlags = 0; // pixel format in the low byte, flag bits above
+	std::uint32_t dataSize = 0;
+	std::uint32_t bitsPerPixel = 0;
+	std::uint32_t redMask = 0, greenMask = 0, blueMask = 0, alphaMask = 0;
+	char tag[4] = {'P', 'V', 'R', '!'};
+	std::uint32_t surfaceCount = 1;
 };
 
 // The header's 52 bytes followed by data.

@@ -8,8 +8,8 @@ namespace lumaroll::test {
 
 // One PVRTC word: a modulation word and a colour word.
 struct PvrtcWord {
-    std::uint32_t modulation = 0;
-    std::uint32_t colour = 0;
+	std::uint32_t modulation = 0;
+	std::uint32_t colour = 0;
 };
 
 // Colour halves of a colour word. Opaque A: red and green 5 bits, blue 4;
@@ -44,6 +44,6 @@ std::uint64_t mortonIndex(std::uint32_t wordsX, std::uint32_t wordsY, std::uint3
 
 // A level's bytes: the word for every grid position, stored in Morton order.
 std::vector<std::uint8_t> pvrtcLevel(std::uint32_t wordsX, std::uint32_t wordsY,
-                                     const std::function<PvrtcWord(std::uint32_t x, std::uint32_t y)>& word);
+									 const std::function<PvrtcWord(std::uint32_t x, std::uint32_t y)>& word);
 
 } // namespace lumaroll::test

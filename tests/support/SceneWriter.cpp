@@ -12,13 +12,14 @@ namespace test {
 
 namespace {
 
-const char* const s_typeNames[SceneWriter::DATA_TYPE_COUNT] = {
-	"DT_POSITION", "DT_POSITIONT", "DT_BONEWEIGHTS", "DT_BONEINDICES", "DT_NORMAL", "DT_DIFFUSE",
-	"DT_SPECULAR", "DT_TEX0", "DT_TEX1", "DT_TEX2", "DT_TEX3", "DT_TANGENT"};
+const char* const s_typeNames[SceneWriter::DATA_TYPE_COUNT] = {"DT_POSITION",	 "DT_POSITIONT", "DT_BONEWEIGHTS",
+															   "DT_BONEINDICES", "DT_NORMAL",	 "DT_DIFFUSE",
+															   "DT_SPECULAR",	 "DT_TEX0",		 "DT_TEX1",
+															   "DT_TEX2",		 "DT_TEX3",		 "DT_TANGENT"};
 
-const char* const s_formatNames[SceneWriter::DATA_FORMAT_COUNT] = {
-	"NONE", "S_32", "S_16", "S_8", "V2_32", "V2_16", "V2_8", "V3_32", "V3_16", "V3_8",
-	"V4_32", "V4_16", "V4_8", "V4_5"};
+const char* const s_formatNames[SceneWriter::DATA_FORMAT_COUNT] = {"NONE",	"S_32",	 "S_16",  "S_8",   "V2_32",
+																   "V2_16", "V2_8",	 "V3_32", "V3_16", "V3_8",
+																   "V4_32", "V4_16", "V4_8",  "V4_5"};
 
 // Components and bytes per component of each format (V4_5 handled apart).
 const int s_dims[SceneWriter::DATA_FORMAT_COUNT] = {0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 4};
@@ -217,7 +218,8 @@ SceneWriter::Primitive& SceneWriter::Primitive::material(int materialIndex) {
 	return *this;
 }
 
-SceneWriter::Primitive& SceneWriter::Primitive::component(int dataType, int dataFormat, const std::vector<float>& values) {
+SceneWriter::Primitive& SceneWriter::Primitive::component(int dataType, int dataFormat,
+														  const std::vector<float>& values) {
 	Component c;
 	c.typeName = dataTypeName(dataType);
 	c.formatName = dataFormatName(dataFormat);
@@ -228,7 +230,8 @@ SceneWriter::Primitive& SceneWriter::Primitive::component(int dataType, int data
 	return *this;
 }
 
-SceneWriter::Primitive& SceneWriter::Primitive::componentNames(const std::string& typeName, const std::string& formatName) {
+SceneWriter::Primitive& SceneWriter::Primitive::componentNames(const std::string& typeName,
+															   const std::string& formatName) {
 	Component c;
 	c.typeName = typeName;
 	c.formatName = formatName;
@@ -535,12 +538,24 @@ SceneWriter::Node& SceneWriter::addNode(NodeKind kind, const std::string& name) 
 	return n;
 }
 
-SceneWriter::Node& SceneWriter::mesh(const std::string& name) { return addNode(MESH, name); }
-SceneWriter::Node& SceneWriter::camera(const std::string& name) { return addNode(CAMERA, name); }
-SceneWriter::Node& SceneWriter::light(const std::string& name) { return addNode(LIGHT, name); }
-SceneWriter::Node& SceneWriter::dummy(const std::string& name) { return addNode(DUMMY, name); }
-SceneWriter::Node& SceneWriter::lines(const std::string& name) { return addNode(LINE_SET, name); }
-SceneWriter::Node& SceneWriter::node(const std::string& name) { return addNode(PLAIN, name); }
+SceneWriter::Node& SceneWriter::mesh(const std::string& name) {
+	return addNode(MESH, name);
+}
+SceneWriter::Node& SceneWriter::camera(const std::string& name) {
+	return addNode(CAMERA, name);
+}
+SceneWriter::Node& SceneWriter::light(const std::string& name) {
+	return addNode(LIGHT, name);
+}
+SceneWriter::Node& SceneWriter::dummy(const std::string& name) {
+	return addNode(DUMMY, name);
+}
+SceneWriter::Node& SceneWriter::lines(const std::string& name) {
+	return addNode(LINE_SET, name);
+}
+SceneWriter::Node& SceneWriter::node(const std::string& name) {
+	return addNode(PLAIN, name);
+}
 
 SceneWriter::Animation& SceneWriter::animation(const std::string& name) {
 	m_animations.emplace_back();
@@ -619,9 +634,7 @@ std::vector<uint8_t> SceneWriter::build(std::array<size_t, SECTION_COUNT>* offse
 				return static_cast<int32_t>(i);
 		throw std::runtime_error("scene writer: no node named " + name);
 	};
-	auto count = [&](Section s, size_t real) {
-		return m_countSet[s] ? m_countField[s] : static_cast<int32_t>(real);
-	};
+	auto count = [&](Section s, size_t real) { return m_countSet[s] ? m_countField[s] : static_cast<int32_t>(real); };
 
 	BinaryWriter w;
 	auto section = [&](Section s) {

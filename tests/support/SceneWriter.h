@@ -37,19 +37,52 @@ class SceneWriter {
 public:
 	/** Vertex data types, numbered as the file's vertex blocks are ordered. */
 	enum DataType {
-		DT_POSITION, DT_POSITIONT, DT_BONEWEIGHTS, DT_BONEINDICES, DT_NORMAL, DT_DIFFUSE,
-		DT_SPECULAR, DT_TEX0, DT_TEX1, DT_TEX2, DT_TEX3, DT_TANGENT, DATA_TYPE_COUNT
+		DT_POSITION,
+		DT_POSITIONT,
+		DT_BONEWEIGHTS,
+		DT_BONEINDICES,
+		DT_NORMAL,
+		DT_DIFFUSE,
+		DT_SPECULAR,
+		DT_TEX0,
+		DT_TEX1,
+		DT_TEX2,
+		DT_TEX3,
+		DT_TANGENT,
+		DATA_TYPE_COUNT
 	};
 
 	/** Element formats of vertex data and of keys in older files. */
 	enum DataFormat {
-		NONE, S_32, S_16, S_8, V2_32, V2_16, V2_8, V3_32, V3_16, V3_8, V4_32, V4_16, V4_8, V4_5,
+		NONE,
+		S_32,
+		S_16,
+		S_8,
+		V2_32,
+		V2_16,
+		V2_8,
+		V3_32,
+		V3_16,
+		V3_8,
+		V4_32,
+		V4_16,
+		V4_8,
+		V4_5,
 		DATA_FORMAT_COUNT
 	};
 
 	enum Section {
-		TEXTURES, PRIMITIVES, MESHES, CAMERAS, LIGHTS, DUMMIES, LINES, NODES, ANIMATIONS,
-		USER_PROPERTIES, SECTION_COUNT
+		TEXTURES,
+		PRIMITIVES,
+		MESHES,
+		CAMERAS,
+		LIGHTS,
+		DUMMIES,
+		LINES,
+		NODES,
+		ANIMATIONS,
+		USER_PROPERTIES,
+		SECTION_COUNT
 	};
 
 	enum NodeKind { MESH, CAMERA, LIGHT, DUMMY, LINE_SET, PLAIN, NODE_KIND_COUNT };
@@ -256,7 +289,7 @@ public:
 		std::string m_name;
 		int m_rates[3] = {1, 1, 1};
 		int m_end = 3;
-		std::vector<Vec4> m_keys[3]; // position, rotation, scale (w unused for 3D)
+		std::vector<Vec4> m_keys[3];  // position, rotation, scale (w unused for 3D)
 		std::vector<Vec4> m_timed[2]; // position, scale
 		bool m_timedSet = false;
 		float m_length = 0.f;

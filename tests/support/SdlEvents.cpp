@@ -2,8 +2,7 @@
 
 namespace test {
 
-SDL_Event keyEvent(bool down, SDL_Keycode key, bool repeat)
-{
+SDL_Event keyEvent(bool down, SDL_Keycode key, bool repeat) {
 	SDL_Event e = {};
 	e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
 	e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
@@ -13,8 +12,7 @@ SDL_Event keyEvent(bool down, SDL_Keycode key, bool repeat)
 	return e;
 }
 
-SDL_Event mouseMotion(int x, int y, Uint32 which, Uint32 timestamp, Uint32 windowId)
-{
+SDL_Event mouseMotion(int x, int y, Uint32 which, Uint32 timestamp, Uint32 windowId) {
 	SDL_Event e = {};
 	e.type = SDL_MOUSEMOTION;
 	e.motion.timestamp = timestamp;
@@ -25,8 +23,7 @@ SDL_Event mouseMotion(int x, int y, Uint32 which, Uint32 timestamp, Uint32 windo
 	return e;
 }
 
-SDL_Event mouseButton(bool down, int x, int y, Uint8 button, Uint32 which, Uint32 timestamp, Uint32 windowId)
-{
+SDL_Event mouseButton(bool down, int x, int y, Uint8 button, Uint32 which, Uint32 timestamp, Uint32 windowId) {
 	SDL_Event e = {};
 	e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
 	e.button.timestamp = timestamp;
@@ -40,8 +37,7 @@ SDL_Event mouseButton(bool down, int x, int y, Uint8 button, Uint32 which, Uint3
 	return e;
 }
 
-SDL_Event mouseMoveBy(int xrel, int yrel, Uint32 which)
-{
+SDL_Event mouseMoveBy(int xrel, int yrel, Uint32 which) {
 	SDL_Event e = {};
 	e.type = SDL_MOUSEMOTION;
 	e.motion.which = which;
@@ -50,8 +46,7 @@ SDL_Event mouseMoveBy(int xrel, int yrel, Uint32 which)
 	return e;
 }
 
-SDL_Event mouseWheel(int x, int y)
-{
+SDL_Event mouseWheel(int x, int y) {
 	SDL_Event e = {};
 	e.type = SDL_MOUSEWHEEL;
 	e.wheel.x = x;
@@ -60,13 +55,11 @@ SDL_Event mouseWheel(int x, int y)
 	return e;
 }
 
-SDL_Event fingerDown(SDL_TouchID touch, SDL_FingerID finger, float x, float y)
-{
+SDL_Event fingerDown(SDL_TouchID touch, SDL_FingerID finger, float x, float y) {
 	return fingerEvent(SDL_FINGERDOWN, touch, finger, x, y);
 }
 
-SDL_Event fingerEvent(Uint32 type, SDL_TouchID touch, SDL_FingerID finger, float x, float y)
-{
+SDL_Event fingerEvent(Uint32 type, SDL_TouchID touch, SDL_FingerID finger, float x, float y) {
 	SDL_Event e = {};
 	e.type = type;
 	e.tfinger.touchId = touch;
@@ -77,8 +70,7 @@ SDL_Event fingerEvent(Uint32 type, SDL_TouchID touch, SDL_FingerID finger, float
 	return e;
 }
 
-SDL_Event controllerButton(bool down, Uint8 button, SDL_JoystickID which)
-{
+SDL_Event controllerButton(bool down, Uint8 button, SDL_JoystickID which) {
 	SDL_Event e = {};
 	e.type = down ? SDL_CONTROLLERBUTTONDOWN : SDL_CONTROLLERBUTTONUP;
 	e.cbutton.which = which;
@@ -87,8 +79,7 @@ SDL_Event controllerButton(bool down, Uint8 button, SDL_JoystickID which)
 	return e;
 }
 
-SDL_Event controllerAxis(Uint8 axis, Sint16 value, SDL_JoystickID which)
-{
+SDL_Event controllerAxis(Uint8 axis, Sint16 value, SDL_JoystickID which) {
 	SDL_Event e = {};
 	e.type = SDL_CONTROLLERAXISMOTION;
 	e.caxis.which = which;
@@ -97,8 +88,7 @@ SDL_Event controllerAxis(Uint8 axis, Sint16 value, SDL_JoystickID which)
 	return e;
 }
 
-SDL_Event windowEvent(Uint8 event, Uint32 windowId)
-{
+SDL_Event windowEvent(Uint8 event, Uint32 windowId) {
 	SDL_Event e = {};
 	e.type = SDL_WINDOWEVENT;
 	e.window.event = event;
@@ -106,22 +96,19 @@ SDL_Event windowEvent(Uint8 event, Uint32 windowId)
 	return e;
 }
 
-SDL_Event quitEvent()
-{
+SDL_Event quitEvent() {
 	SDL_Event e = {};
 	e.type = SDL_QUIT;
 	return e;
 }
 
-SDL_Event plainEvent(Uint32 type)
-{
+SDL_Event plainEvent(Uint32 type) {
 	SDL_Event e = {};
 	e.type = type;
 	return e;
 }
 
-bool push(std::initializer_list<SDL_Event> events)
-{
+bool push(std::initializer_list<SDL_Event> events) {
 	for (SDL_Event e : events) {
 		if (SDL_PushEvent(&e) != 1)
 			return false;
@@ -129,8 +116,7 @@ bool push(std::initializer_list<SDL_Event> events)
 	return true;
 }
 
-int drain(const std::function<void(const SDL_Event&)>& handler)
-{
+int drain(const std::function<void(const SDL_Event&)>& handler) {
 	int count = 0;
 	SDL_Event e;
 	while (SDL_PollEvent(&e)) {

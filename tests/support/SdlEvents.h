@@ -15,8 +15,8 @@ namespace test {
 SDL_Event keyEvent(bool down, SDL_Keycode key, bool repeat = false);
 // which: SDL_TOUCH_MOUSEID for the mouse events SDL makes from a touch screen.
 SDL_Event mouseMotion(int x, int y, Uint32 which = 0, Uint32 timestamp = 0, Uint32 windowId = 0);
-SDL_Event mouseButton(bool down, int x, int y, Uint8 button = SDL_BUTTON_LEFT, Uint32 which = 0,
-                      Uint32 timestamp = 0, Uint32 windowId = 0);
+SDL_Event mouseButton(bool down, int x, int y, Uint8 button = SDL_BUTTON_LEFT, Uint32 which = 0, Uint32 timestamp = 0,
+					  Uint32 windowId = 0);
 // Motion by (xrel, yrel), as a mouse in relative mode reports it.
 SDL_Event mouseMoveBy(int xrel, int yrel, Uint32 which = 0);
 SDL_Event mouseWheel(int x, int y);

@@ -26,8 +26,12 @@ void writeInto(const std::string& path, const std::string& text) {
 		ADD_FAILURE() << "cannot write " << path;
 }
 
-std::string shaders(const std::string& dataDir) { return dataDir + "/shaders/"; }
-std::string textures(const std::string& dataDir) { return dataDir + "/resources/textures/"; }
+std::string shaders(const std::string& dataDir) {
+	return dataDir + "/shaders/";
+}
+std::string textures(const std::string& dataDir) {
+	return dataDir + "/resources/textures/";
+}
 
 // A model file's material 0: "flat.fx" with the texture file.
 void flatMaterial(SceneWriter& w, const std::string& texture) {
@@ -54,7 +58,7 @@ void writeSetupFiles(const std::string& dataDir) {
 }
 
 void addQuad(SceneWriter::Primitive& p, const SceneWriter::Vec3& c, const SceneWriter::Vec3& u,
-	const SceneWriter::Vec3& v) {
+			 const SceneWriter::Vec3& v) {
 	std::vector<float> positions;
 	for (int j = 0; j < 2; ++j)
 		for (int i = 0; i < 2; ++i)
@@ -105,11 +109,11 @@ void writeLibraryModels(const std::string& dataDir) {
 }
 
 void writeEffectFile(const std::string& path, const std::vector<std::string>& techniques,
-	const std::string& vertexStage, const std::string& fragmentStage) {
+					 const std::string& vertexStage, const std::string& fragmentStage) {
 	std::string text;
 	for (const std::string& technique : techniques)
 		text += "technique " + technique + "\n{\n\tpass P0\n\t{\n\t\tVertexShader = " + vertexStage +
-			";\n\t\tPixelShader = " + fragmentStage + ";\n\t\tenableculling = false;\n\t}\n}\n";
+				";\n\t\tPixelShader = " + fragmentStage + ";\n\t\tenableculling = false;\n\t}\n}\n";
 	writeInto(path, text);
 }
 
@@ -124,10 +128,11 @@ void writeWaterEffects(const std::string& dataDir) {
 	writeEffectFile(dir + "mirror.fx", {"Default", "Reflected"}, "flat.vsh", "flat.fsh");
 	// Red only in the reflection: red in the water comes from the reflection pass.
 	writeInto(dir + "red.fsh", "void main() {\n  gl_FragColor = vec4(1.0, 0.0, 0.0, 1.0);\n}\n");
-	writeInto(dir + "ceiling.fx", "technique Default\n{\n\tpass P0\n\t{\n\t\tVertexShader = flat.vsh;\n"
-		"\t\tPixelShader = flat.fsh;\n\t\tenableculling = false;\n\t}\n}\n"
-		"technique Reflected\n{\n\tpass P0\n\t{\n\t\tVertexShader = flat.vsh;\n"
-		"\t\tPixelShader = red.fsh;\n\t\tenableculling = false;\n\t}\n}\n");
+	writeInto(dir + "ceiling.fx",
+			  "technique Default\n{\n\tpass P0\n\t{\n\t\tVertexShader = flat.vsh;\n"
+			  "\t\tPixelShader = flat.fsh;\n\t\tenableculling = false;\n\t}\n}\n"
+			  "technique Reflected\n{\n\tpass P0\n\t{\n\t\tVertexShader = flat.vsh;\n"
+			  "\t\tPixelShader = red.fsh;\n\t\tenableculling = false;\n\t}\n}\n");
 }
 
 void normalMapColour(int frame, unsigned char rgb[3]) {
@@ -187,8 +192,8 @@ void addCube(SceneWriter::Primitive& p, float half) {
 	// Each face: a corner and two edges, four vertices of its own.
 	const float h = half, s = 2.f * half;
 	const float faces[6][9] = {
-		{-h, -h, -h, s, 0, 0, 0, s, 0}, {-h, -h, h, 0, s, 0, s, 0, 0}, {-h, -h, -h, 0, s, 0, 0, 0, s},
-		{h, -h, -h, 0, 0, s, 0, s, 0},  {-h, -h, -h, 0, 0, s, s, 0, 0}, {-h, h, -h, s, 0, 0, 0, 0, s},
+		{-h, -h, -h, s, 0, 0, 0, s, 0}, {-h, -h, h, 0, s, 0, s, 0, 0},	{-h, -h, -h, 0, s, 0, 0, 0, s},
+		{h, -h, -h, 0, 0, s, 0, s, 0},	{-h, -h, -h, 0, 0, s, s, 0, 0}, {-h, h, -h, s, 0, 0, 0, 0, s},
 	};
 	for (const float* f : faces) {
 		const int base = int(positions.size() / 3);

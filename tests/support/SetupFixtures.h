@@ -24,7 +24,7 @@ void writeSetupFiles(const std::string& dataDir);
 // A quad of two triangles from corner along the edges u and v, with texture
 // coordinates 0 to 1 over it.
 void addQuad(SceneWriter::Primitive& p, const SceneWriter::Vec3& corner, const SceneWriter::Vec3& u,
-	const SceneWriter::Vec3& v);
+			 const SceneWriter::Vec3& v);
 
 // "box.hgr": three top-level blue meshes "box_a", "box_b", "box_c", quads of
 // 40 x 40 in their z = 0 plane at x -60, 0 and 60 (box_c also turned about
@@ -48,7 +48,7 @@ void writeLibraryModels(const std::string& dataDir);
 // Writes an effect file with one pass per technique over the given stage
 // files of the same folder, culling off.
 void writeEffectFile(const std::string& path, const std::vector<std::string>& techniques,
-	const std::string& vertexStage, const std::string& fragmentStage);
+					 const std::string& vertexStage, const std::string& fragmentStage);
 
 // Writes into <data>/shaders the water and mirror effects:
 // - "water.fx": technique "Default", drawing REFLMAP at the texture coordinates;

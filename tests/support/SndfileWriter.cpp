@@ -6,7 +6,8 @@
 
 namespace test {
 
-bool writeWithSndfile(const std::string& path, int format, int rate, int channels, const std::vector<float>& interleaved) {
+bool writeWithSndfile(const std::string& path, int format, int rate, int channels,
+					  const std::vector<float>& interleaved) {
 	SF_INFO info{};
 	info.samplerate = rate;
 	info.channels = channels;

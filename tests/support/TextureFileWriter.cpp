@@ -6,8 +6,7 @@
 
 namespace test {
 
-TextureImage TextureImage::solid(int width, int height, uint8_t r, uint8_t g, uint8_t b, uint8_t a)
-{
+TextureImage TextureImage::solid(int width, int height, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
 	TextureImage image;
 	image.width = width;
 	image.height = height;
@@ -21,8 +20,7 @@ TextureImage TextureImage::solid(int width, int height, uint8_t r, uint8_t g, ui
 	return image;
 }
 
-bool writePng(const std::string& path, const TextureImage& image)
-{
+bool writePng(const std::string& path, const TextureImage& image) {
 	const std::string::size_type slash = path.rfind('/');
 	if (slash != std::string::npos && slash > 0 && !makeDirs(path.substr(0, slash)))
 		return false;
@@ -31,16 +29,14 @@ bool writePng(const std::string& path, const TextureImage& image)
 
 namespace {
 
-void putWord(std::vector<uint8_t>& out, uint32_t v)
-{
+void putWord(std::vector<uint8_t>& out, uint32_t v) {
 	for (int i = 0; i < 4; ++i)
 		out.push_back(uint8_t(v >> (8 * i)));
 }
 
 } // namespace
 
-bool writePvr(const std::string& path, const std::vector<TextureImage>& levels, int mipCount, uint32_t flags)
-{
+bool writePvr(const std::string& path, const std::vector<TextureImage>& levels, int mipCount, uint32_t flags) {
 	if (levels.empty())
 		return false;
 	std::vector<uint8_t> data;

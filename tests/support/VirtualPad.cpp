@@ -4,8 +4,7 @@
 
 namespace test {
 
-VirtualPad::VirtualPad(Type type, const char* name)
-{
+VirtualPad::VirtualPad(Type type, const char* name) {
 	// Tests have no focused window: without this SDL drops the pads' input.
 	SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
 	if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
@@ -38,15 +37,13 @@ VirtualPad::VirtualPad(Type type, const char* name)
 	m_instance = m_id = SDL_JoystickGetDeviceInstanceID(index);
 }
 
-VirtualPad::~VirtualPad()
-{
+VirtualPad::~VirtualPad() {
 	detach();
 	if (m_started)
 		SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
 }
 
-int VirtualPad::deviceIndex() const
-{
+int VirtualPad::deviceIndex() const {
 	if (m_id < 0)
 		return -1;
 	const int count = SDL_NumJoysticks();
@@ -60,8 +57,7 @@ int VirtualPad::deviceIndex() const
 // handle: a handle opened just for the change (and closed again) leaves the
 // game's own handles, and SDL's reference counts, as they were.
 template <class Set>
-void VirtualPad::change(Set set)
-{
+void VirtualPad::change(Set set) {
 	const int index = deviceIndex();
 	if (index < 0)
 		return;
@@ -73,32 +69,27 @@ void VirtualPad::change(Set set)
 	SDL_JoystickClose(joystick);
 }
 
-void VirtualPad::setAxis(int axis, float value)
-{
+void VirtualPad::setAxis(int axis, float value) {
 	const Sint16 raw = static_cast<Sint16>(std::lround(value * 32767.f));
 	change([&](SDL_Joystick* j) { SDL_JoystickSetVirtualAxis(j, axis, raw); });
 }
 
-void VirtualPad::setButton(int button, bool down)
-{
+void VirtualPad::setButton(int button, bool down) {
 	change([&](SDL_Joystick* j) { SDL_JoystickSetVirtualButton(j, button, down ? 1 : 0); });
 }
 
-void VirtualPad::setHat(Uint8 value)
-{
+void VirtualPad::setHat(Uint8 value) {
 	change([&](SDL_Joystick* j) { SDL_JoystickSetVirtualHat(j, 0, value); });
 }
 
-void VirtualPad::detach()
-{
+void VirtualPad::detach() {
 	const int index = deviceIndex();
 	if (index >= 0)
 		SDL_JoystickDetachVirtual(index);
 	m_id = -1;
 }
 
-int SDLCALL VirtualPad::rumble(void* userdata, Uint16 low, Uint16 high)
-{
+int SDLCALL VirtualPad::rumble(void* userdata, Uint16 low, Uint16 high) {
 	static_cast<VirtualPad*>(userdata)->rumbles.push_back({low, high});
 	return 0;
 }

@@ -57,7 +57,7 @@ private:
 	void change(Set set);
 	static int SDLCALL rumble(void* userdata, Uint16 low, Uint16 high);
 
-	bool m_started = false;   // the subsystem was started for this device
+	bool m_started = false;	  // the subsystem was started for this device
 	SDL_JoystickID m_id = -1; // -1 once detached or when attaching failed
 	SDL_JoystickID m_instance = -1;
 	std::string m_error;

@@ -47,11 +47,17 @@ WavWriter& WavWriter::dataSizeField(uint32_t bytes) {
 
 int WavWriter::bytesPerSample() const {
 	switch (m_encoding) {
-	case PCM_U8: return 1;
-	case PCM_16: return 2;
-	case PCM_24: return 3;
-	case PCM_32: case FLOAT_32: return 4;
-	case FLOAT_64: return 8;
+	case PCM_U8:
+		return 1;
+	case PCM_16:
+		return 2;
+	case PCM_24:
+		return 3;
+	case PCM_32:
+	case FLOAT_32:
+		return 4;
+	case FLOAT_64:
+		return 8;
 	}
 	return 2;
 }

@@ -58,7 +58,8 @@ private:
  * libsndfile format word (SF_FORMAT_WAV | SF_FORMAT_ULAW, ...). false when
  * the file cannot be written.
  */
-bool writeWithSndfile(const std::string& path, int format, int rate, int channels, const std::vector<float>& interleaved);
+bool writeWithSndfile(const std::string& path, int format, int rate, int channels,
+					  const std::vector<float>& interleaved);
 
 /** The SDL disk audio driver's output file: int16 little-endian stereo frames. */
 struct DiskAudio {

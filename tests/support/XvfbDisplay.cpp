@@ -15,8 +15,7 @@
 
 namespace test {
 
-XvfbDisplay::XvfbDisplay(int width, int height, int timeoutMs)
-{
+XvfbDisplay::XvfbDisplay(int width, int height, int timeoutMs) {
 	int fds[2];
 	if (pipe2(fds, O_CLOEXEC) != 0) {
 		m_error = "pipe failed";
@@ -38,7 +37,7 @@ XvfbDisplay::XvfbDisplay(int width, int height, int timeoutMs)
 			dup2(devNull, 2);
 		}
 		execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset",
-			static_cast<char*>(nullptr));
+			   static_cast<char*>(nullptr));
 		_exit(127);
 	}
 	close(fds[1]);
@@ -63,8 +62,7 @@ XvfbDisplay::XvfbDisplay(int width, int height, int timeoutMs)
 	m_name = ":" + number;
 }
 
-XvfbDisplay::~XvfbDisplay()
-{
+XvfbDisplay::~XvfbDisplay() {
 	if (m_pid <= 0)
 		return;
 	kill(m_pid, SIGTERM);
@@ -72,21 +70,18 @@ XvfbDisplay::~XvfbDisplay()
 	waitpid(m_pid, &status, 0);
 }
 
-bool xdotoolInstalled()
-{
+bool xdotoolInstalled() {
 	std::string path;
 	return runCommand({"sh", "-c", "command -v xdotool"}, &path) == 0;
 }
 
-bool xdotool(const std::string& display, const std::vector<std::string>& args, std::string* out)
-{
+bool xdotool(const std::string& display, const std::vector<std::string>& args, std::string* out) {
 	std::vector<std::string> argv{"env", "DISPLAY=" + display, "xdotool"};
 	argv.insert(argv.end(), args.begin(), args.end());
 	return runCommand(argv, out) == 0;
 }
 
-std::string findWindow(const std::string& display, const std::string& namePattern, int timeoutMs)
-{
+std::string findWindow(const std::string& display, const std::string& namePattern, int timeoutMs) {
 	std::string found;
 	for (int waited = 0; found.empty() && waited <= timeoutMs; waited += 100) {
 		xdotool(display, {"search", "--name", namePattern}, &found);

@@ -5,14 +5,11 @@
 
 #include <cctype>
 
-namespace gr
-{
+namespace gr {
 
-namespace
-{
+namespace {
 
-std::string toLower(const std::string& text)
-{
+std::string toLower(const std::string& text) {
 	std::string lowered = text;
 	for (char& c : lowered)
 		c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -20,22 +17,17 @@ std::string toLower(const std::string& text)
 }
 
 // Reads one pass after its "pass" token. Returns false with error set.
-bool parsePass(EffectLexer& lexer, const std::string& directory, EffectDescription::Pass& pass,
-	std::string& error)
-{
+bool parsePass(EffectLexer& lexer, const std::string& directory, EffectDescription::Pass& pass, std::string& error) {
 	pass.name = lexer.next();
-	if (lexer.next() != "{")
-	{
+	if (lexer.next() != "{") {
 		error = "expected '{' after pass " + pass.name;
 		return false;
 	}
-	for (;;)
-	{
+	for (;;) {
 		const std::string key = lexer.next();
 		if (key.empty() || key == "}")
 			return true;
-		if (lexer.next() != "=")
-		{
+		if (lexer.next() != "=") {
 			error = "expected '=' after " + key;
 			return false;
 		}
@@ -51,22 +43,18 @@ bool parsePass(EffectLexer& lexer, const std::string& directory, EffectDescripti
 }
 
 // Reads one technique after its "technique" token. Returns false with error set.
-bool parseTechnique(EffectLexer& lexer, const std::string& directory,
-	EffectDescription::Technique& technique, std::string& error)
-{
+bool parseTechnique(EffectLexer& lexer, const std::string& directory, EffectDescription::Technique& technique,
+					std::string& error) {
 	technique.name = lexer.next();
-	if (lexer.next() != "{")
-	{
+	if (lexer.next() != "{") {
 		error = "expected '{' after technique " + technique.name;
 		return false;
 	}
-	for (;;)
-	{
+	for (;;) {
 		const std::string token = lexer.next();
 		if (token.empty() || token == "}")
 			return true;
-		if (token != "pass")
-		{
+		if (token != "pass") {
 			error = "expected 'pass' in technique " + technique.name + ", vino '" + token + "'";
 			return false;
 		}
@@ -79,49 +67,42 @@ bool parseTechnique(EffectLexer& lexer, const std::string& directory,
 
 } // namespace
 
-bool parseEffect(const std::string& path, EffectDescription& description)
-{
+bool parseEffect(const std::string& path, EffectDescription& description) {
 	description = EffectDescription();
 	description.path = path;
 
 	ShaderPreprocessor preprocessor;
 	std::string text;
-	if (!preprocessor.process(path, text, 0))
-	{
+	if (!preprocessor.process(path, text, 0)) {
 		description.error = preprocessor.error;
 		return false;
 	}
-	for (const std::string& name : preprocessor.defineOrder)
-	{
+	for (const std::string& name : preprocessor.defineOrder) {
 		const std::string& value = preprocessor.defines[name];
 		description.defines.push_back(value.empty() ? name : name + " " + value);
 	}
 
 	const std::string directory = directoryOf(path);
 	EffectLexer lexer(text);
-	for (;;)
-	{
+	for (;;) {
 		const std::string token = lexer.next();
 		if (token.empty())
 			break;
-		if (token == "technique")
-		{
+		if (token == "technique") {
 			EffectDescription::Technique technique;
 			if (!parseTechnique(lexer, directory, technique, description.error))
 				return false;
 			description.techniques.push_back(technique);
 			continue;
 		}
-		if (lexer.next() != "=")
-		{
+		if (lexer.next() != "=") {
 			description.error = "unexpected syntax near '" + token + "'";
 			return false;
 		}
 		description.settings[toLower(token)] = lexer.readValue();
 	}
 
-	if (description.techniques.empty())
-	{
+	if (description.techniques.empty()) {
 		description.error = "the effect defines no technique";
 		return false;
 	}

@@ -5,15 +5,12 @@
 #include <string>
 #include <vector>
 
-namespace gr
-{
+namespace gr {
 
 // What an effect file says: its forwarded macros, top-level settings and its
 // techniques with their passes. Filled by parseEffect.
-struct EffectDescription
-{
-	struct Pass
-	{
+struct EffectDescription {
+	struct Pass {
 		std::string name;
 		// Resolved path of the vertex stage source; empty when not assigned.
 		std::string vertexShader;
@@ -23,8 +20,7 @@ struct EffectDescription
 		std::map<std::string, std::string> states;
 	};
 
-	struct Technique
-	{
+	struct Technique {
 		std::string name;
 		std::vector<Pass> passes;
 	};

@@ -3,55 +3,39 @@
 
 #include <cctype>
 
-namespace gr
-{
+namespace gr {
 
-namespace
-{
+namespace {
 
-bool isSingleCharToken(char c)
-{
+bool isSingleCharToken(char c) {
 	return c == ';' || c == '=' || c == '{' || c == '}';
 }
 
-bool isSpace(char c)
-{
+bool isSpace(char c) {
 	return std::isspace(static_cast<unsigned char>(c)) != 0;
 }
 
 } // namespace
 
-EffectLexer::EffectLexer(const std::string& text) :
-	text(text),
-	pos(0)
-{
-}
+EffectLexer::EffectLexer(const std::string& text) : text(text), pos(0) {}
 
-void EffectLexer::skipBlanksAndComments()
-{
-	for (;;)
-	{
+void EffectLexer::skipBlanksAndComments() {
+	for (;;) {
 		while (pos < text.size() && isSpace(text[pos]))
 			++pos;
-		if (text.compare(pos, 2, "//") == 0)
-		{
+		if (text.compare(pos, 2, "//") == 0) {
 			size_t end = text.find('\n', pos);
 			pos = end == std::string::npos ? text.size() : end;
-		}
-		else if (text.compare(pos, 2, "/*") == 0)
-		{
+		} else if (text.compare(pos, 2, "/*") == 0) {
 			size_t end = text.find("*/", pos + 2);
 			pos = end == std::string::npos ? text.size() : end + 2;
-		}
-		else
-		{
+		} else {
 			return;
 		}
 	}
 }
 
-std::string EffectLexer::next()
-{
+std::string EffectLexer::next() {
 	skipBlanksAndComments();
 	if (pos >= text.size())
 		return std::string();
@@ -63,18 +47,14 @@ std::string EffectLexer::next()
 	return text.substr(start, pos - start);
 }
 
-std::string EffectLexer::readValue()
-{
+std::string EffectLexer::readValue() {
 	skipBlanksAndComments();
 	size_t end = text.find(';', pos);
 	std::string value;
-	if (end == std::string::npos)
-	{
+	if (end == std::string::npos) {
 		value = text.substr(pos);
 		pos = text.size();
-	}
-	else
-	{
+	} else {
 		value = text.substr(pos, end - pos);
 		pos = end + 1;
 	}

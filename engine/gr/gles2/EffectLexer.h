@@ -3,14 +3,12 @@
 
 #include <string>
 
-namespace gr
-{
+namespace gr {
 
 // Token reader over preprocessed effect text. Tokens are ';', '=', '{', '}'
 // and runs of any other non-blank characters; "//" and "/* */" comments are
 // skipped where a token would start.
-class EffectLexer
-{
+class EffectLexer {
 public:
 	explicit EffectLexer(const std::string& text);
 

@@ -4,29 +4,24 @@
 
 #include <sys/stat.h>
 
-namespace gr
-{
+namespace gr {
 
-bool readTextFile(const std::string& path, std::string& out)
-{
+bool readTextFile(const std::string& path, std::string& out) {
 	FILE* file = std::fopen(path.c_str(), "rb");
 	if (!file)
 		return false;
 	// Only regular files: a device such as /dev/zero never ends, and a
 	// directory reads as nothing.
 	struct stat info;
-	if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode))
-	{
+	if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
 		std::fclose(file);
 		return false;
 	}
 	std::string text;
 	char buffer[8192];
 	size_t count;
-	while ((count = std::fread(buffer, 1, sizeof(buffer), file)) > 0)
-	{
-		for (size_t i = 0; i < count; ++i)
-		{
+	while ((count = std::fread(buffer, 1, sizeof(buffer), file)) > 0) {
+		for (size_t i = 0; i < count; ++i) {
 			if (buffer[i] != '\r')
 				text.push_back(buffer[i]);
 		}
@@ -36,13 +31,11 @@ bool readTextFile(const std::string& path, std::string& out)
 	return true;
 }
 
-static bool isTrimmed(char c)
-{
+static bool isTrimmed(char c) {
 	return c == ' ' || c == '\t' || c == '\n';
 }
 
-std::string trimWhitespace(const std::string& text)
-{
+std::string trimWhitespace(const std::string& text) {
 	size_t begin = 0;
 	size_t end = text.size();
 	while (begin < end && isTrimmed(text[begin]))
@@ -52,19 +45,16 @@ std::string trimWhitespace(const std::string& text)
 	return text.substr(begin, end - begin);
 }
 
-std::string directoryOf(const std::string& path)
-{
+std::string directoryOf(const std::string& path) {
 	size_t pos = path.find_last_of("/\\");
 	if (pos == std::string::npos)
 		return std::string();
 	return path.substr(0, pos + 1);
 }
 
-std::string resolveRelativePath(const std::string& directory, const std::string& name)
-{
+std::string resolveRelativePath(const std::string& directory, const std::string& name) {
 	std::string fixed = name;
-	for (char& c : fixed)
-	{
+	for (char& c : fixed) {
 		if (c == '\\')
 			c = '/';
 	}
@@ -73,23 +63,19 @@ std::string resolveRelativePath(const std::string& directory, const std::string&
 	return directory + fixed;
 }
 
-bool readIncludedFile(const std::string& path, int depth, std::string& text, std::string& error)
-{
-	if (depth >= MAX_INCLUDE_NESTING)
-	{
+bool readIncludedFile(const std::string& path, int depth, std::string& text, std::string& error) {
+	if (depth >= MAX_INCLUDE_NESTING) {
 		error = "demasiados #include anidados en " + path;
 		return false;
 	}
-	if (!readTextFile(path, text))
-	{
+	if (!readTextFile(path, text)) {
 		error = "could not open " + path;
 		return false;
 	}
 	return true;
 }
 
-bool nextLine(const std::string& text, size_t& pos, std::string& line)
-{
+bool nextLine(const std::string& text, size_t& pos, std::string& line) {
 	if (pos >= text.size())
 		return false;
 	size_t end = text.find('\n', pos);

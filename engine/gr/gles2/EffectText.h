@@ -5,8 +5,7 @@
 
 // Small text helpers shared by the effect preprocessor, the effect parser,
 // the shader stage assembly and the context's file lookup.
-namespace gr
-{
+namespace gr {
 
 // Reads the whole file at path (binary mode) into out with every carriage
 // return removed. Returns false and leaves out unchanged when the file cannot

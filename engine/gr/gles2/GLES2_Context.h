@@ -12,8 +12,7 @@
 #include <set>
 #include <string>
 
-namespace gr
-{
+namespace gr {
 
 class GLES2_Shader;
 class GLES2_Texture;
@@ -26,24 +25,15 @@ class GLES2_Texture;
  *
  * The public data members below are the state the game sets directly.
  */
-class GLES2_Context : public Context
-{
+class GLES2_Context : public Context {
 public:
-	typedef void (*PresentCallback)( void* userData );
+	typedef void (*PresentCallback)(void* userData);
 
 	/** Indices into loadCounters. */
-	enum LoadCounter
-	{
-		TEXTURES_LOADED,
-		TEXTURES_FAILED,
-		EFFECTS_LOADED,
-		EFFECTS_FALLEN_BACK,
-		LOAD_COUNTER_COUNT
-	};
+	enum LoadCounter { TEXTURES_LOADED, TEXTURES_FAILED, EFFECTS_LOADED, EFFECTS_FALLEN_BACK, LOAD_COUNTER_COUNT };
 
 	/** A framebuffer drawn into when no texture is the target; id 0 is the window. */
-	struct DefaultFramebuffer
-	{
+	struct DefaultFramebuffer {
 		int id;
 		int width;
 		int height;
@@ -85,33 +75,35 @@ public:
 	std::string textureDirectory;
 
 	/** Sets GL front face, depth test and viewport for the given drawable size. */
-	GLES2_Context( int width, int height, PresentCallback present, void* userData );
+	GLES2_Context(int width, int height, PresentCallback present, void* userData);
 
 	/** Unlinks the live textures and deletes the GL objects the context owns. */
 	~GLES2_Context() override;
 
 	/** A shader instance of the effect; the fallback effect when the file is missing or broken. Never null. */
-	Shader* createShader( const lang::String& name, int variant ) override;
-	Palette* createPalette( int entries ) override;
-	Primitive* createPrimitive( PrimitiveType type, const VertexFormat& format, int vertexCount, int indexCount, int indexSize ) override;
-	Primitive* createPrimitive( PrimitiveType type, const VertexFormat& format, int vertexCount, int indexCount ) override;
+	Shader* createShader(const lang::String& name, int variant) override;
+	Palette* createPalette(int entries) override;
+	Primitive* createPrimitive(PrimitiveType type, const VertexFormat& format, int vertexCount, int indexCount,
+							   int indexSize) override;
+	Primitive* createPrimitive(PrimitiveType type, const VertexFormat& format, int vertexCount,
+							   int indexCount) override;
 	/** Always 8-bit RGBA; the format and the two ints are ignored. */
-	Texture* createTexture( int width, int height, SurfaceFormat format, int usage, int pool ) override;
+	Texture* createTexture(int width, int height, SurfaceFormat format, int usage, int pool) override;
 	/** The file's texture, or the placeholder when it cannot be loaded. Never null. */
-	Texture* loadTexture( const lang::String& name ) override;
+	Texture* loadTexture(const lang::String& name) override;
 	/** A placeholder; the name is ignored. */
-	CubeTexture* createCubeTexture( const lang::String& name ) override;
+	CubeTexture* createCubeTexture(const lang::String& name) override;
 	/** Stores rect and sets the GL viewport y-flipped against the current target's height. */
-	void setViewport( const Rect& rect ) override;
-	void setPerspectiveProjection( float horizontalFov, float front, float back, float aspect ) override;
-	void resetProjection( bool reset ) override;
-	void setRenderTarget( Texture* target ) override;
+	void setViewport(const Rect& rect) override;
+	void setPerspectiveProjection(float horizontalFov, float front, float back, float aspect) override;
+	void resetProjection(bool reset) override;
+	void setRenderTarget(Texture* target) override;
 	void beginScene() override;
 	void endScene() override;
-	void clear( uint32_t colour ) override;
+	void clear(uint32_t colour) override;
 	void present() override;
 	bool isReady() const override;
-	void saveScreenshot( const lang::String& path ) override;
+	void saveScreenshot(const lang::String& path) override;
 	int getWidth() const override;
 	int getHeight() const override;
 	SurfaceFormat getSurfaceFormat() const override;
@@ -125,13 +117,13 @@ public:
 	 * bound) to a PNG file at path, top row first, alpha 255. Returns false
 	 * when encoding fails or the file cannot be opened or fully written.
 	 */
-	bool saveScreenshot( const std::string& path );
+	bool saveScreenshot(const std::string& path);
 
 	/**
 	 * The name itself ('\' turned to '/') when it is a regular file, else
 	 * directory + its base name when that is one; empty when neither is.
 	 */
-	static std::string resolvePath( const std::string& directory, const std::string& name );
+	static std::string resolvePath(const std::string& directory, const std::string& name);
 
 	/** Size of the current target: render texture, sized default framebuffer or the drawable. */
 	int getTargetWidth() const;
@@ -141,30 +133,29 @@ public:
 	GLuint getWhiteTexture();
 
 	/** 1 x 1 default texture of a sampler name (black reflections, flat normals, grey SIMAP, else white). */
-	GLuint getSamplerDefault( const std::string& name );
+	GLuint getSamplerDefault(const std::string& name);
 
 	/** Deletes the framebuffer built for a texture's GL name; rebinds the default framebuffer when it was bound. */
-	void eraseFramebuffer( GLuint texture );
+	void eraseFramebuffer(GLuint texture);
 
 	/** Pass made current by a shader's beginPass; null outside a pass. */
-	const GLES2_Effect::Pass* currentPass() const	{ return m_currentPass; }
+	const GLES2_Effect::Pass* currentPass() const { return m_currentPass; }
 
 	/** Shader instance of the current pass; null outside a pass. */
-	GLES2_Shader* currentShader() const				{ return m_currentShader; }
+	GLES2_Shader* currentShader() const { return m_currentShader; }
 
 	/** The texture bound as render target; null for the default framebuffer. */
-	GLES2_Texture* renderTarget() const				{ return m_renderTarget; }
+	GLES2_Texture* renderTarget() const { return m_renderTarget; }
 
 	/** Number of framebuffers built for render-target textures. */
-	int framebufferCount() const					{ return int(m_framebuffers.size()); }
+	int framebufferCount() const { return int(m_framebuffers.size()); }
 
 private:
 	friend class GLES2_Effect;
 	friend class GLES2_Shader;
 	friend class GLES2_Texture;
 
-	struct RenderTarget
-	{
+	struct RenderTarget {
 		GLuint framebuffer;
 		GLuint depthBuffer;
 		int width;
@@ -188,8 +179,8 @@ private:
 	lang::Ptr<GLES2_Effect> m_fallbackEffect;
 	std::set<std::string> m_missingEffects;
 
-	GLES2_Context( const GLES2_Context& ) = delete;
-	GLES2_Context& operator=( const GLES2_Context& ) = delete;
+	GLES2_Context(const GLES2_Context&) = delete;
+	GLES2_Context& operator=(const GLES2_Context&) = delete;
 };
 
 } // gr

@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace gr
-{
+namespace gr {
 
 class GLES2_Context;
 
@@ -19,33 +18,29 @@ class GLES2_Context;
  * draw priority and sort mode. Shared by every shader instance of the same
  * file and variant; never changes once built.
  */
-class GLES2_Effect : public lang::Object
-{
+class GLES2_Effect : public lang::Object {
 public:
 	/** An active uniform of a pass's program. */
-	struct Uniform
-	{
+	struct Uniform {
 		GLint location;
 		GLenum type;
 		GLint size;
 	};
 
 	/** Render states of a pass, decoded once from its assignments. */
-	struct RenderStates
-	{
-		bool culling;			// "enableculling" is not FALSE
+	struct RenderStates {
+		bool culling; // "enableculling" is not FALSE
 		GLenum cullFace;
-		bool depthTest;			// "enabledepthtest" is not FALSE
+		bool depthTest; // "enabledepthtest" is not FALSE
 		bool depthMask;
 		GLenum depthFunc;
-		bool blending;			// "enableblending" is TRUE
+		bool blending; // "enableblending" is TRUE
 		GLenum blendEquation;
 		GLenum blendSource;
 		GLenum blendDestination;
 	};
 
-	struct Pass
-	{
+	struct Pass {
 		GLuint program;
 		/** Location of each vertex data type (VertexFormat::DataType order); -1 when unused. */
 		GLint attributes[VertexFormat::DT_SIZE];
@@ -84,30 +79,30 @@ public:
 	 * effect when the file does not parse, a stage cannot be built or
 	 * compiled, or no technique has a pass. Never null; adds no reference.
 	 */
-	static GLES2_Effect* load( GLES2_Context* context, const std::string& path, int variant );
+	static GLES2_Effect* load(GLES2_Context* context, const std::string& path, int variant);
 
 	/**
 	 * The context's built-in fallback effect, created on first use. Ends the
 	 * process when its shaders do not compile. Adds no reference.
 	 */
-	static GLES2_Effect* createFallback( GLES2_Context* context );
+	static GLES2_Effect* createFallback(GLES2_Context* context);
 
 	/** Sort mode of a "sort" value, compared case-insensitively; 0 for anything unknown. */
-	static int parseSortMode( const std::string& value );
+	static int parseSortMode(const std::string& value);
 
 	/** The decimal number at the start of a "priority" value; 0 when there is none. */
-	static int parsePriority( const std::string& value );
+	static int parsePriority(const std::string& value);
 
 	/** The file-name part of path, after its last '/' or '\'. */
-	static std::string baseName( const std::string& path );
+	static std::string baseName(const std::string& path);
 
 	/** The vertex and fragment sources of the built-in fallback effect. */
 	static const char* const FALLBACK_VERTEX;
 	static const char* const FALLBACK_FRAGMENT;
 
 private:
-	GLES2_Effect( const GLES2_Effect& ) = delete;
-	GLES2_Effect& operator=( const GLES2_Effect& ) = delete;
+	GLES2_Effect(const GLES2_Effect&) = delete;
+	GLES2_Effect& operator=(const GLES2_Effect&) = delete;
 };
 
 } // gr

@@ -7,8 +7,7 @@
 #include <gr/gles2/GLES2_Dispatch.h>
 #include <lang/Ptr.h>
 
-namespace gr
-{
+namespace gr {
 
 class GLES2_Context;
 
@@ -21,23 +20,23 @@ class GLES2_Context;
  * bytes blue, green, red, alpha; they are uploaded as red, green, blue,
  * alpha in 0..1 so that shaders see the colour that was written.
  */
-class GLES2_Primitive : public DIPrimitive
-{
+class GLES2_Primitive : public DIPrimitive {
 public:
-	GLES2_Primitive( GLES2_Context* context, PrimitiveType type, const VertexFormat& format, int vertexCount, int indexCount );
+	GLES2_Primitive(GLES2_Context* context, PrimitiveType type, const VertexFormat& format, int vertexCount,
+					int indexCount);
 	~GLES2_Primitive() override;
 
-	void lock( int mode ) override;
+	void lock(int mode) override;
 
 	/** Marks the data for upload when a lock that ends included the write bit. */
 	void unlock() override;
 
 	/** Every write marks the data for upload, locked or not. */
-	void setVertexData( int dataType, int first, const void* data, int dataFormat, int count ) override;
-	void setIndexData( int first, const void* data, int indexSize, int count ) override;
-	void setIndices( int first, const int* data, int count ) override;
+	void setVertexData(int dataType, int first, const void* data, int dataFormat, int count) override;
+	void setIndexData(int first, const void* data, int indexSize, int count) override;
+	void setIndices(int first, const int* data, int count) override;
 
-	void setShader( Shader* shader ) override;
+	void setShader(Shader* shader) override;
 
 	/**
 	 * Draws the vertex or index range with the context's current pass;
@@ -46,23 +45,23 @@ public:
 	 */
 	void render() override;
 
-	PrimitiveType getType() const override	{ return m_type; }
-	Shader* getShader() const override		{ return m_shader; }
+	PrimitiveType getType() const override { return m_type; }
+	Shader* getShader() const override { return m_shader; }
 
 	/** True while written data waits for upload. */
-	bool isDirty() const					{ return m_dirty; }
+	bool isDirty() const { return m_dirty; }
 
 	/** Converts the data to floats and fills the GL buffers. */
 	void upload();
 
 	/** GL draw mode of a primitive type; GL_TRIANGLES for unknown types. */
-	static GLenum drawMode( int type );
+	static GLenum drawMode(int type);
 
 	/** Constant attribute value used for a data type the primitive lacks. */
-	static const float* missingValue( int dataType );
+	static const float* missingValue(int dataType);
 
 	/** Floats per vertex uploaded for a data type. */
-	static int componentCount( int dataType );
+	static int componentCount(int dataType);
 
 private:
 	GLES2_Context* m_context;
@@ -84,8 +83,8 @@ private:
 
 	void sortTriangles();
 
-	GLES2_Primitive( const GLES2_Primitive& ) = delete;
-	GLES2_Primitive& operator=( const GLES2_Primitive& ) = delete;
+	GLES2_Primitive(const GLES2_Primitive&) = delete;
+	GLES2_Primitive& operator=(const GLES2_Primitive&) = delete;
 };
 
 } // gr

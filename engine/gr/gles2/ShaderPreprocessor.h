@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace gr
-{
+namespace gr {
 
 // Line-based preprocessor for effect files: conditional blocks (ifdef,
 // ifndef, if, elif, else, endif), define/undef and nested includes.
@@ -16,14 +15,12 @@ namespace gr
 // in emitted lines; the macros left defined are forwarded to the GLSL stages.
 // One object per effect parse: its macros are shared by a file and
 // everything it includes.
-class ShaderPreprocessor
-{
+class ShaderPreprocessor {
 public:
 	// One entry of the conditional stack.
-	struct ConditionFrame
-	{
+	struct ConditionFrame {
 		bool active; // lines in this block are emitted
-		bool taken;  // a branch of this chain has been chosen already
+		bool taken;	 // a branch of this chain has been chosen already
 	};
 
 	// A file at this include depth is refused (the effect file is depth 0).
@@ -57,8 +54,8 @@ public:
 
 private:
 	std::string expression; // the if/elif argument being evaluated
-	const char* cursor;     // read position inside expression
-	int nesting;            // current '!' / '(' nesting of evalCondition
+	const char* cursor;		// read position inside expression
+	int nesting;			// current '!' / '(' nesting of evalCondition
 	bool expressionTooDeep;
 	int includeCount;
 

@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace gr
-{
+namespace gr {
 
 // Deepest include level of a GLSL stage file (the stage file is level 0).
 const int MAX_SHADER_INCLUDE_DEPTH = MAX_INCLUDE_NESTING;
@@ -25,16 +24,16 @@ const int MAX_SHADER_INCLUDES = 256;
 // the body so that line numbers stay right. On success out is replaced;
 // returns false with error set (out unchanged) when a file cannot be opened
 // or includes nest too deeply or are too many.
-bool buildShaderStageSource(const std::string& path, const std::vector<std::string>& defines,
-	bool fragmentStage, std::string& out, std::string& error);
+bool buildShaderStageSource(const std::string& path, const std::vector<std::string>& defines, bool fragmentStage,
+							std::string& out, std::string& error);
 
 // Appends the text of the file at path, with its "#include" lines expanded
 // (each resolved file at most once per visited set), to out. depth is the
 // include level of path. Returns false with error set when a file cannot be
 // opened, depth reaches MAX_SHADER_INCLUDE_DEPTH or the visited set would
 // pass MAX_SHADER_INCLUDES.
-bool expandShaderIncludes(const std::string& path, std::string& out, std::set<std::string>& visited,
-	std::string& error, int depth);
+bool expandShaderIncludes(const std::string& path, std::string& out, std::set<std::string>& visited, std::string& error,
+						  int depth);
 
 } // namespace gr
 

@@ -6,27 +6,24 @@
 #include <lang/Ptr.h>
 
 // The smallest backend over DIPrimitive: no drawing.
-class TestPrimitive : public gr::DIPrimitive
-{
+class TestPrimitive : public gr::DIPrimitive {
 public:
 	int setVertexDataCalls = 0;
 
-	TestPrimitive( const gr::VertexFormat& format, int vertexCount, int indexCount )
-	{
-		reset( format, vertexCount, indexCount );
+	TestPrimitive(const gr::VertexFormat& format, int vertexCount, int indexCount) {
+		reset(format, vertexCount, indexCount);
 	}
 
 	TestPrimitive() {}
 
-	void setShader( gr::Shader* shader ) override { m_shader = shader; }
+	void setShader(gr::Shader* shader) override { m_shader = shader; }
 	gr::Shader* getShader() const override { return m_shader; }
 	gr::PrimitiveType getType() const override { return gr::PRIMITIVE_TRIANGLELIST; }
 	void render() override {}
 
-	void setVertexData( int dataType, int first, const void* data, int dataFormat, int count ) override
-	{
+	void setVertexData(int dataType, int first, const void* data, int dataFormat, int count) override {
 		++setVertexDataCalls;
-		gr::DIPrimitive::setVertexData( dataType, first, data, dataFormat, count );
+		gr::DIPrimitive::setVertexData(dataType, first, data, dataFormat, count);
 	}
 
 private:

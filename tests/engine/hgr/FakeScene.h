@@ -20,7 +20,8 @@ struct FakeScene {
 	lang::Ptr<hgr::Node> root;
 	hgr::Camera* camera;
 
-	explicit FakeScene(int width = 640, int height = 480) : context(new test::FakeContext(width, height)), root(new hgr::Node) {
+	explicit FakeScene(int width = 640, int height = 480)
+		: context(new test::FakeContext(width, height)), root(new hgr::Node) {
 		root->setName("scene");
 		camera = new hgr::Camera;
 		camera->setName("camera");
@@ -41,10 +42,11 @@ struct FakeScene {
 		return m;
 	}
 
-	test::FakePrimitive* addPrimitive(hgr::Mesh* m, const std::string& label, const std::string& effect, bool skinned = false) {
+	test::FakePrimitive* addPrimitive(hgr::Mesh* m, const std::string& label, const std::string& effect,
+									  bool skinned = false) {
 		lang::Ptr<gr::Shader> shader = context->createShader(effect.c_str(), 0);
-		lang::Ptr<test::FakePrimitive> p = context->primitive(label, shader, math::Vector3(-1, -1, -1),
-															   math::Vector3(1, 1, 1), 1.7320508f, skinned);
+		lang::Ptr<test::FakePrimitive> p =
+			context->primitive(label, shader, math::Vector3(-1, -1, -1), math::Vector3(1, 1, 1), 1.7320508f, skinned);
 		m->addPrimitive(p);
 		return p.ptr();
 	}

@@ -68,24 +68,18 @@ INSTANTIATE_TEST_SUITE_P(
 		IndexCase{KS::OSCILLATE, 4, 7.5f, 1.f, {1, 0, 0, 1}, 0.5f},
 		IndexCase{KS::OSCILLATE, 4, 8.5f, 1.f, {0, 0, 1, 2}, 0.5f},
 		// RESET blends the last key into key 0, then holds key 0.
-		IndexCase{KS::RESET, 4, 0.5f, 1.f, {0, 0, 1, 2}, 0.5f},
-		IndexCase{KS::RESET, 4, 3.5f, 1.f, {2, 3, 0, 0}, 0.5f},
-		IndexCase{KS::RESET, 4, 4.2f, 1.f, {3, 0, 0, 0}, 0.f},
-		IndexCase{KS::RESET, 4, 50.f, 1.f, {0, 0, 0, 0}, 0.f},
+		IndexCase{KS::RESET, 4, 0.5f, 1.f, {0, 0, 1, 2}, 0.5f}, IndexCase{KS::RESET, 4, 3.5f, 1.f, {2, 3, 0, 0}, 0.5f},
+		IndexCase{KS::RESET, 4, 4.2f, 1.f, {3, 0, 0, 0}, 0.f}, IndexCase{KS::RESET, 4, 50.f, 1.f, {0, 0, 0, 0}, 0.f},
 		// STOP holds the last key with u = 1.
-		IndexCase{KS::STOP, 4, 0.5f, 1.f, {0, 0, 1, 2}, 0.5f},
-		IndexCase{KS::STOP, 4, 3.5f, 1.f, {2, 3, 3, 3}, 0.5f},
-		IndexCase{KS::STOP, 4, 4.f, 1.f, {3, 3, 3, 3}, 1.f},
-		IndexCase{KS::STOP, 4, 9.f, 1.f, {3, 3, 3, 3}, 1.f},
+		IndexCase{KS::STOP, 4, 0.5f, 1.f, {0, 0, 1, 2}, 0.5f}, IndexCase{KS::STOP, 4, 3.5f, 1.f, {2, 3, 3, 3}, 0.5f},
+		IndexCase{KS::STOP, 4, 4.f, 1.f, {3, 3, 3, 3}, 1.f}, IndexCase{KS::STOP, 4, 9.f, 1.f, {3, 3, 3, 3}, 1.f},
 		IndexCase{KS::STOP, 2, 0.25f, 1.f, {0, 0, 1, 1}, 0.25f},
 		IndexCase{KS::RESET, 2, 0.25f, 1.f, {0, 0, 1, 0}, 0.25f},
 		// Fewer than two keys: key 0 at every time.
-		IndexCase{KS::REPEAT, 1, 7.5f, 1.f, {0, 0, 0, 0}, 0.f},
-		IndexCase{KS::STOP, 1, 7.5f, 3.f, {0, 0, 0, 0}, 0.f},
+		IndexCase{KS::REPEAT, 1, 7.5f, 1.f, {0, 0, 0, 0}, 0.f}, IndexCase{KS::STOP, 1, 7.5f, 3.f, {0, 0, 0, 0}, 0.f},
 		IndexCase{KS::OSCILLATE, 0, 7.5f, 1.f, {0, 0, 0, 0}, 0.f},
 		// A rate of 0 holds the first key.
-		IndexCase{KS::REPEAT, 4, 7.5f, 0.f, {3, 0, 1, 2}, 0.f},
-		IndexCase{KS::STOP, 4, 7.5f, 0.f, {0, 0, 1, 2}, 0.f},
+		IndexCase{KS::REPEAT, 4, 7.5f, 0.f, {3, 0, 1, 2}, 0.f}, IndexCase{KS::STOP, 4, 7.5f, 0.f, {0, 0, 1, 2}, 0.f},
 		// Times far beyond any int still land on valid keys.
 		IndexCase{KS::STOP, 4, 1e30f, 255.f, {3, 3, 3, 3}, 1.f},
 		IndexCase{KS::RESET, 4, 1e30f, 255.f, {0, 0, 0, 0}, 0.f},
@@ -94,8 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
 		IndexCase{KS::REPEAT, 4, std::numeric_limits<float>::quiet_NaN(), 1.f, {3, 0, 1, 2}, 0.f}));
 
 TEST(KeyframeIndicesSweep, StayWithinKeysForEveryBehaviour) {
-	const float times[] = {0.f, 0.1f, 0.999f, 1.f, 2.5f, 17.75f, 1e6f, 3e9f, 1e30f,
-						   std::numeric_limits<float>::infinity()};
+	const float times[] = {0.f,	   0.1f, 0.999f, 1.f,	2.5f,
+						   17.75f, 1e6f, 3e9f,	 1e30f, std::numeric_limits<float>::infinity()};
 	for (int behaviour = 0; behaviour < KS::END_BEHAVIOUR_COUNT; ++behaviour)
 		for (int n = 1; n <= 6; ++n)
 			for (float t : times) {

@@ -114,11 +114,21 @@ TEST(MeshTest, ParameterSequenceAndValues) {
 	m->setRotation(math::Matrix3x3::rotation(math::Vector3(0, 1, 0), 0.5f));
 	s.render();
 
-	const Strings expected = {
-		"fx.begin", "fx.setVector CAMERAP", "fx.setMatrix TOTALTM", "fx.setMatrix VIEWTMINV",
-		"fx.setMatrix VIEWPROJTM", "fx.setVector LIGHTP0", "fx.setVector LIGHTC0", "fx.setVector LIGHTP1",
-		"fx.setVector LIGHTC1", "fx.setMatrix WORLDTM", "fx.setMatrix VIEWTM", "fx.beginPass 0", "m.render",
-		"fx.endPass", "fx.end"};
+	const Strings expected = {"fx.begin",
+							  "fx.setVector CAMERAP",
+							  "fx.setMatrix TOTALTM",
+							  "fx.setMatrix VIEWTMINV",
+							  "fx.setMatrix VIEWPROJTM",
+							  "fx.setVector LIGHTP0",
+							  "fx.setVector LIGHTC0",
+							  "fx.setVector LIGHTP1",
+							  "fx.setVector LIGHTC1",
+							  "fx.setMatrix WORLDTM",
+							  "fx.setMatrix VIEWTM",
+							  "fx.beginPass 0",
+							  "m.render",
+							  "fx.endPass",
+							  "fx.end"};
 	Strings all;
 	for (const std::string& t : s.context->log.texts())
 		if (t.compare(0, 8, "context.") != 0)
@@ -270,7 +280,8 @@ TEST(MeshTest, LightsAndBonesSurviveMovingTheMeshToAnotherTree) {
 		lang::Ptr<gr::Shader> shader = level.context->createShader("fx", 0);
 		moved = new Mesh;
 		moved->linkTo(object);
-		lang::Ptr<test::FakePrimitive> prim = level.context->primitive("moved", shader, math::Vector3(), math::Vector3(), 1.f, true);
+		lang::Ptr<test::FakePrimitive> prim =
+			level.context->primitive("moved", shader, math::Vector3(), math::Vector3(), 1.f, true);
 		const uint8_t used[] = {0};
 		prim->setUsedBones(used, 1);
 		moved->addPrimitive(prim);
@@ -278,7 +289,7 @@ TEST(MeshTest, LightsAndBonesSurviveMovingTheMeshToAnotherTree) {
 		moved->addLight(light);
 		moved->addBone(bone, math::Matrix3x4());
 		object->linkTo(level.root); // the library keeps its light and bone
-	} // the library tree is released here
+	}								// the library tree is released here
 
 	level.render();
 	EXPECT_EQ(level.draws(), (Strings{"moved"}));
@@ -301,8 +312,8 @@ TEST(MeshTest, RemovedCameraAndLightsLeaveNothingDangling) {
 	Light* l = addLight(s.root, "l", math::Vector3(0, 0, 5), math::Vector3(1, 1, 1));
 	s.mesh("m", "fx", math::Vector3(0, 0, 10));
 	s.render();
-	l->unlink();   // destroyed: the camera holds no light between frames
-	s.render();    // no light left
+	l->unlink(); // destroyed: the camera holds no light between frames
+	s.render();	 // no light left
 	EXPECT_EQ(s.context->log.containing("LIGHTP").size(), 1u);
 
 	Ptr<hgr::Camera> cam = s.camera;

@@ -197,7 +197,7 @@ TEST(NodeTest, LookupsByNameAndId) {
 	EXPECT_EQ(a->findInSubtree("b"), nullptr);
 	EXPECT_EQ(dup1->findNode("b"), b);
 	EXPECT_EQ(dup1->findNode("level"), root.ptr());
-	EXPECT_EQ(dup1->findNode("DUP"), nullptr); // case-sensitive
+	EXPECT_EQ(dup1->findNode("DUP"), nullptr);			 // case-sensitive
 	EXPECT_EQ(dup1->getNodeByName("level"), root.ptr()); // from the root, root included
 	EXPECT_EQ(dup1->getNodeById(7), b);
 	EXPECT_EQ(a->getNodeInSubtree("dup"), dup1);
@@ -227,9 +227,9 @@ TEST(NodeTest, CopyClonesSubtreeInReverseOrderAtEveryLevel) {
 	root->setId(5);
 	root->setPosition(math::Vector3(1, 2, 3));
 	Node* a = named("a", root);
-	named("b", root);          // b a
+	named("b", root); // b a
 	named("a1", a);
-	named("a2", a);            // a2 a1
+	named("a2", a); // a2 a1
 	Ptr<Node> copy = root->clone();
 	EXPECT_EQ(childNames(copy), (std::vector<std::string>{"a", "b"}));
 	EXPECT_EQ(childNames(copy->findInSubtree("a")), (std::vector<std::string>{"a1", "a2"}));

@@ -77,11 +77,13 @@ TEST(ParticleDescription, AcceptedValues) {
 		std::function<void(const Description&)> check;
 	};
 	const Case cases[] = {
-		{"keys in capitals", [](test::ParticleDescriptionWriter& w) {
+		{"keys in capitals",
+		 [](test::ParticleDescriptionWriter& w) {
 			 w.spell("systemMaxEmissions", "SYSTEMMAXEMISSIONS").set("systemMaxEmissions", "7");
 		 },
 		 [](const Description& d) { EXPECT_EQ(d.systemMaxEmissions, 7); }},
-		{"keys in lower case", [](test::ParticleDescriptionWriter& w) { w.spell("gravity", "GrAvItY").set("gravity", "-9.8"); },
+		{"keys in lower case",
+		 [](test::ParticleDescriptionWriter& w) { w.spell("gravity", "GrAvItY").set("gravity", "-9.8"); },
 		 [](const Description& d) { EXPECT_FLOAT_EQ(d.gravity, -9.8f); }},
 		{"optional keys absent", [](test::ParticleDescriptionWriter& w) { w.omit("particleAlignedToUserNormal"); },
 		 [](const Description& d) {
@@ -89,13 +91,15 @@ TEST(ParticleDescription, AcceptedValues) {
 			 EXPECT_EQ(d.textureName.length(), 0);
 			 EXPECT_EQ(d.shaderName.length(), 0);
 		 }},
-		{"text after the numbers ignored", [](test::ParticleDescriptionWriter& w) { w.set("particleStartSize", "CONSTANT 5 and more words"); },
+		{"text after the numbers ignored",
+		 [](test::ParticleDescriptionWriter& w) { w.set("particleStartSize", "CONSTANT 5 and more words"); },
 		 [](const Description& d) {
 			 EXPECT_EQ(d.particleStartSize.type, Domain::CONSTANT);
 			 EXPECT_EQ(d.particleStartSize.p[0], 5.f);
 			 EXPECT_EQ(d.particleStartSize.p[1], 0.f);
 		 }},
-		{"nine parameters", [](test::ParticleDescriptionWriter& w) { w.set("particleStartPosition", "TRIANGLE 1 2 3 4 5 6 7 8 9"); },
+		{"nine parameters",
+		 [](test::ParticleDescriptionWriter& w) { w.set("particleStartPosition", "TRIANGLE 1 2 3 4 5 6 7 8 9"); },
 		 [](const Description& d) {
 			 for (int i = 0; i < 9; ++i)
 				 EXPECT_EQ(d.particleStartPosition.p[i], float(i + 1));
@@ -106,20 +110,25 @@ TEST(ParticleDescription, AcceptedValues) {
 			 EXPECT_EQ(d.wind.y, -2.f);
 			 EXPECT_EQ(d.wind.z, 30.f);
 		 }},
-		{"16 frames at 100 per second", [](test::ParticleDescriptionWriter& w) {
-			 w.set("textureFrames", "16").set("textureFrameRate", "100");
-		 },
+		{"16 frames at 100 per second",
+		 [](test::ParticleDescriptionWriter& w) { w.set("textureFrames", "16").set("textureFrameRate", "100"); },
 		 [](const Description& d) { EXPECT_EQ(d.textureFrames, 16); }},
-		{"largest particle count", [](test::ParticleDescriptionWriter& w) {
+		{"largest particle count",
+		 [](test::ParticleDescriptionWriter& w) {
 			 w.set("systemMaxEmissions", "1").set("emissionMaxParticles", "10922");
 		 },
 		 [](const Description& d) { EXPECT_EQ(d.emissionMaxParticles, 10922); }},
-		{"largest emission count", [](test::ParticleDescriptionWriter& w) {
+		{"largest emission count",
+		 [](test::ParticleDescriptionWriter& w) {
 			 w.set("systemMaxEmissions", "10922").set("emissionMaxParticles", "6");
 		 },
 		 [](const Description& d) { EXPECT_EQ(d.systemMaxEmissions, 10922); }},
-		{"enumerations", [](test::ParticleDescriptionWriter& w) {
-			 w.set("textureAnimation", "RANDOM").set("textureView", "WORLDUP").set("emissionLimitKill", "OLDEST").set("systemLimitKill", "RANDOM");
+		{"enumerations",
+		 [](test::ParticleDescriptionWriter& w) {
+			 w.set("textureAnimation", "RANDOM")
+				 .set("textureView", "WORLDUP")
+				 .set("emissionLimitKill", "OLDEST")
+				 .set("systemLimitKill", "RANDOM");
 		 },
 		 [](const Description& d) {
 			 EXPECT_EQ(d.textureAnimation, Description::ANIMATION_RANDOM);
@@ -129,9 +138,11 @@ TEST(ParticleDescription, AcceptedValues) {
 		 }},
 		{"rotation alone", [](test::ParticleDescriptionWriter& w) { w.set("particleSpriteRotation", "RANGE 0 360"); },
 		 [](const Description& d) { EXPECT_EQ(d.particleSpriteRotation.type, Domain::RANGE); }},
-		{"elasticity alone", [](test::ParticleDescriptionWriter& w) { w.set("particleSpriteElasticity", "CONSTANT 0.5"); },
+		{"elasticity alone",
+		 [](test::ParticleDescriptionWriter& w) { w.set("particleSpriteElasticity", "CONSTANT 0.5"); },
 		 [](const Description& d) { EXPECT_EQ(d.particleSpriteElasticity.p[0], 0.5f); }},
-		{"aligned without elasticity", [](test::ParticleDescriptionWriter& w) {
+		{"aligned without elasticity",
+		 [](test::ParticleDescriptionWriter& w) {
 			 w.set("particleAlignedToUserNormal", "true").set("particleSpriteRotation", "CONSTANT 45");
 		 },
 		 [](const Description& d) { EXPECT_TRUE(d.particleAlignedToUserNormal); }},
@@ -160,26 +171,30 @@ TEST(ParticleDescription, RefusedValuesAndTheirMessages) {
 		 "Failed to value domain type string from variable systemrate in file @"},
 		{"domain empty", [](test::ParticleDescriptionWriter& w) { w.set("emissionRate", ""); },
 		 "Failed to value domain type string from variable emissionrate in file @"},
-		{"domain type in lower case", [](test::ParticleDescriptionWriter& w) { w.set("emissionPosition", "sphere 0 0 0 1 2"); },
+		{"domain type in lower case",
+		 [](test::ParticleDescriptionWriter& w) { w.set("emissionPosition", "sphere 0 0 0 1 2"); },
 		 "Invalid value domain type string in variable emissionposition in file @"},
 		{"domain type unknown", [](test::ParticleDescriptionWriter& w) { w.set("particleStartSize", "GAUSSIAN 1 2"); },
 		 "Invalid value domain type string in variable particlestartsize in file @"},
-		{"domain type word longer than its buffer", [](test::ParticleDescriptionWriter& w) {
-			 w.set("particleEndSize", std::string(300, 'C') + " 1");
-		 },
+		{"domain type word longer than its buffer",
+		 [](test::ParticleDescriptionWriter& w) { w.set("particleEndSize", std::string(300, 'C') + " 1"); },
 		 "Invalid value domain type string in variable particleendsize in file @"},
-		{"domain type glued to its number", [](test::ParticleDescriptionWriter& w) { w.set("particleStartAlpha", "CONSTANT1"); },
+		{"domain type glued to its number",
+		 [](test::ParticleDescriptionWriter& w) { w.set("particleStartAlpha", "CONSTANT1"); },
 		 "Invalid value domain type string in variable particlestartalpha in file @"},
 		{"range with one number", [](test::ParticleDescriptionWriter& w) { w.set("particleLifeTime", "RANGE 1"); },
 		 "Failed to parse value domain particlelifetime in file @"},
 		{"constant without number", [](test::ParticleDescriptionWriter& w) { w.set("systemStopTime", "CONSTANT"); },
 		 "Failed to parse value domain systemstoptime in file @"},
-		{"point with a word for a number", [](test::ParticleDescriptionWriter& w) { w.set("particleEndColor", "POINT 1 one 1"); },
+		{"point with a word for a number",
+		 [](test::ParticleDescriptionWriter& w) { w.set("particleEndColor", "POINT 1 one 1"); },
 		 "Failed to parse value domain particleendcolor in file @"},
-		{"triangle with eight numbers", [](test::ParticleDescriptionWriter& w) { w.set("particleStartPosition", "TRIANGLE 1 2 3 4 5 6 7 8"); },
+		{"triangle with eight numbers",
+		 [](test::ParticleDescriptionWriter& w) { w.set("particleStartPosition", "TRIANGLE 1 2 3 4 5 6 7 8"); },
 		 "Failed to parse value domain particlestartposition in file @"},
 		// Vector and enumerations
-		{"wind absent", [](test::ParticleDescriptionWriter& w) { w.omit("wind"); }, "Failed to parse 3-vector wind in file @"},
+		{"wind absent", [](test::ParticleDescriptionWriter& w) { w.omit("wind"); },
+		 "Failed to parse 3-vector wind in file @"},
 		{"wind with two numbers", [](test::ParticleDescriptionWriter& w) { w.set("wind", "1 2"); },
 		 "Failed to parse 3-vector wind in file @"},
 		{"animation in lower case", [](test::ParticleDescriptionWriter& w) { w.set("textureAnimation", "loop"); },
@@ -201,7 +216,8 @@ TEST(ParticleDescription, RefusedValuesAndTheirMessages) {
 		 "Failed to parse number gravity from \"@\""},
 		{"boolean absent", [](test::ParticleDescriptionWriter& w) { w.omit("particleUpdateAlways"); },
 		 "Failed to parse boolean, no key particleupdatealways in \"@\""},
-		{"optional boolean unreadable", [](test::ParticleDescriptionWriter& w) { w.set("particleAlignedToUserNormal", "maybe"); },
+		{"optional boolean unreadable",
+		 [](test::ParticleDescriptionWriter& w) { w.set("particleAlignedToUserNormal", "maybe"); },
 		 "Failed to parse boolean particlealignedtousernormal from \"@\""},
 		// Validation
 		{"no emissions", [](test::ParticleDescriptionWriter& w) { w.set("systemMaxEmissions", "0"); },
@@ -212,23 +228,28 @@ TEST(ParticleDescription, RefusedValuesAndTheirMessages) {
 		 "Invalid value in \"@\": MaxParticles=0 (out-of-range, max is 10922)"},
 		{"too many particles", [](test::ParticleDescriptionWriter& w) { w.set("emissionMaxParticles", "10923"); },
 		 "Invalid value in \"@\": MaxParticles=10923 (out-of-range, max is 10922)"},
-		{"pools of gigabytes", [](test::ParticleDescriptionWriter& w) {
+		{"pools of gigabytes",
+		 [](test::ParticleDescriptionWriter& w) {
 			 w.set("systemMaxEmissions", "10922").set("emissionMaxParticles", "10922");
 		 },
 		 "Invalid value in \"@\": SystemMaxEmissions x MaxParticles=119290084 (out-of-range, max is 65536)"},
-		{"just over the particle total", [](test::ParticleDescriptionWriter& w) {
+		{"just over the particle total",
+		 [](test::ParticleDescriptionWriter& w) {
 			 w.set("systemMaxEmissions", "257").set("emissionMaxParticles", "256");
 		 },
 		 "Invalid value in \"@\": SystemMaxEmissions x MaxParticles=65792 (out-of-range, max is 65536)"},
-		{"rotation and elasticity", [](test::ParticleDescriptionWriter& w) {
+		{"rotation and elasticity",
+		 [](test::ParticleDescriptionWriter& w) {
 			 w.set("particleSpriteRotation", "CONSTANT 10").set("particleSpriteElasticity", "CONSTANT 1");
 		 },
 		 "Invalid combination in \"@\": Sprite rotation and elasticity are mutually exclusive"},
-		{"rotation speed RANGE 0 0 counts as rotation", [](test::ParticleDescriptionWriter& w) {
+		{"rotation speed RANGE 0 0 counts as rotation",
+		 [](test::ParticleDescriptionWriter& w) {
 			 w.set("particleSpriteStartRotationSpeed", "RANGE 0 0").set("particleSpriteElasticity", "CONSTANT 1");
 		 },
 		 "Invalid combination in \"@\": Sprite rotation and elasticity are mutually exclusive"},
-		{"aligned and elasticity", [](test::ParticleDescriptionWriter& w) {
+		{"aligned and elasticity",
+		 [](test::ParticleDescriptionWriter& w) {
 			 w.set("particleAlignedToUserNormal", "true").set("particleSpriteElasticity", "RANGE 1 2");
 		 },
 		 "Invalid combination in \"@\": particleAlignedToUserNormal and elasticity are mutually exclusive"},
@@ -242,7 +263,8 @@ TEST(ParticleDescription, RefusedValuesAndTheirMessages) {
 		 "Invalid value in \"@\": TextureFrames=0 (not square of integer)"},
 		{"negative frames", [](test::ParticleDescriptionWriter& w) { w.set("textureFrames", "-4"); },
 		 "Invalid value in \"@\": TextureFrames=-4 (not square of integer)"},
-		{"more frames than a 256 x 256 grid", [](test::ParticleDescriptionWriter& w) { w.set("textureFrames", "66049"); },
+		{"more frames than a 256 x 256 grid",
+		 [](test::ParticleDescriptionWriter& w) { w.set("textureFrames", "66049"); },
 		 "Invalid value in \"@\": TextureFrames=66049 (out-of-range, max is 65536)"},
 		{"largest square int", [](test::ParticleDescriptionWriter& w) { w.set("textureFrames", "2147395600"); },
 		 "Invalid value in \"@\": TextureFrames=2147395600 (out-of-range, max is 65536)"},
@@ -273,9 +295,12 @@ TEST(ParticleDescription, InvalidEnumerationsRefusedByValidation) {
 		const char* message;
 	};
 	const Case cases[] = {
-		{"system kill", [](Description& d) { d.systemLimitKill = 3; }, "Invalid value  in \"f.prs\": systemLimitKill invalid"},
-		{"emission kill", [](Description& d) { d.emissionLimitKill = 3; }, "Invalid value  in \"f.prs\": emissionLimitKill invalid"},
-		{"animation", [](Description& d) { d.textureAnimation = 3; }, "Invalid value  in \"f.prs\": textureAnimation invalid"},
+		{"system kill", [](Description& d) { d.systemLimitKill = 3; },
+		 "Invalid value  in \"f.prs\": systemLimitKill invalid"},
+		{"emission kill", [](Description& d) { d.emissionLimitKill = 3; },
+		 "Invalid value  in \"f.prs\": emissionLimitKill invalid"},
+		{"animation", [](Description& d) { d.textureAnimation = 3; },
+		 "Invalid value  in \"f.prs\": textureAnimation invalid"},
 		{"view", [](Description& d) { d.textureView = 2; }, "Invalid value  in \"f.prs\": particleView invalid"},
 	};
 	for (const Case& c : cases) {
@@ -298,7 +323,9 @@ TEST(ParticleDescription, MissingFileIsRefused) {
 	const std::string path = writer.dir() + "absent.prs";
 	lang::Ptr<test::FakeContext> context = new test::FakeContext;
 	lang::Ptr<hgr::DefaultResourceManager> manager = new hgr::DefaultResourceManager(context);
-	EXPECT_EQ(ioMessage([&] { lang::Ptr<hgr::ParticleSystem> s = new hgr::ParticleSystem(context, path.c_str(), manager, "", ""); }),
+	EXPECT_EQ(ioMessage([&] {
+				  lang::Ptr<hgr::ParticleSystem> s = new hgr::ParticleSystem(context, path.c_str(), manager, "", "");
+			  }),
 			  "Failed to open " + path);
 }
 
@@ -320,7 +347,8 @@ TEST(ParticleDescription, FrameTableRunsAlongRows) {
 }
 
 TEST(ParticleDescription, SquareRoot) {
-	const int values[][2] = {{0, 0}, {1, 1}, {3, 1}, {4, 2}, {15, 3}, {16, 4}, {65536, 256}, {2147395600, 46340}, {2147483647, 46340}};
+	const int values[][2] = {
+		{0, 0}, {1, 1}, {3, 1}, {4, 2}, {15, 3}, {16, 4}, {65536, 256}, {2147395600, 46340}, {2147483647, 46340}};
 	for (const auto& v : values)
 		EXPECT_EQ(Description::squareRoot(v[0]), v[1]) << v[0];
 }

@@ -51,9 +51,14 @@ struct Scene {
 	lang::Ptr<hgr::ParticleSystem> system;
 
 	explicit Scene(int platform = gr::Context::PLATFORM_EGL) : context(new test::FakeContext(640, 480, platform)) {
-		writer.set("systemMaxEmissions", "1").set("systemRate", "CONSTANT 1000").set("emissionMaxParticles", "1")
-			.set("emissionRate", "CONSTANT 1000").set("particleStartVelocity", "POINT 0 0 0").set("particleStartSize", "CONSTANT 2")
-			.set("particleEndSize", "CONSTANT 2").set("shaderName", "particle.fx");
+		writer.set("systemMaxEmissions", "1")
+			.set("systemRate", "CONSTANT 1000")
+			.set("emissionMaxParticles", "1")
+			.set("emissionRate", "CONSTANT 1000")
+			.set("particleStartVelocity", "POINT 0 0 0")
+			.set("particleStartSize", "CONSTANT 2")
+			.set("particleEndSize", "CONSTANT 2")
+			.set("shaderName", "particle.fx");
 	}
 
 	/** Loads the system, links it, updates it once by dt and draws the camera; returns the primitive. */
@@ -279,8 +284,10 @@ TEST(ParticleRender, ViewSpaceBuilderWritesShortsAndIndices) {
 
 TEST(ParticleRender, ViewSpaceBuilderTurnsRotatedSprites) {
 	Scene s(gr::Context::PLATFORM_N3D);
-	s.writer.set("particleSpriteRotation", "CONSTANT 90").set("particleStartSize", "CONSTANT 100")
-		.set("particleEndSize", "CONSTANT 100").set("particleStartPosition", "POINT 0 0 90");
+	s.writer.set("particleSpriteRotation", "CONSTANT 90")
+		.set("particleStartSize", "CONSTANT 100")
+		.set("particleEndSize", "CONSTANT 100")
+		.set("particleStartPosition", "POINT 0 0 90");
 	gr::Primitive* p = s.draw();
 	ASSERT_TRUE(p);
 	ASSERT_EQ(p->getVertexRangeEnd(), 4);
@@ -306,9 +313,13 @@ TEST(ParticleRender, ViewSpaceBuilderSaturatesFarCorners) {
 
 TEST(ParticleRender, ViewSpaceBuilderSplitsPastSixteenBitIndices) {
 	Scene s(gr::Context::PLATFORM_N3D);
-	s.writer.set("systemMaxEmissions", "2").set("systemRate", "CONSTANT 1000").set("emissionMaxParticles", "10000")
-		.set("emissionRate", "CONSTANT 100000").set("particleStartPosition", "BOX -50 -50 0 50 50 50")
-		.set("particleStartSize", "CONSTANT 0.5").set("particleEndSize", "CONSTANT 0.5");
+	s.writer.set("systemMaxEmissions", "2")
+		.set("systemRate", "CONSTANT 1000")
+		.set("emissionMaxParticles", "10000")
+		.set("emissionRate", "CONSTANT 100000")
+		.set("particleStartPosition", "BOX -50 -50 0 50 50 50")
+		.set("particleStartSize", "CONSTANT 0.5")
+		.set("particleEndSize", "CONSTANT 0.5");
 	gr::Primitive* p = s.draw();
 	ASSERT_EQ(s.system->getParticleCount(), 20000);
 	ASSERT_TRUE(p);
@@ -372,14 +383,21 @@ TEST(ParticleRender, ParticlesAppearOnScreen) {
 	context->setViewport(gr::Rect(W, H));
 
 	test::ParticleDescriptionWriter writer;
-	writer.set("systemMaxEmissions", "1").set("emissionMaxParticles", "1").set("emissionRate", "CONSTANT 1")
-		.set("particleStartVelocity", "POINT 0 0 0").set("particleStartSize", "CONSTANT 8")
-		.set("particleEndSize", "CONSTANT 8").set("particleStartColor", "POINT 1 0 0")
-		.set("particleEndColor", "POINT 1 0 0").set("particleEndAlpha", "CONSTANT 1")
-		.set("textureName", "white.png").set("shaderName", "particle.fx");
+	writer.set("systemMaxEmissions", "1")
+		.set("emissionMaxParticles", "1")
+		.set("emissionRate", "CONSTANT 1")
+		.set("particleStartVelocity", "POINT 0 0 0")
+		.set("particleStartSize", "CONSTANT 8")
+		.set("particleEndSize", "CONSTANT 8")
+		.set("particleStartColor", "POINT 1 0 0")
+		.set("particleEndColor", "POINT 1 0 0")
+		.set("particleEndAlpha", "CONSTANT 1")
+		.set("textureName", "white.png")
+		.set("shaderName", "particle.fx");
 	const std::string path = writer.write("red.prs");
 	lang::Ptr<hgr::DefaultResourceManager> manager = new hgr::DefaultResourceManager(context);
-	lang::Ptr<hgr::ParticleSystem> system = manager->getParticleSystem(path.c_str(), tree.dir().c_str(), tree.dir().c_str());
+	lang::Ptr<hgr::ParticleSystem> system =
+		manager->getParticleSystem(path.c_str(), tree.dir().c_str(), tree.dir().c_str());
 	EXPECT_EQ(context->loadCounters[gr::GLES2_Context::EFFECTS_LOADED], 1);
 	EXPECT_EQ(context->loadCounters[gr::GLES2_Context::TEXTURES_LOADED], 1);
 

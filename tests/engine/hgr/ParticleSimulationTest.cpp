@@ -66,7 +66,9 @@ TEST(ParticleSimulation, EmissionCreditIsCappedAtTheMaximum) {
 	for (const Case& c : cases) {
 		SCOPED_TRACE(c.kill);
 		test::ParticleDescriptionWriter writer;
-		writer.set("systemMaxEmissions", "3").set("systemRate", "CONSTANT 1000").set("emissionRate", "CONSTANT 0")
+		writer.set("systemMaxEmissions", "3")
+			.set("systemRate", "CONSTANT 1000")
+			.set("emissionRate", "CONSTANT 0")
 			.set("systemLimitKill", c.kill);
 		lang::Ptr<test::FakeContext> context = new test::FakeContext;
 		lang::Ptr<hgr::ParticleSystem> s = loadSystem(writer, context);
@@ -119,7 +121,9 @@ TEST(ParticleSimulation, RandomKillReplacesOneParticle) {
 
 TEST(ParticleSimulation, NewbornsAdvanceBySameStep) {
 	OneEmission f;
-	f.writer.set("systemRate", "CONSTANT 2").set("particleStartVelocity", "POINT 0 2 0").set("particleStartPosition", "POINT 1 0 0");
+	f.writer.set("systemRate", "CONSTANT 2")
+		.set("particleStartVelocity", "POINT 0 2 0")
+		.set("particleStartPosition", "POINT 1 0 0");
 	lang::Ptr<hgr::ParticleSystem> s = f.load();
 	s->update(0.5f);
 	EXPECT_EQ(s->getEmissionCount(), 1);
@@ -159,8 +163,12 @@ TEST(ParticleSimulation, SystemStopTimeCountsFromTheStartTime) {
 
 TEST(ParticleSimulation, DeadEmissionsAndParticlesAreRemoved) {
 	test::ParticleDescriptionWriter writer;
-	writer.set("systemMaxEmissions", "4").set("systemRate", "CONSTANT 1").set("systemStopTime", "CONSTANT 1.5")
-		.set("emissionLifeTime", "CONSTANT 3").set("emissionRate", "CONSTANT 1").set("particleLifeTime", "CONSTANT 1.5");
+	writer.set("systemMaxEmissions", "4")
+		.set("systemRate", "CONSTANT 1")
+		.set("systemStopTime", "CONSTANT 1.5")
+		.set("emissionLifeTime", "CONSTANT 3")
+		.set("emissionRate", "CONSTANT 1")
+		.set("particleLifeTime", "CONSTANT 1.5");
 	lang::Ptr<test::FakeContext> context = new test::FakeContext;
 	lang::Ptr<hgr::ParticleSystem> s = loadSystem(writer, context);
 	s->update(1.f); // one emission, one particle of age 1
@@ -246,8 +254,11 @@ TEST(ParticleSimulation, FramesByAge) {
 
 TEST(ParticleSimulation, FramesByLife) {
 	OneEmission f;
-	f.writer.set("emissionMaxParticles", "1").set("particleLifeTime", "CONSTANT 8").set("textureFrames", "4")
-		.set("textureFrameRate", "1").set("textureAnimation", "LIFE");
+	f.writer.set("emissionMaxParticles", "1")
+		.set("particleLifeTime", "CONSTANT 8")
+		.set("textureFrames", "4")
+		.set("textureFrameRate", "1")
+		.set("textureAnimation", "LIFE");
 	lang::Ptr<hgr::ParticleSystem> s = f.load();
 	std::vector<int> frames;
 	for (int i = 0; i < 8; ++i) {
@@ -262,8 +273,11 @@ TEST(ParticleSimulation, FramesByLifeStayInTheTableWithoutALifetime) {
 	for (const char* life : {"CONSTANT 0", "CONSTANT -1"}) {
 		SCOPED_TRACE(life);
 		OneEmission f;
-		f.writer.set("emissionMaxParticles", "1").set("particleLifeTime", life).set("textureFrames", "4")
-			.set("textureFrameRate", "1").set("textureAnimation", "LIFE");
+		f.writer.set("emissionMaxParticles", "1")
+			.set("particleLifeTime", life)
+			.set("textureFrames", "4")
+			.set("textureFrameRate", "1")
+			.set("textureAnimation", "LIFE");
 		lang::Ptr<hgr::ParticleSystem> s = f.load();
 		for (int i = 0; i < 6; ++i) {
 			s->update(1.f);
@@ -276,7 +290,9 @@ TEST(ParticleSimulation, FramesByLifeStayInTheTableWithoutALifetime) {
 TEST(ParticleSimulation, RandomFramesStayInTheTable) {
 	std::srand(3);
 	OneEmission f;
-	f.writer.set("emissionMaxParticles", "1").set("textureFrames", "9").set("textureFrameRate", "100")
+	f.writer.set("emissionMaxParticles", "1")
+		.set("textureFrames", "9")
+		.set("textureFrameRate", "100")
 		.set("textureAnimation", "RANDOM");
 	lang::Ptr<hgr::ParticleSystem> s = f.load();
 	for (int i = 0; i < 100; ++i) {
@@ -290,8 +306,11 @@ TEST(ParticleSimulation, NoLifetimeKeepsSizesFinite) {
 	for (const char* life : {"CONSTANT 0", "CONSTANT -1", "CONSTANT 1e-30"}) {
 		SCOPED_TRACE(life);
 		OneEmission f;
-		f.writer.set("particleLifeTime", life).set("particleStartSize", "CONSTANT 1").set("particleEndSize", "CONSTANT 3")
-			.set("particleSpriteStartRotationSpeed", "CONSTANT 10").set("particleSpriteEndRotationSpeed", "CONSTANT 90");
+		f.writer.set("particleLifeTime", life)
+			.set("particleStartSize", "CONSTANT 1")
+			.set("particleEndSize", "CONSTANT 3")
+			.set("particleSpriteStartRotationSpeed", "CONSTANT 10")
+			.set("particleSpriteEndRotationSpeed", "CONSTANT 90");
 		lang::Ptr<hgr::ParticleSystem> s = f.load();
 		s->update(1.f);
 		ASSERT_EQ(s->getParticleCount(), 1);
@@ -330,11 +349,14 @@ TEST(ParticleSimulation, SizeRotationColourAndAlphaFollowTheLifetime) {
 
 TEST(ParticleSimulation, GravityWindAndTheNodeTransform) {
 	OneEmission f;
-	f.writer.set("particleStartVelocity", "POINT 1 0 0").set("wind", "0 0 1").set("gravity", "-2")
+	f.writer.set("particleStartVelocity", "POINT 1 0 0")
+		.set("wind", "0 0 1")
+		.set("gravity", "-2")
 		.set("emissionPosition", "POINT 0 0 1");
 	lang::Ptr<hgr::ParticleSystem> s = f.load();
 	// Turned a quarter about y (local x becomes world -z) and moved to (10, 0, 0).
-	s->setTransform(math::Matrix3x4(math::Matrix3x3::rotation(math::Vector3(0, 1, 0), 1.5707963f), math::Vector3(10, 0, 0)));
+	s->setTransform(
+		math::Matrix3x4(math::Matrix3x3::rotation(math::Vector3(0, 1, 0), 1.5707963f), math::Vector3(10, 0, 0)));
 	s->update(1.f);
 	ASSERT_EQ(s->getParticleCount(), 1);
 	const hgr::ParticleSystem::Particle& p = s->getEmission(0).particles[0];
@@ -350,7 +372,8 @@ TEST(ParticleSimulation, GravityWindAndTheNodeTransform) {
 
 TEST(ParticleSimulation, BoxIsAWorldBox) {
 	OneEmission f;
-	f.writer.set("particleStartVelocity", "POINT 0 0 0").set("particleStartSize", "CONSTANT 0.5")
+	f.writer.set("particleStartVelocity", "POINT 0 0 0")
+		.set("particleStartSize", "CONSTANT 0.5")
 		.set("particleEndSize", "CONSTANT 0.5");
 	lang::Ptr<hgr::ParticleSystem> s = f.load();
 	s->setPosition(math::Vector3(10, 1, 0));
@@ -417,8 +440,11 @@ TEST(ParticleSimulation, SameSeedSameSystem) {
 	auto run = [] {
 		std::srand(42);
 		test::ParticleDescriptionWriter writer;
-		writer.set("systemRate", "RANGE 0 3").set("emissionRate", "RANGE 0 20").set("particleStartVelocity", "SPHERE 0 0 0 1 2")
-			.set("particleLifeTime", "RANGE 0.5 2").set("emissionLifeTime", "RANGE 1 3");
+		writer.set("systemRate", "RANGE 0 3")
+			.set("emissionRate", "RANGE 0 20")
+			.set("particleStartVelocity", "SPHERE 0 0 0 1 2")
+			.set("particleLifeTime", "RANGE 0.5 2")
+			.set("emissionLifeTime", "RANGE 1 3");
 		lang::Ptr<test::FakeContext> context = new test::FakeContext;
 		lang::Ptr<hgr::ParticleSystem> s = loadSystem(writer, context);
 		std::vector<float> out;

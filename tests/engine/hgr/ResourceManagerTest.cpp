@@ -111,7 +111,7 @@ TEST(ResourceManager, NothingReleasedWhileEveryTextureIsUsed) {
 
 TEST(ResourceManager, ParticleSystemKeyIsTheBaseName) {
 	const char* cases[][2] = {
-		{"particles/fire.prs", "fire"}, {"fire.prs", "fire"}, {"fire", "fire"},
+		{"particles/fire.prs", "fire"}, {"fire.prs", "fire"},	  {"fire", "fire"},
 		{"C:\\fx\\smoke.prs", "smoke"}, {"/data/a.b.prs", "a.b"},
 	};
 	for (const auto& c : cases)

@@ -103,7 +103,10 @@ TEST_F(SceneFixture, TimedChannelsAndTheLengthOfEachVersion) {
 
 	// Version 192 stores no length: the rotation keys give it, ten keys at two per time unit.
 	SceneWriter old(192);
-	old.animation("a").timedPositions({{0, 0, 0, 0}}).rotationKeys(std::vector<SceneWriter::Vec4>(10, {0, 0, 0, 1})).rates(1, 2, 1);
+	old.animation("a")
+		.timedPositions({{0, 0, 0, 0}})
+		.rotationKeys(std::vector<SceneWriter::Vec4>(10, {0, 0, 0, 1}))
+		.rates(1, 2, 1);
 	EXPECT_FLOAT_EQ(5.f, animationOf(load(old), "a")->getLength());
 }
 
@@ -168,7 +171,8 @@ TEST_F(SceneFixture, AnimationRecordChecks) {
 	};
 	for (const Case& c : cases) {
 		SceneWriter w(c.version);
-		Animation& a = w.animation("a").positionKeys({{0, 0, 0}, {1, 1, 1}}).rotationKeys({{0, 0, 0, 1}}).scaleKeys({{1, 1, 1}});
+		Animation& a =
+			w.animation("a").positionKeys({{0, 0, 0}, {1, 1, 1}}).rotationKeys({{0, 0, 0, 1}}).scaleKeys({{1, 1, 1}});
 		c.change(a);
 		EXPECT_EQ(c.message, loadError(w)) << c.version;
 	}
@@ -268,9 +272,10 @@ TEST_F(SceneFixture, PerspectiveCorrectionAndTimeValuesAreChecked) {
 		SceneWriter w = writerWithTriangle();
 		w.mesh("m").primitives({0});
 		w.userProperty("m", std::string("perspectivecorrection=") + value);
-		EXPECT_EQ("Failed parse PerspectiveCorrection=<level 0-10> User Property field from object \"m\" in scene "
-				  "\"{file}\"",
-				  loadError(w))
+		EXPECT_EQ(
+			"Failed parse PerspectiveCorrection=<level 0-10> User Property field from object \"m\" in scene "
+			"\"{file}\"",
+			loadError(w))
 			<< value;
 	}
 	SceneWriter time;

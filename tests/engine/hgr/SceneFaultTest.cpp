@@ -32,7 +32,9 @@ SceneWriter fullFile(int version) {
 	w.lines("lines").line({0, 0, 0}, {1, 1, 1}).path(0, 0);
 	w.node("bone").parent("dummy");
 	if (version > 191)
-		w.animation("lines").timedPositions({{0, 0, 0, 0}, {1, 0, 0, 1}, {2, 0, 0, 2}}).rotationKeys({{0, 0, 0, 1}, {0, 0, 1, 0}, {0, 1, 0, 0}});
+		w.animation("lines")
+			.timedPositions({{0, 0, 0, 0}, {1, 0, 0, 1}, {2, 0, 0, 2}})
+			.rotationKeys({{0, 0, 0, 1}, {0, 0, 1, 0}, {0, 1, 0, 0}});
 	else
 		w.animation("lines").positionKeys({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}).rotationKeys({{0, 0, 0, 1}});
 	w.animationsForAllNodes();
@@ -130,12 +132,19 @@ TEST_F(SceneFixture, InnerCountsThatLieAreRefused) {
 		 "Failed to load scene \"{file}\". Invalid vertex count (60000)."},
 		{[](SceneWriter& w) {
 			 w.material("m", "lit.fx");
-			 w.primitive(0).component(SceneWriter::DT_POSITION, SceneWriter::V3_32, {0, 0, 0}).indices({0}).indexCountField(60000);
+			 w.primitive(0)
+				 .component(SceneWriter::DT_POSITION, SceneWriter::V3_32, {0, 0, 0})
+				 .indices({0})
+				 .indexCountField(60000);
 		 },
 		 "Failed to load scene \"{file}\". Invalid face index count (60000)."},
-		{[](SceneWriter& w) { w.lines("l").line({0, 0, 0}, {1, 1, 1}).lineCounts(90000, 0); },
+		{[](SceneWriter& w) {
+			 w.lines("l").line({0, 0, 0}, {1, 1, 1}).lineCounts(90000, 0);
+		 },
 		 "Failed to load scene \"{file}\". Invalid line/path count (90000/0)"},
-		{[](SceneWriter& w) { w.animation("a").positionKeys({{0, 0, 0}}).keyCountField(SceneWriter::Animation::POSITION, 0x7fffffff); },
+		{[](SceneWriter& w) {
+			 w.animation("a").positionKeys({{0, 0, 0}}).keyCountField(SceneWriter::Animation::POSITION, 0x7fffffff);
+		 },
 		 "Failed to load scene \"{file}\". Invalid key count (2.14748e+09)."},
 		{[](SceneWriter& w) {
 			 w.animation("a").timedPositions({{0, 0, 0, 0}}).keyCountField(SceneWriter::Animation::POSITION, 50000000);

@@ -174,7 +174,8 @@ protected:
 inline test::SceneWriter writerWithTriangle(int version = test::SceneWriter::LATEST_VERSION) {
 	test::SceneWriter w(version);
 	w.material("mat", "plain.fx");
-	w.primitive(0).component(test::SceneWriter::DT_POSITION, test::SceneWriter::V3_32, {0, 0, 0, 1, 0, 0, 0, 1, 0})
+	w.primitive(0)
+		.component(test::SceneWriter::DT_POSITION, test::SceneWriter::V3_32, {0, 0, 0, 1, 0, 0, 0, 1, 0})
 		.indices({0, 1, 2});
 	return w;
 }

@@ -170,7 +170,8 @@ TEST_F(SceneFixture, BonesBelowBesideAndAboveTheMesh) {
 		w.node("elbow").parent("arm");
 		const int index = w.nodeIndex(c.bone);
 		if (c.refused)
-			EXPECT_EQ("Failed to load scene \"{file}\". Invalid bone index (" + std::to_string(index) + ") in \"skin\".",
+			EXPECT_EQ("Failed to load scene \"{file}\". Invalid bone index (" + std::to_string(index) +
+						  ") in \"skin\".",
 					  loadError(w));
 		else
 			EXPECT_NO_THROW(load(w));

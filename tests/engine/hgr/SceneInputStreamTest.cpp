@@ -16,7 +16,9 @@ struct HeaderCase {
 	int exporter;	 // as read back
 };
 
-void PrintTo(const HeaderCase& c, std::ostream* os) { *os << "version " << c.version; }
+void PrintTo(const HeaderCase& c, std::ostream* os) {
+	*os << "version " << c.version;
+}
 
 class SceneInputStreamVersions : public ::testing::TestWithParam<HeaderCase> {};
 

@@ -82,7 +82,11 @@ TEST(SceneLevelGL, LevelLoadsUpdatesAndDraws) {
 	w.node("mover");
 	w.node("emitter").position(0, -1, 8);
 	// The mover brings the door from behind the wall to in front of it.
-	w.animation("mover").positionKeys({{0, 0, 0}, {0, 0, -15}}).rotationKeys({{0, 0, 0, 1}}).rates(1, 1, 1).endBehaviour(3);
+	w.animation("mover")
+		.positionKeys({{0, 0, 0}, {0, 0, -15}})
+		.rotationKeys({{0, 0, 0, 1}})
+		.rates(1, 1, 1)
+		.endBehaviour(3);
 	w.animationsForAllNodes();
 	w.userProperty("emitter", "particle=spark");
 	const std::string level = w.writeTemp("level.hgr");

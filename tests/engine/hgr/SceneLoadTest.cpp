@@ -21,7 +21,9 @@ SceneWriter everyKind(int version) {
 	w.fog(1, 5.f, 50.f, 0.25f, 0.5f, 0.75f);
 	const int wall = w.texture("wall.pvr");
 	w.material("stone", "lit.fx", 2).texture("BASEMAP", wall).vector("TINT", 1, 2, 3, 4).scalar("SHINE", 0.5f);
-	w.primitive(0).component(SceneWriter::DT_POSITION, SceneWriter::V3_32, {0, 0, 0, 2, 0, 0, 0, 2, 0}).indices({0, 1, 2});
+	w.primitive(0)
+		.component(SceneWriter::DT_POSITION, SceneWriter::V3_32, {0, 0, 0, 2, 0, 0, 0, 2, 0})
+		.indices({0, 1, 2});
 	w.mesh("floor").primitives({0}).position(1, 2, 3).id(11);
 	w.camera("cam").planes(0.5f, 500.f).fov(1.f).id(12);
 	w.light("sun").color(1, 0.5f, 0.25f).ranges(10, 20).cones(0.1f, 0.2f).lightType(3).id(13);
@@ -118,7 +120,11 @@ TEST_F(SceneFixture, TexturesAndShadersComeFromTheManagerWithJoinedPaths) {
 	SceneWriter w;
 	const int flat = w.texture("wall.pvr");
 	const int sky = w.texture("sky.pvr", 1);
-	w.material("stone", "lit.fx", 3).texture("BASEMAP", flat).texture("ENVMAP", sky).vector("TINT", 1, 2, 3, 4).scalar("SHINE", 0.5f);
+	w.material("stone", "lit.fx", 3)
+		.texture("BASEMAP", flat)
+		.texture("ENVMAP", sky)
+		.vector("TINT", 1, 2, 3, 4)
+		.scalar("SHINE", 0.5f);
 	w.primitive(0).component(SceneWriter::DT_POSITION, SceneWriter::V3_32, {0, 0, 0});
 	w.mesh("m").primitives({0});
 	lang::Ptr<hgr::Scene> scene = load(w);
@@ -142,7 +148,8 @@ TEST_F(SceneFixture, EmptyDirectoriesStandForTheFilesDirectory) {
 	const std::string path = file(w, "dirs.hgr");
 	loadPath(path, "", "", "");
 	const std::string dir = path.substr(0, path.rfind('/'));
-	EXPECT_EQ((std::vector<std::string>{"texture " + dir + "/wall.pvr", "shader " + dir + "/lit.fx 0"}), resources->calls);
+	EXPECT_EQ((std::vector<std::string>{"texture " + dir + "/wall.pvr", "shader " + dir + "/lit.fx 0"}),
+			  resources->calls);
 }
 
 TEST_F(SceneFixture, MaterialsOfOnePrimitiveShareTheirShader) {
@@ -157,12 +164,14 @@ TEST_F(SceneFixture, MaterialsOfOnePrimitiveShareTheirShader) {
 TEST_F(SceneFixture, TextureAndMaterialIndicesAreChecked) {
 	SceneWriter badType;
 	badType.texture("odd.pvr", 2);
-	EXPECT_EQ("Failed to load scene \"{file}\". Invalid texture type (\"/tex/odd.pvr\" type was 2)", loadError(badType));
+	EXPECT_EQ("Failed to load scene \"{file}\". Invalid texture type (\"/tex/odd.pvr\" type was 2)",
+			  loadError(badType));
 
 	SceneWriter badTexture;
 	badTexture.texture("a.pvr");
 	badTexture.material("stone", "lit.fx").texture("BASEMAP", 1);
-	EXPECT_EQ("Failed to load scene \"{file}\". Invalid texture index (1) in material \"stone\"", loadError(badTexture));
+	EXPECT_EQ("Failed to load scene \"{file}\". Invalid texture index (1) in material \"stone\"",
+			  loadError(badTexture));
 
 	SceneWriter badMaterial = writerWithTriangle();
 	badMaterial.primitive(1).component(SceneWriter::DT_POSITION, SceneWriter::V3_32, {0, 0, 0});
@@ -185,8 +194,11 @@ TEST_F(SceneFixture, VertexBlocksFollowDataTypeOrderWhateverTheListedOrder) {
 	const gr::Primitive* p = static_cast<hgr::Mesh*>(scene->getNodeByName("m"))->getPrimitive(0);
 
 	gr::VertexFormat expected;
-	expected.addPosition(gr::VertexFormat::V3_32).addNormal(gr::VertexFormat::V3_16).addTextureCoordinate(gr::VertexFormat::V2_32)
-		.addDiffuse(gr::VertexFormat::V4_8).setDataFormat(gr::VertexFormat::DT_BONEWEIGHTS, gr::VertexFormat::V2_16);
+	expected.addPosition(gr::VertexFormat::V3_32)
+		.addNormal(gr::VertexFormat::V3_16)
+		.addTextureCoordinate(gr::VertexFormat::V2_32)
+		.addDiffuse(gr::VertexFormat::V4_8)
+		.setDataFormat(gr::VertexFormat::DT_BONEWEIGHTS, gr::VertexFormat::V2_16);
 	EXPECT_TRUE(expected == p->getVertexFormat());
 	math::Vector4 v[2];
 	p->getPositions(0, v, 2);
@@ -286,7 +298,9 @@ TEST_F(SceneFixture, PrimitiveRecordChecks) {
 		std::string message;
 	};
 	const Case cases[] = {
-		{[](SceneWriter::Primitive& p) { p.indices({0, 1, 3}); },
+		{[](SceneWriter::Primitive& p) {
+			 p.indices({0, 1, 3});
+		 },
 		 "Failed to load scene \"{file}\". Invalid face vertex index (face 2)."},
 		{[](SceneWriter::Primitive& p) { p.vertexCountField(65536); },
 		 "Failed to load scene \"{file}\". Invalid vertex count (65536)."},
@@ -309,7 +323,9 @@ TEST_F(SceneFixture, PrimitiveRecordChecks) {
 		SCOPED_TRACE(c.message);
 		SceneWriter w;
 		w.material("m", "lit.fx");
-		c.change(w.primitive(0).component(SceneWriter::DT_POSITION, SceneWriter::V3_32, {0, 0, 0, 1, 0, 0, 0, 1, 0}).indices({0, 1, 2}));
+		c.change(w.primitive(0)
+					 .component(SceneWriter::DT_POSITION, SceneWriter::V3_32, {0, 0, 0, 1, 0, 0, 0, 1, 0})
+					 .indices({0, 1, 2}));
 		EXPECT_EQ(c.message, loadError(w));
 	}
 }

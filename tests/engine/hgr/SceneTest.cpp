@@ -126,7 +126,8 @@ TEST_F(SceneFixture, BoundBoxCoversLocalVisualsInSceneSpace) {
 	EXPECT_NEAR(0.f, hi.z, 1e-5f);
 
 	// Boxes in world coordinates and unbounded visuals stay out.
-	static_cast<hgr::Mesh*>(scene->getNodeByName("b"))->setWorldBoundBox(math::Vector3(-50, -50, -50), math::Vector3(0, 0, 0));
+	static_cast<hgr::Mesh*>(scene->getNodeByName("b"))
+		->setWorldBoundBox(math::Vector3(-50, -50, -50), math::Vector3(0, 0, 0));
 	static_cast<hgr::Mesh*>(scene->getNodeByName("a"))->setBoundRadius(hgr::Visual::UNBOUNDED_RADIUS);
 	scene->getBoundBox(lo, hi);
 	EXPECT_FLOAT_EQ(0.f, lo.x);

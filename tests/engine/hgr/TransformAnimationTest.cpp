@@ -32,16 +32,16 @@ const float kTol = 1e-5f;
 ::testing::AssertionResult near(const Vector3& a, const Vector3& b) {
 	if (std::fabs(a.x - b.x) <= kTol && std::fabs(a.y - b.y) <= kTol && std::fabs(a.z - b.z) <= kTol)
 		return ::testing::AssertionSuccess();
-	return ::testing::AssertionFailure() << "(" << a.x << ", " << a.y << ", " << a.z << ") vs (" << b.x << ", "
-										 << b.y << ", " << b.z << ")";
+	return ::testing::AssertionFailure() << "(" << a.x << ", " << a.y << ", " << a.z << ") vs (" << b.x << ", " << b.y
+										 << ", " << b.z << ")";
 }
 
 /** Equal as rotations: q and -q match. */
 ::testing::AssertionResult sameRotation(const Quaternion& a, const Quaternion& b) {
 	if (std::fabs(std::fabs(a.dot(b)) - 1.f) <= kTol)
 		return ::testing::AssertionSuccess();
-	return ::testing::AssertionFailure() << "(" << a.x << ", " << a.y << ", " << a.z << ", " << a.w << ") vs ("
-										 << b.x << ", " << b.y << ", " << b.z << ", " << b.w << ")";
+	return ::testing::AssertionFailure() << "(" << a.x << ", " << a.y << ", " << a.z << ", " << a.w << ") vs (" << b.x
+										 << ", " << b.y << ", " << b.z << ", " << b.w << ")";
 }
 
 KeyframeSequence* positions(std::initializer_list<Vector3> keys) {
@@ -101,8 +101,7 @@ TEST(TransformAnimationRotation, NegatedKeyHoldsTheRotation) {
 
 TEST(TransformAnimationRotation, ResultIsUnitLength) {
 	// Keys of length 2 and 0.5: the interpolated rotation is still normalised.
-	lang::Ptr<TransformAnimation> anim =
-		turning(KeyframeSequence::REPEAT, {kIdentity * 2.f, kQuarterTurnZ * 0.5f});
+	lang::Ptr<TransformAnimation> anim = turning(KeyframeSequence::REPEAT, {kIdentity * 2.f, kQuarterTurnZ * 0.5f});
 	for (float t : {0.f, 0.3f, 0.5f, 1.2f})
 		EXPECT_NEAR(1.f, rotationAt(*anim, t).length(), kTol) << "t=" << t;
 }
@@ -156,8 +155,8 @@ TEST(TransformAnimationTimedKeys, SampleLinearlyAndRepeat) {
 		EXPECT_TRUE(near(Vector3(c.x, 0.f, 0.f), keys->sample(c.t))) << "t=" << c.t;
 
 	// As the position channel of an animation, under any end behaviour.
-	lang::Ptr<TransformAnimation> anim = new TransformAnimation(KeyframeSequence::STOP, keys,
-																rotations({kIdentity}), nullptr, 1, 1, 1, 3.f);
+	lang::Ptr<TransformAnimation> anim =
+		new TransformAnimation(KeyframeSequence::STOP, keys, rotations({kIdentity}), nullptr, 1, 1, 1, 3.f);
 	EXPECT_TRUE(near(Vector3(1.f, 0.f, 0.f), anim->getTransform(2.f).getColumn(3)));
 	EXPECT_TRUE(near(Vector3(0.f, 0.f, 0.f), anim->getTransform(4.f).getColumn(3)));
 }
@@ -170,8 +169,8 @@ TEST(TransformAnimationTimedKeys, UnevenSpacingAndScaleKeys) {
 	lang::Ptr<TransformAnimation::Float3Anim> scale = new TransformAnimation::Float3Anim;
 	scale->addKey(Vector3(1.f, 1.f, 1.f), 0.f);
 	scale->addKey(Vector3(3.f, 1.f, 1.f), 2.f);
-	lang::Ptr<TransformAnimation> anim = new TransformAnimation(KeyframeSequence::REPEAT, pos,
-																rotations({kIdentity}), scale, 1, 1, 1, 4.5f);
+	lang::Ptr<TransformAnimation> anim =
+		new TransformAnimation(KeyframeSequence::REPEAT, pos, rotations({kIdentity}), scale, 1, 1, 1, 4.5f);
 	Vector3 p, s;
 	Quaternion q;
 	anim->eval(p, q, s, 0.25f);
@@ -200,11 +199,11 @@ TEST(TransformAnimationEmptyChannels, GiveNeutralValues) {
 	};
 	lang::Ptr<TransformAnimation::Float3Anim> noKeys = new TransformAnimation::Float3Anim;
 	const Case cases[] = {
-		{"empty sequences", new TransformAnimation(KeyframeSequence::REPEAT, positions({}), rotations({}),
-												   positions({}), 30, 30, 30)},
+		{"empty sequences",
+		 new TransformAnimation(KeyframeSequence::REPEAT, positions({}), rotations({}), positions({}), 30, 30, 30)},
 		{"no sequences", new TransformAnimation(KeyframeSequence::STOP, nullptr, nullptr, nullptr, 30, 30, 30)},
-		{"empty timed keys", new TransformAnimation(KeyframeSequence::OSCILLATE, noKeys, rotations({}), noKeys,
-													30, 30, 30, 0.f)},
+		{"empty timed keys",
+		 new TransformAnimation(KeyframeSequence::OSCILLATE, noKeys, rotations({}), noKeys, 30, 30, 30, 0.f)},
 		{"no timed keys", new TransformAnimation(KeyframeSequence::RESET, (TransformAnimation::Float3Anim*)nullptr,
 												 nullptr, nullptr, 30, 30, 30, 0.f)},
 	};
@@ -227,8 +226,8 @@ TEST(TransformAnimationEmptyChannels, GiveNeutralValues) {
 
 TEST(TransformAnimationScale, MissingScaleGivesRotationAndTranslationOnly) {
 	lang::Ptr<TransformAnimation> anim =
-		new TransformAnimation(KeyframeSequence::STOP, positions({Vector3(1.f, 2.f, 3.f)}),
-							   rotations({kQuarterTurnX}), new KeyframeSequence(0, gr::VertexFormat::V3_32), 1, 1, 1);
+		new TransformAnimation(KeyframeSequence::STOP, positions({Vector3(1.f, 2.f, 3.f)}), rotations({kQuarterTurnX}),
+							   new KeyframeSequence(0, gr::VertexFormat::V3_32), 1, 1, 1);
 	const Matrix3x4 m = anim->getTransform(0.f);
 	for (int c = 0; c < 3; ++c)
 		EXPECT_NEAR(1.f, m.getColumn(c).length(), kTol);
@@ -270,26 +269,23 @@ TEST_P(TransformAnimationEnd, PositionFollowsTheBehaviour) {
 	EXPECT_NEAR(c.x, anim->getTransform(c.t).m[0][3], 1e-4f);
 }
 
-INSTANTIATE_TEST_SUITE_P(Behaviours, TransformAnimationEnd,
-						 ::testing::Values(EndCase{KeyframeSequence::REPEAT, 1.5f, 15.f},
-										   EndCase{KeyframeSequence::REPEAT, 5.f, 10.f},
-										   EndCase{KeyframeSequence::REPEAT, 3.5f, 15.f}, // 30 -> 0 spline
-										   EndCase{KeyframeSequence::OSCILLATE, 4.f, 30.f}, // rests on key 3
-										   EndCase{KeyframeSequence::OSCILLATE, 5.f, 20.f},
-										   EndCase{KeyframeSequence::OSCILLATE, 5.5f, 15.f}, // on the way back
-										   EndCase{KeyframeSequence::OSCILLATE, 8.f, 0.f},
-										   EndCase{KeyframeSequence::RESET, 3.f, 30.f},
-										   EndCase{KeyframeSequence::RESET, 4.2f, 0.f},
-										   EndCase{KeyframeSequence::RESET, 9.f, 0.f},
-										   EndCase{KeyframeSequence::STOP, 1.5f, 15.f},
-										   EndCase{KeyframeSequence::STOP, 3.f, 30.f},
-										   EndCase{KeyframeSequence::STOP, 4.f, 30.f},
-										   EndCase{KeyframeSequence::STOP, 9.f, 30.f}));
+INSTANTIATE_TEST_SUITE_P(
+	Behaviours, TransformAnimationEnd,
+	::testing::Values(EndCase{KeyframeSequence::REPEAT, 1.5f, 15.f}, EndCase{KeyframeSequence::REPEAT, 5.f, 10.f},
+					  EndCase{KeyframeSequence::REPEAT, 3.5f, 15.f},   // 30 -> 0 spline
+					  EndCase{KeyframeSequence::OSCILLATE, 4.f, 30.f}, // rests on key 3
+					  EndCase{KeyframeSequence::OSCILLATE, 5.f, 20.f},
+					  EndCase{KeyframeSequence::OSCILLATE, 5.5f, 15.f}, // on the way back
+					  EndCase{KeyframeSequence::OSCILLATE, 8.f, 0.f}, EndCase{KeyframeSequence::RESET, 3.f, 30.f},
+					  EndCase{KeyframeSequence::RESET, 4.2f, 0.f}, EndCase{KeyframeSequence::RESET, 9.f, 0.f},
+					  EndCase{KeyframeSequence::STOP, 1.5f, 15.f}, EndCase{KeyframeSequence::STOP, 3.f, 30.f},
+					  EndCase{KeyframeSequence::STOP, 4.f, 30.f}, EndCase{KeyframeSequence::STOP, 9.f, 30.f}));
 
 TEST(TransformAnimationRates, RateTwoRunsTwiceAsFastAndZeroHolds) {
 	auto make = [](int rate) -> lang::Ptr<TransformAnimation> {
 		return new TransformAnimation(KeyframeSequence::STOP,
-									  positions({Vector3(0.f, 0.f, 0.f), Vector3(10.f, 0.f, 0.f), Vector3(20.f, 0.f, 0.f)}),
+									  positions(
+										  {Vector3(0.f, 0.f, 0.f), Vector3(10.f, 0.f, 0.f), Vector3(20.f, 0.f, 0.f)}),
 									  rotations({kIdentity, kHalfTurnZ}), nullptr, rate, rate, rate);
 	};
 	lang::Ptr<TransformAnimation> slow = make(1), fast = make(2), still = make(0);

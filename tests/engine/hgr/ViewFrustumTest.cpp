@@ -29,7 +29,8 @@ TEST(ViewFrustumTest, DefaultsAndFieldOfViewConversions) {
 	EXPECT_FLOAT_EQ(f.getVerticalFov(), v);
 	EXPECT_GT(f.getHorizontalFov(), 1.2f);
 
-	EXPECT_NEAR(ViewFrustum::horizontalFovFromVertical(ViewFrustum::verticalFovFromHorizontal(0.9f, 1.f, 1.6f), 1.f, 1.6f),
+	EXPECT_NEAR(ViewFrustum::horizontalFovFromVertical(ViewFrustum::verticalFovFromHorizontal(0.9f, 1.f, 1.6f), 1.f,
+													   1.6f),
 				0.9f, 1e-6f);
 	f.setAspect(1.f);
 	f.setHorizontalFov(1.5707964f);
@@ -92,15 +93,17 @@ TEST(ViewFrustumTest, ZeroFrontDistanceGivesFinitePlanes) {
 	for (int i = 0; i < 6; ++i)
 		EXPECT_TRUE(planes[i].isFinite()) << "plane " << i;
 	int cached = 0;
-	EXPECT_TRUE(ViewFrustum::testSphere(math::Matrix3x4(math::Matrix3x3(), math::Vector3(0, 0, 5)), planes, cached, 0.1f));
-	EXPECT_FALSE(ViewFrustum::testSphere(math::Matrix3x4(math::Matrix3x3(), math::Vector3(50, 0, 5)), planes, cached, 0.1f));
+	EXPECT_TRUE(
+		ViewFrustum::testSphere(math::Matrix3x4(math::Matrix3x3(), math::Vector3(0, 0, 5)), planes, cached, 0.1f));
+	EXPECT_FALSE(
+		ViewFrustum::testSphere(math::Matrix3x4(math::Matrix3x3(), math::Vector3(50, 0, 5)), planes, cached, 0.1f));
 }
 
 TEST(ViewFrustumTest, SphereTestEdgeScaleAndCache) {
 	math::Vector4 planes[6];
 	for (int i = 0; i < 6; ++i)
 		planes[i] = math::Vector4(0, 0, 0, -1000.f); // everything inside
-	planes[3] = math::Vector4(1, 0, 0, 0);            // outside where x > 0
+	planes[3] = math::Vector4(1, 0, 0, 0);			 // outside where x > 0
 
 	struct Case {
 		float x;
@@ -109,9 +112,9 @@ TEST(ViewFrustumTest, SphereTestEdgeScaleAndCache) {
 		bool visible;
 	};
 	const Case cases[] = {
-		{1.f, 1.f, 1.f, true},          // value equal to the radius
+		{1.f, 1.f, 1.f, true}, // value equal to the radius
 		{1.001f, 1.f, 1.f, false},
-		{1.9f, 2.f, 1.f, true},         // uniform scale 2 doubles the radius
+		{1.9f, 2.f, 1.f, true}, // uniform scale 2 doubles the radius
 		{2.1f, 2.f, 1.f, false},
 		{1.001f, std::sqrt(1.000009f), 1.f, false}, // squared length within 1e-5 of 1: radius unchanged
 	};
@@ -128,10 +131,12 @@ TEST(ViewFrustumTest, SphereTestEdgeScaleAndCache) {
 	planes[4] = math::Vector4(1, 0, 0, 0);
 	planes[1] = math::Vector4(1, 0, 0, 0);
 	int cached = 4;
-	EXPECT_FALSE(ViewFrustum::testSphere(math::Matrix3x4(math::Matrix3x3(), math::Vector3(5, 0, 0)), planes, cached, 1.f));
+	EXPECT_FALSE(
+		ViewFrustum::testSphere(math::Matrix3x4(math::Matrix3x3(), math::Vector3(5, 0, 0)), planes, cached, 1.f));
 	EXPECT_EQ(cached, 4);
 	cached = 9;
-	EXPECT_FALSE(ViewFrustum::testSphere(math::Matrix3x4(math::Matrix3x3(), math::Vector3(5, 0, 0)), planes, cached, 1.f));
+	EXPECT_FALSE(
+		ViewFrustum::testSphere(math::Matrix3x4(math::Matrix3x3(), math::Vector3(5, 0, 0)), planes, cached, 1.f));
 	EXPECT_EQ(cached, 1);
 }
 
@@ -142,7 +147,8 @@ TEST(ViewFrustumTest, BoxTests) {
 	f.updatePlanes(math::Matrix3x4(), planes);
 	int cached = 7;
 	// A box straddling the front plane is visible; one wholly right of the view is not.
-	EXPECT_TRUE(ViewFrustum::testBox(math::Matrix3x4(), planes, cached, math::Vector3(-1, -1, 0), math::Vector3(1, 1, 2)));
+	EXPECT_TRUE(
+		ViewFrustum::testBox(math::Matrix3x4(), planes, cached, math::Vector3(-1, -1, 0), math::Vector3(1, 1, 2)));
 	EXPECT_EQ(cached, 0);
 	EXPECT_FALSE(ViewFrustum::testBox(math::Matrix3x4(math::Matrix3x3(), math::Vector3(200, 0, 50)), planes, cached,
 									  math::Vector3(-1, -1, -1), math::Vector3(1, 1, 1)));

@@ -17,8 +17,7 @@ namespace {
 
 /** A file holding the writer's bytes, opened as a data stream. */
 struct DataFile {
-	explicit DataFile(const BinaryWriter& w, const std::string& name = "data.bin")
-		: path(test::tempPath(name)) {
+	explicit DataFile(const BinaryWriter& w, const std::string& name = "data.bin") : path(test::tempPath(name)) {
 		EXPECT_TRUE(w.writeFile(path));
 		file = new io::FileInputStream(path.c_str());
 		in = new io::DataInputStream(file);
@@ -30,11 +29,11 @@ struct DataFile {
 
 TEST(DataInputStream, TypedReadsAreBigEndian) {
 	BinaryWriter w;
-	w.bytes({0xFF, 0xFE});                  // short -2
-	w.bytes({0x00, 0x00, 0x01, 0x00});      // int 256
-	w.bytes({0x3F, 0x80, 0x00, 0x00});      // float 1.0
+	w.bytes({0xFF, 0xFE});			   // short -2
+	w.bytes({0x00, 0x00, 0x01, 0x00}); // int 256
+	w.bytes({0x3F, 0x80, 0x00, 0x00}); // float 1.0
 	w.float64(-2.5);
-	w.bytes({0x00, 0x07, 0xFF, 'A', 0xE9});  // booleans, byte, chars
+	w.bytes({0x00, 0x07, 0xFF, 'A', 0xE9}); // booleans, byte, chars
 	w.int32(-2147483647 - 1);
 	w.int16(32767);
 	DataFile f(w);
@@ -108,8 +107,7 @@ TEST(DataInputStream, ReadUTFIntoBuffer) {
 	std::memset(buf, 'x', sizeof buf);
 	f.in->readUTF(buf, 4);
 	EXPECT_STREQ(buf, "abc");
-	EXPECT_EQ(ioMessage([&] { f.in->readUTF(buf, 4); }),
-		"Too small buffer (4) for UTF-8 data in " + f.path + ".");
+	EXPECT_EQ(ioMessage([&] { f.in->readUTF(buf, 4); }), "Too small buffer (4) for UTF-8 data in " + f.path + ".");
 }
 
 TEST(DataInputStream, ReadUTFCharsKeepsRawBytes) {
@@ -119,7 +117,9 @@ TEST(DataInputStream, ReadUTFCharsKeepsRawBytes) {
 	lang::Array<char> out;
 	f.in->readUTFChars(out);
 	ASSERT_EQ(out.size(), 4);
-	EXPECT_STREQ(out.begin(), "a\xFF" "b");
+	EXPECT_STREQ(out.begin(),
+				 "a\xFF"
+				 "b");
 	f.in->readUTFChars(out);
 	ASSERT_EQ(out.size(), 1);
 	EXPECT_EQ(out[0], 0);
@@ -156,8 +156,7 @@ TEST(FileInputStream, MissingFileNamesIt) {
 TEST(FileInputStream, LongMissingNameShowsItsEnd) {
 	std::string name = test::tempPath(std::string(200 - test::tempPath("").size(), 'n'));
 	ASSERT_EQ(name.size(), 200u);
-	EXPECT_EQ(ioMessage([&] { io::FileInputStream f(name.c_str()); }),
-		"Failed to open ... " + name.substr(200 - 124));
+	EXPECT_EQ(ioMessage([&] { io::FileInputStream f(name.c_str()); }), "Failed to open ... " + name.substr(200 - 124));
 }
 
 TEST(FileInputStream, TooLongNameIsNotCut) {
@@ -180,7 +179,7 @@ TEST(FileInputStream, TooLongNameIsNotCut) {
 
 	std::string longer = name + "g";
 	EXPECT_EQ(ioMessage([&] { io::FileInputStream f(longer.c_str()); }),
-		"Failed to open ... " + longer.substr(longer.size() - 124));
+			  "Failed to open ... " + longer.substr(longer.size() - 124));
 }
 
 TEST(FileInputStream, ReadErrorIsReported) {

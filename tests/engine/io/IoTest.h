@@ -7,7 +7,9 @@
 
 namespace test {
 
-inline std::string str(const lang::String& s) { return std::string(s.c_str()); }
+inline std::string str(const lang::String& s) {
+	return std::string(s.c_str());
+}
 
 /** The message of the io::IOException that f throws, or "<no exception>". */
 template <class F>

@@ -64,11 +64,7 @@ TEST(PathName, DirectoryOf) {
 		const char* parent;
 	};
 	const Case cases[] = {
-		{"data/levels/", "data"},
-		{"data/levels/a.hgr", "data/levels"},
-		{"a.hgr", ""},
-		{"/a.hgr", ""},
-		{"", ""},
+		{"data/levels/", "data"}, {"data/levels/a.hgr", "data/levels"}, {"a.hgr", ""}, {"/a.hgr", ""}, {"", ""},
 	};
 	for (const Case& c : cases) {
 		SCOPED_TRACE(c.path);
@@ -108,11 +104,10 @@ TEST(PathName, JoinTwoIsBoundedByTheSharedBuffer) {
 	for (int fileLength : {49, 53, 100}) {
 		std::string file(fileLength, 'f');
 		EXPECT_EQ(ioMessage([&] { p.join(dir.c_str(), file.c_str()); }),
-			"Too long path name: \"" + dir + "\" and \"" + file + "\"");
+				  "Too long path name: \"" + dir + "\" and \"" + file + "\"");
 	}
 	std::string longDir(250, 'd');
-	EXPECT_EQ(ioMessage([&] { p.join(longDir.c_str(), "x"); }),
-		"Too long path name: \"" + longDir + "\" and \"x\"");
+	EXPECT_EQ(ioMessage([&] { p.join(longDir.c_str(), "x"); }), "Too long path name: \"" + longDir + "\" and \"x\"");
 
 	p.join("shaders", "/fx/water.fx");
 	expectSplit(p, {"shaders/fx/water.fx", "", "shaders/fx/", "water", ".fx"});
@@ -123,9 +118,9 @@ TEST(PathName, OverflowOfTheTextBuffer) {
 	std::string dir(150, 'd');
 	std::string file = std::string(100, 'f') + ".ext";
 	EXPECT_EQ(ioMessage([&] { io::PathName p(dir.c_str(), file.c_str()); }),
-		"Path name buffer overflow, 515 bytes. Initial path name was \"" + dir + "/" + file + "\".");
+			  "Path name buffer overflow, 515 bytes. Initial path name was \"" + dir + "/" + file + "\".");
 	EXPECT_EQ(ioMessage([&] { io::PathName p(std::string(600, 'x').c_str()); }),
-		"Path name buffer overflow, 603 bytes. Initial path name was \"\".");
+			  "Path name buffer overflow, 603 bytes. Initial path name was \"\".");
 }
 
 } // namespace

@@ -58,7 +58,8 @@ TEST(PropertyParser, EmptyTextBeginsAtEnd) {
 }
 
 TEST(PropertyParser, Lookups) {
-	lang::Ptr<io::PropertyParser> p = new io::PropertyParser("Size = 3\nColor=red\nEmpty=\nzeta=last\nalpha=first", "set");
+	lang::Ptr<io::PropertyParser> p =
+		new io::PropertyParser("Size = 3\nColor=red\nEmpty=\nzeta=last\nalpha=first", "set");
 	EXPECT_STREQ(p->getString("color"), "red");
 	EXPECT_STREQ(p->getString("empty"), "");
 	EXPECT_STREQ(p->getString("zeta"), "last");
@@ -148,8 +149,8 @@ TEST(PropertyParser, MissingEqualsNamesKeyAndLine) {
 	for (const Case& c : cases) {
 		SCOPED_TRACE(c.text);
 		EXPECT_EQ(ioMessage([&] { io::PropertyParser p(c.text, "set"); }),
-			std::string("Missing \"") + c.key + "=<value>\" on line " + std::to_string(c.line) +
-				" of property set \"set\":\n" + c.cleanText);
+				  std::string("Missing \"") + c.key + "=<value>\" on line " + std::to_string(c.line) +
+					  " of property set \"set\":\n" + c.cleanText);
 	}
 }
 

@@ -16,8 +16,8 @@ String key(int i) {
 }
 
 TEST(Hashtable, LargerPrimes) {
-	const int cases[][2] = {{0, 37},      {36, 37},         {37, 67},         {130, 131},        {65543, 129403},
-	                        {129402, 129403}, {129403, 258807}, {200000, 329403}, {-5, 37}};
+	const int cases[][2] = {{0, 37},		  {36, 37},			{37, 67},		  {130, 131}, {65543, 129403},
+							{129402, 129403}, {129403, 258807}, {200000, 329403}, {-5, 37}};
 	for (const auto& c : cases)
 		EXPECT_EQ(c[1], StringTable::getLargerPrime(c[0])) << c[0];
 	EXPECT_THROW(StringTable::getLargerPrime(2147483000), lang::OutOfMemoryException);

@@ -105,13 +105,11 @@ TEST_P(MemoryPoolGrowth, TakesTheLargerOfRequestAndOneAndAHalf) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, MemoryPoolGrowth,
-	::testing::Values(
-		GrowCase{100, 90, 202},     // 100 + 90 + 12 beats 150 raised to 160
-		GrowCase{1000, 990, 2002},
-		GrowCase{1000, 988, 1000},  // 0 + 988 + 12 fits exactly
-		GrowCase{1000, 989, 2001},
-		GrowCase{10000, 100, 10000},
-		GrowCase{0, 0, 12}));       // an empty arena grows to the request
+						 ::testing::Values(GrowCase{100, 90, 202}, // 100 + 90 + 12 beats 150 raised to 160
+										   GrowCase{1000, 990, 2002},
+										   GrowCase{1000, 988, 1000}, // 0 + 988 + 12 fits exactly
+										   GrowCase{1000, 989, 2001}, GrowCase{10000, 100, 10000},
+										   GrowCase{0, 0, 12})); // an empty arena grows to the request
 
 TEST(MemoryPool, GrowthKeepsLiveBlocks) {
 	lang::MemoryPool pool(64, 0, "p");

@@ -67,7 +67,9 @@ TEST(StringConvert, CodePointsWithoutAUtf8FormAreDroppedEvenAboveTheIntRange) {
 
 TEST(StringConvert, UndecodableBytesAreSkippedOneByOne) {
 	Strict7 from;
-	const char in[] = "a\xFF\xFE" "b";
+	const char in[] =
+		"a\xFF\xFE"
+		"b";
 	EXPECT_STREQ("ab", String(in, 4, from).c_str());
 	EXPECT_TRUE(String(in, 0, from).isNull());
 	EXPECT_TRUE(String(in, -3, from).isNull());

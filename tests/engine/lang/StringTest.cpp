@@ -124,16 +124,24 @@ TEST(String, Concatenation) {
 }
 
 TEST(String, CharAtGetCharsAndCopyTo) {
-	String s("\xFF" "bc");
+	String s(
+		"\xFF"
+		"bc");
 	EXPECT_EQ(255, s.charAt(0));
 	char buf[8] = "xxxxxxx";
 	s.getChars(1, 3, buf);
 	EXPECT_EQ(std::string("bcxxxxx"), buf);
 	s.getChars(2, 1, buf); // nothing
 	s.copyTo(buf, 3);
-	EXPECT_STREQ("\xFF" "b", buf);
+	EXPECT_STREQ(
+		"\xFF"
+		"b",
+		buf);
 	s.copyTo(buf, 8);
-	EXPECT_STREQ("\xFF" "bc", buf);
+	EXPECT_STREQ(
+		"\xFF"
+		"bc",
+		buf);
 	String().copyTo(buf, 8);
 	EXPECT_STREQ("", buf);
 }

@@ -114,8 +114,8 @@ TEST(UTFConverter, MachineOrderFormsAreStoredAsLittleEndian) {
 }
 
 TEST(UTFConverter, EveryEncodingRoundTrips) {
-	const int encodings[] = {UTFConverter::UTF8, UTFConverter::UTF16BE, UTFConverter::UTF16LE,
-		UTFConverter::UTF32BE, UTFConverter::UTF32LE};
+	const int encodings[] = {UTFConverter::UTF8, UTFConverter::UTF16BE, UTFConverter::UTF16LE, UTFConverter::UTF32BE,
+							 UTFConverter::UTF32LE};
 	for (int encoding : encodings) {
 		SCOPED_TRACE(encoding);
 		UTFConverter conv(encoding);
@@ -143,11 +143,14 @@ TEST(UTFConverter, StringsFromOtherEncodings) {
 	};
 	const Case cases[] = {
 		{"utf16le", UTFConverter::UTF16LE, std::string("h\0i\0\xAC\x20", 6), "hi\xE2\x82\xAC"},
-		{"utf32be with values above the int range",
-			UTFConverter::UTF32BE, std::string("\xFF\xFF\xFF\xFF\0\0\0A\x80\0\0\0\0\0\0B", 16), "AB"},
+		{"utf32be with values above the int range", UTFConverter::UTF32BE,
+		 std::string("\xFF\xFF\xFF\xFF\0\0\0A\x80\0\0\0\0\0\0B", 16), "AB"},
 		{"utf32le with values beyond UTF-8", UTFConverter::UTF32LE, std::string("\0\0\x20\0C\0\0\0", 8), "C"},
 		{"ascii high bytes", UTFConverter::ASCII, "\xE9t\xE9", "\xC3\xA9t\xC3\xA9"},
-		{"utf8 with garbage", UTFConverter::UTF8, "a\xFF\xE2\x82" "b\xC3", "ab"},
+		{"utf8 with garbage", UTFConverter::UTF8,
+		 "a\xFF\xE2\x82"
+		 "b\xC3",
+		 "ab"},
 	};
 	for (const Case& c : cases) {
 		SCOPED_TRACE(c.name);

@@ -70,7 +70,8 @@ public:
 
 	/** A rotation with a positive, non-uniform scale and a translation. */
 	math::Matrix3x4 transform() {
-		return math::Matrix3x4(rotation(), vector(), math::Vector3(uniform(0.5f, 3.f), uniform(0.5f, 3.f), uniform(0.5f, 3.f)));
+		return math::Matrix3x4(rotation(), vector(),
+							   math::Vector3(uniform(0.5f, 3.f), uniform(0.5f, 3.f), uniform(0.5f, 3.f)));
 	}
 
 	math::Matrix4x4 matrix4() {

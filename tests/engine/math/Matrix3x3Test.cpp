@@ -62,7 +62,11 @@ TEST(Matrix3x3, ProductAppliesRightOperandFirst) {
 
 TEST(Matrix3x3, FromQuaternionTable) {
 	const float h = std::sqrt(0.5f);
-	struct Case { const char* name; Quaternion q; Matrix3x3 want; };
+	struct Case {
+		const char* name;
+		Quaternion q;
+		Matrix3x3 want;
+	};
 	const Case cases[] = {
 		{"identity", Quaternion(0, 0, 0, 1), Matrix3x3(1.f)},
 		{"identity times 2", Quaternion(0, 0, 0, 2), Matrix3x3(1.f)},
@@ -117,7 +121,10 @@ TEST(Matrix3x3, OrthonormalizeKeepsFirstColumnAndTheOriginal) {
 }
 
 TEST(Matrix3x3, BasisFromDirectionTable) {
-	struct Case { const char* name; Vector3 dir, up, c0, c1; };
+	struct Case {
+		const char* name;
+		Vector3 dir, up, c0, c1;
+	};
 	const Case cases[] = {
 		// Up parallel to the direction: (1, 0, 0) is taken instead.
 		{"up along direction", Vector3(0, 1, 0), Vector3(0, 1, 0), Vector3(0, 0, 1), Vector3(1, 0, 0)},

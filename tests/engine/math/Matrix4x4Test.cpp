@@ -88,7 +88,11 @@ TEST(Matrix4x4, PerspectiveMapsTheViewVolume) {
 	Matrix4x4 P;
 	P.perspective(hfov, front, back, aspect);
 	const float t = std::tan(hfov / 2);
-	struct Case { const char* name; Vector3 p; Vector3 ndc; };
+	struct Case {
+		const char* name;
+		Vector3 p;
+		Vector3 ndc;
+	};
 	const Case cases[] = {
 		{"front centre", Vector3(0, 0, front), Vector3(0, 0, 0)},
 		{"back centre", Vector3(0, 0, back), Vector3(0, 0, 1)},

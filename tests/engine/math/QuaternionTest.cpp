@@ -18,7 +18,11 @@ namespace {
 // Rotations that reach each way of reading a matrix: positive trace, and the largest
 // diagonal element at 0, 1 and 2 (including ties).
 TEST(Quaternion, FromMatrixBranches) {
-	struct Case { const char* name; Vector3 axis; float angle; };
+	struct Case {
+		const char* name;
+		Vector3 axis;
+		float angle;
+	};
 	const Case cases[] = {
 		{"identity", Vector3(1, 0, 0), 0.f},
 		{"small turn", Vector3(1, 2, 3), 0.2f},
@@ -76,7 +80,12 @@ TEST(Quaternion, SlerpTable) {
 	const Quaternion quarterZ(0, 0, h, h);
 	const Quaternion eighthZ(0, 0, std::sin(kPi / 8), std::cos(kPi / 8));
 	const Quaternion q = Quaternion(0.1f, -0.5f, 0.3f, 0.8f).normalize();
-	struct Case { const char* name; Quaternion a, b; float t; Quaternion want; };
+	struct Case {
+		const char* name;
+		Quaternion a, b;
+		float t;
+		Quaternion want;
+	};
 	const Case cases[] = {
 		{"start", id, quarterZ, 0.f, id},
 		{"end", id, quarterZ, 1.f, quarterZ},

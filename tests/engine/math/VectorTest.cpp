@@ -9,7 +9,10 @@ using mathtest::near;
 
 TEST(Vector3, ArithmeticTable) {
 	const Vector3 a(1.f, 2.f, 3.f), b(-4.f, 0.5f, 2.f);
-	struct Case { const char* name; Vector3 got, want; };
+	struct Case {
+		const char* name;
+		Vector3 got, want;
+	};
 	const Case cases[] = {
 		{"sum", a + b, Vector3(-3.f, 2.5f, 5.f)},
 		{"difference", a - b, Vector3(5.f, 1.5f, 1.f)},
@@ -38,7 +41,9 @@ TEST(Vector3, ArithmeticTable) {
 }
 
 TEST(Vector3, NormalizeTable) {
-	struct Case { Vector3 in, want; };
+	struct Case {
+		Vector3 in, want;
+	};
 	const Case cases[] = {
 		{Vector3(0, 0, 0), Vector3(0, 0, 0)},
 		{Vector3(3, 0, 4), Vector3(0.6f, 0, 0.8f)},
@@ -55,7 +60,11 @@ TEST(Vector3, NormalizeTable) {
 
 TEST(Vector3, RotateIsRightHandedAndIgnoresAxisLength) {
 	const float a = 0.3f;
-	struct Case { Vector3 v, axis; float angle; Vector3 want; };
+	struct Case {
+		Vector3 v, axis;
+		float angle;
+		Vector3 want;
+	};
 	const Case cases[] = {
 		{Vector3(1, 0, 0), Vector3(0, 0, 1), kPi / 2, Vector3(0, 1, 0)},
 		{Vector3(1, 0, 0), Vector3(0, 0, 2), kPi / 2, Vector3(0, 1, 0)},
@@ -76,14 +85,13 @@ TEST(Vector, FinitenessTable) {
 	const float inf = std::numeric_limits<float>::infinity();
 	const float nan = std::numeric_limits<float>::quiet_NaN();
 	const float big = std::numeric_limits<float>::max();
-	struct Case { Vector4 v; bool finite; };
+	struct Case {
+		Vector4 v;
+		bool finite;
+	};
 	const Case cases[] = {
-		{Vector4(0, 0, 0, 0), true},
-		{Vector4(big, -big, 1, 2), true},
-		{Vector4(inf, 0, 0, 0), false},
-		{Vector4(0, -inf, 0, 0), false},
-		{Vector4(0, 0, nan, 0), false},
-		{Vector4(0, 0, 0, nan), false},
+		{Vector4(0, 0, 0, 0), true},	 {Vector4(big, -big, 1, 2), true}, {Vector4(inf, 0, 0, 0), false},
+		{Vector4(0, -inf, 0, 0), false}, {Vector4(0, 0, nan, 0), false},   {Vector4(0, 0, 0, nan), false},
 	};
 	for (const Case& c : cases)
 		EXPECT_EQ(c.v.isFinite(), c.finite) << c.v.x << " " << c.v.y << " " << c.v.z << " " << c.v.w;
@@ -115,7 +123,10 @@ TEST(Vector4, PlaneSignedValues) {
 	// Plane y = 2 with the normal up; the normal is used as passed (not normalised).
 	const Vector4 plane = math::makePlane(Vector3(0, 2, 0), Vector3(7, 2, -3));
 	EXPECT_TRUE(near(plane, Vector4(0, 2, 0, -4)));
-	struct Case { Vector3 p; float value; };
+	struct Case {
+		Vector3 p;
+		float value;
+	};
 	const Case cases[] = {
 		{Vector3(0, 2, 0), 0.f},
 		{Vector3(5, 3, 1), 2.f},

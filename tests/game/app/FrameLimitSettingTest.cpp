@@ -17,9 +17,17 @@ TEST(FrameLimitSettingTest, AnyValueGivesAUsableLimit) {
 		int limit;
 	};
 	const Case cases[] = {
-		{0.f, 0},        {60.f, 60},           {59.9f, 59},         {-30.f, 0},
-		{NAN, 0},        {INFINITY, INT_MAX},  {-INFINITY, 0},      {1e30f, INT_MAX},
-		{-1e30f, 0},     {3e9f, INT_MAX},      {2147483520.f, 2147483520},
+		{0.f, 0},
+		{60.f, 60},
+		{59.9f, 59},
+		{-30.f, 0},
+		{NAN, 0},
+		{INFINITY, INT_MAX},
+		{-INFINITY, 0},
+		{1e30f, INT_MAX},
+		{-1e30f, 0},
+		{3e9f, INT_MAX},
+		{2147483520.f, 2147483520},
 	};
 	for (const Case& c : cases)
 		EXPECT_EQ(frameLimitFromSetting(c.value), c.limit) << c.value;

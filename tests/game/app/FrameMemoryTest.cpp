@@ -95,9 +95,9 @@ TEST(FrameMemory, ResidentSizeStaysWithinATenthOverFiveThousandFrames) {
 	long at500 = 0, at5000 = 0;
 	const size_t line = child.out.find("resident size: ");
 	ASSERT_NE(line, std::string::npos) << child.out;
-	ASSERT_EQ(std::sscanf(child.out.c_str() + line, "resident size: %ld kB at frame 500, %ld kB at frame 5000",
-	                      &at500, &at5000),
-	          2);
+	ASSERT_EQ(std::sscanf(child.out.c_str() + line, "resident size: %ld kB at frame 500, %ld kB at frame 5000", &at500,
+						  &at5000),
+			  2);
 	ASSERT_GT(at500, 0);
 	EXPECT_LE(double(at5000), double(at500) * 1.1) << at500 << " kB at frame 500, " << at5000 << " kB at 5000";
 }

@@ -57,7 +57,7 @@ TEST(FrameTimerTest, CapSleepsForTheRestOfTheFrame) {
 	timer.start();
 	clock.now += 10;
 	timer.beginFrame();
-	clock.now += 5; // rendering took 5 ms
+	clock.now += 5;						// rendering took 5 ms
 	EXPECT_EQ(timer.capFrame(50), 15u); // 20 ms a frame
 	ASSERT_EQ(clock.sleeps.size(), 1u);
 	EXPECT_EQ(clock.sleeps[0], 15u);
@@ -101,16 +101,16 @@ TEST(FrameEndingTest, FramesAndScreenshots) {
 		FrameEnding expected;
 	};
 	const Case cases[] = {
-	    {1, 1, false, FrameEnding::Stop},         {1, 3, false, FrameEnding::Continue},
-	    {3, 3, false, FrameEnding::Stop},         {5, 0, false, FrameEnding::Continue},
-	    {100000, 0, false, FrameEnding::Continue}, {2, 0, true, FrameEnding::Continue},
-	    {3, 0, true, FrameEnding::Screenshot},    {3, -4, true, FrameEnding::Screenshot},
-	    {9, 10, true, FrameEnding::Continue},     {10, 10, true, FrameEnding::Screenshot},
-	    {1, 1, true, FrameEnding::Screenshot},
+		{1, 1, false, FrameEnding::Stop},		   {1, 3, false, FrameEnding::Continue},
+		{3, 3, false, FrameEnding::Stop},		   {5, 0, false, FrameEnding::Continue},
+		{100000, 0, false, FrameEnding::Continue}, {2, 0, true, FrameEnding::Continue},
+		{3, 0, true, FrameEnding::Screenshot},	   {3, -4, true, FrameEnding::Screenshot},
+		{9, 10, true, FrameEnding::Continue},	   {10, 10, true, FrameEnding::Screenshot},
+		{1, 1, true, FrameEnding::Screenshot},
 	};
 	for (const Case& c : cases)
 		EXPECT_EQ(frameEnding(c.frameCount, c.frames, c.screenshot), c.expected)
-		    << c.frameCount << " of " << c.frames << (c.screenshot ? " with screenshot" : "");
+			<< c.frameCount << " of " << c.frames << (c.screenshot ? " with screenshot" : "");
 }
 
 TEST(PauseRuleTest, Table) {
@@ -120,30 +120,30 @@ TEST(PauseRuleTest, Table) {
 	};
 	// capture is with the menu images loaded; without them it is never asked.
 	const Case cases[] = {
-	    // overlay closed
-	    {false, false, false, false, false, false, false},
-	    {false, false, true, false, false, false, false},
-	    {false, false, false, true, false, true, true},
-	    {false, false, true, true, false, true, true},
-	    {false, true, true, false, true, false, false}, // in-game menu in play pauses
-	    {false, true, false, false, false, true, true}, // menu level runs behind the menu
-	    {false, true, true, true, false, true, true},   // results run behind the menu
-	    {false, true, false, true, false, true, true},
-	    // overlay open: always paused
-	    {true, false, false, false, true, false, false},
-	    {true, false, true, false, true, false, false},
-	    {true, false, false, true, true, false, false},
-	    {true, false, true, true, true, false, false},
-	    {true, true, true, false, true, false, false},
-	    {true, true, false, false, true, false, false},
-	    {true, true, true, true, true, false, false},
-	    {true, true, false, true, true, false, false},
+		// overlay closed
+		{false, false, false, false, false, false, false},
+		{false, false, true, false, false, false, false},
+		{false, false, false, true, false, true, true},
+		{false, false, true, true, false, true, true},
+		{false, true, true, false, true, false, false}, // in-game menu in play pauses
+		{false, true, false, false, false, true, true}, // menu level runs behind the menu
+		{false, true, true, true, false, true, true},	// results run behind the menu
+		{false, true, false, true, false, true, true},
+		// overlay open: always paused
+		{true, false, false, false, true, false, false},
+		{true, false, true, false, true, false, false},
+		{true, false, false, true, true, false, false},
+		{true, false, true, true, true, false, false},
+		{true, true, true, false, true, false, false},
+		{true, true, false, false, true, false, false},
+		{true, true, true, true, true, false, false},
+		{true, true, false, true, true, false, false},
 	};
 	for (const Case& c : cases) {
 		const PauseState s = pauseRule(c.overlay, c.menu, c.player, c.over, true, false);
 		const std::string label = std::string("overlay ") + (c.overlay ? "open" : "closed") + ", menu " +
-		                          (c.menu ? "open" : "closed") + (c.player ? ", player" : ", no player") +
-		                          (c.over ? ", over" : "");
+								  (c.menu ? "open" : "closed") + (c.player ? ", player" : ", no player") +
+								  (c.over ? ", over" : "");
 		EXPECT_EQ(s.paused, c.paused) << label;
 		EXPECT_EQ(s.menuLive, c.menuLive) << label;
 		EXPECT_EQ(s.captureRequested, c.capture) << label;

@@ -41,9 +41,9 @@ TEST(ParseCommandLineTest, Defaults) {
 }
 
 TEST(ParseCommandLineTest, EveryOption) {
-	LaunchOptions options = parse({"--data", "/d", "--size", "1024x768", "--play", "--menu", "--from-menu", "--dev",
-	                               "--camera", "cam", "--frames", "12", "--screenshot", "s.png", "--import-deb",
-	                               "p.deb", "--var", "speed=2.5", "lvl.hgr"});
+	LaunchOptions options =
+		parse({"--data", "/d", "--size", "1024x768", "--play", "--menu", "--from-menu", "--dev", "--camera", "cam",
+			   "--frames", "12", "--screenshot", "s.png", "--import-deb", "p.deb", "--var", "speed=2.5", "lvl.hgr"});
 	EXPECT_EQ(options.dataDir, "/d");
 	EXPECT_EQ(options.width, 1024);
 	EXPECT_EQ(options.height, 768);
@@ -74,7 +74,7 @@ TEST(ParseCommandLineTest, UnknownDashWordsAndLaterLevelsWin) {
 
 TEST(ParseCommandLineTest, Variables) {
 	LaunchOptions options = parse({"--var", "speed", "--var", "a=1", "--var", "a=2", "--var", "b=x=3", "--var", "c="});
-	EXPECT_TRUE(options.level.empty());  // "speed" is consumed, not a level
+	EXPECT_TRUE(options.level.empty()); // "speed" is consumed, not a level
 	ASSERT_EQ(options.vars.size(), 4u);
 	EXPECT_EQ(options.vars[0], (std::pair<std::string, float>{"a", 1.0f}));
 	EXPECT_EQ(options.vars[1], (std::pair<std::string, float>{"a", 2.0f}));
@@ -106,11 +106,11 @@ TEST_P(SizeTest, ReadsWhatItCan) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SizeTest,
-                         testing::Values(SizeCase{"1024x768", 1024, 768}, SizeCase{"1024", 1024, 2},
-                                         SizeCase{"1024x", 1024, 2}, SizeCase{"x768", 1, 2},
-                                         SizeCase{" 640x 360", 640, 360}, SizeCase{"640X360", 640, 2},
-                                         SizeCase{"99999999999x5", 1, 2}, SizeCase{"5x99999999999", 5, 2},
-                                         SizeCase{"-5x-6", -5, -6}));
+						 testing::Values(SizeCase{"1024x768", 1024, 768}, SizeCase{"1024", 1024, 2},
+										 SizeCase{"1024x", 1024, 2}, SizeCase{"x768", 1, 2},
+										 SizeCase{" 640x 360", 640, 360}, SizeCase{"640X360", 640, 2},
+										 SizeCase{"99999999999x5", 1, 2}, SizeCase{"5x99999999999", 5, 2},
+										 SizeCase{"-5x-6", -5, -6}));
 
 TEST(ParseCommandLineTest, FrameCounts) {
 	EXPECT_EQ(parse({"--frames", "7x"}).frames, 7);
@@ -120,9 +120,9 @@ TEST(ParseCommandLineTest, FrameCounts) {
 }
 
 TEST(LaunchOptionsTest, NextLevelKeepsWhatSurvives) {
-	LaunchOptions options = parse({"--data", "/d", "--size", "640x360", "--dev", "--import-deb", "p.deb", "--play",
-	                               "--camera", "c", "--frames", "3", "--screenshot", "s.png", "--var", "a=1",
-	                               "level01.hgr"});
+	LaunchOptions options =
+		parse({"--data", "/d", "--size", "640x360", "--dev", "--import-deb", "p.deb", "--play", "--camera", "c",
+			   "--frames", "3", "--screenshot", "s.png", "--var", "a=1", "level01.hgr"});
 	options.resetForNextLevel();
 	parseCommandLine(options, {"--play", "--from-menu", "x/level02.hgr"});
 	EXPECT_EQ(options.dataDir, "/d");

@@ -13,7 +13,7 @@ namespace {
 struct ScriptedSessions {
 	std::vector<LevelResult> results;
 	std::vector<LaunchOptions> seen;
-	int throwAt = -1;  // index of the session whose run throws
+	int throwAt = -1; // index of the session whose run throws
 
 	SessionRunner runner() {
 		return [this](const LaunchOptions& options) {
@@ -47,8 +47,8 @@ TEST(LevelLoopTest, LevelChangesCarryTheSurvivingOptions) {
 	EXPECT_EQ(runLevelLoop(options, sessions.runner()), 0);
 	const std::string out = testing::internal::GetCapturedStdout();
 	EXPECT_EQ(out,
-	          "--- level change: a/level02.hgr (play) ---\n"
-	          "--- level change: a/level01.hgr (menu) ---\n");
+			  "--- level change: a/level02.hgr (play) ---\n"
+			  "--- level change: a/level01.hgr (menu) ---\n");
 	ASSERT_EQ(sessions.seen.size(), 3u);
 	EXPECT_EQ(sessions.seen[0].frames, 5);
 	EXPECT_EQ(sessions.seen[1].frames, 0);

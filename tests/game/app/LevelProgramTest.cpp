@@ -26,10 +26,10 @@ TEST_F(LevelProgramTest, LevelLoadsRendersAndSavesItsScreenshot) {
 	const Png png = readPng(work() + "/out.png");
 	ASSERT_EQ(png.width, 800);
 	ASSERT_EQ(png.height, 480);
-	EXPECT_TRUE(isColour(png.at(400, 240), 0, 255, 0));  // the mesh
-	EXPECT_TRUE(isColour(png.at(5, 5), 255, 0, 0));      // clear colour
+	EXPECT_TRUE(isColour(png.at(400, 240), 0, 255, 0)); // the mesh
+	EXPECT_TRUE(isColour(png.at(5, 5), 255, 0, 0));		// clear colour
 	EXPECT_TRUE(isColour(png.at(795, 475), 255, 0, 0));
-	EXPECT_TRUE(isColour(png.at(200, 80), 255, 0, 0));   // where the hidden helper would be
+	EXPECT_TRUE(isColour(png.at(200, 80), 255, 0, 0)); // where the hidden helper would be
 }
 
 TEST_F(LevelProgramTest, MissingLevelFileEndsWithTwo) {

@@ -23,15 +23,15 @@ TEST(PropertyValueTest, KeyAtTheStartOfALine) {
 		const char* value;
 	};
 	const Case cases[] = {
-	    {"bgcolor=ff0000", "bgcolor", "ff0000"},
-	    {"xbgcolor=1\nbgcolor=123456  \r", "bgcolor", "123456"},
-	    {"a=1\r\nbgcolor=abc\r\nc=3", "bgcolor", "abc"},
-	    {"xbgcolor=1", "bgcolor", ""},
-	    {"note bgcolor=1", "bgcolor", ""},
-	    {"bgcolor=", "bgcolor", ""},
-	    {"", "bgcolor", ""},
-	    {"load=box, lid\nshadow=0", "load", "box, lid"},
-	    {"bgcolor = 1", "bgcolor", ""},
+		{"bgcolor=ff0000", "bgcolor", "ff0000"},
+		{"xbgcolor=1\nbgcolor=123456  \r", "bgcolor", "123456"},
+		{"a=1\r\nbgcolor=abc\r\nc=3", "bgcolor", "abc"},
+		{"xbgcolor=1", "bgcolor", ""},
+		{"note bgcolor=1", "bgcolor", ""},
+		{"bgcolor=", "bgcolor", ""},
+		{"", "bgcolor", ""},
+		{"load=box, lid\nshadow=0", "load", "box, lid"},
+		{"bgcolor = 1", "bgcolor", ""},
 	};
 	for (const Case& c : cases)
 		EXPECT_EQ(propertyValue(c.text, c.key), c.value) << c.text;
@@ -45,9 +45,9 @@ TEST_F(LevelSceneTest, ClearColourFromTheStartNode) {
 		uint32_t colour;
 	};
 	const Case cases[] = {{"bgcolor=ff0000", 0xffff0000u},
-	                      {"bgcolor=ff00", kDefaultClearColor},
-	                      {"bgcolor=00ff00ee", 0xff00ff00u},
-	                      {"other=1", kDefaultClearColor}};
+						  {"bgcolor=ff00", kDefaultClearColor},
+						  {"bgcolor=00ff00ee", 0xff00ff00u},
+						  {"other=1", kDefaultClearColor}};
 	for (const Case& c : cases) {
 		test::SceneWriter w = test::testLevelScene();
 		w.userProperty("D_start", c.property); // replaces the first text
@@ -90,12 +90,12 @@ TEST_F(LevelSceneTest, HelperMeshesAreHidden) {
 	w.material("", "textured.fx").texture("BASEMAP", tex);
 	test::addQuad(w.primitive(0), 0.f, 0.f, 1.f, 1.f);
 	test::addQuad(w.primitive(1), 0.f, 0.f, 1.f, 1.f);
-	w.mesh("T_box").primitives({0});      // trigger volume: stays
-	w.mesh("box").primitives({0});        // same with group bit 0x100: hidden
-	w.mesh("T_blank").primitives({1});    // no named shader: hidden whatever its name
-	w.mesh("plain").primitives({0});      // another group: stays
-	w.mesh("empty");                      // no primitives at all: hidden
-	w.mesh("grouped").primitives({0});    // "group=" inside a line only: stays
+	w.mesh("T_box").primitives({0});   // trigger volume: stays
+	w.mesh("box").primitives({0});	   // same with group bit 0x100: hidden
+	w.mesh("T_blank").primitives({1}); // no named shader: hidden whatever its name
+	w.mesh("plain").primitives({0});   // another group: stays
+	w.mesh("empty");				   // no primitives at all: hidden
+	w.mesh("grouped").primitives({0}); // "group=" inside a line only: stays
 	w.userProperty("T_box", "group=256");
 	w.userProperty("box", "name=x\ngroup=257\n");
 	w.userProperty("T_blank", "group=1");

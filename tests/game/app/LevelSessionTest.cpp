@@ -41,7 +41,7 @@ TEST_F(LevelSessionTest, LoadingReadsTheLevel) {
 	EXPECT_NE(startOutput.find("fog: linear from 100 to 5000\n"), std::string::npos) << startOutput;
 	EXPECT_NE(startOutput.find("hidden collision/trigger meshes: 1\n"), std::string::npos);
 	EXPECT_NE(startOutput.find(" ms | textures: 1 ok, 0 failed | effects: 1 ok, 0 fallback\n"), std::string::npos)
-	    << startOutput;
+		<< startOutput;
 	EXPECT_EQ(session->levelClearColor(), 0xffff0000u);
 	EXPECT_EQ(session->cameras().size(), 2u);
 	EXPECT_EQ(session->graphicsContext()->platform, 1);
@@ -248,7 +248,7 @@ TEST_F(LevelSessionTest, GLObjectsOfTheGameGoWithTheSession) {
 		testing::internal::CaptureStdout();
 		session->setupSky();
 		EXPECT_EQ(testing::internal::GetCapturedStdout(),
-		          "sky: rendered separately, 4 vertices, 6 indices, texture BASEMAP\n");
+				  "sky: rendered separately, 4 vertices, 6 indices, texture BASEMAP\n");
 		EXPECT_FALSE(session->levelScene()->findNode("M_ground")->isEnabled());
 		apptest::ScopedSetting scale("graphics.render_scale", "0.5");
 		session->levelWorld()->setFade(0, 0.5f);

@@ -25,7 +25,7 @@ TEST(LogClosedOutputTest, LogFileIsWrittenOnceWhenStandardOutputWasClosed) {
 		const pid_t pid = fork();
 		ASSERT_GE(pid, 0);
 		if (pid == 0) {
-			alarm(10);  // a log that feeds on itself would never stop
+			alarm(10); // a log that feeds on itself would never stop
 			close(closed);
 			setenv("XDG_DATA_HOME", dir.path().c_str(), 1);
 			if (lumaroll::startLog() != logPath)

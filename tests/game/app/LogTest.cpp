@@ -90,12 +90,12 @@ TEST(LogCaptureTest, LinesReachTheirStreamAndTheLogAndNothingIsLostAtTheEnd) {
 		std::fflush(stdout);
 		usleep(200000);
 		if (test::readFile(logPath).find("partial") != std::string::npos)
-			return 4;  // a line without its newline must wait for it
+			return 4; // a line without its newline must wait for it
 		std::printf(" line\n");
 		std::fprintf(stderr, "failure\n");
 		std::printf("last words without a newline");
 		lumaroll::stopLog();
-		lumaroll::stopLog();  // a second call does nothing
+		lumaroll::stopLog(); // a second call does nothing
 		std::printf("after the log\n");
 		std::fflush(stdout);
 		return 0;

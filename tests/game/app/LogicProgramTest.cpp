@@ -28,16 +28,16 @@ protected:
 	// The test level with the scripts as user properties (dummies are added
 	// for names the level lacks), run for five frames with a screenshot.
 	test::ProcessResult runLevel(const std::vector<std::pair<std::string, std::string>>& scripts,
-	                             std::vector<std::string> extraArgs = {},
-	                             std::vector<std::pair<std::string, std::string>> env = {},
-	                             test::SceneWriter level = test::testLevelScene()) {
+								 std::vector<std::string> extraArgs = {},
+								 std::vector<std::pair<std::string, std::string>> env = {},
+								 test::SceneWriter level = test::testLevelScene()) {
 		for (const auto& s : scripts) {
 			if (level.nodeIndex(s.first) < 0)
 				level.dummy(s.first);
 			level.userProperty(s.first, s.second);
 		}
 		std::vector<std::string> args = {test::writeTestLevel(dir.path(), level), "--frames", "5", "--screenshot",
-		                                 "out.png"};
+										 "out.png"};
 		args.insert(args.end(), extraArgs.begin(), extraArgs.end());
 		return run(args, env);
 	}
@@ -62,11 +62,11 @@ TEST_F(LogicProgramTest, ScriptsScoreAndCompleteTheLevelOnce) {
 TEST_F(LogicProgramTest, FadeCoversTheFrameWhiteOrBlackOrNotAtAll) {
 	struct Case {
 		const char* action;
-		int r, g, b;        // everywhere, or at the centre for the last case
+		int r, g, b; // everywhere, or at the centre for the last case
 		bool uniform;
 	} cases[] = {{"fade,0.001,0,0", 255, 255, 255, true},
-	             {"fade,0.001,0,1", 0, 0, 0, true},
-	             {"fade,0.001,1,0", 0, 255, 0, false}};
+				 {"fade,0.001,0,1", 0, 0, 0, true},
+				 {"fade,0.001,1,0", 0, 255, 0, false}};
 	for (const Case& c : cases) {
 		const test::ProcessResult r = runLevel({{"T_fade", std::string("state=2\na01=") + c.action}});
 		ASSERT_EQ(r.exitCode, 0) << c.action << r.err;
@@ -101,7 +101,8 @@ TEST_F(LogicProgramTest, MovedOrUnlinkedGroundLeavesTheClearColour) {
 TEST_F(LogicProgramTest, UnlinkedWaterStaysUnlessTheOriginalSectionsAreAsked) {
 	test::SceneWriter level = test::testLevelScene();
 	level.mesh("O_water01").primitives({0}).position(0.f, 0.f, -10.f);
-	const std::vector<std::pair<std::string, std::string>> scripts = {{"T_clear", "state=2\na01=unlink,M_ground,O_water01"}};
+	const std::vector<std::pair<std::string, std::string>> scripts = {
+		{"T_clear", "state=2\na01=unlink,M_ground,O_water01"}};
 	const test::ProcessResult kept = runLevel(scripts, {}, {}, level);
 	ASSERT_EQ(kept.exitCode, 0) << kept.err;
 	EXPECT_TRUE(isColour(screenshot().at(400, 240), 0, 255, 0));
@@ -113,9 +114,11 @@ TEST_F(LogicProgramTest, UnlinkedWaterStaysUnlessTheOriginalSectionsAreAsked) {
 }
 
 TEST_F(LogicProgramTest, LinkCyclesAndRestartedTriggersDoNotEndTheLevel) {
-	const test::ProcessResult cycle = runLevel({{"T_cycle", "state=2\na01=link,M_ground,M_ground\na02=link,D_start,scene"}});
+	const test::ProcessResult cycle =
+		runLevel({{"T_cycle", "state=2\na01=link,M_ground,M_ground\na02=link,D_start,scene"}});
 	EXPECT_EQ(cycle.exitCode, 0) << cycle.err;
-	EXPECT_NE(cycle.err.find("[world] link: 'M_ground' would become its own ancestor\n"), std::string::npos) << cycle.err;
+	EXPECT_NE(cycle.err.find("[world] link: 'M_ground' would become its own ancestor\n"), std::string::npos)
+		<< cycle.err;
 	EXPECT_EQ(cycle.err.find("ERROR:"), std::string::npos) << cycle.err;
 	EXPECT_NE(cycle.out.find("screenshot: out.png\n"), std::string::npos);
 
@@ -132,8 +135,9 @@ TEST_F(LogicProgramTest, LinkCyclesAndRestartedTriggersDoNotEndTheLevel) {
 }
 
 TEST_F(LogicProgramTest, TraceShowsTheRunningTriggersAndEachActionOnce) {
-	const test::ProcessResult r = runLevel({{"T_intro", "state=2\nexecutetype=0\na01=addscore,5\na02=jumptoaction,3\na03=nop"}},
-	                                       {}, {{"LUMAROLL_TRACE", "1"}});
+	const test::ProcessResult r =
+		runLevel({{"T_intro", "state=2\nexecutetype=0\na01=addscore,5\na02=jumptoaction,3\na03=nop"}}, {},
+				 {{"LUMAROLL_TRACE", "1"}});
 	ASSERT_EQ(r.exitCode, 0) << r.err;
 	EXPECT_EQ(occurrences(r.out, "[trace] T_intro a01 addscore\n"), 1) << r.out;
 	const size_t running = r.out.find("[trace] running triggers: T_intro\n");

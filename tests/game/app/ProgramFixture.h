@@ -30,25 +30,25 @@ protected:
 	std::string work() const { return dir / "work"; }
 
 	test::ProcessResult run(const std::vector<std::string>& args,
-	                        std::vector<std::pair<std::string, std::string>> extraEnv = {}) const {
+							std::vector<std::pair<std::string, std::string>> extraEnv = {}) const {
 		return test::runProcess(test::lumarollBinary(), options(args, std::move(extraEnv)));
 	}
 
 	// The arguments and the temporary home's environment, extraEnv last (it
 	// overrides), in the work folder.
 	test::ProcessOptions options(const std::vector<std::string>& args,
-	                             std::vector<std::pair<std::string, std::string>> extraEnv = {}) const {
+								 std::vector<std::pair<std::string, std::string>> extraEnv = {}) const {
 		test::ProcessOptions o;
 		o.args = args;
 		o.env = {{"XDG_DATA_HOME", dir / "userdata"},
-		         {"XDG_CONFIG_HOME", dir / "config"},
-		         {"XDG_PICTURES_DIR", dir / "pictures"},
-		         {"HOME", dir / "home"},
-		         {"SDL_VIDEODRIVER", "offscreen"},
-		         {"SDL_AUDIODRIVER", "dummy"},
-		         {"LUMAROLL_NO_AUDIO", "1"},
-		         {"ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1"},
-		         {"UBSAN_OPTIONS", "halt_on_error=1:print_stacktrace=1"}};
+				 {"XDG_CONFIG_HOME", dir / "config"},
+				 {"XDG_PICTURES_DIR", dir / "pictures"},
+				 {"HOME", dir / "home"},
+				 {"SDL_VIDEODRIVER", "offscreen"},
+				 {"SDL_AUDIODRIVER", "dummy"},
+				 {"LUMAROLL_NO_AUDIO", "1"},
+				 {"ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1"},
+				 {"UBSAN_OPTIONS", "halt_on_error=1:print_stacktrace=1"}};
 		for (auto& e : extraEnv)
 			o.env.push_back(e);
 		o.workDir = work();
@@ -80,7 +80,7 @@ inline testing::AssertionResult isColour(const unsigned char* p, int r, int g, i
 	if (std::abs(p[0] - r) <= 8 && std::abs(p[1] - g) <= 8 && std::abs(p[2] - b) <= 8)
 		return testing::AssertionSuccess();
 	return testing::AssertionFailure() << "pixel " << int(p[0]) << "," << int(p[1]) << "," << int(p[2]) << " is not "
-	                                   << r << "," << g << "," << b;
+									   << r << "," << g << "," << b;
 }
 
 } // namespace apptest

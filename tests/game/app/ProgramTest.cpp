@@ -30,14 +30,14 @@ protected:
 		test::ProcessOptions o;
 		o.args = args;
 		o.env = {{"XDG_DATA_HOME", dir / "data"},
-		         {"XDG_CONFIG_HOME", dir / "config"},
-		         {"XDG_PICTURES_DIR", dir / "pictures"},
-		         {"HOME", dir / "home"},
-		         {"SDL_VIDEODRIVER", "offscreen"},
-		         {"SDL_AUDIODRIVER", "dummy"},
-		         // The GL driver leaks at exit; everything else stops at the first error.
-		         {"ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1"},
-		         {"UBSAN_OPTIONS", "halt_on_error=1:print_stacktrace=1"}};
+				 {"XDG_CONFIG_HOME", dir / "config"},
+				 {"XDG_PICTURES_DIR", dir / "pictures"},
+				 {"HOME", dir / "home"},
+				 {"SDL_VIDEODRIVER", "offscreen"},
+				 {"SDL_AUDIODRIVER", "dummy"},
+				 // The GL driver leaks at exit; everything else stops at the first error.
+				 {"ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1"},
+				 {"UBSAN_OPTIONS", "halt_on_error=1:print_stacktrace=1"}};
 		o.workDir = work();
 		return o;
 	}
@@ -48,10 +48,9 @@ protected:
 
 	// A package built by dpkg-deb with the game-data markers and `extra` more files.
 	std::string buildPackage(int extra) const {
-		std::map<std::string, std::string> files = {
-		    {"opt/plimbo/data/bundles/original/level01.hgr", "level"},
-		    {"opt/plimbo/data/resources/models/plimbo.hgr", "ball"},
-		    {"opt/plimbo/data/resources/images/MENU.dat", "menu"}};
+		std::map<std::string, std::string> files = {{"opt/plimbo/data/bundles/original/level01.hgr", "level"},
+													{"opt/plimbo/data/resources/models/plimbo.hgr", "ball"},
+													{"opt/plimbo/data/resources/images/MENU.dat", "menu"}};
 		for (int i = 0; i < extra; ++i)
 			files["opt/plimbo/data/resources/textures/t" + std::to_string(i) + ".pvr"] = "tex";
 		const std::string deb = dir / "game.deb";
@@ -94,7 +93,7 @@ TEST_F(ProgramTest, FailedImportReachesStderrAndTheLog) {
 	EXPECT_NE(r.out.find(importing), std::string::npos) << r.out;
 	EXPECT_EQ(r.out.find("import failed"), std::string::npos);
 	EXPECT_NE(r.err.find(failed), std::string::npos) << r.err;
-	EXPECT_EQ(r.out.find("GL: "), std::string::npos);  // no window in import mode
+	EXPECT_EQ(r.out.find("GL: "), std::string::npos); // no window in import mode
 
 	const std::string log = test::readFile(logPath());
 	const size_t start = matchShape(log, startLine);
@@ -117,7 +116,7 @@ TEST_F(ProgramTest, ImportOfABuiltPackage) {
 	ProcessResult r = run({"--import-deb", deb});
 	EXPECT_EQ(r.exitCode, 0) << r.err;
 	const std::string expected = "importing " + deb + " into " + gameDir() + "...\n  50 files\n" +
-	                             "done: 63 files (0.0 MB). Run the game without arguments to play.\n";
+								 "done: 63 files (0.0 MB). Run the game without arguments to play.\n";
 	EXPECT_NE(r.out.find(expected), std::string::npos) << r.out;
 	EXPECT_EQ(r.out.find("GL: "), std::string::npos);
 	EXPECT_TRUE(test::fileExists(gameDir() + "/data/resources/images/MENU.dat"));
@@ -158,7 +157,7 @@ TEST_F(ProgramTest, WithoutALogFileEverythingStillReachesTheTerminal) {
 	ASSERT_TRUE(test::writeFile(dir / "data", "a file where the data folder should be"));
 	ProcessResult r = run({"--import-deb", "bad.deb"});
 	EXPECT_EQ(r.exitCode, 1);
-	EXPECT_EQ(r.out.find("Lumaroll 1.2.0"), std::string::npos);  // the start line goes only with a log
+	EXPECT_EQ(r.out.find("Lumaroll 1.2.0"), std::string::npos); // the start line goes only with a log
 	EXPECT_NE(r.out.find("importing bad.deb"), std::string::npos);
 	EXPECT_NE(r.err.find("import failed: Could not read the file.\n"), std::string::npos) << r.err;
 }
@@ -174,7 +173,7 @@ TEST_F(ProgramTest, LevelRunsForTheGivenFrames) {
 	ProcessResult r = run({"--frames", "3", test::writeTestLevel(dir.path())});
 	EXPECT_EQ(r.exitCode, 0) << r.err;
 	EXPECT_NE(r.out.find("GL: "), std::string::npos) << r.out;
-	EXPECT_EQ(r.out.find("game data not found"), std::string::npos);  // a level skips the import screen
+	EXPECT_EQ(r.out.find("game data not found"), std::string::npos); // a level skips the import screen
 	EXPECT_NE(test::readFile(logPath()).find("GL: "), std::string::npos);
 }
 
@@ -206,13 +205,13 @@ TEST_F(ProgramTest, ImportScreenRunsUntilTheWindowCloses) {
 	test::RunningProcess p(test::lumarollBinary(), options({}));
 	ASSERT_TRUE(p.started());
 	ASSERT_TRUE(p.waitForOutput("GL: ", 60000));
-	p.sendSignal(SIGTERM);  // SDL turns it into a quit event, as closing the window does
+	p.sendSignal(SIGTERM); // SDL turns it into a quit event, as closing the window does
 	ProcessResult r = p.wait(60000);
 	EXPECT_EQ(r.exitCode, 0) << r.err;
 	EXPECT_NE(r.out.find("game data not found in " + gameDir() +
-	                     ": opening the import screen (or run with --import-deb file.deb)\n"),
-	          std::string::npos)
-	    << r.out;
+						 ": opening the import screen (or run with --import-deb file.deb)\n"),
+			  std::string::npos)
+		<< r.out;
 }
 
 TEST_F(ProgramTest, ImportScreenEndsWhenGameDataArrives) {

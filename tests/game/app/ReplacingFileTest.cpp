@@ -26,7 +26,7 @@ mode_t modeOf(const std::string& path) {
 bool isOpenOn(int fd, const std::string& path) {
 	struct stat open, named;
 	return ::fstat(fd, &open) == 0 && ::stat(path.c_str(), &named) == 0 && open.st_dev == named.st_dev &&
-	       open.st_ino == named.st_ino;
+		   open.st_ino == named.st_ino;
 }
 
 bool isLink(const std::string& path) {
@@ -87,23 +87,25 @@ TEST(ReplacingFileTest, FlushesTheFileBeforeTheRenameAndTheFolderAfter) {
 	const std::string folderAfterRename = "folder; target 4000; temporary file gone";
 	const struct {
 		const char* name;
-		size_t failingFlush;  // 1-based; 0 for none
+		size_t failingFlush; // 1-based; 0 for none
 		bool saved;
-		const char* left;  // the target afterwards
+		const char* left; // the target afterwards
 		std::vector<std::string> flushes;
 	} cases[] = {
-	    {"both flushes succeed", 0, true, "4000\n", {fileBeforeRename, folderAfterRename}},
-	    {"the file's flush fails: the old file stays", 1, false, "3500\n", {fileBeforeRename}},
-	    {"the folder's flush fails: renamed but reported", 2, false, "4000\n", {fileBeforeRename, folderAfterRename}},
+		{"both flushes succeed", 0, true, "4000\n", {fileBeforeRename, folderAfterRename}},
+		{"the file's flush fails: the old file stays", 1, false, "3500\n", {fileBeforeRename}},
+		{"the folder's flush fails: renamed but reported", 2, false, "4000\n", {fileBeforeRename, folderAfterRename}},
 	};
 	for (const auto& c : cases) {
 		ASSERT_TRUE(test::writeFile(path, "3500\n"));
 		std::vector<std::string> flushes;
 		const DiskSync recorder = [&](int fd) {
 			const std::string target = test::readFile(path);
-			flushes.push_back(std::string(isOpenOn(fd, temp) ? "file" : isOpenOn(fd, dir.path()) ? "folder" : "other") +
-			                  "; target " + target.substr(0, target.find('\n')) +
-			                  (test::fileExists(temp) ? "; temporary file present" : "; temporary file gone"));
+			flushes.push_back(std::string(isOpenOn(fd, temp)		 ? "file"
+										  : isOpenOn(fd, dir.path()) ? "folder"
+																	 : "other") +
+							  "; target " + target.substr(0, target.find('\n')) +
+							  (test::fileExists(temp) ? "; temporary file present" : "; temporary file gone"));
 			return flushes.size() != c.failingFlush;
 		};
 		EXPECT_EQ(replaceFileContents(path, "4000\n", recorder), c.saved) << c.name;

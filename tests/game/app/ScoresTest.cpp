@@ -22,7 +22,7 @@ protected:
 
 struct ReadCase {
 	const char* name;
-	const char* text;  // null: no file
+	const char* text; // null: no file
 	Scores expected;
 };
 
@@ -41,21 +41,21 @@ TEST_P(ReadScoresTest, Reads) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, ReadScoresTest,
-    testing::Values(ReadCase{"noFile", nullptr, {3500, 2000, 1000}}, ReadCase{"empty", "", {3500, 2000, 1000}},
-                    ReadCase{"one", "500\n", {500}}, ReadCase{"five", "9\n8\n7\n6\n5\n", {9, 8, 7}},
-                    ReadCase{"unsorted", "1 3\t2", {1, 3, 2}}, ReadCase{"negative", "-5\n+7\n", {-5, 7}},
-                    ReadCase{"textFirst", "abc\n100\n", {3500, 2000, 1000}},
-                    ReadCase{"textAfter", "100\nabc\n50\n", {100}}, ReadCase{"glued", "12abc\n5\n", {12}},
-                    ReadCase{"intLimits", "2147483647\n-2147483648\n", {2147483647, -2147483648}},
-                    ReadCase{"tooLargeFirst", "99999999999999999999999\n10\n", {3500, 2000, 1000}},
-                    ReadCase{"tooLargeLater", "10\n2147483648\n5\n", {10}},
-                    ReadCase{"tooSmall", "7\n-2147483649\n", {7}}),
-    [](const testing::TestParamInfo<ReadCase>& info) { return info.param.name; });
+	Cases, ReadScoresTest,
+	testing::Values(ReadCase{"noFile", nullptr, {3500, 2000, 1000}}, ReadCase{"empty", "", {3500, 2000, 1000}},
+					ReadCase{"one", "500\n", {500}}, ReadCase{"five", "9\n8\n7\n6\n5\n", {9, 8, 7}},
+					ReadCase{"unsorted", "1 3\t2", {1, 3, 2}}, ReadCase{"negative", "-5\n+7\n", {-5, 7}},
+					ReadCase{"textFirst", "abc\n100\n", {3500, 2000, 1000}},
+					ReadCase{"textAfter", "100\nabc\n50\n", {100}}, ReadCase{"glued", "12abc\n5\n", {12}},
+					ReadCase{"intLimits", "2147483647\n-2147483648\n", {2147483647, -2147483648}},
+					ReadCase{"tooLargeFirst", "99999999999999999999999\n10\n", {3500, 2000, 1000}},
+					ReadCase{"tooLargeLater", "10\n2147483648\n5\n", {10}},
+					ReadCase{"tooSmall", "7\n-2147483649\n", {7}}),
+	[](const testing::TestParamInfo<ReadCase>& info) { return info.param.name; });
 
 struct AddCase {
 	const char* name;
-	const char* text;  // null: no file
+	const char* text; // null: no file
 	int score;
 	int place;
 	Scores list;
@@ -83,27 +83,26 @@ TEST_P(AddHighScoreTest, InsertsAndWrites) {
 	EXPECT_EQ(test::readFile(file()), written);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, AddHighScoreTest,
-    testing::Values(AddCase{"firstRun", nullptr, 2500, 1, {3500, 2500, 2000}},
-                    AddCase{"firstRunOutside", nullptr, 999, -1, {3500, 2000, 1000}},
-                    AddCase{"equalStaysAbove", "3500\n2000\n1000\n", 2000, 2, {3500, 2000, 2000}},
-                    AddCase{"best", "3500\n2000\n1000\n", 4000, 0, {4000, 3500, 2000}},
-                    AddCase{"shortListBelow", "500\n", 100, 1, {500, 100}},
-                    AddCase{"shortListAbove", "500\n", 600, 0, {600, 500}},
-                    AddCase{"fiveNumbers", "9\n8\n7\n6\n5\n", 1, -1, {9, 8, 7}}),
-    [](const testing::TestParamInfo<AddCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cases, AddHighScoreTest,
+						 testing::Values(AddCase{"firstRun", nullptr, 2500, 1, {3500, 2500, 2000}},
+										 AddCase{"firstRunOutside", nullptr, 999, -1, {3500, 2000, 1000}},
+										 AddCase{"equalStaysAbove", "3500\n2000\n1000\n", 2000, 2, {3500, 2000, 2000}},
+										 AddCase{"best", "3500\n2000\n1000\n", 4000, 0, {4000, 3500, 2000}},
+										 AddCase{"shortListBelow", "500\n", 100, 1, {500, 100}},
+										 AddCase{"shortListAbove", "500\n", 600, 0, {600, 500}},
+										 AddCase{"fiveNumbers", "9\n8\n7\n6\n5\n", 1, -1, {9, 8, 7}}),
+						 [](const testing::TestParamInfo<AddCase>& info) { return info.param.name; });
 
 TEST_F(ScoresFileTest, DefaultAndClearUseTheDataDirectory) {
 	test::ScopedEnv env{{"XDG_DATA_HOME", dir.path().c_str()}};
 	EXPECT_EQ(scoresPath(), dir / "lumaroll/level2.scores");
 	EXPECT_TRUE(scoresAreDefault());
-	clearScores();  // no file: nothing happens
+	clearScores(); // no file: nothing happens
 	Scores list;
 	bool saved = false;
 	EXPECT_EQ(addHighScore(100, list, saved), -1);
 	EXPECT_TRUE(test::fileExists(scoresPath()));
-	EXPECT_TRUE(scoresAreDefault());  // a file holding exactly the default list counts as default
+	EXPECT_TRUE(scoresAreDefault()); // a file holding exactly the default list counts as default
 	EXPECT_EQ(addHighScore(5000, list, saved), 0);
 	EXPECT_FALSE(scoresAreDefault());
 	clearScores();
@@ -112,7 +111,7 @@ TEST_F(ScoresFileTest, DefaultAndClearUseTheDataDirectory) {
 }
 
 TEST_F(ScoresFileTest, UnwritableFileKeepsResultAndOldFileAndSaysSo) {
-	ASSERT_TRUE(test::makeDirs(file()));  // a folder in the file's place
+	ASSERT_TRUE(test::makeDirs(file())); // a folder in the file's place
 	Scores list;
 	bool saved = true;
 	EXPECT_EQ(addHighScore(file(), 4000, list, saved), 0);

@@ -203,7 +203,7 @@ TEST_F(SessionEventsTest, AControllerNavigatesTheOpenMenuWithKeys) {
 	frame(*session, {padButton(SDL_CONTROLLER_BUTTON_START)});
 	ASSERT_TRUE(session->inGameMenuOpen());
 	frame(*session, {padButton(SDL_CONTROLLER_BUTTON_DPAD_RIGHT), padButton(SDL_CONTROLLER_BUTTON_DPAD_RIGHT),
-	                 padButton(SDL_CONTROLLER_BUTTON_X)});
+					 padButton(SDL_CONTROLLER_BUTTON_X)});
 	EXPECT_EQ(menu.selected, kLevel1);
 	frame(*session, {padButton(SDL_CONTROLLER_BUTTON_DPAD_LEFT)});
 	EXPECT_EQ(menu.selected, kAttraction);
@@ -214,15 +214,15 @@ TEST_F(SessionEventsTest, AControllerNavigatesTheOpenMenuWithKeys) {
 	// One arrow per push of the stick.
 	frame(*session, {padButton(SDL_CONTROLLER_BUTTON_START)});
 	frame(*session, {padAxis(SDL_CONTROLLER_AXIS_LEFTX, 0.7f), padAxis(SDL_CONTROLLER_AXIS_LEFTX, 0.7f),
-	                 padAxis(SDL_CONTROLLER_AXIS_LEFTX, 0.2f), padAxis(SDL_CONTROLLER_AXIS_LEFTX, 0.7f),
-	                 padAxis(SDL_CONTROLLER_AXIS_LEFTY, 0.9f)});
+					 padAxis(SDL_CONTROLLER_AXIS_LEFTX, 0.2f), padAxis(SDL_CONTROLLER_AXIS_LEFTX, 0.7f),
+					 padAxis(SDL_CONTROLLER_AXIS_LEFTY, 0.9f)});
 	EXPECT_EQ(menu.selected, kLevel1) << "exactly two Right arrows";
 
 	// A is Return: the selection is chosen.
 	frame(*session, {padButton(SDL_CONTROLLER_BUTTON_A)});
 	EXPECT_FALSE(session->isRunning());
 	EXPECT_EQ(session->finish().nextArgs,
-	          (std::vector<std::string>{"--play", "--from-menu", dirWithSlash(options.level) + "level01.hgr"}));
+			  (std::vector<std::string>{"--play", "--from-menu", dirWithSlash(options.level) + "level01.hgr"}));
 }
 
 TEST_F(SessionEventsTest, WhatOpensTheMenu) {
@@ -236,24 +236,23 @@ TEST_F(SessionEventsTest, WhatOpensTheMenu) {
 	const SDL_Event middle = mouseDown(w / 2, h / 2);
 	const SDL_Event corner = mouseDown(w / 10, h / 10);
 	const Case cases[] = {
-	    {"in play a click in the middle", true, true, true, false, middle, false},
-	    {"in play a click in the corner", true, true, true, false, corner, true},
-	    {"in play a right click in the corner", true, true, true, false,
-	     mouseDown(1, 1, SDL_BUTTON_RIGHT), false},
-	    {"in play a release in the corner", true, true, true, false, mouseUp(1, 1), false},
-	    {"in the menu level a click anywhere", true, true, false, false, middle, true},
-	    {"once over a click anywhere", true, true, true, true, middle, true},
-	    {"'p'", true, true, true, false, keyDown(SDLK_p), true},
-	    {"'p' held down", true, true, true, false, keyDown(SDLK_p, true), false},
-	    {"Return in play", true, true, true, false, keyDown(SDLK_RETURN), false},
-	    {"Return once over", true, true, true, true, keyDown(SDLK_RETURN), true},
-	    {"Return held once over", true, true, true, true, keyDown(SDLK_RETURN, true), false},
-	    {"START", true, true, true, false, padButton(SDL_CONTROLLER_BUTTON_START), true},
-	    {"A in play", true, true, true, false, padButton(SDL_CONTROLLER_BUTTON_A), false},
-	    {"A once over", true, true, true, true, padButton(SDL_CONTROLLER_BUTTON_A), true},
-	    {"'p' without the menu images", false, true, true, false, keyDown(SDLK_p), false},
-	    {"'p' without --menu or --from-menu", true, false, true, false, keyDown(SDLK_p), false},
-	    {"a click without --menu or --from-menu", true, false, false, false, middle, false},
+		{"in play a click in the middle", true, true, true, false, middle, false},
+		{"in play a click in the corner", true, true, true, false, corner, true},
+		{"in play a right click in the corner", true, true, true, false, mouseDown(1, 1, SDL_BUTTON_RIGHT), false},
+		{"in play a release in the corner", true, true, true, false, mouseUp(1, 1), false},
+		{"in the menu level a click anywhere", true, true, false, false, middle, true},
+		{"once over a click anywhere", true, true, true, true, middle, true},
+		{"'p'", true, true, true, false, keyDown(SDLK_p), true},
+		{"'p' held down", true, true, true, false, keyDown(SDLK_p, true), false},
+		{"Return in play", true, true, true, false, keyDown(SDLK_RETURN), false},
+		{"Return once over", true, true, true, true, keyDown(SDLK_RETURN), true},
+		{"Return held once over", true, true, true, true, keyDown(SDLK_RETURN, true), false},
+		{"START", true, true, true, false, padButton(SDL_CONTROLLER_BUTTON_START), true},
+		{"A in play", true, true, true, false, padButton(SDL_CONTROLLER_BUTTON_A), false},
+		{"A once over", true, true, true, true, padButton(SDL_CONTROLLER_BUTTON_A), true},
+		{"'p' without the menu images", false, true, true, false, keyDown(SDLK_p), false},
+		{"'p' without --menu or --from-menu", true, false, true, false, keyDown(SDLK_p), false},
+		{"a click without --menu or --from-menu", true, false, false, false, middle, false},
 	};
 	for (const Case& c : cases) {
 		auto session = started(c.ball, c.fromMenu);
@@ -319,7 +318,7 @@ TEST_F(SessionEventsTest, TheClickThatOpensTheMenuIsNoChoiceTheNextIs) {
 	// after. In the menu level a click anywhere opens the menu.
 	const int w = test::GLTestContext::WIDTH, h = test::GLTestContext::HEIGHT;
 	const int nothingX = w / 4, nothingY = h * 7 / 8; // below the level items
-	const int levelX = w / 2, levelY = h / 2;         // on "MENU_LEVEL_1"
+	const int levelX = w / 2, levelY = h / 2;		  // on "MENU_LEVEL_1"
 	{
 		auto session = started(false, true);
 		frame(*session, {mouseDown(nothingX, nothingY), mouseUp(nothingX, nothingY)});
@@ -339,7 +338,7 @@ TEST_F(SessionEventsTest, TheClickThatOpensTheMenuIsNoChoiceTheNextIs) {
 	const LevelResult result = session->finish();
 	EXPECT_FALSE(result.quit);
 	EXPECT_EQ(result.nextArgs,
-	          (std::vector<std::string>{"--play", "--from-menu", dirWithSlash(options.level) + "level01.hgr"}));
+			  (std::vector<std::string>{"--play", "--from-menu", dirWithSlash(options.level) + "level01.hgr"}));
 }
 
 TEST_F(SessionEventsTest, MuteKeyActsWithTheMenuOpenAndNothingElseReachesTheGame) {
@@ -368,10 +367,10 @@ TEST_F(SessionEventsTest, TheMenuShowsTheMuteAsItIsWhenTheSessionOpensIt) {
 		bool volumeShown;
 	};
 	const Case cases[] = {
-	    {"audio.mute=1, 'p'", "1", keyDown(SDLK_p), false},
-	    {"audio.mute=0, 'p'", "0", keyDown(SDLK_p), true},
-	    {"audio.mute=1, focus lost", "1", test::windowEvent(SDL_WINDOWEVENT_FOCUS_LOST), false},
-	    {"audio.mute=0, focus lost", "0", test::windowEvent(SDL_WINDOWEVENT_FOCUS_LOST), true},
+		{"audio.mute=1, 'p'", "1", keyDown(SDLK_p), false},
+		{"audio.mute=0, 'p'", "0", keyDown(SDLK_p), true},
+		{"audio.mute=1, focus lost", "1", test::windowEvent(SDL_WINDOWEVENT_FOCUS_LOST), false},
+		{"audio.mute=0, focus lost", "0", test::windowEvent(SDL_WINDOWEVENT_FOCUS_LOST), true},
 	};
 	for (const Case& c : cases) {
 		apptest::ScopedSetting mute("audio.mute", c.muteSetting);
@@ -436,15 +435,15 @@ TEST_F(SessionEventsTest, MenuActions) {
 		int minimizes;
 	};
 	const Case cases[] = {
-	    {"1 main menu", 1, false, false, {"--menu", "--from-menu", dir + "level01.hgr"}, false, 0},
-	    {"2 level 1", 2, false, false, {"--play", "--from-menu", dir + "level01.hgr"}, false, 0},
-	    {"3 level 2", 3, false, false, {"--play", "--from-menu", dir + "level02.hgr"}, false, 0},
-	    {"5 volume", 5, true, false, {}, true, 0},
-	    {"6 task switcher", 6, true, false, {}, false, 1},
-	    {"7 exit", 7, false, true, {}, false, 0},
-	    {"0 nothing", 0, true, false, {}, false, 0},
-	    {"4 credits page", 4, true, false, {}, false, 0},
-	    {"9 unknown", 9, true, false, {}, false, 0},
+		{"1 main menu", 1, false, false, {"--menu", "--from-menu", dir + "level01.hgr"}, false, 0},
+		{"2 level 1", 2, false, false, {"--play", "--from-menu", dir + "level01.hgr"}, false, 0},
+		{"3 level 2", 3, false, false, {"--play", "--from-menu", dir + "level02.hgr"}, false, 0},
+		{"5 volume", 5, true, false, {}, true, 0},
+		{"6 task switcher", 6, true, false, {}, false, 1},
+		{"7 exit", 7, false, true, {}, false, 0},
+		{"0 nothing", 0, true, false, {}, false, 0},
+		{"4 credits page", 4, true, false, {}, false, 0},
+		{"9 unknown", 9, true, false, {}, false, 0},
 	};
 	for (const Case& c : cases) {
 		window.minimizes = 0;
@@ -486,16 +485,16 @@ TEST_F(SessionEventsTest, TheConnectedNoticeFillsItsTranslationSafely) {
 		const char* notice;
 	};
 	const Case cases[] = {
-	    {"one placeholder", "Connected: %s", "Connected: Virtual Pad"},
-	    {"more placeholders than values", "%s %s %n %d", "Virtual Pad %s %n %d"},
-	    {"escaped percent", "100%%", "100%"},
-	    {"lone percent", "100%", "100%"},
-	    {"empty", "", ""},
+		{"one placeholder", "Connected: %s", "Connected: Virtual Pad"},
+		{"more placeholders than values", "%s %s %n %d", "Virtual Pad %s %n %d"},
+		{"escaped percent", "100%%", "100%"},
+		{"lone percent", "100%", "100%"},
+		{"empty", "", ""},
 	};
 	auto session = started();
 	for (const Case& c : cases) {
 		test::writeFile(dir / "config/lumaroll/lang/en.lang",
-		                   std::string("notice.controller_connected = ") + c.translation + "\n");
+						std::string("notice.controller_connected = ") + c.translation + "\n");
 		Translations::instance().setLanguage("en");
 		overlay.notices.clear();
 		SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
@@ -539,15 +538,15 @@ TEST_F(SessionEventsTest, BackgroundMutesPausesAndOpensTheMenuOnce) {
 		SDL_Event event;
 	};
 	const Named away[] = {
-	    {"focus lost", test::windowEvent(SDL_WINDOWEVENT_FOCUS_LOST)},
-	    {"minimised", test::windowEvent(SDL_WINDOWEVENT_MINIMIZED)},
-	    {"will enter background", test::plainEvent(SDL_APP_WILLENTERBACKGROUND)},
-	    {"did enter background", test::plainEvent(SDL_APP_DIDENTERBACKGROUND)},
+		{"focus lost", test::windowEvent(SDL_WINDOWEVENT_FOCUS_LOST)},
+		{"minimised", test::windowEvent(SDL_WINDOWEVENT_MINIMIZED)},
+		{"will enter background", test::plainEvent(SDL_APP_WILLENTERBACKGROUND)},
+		{"did enter background", test::plainEvent(SDL_APP_DIDENTERBACKGROUND)},
 	};
 	const Named back[] = {
-	    {"focus gained", test::windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED)},
-	    {"restored", test::windowEvent(SDL_WINDOWEVENT_RESTORED)},
-	    {"did enter foreground", test::plainEvent(SDL_APP_DIDENTERFOREGROUND)},
+		{"focus gained", test::windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED)},
+		{"restored", test::windowEvent(SDL_WINDOWEVENT_RESTORED)},
+		{"did enter foreground", test::plainEvent(SDL_APP_DIDENTERFOREGROUND)},
 	};
 	for (const Named& a : away) {
 		for (const Named& b : back) {
@@ -559,7 +558,7 @@ TEST_F(SessionEventsTest, BackgroundMutesPausesAndOpensTheMenuOnce) {
 			const float time = session->graphicsContext()->time;
 
 			EXPECT_EQ(frame(*session, {a.event, a.event}), "app: in the background, game paused and audio muted\n")
-			    << name;
+				<< name;
 			EXPECT_TRUE(Probe::audio(*session).backgroundMute) << name;
 			EXPECT_FALSE(window.relativeMouse) << name;
 			EXPECT_TRUE(session->inGameMenuOpen()) << name;
@@ -667,7 +666,7 @@ TEST_F(SessionEventsTest, DeveloperKeys) {
 	const std::string first = session->cameras()[0]->getName().c_str();
 	const std::string second = session->cameras()[1]->getName().c_str();
 	EXPECT_EQ(frame(*session, {keyDown(SDLK_TAB), keyDown(SDLK_TAB), keyDown(SDLK_TAB)}),
-	          "camera: " + first + "\ncamera: " + second + "\ncamera: free\n");
+			  "camera: " + first + "\ncamera: " + second + "\ncamera: free\n");
 
 	hgr::Node* helper = session->levelScene()->findNode("C_collision");
 	ASSERT_NE(helper, nullptr);
@@ -732,9 +731,9 @@ TEST_F(SessionEventsTest, DeveloperKeysNeedTheDeveloperFlag) {
 	auto session = started(true);
 	test::ScopedCwd cwd;
 	ASSERT_EQ(chdir(dir.path().c_str()), 0);
-	EXPECT_EQ(frame(*session, {keyDown(SDLK_TAB), keyDown(SDLK_F3), keyDown(SDLK_F4), keyDown(SDLK_F5),
-	                           keyDown(SDLK_F12)}),
-	          "");
+	EXPECT_EQ(frame(*session,
+					{keyDown(SDLK_TAB), keyDown(SDLK_F3), keyDown(SDLK_F4), keyDown(SDLK_F5), keyDown(SDLK_F12)}),
+			  "");
 	EXPECT_FALSE(session->levelScene()->findNode("C_collision")->isEnabled());
 	EXPECT_TRUE(session->scriptedViewOn());
 	EXPECT_TRUE(Probe::water(*session).enabled);

@@ -80,7 +80,7 @@ protected:
 			resources = new hgr::DefaultResourceManager(context);
 		}
 		return new hgr::Scene(context, path.c_str(), resources, (data + "/resources/textures/").c_str(),
-		                      (data + "/shaders/").c_str(), (data + "/resources/particles/").c_str());
+							  (data + "/shaders/").c_str(), (data + "/resources/particles/").c_str());
 	}
 
 	// The RGBA pixel at (x, y) of the bound framebuffer, y from the bottom.
@@ -88,8 +88,8 @@ protected:
 		const std::vector<uint8_t> p = test::GLTestContext::pixel(x, y);
 		if (std::abs(p[0] - r) <= 6 && std::abs(p[1] - g) <= 6 && std::abs(p[2] - b) <= 6)
 			return testing::AssertionSuccess();
-		return testing::AssertionFailure() << "(" << x << ", " << y << ") is " << int(p[0]) << "," << int(p[1])
-		                                   << "," << int(p[2]) << ", not " << r << "," << g << "," << b;
+		return testing::AssertionFailure() << "(" << x << ", " << y << ") is " << int(p[0]) << "," << int(p[1]) << ","
+										   << int(p[2]) << ", not " << r << "," << g << "," << b;
 	}
 
 	test::TempDir dir;

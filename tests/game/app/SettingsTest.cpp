@@ -43,17 +43,18 @@ protected:
 };
 
 TEST_F(SettingsFileTest, LineForms) {
-	load("# Lumaroll settings\n"
-	     "a=b=c\n"
-	     "=x\n"
-	     " blank=1\n"
-	     "#hidden=1\n"
-	     "key#=v#\n"
-	     "no equals sign\n"
-	     "empty=\n"
-	     "a=later\n");
+	load(
+		"# Lumaroll settings\n"
+		"a=b=c\n"
+		"=x\n"
+		" blank=1\n"
+		"#hidden=1\n"
+		"key#=v#\n"
+		"no equals sign\n"
+		"empty=\n"
+		"a=later\n");
 	const std::map<std::string, std::string> expected = {
-	    {"", "x"}, {" blank", "1"}, {"a", "later"}, {"empty", ""}, {"key#", "v#"}};
+		{"", "x"}, {" blank", "1"}, {"a", "later"}, {"empty", ""}, {"key#", "v#"}};
 	EXPECT_EQ(settings.values(), expected);
 }
 
@@ -84,7 +85,7 @@ TEST_F(SettingsFileTest, MissingFileLeavesStoreAndCreatesNothing) {
 struct MigrationCase {
 	const char* name;
 	const char* file;
-	const char* touch;  // expected "controls.touch", null when absent
+	const char* touch; // expected "controls.touch", null when absent
 	bool rewritten;
 };
 
@@ -114,14 +115,14 @@ TEST_P(SettingsMigrationTest, OldKeys) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, SettingsMigrationTest,
-    testing::Values(
-        MigrationCase{"accelerometerOn", "controls.touch=classic\ncontrols.accelerometer=1\n", "accelerometer", true},
-        MigrationCase{"accelerometerOff", "controls.accelerometer=0\ncontrols.touch=classic\n", "classic", true},
-        MigrationCase{"capitalTouch", "controls.touch=Modern\n", nullptr, true},
-        MigrationCase{"scheme", "controls.scheme=2\ncontrols.touch_swap_sides=1\n", nullptr, true},
-        MigrationCase{"nothingOld", "controls.touch=classic\ngraphics.vsync=1\n", "classic", false}),
-    [](const testing::TestParamInfo<MigrationCase>& info) { return info.param.name; });
+	Cases, SettingsMigrationTest,
+	testing::Values(
+		MigrationCase{"accelerometerOn", "controls.touch=classic\ncontrols.accelerometer=1\n", "accelerometer", true},
+		MigrationCase{"accelerometerOff", "controls.accelerometer=0\ncontrols.touch=classic\n", "classic", true},
+		MigrationCase{"capitalTouch", "controls.touch=Modern\n", nullptr, true},
+		MigrationCase{"scheme", "controls.scheme=2\ncontrols.touch_swap_sides=1\n", nullptr, true},
+		MigrationCase{"nothingOld", "controls.touch=classic\ngraphics.vsync=1\n", "classic", false}),
+	[](const testing::TestParamInfo<MigrationCase>& info) { return info.param.name; });
 
 TEST(SettingsValueTest, BooleansAreTrueOnlyForOne) {
 	Settings settings;
@@ -143,7 +144,7 @@ TEST(SettingsValueTest, FloatsReadWhatStrtodReads) {
 	EXPECT_FLOAT_EQ(settings.getFloat("f", 9.0f), 0.0f);
 	settings.setString("f", "1e400");
 	EXPECT_TRUE(std::isinf(settings.getFloat("f", 9.0f)));
-	settings.setString("f", "1e300");  // beyond float, within double
+	settings.setString("f", "1e300"); // beyond float, within double
 	EXPECT_TRUE(std::isinf(settings.getFloat("f", 9.0f)));
 	EXPECT_FLOAT_EQ(settings.getFloat("absent", 0.22f), 0.22f);
 }
@@ -164,13 +165,13 @@ TEST(SettingsValueTest, SetFloatAndBoolTexts) {
 
 TEST_F(SettingsFileTest, SaveWritesHeaderAndKeysInByteOrder) {
 	for (const char* key : {"audio.volume", "audio.sounds_volume", "audio.mute", "controls.tilt_camera_x",
-	                        "audio.music_volume", "controls.tilt_camera", "audio.sounds_mute", "audio.music_mute"})
+							"audio.music_volume", "controls.tilt_camera", "audio.sounds_mute", "audio.music_mute"})
 		settings.setString(key, "1");
 	ASSERT_TRUE(settings.saveTo(dir / "new/folder/config.ini"));
 	EXPECT_EQ(test::readFile(dir / "new/folder/config.ini"),
-	          "# Lumaroll settings\n"
-	          "audio.music_mute=1\naudio.music_volume=1\naudio.mute=1\naudio.sounds_mute=1\n"
-	          "audio.sounds_volume=1\naudio.volume=1\ncontrols.tilt_camera=1\ncontrols.tilt_camera_x=1\n");
+			  "# Lumaroll settings\n"
+			  "audio.music_mute=1\naudio.music_volume=1\naudio.mute=1\naudio.sounds_mute=1\n"
+			  "audio.sounds_volume=1\naudio.volume=1\ncontrols.tilt_camera=1\ncontrols.tilt_camera_x=1\n");
 }
 
 TEST_F(SettingsFileTest, SaveUsesTheConfigurationDirectory) {
@@ -216,7 +217,7 @@ TEST_F(SettingsFileTest, SaveOverADirectoryFails) {
 
 struct EnvCase {
 	const char* name;
-	const char* value;  // "improvements.visible_sections", null when absent
+	const char* value; // "improvements.visible_sections", null when absent
 	const char* expected;
 };
 
@@ -241,8 +242,8 @@ TEST_P(ApplyEnvironmentTest, MirrorsVisibleSections) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ApplyEnvironmentTest,
-                         testing::Values(EnvCase{"absent", nullptr, nullptr}, EnvCase{"on", "1", nullptr},
-                                         EnvCase{"off", "0", "1"}, EnvCase{"other", "yes", "1"}),
-                         [](const testing::TestParamInfo<EnvCase>& info) { return info.param.name; });
+						 testing::Values(EnvCase{"absent", nullptr, nullptr}, EnvCase{"on", "1", nullptr},
+										 EnvCase{"off", "0", "1"}, EnvCase{"other", "yes", "1"}),
+						 [](const testing::TestParamInfo<EnvCase>& info) { return info.param.name; });
 
 } // namespace

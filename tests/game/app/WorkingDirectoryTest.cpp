@@ -32,11 +32,11 @@ std::string realPath(const std::string& path) {
 
 struct RelativeCase {
 	const char* name;
-	const char* home;           // null: unset
-	const char* dataHome;       // null: unset
-	const char* configHome;     // null: unset
-	const char* dataFolder;     // expected data folder, below the start folder
-	const char* configFolder;   // expected configuration folder, below the start folder
+	const char* home;		  // null: unset
+	const char* dataHome;	  // null: unset
+	const char* configHome;	  // null: unset
+	const char* dataFolder;	  // expected data folder, below the start folder
+	const char* configFolder; // expected configuration folder, below the start folder
 };
 
 void PrintTo(const RelativeCase& c, std::ostream* os) {
@@ -50,9 +50,9 @@ TEST_P(WorkingDirectoryTest, UserFoldersStayWhereTheProgramStarted) {
 	test::TempDir dir;
 	test::ScopedCwd cwd;
 	test::ScopedEnv env{{"HOME", c.home},
-	                       {"XDG_DATA_HOME", c.dataHome},
-	                       {"XDG_CONFIG_HOME", c.configHome},
-	                       {"XDG_PICTURES_DIR", nullptr}};
+						{"XDG_DATA_HOME", c.dataHome},
+						{"XDG_CONFIG_HOME", c.configHome},
+						{"XDG_PICTURES_DIR", nullptr}};
 	ASSERT_EQ(chdir(dir.path().c_str()), 0);
 	const std::string start = realPath(dir.path());
 	test::installGameData(start + "/" + c.dataFolder);
@@ -77,21 +77,19 @@ TEST_P(WorkingDirectoryTest, UserFoldersStayWhereTheProgramStarted) {
 	EXPECT_TRUE(fileExists(start + "/" + c.configFolder + "/config.ini"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-	Cases, WorkingDirectoryTest,
-	testing::Values(
-		RelativeCase{"relative_xdg", "/nonexistent-home", "share", "conf", "share/lumaroll", "conf/lumaroll"},
-		RelativeCase{"relative_home", "home", nullptr, nullptr, "home/.local/share/lumaroll",
-		             "home/.config/lumaroll"},
-		RelativeCase{"no_home", nullptr, nullptr, nullptr, ".local/share/lumaroll", ".config/lumaroll"}),
-	[](const testing::TestParamInfo<RelativeCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, WorkingDirectoryTest,
+						 testing::Values(RelativeCase{"relative_xdg", "/nonexistent-home", "share", "conf",
+													  "share/lumaroll", "conf/lumaroll"},
+										 RelativeCase{"relative_home", "home", nullptr, nullptr,
+													  "home/.local/share/lumaroll", "home/.config/lumaroll"},
+										 RelativeCase{"no_home", nullptr, nullptr, nullptr, ".local/share/lumaroll",
+													  ".config/lumaroll"}),
+						 [](const testing::TestParamInfo<RelativeCase>& info) { return std::string(info.param.name); });
 
 // Absolute folders are left exactly as they are.
 TEST(PinUserDirectoriesTest, AbsoluteVariablesAreUnchanged) {
-	test::ScopedEnv env{{"HOME", "/h"},
-	                       {"XDG_DATA_HOME", "/d"},
-	                       {"XDG_CONFIG_HOME", nullptr},
-	                       {"XDG_PICTURES_DIR", "/p"}};
+	test::ScopedEnv env{
+		{"HOME", "/h"}, {"XDG_DATA_HOME", "/d"}, {"XDG_CONFIG_HOME", nullptr}, {"XDG_PICTURES_DIR", "/p"}};
 	pinUserDirectories();
 	EXPECT_EQ(getEnvString("HOME"), "/h");
 	EXPECT_EQ(getEnvString("XDG_DATA_HOME"), "/d");

@@ -127,7 +127,7 @@ TEST_F(AmbientTest, MusicLineStartsTheLevelMusic) {
 	struct Case {
 		const char* name;
 		const char* text;
-		const char* music;  // the music voice's clip, "" for none
+		const char* music; // the music voice's clip, "" for none
 		const char* line;
 	};
 	const Case cases[] = {
@@ -179,16 +179,14 @@ TEST_F(AmbientTest, WithoutADeviceNothingStarts) {
 TEST_F(AudioTest, SettingsAreCopiedClampedAndMutesOnlyByOne) {
 	struct Case {
 		const char* name;
-		const char* value;  // of every volume
-		const char* mute;   // of every mute
+		const char* value; // of every volume
+		const char* mute;  // of every mute
 		float volume;
 		bool muted;
 	};
 	const Case cases[] = {
-		{"in range", "0.25", "1", 0.25f, true},
-		{"above 1", "2", "0", 1.f, false},
-		{"below 0", "-1", "true", 0.f, false},
-		{"no number", "abc", "yes", 0.f, false},
+		{"in range", "0.25", "1", 0.25f, true},	 {"above 1", "2", "0", 1.f, false},
+		{"below 0", "-1", "true", 0.f, false},	 {"no number", "abc", "yes", 0.f, false},
 		{"not a number", "nan", "1", 0.f, true},
 	};
 	lumaroll::Settings& settings = lumaroll::Settings::instance();

@@ -27,15 +27,16 @@ protected:
 		return test::writeTestLevel(dir.path(), scene);
 	}
 
-	test::ProcessResult run(const std::vector<std::string>& args, std::vector<std::pair<std::string, std::string>> env) {
+	test::ProcessResult run(const std::vector<std::string>& args,
+							std::vector<std::pair<std::string, std::string>> env) {
 		test::ProcessOptions o;
 		o.args = args;
 		o.env = {{"XDG_DATA_HOME", dir / "userdata"},
-		         {"XDG_CONFIG_HOME", dir / "config"},
-		         {"HOME", dir / "home"},
-		         {"SDL_VIDEODRIVER", "offscreen"},
-		         {"LUMAROLL_NO_AUDIO", test::kUnset},
-		         {"ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1"}};
+				 {"XDG_CONFIG_HOME", dir / "config"},
+				 {"HOME", dir / "home"},
+				 {"SDL_VIDEODRIVER", "offscreen"},
+				 {"LUMAROLL_NO_AUDIO", test::kUnset},
+				 {"ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1"}};
 		o.env.insert(o.env.end(), env.begin(), env.end());
 		o.workDir = dir / "work";
 		return test::runProcess(test::lumarollBinary(), o);
@@ -45,17 +46,18 @@ protected:
 };
 
 TEST_F(AudioProgramTest, UnknownDriverLeavesTheLevelSilent) {
-	const test::ProcessResult r = run({level("music=tone.wav"), "--frames", "3"}, {{"SDL_AUDIODRIVER", "nosuchdriver"}});
+	const test::ProcessResult r =
+		run({level("music=tone.wav"), "--frames", "3"}, {{"SDL_AUDIODRIVER", "nosuchdriver"}});
 	EXPECT_EQ(r.exitCode, 0) << r.err;
 	EXPECT_NE(r.err.find("audio: could not initialize SDL audio: Audio target 'nosuchdriver' not available\n"),
-	          std::string::npos)
+			  std::string::npos)
 		<< r.err;
 	EXPECT_EQ(r.out.find("audio: "), std::string::npos) << r.out;
 }
 
 TEST_F(AudioProgramTest, NoAudioWantedMeansNoAudioLine) {
-	const test::ProcessResult r = run({level("music=tone.wav"), "--frames", "3"},
-	                                  {{"SDL_AUDIODRIVER", "dummy"}, {"LUMAROLL_NO_AUDIO", "1"}});
+	const test::ProcessResult r =
+		run({level("music=tone.wav"), "--frames", "3"}, {{"SDL_AUDIODRIVER", "dummy"}, {"LUMAROLL_NO_AUDIO", "1"}});
 	EXPECT_EQ(r.exitCode, 0) << r.err;
 	EXPECT_EQ(r.out.find("audio: "), std::string::npos) << r.out;
 	EXPECT_EQ(r.err.find("audio: "), std::string::npos) << r.err;

@@ -60,9 +60,9 @@ TEST_F(AudioTest, ConversionToTheDeviceRate) {
 struct FormatCase {
 	const char* name;
 	std::function<bool(const std::string& path)> write;
-	int16_t firstSample;  // decoded
-	int tolerance;        // of the first sample (lossy encodings)
-	size_t extraFrames;   // beyond 1000 that the encoding adds (block padding)
+	int16_t firstSample; // decoded
+	int tolerance;		 // of the first sample (lossy encodings)
+	size_t extraFrames;	 // beyond 1000 that the encoding adds (block padding)
 };
 
 std::function<bool(const std::string&)> writer(WavWriter::Encoding e, double first, bool extensible = false) {
@@ -157,7 +157,7 @@ std::vector<float> toneOfPeak(float peak, int frames) {
 TEST_F(AudioTest, Mp3DecodesToItsLengthAndLevel) {
 	lumaroll::makeDirs(data());
 	ASSERT_TRUE(test::writeWithSndfile(data() + "/Tune.MP3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 44100, 2,
-	                                   toneOfPeak(0.3f, 20000)));
+									   toneOfPeak(0.3f, 20000)));
 	auto audio = start();
 	const std::vector<int16_t> s = decode(*audio, "tune.mp3");
 	// MPEG frames pad the start and the end: within two frames of the source.
@@ -180,16 +180,14 @@ TEST_F(AudioTest, EachFailureIsReportedOnceAndGivesNoClip) {
 		{"not indexed", [](const std::string&) {}, "foo.wav", "audio: 'foo.wav' not found\n"},
 		{"not indexed, asked with folders", [](const std::string&) {}, "Sfx/Bar.WAV",
 		 "audio: 'Sfx/Bar.WAV' not found\n"},
-		{"no channels", [](const std::string& d) { WavWriter(44100, 0).write(d + "/ch0.wav"); },
-		 "ch0.wav", "audio: could not decode '{path}'\n"},
-		{"rate 0",
-		 [](const std::string& d) { WavWriter(0, 1).samples(constant(50, 1, 1)).write(d + "/r0.wav"); },
+		{"no channels", [](const std::string& d) { WavWriter(44100, 0).write(d + "/ch0.wav"); }, "ch0.wav",
+		 "audio: could not decode '{path}'\n"},
+		{"rate 0", [](const std::string& d) { WavWriter(0, 1).samples(constant(50, 1, 1)).write(d + "/r0.wav"); },
 		 "r0.wav", "audio: could not decode '{path}'\n"},
-		{"rate 1",
-		 [](const std::string& d) { WavWriter(1, 1).samples(constant(50, 1, 1)).write(d + "/r1.wav"); },
+		{"rate 1", [](const std::string& d) { WavWriter(1, 1).samples(constant(50, 1, 1)).write(d + "/r1.wav"); },
 		 "r1.wav", "audio: could not decode '{path}'\n"},
-		{"garbage", [](const std::string& d) { test::writeFile(d + "/junk.wav", "RIFF but no more"); },
-		 "junk.wav", "audio: could not decode '{path}'\n"},
+		{"garbage", [](const std::string& d) { test::writeFile(d + "/junk.wav", "RIFF but no more"); }, "junk.wav",
+		 "audio: could not decode '{path}'\n"},
 		{"1000 Hz, longer than ten minutes at 44.1 kHz",
 		 [](const std::string& d) {
 			 WavWriter(1000, 1, WavWriter::PCM_U8).samples(std::vector<double>(600001, 130)).write(d + "/long.wav");
@@ -198,7 +196,7 @@ TEST_F(AudioTest, EachFailureIsReportedOnceAndGivesNoClip) {
 		{"MP3 data named .wav",
 		 [](const std::string& d) {
 			 test::writeWithSndfile(d + "/mp3.wav", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 44100, 2,
-			                        toneOfPeak(0.3f, 5000));
+									toneOfPeak(0.3f, 5000));
 		 },
 		 "mp3.wav", "audio: could not decode '{path}'\n"},
 		{"WAV data named .mp3",
@@ -206,7 +204,8 @@ TEST_F(AudioTest, EachFailureIsReportedOnceAndGivesNoClip) {
 		 "wav.mp3", "audio: could not decode '{path}'\n"},
 		{"AIFF data named .wav",
 		 [](const std::string& d) {
-			 test::writeWithSndfile(d + "/aiff.wav", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 44100, 1, std::vector<float>(100, 0.1f));
+			 test::writeWithSndfile(d + "/aiff.wav", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 44100, 1,
+									std::vector<float>(100, 0.1f));
 		 },
 		 "aiff.wav", "audio: could not decode '{path}'\n"},
 		{"a pipe named like a sound (never waited for)",

@@ -30,7 +30,7 @@ TEST_F(AudioTest, WithoutADeviceTheGameRunsSilent) {
 	auto audio = start();
 	EXPECT_FALSE(started);
 	EXPECT_NE(startErr.find("audio: no device (Couldn't open " + file + "); the game continues without sound\n"),
-	          std::string::npos)
+			  std::string::npos)
 		<< startErr;
 	EXPECT_EQ(startOut, "");
 
@@ -50,9 +50,12 @@ TEST_F(AudioTest, WithoutADeviceTheGameRunsSilent) {
 // SDL's device, recording what the engine still holds when it closes it.
 class WatchedDevice : public lumaroll::AudioDevice {
 public:
-	explicit WatchedDevice(std::function<void()> onClose) : m_sdl(lumaroll::makeSdlAudioDevice()), m_onClose(std::move(onClose)) {}
+	explicit WatchedDevice(std::function<void()> onClose)
+		: m_sdl(lumaroll::makeSdlAudioDevice()), m_onClose(std::move(onClose)) {}
 	bool start(std::string& e) override { return m_sdl->start(e); }
-	SDL_AudioDeviceID open(const SDL_AudioSpec& d, SDL_AudioSpec& o, std::string& e) override { return m_sdl->open(d, o, e); }
+	SDL_AudioDeviceID open(const SDL_AudioSpec& d, SDL_AudioSpec& o, std::string& e) override {
+		return m_sdl->open(d, o, e);
+	}
 	void close(SDL_AudioDeviceID id) override {
 		m_onClose();
 		m_sdl->close(id);
@@ -97,10 +100,19 @@ TEST_F(AudioTest, StormOfCallsWhileTheDeviceMixes) {
 			lastId = id;
 			break;
 		}
-		case 1: audio->setVolume(lastId, 0.05f); break;
-		case 2: audio->stopSound(i % 3 ? "loop.wav" : "short.wav"); break;
-		case 3: audio->playMusic("music.wav", 0.2f); ++lastId; break;
-		default: audio->backgroundMute = (i % 7 == 0); break;
+		case 1:
+			audio->setVolume(lastId, 0.05f);
+			break;
+		case 2:
+			audio->stopSound(i % 3 ? "loop.wav" : "short.wav");
+			break;
+		case 3:
+			audio->playMusic("music.wav", 0.2f);
+			++lastId;
+			break;
+		default:
+			audio->backgroundMute = (i % 7 == 0);
+			break;
 		}
 	}
 	size_t music = 0;

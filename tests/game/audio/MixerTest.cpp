@@ -19,7 +19,7 @@ protected:
 			ramp.push_back(k);
 			ramp.push_back(-k);
 		}
-		stereo("ramp.wav", ramp);                       // frame k: (k, -k)
+		stereo("ramp.wav", ramp); // frame k: (k, -k)
 		stereo("high.wav", constant(1500, 20000, -20000));
 		stereo("mid.wav", constant(1500, 12767, -12000));
 		stereo("ten.wav", constant(1500, 10000, -10000));
@@ -50,7 +50,7 @@ TEST_F(MixerTest, SumsAreClampedToTheSixteenBitRange) {
 		const char* name;
 		const char* a;
 		const char* b;
-		float volume;  // of the second voice
+		float volume; // of the second voice
 		int16_t left, right;
 	};
 	const float nan = std::numeric_limits<float>::quiet_NaN();
@@ -208,7 +208,7 @@ TEST_F(MixerTest, MixingAllocatesNothing) {
 	std::vector<int16_t> out(4096 * 2);
 	const long before = test::allocationCount();
 	for (int i = 0; i < 4; ++i)
-		audio->mix(out.data(), 1024);   // the one-shots end and are removed on the way
+		audio->mix(out.data(), 1024); // the one-shots end and are removed on the way
 	audio->mix(out.data(), 4096);
 	audio->backgroundMute = true;
 	audio->mix(out.data(), 1024);

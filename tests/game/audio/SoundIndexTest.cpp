@@ -10,16 +10,16 @@ namespace {
 
 TEST_F(AudioTest, IndexFindsSoundFilesByLowerCasedName) {
 	const std::vector<double> tiny = constant(10, 1, 1);
-	stereo("a/b/c/d/e/f/X.WAV", tiny);    // six folders down
-	stereo("a/b/c/d/e/f/g/Y.wav", tiny);  // seven: not read
-	stereo(".wav", tiny);                 // no name before the extension
+	stereo("a/b/c/d/e/f/X.WAV", tiny);	 // six folders down
+	stereo("a/b/c/d/e/f/g/Y.wav", tiny); // seven: not read
+	stereo(".wav", tiny);				 // no name before the extension
 	stereo("a.wav", tiny);
 	stereo("x.wave", tiny);
 	stereo("x.mp3x", tiny);
 	stereo("Music/Theme.Mp3", tiny);
-	stereo("A/Door.wav", tiny);           // the same name twice: "A" comes first in byte order
+	stereo("A/Door.wav", tiny); // the same name twice: "A" comes first in byte order
 	stereo("b/door.WAV", tiny);
-	stereo("same/DOOR2.wav", tiny);       // and within a folder, "DOOR2" before "door2"
+	stereo("same/DOOR2.wav", tiny); // and within a folder, "DOOR2" before "door2"
 	stereo("same/door2.wav", tiny);
 	// A linked folder outside the data folder is walked; a link back up is not walked again.
 	lumaroll::makeDirs(dir / "elsewhere");

@@ -116,7 +116,7 @@ std::vector<int> loadCounts(const std::string& out) {
 
 struct LevelRun {
 	const char* name;
-	std::vector<std::string> args; // "@level01" stands for the imported level01.hgr, and so on
+	std::vector<std::string> args;	// "@level01" stands for the imported level01.hgr, and so on
 	std::vector<std::string> lines; // lines the run prints, each whole
 };
 

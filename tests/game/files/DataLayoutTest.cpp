@@ -16,9 +16,9 @@ TEST(DataLayoutTest, ResourceFoldersEndInOneSlashAndNeedADataFolder) {
 		const char* fromD;
 	};
 	const Case cases[] = {
-	    {"shaders", shadersDir, "d/shaders/"},
-	    {"textures", texturesDir, "d/resources/textures/"},
-	    {"particles", particlesDir, "d/resources/particles/"},
+		{"shaders", shadersDir, "d/shaders/"},
+		{"textures", texturesDir, "d/resources/textures/"},
+		{"particles", particlesDir, "d/resources/particles/"},
 	};
 	for (const Case& c : cases) {
 		EXPECT_EQ(c.folder("d"), c.fromD) << c.name;

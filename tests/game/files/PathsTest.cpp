@@ -17,8 +17,8 @@ namespace {
 
 struct DirCase {
 	const char* name;
-	const char* xdg;   // value of the XDG variable, null for unset
-	const char* home;  // value of HOME, null for unset
+	const char* xdg;  // value of the XDG variable, null for unset
+	const char* home; // value of HOME, null for unset
 	const char* expected;
 };
 
@@ -35,12 +35,12 @@ TEST_P(DataDirTest, FollowsXdgThenHome) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DataDirTest,
-                         testing::Values(DirCase{"xdg", "/x/data", "/home/u", "/x/data/lumaroll"},
-                                         DirCase{"emptyXdg", "", "/home/u", "/home/u/.local/share/lumaroll"},
-                                         DirCase{"unsetXdg", nullptr, "/home/u", "/home/u/.local/share/lumaroll"},
-                                         DirCase{"nothing", nullptr, nullptr, "./.local/share/lumaroll"},
-                                         DirCase{"emptyHome", nullptr, "", "./.local/share/lumaroll"}),
-                         [](const testing::TestParamInfo<DirCase>& info) { return info.param.name; });
+						 testing::Values(DirCase{"xdg", "/x/data", "/home/u", "/x/data/lumaroll"},
+										 DirCase{"emptyXdg", "", "/home/u", "/home/u/.local/share/lumaroll"},
+										 DirCase{"unsetXdg", nullptr, "/home/u", "/home/u/.local/share/lumaroll"},
+										 DirCase{"nothing", nullptr, nullptr, "./.local/share/lumaroll"},
+										 DirCase{"emptyHome", nullptr, "", "./.local/share/lumaroll"}),
+						 [](const testing::TestParamInfo<DirCase>& info) { return info.param.name; });
 
 class ConfigDirTest : public testing::TestWithParam<DirCase> {};
 
@@ -51,10 +51,10 @@ TEST_P(ConfigDirTest, FollowsXdgThenHome) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ConfigDirTest,
-                         testing::Values(DirCase{"xdg", "/x/conf", "/home/u", "/x/conf/lumaroll"},
-                                         DirCase{"emptyXdg", "", "/home/u", "/home/u/.config/lumaroll"},
-                                         DirCase{"nothing", nullptr, nullptr, "./.config/lumaroll"}),
-                         [](const testing::TestParamInfo<DirCase>& info) { return info.param.name; });
+						 testing::Values(DirCase{"xdg", "/x/conf", "/home/u", "/x/conf/lumaroll"},
+										 DirCase{"emptyXdg", "", "/home/u", "/home/u/.config/lumaroll"},
+										 DirCase{"nothing", nullptr, nullptr, "./.config/lumaroll"}),
+						 [](const testing::TestParamInfo<DirCase>& info) { return info.param.name; });
 
 // A fake xdg-user-dir first in PATH, answering the given text.
 class PicturesDirTest : public testing::Test {
@@ -132,7 +132,7 @@ TEST(MakeDirsTest, CreatesEveryMissingParent) {
 	EXPECT_TRUE(isDirectory("a/b/c"));
 	makeDirs(dir / "x//y/");
 	EXPECT_TRUE(isDirectory(dir / "x/y"));
-	makeDirs(dir / "x/y");  // already there: nothing happens, nothing fails
+	makeDirs(dir / "x/y"); // already there: nothing happens, nothing fails
 	EXPECT_TRUE(isDirectory(dir / "x/y"));
 	EXPECT_FALSE(makeDir(dir / "x"));
 	EXPECT_TRUE(makeDir(dir / "z"));

@@ -43,13 +43,15 @@ TEST_F(ImportTest, CommandLineSuccessLines) {
 	std::vector<test::TarEntry> entries;
 	for (int i = 0; i < 117; ++i)
 		entries.push_back(test::tarFile("opt/plimbo/data/f/" + std::to_string(i), std::string(20000, 'x')));
-	ASSERT_TRUE(test::writeFile(deb, test::debPackage("data.tar.gz", test::gzip(test::tarArchive(withMarkers(entries))))));
+	ASSERT_TRUE(
+		test::writeFile(deb, test::debPackage("data.tar.gz", test::gzip(test::tarArchive(withMarkers(entries))))));
 	const Captured c = runImport(tmp, deb, dest);
 	EXPECT_EQ(c.exitCode, 0);
-	EXPECT_EQ(c.out, "importing " + deb + " into " + dest + "...\n"
-	                 "  50 files\n"
-	                 "  100 files\n"
-	                 "done: 120 files (2.2 MB). Run the game without arguments to play.\n");
+	EXPECT_EQ(c.out, "importing " + deb + " into " + dest +
+						 "...\n"
+						 "  50 files\n"
+						 "  100 files\n"
+						 "done: 120 files (2.2 MB). Run the game without arguments to play.\n");
 	EXPECT_EQ(c.err, "");
 }
 

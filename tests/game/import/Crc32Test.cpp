@@ -27,12 +27,12 @@ TEST(Crc32, HardwareAgreesWithTheTablesOnEveryLengthAndAlignment) {
 		for (size_t n = 0; n <= 300; ++n) {
 			const std::uint32_t start = static_cast<std::uint32_t>(gen());
 			EXPECT_EQ(lumaroll::detail::crc32UpdateUsing(true, start, data.data() + offset, n),
-			          lumaroll::detail::crc32UpdateUsing(false, start, data.data() + offset, n))
-			    << "offset " << offset << ", " << n << " bytes";
+					  lumaroll::detail::crc32UpdateUsing(false, start, data.data() + offset, n))
+				<< "offset " << offset << ", " << n << " bytes";
 		}
 	}
 	EXPECT_EQ(lumaroll::detail::crc32UpdateUsing(true, 0, data.data(), 4096),
-	          lumaroll::detail::crc32UpdateUsing(false, 0, data.data(), 4096));
+			  lumaroll::detail::crc32UpdateUsing(false, 0, data.data(), 4096));
 }
 
 } // namespace

@@ -23,7 +23,7 @@ TEST_F(ImportTest, ExtractsGameFilesFromPlainAndGzipArchives) {
 		test::removeTree(dest);
 		progress.clear();
 		const std::string tar = tarArchive(withMarkers(
-		    {tarDir("./opt/plimbo/data/"), tarFile("./opt/plimbo/data/sounds/ball.wav", std::string(1000, 'w'))}));
+			{tarDir("./opt/plimbo/data/"), tarFile("./opt/plimbo/data/sounds/ball.wav", std::string(1000, 'w'))}));
 		const ImportResult r = importTar(tar, plain);
 		ASSERT_TRUE(r.ok) << r.error;
 		EXPECT_EQ(r.error, "");
@@ -37,12 +37,12 @@ TEST_F(ImportTest, ExtractsGameFilesFromPlainAndGzipArchives) {
 
 TEST_F(ImportTest, ProgressSeesDataPathsAndRunningCount) {
 	const std::string tar = tarArchive(withMarkers({tarDir("opt/plimbo/data/x/"), tarFile("usr/share/doc/README", "d"),
-	                                                tarFile("././opt/plimbo/data/x/a.txt", "a")}));
+													tarFile("././opt/plimbo/data/x/a.txt", "a")}));
 	ASSERT_TRUE(importTar(tar).ok);
 	const std::vector<std::pair<std::string, int>> expected{{"data/x/a.txt", 1},
-	                                                        {"data/bundles/original/level01.hgr", 2},
-	                                                        {"data/resources/models/plimbo.hgr", 3},
-	                                                        {"data/resources/images/MENU.dat", 4}};
+															{"data/bundles/original/level01.hgr", 2},
+															{"data/resources/models/plimbo.hgr", 3},
+															{"data/resources/images/MENU.dat", 4}};
 	EXPECT_EQ(progress, expected);
 }
 
@@ -52,22 +52,22 @@ TEST(GameFileRelativePath, Table) {
 		const char* name;
 		const char* rel;
 	} cases[] = {
-	    {"opt/plimbo/data/a.txt", "data/a.txt"},
-	    {"./opt/plimbo/data/a.txt", "data/a.txt"},
-	    {"./././opt/plimbo/data/a.txt", "data/a.txt"},
-	    {"opt/plimbo/data", "data"},
-	    {"opt/plimbo/data/", "data/"},
-	    {"usr/share/doc/plimbo/copyright", ""},
-	    {"opt/plimbo/readme", ""},
-	    {".opt/plimbo/data/a", ""},
-	    {"/opt/plimbo/data/a.txt", ""},                  // absolute
-	    {"opt/plimbo/data/../../../etc/passwd", ""},     // climbs out
-	    {"opt/plimbo/data/sub/..", ""},
-	    {"opt/plimbo/data/file..name.txt", ""},         // two dots anywhere
-	    {"opt/plimbo/database/a.txt", ""},              // prefix not followed by '/'
-	    {"opt/plimbo/data2/a.txt", ""},
-	    {"opt/plimbo/data.txt", ""},
-	    {"", ""},
+		{"opt/plimbo/data/a.txt", "data/a.txt"},
+		{"./opt/plimbo/data/a.txt", "data/a.txt"},
+		{"./././opt/plimbo/data/a.txt", "data/a.txt"},
+		{"opt/plimbo/data", "data"},
+		{"opt/plimbo/data/", "data/"},
+		{"usr/share/doc/plimbo/copyright", ""},
+		{"opt/plimbo/readme", ""},
+		{".opt/plimbo/data/a", ""},
+		{"/opt/plimbo/data/a.txt", ""},				 // absolute
+		{"opt/plimbo/data/../../../etc/passwd", ""}, // climbs out
+		{"opt/plimbo/data/sub/..", ""},
+		{"opt/plimbo/data/file..name.txt", ""}, // two dots anywhere
+		{"opt/plimbo/database/a.txt", ""},		// prefix not followed by '/'
+		{"opt/plimbo/data2/a.txt", ""},
+		{"opt/plimbo/data.txt", ""},
+		{"", ""},
 	};
 	for (const Case& c : cases)
 		EXPECT_EQ(lumaroll::gameFileRelativePath(c.name), c.rel) << c.name;
@@ -75,10 +75,10 @@ TEST(GameFileRelativePath, Table) {
 
 TEST_F(ImportTest, EntriesOutsideTheDataFolderAreNotWritten) {
 	const std::string tar = tarArchive(withMarkers({
-	    tarFile("opt/plimbo/data/../../escaped.txt", "x"),
-	    tarFile("/tmp/absolute.txt", "x"),
-	    tarFile("opt/plimbo/database.txt", "x"),
-	    tarFile("opt/plimbo/data2/beside.txt", "x"),
+		tarFile("opt/plimbo/data/../../escaped.txt", "x"),
+		tarFile("/tmp/absolute.txt", "x"),
+		tarFile("opt/plimbo/database.txt", "x"),
+		tarFile("opt/plimbo/data2/beside.txt", "x"),
 	}));
 	const ImportResult r = importTar(tar);
 	ASSERT_TRUE(r.ok) << r.error;
@@ -116,9 +116,11 @@ TEST_F(ImportTest, GnuLongNamesAndUstarPrefix) {
 	TarEntry longNameWithPrefix = tarFile("short", "l");
 	longNameWithPrefix.prefix = "opt/plimbo/data/wrong";
 	const ImportResult r = importTar(tarArchive(withMarkers({
-	    gnuLongName(longPath), tarFile(longPath.substr(0, 99), "long"),
-	    prefixed,
-	    gnuLongName("./opt/plimbo/data/replaced.txt"), longNameWithPrefix,
+		gnuLongName(longPath),
+		tarFile(longPath.substr(0, 99), "long"),
+		prefixed,
+		gnuLongName("./opt/plimbo/data/replaced.txt"),
+		longNameWithPrefix,
 	})));
 	ASSERT_TRUE(r.ok) << r.error;
 	EXPECT_EQ(destFile(longPath.substr(11)), "long");
@@ -201,7 +203,7 @@ TEST_F(ImportTest, SecondImportReplacesFiles) {
 TEST_F(ImportTest, SecondImportKeepsTheEarlierMarkersItLacks) {
 	ASSERT_TRUE(importTar(tarArchive(test::markerEntries())).ok);
 	const ImportResult r = importTar(tarArchive({tarFile("opt/plimbo/data/bundles/original/level01.hgr", "level two"),
-	                                             tarFile("opt/plimbo/data/extra.txt", "x")}));
+												 tarFile("opt/plimbo/data/extra.txt", "x")}));
 	ASSERT_TRUE(r.ok) << r.error;
 	EXPECT_EQ(destFile("data/bundles/original/level01.hgr"), "level two");
 	EXPECT_EQ(destFile("data/resources/models/plimbo.hgr"), "ball");
@@ -221,20 +223,23 @@ TEST_F(ImportTest, MarkersListedFirstAreAbsentAfterALaterFailure) {
 		std::vector<TarEntry> entries;
 		std::string error;
 	} cases[] = {
-	    {"markers first, a later file fails", {markers[0], markers[1], markers[2], taken},
-	     "Could not write " + dest + "/data/taken."},
-	    {"marker names with ./ and doubled slashes",
-	     {tarFile("./opt/plimbo/data/bundles//original/./level01.hgr", "l"),
-	      tarFile("opt/plimbo/data//resources/models/plimbo.hgr", "b"),
-	      tarFile("opt/plimbo/data/resources/./images/MENU.dat", "m"), taken},
-	     "Could not write " + dest + "/data/taken."},
-	    {"a folder entry at a marker", {markers[0], markers[1], tarDir("opt/plimbo/data/resources/images/MENU.dat/")},
-	     "Could not write " + menu + "/."},
-	    {"a file below a marker", {markers[0], markers[1], tarFile("opt/plimbo/data/resources/images/MENU.dat/x", "x")},
-	     "Could not write " + menu + "/x."},
-	    {"a marker name ending in a slash",
-	     {markers[0], markers[1], tarFile("opt/plimbo/data/resources/images/MENU.dat/", "m")},
-	     "Could not write " + menu + "/."},
+		{"markers first, a later file fails",
+		 {markers[0], markers[1], markers[2], taken},
+		 "Could not write " + dest + "/data/taken."},
+		{"marker names with ./ and doubled slashes",
+		 {tarFile("./opt/plimbo/data/bundles//original/./level01.hgr", "l"),
+		  tarFile("opt/plimbo/data//resources/models/plimbo.hgr", "b"),
+		  tarFile("opt/plimbo/data/resources/./images/MENU.dat", "m"), taken},
+		 "Could not write " + dest + "/data/taken."},
+		{"a folder entry at a marker",
+		 {markers[0], markers[1], tarDir("opt/plimbo/data/resources/images/MENU.dat/")},
+		 "Could not write " + menu + "/."},
+		{"a file below a marker",
+		 {markers[0], markers[1], tarFile("opt/plimbo/data/resources/images/MENU.dat/x", "x")},
+		 "Could not write " + menu + "/x."},
+		{"a marker name ending in a slash",
+		 {markers[0], markers[1], tarFile("opt/plimbo/data/resources/images/MENU.dat/", "m")},
+		 "Could not write " + menu + "/."},
 	};
 	for (const auto& c : cases) {
 		test::removeTree(dest);
@@ -253,8 +258,8 @@ TEST_F(ImportTest, MarkersListedFirstAreAbsentAfterALaterFailure) {
 // Names that are empty once "./" is removed are passed over. (A header whose
 // name is empty from the start is an end-of-archive block.)
 TEST_F(ImportTest, EmptyNamesAndZeroSizedFiles) {
-	const ImportResult r = importTar(tarArchive(withMarkers({tarFile("./", "dot"), tarFile("././", "dots"),
-	                                                        tarFile("opt/plimbo/data/empty.txt", "")})));
+	const ImportResult r = importTar(tarArchive(
+		withMarkers({tarFile("./", "dot"), tarFile("././", "dots"), tarFile("opt/plimbo/data/empty.txt", "")})));
 	ASSERT_TRUE(r.ok) << r.error;
 	EXPECT_EQ(r.files, 4);
 	EXPECT_TRUE(destHas("data/empty.txt"));

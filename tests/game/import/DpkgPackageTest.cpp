@@ -10,12 +10,12 @@ namespace {
 
 std::map<std::string, std::string> gameTree() {
 	std::map<std::string, std::string> files{
-	    {"opt/plimbo/data/bundles/original/level01.hgr", "level one"},
-	    {"opt/plimbo/data/resources/models/plimbo.hgr", "ball model"},
-	    {"opt/plimbo/data/resources/images/MENU.dat", std::string(70000, 'm')},
-	    {"opt/plimbo/data/sounds/odd-size.wav", std::string(513, 's')},
-	    {"opt/plimbo/plimbo.desktop", "not game data"},
-	    {"usr/share/doc/plimbo/copyright", "doc"},
+		{"opt/plimbo/data/bundles/original/level01.hgr", "level one"},
+		{"opt/plimbo/data/resources/models/plimbo.hgr", "ball model"},
+		{"opt/plimbo/data/resources/images/MENU.dat", std::string(70000, 'm')},
+		{"opt/plimbo/data/sounds/odd-size.wav", std::string(513, 's')},
+		{"opt/plimbo/plimbo.desktop", "not game data"},
+		{"usr/share/doc/plimbo/copyright", "doc"},
 	};
 	// Longer than the 100 bytes of a tar name field: dpkg-deb writes a GNU long name.
 	files["opt/plimbo/data/" + std::string(60, 'a') + "/" + std::string(60, 'b') + "/deep.txt"] = "deep";

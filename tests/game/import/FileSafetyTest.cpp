@@ -48,7 +48,7 @@ TEST_F(ImportTest, FailedWriteIsAFailureAndKeepsTheOldFile) {
 
 	std::vector<test::TarEntry> entries = test::markerEntries();
 	for (const auto& e : {tarFile("opt/plimbo/data/a.txt", "small"), tarFile("opt/plimbo/data/big.bin", big),
-	                      tarFile("opt/plimbo/data/after.txt", "after")})
+						  tarFile("opt/plimbo/data/after.txt", "after")})
 		entries.push_back(e);
 	ASSERT_TRUE(test::writeFile(deb, test::debPackage("data.tar", tarArchive(entries))));
 	ImportResult r;
@@ -83,7 +83,7 @@ TEST_F(ImportTest, FileThatCannotBeCreatedFails) {
 	// below it cannot be written.
 	test::removeTree(dest);
 	const ImportResult below = importTar(tarArchive(
-	    withMarkers({tarFile("opt/plimbo/data/plain", "file"), tarFile("opt/plimbo/data/plain/inner.txt", "x")})));
+		withMarkers({tarFile("opt/plimbo/data/plain", "file"), tarFile("opt/plimbo/data/plain/inner.txt", "x")})));
 	EXPECT_EQ(below.error, "Could not write " + dest + "/data/plain/inner.txt.");
 	EXPECT_EQ(below.files, 1);
 }
@@ -102,21 +102,22 @@ TEST_F(ImportTest, MarkersArePlacedAfterTheOtherFilesAreFlushed) {
 	entries.push_back(tarFile("opt/plimbo/data/a.txt", "new"));
 	entries.push_back(tarFile("opt/plimbo/data/sub/b.txt", "b"));
 	const std::string package = test::debPackage("data.tar", tarArchive(entries));
-	const std::string earlier = test::debPackage("data.tar", tarArchive(withMarkers({tarFile("opt/plimbo/data/a.txt", "old")})));
+	const std::string earlier =
+		test::debPackage("data.tar", tarArchive(withMarkers({tarFile("opt/plimbo/data/a.txt", "old")})));
 	const struct {
 		const char* name;
 		bool reimport;
-		int failingFlush;  // -1: none fails
+		int failingFlush; // -1: none fails
 		std::vector<std::string> flushes;
 		bool installedAfter;
 	} cases[] = {
-	    {"first import", false, -1, {"a=new b=b", "a=new b=b installed"}, true},
-	    {"re-import", true, -1, {"a=old b=", "a=new b=b", "a=new b=b installed"}, true},
-	    // Nothing was written yet: the earlier installation stays whole.
-	    {"withdrawal's flush fails", true, 0, {"a=old b="}, true},
-	    {"first import, files' flush fails", false, 0, {"a=new b=b"}, false},
-	    {"markers' flush fails", false, 1, {"a=new b=b", "a=new b=b installed"}, false},
-	    {"re-import, markers' flush fails", true, 2, {"a=old b=", "a=new b=b", "a=new b=b installed"}, false},
+		{"first import", false, -1, {"a=new b=b", "a=new b=b installed"}, true},
+		{"re-import", true, -1, {"a=old b=", "a=new b=b", "a=new b=b installed"}, true},
+		// Nothing was written yet: the earlier installation stays whole.
+		{"withdrawal's flush fails", true, 0, {"a=old b="}, true},
+		{"first import, files' flush fails", false, 0, {"a=new b=b"}, false},
+		{"markers' flush fails", false, 1, {"a=new b=b", "a=new b=b installed"}, false},
+		{"re-import, markers' flush fails", true, 2, {"a=old b=", "a=new b=b", "a=new b=b installed"}, false},
 	};
 	for (const auto& c : cases) {
 		test::removeTree(dest);
@@ -131,7 +132,7 @@ TEST_F(ImportTest, MarkersArePlacedAfterTheOtherFilesAreFlushed) {
 		options.flushData = [&](const std::string& folder) {
 			EXPECT_EQ(folder, dest) << c.name;
 			flushes.push_back("a=" + destFile("data/a.txt") + " b=" + destFile("data/sub/b.txt") +
-			                  (lumaroll::hasGameData(dest) ? " installed" : ""));
+							  (lumaroll::hasGameData(dest) ? " installed" : ""));
 			return int(flushes.size()) - 1 != c.failingFlush;
 		};
 		const ImportResult r = lumaroll::importDebPackage(deb, dest, nullptr, options);

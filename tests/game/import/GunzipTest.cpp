@@ -52,12 +52,12 @@ TEST(Gunzip, DamagedInputFails) {
 	std::string flipped = gz;
 	flipped[gz.size() / 2] ^= 0x55;
 	const std::string cases[] = {
-	    gz.substr(0, gz.size() / 2),  // truncated in the deflate data
-	    gz.substr(0, gz.size() - 4),  // trailer cut
-	    flipped,
-	    "",
-	    "not gzip at all",
-	    std::string("\x78\x9c\x03\x00\x00\x00\x00\x01", 8),  // zlib wrapper, not gzip
+		gz.substr(0, gz.size() / 2), // truncated in the deflate data
+		gz.substr(0, gz.size() - 4), // trailer cut
+		flipped,
+		"",
+		"not gzip at all",
+		std::string("\x78\x9c\x03\x00\x00\x00\x00\x01", 8), // zlib wrapper, not gzip
 	};
 	for (const std::string& input : cases) {
 		const Inflated r = inflate(input);

@@ -19,7 +19,9 @@ const char kNotDeb[] = "The file is not a .deb package.";
 const char kNoData[] = "The package contains no data (data.tar).";
 const char kDamaged[] = "The package is incomplete or damaged.";
 
-std::string validTar() { return test::tarArchive(test::markerEntries()); }
+std::string validTar() {
+	return test::tarArchive(test::markerEntries());
+}
 
 } // namespace
 
@@ -67,10 +69,10 @@ TEST_F(ImportTest, NotAnArArchive) {
 		const char* name;
 		std::string bytes;
 	} cases[] = {
-	    {"empty file", ""},
-	    {"magic cut short", "!<arch>"},
-	    {"magic misspelt", "!<arch\n>plus more bytes"},
-	    {"a zip file", "PK\x03\x04 a zip file, not a package"},
+		{"empty file", ""},
+		{"magic cut short", "!<arch>"},
+		{"magic misspelt", "!<arch\n>plus more bytes"},
+		{"a zip file", "PK\x03\x04 a zip file, not a package"},
 	};
 	for (const auto& c : cases) {
 		SCOPED_TRACE(c.name);
@@ -86,11 +88,11 @@ TEST_F(ImportTest, NoDataMember) {
 		const char* name;
 		std::string bytes;
 	} cases[] = {
-	    {"magic only", "!<arch>\n"},
-	    {"no whole member header", std::string("!<arch>\n") + std::string(59, ' ')},
-	    {"control members only", test::arArchive({{"debian-binary", "2.0\n", ""}, {"control.tar.gz", "xx", ""}})},
-	    {"a member named data", test::arArchive({{"data", "tar", ""}})},
-	    {"a member without a name", test::arArchive({{"", "anonymous", ""}})},
+		{"magic only", "!<arch>\n"},
+		{"no whole member header", std::string("!<arch>\n") + std::string(59, ' ')},
+		{"control members only", test::arArchive({{"debian-binary", "2.0\n", ""}, {"control.tar.gz", "xx", ""}})},
+		{"a member named data", test::arArchive({{"data", "tar", ""}})},
+		{"a member without a name", test::arArchive({{"", "anonymous", ""}})},
 	};
 	for (const auto& c : cases) {
 		SCOPED_TRACE(c.name);
@@ -103,10 +105,10 @@ TEST_F(ImportTest, NoDataMember) {
 
 TEST_F(ImportTest, OtherCompressionsAreNamed) {
 	for (const char* name : {"data.tar.xz", "data.tar.zst", "data.tar.bz2", "data.tar.lzma", "data.tarx"}) {
-		const std::string bytes = test::arArchive({{"debian-binary", "2.0\n", ""},
-		                                           {"control.tar.xz", "control", ""},
-		                                           {name, "compressed", ""}});
-		EXPECT_EQ(importBytes(bytes).error, std::string("Unsupported compression (") + name + "); expected data.tar.gz.");
+		const std::string bytes = test::arArchive(
+			{{"debian-binary", "2.0\n", ""}, {"control.tar.xz", "control", ""}, {name, "compressed", ""}});
+		EXPECT_EQ(importBytes(bytes).error,
+				  std::string("Unsupported compression (") + name + "); expected data.tar.gz.");
 	}
 }
 
@@ -115,10 +117,10 @@ TEST_F(ImportTest, DamagedMemberSizes) {
 		const char* name;
 		std::string bytes;
 	} cases[] = {
-	    {"negative size", test::arArchive({{"debian-binary", "2.0\n", "-4"}})},
-	    {"size past the end", test::arArchive({{"debian-binary", "2.0\n", "5000"}})},
-	    {"data member past the end",
-	     test::arArchive({{"debian-binary", "2.0\n", ""}, {"data.tar", validTar(), "99999999"}})},
+		{"negative size", test::arArchive({{"debian-binary", "2.0\n", "-4"}})},
+		{"size past the end", test::arArchive({{"debian-binary", "2.0\n", "5000"}})},
+		{"data member past the end",
+		 test::arArchive({{"debian-binary", "2.0\n", ""}, {"data.tar", validTar(), "99999999"}})},
 	};
 	for (const auto& c : cases)
 		EXPECT_EQ(importBytes(c.bytes).error, kDamaged) << c.name;
@@ -128,7 +130,8 @@ TEST_F(ImportTest, DamagedMemberSizes) {
 // byte, no digits at all is zero.
 TEST_F(ImportTest, SizeFieldParsing) {
 	const std::string tar = validTar();
-	std::string bytes = test::arArchive({{"empty", "", "x123"}, {"data.tar", tar, "  " + std::to_string(tar.size()) + "zz"}});
+	std::string bytes =
+		test::arArchive({{"empty", "", "x123"}, {"data.tar", tar, "  " + std::to_string(tar.size()) + "zz"}});
 	const ImportResult r = importBytes(bytes);
 	EXPECT_TRUE(r.ok) << r.error;
 	EXPECT_EQ(r.files, 3);
@@ -148,7 +151,7 @@ TEST_F(ImportTest, MemberNamesWithPaddingAndSlashes) {
 
 TEST_F(ImportTest, OddMemberIsFollowedByOnePaddingByte) {
 	const std::string bytes = test::arArchive(
-	    {{"debian-binary", "2.0\n", ""}, {"odd", "abc", ""}, {"data.tar.gz", test::gzip(validTar()), ""}});
+		{{"debian-binary", "2.0\n", ""}, {"odd", "abc", ""}, {"data.tar.gz", test::gzip(validTar()), ""}});
 	const ImportResult r = importBytes(bytes);
 	EXPECT_TRUE(r.ok) << r.error;
 	EXPECT_EQ(r.files, 3);
@@ -163,11 +166,12 @@ TEST_F(ImportTest, MembersAfterTheDataMemberAreNotRead) {
 TEST_F(ImportTest, DamagedGzipDataMember) {
 	const std::string gz = test::gzip(validTar());
 	EXPECT_EQ(importBytes(test::debPackage("data.tar.gz", gz.substr(0, gz.size() - 10))).error,
-	          "corrupted compressed data");
+			  "corrupted compressed data");
 	EXPECT_EQ(importBytes(test::debPackage("data.tar.gz", "plain text")).error, "corrupted compressed data");
 	// The whole member is checked before anything is written, even when the
 	// damage lies after complete game files.
-	const std::string big = test::gzip(test::tarArchive(withMarkers({tarFile("opt/plimbo/data/big", std::string(3 << 20, 'b'))})));
+	const std::string big =
+		test::gzip(test::tarArchive(withMarkers({tarFile("opt/plimbo/data/big", std::string(3 << 20, 'b'))})));
 	const struct {
 		const char* name;
 		size_t fromEnd;

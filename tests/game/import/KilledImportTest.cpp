@@ -65,10 +65,10 @@ TEST_F(ImportTest, KilledImportLeavesNoMarkers) {
 		test::ProcessOptions options;
 		options.args = {"--import-deb", deb};
 		options.env = {{"XDG_DATA_HOME", home + "/data"},
-		               {"XDG_CONFIG_HOME", home + "/config"},
-		               {"HOME", home},
-		               {"LUMAROLL_NO_AUDIO", "1"},
-		               {"ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1"}};
+					   {"XDG_CONFIG_HOME", home + "/config"},
+					   {"HOME", home},
+					   {"LUMAROLL_NO_AUDIO", "1"},
+					   {"ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1"}};
 		test::RunningProcess import(program, options);
 		ASSERT_TRUE(import.started()) << c.name;
 		ASSERT_TRUE(reader.waitForBytes(60000)) << c.name << ": the import never reached the stalling file";

@@ -37,10 +37,10 @@ TEST(ReadAheadStream, HandsOnTheSourceBytesInOrderAndItsFailure) {
 		size_t size;
 		bool failing;
 	} cases[] = {
-	    {"empty source", 0, false},
-	    {"several chunks and a part", (3 << 20) + 123, false},
-	    {"exactly whole chunks", 2 << 20, false},
-	    {"source failing after some chunks", (1 << 20) + 5, true},
+		{"empty source", 0, false},
+		{"several chunks and a part", (3 << 20) + 123, false},
+		{"exactly whole chunks", 2 << 20, false},
+		{"source failing after some chunks", (1 << 20) + 5, true},
 	};
 	for (const auto& c : cases) {
 		PatternStream source(c.size, c.failing);

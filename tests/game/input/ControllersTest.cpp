@@ -40,9 +40,10 @@ TEST(ControllersTest, MappingCountCountsOnlyFilesThatExistAndSensorsReportNone) 
 	EXPECT_EQ(controllers.loadMappings(), 0);
 	EXPECT_EQ(testing::internal::GetCapturedStdout(), "controllers: 0 mappings from SDL_GameControllerDB\n");
 
-	ASSERT_TRUE(test::writeFile(config.path() + "/lumaroll/gamecontrollerdb.txt",
-	                               "03000000de1100000100000000000000,Test Pad One,a:b0,b:b1,leftx:a0,lefty:a1,platform:Linux,\n"
-	                               "03000000de1100000200000000000000,Test Pad Two,a:b1,b:b0,leftx:a0,lefty:a1,platform:Linux,\n"));
+	ASSERT_TRUE(
+		test::writeFile(config.path() + "/lumaroll/gamecontrollerdb.txt",
+						"03000000de1100000100000000000000,Test Pad One,a:b0,b:b1,leftx:a0,lefty:a1,platform:Linux,\n"
+						"03000000de1100000200000000000000,Test Pad Two,a:b1,b:b0,leftx:a0,lefty:a1,platform:Linux,\n"));
 	testing::internal::CaptureStdout();
 	EXPECT_EQ(controllers.loadMappings(), 2);
 	EXPECT_EQ(testing::internal::GetCapturedStdout(), "controllers: 2 mappings from SDL_GameControllerDB\n");
@@ -102,7 +103,7 @@ TEST(ControllersTest, APlainStickIsHeldAsAJoystickOnly) {
 	testing::internal::CaptureStdout();
 	const std::vector<Uint32> added = offerQueuedEvents(controllers);
 	EXPECT_EQ(testing::internal::GetCapturedStdout(),
-	          "generic controller (no known mapping): Plain Stick, 2 axes, 4 buttons\n");
+			  "generic controller (no known mapping): Plain Stick, 2 axes, 4 buttons\n");
 	EXPECT_EQ(added, (std::vector<Uint32>{SDL_JOYDEVICEADDED}));
 	EXPECT_TRUE(controllers.controllers.empty());
 	ASSERT_EQ(controllers.joysticks.size(), 1u);
@@ -114,7 +115,7 @@ TEST(ControllersTest, APlainStickIsHeldAsAJoystickOnly) {
 TEST(ControllersTest, OtherEventsAreLeftToTheCaller) {
 	Controllers controllers;
 	for (Uint32 type : {Uint32(SDL_KEYDOWN), Uint32(SDL_CONTROLLERBUTTONDOWN), Uint32(SDL_CONTROLLERAXISMOTION),
-	                    Uint32(SDL_JOYAXISMOTION), Uint32(SDL_CONTROLLERDEVICEREMAPPED), Uint32(SDL_QUIT)}) {
+						Uint32(SDL_JOYAXISMOTION), Uint32(SDL_CONTROLLERDEVICEREMAPPED), Uint32(SDL_QUIT)}) {
 		SDL_Event e{};
 		e.type = type;
 		EXPECT_FALSE(controllers.handleDeviceEvent(e)) << "event type 0x" << std::hex << type;
@@ -128,13 +129,13 @@ TEST(ControllersTest, RumbleDuration) {
 		int ms;
 	};
 	const Case cases[] = {
-	    {"full", 1.f, 45},
-	    {"half, below the floor", 0.5f, 30},
-	    {"truncated", 0.7f, 31},
-	    {"above the ceiling", 10.f, 250},
-	    {"negative", -1.f, 30},
-	    {"NaN", std::numeric_limits<float>::quiet_NaN(), 30},
-	    {"infinite", std::numeric_limits<float>::infinity(), 250},
+		{"full", 1.f, 45},
+		{"half, below the floor", 0.5f, 30},
+		{"truncated", 0.7f, 31},
+		{"above the ceiling", 10.f, 250},
+		{"negative", -1.f, 30},
+		{"NaN", std::numeric_limits<float>::quiet_NaN(), 30},
+		{"infinite", std::numeric_limits<float>::infinity(), 250},
 	};
 	for (const Case& c : cases)
 		EXPECT_EQ(Controllers::rumbleMilliseconds(c.strength), c.ms) << c.name;

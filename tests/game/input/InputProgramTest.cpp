@@ -28,15 +28,20 @@ TEST(InputProgramTest, DeveloperKeysScreenshotAndBackgroundUnderX) {
 	const std::string level = test::writeTestLevel(dir.path());
 	ASSERT_TRUE(test::makeDirs(dir / "work"));
 	test::writeFile(dir / "config/lumaroll/config.ini",
-	                   "# Lumaroll settings\ngraphics.fps_limit=30\ngeneral.check_updates=0\n");
+					"# Lumaroll settings\ngraphics.fps_limit=30\ngeneral.check_updates=0\n");
 	test::ProcessOptions o;
 	o.args = {level, "--dev"};
-	o.env = {{"DISPLAY", display.name()}, {"SDL_VIDEODRIVER", "x11"}, {"SDL_VIDEO_X11_FORCE_EGL", "1"},
-	         {"SDL_AUDIODRIVER", "dummy"}, {"LUMAROLL_NO_AUDIO", "1"},
-	         {"XDG_DATA_HOME", dir / "userdata"}, {"XDG_CONFIG_HOME", dir / "config"},
-	         {"XDG_PICTURES_DIR", dir / "pictures"}, {"HOME", dir / "home"},
-	         {"LUMAROLL_FONT", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"},
-	         {"ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1"}};
+	o.env = {{"DISPLAY", display.name()},
+			 {"SDL_VIDEODRIVER", "x11"},
+			 {"SDL_VIDEO_X11_FORCE_EGL", "1"},
+			 {"SDL_AUDIODRIVER", "dummy"},
+			 {"LUMAROLL_NO_AUDIO", "1"},
+			 {"XDG_DATA_HOME", dir / "userdata"},
+			 {"XDG_CONFIG_HOME", dir / "config"},
+			 {"XDG_PICTURES_DIR", dir / "pictures"},
+			 {"HOME", dir / "home"},
+			 {"LUMAROLL_FONT", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"},
+			 {"ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1"}};
 	o.workDir = dir / "work";
 	test::RunningProcess game(test::lumarollBinary(), o);
 	ASSERT_TRUE(game.started());
@@ -60,22 +65,20 @@ TEST(InputProgramTest, DeveloperKeysScreenshotAndBackgroundUnderX) {
 	ASSERT_TRUE(game.waitForOutput(".png\n", 20000)) << game.output();
 	const size_t saved = game.output().find("saved screenshot-");
 	ASSERT_NE(saved, std::string::npos) << game.output();
-	const std::string name =
-	    game.output().substr(saved + 6, game.output().find('\n', saved) - saved - 6);
+	const std::string name = game.output().substr(saved + 6, game.output().find('\n', saved) - saved - 6);
 	int w = 0, h = 0, channels = 0;
 	unsigned char* rgb = stbi_load((dir / ("work/" + name)).c_str(), &w, &h, &channels, 3);
 	ASSERT_NE(rgb, nullptr) << name;
 	const unsigned char* middle = rgb + (static_cast<size_t>(h / 2) * w + w / 2) * 3;
 	const unsigned char* corner = rgb + (static_cast<size_t>(2) * w + 2) * 3;
 	EXPECT_TRUE(middle[1] > 200 && middle[0] < 60 && middle[2] < 60)
-	    << "middle " << int(middle[0]) << "," << int(middle[1]) << "," << int(middle[2]);
+		<< "middle " << int(middle[0]) << "," << int(middle[1]) << "," << int(middle[2]);
 	EXPECT_TRUE(corner[0] > 200 && corner[1] < 60 && corner[2] < 60)
-	    << "corner " << int(corner[0]) << "," << int(corner[1]) << "," << int(corner[2]);
+		<< "corner " << int(corner[0]) << "," << int(corner[1]) << "," << int(corner[2]);
 	stbi_image_free(rgb);
 
 	ASSERT_TRUE(xdotool(display.name(), {"windowunmap", window}));
-	EXPECT_TRUE(game.waitForOutput("app: in the background, game paused and audio muted\n", 20000))
-	    << game.output();
+	EXPECT_TRUE(game.waitForOutput("app: in the background, game paused and audio muted\n", 20000)) << game.output();
 	ASSERT_TRUE(xdotool(display.name(), {"windowmap", window}));
 	ASSERT_TRUE(xdotool(display.name(), {"windowfocus", window}));
 	EXPECT_TRUE(game.waitForOutput("app: back in the foreground, audio resumed\n", 20000)) << game.output();

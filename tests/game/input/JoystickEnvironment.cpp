@@ -7,9 +7,7 @@ namespace {
 
 class JoystickEnvironment : public testing::Environment {
 public:
-	void SetUp() override {
-		ASSERT_EQ(SDL_Init(SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
-	}
+	void SetUp() override { ASSERT_EQ(SDL_Init(SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError(); }
 	void TearDown() override { SDL_Quit(); }
 };
 

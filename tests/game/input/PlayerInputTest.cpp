@@ -30,7 +30,9 @@ SDL_Event finger(Uint32 type, SDL_FingerID id, float x, float y) {
 
 class PlayerInputTest : public testing::Test {
 protected:
-	void SetUp() override { test::drain([](const SDL_Event&) {}); }
+	void SetUp() override {
+		test::drain([](const SDL_Event&) {});
+	}
 	void TearDown() override {
 		for (auto& pad : pads)
 			pad->detach();
@@ -53,9 +55,7 @@ protected:
 		return out;
 	}
 
-	void touch(Uint32 type, SDL_FingerID id, float x, float y) {
-		input.handleTouchEvent(finger(type, id, x, y), W, H);
-	}
+	void touch(Uint32 type, SDL_FingerID id, float x, float y) { input.handleTouchEvent(finger(type, id, x, y), W, H); }
 
 	// A tap of the left half: down, up 100 ms later at the same place.
 	void tap(float x = 0.3f, float y = 0.5f) {
@@ -83,29 +83,29 @@ TEST_F(PlayerInputTest, KeyboardScancodes) {
 		bool jump;
 	};
 	const Case cases[] = {
-	    {"W", {SDL_SCANCODE_W}, 1, 0, false},
-	    {"Up", {SDL_SCANCODE_UP}, 1, 0, false},
-	    {"keypad 8", {SDL_SCANCODE_KP_8}, 1, 0, false},
-	    {"digit 8", {SDL_SCANCODE_8}, 1, 0, false},
-	    {"S", {SDL_SCANCODE_S}, -1, 0, false},
-	    {"Down", {SDL_SCANCODE_DOWN}, -1, 0, false},
-	    {"keypad 2", {SDL_SCANCODE_KP_2}, -1, 0, false},
-	    {"digit 2", {SDL_SCANCODE_2}, -1, 0, false},
-	    {"D", {SDL_SCANCODE_D}, 0, 1, false},
-	    {"Right", {SDL_SCANCODE_RIGHT}, 0, 1, false},
-	    {"keypad 6", {SDL_SCANCODE_KP_6}, 0, 1, false},
-	    {"digit 6", {SDL_SCANCODE_6}, 0, 1, false},
-	    {"A", {SDL_SCANCODE_A}, 0, -1, false},
-	    {"Left", {SDL_SCANCODE_LEFT}, 0, -1, false},
-	    {"keypad 4", {SDL_SCANCODE_KP_4}, 0, -1, false},
-	    {"digit 4", {SDL_SCANCODE_4}, 0, -1, false},
-	    {"W and D", {SDL_SCANCODE_W, SDL_SCANCODE_D}, 1, 1, false},
-	    {"Space", {SDL_SCANCODE_SPACE}, 0, 0, true},
-	    {"keypad 5", {SDL_SCANCODE_KP_5}, 0, 0, true},
-	    {"keypad 0", {SDL_SCANCODE_KP_0}, 0, 0, true},
-	    {"digit 5", {SDL_SCANCODE_5}, 0, 0, true},
-	    {"digit 0", {SDL_SCANCODE_0}, 0, 0, true},
-	    {"E is no steering key", {SDL_SCANCODE_E}, 0, 0, false},
+		{"W", {SDL_SCANCODE_W}, 1, 0, false},
+		{"Up", {SDL_SCANCODE_UP}, 1, 0, false},
+		{"keypad 8", {SDL_SCANCODE_KP_8}, 1, 0, false},
+		{"digit 8", {SDL_SCANCODE_8}, 1, 0, false},
+		{"S", {SDL_SCANCODE_S}, -1, 0, false},
+		{"Down", {SDL_SCANCODE_DOWN}, -1, 0, false},
+		{"keypad 2", {SDL_SCANCODE_KP_2}, -1, 0, false},
+		{"digit 2", {SDL_SCANCODE_2}, -1, 0, false},
+		{"D", {SDL_SCANCODE_D}, 0, 1, false},
+		{"Right", {SDL_SCANCODE_RIGHT}, 0, 1, false},
+		{"keypad 6", {SDL_SCANCODE_KP_6}, 0, 1, false},
+		{"digit 6", {SDL_SCANCODE_6}, 0, 1, false},
+		{"A", {SDL_SCANCODE_A}, 0, -1, false},
+		{"Left", {SDL_SCANCODE_LEFT}, 0, -1, false},
+		{"keypad 4", {SDL_SCANCODE_KP_4}, 0, -1, false},
+		{"digit 4", {SDL_SCANCODE_4}, 0, -1, false},
+		{"W and D", {SDL_SCANCODE_W, SDL_SCANCODE_D}, 1, 1, false},
+		{"Space", {SDL_SCANCODE_SPACE}, 0, 0, true},
+		{"keypad 5", {SDL_SCANCODE_KP_5}, 0, 0, true},
+		{"keypad 0", {SDL_SCANCODE_KP_0}, 0, 0, true},
+		{"digit 5", {SDL_SCANCODE_5}, 0, 0, true},
+		{"digit 0", {SDL_SCANCODE_0}, 0, 0, true},
+		{"E is no steering key", {SDL_SCANCODE_E}, 0, 0, false},
 	};
 	for (const Case& c : cases) {
 		keys.state.fill(0);
@@ -188,13 +188,13 @@ TEST_F(PlayerInputTest, PadButtonsAndDpad) {
 		bool jump;
 	};
 	const Case cases[] = {
-	    {"d-pad up", SDL_CONTROLLER_BUTTON_DPAD_UP, 1, 0, false},
-	    {"d-pad down", SDL_CONTROLLER_BUTTON_DPAD_DOWN, -1, 0, false},
-	    {"d-pad right", SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 0, 1, false},
-	    {"d-pad left", SDL_CONTROLLER_BUTTON_DPAD_LEFT, 0, -1, false},
-	    {"A", SDL_CONTROLLER_BUTTON_A, 0, 0, true},
-	    {"B", SDL_CONTROLLER_BUTTON_B, 0, 0, true},
-	    {"X", SDL_CONTROLLER_BUTTON_X, 0, 0, false},
+		{"d-pad up", SDL_CONTROLLER_BUTTON_DPAD_UP, 1, 0, false},
+		{"d-pad down", SDL_CONTROLLER_BUTTON_DPAD_DOWN, -1, 0, false},
+		{"d-pad right", SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 0, 1, false},
+		{"d-pad left", SDL_CONTROLLER_BUTTON_DPAD_LEFT, 0, -1, false},
+		{"A", SDL_CONTROLLER_BUTTON_A, 0, 0, true},
+		{"B", SDL_CONTROLLER_BUTTON_B, 0, 0, true},
+		{"X", SDL_CONTROLLER_BUTTON_X, 0, 0, false},
 	};
 	for (const Case& c : cases) {
 		pad.setButton(c.button, true);
@@ -286,10 +286,10 @@ TEST_F(PlayerInputTest, ModernMoveRadius) {
 	};
 	const float r = 140.f;
 	const Case cases[] = {
-	    {"under 0.08 R", 0.07f * r, 0.f},
-	    {"half R", 0.5f * r, std::pow((0.5f - 0.08f) / 0.92f, 1.6f)},
-	    {"R", r, 1.f},
-	    {"beyond R", 3.f * r, 1.f},
+		{"under 0.08 R", 0.07f * r, 0.f},
+		{"half R", 0.5f * r, std::pow((0.5f - 0.08f) / 0.92f, 1.6f)},
+		{"R", r, 1.f},
+		{"beyond R", 3.f * r, 1.f},
 	};
 	for (const Case& c : cases) {
 		touch(SDL_FINGERDOWN, 1, 0.3f, 0.5f);
@@ -525,11 +525,11 @@ TEST_F(TiltTest, SidewaysDeadZoneAndFullOutput) {
 		float angle, x;
 	};
 	const Case cases[] = {
-	    {"inside the dead zone", 0.048f, 0.f},
-	    {"just past its edge (0.049)", 0.0505f, -(0.0505f / 0.35f - 0.14f) / 0.86f},
-	    {"full", 0.35f, -1.f},
-	    {"beyond full", 0.6f, -1.f},
-	    {"the other way", -0.35f, 1.f},
+		{"inside the dead zone", 0.048f, 0.f},
+		{"just past its edge (0.049)", 0.0505f, -(0.0505f / 0.35f - 0.14f) / 0.86f},
+		{"full", 0.35f, -1.f},
+		{"beyond full", 0.6f, -1.f},
+		{"the other way", -0.35f, 1.f},
 	};
 	for (const Case& c : cases) {
 		settle(c.angle, 0.f);
@@ -593,10 +593,10 @@ TEST_F(TiltTest, FlippedLandscapeAndInvertSettingsReverse) {
 		float x, y;
 	};
 	const Case cases[] = {
-	    {"landscape", false, false, false, -1.f, -1.f},
-	    {"landscape flipped", true, false, false, 1.f, 1.f},
-	    {"invert x", false, true, false, 1.f, -1.f},
-	    {"invert y", false, false, true, -1.f, 1.f},
+		{"landscape", false, false, false, -1.f, -1.f},
+		{"landscape flipped", true, false, false, 1.f, 1.f},
+		{"invert x", false, true, false, 1.f, -1.f},
+		{"invert y", false, false, true, -1.f, 1.f},
 	};
 	for (const Case& c : cases) {
 		devices.orientation = c.flipped ? SDL_ORIENTATION_LANDSCAPE_FLIPPED : SDL_ORIENTATION_LANDSCAPE;
@@ -657,60 +657,60 @@ TEST_F(PlayerInputTest, KindAndStickModeRules) {
 	};
 	// Each case starts after a read that left stick mode on (mouse motion).
 	const Case cases[] = {
-	    {"mouse motion", [&] { input.mouseDX = 2.f; }, kMouseInput, true},
-	    {"mouse motion while tilting",
-	     [&] {
-		     input.mouseDX = 2.f;
-		     input.settings.touch = TouchScheme::Accelerometer;
-		     devices.accelerometer = SensorRead::Sample;
-	     },
-	     kTiltInput, true},
-	    {"mouse motion with a touch move",
-	     [&] {
-		     input.mouseDY = 2.f;
-		     touch(SDL_FINGERDOWN, 1, 0.3f, 0.5f);
-		     touch(SDL_FINGERMOTION, 1, 0.3f, 0.3f);
-	     },
-	     kTouchInput, true},
-	    {"tilt",
-	     [&] {
-		     input.settings.touch = TouchScheme::Accelerometer;
-		     devices.accelerometer = SensorRead::Sample;
-		     keys.press(SDL_SCANCODE_W);
-	     },
-	     kTiltInput, true},
-	    {"touch move",
-	     [&] {
-		     touch(SDL_FINGERDOWN, 1, 0.3f, 0.5f);
-		     touch(SDL_FINGERMOTION, 1, 0.3f, 0.3f);
-		     keys.press(SDL_SCANCODE_W);
-	     },
-	     kTouchInput, true},
-	    {"captured mouse and keys",
-	     [&] {
-		     input.mouseCaptured = true;
-		     keys.press(SDL_SCANCODE_W);
-	     },
-	     kMouseInput, true},
-	    {"left stick", [&] { pad.setAxis(SDL_CONTROLLER_AXIS_LEFTX, 0.5f); }, kControllerInput, true},
-	    {"right stick", [&] { pad.setAxis(SDL_CONTROLLER_AXIS_RIGHTY, 0.5f); }, kControllerInput, true},
-	    {"stick and keys",
-	     [&] {
-		     pad.setAxis(SDL_CONTROLLER_AXIS_LEFTX, 0.5f);
-		     keys.press(SDL_SCANCODE_D);
-	     },
-	     kControllerInput, false},
-	    {"d-pad", [&] { pad.setButton(SDL_CONTROLLER_BUTTON_DPAD_UP, true); }, kControllerInput, false},
-	    {"button A", [&] { pad.setButton(SDL_CONTROLLER_BUTTON_A, true); }, kControllerInput, true},
-	    {"button B and keys",
-	     [&] {
-		     pad.setButton(SDL_CONTROLLER_BUTTON_B, true);
-		     keys.press(SDL_SCANCODE_W);
-	     },
-	     kControllerInput, false},
-	    {"jump key", [&] { keys.press(SDL_SCANCODE_SPACE); }, kKeyboardInput, true},
-	    {"steering key", [&] { keys.press(SDL_SCANCODE_A); }, kKeyboardInput, false},
-	    {"nothing", [] {}, kMouseInput, true},
+		{"mouse motion", [&] { input.mouseDX = 2.f; }, kMouseInput, true},
+		{"mouse motion while tilting",
+		 [&] {
+			 input.mouseDX = 2.f;
+			 input.settings.touch = TouchScheme::Accelerometer;
+			 devices.accelerometer = SensorRead::Sample;
+		 },
+		 kTiltInput, true},
+		{"mouse motion with a touch move",
+		 [&] {
+			 input.mouseDY = 2.f;
+			 touch(SDL_FINGERDOWN, 1, 0.3f, 0.5f);
+			 touch(SDL_FINGERMOTION, 1, 0.3f, 0.3f);
+		 },
+		 kTouchInput, true},
+		{"tilt",
+		 [&] {
+			 input.settings.touch = TouchScheme::Accelerometer;
+			 devices.accelerometer = SensorRead::Sample;
+			 keys.press(SDL_SCANCODE_W);
+		 },
+		 kTiltInput, true},
+		{"touch move",
+		 [&] {
+			 touch(SDL_FINGERDOWN, 1, 0.3f, 0.5f);
+			 touch(SDL_FINGERMOTION, 1, 0.3f, 0.3f);
+			 keys.press(SDL_SCANCODE_W);
+		 },
+		 kTouchInput, true},
+		{"captured mouse and keys",
+		 [&] {
+			 input.mouseCaptured = true;
+			 keys.press(SDL_SCANCODE_W);
+		 },
+		 kMouseInput, true},
+		{"left stick", [&] { pad.setAxis(SDL_CONTROLLER_AXIS_LEFTX, 0.5f); }, kControllerInput, true},
+		{"right stick", [&] { pad.setAxis(SDL_CONTROLLER_AXIS_RIGHTY, 0.5f); }, kControllerInput, true},
+		{"stick and keys",
+		 [&] {
+			 pad.setAxis(SDL_CONTROLLER_AXIS_LEFTX, 0.5f);
+			 keys.press(SDL_SCANCODE_D);
+		 },
+		 kControllerInput, false},
+		{"d-pad", [&] { pad.setButton(SDL_CONTROLLER_BUTTON_DPAD_UP, true); }, kControllerInput, false},
+		{"button A", [&] { pad.setButton(SDL_CONTROLLER_BUTTON_A, true); }, kControllerInput, true},
+		{"button B and keys",
+		 [&] {
+			 pad.setButton(SDL_CONTROLLER_BUTTON_B, true);
+			 keys.press(SDL_SCANCODE_W);
+		 },
+		 kControllerInput, false},
+		{"jump key", [&] { keys.press(SDL_SCANCODE_SPACE); }, kKeyboardInput, true},
+		{"steering key", [&] { keys.press(SDL_SCANCODE_A); }, kKeyboardInput, false},
+		{"nothing", [] {}, kMouseInput, true},
 	};
 	for (const Case& c : cases) {
 		input.mouseDX = 1.f;

@@ -29,7 +29,9 @@ const char* const kOperandSets[] = {
 test::SceneWriter hostileScene() {
 	test::SceneWriter w;
 	w.material("m", "water.fx");
-	w.primitive(0).component(test::SceneWriter::DT_POSITION, test::SceneWriter::V3_32, {0, 0, 0, 1, 0, 0, 0, 1, 0}).indices({0, 1, 2});
+	w.primitive(0)
+		.component(test::SceneWriter::DT_POSITION, test::SceneWriter::V3_32, {0, 0, 0, 1, 0, 0, 0, 1, 0})
+		.indices({0, 1, 2});
 	w.node("box");
 	w.node("lid").parent("box");
 	w.mesh("water").primitives({0}).parent("lid");
@@ -45,8 +47,13 @@ test::SceneWriter hostileScene() {
 		for (const char* operands : kOperandSets) {
 			const std::string name = "T_" + std::to_string(n++);
 			w.node(name).parent(n % 2 ? "box" : "anim");
-			w.userProperty(name, TriggerScript().state(2).executeType(n % 3).a(keyword + operands).a(keyword + operands)
-			                         .a("activatetrigger,T_" + std::to_string(n)).e(keyword + operands));
+			w.userProperty(name, TriggerScript()
+									 .state(2)
+									 .executeType(n % 3)
+									 .a(keyword + operands)
+									 .a(keyword + operands)
+									 .a("activatetrigger,T_" + std::to_string(n))
+									 .e(keyword + operands));
 		}
 	}
 	w.node("T_long");
@@ -66,7 +73,8 @@ TEST(BadInput, HostileScriptsNeitherThrowNorHang) {
 		EXPECT_GT(l.world->triggerCount(), 900);
 		// Lines the scene reader would refuse still reach the world through
 		// library objects.
-		l.world->addTrigger("T_junk", "a01\n=\na01==\nstate=nan\nexecutetype=\na02=,,,\n\r\na03=delay,\x01\xff,\nx=y=z\ne01");
+		l.world->addTrigger("T_junk",
+							"a01\n=\na01==\nstate=nan\nexecutetype=\na02=,,,\n\r\na03=delay,\x01\xff,\nx=y=z\ne01");
 		l.world->activateTrigger("T_junk");
 		l.world->particleEffectCallback = [](const std::string&, hgr::Node*) {};
 		l.world->pressureCallback = [](float) {};

@@ -33,9 +33,13 @@ struct EdgeCase {
 	std::function<void()> check;
 };
 
-inline void PrintTo(const EdgeCase& c, std::ostream* os) { *os << c.name; }
+inline void PrintTo(const EdgeCase& c, std::ostream* os) {
+	*os << c.name;
+}
 
-inline std::string edgeCaseName(const testing::TestParamInfo<EdgeCase>& i) { return i.param.name; }
+inline std::string edgeCaseName(const testing::TestParamInfo<EdgeCase>& i) {
+	return i.param.name;
+}
 
 // A trigger "T_x" running its main list against a world that records calls.
 struct ListRun {
@@ -114,7 +118,7 @@ inline LoadedWorld loadWorld(const test::SceneWriter& writer) {
 // Runs the test named "Suite.DISABLED_Name" of this program in a child process
 // with the variables set (test::kUnset removes one); the child's output and exit code.
 inline test::ProcessResult runTestInChild(const std::string& fullName,
-                                          std::vector<std::pair<std::string, std::string>> env = {}) {
+										  std::vector<std::pair<std::string, std::string>> env = {}) {
 	char self[4096];
 	const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
 	if (n <= 0)

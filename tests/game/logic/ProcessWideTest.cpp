@@ -82,11 +82,12 @@ TEST(ProcessWide, DISABLED_TraceLines) {
 		std::string expected;
 		if (world == 0)
 			expected += "[trace] T_x a01 delay\n[trace] T_x a02 moveobject\n";
-		expected += "[trace] transform type 0 on 'box' (subnode 'box' not found or same) vector (1 0 0) in 1 s; "
-		            "meshes 0, primitives 0\n"
-		            "[trace] animation 'anim' on 'anim' from 0.00 to 0.50 s\n"
-		            "[trace] animation 'anim' on 'anim' from 0.00 to -1.00 s\n"
-		            "[trace] unlink G_group removes 13 meshes: m12, m11, m10, m9, m8, m7, m6, m5, m4, m3, m2, m1, ...\n";
+		expected +=
+			"[trace] transform type 0 on 'box' (subnode 'box' not found or same) vector (1 0 0) in 1 s; "
+			"meshes 0, primitives 0\n"
+			"[trace] animation 'anim' on 'anim' from 0.00 to 0.50 s\n"
+			"[trace] animation 'anim' on 'anim' from 0.00 to -1.00 s\n"
+			"[trace] unlink G_group removes 13 meshes: m12, m11, m10, m9, m8, m7, m6, m5, m4, m3, m2, m1, ...\n";
 		EXPECT_EQ(o.out, expected) << "world " << world;
 	}
 }
@@ -127,9 +128,10 @@ TEST(ProcessWide, DISABLED_UnlinkSparesNothingWithOriginalSections) {
 }
 
 TEST(ProcessWide, UnlinkSparingFollowsTheEnvironment) {
-	EXPECT_TRUE(childPassed(runTestInChild("ProcessWide.DISABLED_UnlinkSpares", {{"LUMAROLL_ORIGINAL_SECTIONS", test::kUnset}})));
+	EXPECT_TRUE(childPassed(
+		runTestInChild("ProcessWide.DISABLED_UnlinkSpares", {{"LUMAROLL_ORIGINAL_SECTIONS", test::kUnset}})));
 	EXPECT_TRUE(childPassed(runTestInChild("ProcessWide.DISABLED_UnlinkSparesNothingWithOriginalSections",
-	                                       {{"LUMAROLL_ORIGINAL_SECTIONS", "1"}})));
+										   {{"LUMAROLL_ORIGINAL_SECTIONS", "1"}})));
 }
 
 } // namespace

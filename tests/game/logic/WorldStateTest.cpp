@@ -18,9 +18,9 @@ test::SceneWriter twoBoxes() {
 
 TEST(TriggerScriptBuilder, WritesKeysInCallOrder) {
 	EXPECT_EQ(test::TriggerScript().state(2).executeType(0).a("addscore,5").a("levelcomplete").e("nop").text(),
-	          "state=2\nexecutetype=0\na01=addscore,5\na02=levelcomplete\ne01=nop\n");
+			  "state=2\nexecutetype=0\na01=addscore,5\na02=levelcomplete\ne01=nop\n");
 	EXPECT_EQ(test::TriggerScript().a("nop").key("a03", "delay,1").key("a100", "nop").line(" raw ").crLineEnds().text(),
-	          "a01=nop\r\na03=delay,1\r\na100=nop\r\n raw \r\n");
+			  "a01=nop\r\na03=delay,1\r\na100=nop\r\n raw \r\n");
 }
 
 TEST(WorldState, FindNodeTakesTheTableFirstThenTheScene) {

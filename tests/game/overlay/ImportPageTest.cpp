@@ -59,7 +59,8 @@ TEST_F(PickerTest, WhichDialogRunsAndWhatItsAnswerMeans) {
 		EXPECT_EQ(choosePackageFile("Pick"), c.chosen) << c.name;
 		EXPECT_EQ(tools.calls("kdialog"), c.kdialogCalls) << c.name;
 		if (c.kdialogCalls > 0) {
-			EXPECT_EQ(tools.arguments("kdialog"), (std::vector<std::string>{"--getopenfilename", dir / "home", "*.deb"}))
+			EXPECT_EQ(tools.arguments("kdialog"),
+					  (std::vector<std::string>{"--getopenfilename", dir / "home", "*.deb"}))
 				<< c.name;
 		}
 	}
@@ -72,7 +73,7 @@ TEST_F(PickerTest, TheTitleIsOneArgumentThatNoShellReads) {
 	const std::string title = "Choisir l'archive $(touch x) `touch y` ; touch z";
 	EXPECT_EQ(choosePackageFile(title), "");
 	EXPECT_EQ(fakes.arguments("zenity"),
-	          (std::vector<std::string>{"--file-selection", "--title=" + title, "--file-filter=*.deb"}));
+			  (std::vector<std::string>{"--file-selection", "--title=" + title, "--file-filter=*.deb"}));
 	for (const char* made : {"x", "y", "z"}) {
 		EXPECT_FALSE(test::fileExists(dir / made)) << made;
 		EXPECT_FALSE(test::fileExists(fakes.dir() + "/" + made)) << made;
@@ -125,7 +126,7 @@ TEST_F(ImportMessageTest, SummaryRestartNoteAndDigestLine) {
 	} cases[] = {
 		{"from the game tab, unknown package", false, false,
 		 formatText(tr("game.imported"), {3}) + " " + tr("game.restart_needed") + "\n" +
-		     formatText(tr("game.unknown_version"), {digest})},
+			 formatText(tr("game.unknown_version"), {digest})},
 		{"from the game tab, known package", false, true,
 		 formatText(tr("game.imported"), {3}) + " " + tr("game.restart_needed")},
 		{"on the import screen", true, false,
@@ -144,8 +145,7 @@ TEST_F(ImportMessageTest, AFailureNamesThePathAndTheImportersError) {
 	const std::string small = dir / "small.deb";
 	test::writeFile(small, "1234567");
 	overlay.importPackage(small);
-	EXPECT_EQ(overlay.importMessage,
-	          formatText(tr("game.import_failed"), {small, "The file is not a .deb package."}));
+	EXPECT_EQ(overlay.importMessage, formatText(tr("game.import_failed"), {small, "The file is not a .deb package."}));
 	EXPECT_NE(overlay.importMessage.find(small), std::string::npos);
 	EXPECT_FALSE(hasGameData(gameDataDir()));
 }
@@ -153,10 +153,10 @@ TEST_F(ImportMessageTest, AFailureNamesThePathAndTheImportersError) {
 // A user's .lang file may hold any text: printf conversions stay text.
 TEST_F(ImportMessageTest, TranslationsAreNeverPrintfFormats) {
 	test::writeFile(dir / "config/lumaroll/lang/en.lang",
-	                   "game.imported = %n files %s%s %\n"
-	                   "game.restart_needed = 100% %x\n"
-	                   "game.unknown_version = digest %s%s%n\n"
-	                   "game.import_failed = %n%s|%s|%s %\n");
+					"game.imported = %n files %s%s %\n"
+					"game.restart_needed = 100% %x\n"
+					"game.unknown_version = digest %s%s%n\n"
+					"game.import_failed = %n%s|%s|%s %\n");
 	Translations::instance().setLanguage("en");
 	overlay.importPackage(package);
 	EXPECT_EQ(overlay.importMessage, "%n files 3%s % 100% %x\ndigest " + digest + "%s%n");

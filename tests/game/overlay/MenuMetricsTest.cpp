@@ -25,8 +25,8 @@ TEST(MenuMetricsTest, FontScaleAndLayoutFollowTheDisplay) {
 		{"small screen: compact", 1280, 1280, 720, 300.f, false, 44.88f, 4.90f, 2.04f, true},
 		{"no drawable height", 800, 800, 0, 96.f, false, 18.7f, 0.f, 0.85f, true},
 		{"drawable twice the window: pixels per mm double", 400, 800, 480, 96.f, false, 28.72f, 4.86f, 1.305f, true},
-		{"a bogus 10000 dpi is capped", 1920, 1920, 1080, 10000.f, false, kMaxMenuFontPx, 0.22f,
-		 kMaxMenuFontPx / 22.f, true},
+		{"a bogus 10000 dpi is capped", 1920, 1920, 1080, 10000.f, false, kMaxMenuFontPx, 0.22f, kMaxMenuFontPx / 22.f,
+		 true},
 	};
 	for (const Case& c : cases) {
 		const MenuMetrics m = measureMenu(c.windowWidth, c.width, c.height, c.dpi, c.compactAsked);

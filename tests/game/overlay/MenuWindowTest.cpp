@@ -64,7 +64,8 @@ TEST_F(MenuWindowTest, ACheckBoxAndASliderWriteTheirKeysAtOnce) {
 	ASSERT_LT(stored, 3.f);
 	char text[32];
 	std::snprintf(text, sizeof text, "%g", double(stored));
-	EXPECT_EQ(config(), std::string("# Lumaroll settings\ncontrols.camera_sensitivity=") + text + "\ncontrols.invert_y=1\n");
+	EXPECT_EQ(config(),
+			  std::string("# Lumaroll settings\ncontrols.camera_sensitivity=") + text + "\ncontrols.invert_y=1\n");
 	EXPECT_EQ(shown("controls.camera_sensitivity").text, [&] {
 		std::snprintf(text, sizeof text, "%.1f", double(stored));
 		return std::string(text);

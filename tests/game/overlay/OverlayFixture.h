@@ -25,8 +25,7 @@ namespace overlaytest {
 const char* const kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 // The source tree's assets folder (icon fonts, shipped languages).
-inline std::string sourceAssets()
-{
+inline std::string sourceAssets() {
 	const char* root = std::getenv("LUMAROLL_SOURCE_DIR");
 	return std::string(root ? root : ".") + "/assets";
 }
@@ -86,7 +85,10 @@ protected:
 
 	// Starts reporting frames into last.
 	void watchFrames() {
-		overlay.frameReport = [this](const lumaroll::Overlay::FrameReport& r) { last = r; ++framesSeen; };
+		overlay.frameReport = [this](const lumaroll::Overlay::FrameReport& r) {
+			last = r;
+			++framesSeen;
+		};
 	}
 
 	test::TempDir dir;

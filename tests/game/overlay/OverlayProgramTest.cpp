@@ -30,13 +30,20 @@ protected:
 	test::ProcessOptions options(std::vector<std::pair<std::string, std::string>> extra) const {
 		test::ProcessOptions o;
 		o.args = {level, "--frames", "3"};
-		o.env = {{"XDG_DATA_HOME", dir / "userdata"}, {"XDG_CONFIG_HOME", dir / "config"},
-		         {"XDG_PICTURES_DIR", dir / "pictures"}, {"HOME", dir / "home"},
-		         {"SDL_VIDEODRIVER", "offscreen"}, {"SDL_AUDIODRIVER", "dummy"},
-		         {"LUMAROLL_NO_AUDIO", "1"}, {"LUMAROLL_FONT", test::kUnset},
-		         {"LUMAROLL_MENU_COMPACT", test::kUnset}, {"LANGUAGE", test::kUnset},
-		         {"LC_ALL", test::kUnset}, {"LC_MESSAGES", test::kUnset}, {"LANG", "C"},
-		         {"ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1"}};
+		o.env = {{"XDG_DATA_HOME", dir / "userdata"},
+				 {"XDG_CONFIG_HOME", dir / "config"},
+				 {"XDG_PICTURES_DIR", dir / "pictures"},
+				 {"HOME", dir / "home"},
+				 {"SDL_VIDEODRIVER", "offscreen"},
+				 {"SDL_AUDIODRIVER", "dummy"},
+				 {"LUMAROLL_NO_AUDIO", "1"},
+				 {"LUMAROLL_FONT", test::kUnset},
+				 {"LUMAROLL_MENU_COMPACT", test::kUnset},
+				 {"LANGUAGE", test::kUnset},
+				 {"LC_ALL", test::kUnset},
+				 {"LC_MESSAGES", test::kUnset},
+				 {"LANG", "C"},
+				 {"ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1"}};
 		for (auto& e : extra)
 			o.env.push_back(e);
 		o.workDir = dir / "work";
@@ -59,7 +66,8 @@ TEST_F(OverlayProgramTest, ReadyLineOfEachStartUp) {
 		{"system font", {}, start + "font 14 px, language en\n"},
 		{"compact asked for", {{"LUMAROLL_MENU_COMPACT", ""}}, start + "font 16 px, compact, language en\n"},
 		{"no font file", {{"LUMAROLL_FONT", ""}}, start + "font 14 px (no system font), language en\n"},
-		{"a font file that is no font", {{"LUMAROLL_FONT", dir / "random.ttf"}},
+		{"a font file that is no font",
+		 {{"LUMAROLL_FONT", dir / "random.ttf"}},
 		 start + "font 14 px (no system font), language en\n"},
 		{"French system, French texts installed", {{"LANG", "fr_CA.UTF-8"}}, start + "font 14 px, language fr\n"},
 	};
@@ -76,9 +84,11 @@ TEST_F(OverlayProgramTest, EscapeF2AndAClickOnQuitUnderX) {
 	test::XvfbDisplay display;
 	if (!display.started())
 		GTEST_SKIP() << display.error();
-	test::ProcessOptions o = options({{"DISPLAY", display.name()}, {"SDL_VIDEODRIVER", "x11"},
-	                                  {"SDL_VIDEO_X11_FORCE_EGL", "1"}, {"LUMAROLL_TRACE", "1"},
-	                                  {"LUMAROLL_FONT", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"}});
+	test::ProcessOptions o = options({{"DISPLAY", display.name()},
+									  {"SDL_VIDEODRIVER", "x11"},
+									  {"SDL_VIDEO_X11_FORCE_EGL", "1"},
+									  {"LUMAROLL_TRACE", "1"},
+									  {"LUMAROLL_FONT", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"}});
 	o.args = {level};
 	test::RunningProcess game(test::lumarollBinary(), o);
 	ASSERT_TRUE(game.started());
@@ -97,9 +107,11 @@ TEST_F(OverlayProgramTest, EscapeF2AndAClickOnQuitUnderX) {
 	const std::string& out = game.output();
 	float x = 0.f, y = 0.f, w = 0.f, h = 0.f;
 	ASSERT_EQ(std::sscanf(out.c_str() + out.find("[trace] button.quit_game at "),
-	                      "[trace] button.quit_game at %f %f size %f %f", &x, &y, &w, &h), 4) << out;
+						  "[trace] button.quit_game at %f %f size %f %f", &x, &y, &w, &h),
+			  4)
+		<< out;
 	ASSERT_TRUE(xdotool(display.name(), {"mousemove", "--window", window, std::to_string(int(x + w / 2)),
-	                                     std::to_string(int(y + h / 2)), "click", "1"}));
+										 std::to_string(int(y + h / 2)), "click", "1"}));
 	const test::ProcessResult r = game.wait(30000);
 	EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
 
@@ -128,7 +140,7 @@ class ImportProgramTest : public OverlayProgramTest {
 protected:
 	std::string notFoundLine() const {
 		return "game data not found in " + (dir / "userdata") +
-		       "/lumaroll: opening the import screen (or run with --import-deb file.deb)\n";
+			   "/lumaroll: opening the import screen (or run with --import-deb file.deb)\n";
 	}
 };
 
@@ -154,7 +166,8 @@ TEST_F(ImportProgramTest, WithoutADisplayTheImportScreenIsNotShown) {
 		int exitCode;
 	} cases[] = {
 		{"SDL falls back to a driver of its own",
-		 {{"SDL_VIDEODRIVER", test::kUnset}, {"DISPLAY", test::kUnset}, {"WAYLAND_DISPLAY", test::kUnset}}, 1},
+		 {{"SDL_VIDEODRIVER", test::kUnset}, {"DISPLAY", test::kUnset}, {"WAYLAND_DISPLAY", test::kUnset}},
+		 1},
 	};
 	for (const Case& c : cases) {
 		test::ProcessOptions o = options(c.env);
@@ -163,7 +176,7 @@ TEST_F(ImportProgramTest, WithoutADisplayTheImportScreenIsNotShown) {
 		EXPECT_FALSE(r.timedOut) << c.name;
 		EXPECT_EQ(r.exitCode, c.exitCode) << c.name << r.out << r.err;
 		EXPECT_NE(r.err.find("no display for the import screen: import the game data with --import-deb FILE.deb\n"),
-		          std::string::npos)
+				  std::string::npos)
 			<< c.name << r.err;
 		EXPECT_NE(r.out.find(notFoundLine()), std::string::npos) << c.name << r.out;
 	}
@@ -180,10 +193,12 @@ TEST_F(ImportProgramTest, AClickOnImportUnderXImportsAndPlaysTheMenuLevel) {
 	ASSERT_TRUE(overlaytest::writeGamePackage(dir / "build", package, true, &log)) << log;
 	test::FakeCommands tools;
 	tools.add({"zenity", 0, package + "\n", "", 0});
-	test::ProcessOptions o = options({{"DISPLAY", display.name()}, {"SDL_VIDEODRIVER", "x11"},
-	                                  {"SDL_VIDEO_X11_FORCE_EGL", "1"}, {"LUMAROLL_TRACE", "1"},
-	                                  {"PATH", tools.pathFirst()},
-	                                  {"LUMAROLL_FONT", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"}});
+	test::ProcessOptions o = options({{"DISPLAY", display.name()},
+									  {"SDL_VIDEODRIVER", "x11"},
+									  {"SDL_VIDEO_X11_FORCE_EGL", "1"},
+									  {"LUMAROLL_TRACE", "1"},
+									  {"PATH", tools.pathFirst()},
+									  {"LUMAROLL_FONT", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"}});
 	o.args = {"--frames", "5"};
 	test::RunningProcess game(test::lumarollBinary(), o);
 	ASSERT_TRUE(game.started());
@@ -194,11 +209,11 @@ TEST_F(ImportProgramTest, AClickOnImportUnderXImportsAndPlaysTheMenuLevel) {
 	const std::string& out = game.output();
 	float x = 0.f, y = 0.f, w = 0.f, h = 0.f;
 	ASSERT_EQ(std::sscanf(out.c_str() + out.find("[trace] game.import at "), "[trace] game.import at %f %f size %f %f",
-	                      &x, &y, &w, &h),
-	          4)
+						  &x, &y, &w, &h),
+			  4)
 		<< out;
 	ASSERT_TRUE(xdotool(display.name(), {"mousemove", "--window", window, std::to_string(int(x + w / 2)),
-	                                     std::to_string(int(y + h / 2)), "click", "1"}));
+										 std::to_string(int(y + h / 2)), "click", "1"}));
 	const test::ProcessResult r = game.wait(60000);
 	EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
 	EXPECT_EQ(tools.calls("zenity"), 1);

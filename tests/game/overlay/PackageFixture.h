@@ -18,7 +18,7 @@ namespace overlaytest {
 // output in *log) when it could not be built. extraBytes adds a file of that
 // many bytes of noise (for a large package).
 inline bool writeGamePackage(const std::string& work, const std::string& path, bool playableLevel,
-                             std::string* log = nullptr, size_t extraBytes = 0) {
+							 std::string* log = nullptr, size_t extraBytes = 0) {
 	const std::string root = work + "/tree";
 	if (!test::writeControlFile(root))
 		return false;

@@ -69,8 +69,8 @@ TEST_F(OverlayStartupTest, ReadyLineTellsDpiFontAndLanguage) {
 		SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height);
 		ASSERT_TRUE(start(c.width, c.height));
 		EXPECT_NE(readyLine.find(std::string("port menu: ready (Esc, Back/View/- or a three finger tap), 96 dpi, ") +
-		                         c.font),
-		          std::string::npos)
+								 c.font),
+				  std::string::npos)
 			<< readyLine;
 		EXPECT_TRUE(overlay.guiUp);
 		EXPECT_FALSE(overlay.compact);
@@ -142,8 +142,8 @@ TEST_F(OverlayStartupTest, FcMatchAnswersAreCheckedAndLineEndsStripped) {
 TEST_F(OverlayStartupTest, IconFontsAreMergedWithEveryIconTheProgramDraws) {
 	ASSERT_TRUE(start(800, 480));
 	EXPECT_TRUE(overlay.iconsLoaded);
-	for (ImWchar icon : {0xF09B, 0xF167, 0xF392, 0xF00C, 0xF030, 0xF05A, 0xF0AA, 0xF11B, 0xF11C, 0xF1F8, 0xF25A,
-	                     0xF3CF, 0xF7B6, 0xF8CC})
+	for (ImWchar icon : {0xF09B, 0xF167, 0xF392, 0xF00C, 0xF030, 0xF05A, 0xF0AA, 0xF11B, 0xF11C, 0xF1F8, 0xF25A, 0xF3CF,
+						 0xF7B6, 0xF8CC})
 		EXPECT_TRUE(hasGlyph(icon)) << std::hex << icon;
 	EXPECT_NEAR(ImGui::GetIO().Fonts->ConfigData[1].GlyphMinAdvanceX, 14.362f, 0.001f) << "icons at the text size";
 }
@@ -164,7 +164,8 @@ TEST_F(OverlayStartupTest, WithTheBuiltInFontIconsAreMergedAt13Pixels) {
 
 TEST_F(OverlayStartupTest, WithoutTheBrandIconsTheSolidOnesAreNotTried) {
 	const std::string assets = dir / "assets";
-	test::writeFile(assets + "/fonts/icons-solid.ttf", test::readFile(overlaytest::sourceAssets() + "/fonts/icons-solid.ttf"));
+	test::writeFile(assets + "/fonts/icons-solid.ttf",
+					test::readFile(overlaytest::sourceAssets() + "/fonts/icons-solid.ttf"));
 	setAssetDirs({assets});
 	ASSERT_TRUE(start(800, 480));
 	EXPECT_FALSE(overlay.iconsLoaded);
@@ -175,9 +176,9 @@ TEST_F(OverlayStartupTest, WithoutTheBrandIconsTheSolidOnesAreNotTried) {
 
 TEST_F(OverlayStartupTest, CharactersOfEveryInstalledLanguageAreInTheFont) {
 	const std::string assets = dir / "assets";
-	test::writeFile(assets + "/lang/pl.lang", "language.name = Polski \xC5\x82\n");              // ł
+	test::writeFile(assets + "/lang/pl.lang", "language.name = Polski \xC5\x82\n");		 // ł
 	test::writeFile(dir / "config/lumaroll/lang/ru.lang", "language.name = \xD0\x96\n"); // Ж
-	test::writeFile(assets + "/lang/el.lang", "x = \xCE\xA9 \xE2\x98\x83\n");                  // Ω, and a snowman DejaVu lacks
+	test::writeFile(assets + "/lang/el.lang", "x = \xCE\xA9 \xE2\x98\x83\n"); // Ω, and a snowman DejaVu lacks
 	setAssetDirs({assets, overlaytest::sourceAssets()});
 	ASSERT_TRUE(start(800, 480));
 	for (ImWchar c : {0x142, 0x416, 0x3A9, 0xE9})
@@ -196,7 +197,8 @@ TEST_F(OverlayStartupTest, TitlePictureIsHalvedUntilItFits) {
 		int expectedWidth, expectedHeight;
 	} cases[] = {{"4000 wide", 4000, 8, 1000, 2}, {"2201 wide", 2201, 4, 1100, 2}, {"1100 wide", 1100, 3, 1100, 3}};
 	for (const Case& c : cases) {
-		ASSERT_TRUE(test::writePng(assets + "/title/title.png", test::TextureImage::solid(c.width, c.height, 9, 99, 199)));
+		ASSERT_TRUE(
+			test::writePng(assets + "/title/title.png", test::TextureImage::solid(c.width, c.height, 9, 99, 199)));
 		ASSERT_TRUE(start(800, 480)) << c.name;
 		EXPECT_NE(overlay.titleTexture, 0u) << c.name;
 		EXPECT_EQ(overlay.titleWidth, c.expectedWidth) << c.name;
@@ -232,8 +234,10 @@ TEST(TitleImageTest, EachHalvedPixelRoundsTheMeanOfItsBlock) {
 }
 
 TEST_F(OverlayStartupTest, LabelsTakenBeforeALanguageChoiceInTheSameFrameStayValid) {
-	test::writeFile(dir / "config/lumaroll/lang/de.lang", "button.continue = Weiter mit einem langen Text, der auf dem Heap liegt\n");
-	test::writeFile(dir / "config/lumaroll/lang/en.lang", "button.continue = Continue with a long text that lives on the heap\n");
+	test::writeFile(dir / "config/lumaroll/lang/de.lang",
+					"button.continue = Weiter mit einem langen Text, der auf dem Heap liegt\n");
+	test::writeFile(dir / "config/lumaroll/lang/en.lang",
+					"button.continue = Continue with a long text that lives on the heap\n");
 	ASSERT_TRUE(start(800, 480));
 	Translations::instance().setLanguage("en");
 	std::string drawn;
@@ -248,7 +252,8 @@ TEST_F(OverlayStartupTest, LabelsTakenBeforeALanguageChoiceInTheSameFrameStayVal
 	EXPECT_EQ(drawn, "Continue with a long text that lives on the heap");
 	overlay.contentBody = nullptr;
 	frame();
-	EXPECT_STREQ(Translations::instance().get("button.continue"), "Weiter mit einem langen Text, der auf dem Heap liegt");
+	EXPECT_STREQ(Translations::instance().get("button.continue"),
+				 "Weiter mit einem langen Text, der auf dem Heap liegt");
 	Translations::instance().setLanguage("en");
 }
 

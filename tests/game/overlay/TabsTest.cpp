@@ -76,7 +76,7 @@ TEST_F(TabsTest, RecordsAndTheirTwoPressClear) {
 	testing::internal::CaptureStdout();
 	click("game.records_clear");
 	EXPECT_NE(testing::internal::GetCapturedStdout().find("notice: " + tr("notice.records_cleared") + "\n"),
-	          std::string::npos);
+			  std::string::npos);
 	EXPECT_FALSE(test::fileExists(scoresFile()));
 	EXPECT_FALSE(drawn("game.records_clear"));
 	EXPECT_FALSE(overlay.recordsConfirm);
@@ -243,7 +243,8 @@ TEST_F(TabsTest, TouchRowsOnlyWithATouchDevice) {
 	const Overlay::FrameReport::Item entry = shown("controls.touch=accelerometer");
 	feed({test::mouseMotion(centreX(entry), centreY(entry))});
 	frame();
-	feed({test::mouseButton(true, centreX(entry), centreY(entry)), test::mouseButton(false, centreX(entry), centreY(entry))});
+	feed({test::mouseButton(true, centreX(entry), centreY(entry)),
+		  test::mouseButton(false, centreX(entry), centreY(entry))});
 	int n = 0;
 	while (Settings::instance().getString("controls.touch", "") != "accelerometer" && n++ < 5)
 		frame();
@@ -313,8 +314,12 @@ TEST_F(TabsTest, FrameLimitChoices) {
 	struct Case {
 		const char* stored;
 		std::string preview;
-	} cases[] = {{"45", "45"}, {"0", tr("graphics.fps_unlimited")}, {"-5", tr("graphics.fps_unlimited")},
-	             {"abc", tr("graphics.fps_unlimited")}, {"nan", tr("graphics.fps_unlimited")}, {"120", "120"}};
+	} cases[] = {{"45", "45"},
+				 {"0", tr("graphics.fps_unlimited")},
+				 {"-5", tr("graphics.fps_unlimited")},
+				 {"abc", tr("graphics.fps_unlimited")},
+				 {"nan", tr("graphics.fps_unlimited")},
+				 {"120", "120"}};
 	for (const Case& c : cases) {
 		Settings::instance().setString("graphics.fps_limit", c.stored);
 		frames(2);

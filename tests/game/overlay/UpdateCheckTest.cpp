@@ -45,24 +45,24 @@ TEST_F(UpdateCheckTest, AnswersOfCurlAndWget) {
 		const char* name;
 		std::string curlOut;
 		int curlCode;
-		std::string wgetErr;  // wget's server response goes to standard error
+		std::string wgetErr; // wget's server response goes to standard error
 		std::string latestAddress;
 		std::string line;
 		int state;
 		std::string tag;
-		std::string page;     // releasePageUrl()
+		std::string page; // releasePageUrl()
 		int wgetCalls;
 	} cases[] = {
-		{"a newer tag", kTagPage + "v1.3.0", 0, "", "", "updates: v1.3.0 is available (running 1.2.0)\n", UpdateAvailable,
-		 "v1.3.0", kTagPage + "v1.3.0", 0},
-		{"the running version", kTagPage + "v1.2.0\n", 0, "", "", "updates: up to date (latest v1.2.0, running 1.2.0)\n",
-		 UpdateCurrent, "v1.2.0", kTagPage + "v1.2.0", 0},
+		{"a newer tag", kTagPage + "v1.3.0", 0, "", "", "updates: v1.3.0 is available (running 1.2.0)\n",
+		 UpdateAvailable, "v1.3.0", kTagPage + "v1.3.0", 0},
+		{"the running version", kTagPage + "v1.2.0\n", 0, "", "",
+		 "updates: up to date (latest v1.2.0, running 1.2.0)\n", UpdateCurrent, "v1.2.0", kTagPage + "v1.2.0", 0},
 		{"a fourth number does not count", kTagPage + "1.2.0.9", 0, "", "",
 		 "updates: up to date (latest 1.2.0.9, running 1.2.0)\n", UpdateCurrent, "1.2.0.9", kTagPage + "1.2.0.9", 0},
 		{"a query ends the tag", kTagPage + "2.0.0?x=1", 0, "", "", "updates: 2.0.0 is available (running 1.2.0)\n",
 		 UpdateAvailable, "2.0.0", kTagPage + "2.0.0?x=1", 0},
-		{"no redirect happened", fixed, 0, "", "", "updates: could not check the latest release\n", UpdateFailed, "", fixed,
-		 0},
+		{"no redirect happened", fixed, 0, "", "", "updates: could not check the latest release\n", UpdateFailed, "",
+		 fixed, 0},
 		{"curl refused (exit 7, its address printed), wget silent", fixed, 7, "", "",
 		 "updates: could not check the latest release\n", UpdateFailed, "", fixed, 1},
 		{"curl timed out after the redirect, wget's last absolute Location", "https://h/o/r/releases/tag/v1.3.0", 28,
@@ -71,7 +71,8 @@ TEST_F(UpdateCheckTest, AnswersOfCurlAndWget) {
 		 "https://h/o/r/releases/latest", "updates: v1.3.0 is available (running 1.2.0)\n", UpdateAvailable, "v1.3.0",
 		 "https://h/o/r/releases/tag/v1.3.0", 1},
 		{"wget's relative Location", "", 6, "  location: /o/r/releases/tag/v1.4.0\n", "https://h/o/r/releases/latest",
-		 "updates: v1.4.0 is available (running 1.2.0)\n", UpdateAvailable, "v1.4.0", "https://h/o/r/releases/tag/v1.4.0", 1},
+		 "updates: v1.4.0 is available (running 1.2.0)\n", UpdateAvailable, "v1.4.0",
+		 "https://h/o/r/releases/tag/v1.4.0", 1},
 		{"a page on another host is never opened", "https://elsewhere.example/x/releases/tag/v9.0.0", 0, "", "",
 		 "updates: v9.0.0 is available (running 1.2.0)\n", UpdateAvailable, "v9.0.0", fixed, 0},
 		{"plain http is never opened", "http://github.com/lumaroll/lumaroll/releases/tag/v9.0.0", 0, "", "",
@@ -88,13 +89,13 @@ TEST_F(UpdateCheckTest, AnswersOfCurlAndWget) {
 		EXPECT_EQ(updateState(), c.state) << c.name;
 		EXPECT_EQ(latestVersion(), c.tag) << c.name;
 		EXPECT_EQ(releasePageUrl(), c.page) << c.name;
-		EXPECT_EQ(tools.arguments("curl"), (std::vector<std::string>{"-sSIL", "-o", "/dev/null", "-w", "%{url_effective}",
-		                                                              "--max-time", "6", address}))
+		EXPECT_EQ(tools.arguments("curl"), (std::vector<std::string>{"-sSIL", "-o", "/dev/null", "-w",
+																	 "%{url_effective}", "--max-time", "6", address}))
 			<< c.name;
 		EXPECT_EQ(tools.calls("wget"), c.wgetCalls) << c.name;
 		if (c.wgetCalls > 0) {
 			EXPECT_EQ(tools.arguments("wget"), (std::vector<std::string>{"-q", "--spider", "--server-response",
-			                                                              "--timeout=6", "--tries=1", address}))
+																		 "--timeout=6", "--tries=1", address}))
 				<< c.name;
 		}
 	}
@@ -163,9 +164,9 @@ TEST(VersionTest, NewerComparesTheFirstThreeNumbers) {
 		const char* running;
 		bool newer;
 	} cases[] = {
-		{"v1.3.0", "1.2.0", true},   {"1.2.1", "1.2.0", true},     {"2.0", "1.9.9", true},
-		{"v1.2.0", "1.2.0", false},  {"1.2.0.9", "1.2.0", false},  {"1.1.9", "1.2.0", false},
-		{"0.9.9", "1.2.0", false},   {"abc", "1.2.0", false},      {"99999999999999999999", "1.2.0", true},
+		{"v1.3.0", "1.2.0", true},	{"1.2.1", "1.2.0", true},	 {"2.0", "1.9.9", true},
+		{"v1.2.0", "1.2.0", false}, {"1.2.0.9", "1.2.0", false}, {"1.1.9", "1.2.0", false},
+		{"0.9.9", "1.2.0", false},	{"abc", "1.2.0", false},	 {"99999999999999999999", "1.2.0", true},
 	};
 	for (const auto& c : cases)
 		EXPECT_EQ(isNewerVersion(c.candidate, c.running), c.newer) << c.candidate << " against " << c.running;

@@ -79,8 +79,12 @@ TEST(CollisionGridGround, FindsTheHighestGroundWithinTheDrop) {
 	const GroundCase cases[] = {
 		{"100 below, drop 99", floorAt(0.f), {10, 100, 10}, 99.f, false, 0.f},
 		{"100 below, drop 100", floorAt(0.f), {10, 100, 10}, 100.f, true, 0.f},
-		{"wound downwards, drop 100", [](CollisionGrid& g) { addTriangles(g, test::downFloorTriangles(1000.f, 0.f)); },
-		 {10, 100, 10}, 100.f, true, 0.f},
+		{"wound downwards, drop 100",
+		 [](CollisionGrid& g) { addTriangles(g, test::downFloorTriangles(1000.f, 0.f)); },
+		 {10, 100, 10},
+		 100.f,
+		 true,
+		 0.f},
 		{"drop beyond 10000 cells", floorAt(0.f), {10, 1, 10}, 2000001.f, false, 0.f},
 		{"drop of 10000 cells", floorAt(0.f), {10, 1, 10}, 2000000.f, true, 0.f},
 		{"NaN drop", floorAt(0.f), {10, 1, 10}, kNaN, false, 0.f},
@@ -94,22 +98,37 @@ TEST(CollisionGridGround, FindsTheHighestGroundWithinTheDrop) {
 			 addTriangles(g, test::floorTriangles(1000.f, 0.f));
 			 addTriangles(g, test::floorTriangles(1000.f, 50.f));
 		 },
-		 {10, 900, 10}, 1000.f, true, 50.f},
+		 {10, 900, 10},
+		 1000.f,
+		 true,
+		 50.f},
 		{"a ceiling above is not ground",
 		 [](CollisionGrid& g) {
 			 addTriangles(g, test::floorTriangles(1000.f, 150.f));
 			 addTriangles(g, test::floorTriangles(1000.f, -30.f));
 		 },
-		 {10, 100, 10}, 1000.f, true, -30.f},
-		{"a wall is not ground", [](CollisionGrid& g) { addTriangles(g, test::wallTriangles(10.f, 500.f, 400.f)); },
-		 {10, 500, 0}, 1000.f, false, 0.f},
+		 {10, 100, 10},
+		 1000.f,
+		 true,
+		 -30.f},
+		{"a wall is not ground",
+		 [](CollisionGrid& g) { addTriangles(g, test::wallTriangles(10.f, 500.f, 400.f)); },
+		 {10, 500, 0},
+		 1000.f,
+		 false,
+		 0.f},
 		{"a passable mesh is ground",
-		 [](CollisionGrid& g) {
-			 addTriangles(g, test::floorTriangles(1000.f, 0.f), addOwner(g, "ghost", false));
-		 },
-		 {10, 100, 10}, 1000.f, true, 0.f},
-		{"a 30-degree slope, under the point", [](CollisionGrid& g) { addTriangles(g, test::slopeTriangles(30.f, 1000.f)); },
-		 {100, 500, 0}, 1000.f, true, 100.f * std::tan(30.f * 3.14159265f / 180.f)},
+		 [](CollisionGrid& g) { addTriangles(g, test::floorTriangles(1000.f, 0.f), addOwner(g, "ghost", false)); },
+		 {10, 100, 10},
+		 1000.f,
+		 true,
+		 0.f},
+		{"a 30-degree slope, under the point",
+		 [](CollisionGrid& g) { addTriangles(g, test::slopeTriangles(30.f, 1000.f)); },
+		 {100, 500, 0},
+		 1000.f,
+		 true,
+		 100.f * std::tan(30.f * 3.14159265f / 180.f)},
 		{"ground far below a point far up", floorAt(-1e6f), {0, 1e6f, 0}, 2000000.f, true, -1e6f},
 	};
 	for (const GroundCase& c : cases) {
@@ -141,7 +160,9 @@ struct RayCase {
 
 TEST(CollisionGridRay, FindsTheNearestSolidTriangleAlongTheSegment) {
 	// A right triangle with legs of 8: the ray down through (4, 4) meets its long edge at u = v = 0.5.
-	const auto edgeTriangle = [](CollisionGrid& g) { g.addTriangle(0, Vector3(0, 0, 0), Vector3(8, 0, 0), Vector3(0, 0, 8)); };
+	const auto edgeTriangle = [](CollisionGrid& g) {
+		g.addTriangle(0, Vector3(0, 0, 0), Vector3(8, 0, 0), Vector3(0, 0, 8));
+	};
 	const auto twoFloors = [](CollisionGrid& g) {
 		addTriangles(g, test::floorTriangles(1000.f, -100.f), addOwner(g, "low"));
 		addTriangles(g, test::floorTriangles(1000.f, 0.f), addOwner(g, "high"));

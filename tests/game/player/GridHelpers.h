@@ -9,7 +9,9 @@
 
 namespace playertest {
 
-inline math::Vector3 vec(const test::Vec3& v) { return math::Vector3(v[0], v[1], v[2]); }
+inline math::Vector3 vec(const test::Vec3& v) {
+	return math::Vector3(v[0], v[1], v[2]);
+}
 
 // Adds the triangles with the owner; returns the number the grid kept.
 inline int addTriangles(lumaroll::CollisionGrid& grid, const test::Triangles& t, int owner = 0) {

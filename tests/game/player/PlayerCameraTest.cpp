@@ -104,7 +104,8 @@ void pole(Level& level) {
 }
 
 void wallAcross(Level& level) {
-	level.pieces.mesh("wall01", test::wallTriangles(0.f, 1000.f, 2000.f)).transform(test::rotationY(kPi / 2, 0, 0, -300));
+	level.pieces.mesh("wall01", test::wallTriangles(0.f, 1000.f, 2000.f))
+		.transform(test::rotationY(kPi / 2, 0, 0, -300));
 }
 
 struct BlockCase {
@@ -135,8 +136,8 @@ TEST(PlayerCamera, TheGroundAndTheWaterKeepTheCameraAbove) {
 	// rises above the ground at the trailing point.
 	const auto slope = [](Level& l) {
 		const auto at = [](float x, float d) { return test::Vec3{x, 125.f + 0.625f * d, -d}; };
-		l.pieces.mesh("slope", {at(-1000, 100), at(1000, 100), at(1000, 700), at(-1000, 100), at(1000, 700),
-								at(-1000, 700)});
+		l.pieces.mesh("slope",
+					  {at(-1000, 100), at(1000, 100), at(1000, 700), at(-1000, 100), at(1000, 700), at(-1000, 700)});
 	};
 	CameraLevel raised(slope);
 	settle(*raised.player, raised.camera);

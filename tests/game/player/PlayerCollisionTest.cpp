@@ -20,7 +20,8 @@ TEST(PlayerCollision, BuildsMeshesAndVolumesAndSaysSo) {
 	level.pieces.mesh("floor", test::floorTriangles(3000.f, 0.f));
 	level.pieces.mesh("wall01", test::wallTriangles(500.f, 500.f, 400.f));
 	level.pieces.mesh("ghost", test::floorTriangles(100.f, 300.f), "collisionmesh=this\ngroup=1024");
-	level.pieces.mesh("button", test::floorTriangles(100.f, 10.f, 1000.f, 0.f), "collisionmesh=this\nexecutetrigger=T_btn");
+	level.pieces.mesh("button", test::floorTriangles(100.f, 10.f, 1000.f, 0.f),
+					  "collisionmesh=this\nexecutetrigger=T_btn");
 	level.pieces.boxVolume("T_box", {100, 0, -100}, {-100, 200, 100});
 	level.pieces.sphereVolume("T_ball", 0, 100, 800, 75.f);
 	lumaroll::Player& player = level.build();
@@ -78,14 +79,19 @@ TEST(PlayerCollision, ReadsEachNodeAsItsPropertiesSay) {
 	const SetupCase cases[] = {
 		{"7 indices give 2 triangles",
 		 [](Level& l) {
-			 l.pieces.indexedMesh("m", {0, 0, 0, 0, 0, 10, 10, 0, 0, 10, 0, 10}, {0, 1, 2, 2, 1, 3, 0}, "collisionmesh=this");
+			 l.pieces.indexedMesh("m", {0, 0, 0, 0, 0, 10, 10, 0, 0, 10, 0, 10}, {0, 1, 2, 2, 1, 3, 0},
+								  "collisionmesh=this");
 		 },
 		 1, 2, 0, false},
 		{"no indices: the vertices in order",
-		 [](Level& l) { l.pieces.indexedMesh("m", {0, 0, 0, 0, 0, 10, 10, 0, 0, 10, 0, 10, 20, 0, 0, 20, 0, 20}, {}, "collisionmesh=this"); },
+		 [](Level& l) {
+			 l.pieces.indexedMesh("m", {0, 0, 0, 0, 0, 10, 10, 0, 0, 10, 0, 10, 20, 0, 0, 20, 0, 20}, {},
+								  "collisionmesh=this");
+		 },
 		 1, 2, 0, false},
 		{"a T_ node with collisionmesh and no collisiontype is a mesh",
-		 [](Level& l) { l.pieces.mesh("T_lift", test::floorTriangles(100.f, 0.f), "collisionmesh=this"); }, 1, 2, 0, false},
+		 [](Level& l) { l.pieces.mesh("T_lift", test::floorTriangles(100.f, 0.f), "collisionmesh=this"); }, 1, 2, 0,
+		 false},
 		{"collisionmesh names another node",
 		 [](Level& l) {
 			 l.pieces.mesh("floorshape", test::floorTriangles(100.f, 0.f), "");
@@ -105,18 +111,29 @@ TEST(PlayerCollision, ReadsEachNodeAsItsPropertiesSay) {
 			 l.writer.userProperty("D_thing", "collisionmesh=missing");
 		 },
 		 0, 0, 0, false},
-		{"SPHERE is a sphere", [](Level& l) { l.pieces.boxVolume("T_s", {0, 0, 0}, {1, 1, 1}); l.writer.userProperty("T_s", "collisiontype=SPHERE\nradius=5"); },
+		{"SPHERE is a sphere",
+		 [](Level& l) {
+			 l.pieces.boxVolume("T_s", {0, 0, 0}, {1, 1, 1});
+			 l.writer.userProperty("T_s", "collisiontype=SPHERE\nradius=5");
+		 },
 		 0, 0, 1, true},
-		{"Sphere is a box", [](Level& l) { l.pieces.boxVolume("T_s", {0, 0, 0}, {1, 1, 1}); l.writer.userProperty("T_s", "collisiontype=Sphere\nradius=5"); },
+		{"Sphere is a box",
+		 [](Level& l) {
+			 l.pieces.boxVolume("T_s", {0, 0, 0}, {1, 1, 1});
+			 l.writer.userProperty("T_s", "collisiontype=Sphere\nradius=5");
+		 },
 		 0, 0, 1, false},
 		{"a blank before sphere makes a box",
-		 [](Level& l) { l.pieces.boxVolume("T_s", {0, 0, 0}, {1, 1, 1}); l.writer.userProperty("T_s", "collisiontype= sphere\nradius=5"); },
+		 [](Level& l) {
+			 l.pieces.boxVolume("T_s", {0, 0, 0}, {1, 1, 1});
+			 l.writer.userProperty("T_s", "collisiontype= sphere\nradius=5");
+		 },
 		 0, 0, 1, false},
 		{"group with bit 10 among others is passable",
-		 [](Level& l) { l.pieces.mesh("m", test::floorTriangles(100.f, 0.f), "collisionmesh=this\ngroup=3073"); }, 1, 2, 0,
+		 [](Level& l) { l.pieces.mesh("m", test::floorTriangles(100.f, 0.f), "collisionmesh=this\ngroup=3073"); }, 1, 2,
+		 0, false},
+		{"a T_ key without its node", [](Level& l) { l.writer.userProperty("T_gone", "collisiontype=box"); }, 0, 0, 0,
 		 false},
-		{"a T_ key without its node",
-		 [](Level& l) { l.writer.userProperty("T_gone", "collisiontype=box"); }, 0, 0, 0, false},
 		{"a NaN vertex drops its triangle",
 		 [nan](Level& l) {
 			 l.pieces.mesh("m", {{0, 0, 0}, {0, 0, 10}, {nan, 0, 0}, {0, 0, 0}, {0, 0, 10}, {10, 0, 0}});
@@ -124,7 +141,9 @@ TEST(PlayerCollision, ReadsEachNodeAsItsPropertiesSay) {
 		 1, 1, 0, false},
 		{"a quad 2e7 wide", [](Level& l) { l.pieces.mesh("m", test::floorTriangles(1e7f, 0.f)); }, 1, 2, 0, false},
 		{"coordinates of 1e12",
-		 [](Level& l) { l.pieces.mesh("m", {{1e12f, 0, 1e12f}, {1e12f, 0, 1.000001e12f}, {1.000001e12f, 0, 1e12f}}); },
+		 [](Level& l) {
+			 l.pieces.mesh("m", {{1e12f, 0, 1e12f}, {1e12f, 0, 1.000001e12f}, {1.000001e12f, 0, 1e12f}});
+		 },
 		 1, 1, 0, false},
 	};
 	for (const SetupCase& c : cases) {
@@ -165,7 +184,8 @@ TEST(PlayerCollision, TrianglesNamingMissingVerticesAreSkipped) {
 	lumaroll::SceneWorld world(scene);
 	testing::internal::CaptureStdout();
 	lumaroll::Player player(scene, &world);
-	EXPECT_EQ("collision: 1 meshes (0 passable), 1 triangles, 0 trigger volumes\n", testing::internal::GetCapturedStdout());
+	EXPECT_EQ("collision: 1 meshes (0 passable), 1 triangles, 0 trigger volumes\n",
+			  testing::internal::GetCapturedStdout());
 }
 
 TEST(PlayerCollision, AHostileLevelLeavesTheBallFinite) {

@@ -131,8 +131,8 @@ TEST(PlayerModel, TheBuiltShadowIsATexturedQuadUnderTheScene) {
 		quad->getIndices(0, indices, 6);
 		const float corners[4][4] = {{-1, -1, 0, 0}, {1, -1, 1, 0}, {1, 1, 1, 1}, {-1, 1, 0, 1}};
 		for (int i = 0; i < 4; ++i) {
-			EXPECT_TRUE(near(Vector3(corners[i][0], 0, corners[i][1]), Vector3(positions[i].x, positions[i].y,
-																				  positions[i].z)))
+			EXPECT_TRUE(
+				near(Vector3(corners[i][0], 0, corners[i][1]), Vector3(positions[i].x, positions[i].y, positions[i].z)))
 				<< "corner " << i;
 			EXPECT_EQ(corners[i][2], uvs[i].x) << "corner " << i;
 			EXPECT_EQ(corners[i][3], uvs[i].y) << "corner " << i;

@@ -19,9 +19,10 @@ const float kFrame = RailLevel::kFrame;
 TEST(PlayerRails, TheLevelsDrawingsBecomeRailsAndAGuide) {
 	RailLevel level;
 	lumaroll::Player& player = *level.player;
-	EXPECT_EQ("camera guide L_guide1: track 4000, camera path 4000, look path 4000\n"
-			  "rails: 2 (total length 26000)\n",
-			  level.railsOutput);
+	EXPECT_EQ(
+		"camera guide L_guide1: track 4000, camera path 4000, look path 4000\n"
+		"rails: 2 (total length 26000)\n",
+		level.railsOutput);
 	ASSERT_EQ(2, player.railCount());
 	ASSERT_GE(level.rail("L_rail1"), 0);
 	ASSERT_GE(level.rail("L_rail2"), 0);

@@ -28,40 +28,46 @@ TEST(PlayerStart, PutsTheBallOnTheGroundBelowTheStart) {
 			 floorAt(200.f)(l);
 			 l.pieces.dummyAt("D_StartHere", 100, 400, 0);
 		 },
-		 {100, 255, 0}, "D_StartHere"},
+		 {100, 255, 0},
+		 "D_StartHere"},
 		{"b_START is a start",
 		 [&](Level& l) {
 			 floorAt(0.f)(l);
 			 l.pieces.dummyAt("b_START", 10, 100, 20);
 		 },
-		 {10, 55, 20}, "b_START"},
+		 {10, 55, 20},
+		 "b_START"},
 		{"a start beats an earlier checkpoint",
 		 [&](Level& l) {
 			 floorAt(0.f)(l);
 			 l.pieces.dummyAt("d_checkpoint1", 500, 100, 0);
 			 l.pieces.dummyAt("D_Start", -500, 100, 0);
 		 },
-		 {-500, 55, 0}, "D_Start"},
+		 {-500, 55, 0},
+		 "D_Start"},
 		{"without a start, the first checkpoint",
 		 [&](Level& l) {
 			 floorAt(0.f)(l);
 			 l.pieces.dummyAt("d_checkpoint1", 500, 100, 0);
 			 l.pieces.dummyAt("xstart", -500, 100, 0);
 		 },
-		 {500, 55, 0}, "d_checkpoint1"},
+		 {500, 55, 0},
+		 "d_checkpoint1"},
 		{"xstart is not a start",
 		 [&](Level& l) {
 			 floorAt(0.f)(l);
 			 l.pieces.dummyAt("xstart", -500, 100, 0);
 		 },
-		 {0, 55, 0}, ""},
+		 {0, 55, 0},
+		 ""},
 		{"in front of a turned O_startcamera",
 		 [&](Level& l) {
 			 floorAt(0.f)(l);
 			 // Turned a quarter about y: its z axis points along +x.
 			 l.writer.node("O_startcamera").transform(test::rotationY(3.14159265f / 2, 100, 300, 50));
 		 },
-		 {500, 55, 50}, "in front of O_startcamera"},
+		 {500, 55, 50},
+		 "in front of O_startcamera"},
 		{"no start, floor at -2700 within reach", floorAt(-2700.f), {0, -2645, 0}, ""},
 		{"no start, floor at -2900 out of reach", floorAt(-2900.f), {0, 0, 0}, ""},
 		{"no start, no floor", [](Level&) {}, {0, 0, 0}, ""},
@@ -78,7 +84,8 @@ TEST(PlayerStart, PutsTheBallOnTheGroundBelowTheStart) {
 		EXPECT_NEAR(c.position.z, player.body.position.z, 1e-2f) << c.name;
 		EXPECT_EQ(0.f, player.body.velocity.length()) << c.name;
 		EXPECT_FALSE(player.body.onGround) << c.name;
-		EXPECT_NE(std::string::npos, player.summary().find("; start at " + c.startName + " (")) << c.name << ": " << player.summary();
+		EXPECT_NE(std::string::npos, player.summary().find("; start at " + c.startName + " ("))
+			<< c.name << ": " << player.summary();
 	}
 }
 
@@ -88,9 +95,10 @@ TEST(PlayerStart, TheSummaryLineNamesTheValuesAndTheStart) {
 	level.pieces.dummyAt("D_StartHere", 100, 400, 0);
 	lumaroll::Player& player = level.build();
 	player.placeAtStart();
-	EXPECT_EQ("ball: radius 50.0 (body ''), mass 1, force 1750, jump 800, friction 350, max speed 800, rebound 0.1, "
-			  "gravity 2000; start at D_StartHere (100, 255, 0)",
-			  player.summary());
+	EXPECT_EQ(
+		"ball: radius 50.0 (body ''), mass 1, force 1750, jump 800, friction 350, max speed 800, rebound 0.1, "
+		"gravity 2000; start at D_StartHere (100, 255, 0)",
+		player.summary());
 }
 
 TEST(PlayerStart, RespawnSetsTheBallBelowTheCheckpointAndKeepsTheRest) {

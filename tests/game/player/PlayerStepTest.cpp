@@ -254,7 +254,8 @@ TEST(PlayerStep, NumbersThatAreNotFiniteNeverStick) {
 			 w.setVariable("ballmass", -inf);
 			 p.readBallValues();
 		 }},
-		{"NaN form record", [](lumaroll::Player& p, lumaroll::SceneWorld&) {
+		{"NaN form record",
+		 [](lumaroll::Player& p, lumaroll::SceneWorld&) {
 			 testing::internal::CaptureStderr();
 			 p.loadForms("a,b,c,d,s,nan,nan,nan,nan,nan,nan,nan,nan");
 			 testing::internal::GetCapturedStderr();

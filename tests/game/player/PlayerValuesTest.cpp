@@ -49,7 +49,7 @@ TEST(PlayerValues, TheFormRecordSetsAndPublishesTheValues) {
 	EXPECT_EQ(900.f, v.maxSpeed);
 	EXPECT_EQ(0.2f, v.rebound);
 	EXPECT_EQ(2000.f, v.gravity);
-	const std::vector<std::string> order = {"ballmass",          "ballrebound",   "ballmaxspeed",     "ballfriction",
+	const std::vector<std::string> order = {"ballmass",			 "ballrebound",	  "ballmaxspeed",	   "ballfriction",
 											"ballfrictionslide", "balljumpforce", "ballmovementforce", "gravity"};
 	EXPECT_EQ(order, b.world->written);
 	EXPECT_EQ(900.f, b.world->getVariable("ballmaxspeed"));
@@ -87,8 +87,12 @@ struct RadiusCase {
 
 TEST(PlayerValues, ARadiusThatIsNotPositiveAndFiniteIsRefused) {
 	const RadiusCase cases[] = {
-		{"0", "0", 50.f, true},         {"nan", "nan", 50.f, true}, {"-5", "-5", 50.f, true},
-		{"inf", "inf", 50.f, true},     {"text", "big", 50.f, true}, {"30", "30", 30.f, false},
+		{"0", "0", 50.f, true},
+		{"nan", "nan", 50.f, true},
+		{"-5", "-5", 50.f, true},
+		{"inf", "inf", 50.f, true},
+		{"text", "big", 50.f, true},
+		{"30", "30", 30.f, false},
 		{"leading blanks", "  25", 25.f, false},
 	};
 	for (const RadiusCase& c : cases) {
@@ -97,7 +101,8 @@ TEST(PlayerValues, ARadiusThatIsNotPositiveAndFiniteIsRefused) {
 		b.player->loadForms(std::string("a,b,c,d,s,") + c.field + ",1,1750,800,350,0.4,800,0.1");
 		const std::string err = testing::internal::GetCapturedStderr();
 		EXPECT_EQ(c.radius, b.player->body.values.radius) << c.name;
-		EXPECT_EQ(c.refused ? "ball: radius '" + std::string(c.field) + "' in D_forminfo ignored\n" : "", err) << c.name;
+		EXPECT_EQ(c.refused ? "ball: radius '" + std::string(c.field) + "' in D_forminfo ignored\n" : "", err)
+			<< c.name;
 		// The rest of the record still counts.
 		EXPECT_TRUE(b.player->resetBallValues().valid) << c.name;
 	}

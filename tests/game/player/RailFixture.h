@@ -43,7 +43,8 @@ struct RailLevel : Level {
 		guide.cameraLookAt = test::straightSegments({5000, 0, 0}, {5000, 0, 4000}, 8);
 		pieces.railNode("L_guide1", guide);
 
-		pieces.boxVolume("T_attach", {-200, 0, -200}, {200, 300, 200}, test::TriggerScript().a("attachtorail,1,L_rail1"));
+		pieces.boxVolume("T_attach", {-200, 0, -200}, {200, 300, 200},
+						 test::TriggerScript().a("attachtorail,1,L_rail1"));
 		writer.dummy("T_fall1");
 		writer.userProperty("T_fall1", test::TriggerScript().a("add,falls,1"));
 		pieces.dummyAt("D_start", 0, 100, 0);
@@ -67,9 +68,7 @@ struct RailLevel : Level {
 		return player->onRail();
 	}
 
-	void ride(float seconds, float steer = 0.f) {
-		run(int(seconds * 60.f + 0.5f), kFrame, 0.f, steer);
-	}
+	void ride(float seconds, float steer = 0.f) { run(int(seconds * 60.f + 0.5f), kFrame, 0.f, steer); }
 
 	float speed() { return world->getVariable("speed01"); }
 };

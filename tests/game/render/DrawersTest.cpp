@@ -20,7 +20,7 @@ testing::AssertionResult pixelIs(int x, int y, int r, int g, int b) {
 	if (std::abs(p[0] - r) <= 3 && std::abs(p[1] - g) <= 3 && std::abs(p[2] - b) <= 3)
 		return testing::AssertionSuccess();
 	return testing::AssertionFailure() << "(" << x << ", " << y << ") is " << int(p[0]) << "," << int(p[1]) << ","
-	                                   << int(p[2]);
+									   << int(p[2]);
 }
 
 void clearTo(float r, float g, float b) {
@@ -36,11 +36,18 @@ TEST(RenderScaleSizeTest, Table) {
 		int tw, th;
 	};
 	const Case cases[] = {
-	    {1.f, 800, 480, false, 800, 480},  {0.99f, 800, 480, false, 800, 480}, {0.995f, 800, 480, false, 800, 480},
-	    {1.7f, 800, 480, false, 800, 480}, {0.98f, 800, 480, true, 784, 470},  {0.5f, 800, 480, true, 400, 240},
-	    {0.2f, 800, 480, true, 400, 240},  {-3.f, 800, 480, true, 400, 240},   {0.5f, 1, 1, true, 1, 1},
-	    {0.5f, 640, 1, true, 320, 1},      {0.75f, 3, 3, true, 2, 2},
-	    {0.985f, 800, 480, true, 788, 472}, // below 0.99 the target is used
+		{1.f, 800, 480, false, 800, 480},
+		{0.99f, 800, 480, false, 800, 480},
+		{0.995f, 800, 480, false, 800, 480},
+		{1.7f, 800, 480, false, 800, 480},
+		{0.98f, 800, 480, true, 784, 470},
+		{0.5f, 800, 480, true, 400, 240},
+		{0.2f, 800, 480, true, 400, 240},
+		{-3.f, 800, 480, true, 400, 240},
+		{0.5f, 1, 1, true, 1, 1},
+		{0.5f, 640, 1, true, 320, 1},
+		{0.75f, 3, 3, true, 2, 2},
+		{0.985f, 800, 480, true, 788, 472}, // below 0.99 the target is used
 	};
 	for (const Case& c : cases) {
 		int tw = -1, th = -1;

@@ -58,29 +58,29 @@ TEST(RenderCallsTest, ReleaseDeletesEverythingTheDrawersMade) {
 		std::function<void()> drawAndRelease;
 	};
 	const Case cases[] = {
-	    {"fill quad",
-	     [] {
-		     FillState fill;
-		     drawFullScreenFill(fill, true, 0.5f);
-		     releaseFillProgram(fill);
-	     }},
-	    {"render-scale target",
-	     [] {
-		     RenderScaleTarget target;
-		     target.resize(16, 8);
-		     target.resize(20, 10); // new surfaces for a new size
-		     target.blit(test::GLTestContext::WIDTH, test::GLTestContext::HEIGHT);
-		     target.release();
-	     }},
-	    {"sky",
-	     [&] {
-		     SkyRenderer sky;
-		     sky.vertices = {-1.f, -1.f, 1.f, 0.f, 0.f, 1.f, -1.f, 1.f, 1.f, 0.f, -1.f, 1.f, 1.f, 0.f, 1.f};
-		     sky.indices = {0, 1, 2};
-		     sky.texture = texture;
-		     sky.draw(camera, test::GLTestContext::WIDTH, test::GLTestContext::HEIGHT);
-		     sky.release();
-	     }},
+		{"fill quad",
+		 [] {
+			 FillState fill;
+			 drawFullScreenFill(fill, true, 0.5f);
+			 releaseFillProgram(fill);
+		 }},
+		{"render-scale target",
+		 [] {
+			 RenderScaleTarget target;
+			 target.resize(16, 8);
+			 target.resize(20, 10); // new surfaces for a new size
+			 target.blit(test::GLTestContext::WIDTH, test::GLTestContext::HEIGHT);
+			 target.release();
+		 }},
+		{"sky",
+		 [&] {
+			 SkyRenderer sky;
+			 sky.vertices = {-1.f, -1.f, 1.f, 0.f, 0.f, 1.f, -1.f, 1.f, 1.f, 0.f, -1.f, 1.f, 1.f, 0.f, 1.f};
+			 sky.indices = {0, 1, 2};
+			 sky.texture = texture;
+			 sky.draw(camera, test::GLTestContext::WIDTH, test::GLTestContext::HEIGHT);
+			 sky.release();
+		 }},
 	};
 	for (const Case& c : cases) {
 		test::GLCallRecorder gl;
@@ -90,7 +90,7 @@ TEST(RenderCallsTest, ReleaseDeletesEverythingTheDrawersMade) {
 		EXPECT_EQ(results(gl, "CreateShader"), firstArgs(gl, "DeleteShader")) << c.name;
 		for (const char* kind : {"Textures", "Framebuffers", "Renderbuffers", "Buffers"})
 			EXPECT_EQ(sumOfFirstArgs(gl, std::string("Gen") + kind), sumOfFirstArgs(gl, std::string("Delete") + kind))
-			    << c.name << ": " << kind;
+				<< c.name << ": " << kind;
 	}
 	glBindFramebuffer(GL_FRAMEBUFFER, 0);
 	glDeleteTextures(1, &texture);
@@ -107,20 +107,20 @@ TEST_F(SkyModeTest, SkyIsOneDrawOfItsIndicesInTheMeshMode) {
 		GLenum mode;
 	};
 	const Case cases[] = {
-	    {"triangle list", 3, GL_TRIANGLES},
-	    {"triangle strip", 4, GL_TRIANGLE_STRIP},
-	    {"triangle fan", 5, GL_TRIANGLE_FAN},
+		{"triangle list", 3, GL_TRIANGLES},
+		{"triangle strip", 4, GL_TRIANGLE_STRIP},
+		{"triangle fan", 5, GL_TRIANGLE_FAN},
 	};
 	for (const Case& c : cases) {
 		test::SceneWriter w;
 		const int blue = w.texture("blue.png");
 		w.material("skymat", "textured.fx").texture("BASEMAP", blue);
 		w.primitive(0)
-		    .type(c.primitiveType)
-		    .component(test::SceneWriter::DT_POSITION, test::SceneWriter::V3_32,
-		               {-9.f, -9.f, 9.f, 9.f, -9.f, 9.f, -9.f, 9.f, 9.f, 9.f, 9.f, 9.f})
-		    .component(test::SceneWriter::DT_TEX0, test::SceneWriter::V2_32, {0.f, 0.f, 1.f, 0.f, 0.f, 1.f, 1.f, 1.f})
-		    .indices({0, 1, 2, 3});
+			.type(c.primitiveType)
+			.component(test::SceneWriter::DT_POSITION, test::SceneWriter::V3_32,
+					   {-9.f, -9.f, 9.f, 9.f, -9.f, 9.f, -9.f, 9.f, 9.f, 9.f, 9.f, 9.f})
+			.component(test::SceneWriter::DT_TEX0, test::SceneWriter::V2_32, {0.f, 0.f, 1.f, 0.f, 0.f, 1.f, 1.f, 1.f})
+			.indices({0, 1, 2, 3});
 		w.mesh("M_sky").primitives({0});
 		test::writePng(data + "/resources/textures/blue.png", test::TextureImage::solid(4, 4, 0, 0, 255));
 		lang::Ptr<hgr::Scene> scene = loadScene(w);

@@ -31,9 +31,9 @@ protected:
 		// Faces of a cube of half size 1000 around (300, 0, 0), or all but its -z face.
 		const float c = 300.f, s = 1000.f;
 		const float faces[6][4][3] = {
-		    {{-s, -s, s}, {s, -s, s}, {-s, s, s}, {s, s, s}},     {{-s, -s, -s}, {s, -s, -s}, {-s, s, -s}, {s, s, -s}},
-		    {{s, -s, -s}, {s, s, -s}, {s, -s, s}, {s, s, s}},     {{-s, -s, -s}, {-s, s, -s}, {-s, -s, s}, {-s, s, s}},
-		    {{-s, s, -s}, {s, s, -s}, {-s, s, s}, {s, s, s}},     {{-s, -s, -s}, {s, -s, -s}, {-s, -s, s}, {s, -s, s}},
+			{{-s, -s, s}, {s, -s, s}, {-s, s, s}, {s, s, s}}, {{-s, -s, -s}, {s, -s, -s}, {-s, s, -s}, {s, s, -s}},
+			{{s, -s, -s}, {s, s, -s}, {s, -s, s}, {s, s, s}}, {{-s, -s, -s}, {-s, s, -s}, {-s, -s, s}, {-s, s, s}},
+			{{-s, s, -s}, {s, s, -s}, {-s, s, s}, {s, s, s}}, {{-s, -s, -s}, {s, -s, -s}, {-s, -s, s}, {s, -s, s}},
 		};
 		for (int f = 0; f < 6; ++f) {
 			if (!cube && f == 1)
@@ -46,9 +46,9 @@ protected:
 			indices.insert(indices.end(), {base, base + 1, base + 2, base + 2, base + 1, base + 3});
 		}
 		w.primitive(first)
-		    .component(test::SceneWriter::DT_POSITION, test::SceneWriter::V3_32, positions)
-		    .component(test::SceneWriter::DT_TEX0, test::SceneWriter::V2_32, uvs)
-		    .indices(indices);
+			.component(test::SceneWriter::DT_POSITION, test::SceneWriter::V3_32, positions)
+			.component(test::SceneWriter::DT_TEX0, test::SceneWriter::V2_32, uvs)
+			.indices(indices);
 		w.dummy("G_sky");
 		w.mesh("M_sky").primitives({first}).parent("G_sky");
 		w.userProperty("G_sky", "skybox=1");
@@ -73,7 +73,7 @@ TEST_F(SkyRendererTest, BuildTakesTheFirstMeshAroundItsCentre) {
 	testing::internal::CaptureStdout();
 	EXPECT_TRUE(sky.build(scene->findNode("G_sky")));
 	EXPECT_EQ(testing::internal::GetCapturedStdout(),
-	          "sky: rendered separately, 24 vertices, 36 indices, texture BASEMAP\n");
+			  "sky: rendered separately, 24 vertices, 36 indices, texture BASEMAP\n");
 	ASSERT_EQ(sky.vertices.size(), 24u * 5u);
 	EXPECT_EQ(sky.indices.size(), 36u);
 	EXPECT_EQ(sky.mode, GLenum(GL_TRIANGLES));
@@ -91,7 +91,7 @@ TEST_F(SkyRendererTest, WithoutABaseMapItIsNotTaken) {
 	testing::internal::CaptureStdout();
 	EXPECT_FALSE(sky.build(scene->findNode("M_sky")));
 	EXPECT_EQ(testing::internal::GetCapturedStdout(),
-	          "sky: rendered separately, 24 vertices, 36 indices, texture (not found)\n");
+			  "sky: rendered separately, 24 vertices, 36 indices, texture (not found)\n");
 	drawFrom(sky, math::Vector3(), 0.f);
 	EXPECT_TRUE(pixelIs(32, 32, 255, 0, 0)); // drawn by nobody
 	EXPECT_EQ(sky.program, 0u);

@@ -121,11 +121,20 @@ TEST_F(LibraryObjectsTest, TriggerNameAndTextOfTheRecord) {
 		std::vector<const char*> pieces;
 	};
 	const Case cases[] = {
-		{"action line in the placeholder", "load=box,box_a\na01=show,this", "T_switch",
-		 "load=box,box_a\na01=show,this", {}},
-		{"action line in the subnode's entry", "load=props,lever", "T_switch", "load=props,lever\na01=add,lever_used,1",
+		{"action line in the placeholder",
+		 "load=box,box_a\na01=show,this",
+		 "T_switch",
+		 "load=box,box_a\na01=show,this",
 		 {}},
-		{"action line only in another entry", "load=panel,panel", "panel_script_switch", "",
+		{"action line in the subnode's entry",
+		 "load=props,lever",
+		 "T_switch",
+		 "load=props,lever\na01=add,lever_used,1",
+		 {}},
+		{"action line only in another entry",
+		 "load=panel,panel",
+		 "panel_script_switch",
+		 "",
 		 {"load=panel,panel\n", "\ncolor=1", "\na01=add,pressed,1"}},
 		{"no action line anywhere", "load=box,box_b", "T_switch", "load=box,box_b", {}},
 	};
@@ -145,7 +154,7 @@ TEST_F(LibraryObjectsTest, TriggerNameAndTextOfTheRecord) {
 TEST_F(LibraryObjectsTest, ShadowMeshesOfTheModelFollowTheObject) {
 	// Where the model keeps "lever_shadow" relative to "lever".
 	const math::Matrix3x4 relative = toMatrix(SceneWriter::translation(100.f, 0.f, 0.f)).inverse() *
-	                                 toMatrix(SceneWriter::rotationZ(0.5f, 30.f, -20.f, 10.f));
+									 toMatrix(SceneWriter::rotationZ(0.5f, 30.f, -20.f, 10.f));
 
 	// Both shadow meshes beside the object are gathered; the walk must not
 	// wander off into the moved subtrees.
@@ -157,7 +166,8 @@ TEST_F(LibraryObjectsTest, ShadowMeshesOfTheModelFollowTheObject) {
 	EXPECT_EQ(node("knob")->getParent(), node("base_shadow"));
 	EXPECT_EQ(node("Lever_Shadow")->getParent(), object);
 	EXPECT_TRUE(matrixNear(node("lever_shadow")->getTransform(), relative));
-	EXPECT_TRUE(matrixNear(object->getWorldTransform().inverse() * node("lever_shadow")->getWorldTransform(), relative));
+	EXPECT_TRUE(
+		matrixNear(object->getWorldTransform().inverse() * node("lever_shadow")->getWorldTransform(), relative));
 	for (const char* name : {"lever_shadow", "base_shadow", "Lever_Shadow"})
 		EXPECT_TRUE(node(name)->isEnabled()) << name;
 

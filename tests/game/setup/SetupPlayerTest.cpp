@@ -75,9 +75,9 @@ TEST_F(SetupPlayerTest, BallModelJoinsTheLevelWithItsEyesAndForms) {
 
 	// The eye group takes its pose at time 0; the rest keeps the file's.
 	EXPECT_TRUE(matrixNear(scene->findNode("plimbo_eyeballs")->getTransform(),
-	                       setuptest::toMatrix(SceneWriter::translation(10.f, 57.f, 30.f))));
+						   setuptest::toMatrix(SceneWriter::translation(10.f, 57.f, 30.f))));
 	EXPECT_TRUE(matrixNear(scene->findNode("body")->getTransform(),
-	                       setuptest::toMatrix(SceneWriter::translation(10.f, 50.f, 0.f))));
+						   setuptest::toMatrix(SceneWriter::translation(10.f, 50.f, 0.f))));
 
 	// The level's own start triggers, the second one armed first.
 	EXPECT_EQ(world->getVariable("butterflies"), 1.f);
@@ -86,8 +86,8 @@ TEST_F(SetupPlayerTest, BallModelJoinsTheLevelWithItsEyesAndForms) {
 	// The form record reached the ball without the line after it.
 	EXPECT_EQ(session->levelPlayer()->body.values.radius, 40.f);
 	EXPECT_NE(startOutput.find("\nball: radius 40.0 (body 'body'), mass 2, force 3, jump 4, friction 5, max speed 7, "
-	                           "rebound 8, gravity 2000; start at "),
-	          std::string::npos)
+							   "rebound 8, gravity 2000; start at "),
+			  std::string::npos)
 		<< startOutput;
 	EXPECT_EQ(startErrors.find("D_forminfo"), std::string::npos) << startErrors;
 }
@@ -98,10 +98,8 @@ TEST_F(SetupPlayerTest, ScriptedObjectsBecomeTouchables) {
 		const char* radiusText;
 		float radius;
 	} cases[] = {
-		{"p_radius", "radius=80", 80.f},
-		{"p_inradius_then_radius", "inradius=300\nradius=80", 80.f},
-		{"p_inradius_only", "inradius=300", 60.f},
-		{"p_none", "", 60.f},
+		{"p_radius", "radius=80", 80.f},		   {"p_inradius_then_radius", "inradius=300\nradius=80", 80.f},
+		{"p_inradius_only", "inradius=300", 60.f}, {"p_none", "", 60.f},
 		{"p_not_a_number", "radius=wide", 60.f},
 	};
 	SceneWriter level = test::testLevelScene();
@@ -163,7 +161,7 @@ TEST_F(SetupPlayerTest, RailLevelDrawsItsSkySeparatelyAndBoosts) {
 	ASSERT_NE(player, nullptr) << startErrors;
 	ASSERT_EQ(player->railCount(), 1);
 	EXPECT_NE(startOutput.find("sky: rendered separately, 24 vertices, 36 indices, texture BASEMAP\n"),
-	          std::string::npos)
+			  std::string::npos)
 		<< startOutput;
 	EXPECT_FALSE(session->levelScene()->findNode("sky")->isEnabled());
 	EXPECT_FALSE(session->levelScene()->findNode("sky_child")->isEnabled());

@@ -35,7 +35,7 @@ inline testing::AssertionResult matrixNear(const math::Matrix3x4& a, const math:
 		for (int c = 0; c < 4; ++c)
 			if (std::fabs(a.m[r][c] - b.m[r][c]) > eps * std::fmax(1.f, std::fabs(b.m[r][c])))
 				return testing::AssertionFailure()
-				       << "element (" << r << ", " << c << ") is " << a.m[r][c] << ", not " << b.m[r][c];
+					   << "element (" << r << ", " << c << ") is " << a.m[r][c] << ", not " << b.m[r][c];
 	return testing::AssertionSuccess();
 }
 

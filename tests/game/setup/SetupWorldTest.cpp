@@ -37,11 +37,11 @@ TEST_F(SetupWorldTest, ThisInAnObjectsScriptNamesTheObject) {
 		const char* variable; // set by the object's script
 	};
 	const Case cases[] = {
-		{"d1", "load=box,box_a\na01=set,this", "d1"},               // at the end of the text
-		{"d2", "load=box,box_a\na01=set,this,1", "d2"},             // before ','
-		{"d3", "load=box,box_a\na01=set,this\na02=nop", "d3"},      // before '\n'
-		{"d4", "load=box,box_a\r\na01=set,this\r\na02=nop", "d4"},  // before '\r'
-		{"d5", "load=box,box_a\na01=set,thisway", "thisway"},       // a longer word stays
+		{"d1", "load=box,box_a\na01=set,this", "d1"},			   // at the end of the text
+		{"d2", "load=box,box_a\na01=set,this,1", "d2"},			   // before ','
+		{"d3", "load=box,box_a\na01=set,this\na02=nop", "d3"},	   // before '\n'
+		{"d4", "load=box,box_a\r\na01=set,this\r\na02=nop", "d4"}, // before '\r'
+		{"d5", "load=box,box_a\na01=set,thisway", "thisway"},	   // a longer word stays
 		{"d6", "load=box,box_a\na01=set,this_2", "this_2"},
 	};
 	SceneWriter level = test::testLevelScene();

@@ -169,8 +169,8 @@ TEST_F(WaterReflectionTest, PassLeavesTheContextReadyForTheScene) {
 	for (int framebuffer : {0, int(scaled.framebuffer)}) {
 		SCOPED_TRACE(framebuffer ? "render-scale target" : "window");
 		const int size = framebuffer ? 32 : 64;
-		context->defaultFramebuffer = gr::GLES2_Context::DefaultFramebuffer{framebuffer, framebuffer ? 32 : 0,
-		                                                                     framebuffer ? 32 : 0};
+		context->defaultFramebuffer =
+			gr::GLES2_Context::DefaultFramebuffer{framebuffer, framebuffer ? 32 : 0, framebuffer ? 32 : 0};
 		water->render(eye, size, size, 0xff000000, 0.f);
 
 		EXPECT_EQ(context->techniqueOverride, "");
@@ -195,7 +195,7 @@ TEST_F(WaterReflectionTest, PassLeavesTheContextReadyForTheScene) {
 	// the mirrored camera's space: (R10, R11, R12, t_y - 10).
 	hgr::Camera* mirror = water->reflectionCamera();
 	EXPECT_TRUE(matrixNear(mirror->getTransform(),
-	                       setuptest::toMatrix({1.f, 0.f, 0.f, 10.f, 0.f, 0.f, 1.f, -480.f, 0.f, 1.f, 0.f, 20.f})));
+						   setuptest::toMatrix({1.f, 0.f, 0.f, 10.f, 0.f, 0.f, 1.f, -480.f, 0.f, 1.f, 0.f, 20.f})));
 	EXPECT_FLOAT_EQ(context->clipPlane.x, 0.f);
 	EXPECT_FLOAT_EQ(context->clipPlane.y, 0.f);
 	EXPECT_FLOAT_EQ(context->clipPlane.z, 1.f);
@@ -244,7 +244,7 @@ TEST_F(WaterReflectionTest, HeightsAnswerForEveryAreaButOnlyLinkedEnabledWaterRe
 	SceneWriter w;
 	w.material("water", "water.fx");
 	test::addQuad(w.primitive(0), {-100.f, 0.f, -100.f}, {200.f, 0.f, 0.f}, {0.f, 0.f, 200.f});
-	w.mesh("low").primitives({0}).position(0.f, 10.f, 0.f);     // x, z from -100 to 100
+	w.mesh("low").primitives({0}).position(0.f, 10.f, 0.f);		 // x, z from -100 to 100
 	w.mesh("high").primitives({0}).position(100.f, 20.f, 100.f); // x, z from 0 to 200
 	build(w);
 	ASSERT_EQ(water->waterAreas().size(), 2u);

@@ -33,8 +33,7 @@ Images fields(const std::map<std::string, AtlasImage>& images) {
 	return out;
 }
 
-const DatAtlas kTwoEntries = {
-    "menu.png", {{"FIRST", 1, 2, 3, 4, 5, 6}, {"SECOND", -7, 8, 32767, -32768, -70, 0}}, -1};
+const DatAtlas kTwoEntries = {"menu.png", {{"FIRST", 1, 2, 3, 4, 5, 6}, {"SECOND", -7, 8, 32767, -32768, -70, 0}}, -1};
 
 TEST(DatAtlasTest, Table) {
 	struct Case {
@@ -55,20 +54,26 @@ TEST(DatAtlasTest, Table) {
 	const std::vector<uint8_t> full = kTwoEntries.bytes();
 
 	const Case cases[] = {
-	    {"countBeyondData", countThree.bytes(), "menu.png",
-	     {{"FIRST", {1, 2, 3, 4, 5, 6}}, {"SECOND", {-7, 8, 32767, -32768, -70, 0}}}},
-	    {"countBelowEntries", countOne.bytes(), "menu.png", {{"FIRST", {1, 2, 3, 4, 5, 6}}}},
-	    {"countZero", countZero.bytes(), "menu.png", {}},
-	    {"pivotBytesMissing", test::cut(full, full.size() - 4), "menu.png",
-	     {{"FIRST", {1, 2, 3, 4, 5, 6}}, {"SECOND", {-7, 8, 32767, -32768, 0, 0}}}},
-	    {"duplicateNameSecondWins", duplicate.bytes(), "menu.png",
-	     {{"FIRST", {9, 9, 9, 9, 1, 1}}, {"SECOND", {-7, 8, 32767, -32768, -70, 0}}}},
-	    // A stated length of 50 with 10 bytes left: the name holds the 10, the
-	    // fields after the stated length read 0.
-	    {"nameLongerThanData", longName.bytes(), "t.png", {{"0123456789", {0, 0, 0, 0, 0, 0}}}},
-	    {"oneByte", {0x00}, "", {}},
-	    {"empty", {}, "", {}},
-	    {"countCut", test::cut(full, 2 + 8 + 1), "menu.png", {}},
+		{"countBeyondData",
+		 countThree.bytes(),
+		 "menu.png",
+		 {{"FIRST", {1, 2, 3, 4, 5, 6}}, {"SECOND", {-7, 8, 32767, -32768, -70, 0}}}},
+		{"countBelowEntries", countOne.bytes(), "menu.png", {{"FIRST", {1, 2, 3, 4, 5, 6}}}},
+		{"countZero", countZero.bytes(), "menu.png", {}},
+		{"pivotBytesMissing",
+		 test::cut(full, full.size() - 4),
+		 "menu.png",
+		 {{"FIRST", {1, 2, 3, 4, 5, 6}}, {"SECOND", {-7, 8, 32767, -32768, 0, 0}}}},
+		{"duplicateNameSecondWins",
+		 duplicate.bytes(),
+		 "menu.png",
+		 {{"FIRST", {9, 9, 9, 9, 1, 1}}, {"SECOND", {-7, 8, 32767, -32768, -70, 0}}}},
+		// A stated length of 50 with 10 bytes left: the name holds the 10, the
+		// fields after the stated length read 0.
+		{"nameLongerThanData", longName.bytes(), "t.png", {{"0123456789", {0, 0, 0, 0, 0, 0}}}},
+		{"oneByte", {0x00}, "", {}},
+		{"empty", {}, "", {}},
+		{"countCut", test::cut(full, 2 + 8 + 1), "menu.png", {}},
 	};
 	for (const Case& c : cases) {
 		const AtlasFile atlas = parseAtlas(c.bytes);
@@ -92,13 +97,13 @@ TEST(DatFontTest, Table) {
 	countBeyond.count = 65535;
 
 	const Case cases[] = {
-	    {"whole", full, 20, {65, 66}},
-	    {"lastRecordCut", test::cut(full, full.size() - 1), 20, {65}},
-	    {"countBeyondData", countBeyond.bytes(), 20, {65, 66}},
-	    {"headerOnly", test::cut(full, 2 + 8 + 6), 20, {}},
-	    {"countCut", test::cut(full, 2 + 8 + 5), 20, {}},
-	    {"lineHeightCut", test::cut(full, 2 + 8 + 1), 0, {}},
-	    {"duplicateCode", duplicate.bytes(), 20, {65, 66}},
+		{"whole", full, 20, {65, 66}},
+		{"lastRecordCut", test::cut(full, full.size() - 1), 20, {65}},
+		{"countBeyondData", countBeyond.bytes(), 20, {65, 66}},
+		{"headerOnly", test::cut(full, 2 + 8 + 6), 20, {}},
+		{"countCut", test::cut(full, 2 + 8 + 5), 20, {}},
+		{"lineHeightCut", test::cut(full, 2 + 8 + 1), 0, {}},
+		{"duplicateCode", duplicate.bytes(), 20, {65, 66}},
 	};
 	for (const Case& c : cases) {
 		const FontFile parsed = parseFont(c.bytes);
@@ -168,12 +173,12 @@ TEST(DatFileTest, PathParts) {
 		const char* stem;
 	};
 	const Case cases[] = {
-	    {"a\\b\\FONT_YELLOW.dat", "a\\b\\", "FONT_YELLOW"},
-	    {"x.y.dat", "", "x"},
-	    {"/games/data/resources/images/MENU.dat", "/games/data/resources/images/", "MENU"},
-	    {"mixed/dir\\FONT.dat", "mixed/dir\\", "FONT"},
-	    {"dir/", "dir/", ""},
-	    {"", "", ""},
+		{"a\\b\\FONT_YELLOW.dat", "a\\b\\", "FONT_YELLOW"},
+		{"x.y.dat", "", "x"},
+		{"/games/data/resources/images/MENU.dat", "/games/data/resources/images/", "MENU"},
+		{"mixed/dir\\FONT.dat", "mixed/dir\\", "FONT"},
+		{"dir/", "dir/", ""},
+		{"", "", ""},
 	};
 	for (const Case& c : cases) {
 		EXPECT_EQ(dirPart(c.path), c.dir) << c.path;
@@ -224,19 +229,19 @@ TEST(GlyphTrimTest, Table) {
 	for (int x = 3; x <= 10; ++x)
 		columns3to10.alpha(x, 5, 255);
 	const Case cases[] = {
-	    {"opaqueColumns3to10", columns3to10, {0, 0, 16, 8, 4}, 3, 10},
-	    {"offsetRectangle", columns3to10, {2, 4, 6, 4, 4}, 1, 5},
-	    {"alpha24IsTransparent", Pixels(8, 8).column(2, 24).column(5, 25), {0, 0, 8, 8, 4}, 5, 5},
-	    {"fullyTransparent", Pixels(8, 8).column(1, 24), {0, 0, 8, 8, 4}, 0, -1},
-	    {"crossesRightEdge", Pixels(8, 8).column(7, 255), {4, 0, 10, 8, 4}, 3, 3},
-	    {"crossesBottomEdge", Pixels(8, 8).alpha(2, 7, 255), {0, 6, 8, 10, 4}, 2, 2},
-	    {"rowsAboveTopDoNotCount", Pixels(8, 8).alpha(2, 7, 255).alpha(5, 0, 255), {0, -4, 8, 6, 4}, 5, 5},
-	    {"negativeX", Pixels(8, 8).column(0, 255), {-3, 0, 8, 8, 4}, 3, 3},
-	    {"whollyOutside", Pixels(8, 8).column(0, 255), {8, 0, 4, 4, 4}, 0, -1},
-	    {"zeroWidth", Pixels(8, 8).column(0, 255), {0, 0, 0, 8, 4}, 0, -1},
-	    {"negativeWidth", Pixels(8, 8).column(0, 255), {0, 0, -13, 8, 4}, 0, -1},
-	    {"negativeHeight", Pixels(8, 8).column(0, 255), {0, 0, 8, -8, 4}, 0, -1},
-	    {"hugeRectangle", Pixels(8, 8).column(1, 255).column(6, 255), {0, 0, 32767, 32767, 4}, 1, 6},
+		{"opaqueColumns3to10", columns3to10, {0, 0, 16, 8, 4}, 3, 10},
+		{"offsetRectangle", columns3to10, {2, 4, 6, 4, 4}, 1, 5},
+		{"alpha24IsTransparent", Pixels(8, 8).column(2, 24).column(5, 25), {0, 0, 8, 8, 4}, 5, 5},
+		{"fullyTransparent", Pixels(8, 8).column(1, 24), {0, 0, 8, 8, 4}, 0, -1},
+		{"crossesRightEdge", Pixels(8, 8).column(7, 255), {4, 0, 10, 8, 4}, 3, 3},
+		{"crossesBottomEdge", Pixels(8, 8).alpha(2, 7, 255), {0, 6, 8, 10, 4}, 2, 2},
+		{"rowsAboveTopDoNotCount", Pixels(8, 8).alpha(2, 7, 255).alpha(5, 0, 255), {0, -4, 8, 6, 4}, 5, 5},
+		{"negativeX", Pixels(8, 8).column(0, 255), {-3, 0, 8, 8, 4}, 3, 3},
+		{"whollyOutside", Pixels(8, 8).column(0, 255), {8, 0, 4, 4, 4}, 0, -1},
+		{"zeroWidth", Pixels(8, 8).column(0, 255), {0, 0, 0, 8, 4}, 0, -1},
+		{"negativeWidth", Pixels(8, 8).column(0, 255), {0, 0, -13, 8, 4}, 0, -1},
+		{"negativeHeight", Pixels(8, 8).column(0, 255), {0, 0, 8, -8, 4}, 0, -1},
+		{"hugeRectangle", Pixels(8, 8).column(1, 255).column(6, 255), {0, 0, 32767, 32767, 4}, 1, 6},
 	};
 	for (const Case& c : cases) {
 		GlyphTable glyphs;

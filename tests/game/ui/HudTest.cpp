@@ -133,14 +133,14 @@ TEST_F(HudTest, RideDisplay) {
 		const char* image; // null: none
 	};
 	const Case cases[] = {
-	    {0.4f, nullptr},
-	    {0.6f, "LEVEL_2_START_COUNTDOWN_1"},
-	    {2.49f, "LEVEL_2_START_COUNTDOWN_2"},
-	    {3.4f, "LEVEL_2_START_COUNTDOWN_3"},
-	    {3.6f, nullptr},
-	    {-1.f, nullptr},
-	    {NAN, nullptr},
-	    {1e30f, nullptr},
+		{0.4f, nullptr},
+		{0.6f, "LEVEL_2_START_COUNTDOWN_1"},
+		{2.49f, "LEVEL_2_START_COUNTDOWN_2"},
+		{3.4f, "LEVEL_2_START_COUNTDOWN_3"},
+		{3.6f, nullptr},
+		{-1.f, nullptr},
+		{NAN, nullptr},
+		{1e30f, nullptr},
 	};
 	for (const Case& c : cases) {
 		world.variables["countdown"] = c.countdown;
@@ -174,16 +174,20 @@ TEST_F(HudTest, RideResultsEnterTheBestDistancesOnce) {
 	struct Case {
 		const char* name;
 		const char* stored; // null: no file
-		float distance;     // scene units
+		float distance;		// scene units
 		int place;
 		std::vector<std::string> rows; // "font: text" of each row's distance
 		const char* file;
 	};
 	const Case cases[] = {
-	    {"noFileNotPlaced", nullptr, 500.f, -1, {"FONT: 3500 m", "FONT: 2000 m", "FONT: 1000 m"}, "3500\n2000\n1000\n"},
-	    {"secondPlace", nullptr, 250000.f, 1, {"FONT: 3500 m", "FONT_YELLOW: 2500 m", "FONT: 2000 m"},
-	     "3500\n2500\n2000\n"},
-	    {"twoStored", "500\n", 100.f, 1, {"FONT: 500 m", "FONT_YELLOW: 1 m"}, "500\n1\n"},
+		{"noFileNotPlaced", nullptr, 500.f, -1, {"FONT: 3500 m", "FONT: 2000 m", "FONT: 1000 m"}, "3500\n2000\n1000\n"},
+		{"secondPlace",
+		 nullptr,
+		 250000.f,
+		 1,
+		 {"FONT: 3500 m", "FONT_YELLOW: 2500 m", "FONT: 2000 m"},
+		 "3500\n2500\n2000\n"},
+		{"twoStored", "500\n", 100.f, 1, {"FONT: 500 m", "FONT_YELLOW: 1 m"}, "500\n1\n"},
 	};
 	for (const Case& c : cases) {
 		Hud fresh;
@@ -254,10 +258,10 @@ TEST_F(HudTest, CollectablesResults) {
 		const char* font;
 	};
 	const Case cases[] = {
-	    {5.f, "5/5", "FONT_YELLOW"},
-	    {4.f, "4/5", "FONT"},
-	    {1e30f, "2147483647/5", "FONT_YELLOW"}, // a script's huge value saturates
-	    {NAN, "0/5", "FONT"},
+		{5.f, "5/5", "FONT_YELLOW"},
+		{4.f, "4/5", "FONT"},
+		{1e30f, "2147483647/5", "FONT_YELLOW"}, // a script's huge value saturates
+		{NAN, "0/5", "FONT"},
 	};
 	for (const Case& c : cases) {
 		world.variables["score"] = c.score;

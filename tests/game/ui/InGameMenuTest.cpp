@@ -69,8 +69,8 @@ TEST_F(InGameMenuTest, ItemsFollowTheVirtualWidth) {
 	menu.buildItems(853.f);
 	const auto& items = menu.currentItems();
 	ASSERT_EQ(items.size(), 7u);
-	const char* names[] = {"MENU_TASK_SWITCHER", "MENU_VOLUME_ON", "MENU_HELP", "MENU_EXIT",
-	                       "MENU_LEVEL_ATTRACTION", "MENU_LEVEL_1", "MENU_LEVEL_2"};
+	const char* names[] = {"MENU_TASK_SWITCHER",	"MENU_VOLUME_ON", "MENU_HELP",	 "MENU_EXIT",
+						   "MENU_LEVEL_ATTRACTION", "MENU_LEVEL_1",	  "MENU_LEVEL_2"};
 	const float xs[] = {0.f, 0.f, 0.f, 853.f, 170.5f, 426.5f, 682.5f};
 	const float ys[] = {0.f, 0.f, 0.f, 0.f, 243.f, 243.f, 243.f};
 	const int actions[] = {6, 5, 4, 7, 1, 2, 3};
@@ -97,9 +97,9 @@ TEST_F(InGameMenuTest, ClicksOnItems) {
 		int page; // after the click
 	};
 	const Case cases[] = {
-	    {"taskSwitcher", 30, 30, 6, 0}, {"volume", 100, 59, 5, 0},     {"credits", 140, 0, 4, 1},
-	    {"exit", 799, 10, 7, 0},        {"attraction", 44, 143, 1, 0}, {"level1", 400, 243, 2, 0},
-	    {"level2", 755, 342, 3, 0},     {"empty", 520, 243, 0, -1},    {"belowLevels", 400, 343, 0, -1},
+		{"taskSwitcher", 30, 30, 6, 0}, {"volume", 100, 59, 5, 0},	   {"credits", 140, 0, 4, 1},
+		{"exit", 799, 10, 7, 0},		{"attraction", 44, 143, 1, 0}, {"level1", 400, 243, 2, 0},
+		{"level2", 755, 342, 3, 0},		{"empty", 520, 243, 0, -1},	   {"belowLevels", 400, 343, 0, -1},
 	};
 	for (const Case& c : cases) {
 		menu.open();
@@ -185,15 +185,15 @@ TEST_F(InGameMenuTest, Keys) {
 		std::vector<Step> steps;
 	};
 	const Case cases[] = {
-	    {"rightThenLeft", {{SDLK_RIGHT, 0, 4, 0}, {SDLK_LEFT, 0, 6, 0}, {SDLK_LEFT, 0, 5, 0}, {SDLK_LEFT, 0, 4, 0}}},
-	    {"rightWraps", {{SDLK_RIGHT, 0, 4, 0}, {SDLK_RIGHT, 0, 5, 0}, {SDLK_RIGHT, 0, 6, 0}, {SDLK_RIGHT, 0, 4, 0}}},
-	    {"leftFirst", {{SDLK_LEFT, 0, 6, 0}, {SDLK_RETURN, 3, 6, 0}}},
-	    {"returnWithNone", {{SDLK_RETURN, 0, -1, 0}, {SDLK_SPACE, 0, -1, 0}}},
-	    {"rightRightReturn", {{SDLK_RIGHT, 0, 4, 0}, {SDLK_RIGHT, 0, 5, 0}, {SDLK_RETURN, 2, 5, 0}}},
-	    {"spaceActivates", {{SDLK_RIGHT, 0, 4, 0}, {SDLK_SPACE, 1, 4, 0}}},
-	    {"pCloses", {{SDLK_p, 0, -1, -1}}},
-	    {"escapeCloses", {{SDLK_ESCAPE, 0, -1, -1}}},
-	    {"otherKey", {{SDLK_a, 0, -1, 0}}},
+		{"rightThenLeft", {{SDLK_RIGHT, 0, 4, 0}, {SDLK_LEFT, 0, 6, 0}, {SDLK_LEFT, 0, 5, 0}, {SDLK_LEFT, 0, 4, 0}}},
+		{"rightWraps", {{SDLK_RIGHT, 0, 4, 0}, {SDLK_RIGHT, 0, 5, 0}, {SDLK_RIGHT, 0, 6, 0}, {SDLK_RIGHT, 0, 4, 0}}},
+		{"leftFirst", {{SDLK_LEFT, 0, 6, 0}, {SDLK_RETURN, 3, 6, 0}}},
+		{"returnWithNone", {{SDLK_RETURN, 0, -1, 0}, {SDLK_SPACE, 0, -1, 0}}},
+		{"rightRightReturn", {{SDLK_RIGHT, 0, 4, 0}, {SDLK_RIGHT, 0, 5, 0}, {SDLK_RETURN, 2, 5, 0}}},
+		{"spaceActivates", {{SDLK_RIGHT, 0, 4, 0}, {SDLK_SPACE, 1, 4, 0}}},
+		{"pCloses", {{SDLK_p, 0, -1, -1}}},
+		{"escapeCloses", {{SDLK_ESCAPE, 0, -1, -1}}},
+		{"otherKey", {{SDLK_a, 0, -1, 0}}},
 	};
 	for (const Case& c : cases) {
 		menu.open();
@@ -225,7 +225,7 @@ TEST_F(InGameMenuTest, ClosedMenuTakesNothing) {
 	menu.selected = 3;
 	closed = true;
 	for (const SDL_Event& e : {key(SDLK_RETURN), key(SDLK_p), mouse(SDL_MOUSEBUTTONDOWN, 400, 243),
-	                           mouse(SDL_MOUSEBUTTONUP, 400, 243), mouse(SDL_MOUSEMOTION, 400, 243)}) {
+							   mouse(SDL_MOUSEBUTTONUP, 400, 243), mouse(SDL_MOUSEMOTION, 400, 243)}) {
 		EXPECT_EQ(send(e), 0);
 		EXPECT_FALSE(closed);
 		EXPECT_EQ(menu.page, -1);

@@ -15,11 +15,8 @@ TEST(VirtualScreenTest, Table) {
 		int virtualWidth;
 	};
 	const Case cases[] = {
-	    {1920, 1080, 2.25f, 853},
-	    {800, 480, 1.f, 800},
-	    {640, 0, 1.f / 480.f, 307200}, // a height of 0 counts as 1
-	    {1000, 480, 1.f, 1000},
-	    {801, 960, 2.f, 401}, // 400.5 rounds up
+		{1920, 1080, 2.25f, 853}, {800, 480, 1.f, 800}, {640, 0, 1.f / 480.f, 307200}, // a height of 0 counts as 1
+		{1000, 480, 1.f, 1000},	  {801, 960, 2.f, 401},								   // 400.5 rounds up
 	};
 	for (const Case& c : cases) {
 		const VirtualScreen s = virtualScreen(c.width, c.height);
@@ -49,11 +46,9 @@ TEST(TextLayoutTest, Measures) {
 		int width;
 	};
 	const Case cases[] = {
-	    {"A\x01", 9},   // a byte without a glyph adds nothing
-	    {"A A", 24},    // a glyph without opaque columns adds its advance
-	    {"W", 100},
-	    {"", 0},
-	    {"\xe9", 7}, // bytes above 127 are codes 128 to 255
+		{"A\x01", 9},						// a byte without a glyph adds nothing
+		{"A A", 24},						// a glyph without opaque columns adds its advance
+		{"W", 100},	  {"", 0}, {"\xe9", 7}, // bytes above 127 are codes 128 to 255
 	};
 	for (const Case& c : cases)
 		EXPECT_EQ(textWidth(font, c.text), c.width) << c.text;
@@ -103,9 +98,8 @@ TEST(ImagePlacementTest, PivotScaleAndHits) {
 		bool hit;
 	};
 	const Case cases[] = {
-	    {"leftEdge", 90.f, 100.f, true},   {"topEdge", 100.f, 80.f, true},
-	    {"rightEdge", 110.f, 100.f, false}, {"bottomEdge", 100.f, 120.f, false},
-	    {"justInside", 109.99f, 119.99f, true}, {"leftOf", 89.99f, 100.f, false},
+		{"leftEdge", 90.f, 100.f, true},	 {"topEdge", 100.f, 80.f, true},		 {"rightEdge", 110.f, 100.f, false},
+		{"bottomEdge", 100.f, 120.f, false}, {"justInside", 109.99f, 119.99f, true}, {"leftOf", 89.99f, 100.f, false},
 	};
 	for (const Case& c : cases)
 		EXPECT_EQ(imageContains(image, 100.f, 100.f, 2.f, c.px, c.py), c.hit) << c.name;

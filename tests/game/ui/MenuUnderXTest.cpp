@@ -47,11 +47,10 @@ TEST_F(MenuUnderXTest, AClickOpensTheMenuAndClicksOrKeysChooseTheFirstLevel) {
 	const std::string level = test::writeTestLevel(dir.path());
 	apptest::writeMenuData(dir / "data");
 	test::writeFile(dir / "config/lumaroll/config.ini",
-	                   "# Lumaroll settings\ngraphics.fps_limit=30\ngeneral.check_updates=0\n");
-	test::RunningProcess game(test::lumarollBinary(),
-	                          options({level, "--menu"}, {{"DISPLAY", display.name()},
-	                                                      {"SDL_VIDEODRIVER", "x11"},
-	                                                      {"SDL_VIDEO_X11_FORCE_EGL", "1"}}));
+					"# Lumaroll settings\ngraphics.fps_limit=30\ngeneral.check_updates=0\n");
+	test::RunningProcess game(test::lumarollBinary(), options({level, "--menu"}, {{"DISPLAY", display.name()},
+																				  {"SDL_VIDEODRIVER", "x11"},
+																				  {"SDL_VIDEO_X11_FORCE_EGL", "1"}}));
 	ASSERT_TRUE(game.started());
 	ASSERT_TRUE(game.waitForOutput("level loaded in ", 30000)) << game.output();
 	const std::string window = test::findWindow(display.name(), "^Lumaroll$");
@@ -66,7 +65,7 @@ TEST_F(MenuUnderXTest, AClickOpensTheMenuAndClicksOrKeysChooseTheFirstLevel) {
 	const float v = float(int(float(width) / pointsPerUnit + 0.5f));
 	const auto click = [&](float x, float y) {
 		return xdotool(display.name(), {"mousemove", "--window", window, std::to_string(int(x * pointsPerUnit)),
-		                                std::to_string(int(y * pointsPerUnit)), "click", "1"});
+										std::to_string(int(y * pointsPerUnit)), "click", "1"});
 	};
 	const std::string anyChange = "--- level change: ";
 	const std::string change = anyChange + lumaroll::dirWithSlash(level) + "level01.hgr (play) ---\n";

@@ -34,11 +34,11 @@ public:
 	std::vector<Text> texts;
 
 	void drawImage(const std::string& atlas, const std::string& image, float x, float y, float alpha,
-	               float scale) override {
+				   float scale) override {
 		images.push_back({atlas, image, x, y, alpha, scale});
 	}
 	void drawText(const std::string& font, const std::string& text, int hAlign, int vAlign, float x, float y,
-	              float alpha) override {
+				  float alpha) override {
 		texts.push_back({font, text, hAlign, vAlign, x, y, alpha});
 	}
 	void clear() {

@@ -9,8 +9,7 @@ namespace {
 
 using test::EffectTreeWriter;
 
-std::vector<std::string> tokens(const std::string& text)
-{
+std::vector<std::string> tokens(const std::string& text) {
 	gr::EffectLexer lexer(text);
 	std::vector<std::string> list;
 	for (std::string t = lexer.next(); !t.empty(); t = lexer.next())
@@ -18,8 +17,7 @@ std::vector<std::string> tokens(const std::string& text)
 	return list;
 }
 
-TEST(EffectLexer, Tokens)
-{
+TEST(EffectLexer, Tokens) {
 	using V = std::vector<std::string>;
 	EXPECT_EQ(tokens("priority=5;"), V({"priority", "=", "5", ";"}));
 	EXPECT_EQ(tokens("  technique T{pass P{}}\n"), V({"technique", "T", "{", "pass", "P", "{", "}", "}"}));
@@ -30,8 +28,7 @@ TEST(EffectLexer, Tokens)
 	EXPECT_EQ(tokens(" \t\n// only\n/**/"), V());
 }
 
-TEST(EffectLexer, ValueTextRunsToTheSemicolon)
-{
+TEST(EffectLexer, ValueTextRunsToTheSemicolon) {
 	gr::EffectLexer lexer("= /* c */ // line\n  a b {=} ; next = tail");
 	EXPECT_EQ(lexer.next(), "=");
 	EXPECT_EQ(lexer.readValue(), "a b {=}");
@@ -41,30 +38,30 @@ TEST(EffectLexer, ValueTextRunsToTheSemicolon)
 	EXPECT_EQ(lexer.next(), "");
 }
 
-TEST(EffectParser, FullEffect)
-{
+TEST(EffectParser, FullEffect) {
 	EffectTreeWriter tree;
-	const std::string path = tree.write("fx/water.fx",
-		"// water\n"
-		"#define FOG\n"
-		"#define LIGHTS 2\n"
-		"#define GONE\n"
-		"#undef GONE\n"
-		"Priority = 10;\n"
-		"sort = BackToFront; // after the semicolon\n"
-		"technique Default\n"
-		"{\n"
-		"  pass First\n"
-		"  {\n"
-		"    VertexShader = water.vs;\n"
-		"    PixelShader = glsl\\water.fs;\n"
-		"    BlendFuncSrc = SRC_ALPHA;\n"
-		"    CullMode = None // keep\n;\n"
-		"  }\n"
-		"  pass Second { vertexshader = /abs/b.vs; fragmentshader = b.fs; fragmentshader = c.fs; }\n"
-		"}\n"
-		"technique Reflected { }\n"
-		"technique Default { pass P { } }\n");
+	const std::string path =
+		tree.write("fx/water.fx",
+				   "// water\n"
+				   "#define FOG\n"
+				   "#define LIGHTS 2\n"
+				   "#define GONE\n"
+				   "#undef GONE\n"
+				   "Priority = 10;\n"
+				   "sort = BackToFront; // after the semicolon\n"
+				   "technique Default\n"
+				   "{\n"
+				   "  pass First\n"
+				   "  {\n"
+				   "    VertexShader = water.vs;\n"
+				   "    PixelShader = glsl\\water.fs;\n"
+				   "    BlendFuncSrc = SRC_ALPHA;\n"
+				   "    CullMode = None // keep\n;\n"
+				   "  }\n"
+				   "  pass Second { vertexshader = /abs/b.vs; fragmentshader = b.fs; fragmentshader = c.fs; }\n"
+				   "}\n"
+				   "technique Reflected { }\n"
+				   "technique Default { pass P { } }\n");
 	gr::EffectDescription d;
 	ASSERT_TRUE(gr::parseEffect(path, d)) << d.error;
 	EXPECT_EQ(d.path, path);
@@ -82,8 +79,8 @@ TEST(EffectParser, FullEffect)
 	EXPECT_EQ(first.name, "First");
 	EXPECT_EQ(first.vertexShader, tree.path("fx/water.vs"));
 	EXPECT_EQ(first.fragmentShader, tree.path("fx/glsl/water.fs"));
-	EXPECT_EQ(first.states, (std::map<std::string, std::string>{
-		{"blendfuncsrc", "SRC_ALPHA"}, {"cullmode", "None // keep"}}));
+	EXPECT_EQ(first.states,
+			  (std::map<std::string, std::string>{{"blendfuncsrc", "SRC_ALPHA"}, {"cullmode", "None // keep"}}));
 
 	const gr::EffectDescription::Pass& second = d.techniques[0].passes[1];
 	EXPECT_EQ(second.vertexShader, "/abs/b.vs");
@@ -95,12 +92,12 @@ TEST(EffectParser, FullEffect)
 	EXPECT_EQ(bare.fragmentShader, "");
 }
 
-TEST(EffectParser, CompactAndSpacedFormsReadAlike)
-{
+TEST(EffectParser, CompactAndSpacedFormsReadAlike) {
 	EffectTreeWriter tree;
 	gr::EffectDescription compact, spaced;
 	ASSERT_TRUE(gr::parseEffect(tree.write("a.fx", "priority=5;technique T{pass P{VertexShader=v;}}"), compact));
-	ASSERT_TRUE(gr::parseEffect(tree.write("b.fx", "priority = 5 ;\ntechnique T {\n pass P {\n VertexShader = v ;\n }\n}\n"), spaced));
+	ASSERT_TRUE(gr::parseEffect(
+		tree.write("b.fx", "priority = 5 ;\ntechnique T {\n pass P {\n VertexShader = v ;\n }\n}\n"), spaced));
 	EXPECT_EQ(compact.settings, spaced.settings);
 	ASSERT_EQ(compact.techniques.size(), 1u);
 	ASSERT_EQ(spaced.techniques.size(), 1u);
@@ -110,8 +107,7 @@ TEST(EffectParser, CompactAndSpacedFormsReadAlike)
 	EXPECT_EQ(spaced.techniques[0].passes.at(0).vertexShader, tree.path("v"));
 }
 
-TEST(EffectParser, UnterminatedValueEndsOpenBlocks)
-{
+TEST(EffectParser, UnterminatedValueEndsOpenBlocks) {
 	EffectTreeWriter tree;
 	gr::EffectDescription d;
 	ASSERT_TRUE(gr::parseEffect(tree.write("a.fx", "technique T { pass P { blend = one } }"), d)) << d.error;
@@ -123,8 +119,7 @@ TEST(EffectParser, UnterminatedValueEndsOpenBlocks)
 	EXPECT_EQ(d.techniques.at(0).passes.at(0).states.at("blend"), "one");
 }
 
-TEST(EffectParser, Errors)
-{
+TEST(EffectParser, Errors) {
 	struct Case {
 		const char* text;
 		const char* error;
@@ -150,8 +145,7 @@ TEST(EffectParser, Errors)
 	}
 }
 
-TEST(EffectParser, PreprocessorFailuresCarryTheirMessage)
-{
+TEST(EffectParser, PreprocessorFailuresCarryTheirMessage) {
 	EffectTreeWriter tree;
 	gr::EffectDescription d;
 	d.settings["stale"] = "x";
@@ -165,12 +159,11 @@ TEST(EffectParser, PreprocessorFailuresCarryTheirMessage)
 	EXPECT_EQ(d.error, "demasiados #include anidados en " + self);
 }
 
-TEST(EffectParser, CrlfEffectAndIncludedTechniques)
-{
+TEST(EffectParser, CrlfEffectAndIncludedTechniques) {
 	EffectTreeWriter tree;
 	tree.writeCrlf("inc/tech.fxh", "technique Inc\n{\n  pass P { VertexShader = v.glsl; }\n}\n");
-	const std::string path = tree.writeCrlf("main.fx",
-		"#define A 1\n#if A\n#include \"inc/tech.fxh\"\n#endif\nsort = inside out ;\n");
+	const std::string path =
+		tree.writeCrlf("main.fx", "#define A 1\n#if A\n#include \"inc/tech.fxh\"\n#endif\nsort = inside out ;\n");
 	gr::EffectDescription d;
 	ASSERT_TRUE(gr::parseEffect(path, d)) << d.error;
 	EXPECT_EQ(d.defines, std::vector<std::string>({"A 1"}));
@@ -181,8 +174,7 @@ TEST(EffectParser, CrlfEffectAndIncludedTechniques)
 	EXPECT_EQ(d.techniques[0].passes.at(0).vertexShader, tree.path("v.glsl"));
 }
 
-TEST(EffectParser, TreeWriterEffectParses)
-{
+TEST(EffectParser, TreeWriterEffectParses) {
 	EffectTreeWriter tree;
 	tree.write("tex.vs", EffectTreeWriter::TEXTURED_VERTEX);
 	tree.write("tex.fs", EffectTreeWriter::TEXTURED_FRAGMENT);

@@ -11,37 +11,24 @@ struct TextCase {
 	const char* expected;
 };
 
-TEST(EffectText, TrimRemovesOnlyBlanksTabsAndNewlines)
-{
+TEST(EffectText, TrimRemovesOnlyBlanksTabsAndNewlines) {
 	const TextCase cases[] = {
-		{"", ""},
-		{" \t\n", ""},
-		{"  a b\t\n", "a b"},
-		{"\n\tx", "x"},
-		{"\rx\r", "\rx\r"},
-		{"\vx ", "\vx"},
+		{"", ""}, {" \t\n", ""}, {"  a b\t\n", "a b"}, {"\n\tx", "x"}, {"\rx\r", "\rx\r"}, {"\vx ", "\vx"},
 	};
 	for (const TextCase& c : cases)
 		EXPECT_EQ(gr::trimWhitespace(c.input), c.expected) << "input: '" << c.input << "'";
 }
 
-TEST(EffectText, DirectoryOfKeepsTheLastSeparator)
-{
+TEST(EffectText, DirectoryOfKeepsTheLastSeparator) {
 	const TextCase cases[] = {
-		{"a/b/c.fx", "a/b/"},
-		{"a\\b.fx", "a\\"},
-		{"a/b\\c.fx", "a/b\\"},
-		{"/c.fx", "/"},
-		{"c.fx", ""},
-		{"", ""},
-		{"dir/", "dir/"},
+		{"a/b/c.fx", "a/b/"}, {"a\\b.fx", "a\\"}, {"a/b\\c.fx", "a/b\\"}, {"/c.fx", "/"},
+		{"c.fx", ""},		  {"", ""},			  {"dir/", "dir/"},
 	};
 	for (const TextCase& c : cases)
 		EXPECT_EQ(gr::directoryOf(c.input), c.expected) << "input: '" << c.input << "'";
 }
 
-TEST(EffectText, ResolveRelativePath)
-{
+TEST(EffectText, ResolveRelativePath) {
 	struct Case {
 		const char* directory;
 		const char* name;
@@ -60,8 +47,7 @@ TEST(EffectText, ResolveRelativePath)
 		EXPECT_EQ(gr::resolveRelativePath(c.directory, c.name), c.expected) << c.directory << " + " << c.name;
 }
 
-TEST(EffectText, ReadTextFileDropsEveryCarriageReturn)
-{
+TEST(EffectText, ReadTextFileDropsEveryCarriageReturn) {
 	test::EffectTreeWriter tree;
 	const std::string path = tree.write("cr.txt", "a\r\nb\rc\r\r\n");
 	std::string text;
@@ -69,8 +55,7 @@ TEST(EffectText, ReadTextFileDropsEveryCarriageReturn)
 	EXPECT_EQ(text, "a\nbc\n");
 }
 
-TEST(EffectText, ReadTextFileKeepsOutputWhenFileIsMissing)
-{
+TEST(EffectText, ReadTextFileKeepsOutputWhenFileIsMissing) {
 	test::EffectTreeWriter tree;
 	std::string text = "unchanged";
 	EXPECT_FALSE(gr::readTextFile(tree.path("missing.txt"), text));
@@ -79,8 +64,7 @@ TEST(EffectText, ReadTextFileKeepsOutputWhenFileIsMissing)
 	EXPECT_EQ(text, "unchanged");
 }
 
-TEST(EffectText, ReadTextFileRefusesWhatIsNoRegularFile)
-{
+TEST(EffectText, ReadTextFileRefusesWhatIsNoRegularFile) {
 	// A device never ends (an include of it would fill the memory) and a
 	// directory has no text: both count as files that cannot be opened.
 	test::EffectTreeWriter tree;
@@ -92,8 +76,7 @@ TEST(EffectText, ReadTextFileRefusesWhatIsNoRegularFile)
 	}
 }
 
-TEST(EffectText, ReadTextFileKeepsNulBytesAndEmptyFiles)
-{
+TEST(EffectText, ReadTextFileKeepsNulBytesAndEmptyFiles) {
 	test::EffectTreeWriter tree;
 	std::string text = "old";
 	ASSERT_TRUE(gr::readTextFile(tree.write("empty.txt", ""), text));

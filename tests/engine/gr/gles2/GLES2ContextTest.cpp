@@ -12,8 +12,7 @@ namespace {
 
 using gr::GLES2_Context;
 
-TEST_F(GLES2Test, FreshContextState)
-{
+TEST_F(GLES2Test, FreshContextState) {
 	EXPECT_EQ(context->getPlatform(), 5);
 	EXPECT_EQ(context->getViewport(), gr::Rect(W, H));
 	EXPECT_EQ(context->getWidth(), W);
@@ -35,12 +34,16 @@ TEST_F(GLES2Test, FreshContextState)
 	EXPECT_EQ(context->getSurfaceFormat(), gr::SurfaceFormat(gr::SurfaceFormat::A8R8G8B8));
 }
 
-TEST_F(GLES2Test, ViewportIsFlippedAgainstTheCurrentTarget)
-{
+TEST_F(GLES2Test, ViewportIsFlippedAgainstTheCurrentTarget) {
 	lang::Ptr<GLES2_Context> big = new GLES2_Context(640, 480, nullptr, nullptr);
 	lang::Ptr<gr::Texture> target = big->createTexture(256, 256, gr::SurfaceFormat::A8R8G8B8, 0, 0);
 	const gr::Rect rect = gr::Rect().set(0, 0, 100, 50);
-	struct Case { const char* what; int fbId, fbWidth, fbHeight; bool texture; double y; };
+	struct Case {
+		const char* what;
+		int fbId, fbWidth, fbHeight;
+		bool texture;
+		double y;
+	};
 	const Case cases[] = {
 		{"window", 0, 0, 0, false, 430},
 		{"texture", 0, 0, 0, true, 206},
@@ -63,8 +66,7 @@ TEST_F(GLES2Test, ViewportIsFlippedAgainstTheCurrentTarget)
 	EXPECT_EQ(big->getViewport(), rect);
 }
 
-TEST_F(GLES2Test, RenderTargetGetsItsOwnFramebufferWithDepth16)
-{
+TEST_F(GLES2Test, RenderTargetGetsItsOwnFramebufferWithDepth16) {
 	lang::Ptr<gr::Texture> a = context->createTexture(32, 16, gr::SurfaceFormat::A8R8G8B8, 0, 0);
 	lang::Ptr<gr::Texture> b = context->createTexture(8, 8, gr::SurfaceFormat::A8R8G8B8, 0, 0);
 	test::GLCallRecorder recorder;
@@ -90,8 +92,7 @@ TEST_F(GLES2Test, RenderTargetGetsItsOwnFramebufferWithDepth16)
 	EXPECT_EQ(test::GLTestContext::takeErrors(), 0u);
 }
 
-TEST_F(GLES2Test, DeletedTargetFallsBackToTheGamesFramebuffer)
-{
+TEST_F(GLES2Test, DeletedTargetFallsBackToTheGamesFramebuffer) {
 	GLuint own = 0;
 	glGenFramebuffers(1, &own);
 	context->defaultFramebuffer = GLES2_Context::DefaultFramebuffer{int(own), 16, 16};
@@ -113,8 +114,7 @@ TEST_F(GLES2Test, DeletedTargetFallsBackToTheGamesFramebuffer)
 	glDeleteFramebuffers(1, &own);
 }
 
-TEST_F(GLES2Test, ProjectionRemapsDepthAndAppliesTheClipPlane)
-{
+TEST_F(GLES2Test, ProjectionRemapsDepthAndAppliesTheClipPlane) {
 	context->setPerspectiveProjection(1.5f, 1.f, 100.f, 1.f);
 	const math::Matrix4x4 p = context->getProjectionMatrix();
 	const float n = 1.f, f = 100.f;
@@ -143,13 +143,11 @@ TEST_F(GLES2Test, ProjectionRemapsDepthAndAppliesTheClipPlane)
 	EXPECT_EQ(context->getProjectionMatrix().m[3][2], 0.f);
 }
 
-void countPresent(void* data)
-{
+void countPresent(void* data) {
 	++*static_cast<int*>(data);
 }
 
-TEST_F(GLES2Test, PresentCallsTheCallback)
-{
+TEST_F(GLES2Test, PresentCallsTheCallback) {
 	int presented = 0;
 	lang::Ptr<GLES2_Context> withCallback = new GLES2_Context(W, H, &countPresent, &presented);
 	withCallback->present();
@@ -160,8 +158,7 @@ TEST_F(GLES2Test, PresentCallsTheCallback)
 	EXPECT_TRUE(recorder.calls().empty());
 }
 
-TEST_F(GLES2Test, ClearSetsColourAndDepth)
-{
+TEST_F(GLES2Test, ClearSetsColourAndDepth) {
 	test::GLCallRecorder recorder;
 	context->clear(0x80FF4000);
 	ASSERT_EQ(recorder.count("ClearColor"), 1);
@@ -177,8 +174,7 @@ TEST_F(GLES2Test, ClearSetsColourAndDepth)
 class ScreenshotTest : public GLES2Test {
 protected:
 	// Red bottom half, green top half, cleared with alpha 0.
-	void paintHalves()
-	{
+	void paintHalves() {
 		glClearColor(1, 0, 0, 0);
 		glClear(GL_COLOR_BUFFER_BIT);
 		glEnable(GL_SCISSOR_TEST);
@@ -188,8 +184,7 @@ protected:
 		glDisable(GL_SCISSOR_TEST);
 	}
 
-	std::vector<uint8_t> readPng(const std::string& path, int& w, int& h)
-	{
+	std::vector<uint8_t> readPng(const std::string& path, int& w, int& h) {
 		int channels = 0;
 		unsigned char* data = stbi_load(path.c_str(), &w, &h, &channels, 4);
 		std::vector<uint8_t> out;
@@ -201,8 +196,7 @@ protected:
 	}
 };
 
-TEST_F(ScreenshotTest, PngRoundTripTopRowFirstOpaque)
-{
+TEST_F(ScreenshotTest, PngRoundTripTopRowFirstOpaque) {
 	paintHalves();
 	const std::string path = tree.path("shot.png");
 	ASSERT_TRUE(context->saveScreenshot(path));
@@ -216,8 +210,7 @@ TEST_F(ScreenshotTest, PngRoundTripTopRowFirstOpaque)
 	EXPECT_TRUE(colourNear(bottom, 255, 0, 0, 255, 0));
 }
 
-TEST_F(ScreenshotTest, ReadsTheWindowWhateverTargetIsBound)
-{
+TEST_F(ScreenshotTest, ReadsTheWindowWhateverTargetIsBound) {
 	paintHalves();
 	lang::Ptr<gr::Texture> target = context->createTexture(16, 16, gr::SurfaceFormat::A8R8G8B8, 0, 0);
 	context->setRenderTarget(target);
@@ -238,8 +231,7 @@ TEST_F(ScreenshotTest, ReadsTheWindowWhateverTargetIsBound)
 	context->setRenderTarget(nullptr);
 }
 
-TEST_F(ScreenshotTest, UnwritablePathIsFalse)
-{
+TEST_F(ScreenshotTest, UnwritablePathIsFalse) {
 	paintHalves();
 	EXPECT_FALSE(context->saveScreenshot(tree.path("no-such-folder/shot.png")));
 	EXPECT_FALSE(context->saveScreenshot(tree.dir()));
@@ -248,8 +240,7 @@ TEST_F(ScreenshotTest, UnwritablePathIsFalse)
 	EXPECT_EQ(readPng(tree.path("virtual.png"), w, h).size(), size_t(W) * H * 4);
 }
 
-TEST_F(GLES2Test, ContextDestroyedBeforeItsObjectsIsClean)
-{
+TEST_F(GLES2Test, ContextDestroyedBeforeItsObjectsIsClean) {
 	writeSolidPng("tex.png", 1, 2, 3);
 	writeTexturedEffect("late.fx");
 	lang::Ptr<gr::Shader> shader = context->createShader("late", 0);
@@ -279,8 +270,7 @@ TEST_F(GLES2Test, ContextDestroyedBeforeItsObjectsIsClean)
 	EXPECT_EQ(recorder.count("DeleteBuffers"), 3);
 }
 
-TEST(GLES2ResolvePath, FileDirectoryAndBackslashes)
-{
+TEST(GLES2ResolvePath, FileDirectoryAndBackslashes) {
 	test::EffectTreeWriter tree;
 	const std::string file = tree.write("sub/a.fx", "x");
 	EXPECT_EQ(GLES2_Context::resolvePath("", file), file);

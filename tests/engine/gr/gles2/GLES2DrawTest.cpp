@@ -2,8 +2,7 @@
 
 namespace {
 
-TEST_F(GLES2Test, EffectFileDrawsTexturedQuad)
-{
+TEST_F(GLES2Test, EffectFileDrawsTexturedQuad) {
 	writeTexturedEffect("textured.fx", "enableculling = false;\n");
 	writeSolidPng("orange.png", 255, 128, 0);
 	lang::Ptr<gr::Shader> shader = context->createShader("textured", 0);

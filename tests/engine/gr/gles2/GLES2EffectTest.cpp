@@ -8,13 +8,11 @@ namespace {
 using gr::GLES2_Context;
 using gr::GLES2_Shader;
 
-GLES2_Shader* gles2(gr::Shader* shader)
-{
+GLES2_Shader* gles2(gr::Shader* shader) {
 	return static_cast<GLES2_Shader*>(shader);
 }
 
-TEST_F(GLES2Test, BrokenEffectFallsBackOnceWithItsMessages)
-{
+TEST_F(GLES2Test, BrokenEffectFallsBackOnceWithItsMessages) {
 	tree.write("broken.fsh", test::EffectTreeWriter::BROKEN_STAGE);
 	tree.write("textured.vsh", test::EffectTreeWriter::TEXTURED_VERTEX);
 	const std::string path = tree.writeEffect("broken.fx", "textured.vsh", "broken.fsh");
@@ -44,8 +42,7 @@ TEST_F(GLES2Test, BrokenEffectFallsBackOnceWithItsMessages)
 	EXPECT_TRUE(colourNear(drawQuadCentre(first), 0, 255, 0));
 }
 
-TEST_F(GLES2Test, BothStagesAreCompiledAndReported)
-{
+TEST_F(GLES2Test, BothStagesAreCompiledAndReported) {
 	tree.write("broken.sh", test::EffectTreeWriter::BROKEN_STAGE);
 	tree.writeEffect("twice.fx", "broken.sh", "broken.sh");
 	testing::internal::CaptureStderr();
@@ -56,8 +53,7 @@ TEST_F(GLES2Test, BothStagesAreCompiledAndReported)
 	EXPECT_EQ(err.find("enlazando"), std::string::npos);
 }
 
-TEST_F(GLES2Test, LinkFailureIsReportedWithoutStageLabel)
-{
+TEST_F(GLES2Test, LinkFailureIsReportedWithoutStageLabel) {
 	tree.write("textured.vsh", test::EffectTreeWriter::TEXTURED_VERTEX);
 	// Reads a varying that the vertex stage never declares: compiles, does not link.
 	tree.write("unlinked.fsh", "varying lowp vec4 V_Missing;\nvoid main() { gl_FragColor = V_Missing; }\n");
@@ -71,19 +67,17 @@ TEST_F(GLES2Test, LinkFailureIsReportedWithoutStageLabel)
 	EXPECT_TRUE(gles2(shader)->effect()->isFallback);
 }
 
-TEST_F(GLES2Test, UnparsableEffectReportsTheParserMessage)
-{
+TEST_F(GLES2Test, UnparsableEffectReportsTheParserMessage) {
 	const std::string path = tree.write("settings.fx", "priority = 3;\n");
 	testing::internal::CaptureStderr();
 	lang::Ptr<gr::Shader> shader = context->createShader("settings", 0);
 	lang::Ptr<gr::Shader> again = context->createShader("settings", 0);
 	EXPECT_EQ(testing::internal::GetCapturedStderr(),
-		"[gles2] effect '" + path + "': the effect defines no technique (using fallback shader)\n");
+			  "[gles2] effect '" + path + "': the effect defines no technique (using fallback shader)\n");
 	EXPECT_EQ(context->loadCounters[GLES2_Context::EFFECTS_FALLEN_BACK], 1);
 }
 
-TEST_F(GLES2Test, MissingStageFileNamesThePassLabel)
-{
+TEST_F(GLES2Test, MissingStageFileNamesThePassLabel) {
 	const std::string path = tree.writeEffect("nostage.fx", "absent.vsh", "absent.fsh");
 	testing::internal::CaptureStderr();
 	lang::Ptr<gr::Shader> shader = context->createShader("nostage", 0);
@@ -93,8 +87,7 @@ TEST_F(GLES2Test, MissingStageFileNamesThePassLabel)
 	EXPECT_TRUE(gles2(shader)->effect()->isFallback);
 }
 
-TEST_F(GLES2Test, MissingEffectIsReportedOnceAndCountedEveryTime)
-{
+TEST_F(GLES2Test, MissingEffectIsReportedOnceAndCountedEveryTime) {
 	testing::internal::CaptureStderr();
 	for (int i = 0; i < 3; ++i)
 		lang::Ptr<gr::Shader> shader = context->createShader("nowhere", 0);
@@ -102,8 +95,7 @@ TEST_F(GLES2Test, MissingEffectIsReportedOnceAndCountedEveryTime)
 	EXPECT_EQ(context->loadCounters[GLES2_Context::EFFECTS_FALLEN_BACK], 3);
 }
 
-TEST_F(GLES2Test, SecondCreateShaderReadsAndCompilesNothing)
-{
+TEST_F(GLES2Test, SecondCreateShaderReadsAndCompilesNothing) {
 	writeTexturedEffect("cached.fx");
 	lang::Ptr<gr::Shader> first = context->createShader("cached", 0);
 	EXPECT_EQ(context->loadCounters[GLES2_Context::EFFECTS_LOADED], 1);
@@ -122,28 +114,26 @@ TEST_F(GLES2Test, SecondCreateShaderReadsAndCompilesNothing)
 	EXPECT_NE(gles2(first)->effect(), gles2(variant)->effect());
 }
 
-TEST_F(GLES2Test, EffectWithoutAnyPassFallsBack)
-{
+TEST_F(GLES2Test, EffectWithoutAnyPassFallsBack) {
 	const std::string path = tree.write("empty.fx", "technique Default { }\ntechnique Reflected { }\n");
 	testing::internal::CaptureStderr();
 	lang::Ptr<gr::Shader> shader = context->createShader("empty", 0);
 	EXPECT_EQ(testing::internal::GetCapturedStderr(),
-		"[gles2] effect '" + path + "': no technique has a pass (using fallback shader)\n");
+			  "[gles2] effect '" + path + "': no technique has a pass (using fallback shader)\n");
 	EXPECT_TRUE(gles2(shader)->effect()->isFallback);
 	EXPECT_EQ(context->loadCounters[GLES2_Context::EFFECTS_LOADED], 0);
 	EXPECT_EQ(context->loadCounters[GLES2_Context::EFFECTS_FALLEN_BACK], 1);
 }
 
-TEST_F(GLES2Test, ProgramsOfAFailedEffectAreDeleted)
-{
+TEST_F(GLES2Test, ProgramsOfAFailedEffectAreDeleted) {
 	tree.write("textured.vsh", test::EffectTreeWriter::TEXTURED_VERTEX);
 	tree.write("textured.fsh", test::EffectTreeWriter::TEXTURED_FRAGMENT);
 	tree.write("broken.fsh", test::EffectTreeWriter::BROKEN_STAGE);
 	tree.write("twopass.fx",
-		"technique Default {\n"
-		"  pass Good { vertexshader = textured.vsh; pixelshader = textured.fsh; }\n"
-		"  pass Bad { vertexshader = textured.vsh; pixelshader = broken.fsh; }\n"
-		"}\n");
+			   "technique Default {\n"
+			   "  pass Good { vertexshader = textured.vsh; pixelshader = textured.fsh; }\n"
+			   "  pass Bad { vertexshader = textured.vsh; pixelshader = broken.fsh; }\n"
+			   "}\n");
 	context->createShader("anything-first", 0)->begin(); // the fallback is built outside the recording
 
 	test::GLCallRecorder recorder;
@@ -159,8 +149,7 @@ TEST_F(GLES2Test, ProgramsOfAFailedEffectAreDeleted)
 	EXPECT_TRUE(gles2(shader)->effect()->isFallback);
 }
 
-TEST_F(GLES2Test, FallbackEffectIsOneDefaultTechnique)
-{
+TEST_F(GLES2Test, FallbackEffectIsOneDefaultTechnique) {
 	lang::Ptr<gr::Shader> a = context->createShader("missing-a", 0);
 	lang::Ptr<gr::Shader> b = context->createShader("missing-b", 0);
 	const gr::GLES2_Effect* effect = gles2(a)->effect();
@@ -172,24 +161,32 @@ TEST_F(GLES2Test, FallbackEffectIsOneDefaultTechnique)
 	EXPECT_EQ(a->getFlags(), 0);
 }
 
-TEST(GLES2EffectSettings, SortAndPriorityValues)
-{
-	const struct { const char* text; int mode; } sorts[] = {
-		{"BackToFront", 1}, {"backtofront", 1}, {"FRONTTOBACK", 2}, {"insideout", 3},
-		{"OutsideIn", 4}, {"BACK_TO_FRONT", 0}, {"", 0} };
+TEST(GLES2EffectSettings, SortAndPriorityValues) {
+	const struct {
+		const char* text;
+		int mode;
+	} sorts[] = {{"BackToFront", 1},
+				 {"backtofront", 1},
+				 {"FRONTTOBACK", 2},
+				 {"insideout", 3},
+				 {"OutsideIn", 4},
+				 {"BACK_TO_FRONT", 0},
+				 {"", 0}};
 	for (const auto& s : sorts)
 		EXPECT_EQ(gr::GLES2_Effect::parseSortMode(s.text), s.mode) << s.text;
-	const struct { const char* text; int value; } priorities[] = {
-		{"10", 10}, {"-2", -2}, {"abc", 0}, {"7 apples", 7}, {"+3", 3} };
+	const struct {
+		const char* text;
+		int value;
+	} priorities[] = {{"10", 10}, {"-2", -2}, {"abc", 0}, {"7 apples", 7}, {"+3", 3}};
 	for (const auto& p : priorities)
 		EXPECT_EQ(gr::GLES2_Effect::parsePriority(p.text), p.value) << p.text;
 }
 
-TEST_F(GLES2Test, EffectSettingsReachTheShader)
-{
+TEST_F(GLES2Test, EffectSettingsReachTheShader) {
 	tree.write("textured.vsh", test::EffectTreeWriter::TEXTURED_VERTEX);
 	tree.write("textured.fsh", test::EffectTreeWriter::TEXTURED_FRAGMENT);
-	tree.writeEffect("water_still.fx", "textured.vsh", "textured.fsh", "", "priority = -2;\nsort = backtofront;\n", "Reflected");
+	tree.writeEffect("water_still.fx", "textured.vsh", "textured.fsh", "", "priority = -2;\nsort = backtofront;\n",
+					 "Reflected");
 	lang::Ptr<gr::Shader> shader = context->createShader("water_still", 0);
 	EXPECT_EQ(shader->getPriority(), -2);
 	EXPECT_EQ(shader->getFlags(), 1);
@@ -198,8 +195,7 @@ TEST_F(GLES2Test, EffectSettingsReachTheShader)
 	EXPECT_TRUE(gles2(shader)->effect()->usesWaterTextures);
 }
 
-TEST_F(GLES2Test, ExtensionStageCompiles)
-{
+TEST_F(GLES2Test, ExtensionStageCompiles) {
 	tree.write("textured.vsh", test::EffectTreeWriter::TEXTURED_VERTEX);
 	tree.write("ext.fsh", test::EffectTreeWriter::EXTENSION_FRAGMENT);
 	tree.writeEffect("ext.fx", "textured.vsh", "ext.fsh", "enableculling = false;\n");

@@ -30,8 +30,7 @@ protected:
 	lang::Ptr<gr::GLES2_Context> context;
 	test::EffectTreeWriter tree;
 
-	void SetUp() override
-	{
+	void SetUp() override {
 		REQUIRE_GL_CONTEXT();
 		test::GLTestContext::takeErrors();
 		context = new gr::GLES2_Context(W, H, nullptr, nullptr);
@@ -40,22 +39,17 @@ protected:
 		context->setRenderTarget(nullptr);
 	}
 
-	void TearDown() override
-	{
-		context = nullptr;
-	}
+	void TearDown() override { context = nullptr; }
 
 	// Writes a solid-colour PNG texture into the effect folder; returns its path.
-	std::string writeSolidPng(const std::string& name, uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255, int size = 4)
-	{
+	std::string writeSolidPng(const std::string& name, uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255, int size = 4) {
 		const std::string path = tree.path(name);
 		EXPECT_TRUE(test::writePng(path, test::TextureImage::solid(size, size, r, g, b, a)));
 		return path;
 	}
 
 	// An effect named name drawing BASEMAP at the texture coordinates, with extra pass states.
-	std::string writeTexturedEffect(const std::string& name, const std::string& extra = "")
-	{
+	std::string writeTexturedEffect(const std::string& name, const std::string& extra = "") {
 		tree.write("textured.vsh", test::EffectTreeWriter::TEXTURED_VERTEX);
 		tree.write("textured.fsh", test::EffectTreeWriter::TEXTURED_FRAGMENT);
 		return tree.writeEffect(name, "textured.vsh", "textured.fsh", extra);
@@ -63,14 +57,13 @@ protected:
 
 	// A quad over the whole window (clockwise, so front-facing), with
 	// texture coordinates 0..1 from the bottom left; z is the depth.
-	lang::Ptr<gr::Primitive> makeQuad(float z = 0.f)
-	{
+	lang::Ptr<gr::Primitive> makeQuad(float z = 0.f) {
 		gr::VertexFormat format;
 		format.addPosition(gr::VertexFormat::V3_32).addTextureCoordinate(gr::VertexFormat::V2_32);
 		lang::Ptr<gr::Primitive> quad = context->createPrimitive(gr::PRIMITIVE_TRIANGLELIST, format, 4, 6);
-		const math::Vector4 positions[4] = { {-1, -1, z, 1}, {-1, 1, z, 1}, {1, 1, z, 1}, {1, -1, z, 1} };
-		const math::Vector4 uvs[4] = { {0, 0, 0, 0}, {0, 1, 0, 0}, {1, 1, 0, 0}, {1, 0, 0, 0} };
-		const int indices[6] = { 0, 1, 2, 0, 2, 3 };
+		const math::Vector4 positions[4] = {{-1, -1, z, 1}, {-1, 1, z, 1}, {1, 1, z, 1}, {1, -1, z, 1}};
+		const math::Vector4 uvs[4] = {{0, 0, 0, 0}, {0, 1, 0, 0}, {1, 1, 0, 0}, {1, 0, 0, 0}};
+		const int indices[6] = {0, 1, 2, 0, 2, 3};
 		gr::ContextObjectLock lock(quad, gr::ContextObject::LOCK_WRITE);
 		quad->setPositions(0, positions, 4);
 		quad->setTexCoords(0, 0, uvs, 4);
@@ -79,14 +72,10 @@ protected:
 	}
 
 	// Draws primitive with every pass of shader; returns the pass count.
-	int draw(gr::Shader* shader, gr::Primitive* primitive)
-	{
-		return test::drawPasses(shader, primitive);
-	}
+	int draw(gr::Shader* shader, gr::Primitive* primitive) { return test::drawPasses(shader, primitive); }
 
 	// Clears the window, draws a quad with shader and returns the centre pixel.
-	std::vector<uint8_t> drawQuadCentre(gr::Shader* shader, uint32_t clearColour = 0xFF000000)
-	{
+	std::vector<uint8_t> drawQuadCentre(gr::Shader* shader, uint32_t clearColour = 0xFF000000) {
 		context->clear(clearColour);
 		lang::Ptr<gr::Primitive> quad = makeQuad();
 		draw(shader, quad);
@@ -94,13 +83,11 @@ protected:
 	}
 
 	// A light far above, so that the fallback effect draws its texture at full brightness.
-	static void lightFromAbove(gr::Shader* shader)
-	{
-		shader->setVector("LIGHTP0", math::Vector4(0, 1e6f, 0, 1));
-	}
+	static void lightFromAbove(gr::Shader* shader) { shader->setVector("LIGHTP0", math::Vector4(0, 1e6f, 0, 1)); }
 };
 
 // Colour comparison with a tolerance of a few steps (filtering, rounding).
-::testing::AssertionResult colourNear(const std::vector<uint8_t>& pixel, int r, int g, int b, int a = -1, int tolerance = 3);
+::testing::AssertionResult colourNear(const std::vector<uint8_t>& pixel, int r, int g, int b, int a = -1,
+									  int tolerance = 3);
 
 #endif

@@ -12,9 +12,9 @@ using gr::VertexFormat;
 
 class PrimitiveTest : public GLES2Test {
 protected:
-	lang::Ptr<gr::Shader> colourShader(const std::string& name = "vcolour", const std::string& states = "enableculling = false;",
-		const std::string& header = "")
-	{
+	lang::Ptr<gr::Shader> colourShader(const std::string& name = "vcolour",
+									   const std::string& states = "enableculling = false;",
+									   const std::string& header = "") {
 		tree.write("vcolour.vsh", test::EffectTreeWriter::VERTEX_COLOR_VERTEX);
 		tree.write("vcolour.fsh", test::EffectTreeWriter::VERTEX_COLOR_FRAGMENT);
 		tree.writeEffect(name + ".fx", "vcolour.vsh", "vcolour.fsh", states, header);
@@ -25,28 +25,26 @@ protected:
 
 	// Two full-window quads as one indexed triangle list: the first at depth
 	// zNear in colour a, the second at zFar in colour b (V4_32, 0..1 RGBA).
-	lang::Ptr<gr::Primitive> twoQuads(float zNear, const math::Vector4& a, float zFar, const math::Vector4& b)
-	{
+	lang::Ptr<gr::Primitive> twoQuads(float zNear, const math::Vector4& a, float zFar, const math::Vector4& b) {
 		VertexFormat format;
 		format.addPosition(VertexFormat::V3_32).addDiffuse(VertexFormat::V4_32);
 		lang::Ptr<gr::Primitive> p = context->createPrimitive(gr::PRIMITIVE_TRIANGLELIST, format, 8, 12, 2);
 		gr::ContextObjectLock lock(p, gr::ContextObject::LOCK_WRITE);
-		const float zs[2] = { zNear, zFar };
+		const float zs[2] = {zNear, zFar};
 		for (int q = 0; q < 2; ++q) {
 			const float z = zs[q];
-			const math::Vector4 pos[4] = { {-1, -1, z, 1}, {-1, 1, z, 1}, {1, 1, z, 1}, {1, -1, z, 1} };
-			const math::Vector4 col[4] = { q ? b : a, q ? b : a, q ? b : a, q ? b : a };
+			const math::Vector4 pos[4] = {{-1, -1, z, 1}, {-1, 1, z, 1}, {1, 1, z, 1}, {1, -1, z, 1}};
+			const math::Vector4 col[4] = {q ? b : a, q ? b : a, q ? b : a, q ? b : a};
 			p->setPositions(q * 4, pos, 4);
 			p->setDiffuse(q * 4, col, 4);
-			const int idx[6] = { q * 4, q * 4 + 1, q * 4 + 2, q * 4, q * 4 + 2, q * 4 + 3 };
+			const int idx[6] = {q * 4, q * 4 + 1, q * 4 + 2, q * 4, q * 4 + 2, q * 4 + 3};
 			p->setIndices(q * 6, idx, 6);
 		}
 		return p;
 	}
 };
 
-TEST_F(PrimitiveTest, WhiteLineDrawsWhite)
-{
+TEST_F(PrimitiveTest, WhiteLineDrawsWhite) {
 	lang::Ptr<gr::Shader> shader = colourShader();
 	// As the lines visual writes them: (b, g, r, a) x 255 into V4_8.
 	VertexFormat format;
@@ -54,9 +52,9 @@ TEST_F(PrimitiveTest, WhiteLineDrawsWhite)
 	lang::Ptr<gr::Primitive> line = context->createPrimitive(gr::PRIMITIVE_LINELIST, format, 2, 0);
 	{
 		gr::ContextObjectLock lock(line, gr::ContextObject::LOCK_WRITE);
-		const math::Vector4 pos[2] = { {-1, 0.5f / H, 0, 1}, {1, 0.5f / H, 0, 1} };
+		const math::Vector4 pos[2] = {{-1, 0.5f / H, 0, 1}, {1, 0.5f / H, 0, 1}};
 		const math::Vector4 white(255, 255, 255, 255);
-		const math::Vector4 col[2] = { white, white };
+		const math::Vector4 col[2] = {white, white};
 		line->setPositions(0, pos, 2);
 		line->setDiffuse(0, col, 2);
 	}
@@ -67,11 +65,11 @@ TEST_F(PrimitiveTest, WhiteLineDrawsWhite)
 	for (int i = 1; i < 3; ++i)
 		if (rows[i * 4] + rows[i * 4 + 1] > rows[brightest * 4] + rows[brightest * 4 + 1])
 			brightest = i;
-	EXPECT_TRUE(colourNear(std::vector<uint8_t>(rows.begin() + brightest * 4, rows.begin() + brightest * 4 + 4), 255, 255, 255, 255, 0));
+	EXPECT_TRUE(colourNear(std::vector<uint8_t>(rows.begin() + brightest * 4, rows.begin() + brightest * 4 + 4), 255,
+						   255, 255, 255, 0));
 }
 
-TEST_F(PrimitiveTest, ColourWordsArriveAsRgba)
-{
+TEST_F(PrimitiveTest, ColourWordsArriveAsRgba) {
 	// As particles write them: one 0xAARRGGBB word per vertex.
 	lang::Ptr<gr::Shader> shader = colourShader();
 	VertexFormat format;
@@ -79,7 +77,8 @@ TEST_F(PrimitiveTest, ColourWordsArriveAsRgba)
 	lang::Ptr<gr::Primitive> quad = context->createPrimitive(gr::PRIMITIVE_TRIANGLELIST, format, 6, 0);
 	{
 		gr::ContextObjectLock lock(quad, gr::ContextObject::LOCK_WRITE);
-		const math::Vector4 pos[6] = { {-1, -1, 0, 1}, {-1, 1, 0, 1}, {1, 1, 0, 1}, {-1, -1, 0, 1}, {1, 1, 0, 1}, {1, -1, 0, 1} };
+		const math::Vector4 pos[6] = {{-1, -1, 0, 1}, {-1, 1, 0, 1}, {1, 1, 0, 1},
+									  {-1, -1, 0, 1}, {1, 1, 0, 1},	 {1, -1, 0, 1}};
 		quad->setPositions(0, pos, 6);
 		void* data = nullptr;
 		int pitch = 0;
@@ -94,8 +93,7 @@ TEST_F(PrimitiveTest, ColourWordsArriveAsRgba)
 	EXPECT_TRUE(colourNear(test::GLTestContext::pixel(W / 2, H / 2), 255, 128, 0, 255, 1));
 }
 
-TEST_F(PrimitiveTest, OnlyAWriteLockUploadsAgain)
-{
+TEST_F(PrimitiveTest, OnlyAWriteLockUploadsAgain) {
 	lang::Ptr<gr::Shader> shader = colourShader();
 	lang::Ptr<gr::Primitive> p = twoQuads(0, {1, 0, 0, 1}, 0.5f, {0, 1, 0, 1});
 	draw(shader, p);
@@ -119,12 +117,11 @@ TEST_F(PrimitiveTest, OnlyAWriteLockUploadsAgain)
 	EXPECT_TRUE(static_cast<GLES2_Primitive*>(p.ptr())->isDirty());
 	context->clear(0xFF0000FF);
 	draw(shader, p);
-	EXPECT_EQ(recorder.count("BufferData"), 3); // positions, colours, indices
+	EXPECT_EQ(recorder.count("BufferData"), 3);							// positions, colours, indices
 	EXPECT_TRUE(colourNear(test::GLTestContext::pixel(1, 1), 0, 0, 0)); // the zeroed colours, over the blue clear
 }
 
-TEST_F(PrimitiveTest, DrawRangesAreClippedToTheBuffers)
-{
+TEST_F(PrimitiveTest, DrawRangesAreClippedToTheBuffers) {
 	lang::Ptr<gr::Shader> shader = colourShader();
 	VertexFormat format;
 	format.addPosition(VertexFormat::V3_32);
@@ -153,8 +150,7 @@ TEST_F(PrimitiveTest, DrawRangesAreClippedToTheBuffers)
 	EXPECT_EQ(test::GLTestContext::takeErrors(), 0u);
 }
 
-TEST_F(PrimitiveTest, IndexPastTheVerticesIsNotDrawn)
-{
+TEST_F(PrimitiveTest, IndexPastTheVerticesIsNotDrawn) {
 	lang::Ptr<gr::Shader> shader = colourShader();
 	lang::Ptr<gr::Primitive> p = twoQuads(0, {1, 0, 0, 1}, 0.5f, {0, 1, 0, 1});
 	const int bad = 500;
@@ -163,21 +159,21 @@ TEST_F(PrimitiveTest, IndexPastTheVerticesIsNotDrawn)
 	testing::internal::CaptureStderr();
 	draw(shader, p);
 	draw(shader, p);
-	EXPECT_EQ(testing::internal::GetCapturedStderr(), "[gles2] a primitive's index 500 lies past its 8 vertices; not drawn\n");
+	EXPECT_EQ(testing::internal::GetCapturedStderr(),
+			  "[gles2] a primitive's index 500 lies past its 8 vertices; not drawn\n");
 	EXPECT_EQ(recorder.count("DrawElements"), 0);
 }
 
-TEST_F(PrimitiveTest, NothingIsDrawnOutsideAPass)
-{
+TEST_F(PrimitiveTest, NothingIsDrawnOutsideAPass) {
 	lang::Ptr<gr::Primitive> p = twoQuads(0, {1, 0, 0, 1}, 0.5f, {0, 1, 0, 1});
 	test::GLCallRecorder recorder;
 	p->render();
 	EXPECT_TRUE(recorder.calls().empty());
 }
 
-TEST_F(PrimitiveTest, MissingComponentsGetConstantsAndOneMessage)
-{
-	tree.write("tangent.vsh",
+TEST_F(PrimitiveTest, MissingComponentsGetConstantsAndOneMessage) {
+	tree.write(
+		"tangent.vsh",
 		"attribute highp vec3 DT_POSITION;\n"
 		"attribute mediump vec3 DT_TANGENT;\n"
 		"attribute mediump vec2 DT_TEX0;\n"
@@ -194,7 +190,8 @@ TEST_F(PrimitiveTest, MissingComponentsGetConstantsAndOneMessage)
 	context->clear(0xFF000000);
 	draw(shader, a);
 	draw(shader, b);
-	EXPECT_EQ(testing::internal::GetCapturedStderr(),
+	EXPECT_EQ(
+		testing::internal::GetCapturedStderr(),
 		"[gles2] the shader uses DT_TANGENT but a primitive lacks it (format: (DT_POSITION=V3_32, DT_TEX0=V2_32))\n");
 	// Tangent (1, 0, 0); DT_TEX1 fed by the DT_TEX0 buffer, so the difference is 0.
 	EXPECT_TRUE(colourNear(test::GLTestContext::pixel(W / 2, H / 2), 255, 0, 0, 255, 1));
@@ -202,16 +199,16 @@ TEST_F(PrimitiveTest, MissingComponentsGetConstantsAndOneMessage)
 	EXPECT_EQ(recorder.count("EnableVertexAttribArray"), recorder.count("DisableVertexAttribArray") - 2);
 }
 
-TEST(GLES2PrimitiveModes, DrawModeByType)
-{
-	const GLenum modes[] = { GL_POINTS, GL_LINES, GL_LINE_STRIP, GL_TRIANGLES, GL_TRIANGLE_STRIP, GL_TRIANGLE_FAN, GL_POINTS, GL_TRIANGLES };
+TEST(GLES2PrimitiveModes, DrawModeByType) {
+	const GLenum modes[] = {GL_POINTS,		   GL_LINES,		GL_LINE_STRIP, GL_TRIANGLES,
+							GL_TRIANGLE_STRIP, GL_TRIANGLE_FAN, GL_POINTS,	   GL_TRIANGLES};
 	for (int type = 0; type < 8; ++type)
 		EXPECT_EQ(GLES2_Primitive::drawMode(type), modes[type]) << type;
 }
 
-TEST_F(PrimitiveTest, TransparentTrianglesAreSortedBackToFront)
-{
-	const std::string blend = "enableculling = false; enableblending = true; blendfuncsrc = src_alpha; blendfuncdst = one_minus_src_alpha; enabledepthmask = false;";
+TEST_F(PrimitiveTest, TransparentTrianglesAreSortedBackToFront) {
+	const std::string blend =
+		"enableculling = false; enableblending = true; blendfuncsrc = src_alpha; blendfuncdst = one_minus_src_alpha; enabledepthmask = false;";
 	lang::Ptr<gr::Shader> sorted = colourShader("sorted", blend, "sort = backtofront;\n");
 	lang::Ptr<gr::Shader> unsorted = colourShader("unsorted", blend);
 	// The red quad is nearer the eye but listed first.

@@ -13,8 +13,7 @@ const char* const COLOR_VERTEX =
 	"void main() { gl_Position = TOTALTM * vec4(DT_POSITION, 1.0); }\n";
 
 // Draws the named uniform of the effect's own choosing as a colour.
-std::string uniformFragment(const std::string& declaration, const std::string& colour)
-{
+std::string uniformFragment(const std::string& declaration, const std::string& colour) {
 	return declaration + "\nvoid main() { gl_FragColor = " + colour + "; }\n";
 }
 
@@ -22,16 +21,14 @@ class ShaderTest : public GLES2Test {
 protected:
 	// An effect with one pass of the colour vertex stage and the given fragment stage.
 	std::string colourEffect(const std::string& name, const std::string& fragment, const std::string& states = "",
-		const std::string& technique = "Default")
-	{
+							 const std::string& technique = "Default") {
 		tree.write("colour.vsh", COLOR_VERTEX);
 		tree.write(name + ".fsh", fragment);
 		return tree.writeEffect(name + ".fx", "colour.vsh", name + ".fsh", states, "", technique);
 	}
 
 	// The calls one beginPass makes.
-	test::GLCallRecorder* passCalls(gr::Shader* shader)
-	{
+	test::GLCallRecorder* passCalls(gr::Shader* shader) {
 		recorder.reset(); // one recorder at a time
 		recorder.reset(new test::GLCallRecorder);
 		EXPECT_EQ(shader->begin(), 1);
@@ -41,8 +38,7 @@ protected:
 		return recorder.get();
 	}
 
-	void TearDown() override
-	{
+	void TearDown() override {
 		recorder.reset();
 		GLES2Test::TearDown();
 	}
@@ -50,16 +46,14 @@ protected:
 	std::unique_ptr<test::GLCallRecorder> recorder;
 };
 
-bool called(const test::GLCallRecorder* r, const std::string& name, const std::vector<double>& args)
-{
+bool called(const test::GLCallRecorder* r, const std::string& name, const std::vector<double>& args) {
 	for (const auto& call : r->calls(name))
 		if (call.args == args)
 			return true;
 	return false;
 }
 
-TEST(GLES2ShaderValues, ParametersByNameAndId)
-{
+TEST(GLES2ShaderValues, ParametersByNameAndId) {
 	// Parameters need no GL: an instance over an effect that has none.
 	lang::Ptr<gr::GLES2_Effect> effect = new gr::GLES2_Effect;
 	effect->techniqueNames = {"Default", "Glow"};
@@ -102,8 +96,7 @@ TEST(GLES2ShaderValues, ParametersByNameAndId)
 	EXPECT_TRUE(copy->isValid());
 }
 
-TEST_F(ShaderTest, RenderStatesByTable)
-{
+TEST_F(ShaderTest, RenderStatesByTable) {
 	struct Case {
 		const char* what;
 		const char* states;
@@ -111,27 +104,47 @@ TEST_F(ShaderTest, RenderStatesByTable)
 		std::vector<std::pair<std::string, std::vector<double>>> expected;
 	};
 	const Case cases[] = {
-		{"defaults", "", "stone",
-			{{"Enable", {GL_CULL_FACE}}, {"CullFace", {GL_BACK}}, {"Disable", {GL_POLYGON_OFFSET_FILL}},
-			 {"DepthMask", {GL_TRUE}}, {"DepthFunc", {GL_LESS}}, {"Disable", {GL_BLEND}}, {"FrontFace", {GL_CW}}}},
-		{"skybox material never culls", "enableculling = true; cullface = front;", "Skybox_01",
-			{{"Disable", {GL_CULL_FACE}}}},
+		{"defaults",
+		 "",
+		 "stone",
+		 {{"Enable", {GL_CULL_FACE}},
+		  {"CullFace", {GL_BACK}},
+		  {"Disable", {GL_POLYGON_OFFSET_FILL}},
+		  {"DepthMask", {GL_TRUE}},
+		  {"DepthFunc", {GL_LESS}},
+		  {"Disable", {GL_BLEND}},
+		  {"FrontFace", {GL_CW}}}},
+		{"skybox material never culls",
+		 "enableculling = true; cullface = front;",
+		 "Skybox_01",
+		 {{"Disable", {GL_CULL_FACE}}}},
 		{"culling off", "enableculling = False;", "stone", {{"Disable", {GL_CULL_FACE}}}},
 		{"front and back", "cullface = front_and_back;", "stone", {{"CullFace", {GL_FRONT_AND_BACK}}}},
-		{"no depth test keeps testing", "enabledepthtest = false; enabledepthmask = true;", "stone",
-			{{"Enable", {GL_DEPTH_TEST}}, {"Enable", {GL_POLYGON_OFFSET_FILL}}, {"PolygonOffset", {-4, -64}},
-			 {"DepthMask", {GL_FALSE}}}},
-		{"rail boost decal", "", "rail_boost",
-			{{"Enable", {GL_POLYGON_OFFSET_FILL}}, {"PolygonOffset", {-1, -8}}}},
+		{"no depth test keeps testing",
+		 "enabledepthtest = false; enabledepthmask = true;",
+		 "stone",
+		 {{"Enable", {GL_DEPTH_TEST}},
+		  {"Enable", {GL_POLYGON_OFFSET_FILL}},
+		  {"PolygonOffset", {-4, -64}},
+		  {"DepthMask", {GL_FALSE}}}},
+		{"rail boost decal", "", "rail_boost", {{"Enable", {GL_POLYGON_OFFSET_FILL}}, {"PolygonOffset", {-1, -8}}}},
 		{"boost glow decal", "", "boost_glow", {{"PolygonOffset", {-2, -16}}}},
-		{"depth writes off", "enabledepthmask = FALSE; depthfunc = lequal;", "stone",
-			{{"DepthMask", {GL_FALSE}}, {"DepthFunc", {GL_LEQUAL}}}},
-		{"blending without functions", "enableblending = true;", "stone",
-			{{"Enable", {GL_BLEND}}, {"BlendEquation", {GL_FUNC_ADD}}, {"BlendFunc", {GL_ONE, GL_ZERO}}}},
-		{"alpha blending", "enableblending = TRUE; blendfuncsrc = src_alpha; blendfuncdst = one_minus_src_alpha; blendequation = func_reverse_subtract;",
-			"stone", {{"BlendEquation", {GL_FUNC_REVERSE_SUBTRACT}}, {"BlendFunc", {GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA}}}},
-		{"unknown blend words take the defaults", "enableblending = true; blendfuncsrc = bogus;", "stone",
-			{{"BlendFunc", {GL_ONE, GL_ZERO}}}},
+		{"depth writes off",
+		 "enabledepthmask = FALSE; depthfunc = lequal;",
+		 "stone",
+		 {{"DepthMask", {GL_FALSE}}, {"DepthFunc", {GL_LEQUAL}}}},
+		{"blending without functions",
+		 "enableblending = true;",
+		 "stone",
+		 {{"Enable", {GL_BLEND}}, {"BlendEquation", {GL_FUNC_ADD}}, {"BlendFunc", {GL_ONE, GL_ZERO}}}},
+		{"alpha blending",
+		 "enableblending = TRUE; blendfuncsrc = src_alpha; blendfuncdst = one_minus_src_alpha; blendequation = func_reverse_subtract;",
+		 "stone",
+		 {{"BlendEquation", {GL_FUNC_REVERSE_SUBTRACT}}, {"BlendFunc", {GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA}}}},
+		{"unknown blend words take the defaults",
+		 "enableblending = true; blendfuncsrc = bogus;",
+		 "stone",
+		 {{"BlendFunc", {GL_ONE, GL_ZERO}}}},
 	};
 	int n = 0;
 	for (const Case& c : cases) {
@@ -151,20 +164,19 @@ TEST_F(ShaderTest, RenderStatesByTable)
 	}
 }
 
-TEST_F(ShaderTest, MirroredFlagFlipsTheFrontFace)
-{
+TEST_F(ShaderTest, MirroredFlagFlipsTheFrontFace) {
 	colourEffect("plain", uniformFragment("", "vec4(1.0)"));
 	lang::Ptr<gr::Shader> shader = context->createShader("plain", 0);
 	context->mirrored = true;
 	EXPECT_TRUE(called(passCalls(shader), "FrontFace", {GL_CCW}));
 }
 
-TEST_F(ShaderTest, UnsetUniformsGetEngineValues)
-{
-	colourEffect("values", uniformFragment(
-		"uniform mediump vec4 TIME;\nuniform mediump vec4 FOG_COLOR;\nuniform mediump vec4 TEXEL_OFFSET;\n"
-		"uniform mediump vec4 AMBIENTC;\nuniform mediump float GLOSSINESS;\nuniform mediump vec4 OTHER;",
-		"TIME + FOG_COLOR + TEXEL_OFFSET + AMBIENTC + vec4(GLOSSINESS) + OTHER"));
+TEST_F(ShaderTest, UnsetUniformsGetEngineValues) {
+	colourEffect("values",
+				 uniformFragment(
+					 "uniform mediump vec4 TIME;\nuniform mediump vec4 FOG_COLOR;\nuniform mediump vec4 TEXEL_OFFSET;\n"
+					 "uniform mediump vec4 AMBIENTC;\nuniform mediump float GLOSSINESS;\nuniform mediump vec4 OTHER;",
+					 "TIME + FOG_COLOR + TEXEL_OFFSET + AMBIENTC + vec4(GLOSSINESS) + OTHER"));
 	lang::Ptr<gr::Shader> shader = context->createShader("values", 0);
 	context->time = 2.5f;
 	const test::GLCallRecorder* r = passCalls(shader);
@@ -189,13 +201,12 @@ TEST_F(ShaderTest, UnsetUniformsGetEngineValues)
 	EXPECT_EQ(value[1], 0.f);
 }
 
-TEST_F(ShaderTest, MatrixArraysAreCutToTheUniformSize)
-{
+TEST_F(ShaderTest, MatrixArraysAreCutToTheUniformSize) {
 	tree.write("bones.vsh",
-		"attribute highp vec3 DT_POSITION;\n"
-		"attribute highp vec4 DT_BONEINDICES;\n"
-		"uniform highp mat4 BONEWORLDTM[30];\n"
-		"void main() { gl_Position = BONEWORLDTM[int(DT_BONEINDICES.x)] * vec4(DT_POSITION, 1.0); }\n");
+			   "attribute highp vec3 DT_POSITION;\n"
+			   "attribute highp vec4 DT_BONEINDICES;\n"
+			   "uniform highp mat4 BONEWORLDTM[30];\n"
+			   "void main() { gl_Position = BONEWORLDTM[int(DT_BONEINDICES.x)] * vec4(DT_POSITION, 1.0); }\n");
 	tree.write("white.fsh", uniformFragment("", "vec4(1.0)"));
 	tree.writeEffect("bones.fx", "bones.vsh", "white.fsh");
 	lang::Ptr<gr::Shader> shader = context->createShader("bones", 0);
@@ -213,11 +224,12 @@ TEST_F(ShaderTest, MatrixArraysAreCutToTheUniformSize)
 	EXPECT_EQ(passCalls(shader)->count("UniformMatrix4fv"), 0);
 }
 
-TEST_F(ShaderTest, SamplerWithoutTextureWarnsOnceAndGetsItsDefault)
-{
-	colourEffect("maps", uniformFragment(
-		"uniform lowp sampler2D DETAILMAP;\nuniform lowp sampler2D REFLMAP;\nuniform lowp sampler2D NORMALMAP;",
-		"texture2D(DETAILMAP, vec2(0.5)) * 0.5 + texture2D(REFLMAP, vec2(0.5)) * 0.25 + texture2D(NORMALMAP, vec2(0.5)) * 0.25"),
+TEST_F(ShaderTest, SamplerWithoutTextureWarnsOnceAndGetsItsDefault) {
+	colourEffect(
+		"maps",
+		uniformFragment(
+			"uniform lowp sampler2D DETAILMAP;\nuniform lowp sampler2D REFLMAP;\nuniform lowp sampler2D NORMALMAP;",
+			"texture2D(DETAILMAP, vec2(0.5)) * 0.5 + texture2D(REFLMAP, vec2(0.5)) * 0.25 + texture2D(NORMALMAP, vec2(0.5)) * 0.25"),
 		"enableculling = false;");
 	lang::Ptr<gr::Shader> shader = context->createShader("maps", 0);
 	shader->setName("Rock");
@@ -228,14 +240,13 @@ TEST_F(ShaderTest, SamplerWithoutTextureWarnsOnceAndGetsItsDefault)
 	drawQuadCentre(shader);
 	const std::string err = testing::internal::GetCapturedStderr();
 	EXPECT_EQ(err,
-		"[gles2] sampler 'DETAILMAP' has no texture in 'maps.fx' (material 'Rock' provides: BASEMAP)\n"
-		"[gles2] sampler 'NORMALMAP' has no texture in 'maps.fx' (material 'Rock' provides: BASEMAP)\n");
+			  "[gles2] sampler 'DETAILMAP' has no texture in 'maps.fx' (material 'Rock' provides: BASEMAP)\n"
+			  "[gles2] sampler 'NORMALMAP' has no texture in 'maps.fx' (material 'Rock' provides: BASEMAP)\n");
 	// White detail, black reflection, flat normal (128, 128, 255).
 	EXPECT_TRUE(colourNear(first, 128 + 32, 128 + 32, 128 + 64, -1, 3));
 }
 
-TEST_F(ShaderTest, WaterEffectsTakeTheContextsWaterTextures)
-{
+TEST_F(ShaderTest, WaterEffectsTakeTheContextsWaterTextures) {
 	const std::string fragment = uniformFragment("uniform lowp sampler2D REFLMAP;", "texture2D(REFLMAP, vec2(0.5))");
 	colourEffect("water_lake", fragment, "enableculling = false;");
 	colourEffect("pond", fragment, "enableculling = false;");
@@ -247,12 +258,12 @@ TEST_F(ShaderTest, WaterEffectsTakeTheContextsWaterTextures)
 	EXPECT_TRUE(colourNear(drawQuadCentre(other), 0, 0, 0));
 }
 
-TEST_F(ShaderTest, ReflectedOverrideChoosesWhatIsDrawn)
-{
+TEST_F(ShaderTest, ReflectedOverrideChoosesWhatIsDrawn) {
 	tree.write("colour.vsh", COLOR_VERTEX);
 	tree.write("red.fsh", uniformFragment("", "vec4(1.0, 0.0, 0.0, 1.0)"));
 	tree.write("green.fsh", uniformFragment("", "vec4(0.0, 1.0, 0.0, 1.0)"));
-	tree.write("both.fx",
+	tree.write(
+		"both.fx",
 		"technique Default { pass P0 { vertexshader = colour.vsh; pixelshader = red.fsh; enableculling = false; } }\n"
 		"technique Reflected { pass P0 { vertexshader = colour.vsh; pixelshader = green.fsh; enableculling = false; } }\n");
 	tree.writeEffect("plain.fx", "colour.vsh", "red.fsh", "enableculling = false;");
@@ -277,8 +288,7 @@ TEST_F(ShaderTest, ReflectedOverrideChoosesWhatIsDrawn)
 	EXPECT_TRUE(colourNear(drawQuadCentre(plain), 255, 0, 0));
 }
 
-TEST_F(ShaderTest, MirroredRenderCullsTheOtherSide)
-{
+TEST_F(ShaderTest, MirroredRenderCullsTheOtherSide) {
 	// The fallback culls back faces; the quad is wound clockwise (front-facing).
 	writeSolidPng("white.png", 255, 255, 255);
 	lang::Ptr<gr::Shader> shader = context->createShader("absent", 0);

@@ -10,14 +10,12 @@ using gr::GLES2_Context;
 using gr::GLES2_Texture;
 using test::TextureImage;
 
-GLES2_Texture* gles2(gr::Texture* texture)
-{
+GLES2_Texture* gles2(gr::Texture* texture) {
 	return static_cast<GLES2_Texture*>(texture);
 }
 
 // Levels of a w x h chain halving down to (and including) the last size given.
-std::vector<TextureImage> chain(int w, int h, int lastW, int lastH)
-{
+std::vector<TextureImage> chain(int w, int h, int lastW, int lastH) {
 	std::vector<TextureImage> levels;
 	for (;;) {
 		levels.push_back(TextureImage::solid(w, h, 10, 20, 30));
@@ -29,16 +27,14 @@ std::vector<TextureImage> chain(int w, int h, int lastW, int lastH)
 	return levels;
 }
 
-std::vector<double> texImageLevels(const test::GLCallRecorder& recorder)
-{
+std::vector<double> texImageLevels(const test::GLCallRecorder& recorder) {
 	std::vector<double> levels;
 	for (const auto& call : recorder.calls("TexImage2D"))
 		levels.push_back(call.args[1]);
 	return levels;
 }
 
-double texParameter(const test::GLCallRecorder& recorder, GLenum name)
-{
+double texParameter(const test::GLCallRecorder& recorder, GLenum name) {
 	double value = -1;
 	for (const auto& call : recorder.calls("TexParameteri"))
 		if (call.args[1] == name)
@@ -46,8 +42,7 @@ double texParameter(const test::GLCallRecorder& recorder, GLenum name)
 	return value;
 }
 
-TEST_F(GLES2Test, MissingTextureBecomesThePlaceholder)
-{
+TEST_F(GLES2Test, MissingTextureBecomesThePlaceholder) {
 	testing::internal::CaptureStderr();
 	lang::Ptr<gr::Texture> texture = context->loadTexture("maps\\wall.png");
 	const std::string err = testing::internal::GetCapturedStderr();
@@ -68,8 +63,7 @@ TEST_F(GLES2Test, MissingTextureBecomesThePlaceholder)
 	EXPECT_TRUE(colourNear(test::GLTestContext::pixel(20, 20), 90, 90, 90, 255, 0));
 }
 
-TEST_F(GLES2Test, TextureNameFallsBackToThePvrInTheDirectory)
-{
+TEST_F(GLES2Test, TextureNameFallsBackToThePvrInTheDirectory) {
 	ASSERT_TRUE(test::writePvr(tree.path("wall.pvr"), {TextureImage::solid(4, 4, 1, 2, 3)}, 0));
 	lang::Ptr<gr::Texture> texture = context->loadTexture("maps\\wall.png");
 	EXPECT_TRUE(gles2(texture)->isLoaded());
@@ -84,8 +78,7 @@ TEST_F(GLES2Test, TextureNameFallsBackToThePvrInTheDirectory)
 	EXPECT_EQ(pitch, 0);
 }
 
-TEST_F(GLES2Test, MipLevelsUpload)
-{
+TEST_F(GLES2Test, MipLevelsUpload) {
 	struct Case {
 		const char* what;
 		int w, h, lastW, lastH, declared;
@@ -115,8 +108,7 @@ TEST_F(GLES2Test, MipLevelsUpload)
 	}
 }
 
-TEST_F(GLES2Test, NonPowerOfTwoTextureHasNoMipMapsAndClamps)
-{
+TEST_F(GLES2Test, NonPowerOfTwoTextureHasNoMipMapsAndClamps) {
 	const std::string path = tree.path("npot.pvr");
 	ASSERT_TRUE(test::writePvr(path, chain(12, 8, 3, 2), 2));
 	test::GLCallRecorder recorder;
@@ -129,8 +121,7 @@ TEST_F(GLES2Test, NonPowerOfTwoTextureHasNoMipMapsAndClamps)
 	EXPECT_EQ(texture->getWidth(), 12);
 }
 
-TEST_F(GLES2Test, BottomUpFlagLeavesRowsAsStored)
-{
+TEST_F(GLES2Test, BottomUpFlagLeavesRowsAsStored) {
 	// First two stored rows red, last two green; the bottom-up flag is set.
 	TextureImage image = TextureImage::solid(4, 4, 255, 0, 0);
 	for (size_t i = 32; i < image.rgba.size(); i += 4) {
@@ -148,15 +139,17 @@ TEST_F(GLES2Test, BottomUpFlagLeavesRowsAsStored)
 	EXPECT_TRUE(colourNear(test::GLTestContext::pixel(W / 2, 3 * H / 4), 0, 255, 0, 255, 8));
 }
 
-TEST_F(GLES2Test, UploadSubImageReordersBgraAndIgnoresOtherFormats)
-{
+TEST_F(GLES2Test, UploadSubImageReordersBgraAndIgnoresOtherFormats) {
 	lang::Ptr<gr::Texture> texture = context->createTexture(4, 4, gr::SurfaceFormat::A8R8G8B8, 0, 0);
 	// Rows of 3 pixels with a pitch of 16 bytes: blue, green, red, alpha.
 	uint8_t block[2 * 16] = {};
 	for (int row = 0; row < 2; ++row)
 		for (int x = 0; x < 3; ++x) {
 			uint8_t* p = block + row * 16 + x * 4;
-			p[0] = 30; p[1] = 20; p[2] = 10; p[3] = 255;
+			p[0] = 30;
+			p[1] = 20;
+			p[2] = 10;
+			p[3] = 255;
 		}
 	{
 		test::GLCallRecorder recorder;
@@ -170,8 +163,7 @@ TEST_F(GLES2Test, UploadSubImageReordersBgraAndIgnoresOtherFormats)
 	context->setRenderTarget(nullptr);
 }
 
-TEST_F(GLES2Test, CubeTexturesAndPalettesHoldNothing)
-{
+TEST_F(GLES2Test, CubeTexturesAndPalettesHoldNothing) {
 	lang::Ptr<gr::CubeTexture> cube = context->createCubeTexture("anything");
 	EXPECT_EQ(cube->getWidth(), 1);
 	EXPECT_EQ(cube->getHeight(), 1);

@@ -14,16 +14,14 @@ struct Result {
 	std::string error;
 };
 
-Result run(const std::string& path, gr::ShaderPreprocessor& pp)
-{
+Result run(const std::string& path, gr::ShaderPreprocessor& pp) {
 	Result r;
 	r.ok = pp.process(path, r.out, 0);
 	r.error = pp.error;
 	return r;
 }
 
-Result runText(EffectTreeWriter& tree, const std::string& text)
-{
+Result runText(EffectTreeWriter& tree, const std::string& text) {
 	gr::ShaderPreprocessor pp;
 	return run(tree.write("main.fx", text), pp);
 }
@@ -34,47 +32,38 @@ struct DirectiveCase {
 	const char* expected;
 };
 
-TEST(ShaderPreprocessor, DirectivesAndExpressions)
-{
+TEST(ShaderPreprocessor, DirectivesAndExpressions) {
 	const DirectiveCase cases[] = {
 		{"plain lines keep their blanks", "  a\t\nb", "  a\t\nb\n"},
 		{"final newline adds no line", "a\n\n", "a\n\n"},
 		{"unknown directives vanish", "#version 100\n#pragma x\n#\nline\n", "line\n"},
 		{"blank between hash and keyword", "#define X\n#  ifdef X\nA\n# endif\n", "A\n"},
-		{"define without value: ifdef true, if false",
-			"#define X\n#ifdef X\nA\n#endif\n#if X\nB\n#endif\n", "A\n"},
-		{"define with value 1: both true",
-			"#define X 1\n#ifdef X\nA\n#endif\n#if X\nB\n#endif\n", "A\nB\n"},
+		{"define without value: ifdef true, if false", "#define X\n#ifdef X\nA\n#endif\n#if X\nB\n#endif\n", "A\n"},
+		{"define with value 1: both true", "#define X 1\n#ifdef X\nA\n#endif\n#if X\nB\n#endif\n", "A\nB\n"},
 		{"undefined name is false", "#if Y\nA\n#else\nB\n#endif\n", "B\n"},
 		{"ifndef", "#define X\n#ifndef X\nA\n#endif\n#ifndef Y\nB\n#endif\n", "B\n"},
-		{"value 0 and non-numeric values are false",
-			"#define Z 0\n#define W abc\n#if Z || W\nA\n#endif\n", ""},
-		{"and binds tighter than or",
-			"#define P 1\n#define Q 0\n#define R 0\n#if P || Q && R\nA\n#endif\n", "A\n"},
-		{"not applies to one operand",
-			"#define P 1\n#define Q 0\n#if !P && Q\nA\n#else\nB\n#endif\n", "B\n"},
+		{"value 0 and non-numeric values are false", "#define Z 0\n#define W abc\n#if Z || W\nA\n#endif\n", ""},
+		{"and binds tighter than or", "#define P 1\n#define Q 0\n#define R 0\n#if P || Q && R\nA\n#endif\n", "A\n"},
+		{"not applies to one operand", "#define P 1\n#define Q 0\n#if !P && Q\nA\n#else\nB\n#endif\n", "B\n"},
 		{"two nots cancel", "#define P 1\n#if !!P\nA\n#endif\n", "A\n"},
 		{"comparison is ignored after the operand", "#define P 1\n#if P == 2\nA\n#endif\n", "A\n"},
 		{"lone ampersand ends the expression", "#define P 1\n#if P & Q\nA\n#endif\n", "A\n"},
 		{"parentheses group", "#define P 1\n#if (P || Q) && R\nA\n#else\nB\n#endif\n", "B\n"},
 		{"missing closing parenthesis is no error", "#define P 1\n#if (P\nA\n#endif\n", "A\n"},
-		{"no short circuit: operators after a false operand still parse",
-			"#if 0 && 1 || 1\nA\n#endif\n", "A\n"},
+		{"no short circuit: operators after a false operand still parse", "#if 0 && 1 || 1\nA\n#endif\n", "A\n"},
 		{"numbers", "#if 12abc\nA\n#endif\n#if 0x10\nB\n#endif\n#if 0\nC\n#endif\n", "A\n"},
 		{"defined forms",
-			"#define X\n#if defined X\nA\n#endif\n#if defined(X)\nB\n#endif\n"
-			"#if defined ( X ) && !defined(Y)\nC\n#endif\n",
-			"A\nB\nC\n"},
+		 "#define X\n#if defined X\nA\n#endif\n#if defined(X)\nB\n#endif\n"
+		 "#if defined ( X ) && !defined(Y)\nC\n#endif\n",
+		 "A\nB\nC\n"},
 		{"empty if is false", "#if\nA\n#else\nB\n#endif\n", "B\n"},
 		{"if 0 elif 1 else", "#if 0\nA\n#elif 1\nB\n#else\nC\n#endif\n", "B\n"},
 		{"if 1 elif 1", "#if 1\nA\n#elif 1\nB\n#endif\n", "A\n"},
 		{"else after no branch", "#if 0\nA\n#elif 0\nB\n#else\nC\n#endif\n", "C\n"},
-		{"define inside inactive block has no effect",
-			"#if 0\n#define X 1\n#endif\n#ifdef X\nA\n#endif\n", ""},
-		{"nested if 1 inside inactive block emits nothing",
-			"#if 0\n#if 1\nA\n#else\nB\n#endif\nC\n#else\nD\n#endif\n", "D\n"},
-		{"elif inside inactive parent stays off",
-			"#if 0\n#if 0\nA\n#elif 1\nB\n#endif\n#endif\n", ""},
+		{"define inside inactive block has no effect", "#if 0\n#define X 1\n#endif\n#ifdef X\nA\n#endif\n", ""},
+		{"nested if 1 inside inactive block emits nothing", "#if 0\n#if 1\nA\n#else\nB\n#endif\nC\n#else\nD\n#endif\n",
+		 "D\n"},
+		{"elif inside inactive parent stays off", "#if 0\n#if 0\nA\n#elif 1\nB\n#endif\n#endif\n", ""},
 		{"stray else, elif and endif are ignored", "#endif\n#else\n#elif 1\nA\n", "A\n"},
 		{"conditional left open ends with the file", "#if 0\nA\n", ""},
 		{"undef", "#define X\n#undef X\n#ifdef X\nA\n#endif\n", ""},
@@ -93,8 +82,7 @@ TEST(ShaderPreprocessor, DirectivesAndExpressions)
 	}
 }
 
-TEST(ShaderPreprocessor, DefineOrderFollowsFirstDefinitionAndUndef)
-{
+TEST(ShaderPreprocessor, DefineOrderFollowsFirstDefinitionAndUndef) {
 	EffectTreeWriter tree;
 	gr::ShaderPreprocessor pp;
 	std::string out;
@@ -104,8 +92,7 @@ TEST(ShaderPreprocessor, DefineOrderFollowsFirstDefinitionAndUndef)
 	EXPECT_EQ(pp.defines["A"], "2");
 }
 
-TEST(ShaderPreprocessor, DefineValueIsTrimmedAndCommentFree)
-{
+TEST(ShaderPreprocessor, DefineValueIsTrimmedAndCommentFree) {
 	EffectTreeWriter tree;
 	gr::ShaderPreprocessor pp;
 	std::string out;
@@ -115,8 +102,7 @@ TEST(ShaderPreprocessor, DefineValueIsTrimmedAndCommentFree)
 	EXPECT_EQ(pp.defines["FOG"], "");
 }
 
-TEST(ShaderPreprocessor, CrlfFileMatchesLfFile)
-{
+TEST(ShaderPreprocessor, CrlfFileMatchesLfFile) {
 	const std::string text = "#define X 1\n#if X\r\nA \nB\n#else\nC\n#endif\nlast";
 	EffectTreeWriter tree;
 	gr::ShaderPreprocessor lf, crlf;
@@ -127,8 +113,7 @@ TEST(ShaderPreprocessor, CrlfFileMatchesLfFile)
 	EXPECT_EQ(b.out, a.out);
 }
 
-TEST(ShaderPreprocessor, IncludeNameForms)
-{
+TEST(ShaderPreprocessor, IncludeNameForms) {
 	EffectTreeWriter tree;
 	const std::string inc = tree.write("sub/inc.fx", "included\n");
 	const DirectiveCase cases[] = {
@@ -149,8 +134,7 @@ TEST(ShaderPreprocessor, IncludeNameForms)
 	EXPECT_EQ(abs.out, "included\n");
 }
 
-TEST(ShaderPreprocessor, IncludesShareMacrosAndRelativeNames)
-{
+TEST(ShaderPreprocessor, IncludesShareMacrosAndRelativeNames) {
 	EffectTreeWriter tree;
 	tree.write("lib/defs.fx", "#define FROM_LIB 1\n#include \"more.fx\"\n#if 1\nopen in include\n");
 	tree.write("lib/more.fx", "more\n");
@@ -159,8 +143,7 @@ TEST(ShaderPreprocessor, IncludesShareMacrosAndRelativeNames)
 	EXPECT_EQ(r.out, "more\nopen in include\nseen\n");
 }
 
-TEST(ShaderPreprocessor, IncludeChainDepthLimit)
-{
+TEST(ShaderPreprocessor, IncludeChainDepthLimit) {
 	EffectTreeWriter tree;
 	// 17 files: the effect file and 16 levels below it.
 	gr::ShaderPreprocessor ok;
@@ -175,8 +158,7 @@ TEST(ShaderPreprocessor, IncludeChainDepthLimit)
 	EXPECT_EQ(r.out.find("leaf"), std::string::npos);
 }
 
-TEST(ShaderPreprocessor, SelfIncludeFailsAtTheDepthLimit)
-{
+TEST(ShaderPreprocessor, SelfIncludeFailsAtTheDepthLimit) {
 	EffectTreeWriter tree;
 	const std::string self = tree.writeSelfInclude("self.fx");
 	gr::ShaderPreprocessor pp;
@@ -185,8 +167,7 @@ TEST(ShaderPreprocessor, SelfIncludeFailsAtTheDepthLimit)
 	EXPECT_EQ(r.error, "demasiados #include anidados en " + self);
 }
 
-TEST(ShaderPreprocessor, MissingFiles)
-{
+TEST(ShaderPreprocessor, MissingFiles) {
 	EffectTreeWriter tree;
 	gr::ShaderPreprocessor pp;
 	Result r = run(tree.path("none.fx"), pp);
@@ -205,8 +186,7 @@ TEST(ShaderPreprocessor, MissingFiles)
 	EXPECT_EQ(r.out, "before\n");
 }
 
-TEST(ShaderPreprocessor, IncludeFanOutIsCapped)
-{
+TEST(ShaderPreprocessor, IncludeFanOutIsCapped) {
 	EffectTreeWriter tree;
 	tree.write("leaf.fx", "x\n");
 	std::string exact, over;
@@ -234,8 +214,7 @@ TEST(ShaderPreprocessor, IncludeFanOutIsCapped)
 	EXPECT_EQ(r.error.rfind("too many #include files (more than 256) at ", 0), 0u) << r.error;
 }
 
-TEST(ShaderPreprocessor, ExpressionNestingIsCapped)
-{
+TEST(ShaderPreprocessor, ExpressionNestingIsCapped) {
 	const int cap = gr::ShaderPreprocessor::MAX_EXPRESSION_NESTING;
 	struct Case {
 		std::string expression;
@@ -243,12 +222,9 @@ TEST(ShaderPreprocessor, ExpressionNestingIsCapped)
 		std::string out;
 	};
 	const Case cases[] = {
-		{std::string(cap - 2, '!') + "1", true, "A\n"},
-		{std::string(cap - 1, '(') + "1", true, "A\n"},
-		{std::string(cap, '!') + "1", false, ""},
-		{std::string(cap, '(') + "1", false, ""},
-		{std::string(200000, '!') + "1", false, ""},
-		{std::string(200000, '('), false, ""},
+		{std::string(cap - 2, '!') + "1", true, "A\n"},		{std::string(cap - 1, '(') + "1", true, "A\n"},
+		{std::string(cap, '!') + "1", false, ""},			{std::string(cap, '(') + "1", false, ""},
+		{std::string(200000, '!') + "1", false, ""},		{std::string(200000, '('), false, ""},
 		{"1 && " + std::string(cap, '(') + "1", false, ""},
 	};
 	for (const Case& c : cases) {
@@ -259,7 +235,7 @@ TEST(ShaderPreprocessor, ExpressionNestingIsCapped)
 			EXPECT_EQ(r.out, c.out);
 		} else {
 			EXPECT_EQ(r.error, "#if expression nested too deeply (more than 64 levels of '!' or '(') in " +
-				tree.path("main.fx"));
+								   tree.path("main.fx"));
 		}
 	}
 	// The same cap applies to elif.

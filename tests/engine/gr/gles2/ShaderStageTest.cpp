@@ -9,8 +9,7 @@ namespace {
 using test::EffectTreeWriter;
 
 std::string build(const std::string& path, const std::vector<std::string>& defines, bool fragment,
-	std::string* error = nullptr)
-{
+				  std::string* error = nullptr) {
 	std::string out, err;
 	if (!gr::buildShaderStageSource(path, defines, fragment, out, err)) {
 		if (error)
@@ -22,49 +21,45 @@ std::string build(const std::string& path, const std::vector<std::string>& defin
 	return out;
 }
 
-TEST(ShaderStage, HeaderLayout)
-{
+TEST(ShaderStage, HeaderLayout) {
 	EffectTreeWriter tree;
 	const std::string path = tree.write("s.glsl", "void main() {}\n");
 	EXPECT_EQ(build(path, {"FOG", "LIGHTS 2"}, false),
-		"#version 100\n#define FOG\n#define LIGHTS 2\n#line 1\nvoid main() {}\n");
+			  "#version 100\n#define FOG\n#define LIGHTS 2\n#line 1\nvoid main() {}\n");
 	EXPECT_EQ(build(path, {"FOG", "LIGHTS 2"}, true),
-		"#version 100\nprecision mediump float;\n#define FOG\n#define LIGHTS 2\n#line 1\nvoid main() {}\n");
+			  "#version 100\nprecision mediump float;\n#define FOG\n#define LIGHTS 2\n#line 1\nvoid main() {}\n");
 	EXPECT_EQ(build(path, {}, false), "#version 100\n#line 1\nvoid main() {}\n");
 	EXPECT_EQ(build(path, {}, true), "#version 100\nprecision mediump float;\n#line 1\nvoid main() {}\n");
 }
 
-TEST(ShaderStage, BodyLinesAreKeptAsReadAndCarriageReturnsDropped)
-{
+TEST(ShaderStage, BodyLinesAreKeptAsReadAndCarriageReturnsDropped) {
 	EffectTreeWriter tree;
 	const std::string path = tree.writeCrlf("s.glsl", "  a;\n#ifdef FOG\n\tb;\n#endif\nlast");
 	EXPECT_EQ(build(path, {}, false), "#version 100\n#line 1\n  a;\n#ifdef FOG\n\tb;\n#endif\nlast\n");
 }
 
-TEST(ShaderStage, IncludesAreExpandedOncePerStage)
-{
+TEST(ShaderStage, IncludesAreExpandedOncePerStage) {
 	EffectTreeWriter tree;
 	tree.write("common.glsl", "common;\n");
 	tree.write("lib/a.glsl", "a;\n#include \"../common.glsl\"\n");
-	const std::string path = tree.write("s.glsl",
-		"#include \"common.glsl\"\n  #include \"common.glsl\"\n#include \"lib\\a.glsl\"\n"
-		"# include \"common.glsl\"\nbody;\n");
+	const std::string path =
+		tree.write("s.glsl",
+				   "#include \"common.glsl\"\n  #include \"common.glsl\"\n#include \"lib\\a.glsl\"\n"
+				   "# include \"common.glsl\"\nbody;\n");
 	// "lib/../common.glsl" differs from "common.glsl" as a string, so it is a second file.
 	const std::string body = "common;\na;\ncommon;\n# include \"common.glsl\"\nbody;\n";
 	EXPECT_EQ(build(path, {}, false), "#version 100\n#line 1\n" + body);
 	EXPECT_EQ(build(path, {}, true), "#version 100\nprecision mediump float;\n#line 1\n" + body);
 }
 
-TEST(ShaderStage, StageFileIncludedByItsOwnIncludeIsExpandedOnceMore)
-{
+TEST(ShaderStage, StageFileIncludedByItsOwnIncludeIsExpandedOnceMore) {
 	EffectTreeWriter tree;
 	tree.write("inc.glsl", "inc;\n#include \"s.glsl\"\n");
 	const std::string path = tree.write("s.glsl", "top;\n#include \"inc.glsl\"\nend;\n");
 	EXPECT_EQ(build(path, {}, false), "#version 100\n#line 1\ntop;\ninc;\ntop;\nend;\nend;\n");
 }
 
-TEST(ShaderStage, Failures)
-{
+TEST(ShaderStage, Failures) {
 	EffectTreeWriter tree;
 	struct Case {
 		const char* name;
@@ -88,8 +83,7 @@ TEST(ShaderStage, Failures)
 	}
 }
 
-TEST(ShaderStage, IncludeDepthLimit)
-{
+TEST(ShaderStage, IncludeDepthLimit) {
 	EffectTreeWriter tree;
 	// The stage file and 16 levels of includes below it.
 	std::string error;
@@ -102,8 +96,7 @@ TEST(ShaderStage, IncludeDepthLimit)
 	EXPECT_EQ(error, "demasiados #include anidados en " + tree.path("deep/c17.glsl"));
 }
 
-TEST(ShaderStage, IncludeFanOutIsBounded)
-{
+TEST(ShaderStage, IncludeFanOutIsBounded) {
 	EffectTreeWriter tree;
 	// Fifteen levels, each naming the next through four directories: every
 	// spelling is a new path, so the includes taken grow fourfold per level
@@ -123,15 +116,13 @@ TEST(ShaderStage, IncludeFanOutIsBounded)
 	EXPECT_EQ(error.find("too many #include files (more than 256) at " + tree.dir()), 0u) << error;
 }
 
-TEST(ShaderStage, SelfIncludeIsExpandedOnce)
-{
+TEST(ShaderStage, SelfIncludeIsExpandedOnce) {
 	EffectTreeWriter tree;
 	const std::string path = tree.writeSelfInclude("self.glsl");
 	EXPECT_EQ(build(path, {}, false), "#version 100\n#line 1\nbefore\nbefore\nafter\nafter\n");
 }
 
-TEST(ShaderStage, ExtensionLinesGoRightAfterTheVersionLine)
-{
+TEST(ShaderStage, ExtensionLinesGoRightAfterTheVersionLine) {
 	EffectTreeWriter tree;
 	const std::string path = tree.write("ext.glsl", EffectTreeWriter::EXTENSION_FRAGMENT);
 	const std::string out = build(path, {"FOG"}, true);
@@ -141,40 +132,38 @@ TEST(ShaderStage, ExtensionLinesGoRightAfterTheVersionLine)
 		"precision mediump float;\n"
 		"#define FOG\n"
 		"#line 1\n"
-		"\n"  // the extension line's place keeps the line numbers
+		"\n" // the extension line's place keeps the line numbers
 		"varying mediump vec2 V_TexCoord0;\n";
 	EXPECT_EQ(out.substr(0, head.size()), head);
 	EXPECT_EQ(out.find("#extension", head.size()), std::string::npos);
 }
 
-TEST(ShaderStage, ExtensionLinesFromIncludesAreHoistedButNotFromConditionals)
-{
+TEST(ShaderStage, ExtensionLinesFromIncludesAreHoistedButNotFromConditionals) {
 	EffectTreeWriter tree;
 	tree.write("ext.glsl", "  #  extension GL_EXT_a : enable\n");
 	const std::string path = tree.write("s.glsl",
-		"// derivatives\n"
-		"#include \"ext.glsl\"\n"
-		"#ifdef HIGH\n"
-		"#extension GL_EXT_b : enable\n"
-		"#endif\n"
-		"#extension GL_EXT_c : require\n"
-		"void main() {}\n");
+										"// derivatives\n"
+										"#include \"ext.glsl\"\n"
+										"#ifdef HIGH\n"
+										"#extension GL_EXT_b : enable\n"
+										"#endif\n"
+										"#extension GL_EXT_c : require\n"
+										"void main() {}\n");
 	EXPECT_EQ(build(path, {}, false),
-		"#version 100\n"
-		"#  extension GL_EXT_a : enable\n"
-		"#extension GL_EXT_c : require\n"
-		"#line 1\n"
-		"// derivatives\n"
-		"\n"
-		"#ifdef HIGH\n"
-		"#extension GL_EXT_b : enable\n"
-		"#endif\n"
-		"\n"
-		"void main() {}\n");
+			  "#version 100\n"
+			  "#  extension GL_EXT_a : enable\n"
+			  "#extension GL_EXT_c : require\n"
+			  "#line 1\n"
+			  "// derivatives\n"
+			  "\n"
+			  "#ifdef HIGH\n"
+			  "#extension GL_EXT_b : enable\n"
+			  "#endif\n"
+			  "\n"
+			  "void main() {}\n");
 }
 
-TEST(ShaderStage, ExtensionWordMustStandAlone)
-{
+TEST(ShaderStage, ExtensionWordMustStandAlone) {
 	EffectTreeWriter tree;
 	const std::string path = tree.write("s.glsl", "#extensions x\n#define extension 1\n");
 	EXPECT_EQ(build(path, {}, false), "#version 100\n#line 1\n#extensions x\n#define extension 1\n");

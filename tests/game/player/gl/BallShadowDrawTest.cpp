@@ -66,8 +66,8 @@ TEST(BallShadowDraw, TheQuadShowsItsTextureUnderTheBall) {
 	context->setRenderTarget(nullptr);
 	{
 		Ptr<hgr::DefaultResourceManager> resources = new hgr::DefaultResourceManager(context);
-		Ptr<hgr::Scene> scene = new hgr::Scene(context, path.c_str(), resources, tree.dir().c_str(),
-											   tree.dir().c_str(), tree.dir().c_str());
+		Ptr<hgr::Scene> scene = new hgr::Scene(context, path.c_str(), resources, tree.dir().c_str(), tree.dir().c_str(),
+											   tree.dir().c_str());
 		scene->findNode("floor")->setEnabled(false);
 		testing::internal::CaptureStdout();
 		lumaroll::Player player(scene, nullptr);

@@ -50,8 +50,8 @@ protected:
 TEST_F(UiDrawingTest, ImageLandsAroundItsPivotAtItsScale) {
 	struct Case {
 		int width, height;
-		int first, last;     // pixel rows and columns inside the image
-		int before, after;   // the background just outside
+		int first, last;   // pixel rows and columns inside the image
+		int before, after; // the background just outside
 	};
 	// Virtual 90 to 110: at 2.25 pixels a unit 202.5 to 247.5, whose edge
 	// pixels are partly covered.
