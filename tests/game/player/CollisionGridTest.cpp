@@ -301,6 +301,54 @@ TEST(CollisionGridRay, TheCellWalkFindsWhatTestingEveryTriangleFinds) {
 	EXPECT_GT(hits, 50);
 }
 
+TEST(CollisionGridGround, TheCellWalkFindsWhatTestingEveryTriangleFinds) {
+	// Steep terrain spans several cells per column; an overhanging floor, a
+	// tilted one and walls fill its cells in turns with the terrain's rows.
+	Terrain terrain;
+	CollisionGrid& grid = terrain.grid;
+	addTriangles(grid, test::floorTriangles(700.f, 150.f, 900.f, 1100.f));
+	for (int i = 0; i < 6; ++i)
+		addTriangles(grid, test::wallTriangles(250.f + 450.f * float(i), 1600.f, 500.f));
+	grid.addTriangle(0, Vector3(100, 320, 2300), Vector3(2900, 40, 2600), Vector3(1500, 260, 700));
+	int found = 0;
+	for (int i = 0; i < 2000; ++i) {
+		const Vector3 p(terrain.random(-100, 3100), terrain.random(-450, 600), terrain.random(-100, 3100));
+		const float maxDrop = i % 3 == 0 ? 60.f : i % 3 == 1 ? 400.f : 3000.f;
+
+		// Every triangle, without the cells, in the order they were added.
+		float best = p.y - maxDrop;
+		bool expected = false;
+		Vector3 expectedNormal;
+		for (const auto& t : grid.triangles) {
+			const Vector3& n = t.normal;
+			if (std::fabs(n.y) < 1e-4f)
+				continue;
+			const float e1 = (t.b.z - t.a.z) * (p.x - t.a.x) - (t.b.x - t.a.x) * (p.z - t.a.z);
+			const float e2 = (t.c.z - t.b.z) * (p.x - t.b.x) - (p.z - t.b.z) * (t.c.x - t.b.x);
+			const float e3 = (p.x - t.c.x) * (t.a.z - t.c.z) - (t.a.x - t.c.x) * (p.z - t.c.z);
+			if (!((e1 >= 0.f && e2 >= 0.f && e3 >= 0.f) || (e1 <= 0.f && e2 <= 0.f && e3 <= 0.f)))
+				continue;
+			const float d = t.a.y - (n.x * (p.x - t.a.x) + n.z * (p.z - t.a.z)) / n.y;
+			if (d <= p.y && d >= best) {
+				best = d;
+				expectedNormal = n.y > 0.f ? n : -n;
+				expected = true;
+			}
+		}
+		float height = 0.f;
+		Vector3 normal;
+		ASSERT_EQ(expected, grid.findGroundBelow(p, height, normal, maxDrop)) << "probe " << i;
+		if (expected) {
+			++found;
+			EXPECT_EQ(best, height) << "probe " << i;
+			EXPECT_EQ(expectedNormal.x, normal.x) << "probe " << i;
+			EXPECT_EQ(expectedNormal.y, normal.y) << "probe " << i;
+			EXPECT_EQ(expectedNormal.z, normal.z) << "probe " << i;
+		}
+	}
+	EXPECT_GT(found, 500);
+}
+
 TEST(CollisionGridContacts, TheCellWalkFindsWhatOneCellHoldingEverythingFinds) {
 	Terrain terrain;
 	// One cell holds the whole terrain: every query there tests every triangle.
