@@ -11,6 +11,9 @@ namespace {
 constexpr int64_t kMinCell = -(int64_t(1) << 20);
 constexpr int64_t kMaxCell = (int64_t(1) << 20) - 1;
 
+// Triangles whose normal has a smaller y are vertical: never ground.
+constexpr float kVertical = 1e-4f;
+
 bool isFinite(float v)
 {
     return math::isFiniteFloat(v);
@@ -86,7 +89,7 @@ uint64_t CollisionGrid::keyOf(int64_t cx, int64_t cy, int64_t cz)
 const std::vector<int>* CollisionGrid::cellAt(int64_t cx, int64_t cy, int64_t cz) const
 {
     const auto it = cells.find(keyOf(cx, cy, cz));
-    return it == cells.end() ? nullptr : &it->second;
+    return it == cells.end() ? nullptr : &it->second.items;
 }
 
 uint32_t CollisionGrid::beginQuery() const
@@ -144,12 +147,45 @@ void CollisionGrid::addTriangle(int owner, const math::Vector3& a, const math::V
         ++cellEntries;
         return;
     }
+    // Vertical triangles are never ground: the ground query's copy leaves them out.
+    const bool ground = std::fabs(n.y) >= kVertical;
+    const GroundEntry entry{a.x, a.z, b.x, b.z, c.x, c.z, index};
     for (int64_t x = lx; x <= hx; ++x)
         for (int64_t y = ly; y <= hy; ++y)
             for (int64_t z = lz; z <= hz; ++z) {
-                cells[keyOf(x, y, z)].push_back(index);
+                Cell& cell = cells[keyOf(x, y, z)];
+                cell.items.push_back(index);
+                if (ground)
+                    addGround(cell, entry);
                 ++cellEntries;
             }
+}
+
+uint32_t CollisionGrid::takeRun(uint32_t capacity)
+{
+    std::vector<uint32_t>& left = freeRuns[__builtin_ctz(capacity)];
+    if (!left.empty()) {
+        const uint32_t begin = left.back();
+        left.pop_back();
+        return begin;
+    }
+    const uint32_t begin = uint32_t(groundPool.size());
+    groundPool.resize(groundPool.size() + capacity);
+    return begin;
+}
+
+void CollisionGrid::addGround(Cell& cell, const GroundEntry& entry)
+{
+    if (cell.groundCount == cell.groundCapacity) {
+        const uint32_t capacity = cell.groundCapacity ? 2 * cell.groundCapacity : 8;
+        const uint32_t begin = takeRun(capacity);
+        std::copy_n(groundPool.begin() + cell.groundBegin, cell.groundCount, groundPool.begin() + begin);
+        if (cell.groundCapacity)
+            freeRuns[__builtin_ctz(cell.groundCapacity)].push_back(cell.groundBegin);
+        cell.groundBegin = begin;
+        cell.groundCapacity = capacity;
+    }
+    groundPool[cell.groundBegin + cell.groundCount++] = entry;
 }
 
 bool CollisionGrid::findGroundBelow(const math::Vector3& p, float& height, float maxDrop) const
@@ -165,17 +201,17 @@ bool CollisionGrid::findGroundBelow(const math::Vector3& p, float& height, math:
         return false;
     float best = p.y - maxDrop;
     bool found = false;
+    // Whether (p.x, p.z) lies in the triangle's shadow first: most fail it.
+    // The signs combine without branches (they would mostly mispredict).
+    const auto inside = [&](const GroundEntry& t) {
+        const float e1 = (t.bz - t.az) * (p.x - t.ax) - (t.bx - t.ax) * (p.z - t.az);
+        const float e2 = (t.cz - t.bz) * (p.x - t.bx) - (p.z - t.bz) * (t.cx - t.bx);
+        const float e3 = (p.x - t.cx) * (t.az - t.cz) - (t.ax - t.cx) * (p.z - t.cz);
+        return ((e1 >= 0.f) & (e2 >= 0.f) & (e3 >= 0.f)) | ((e1 <= 0.f) & (e2 <= 0.f) & (e3 <= 0.f));
+    };
+    // The height of a triangle the point lies under, raising best.
     const auto test = [&](const CollisionTriangle& t) {
         const math::Vector3& n = t.normal;
-        if (std::fabs(n.y) < 1e-4f)
-            return;
-        // Whether (p.x, p.z) lies in the triangle's shadow first: most fail it.
-        const float e1 = (t.b.z - t.a.z) * (p.x - t.a.x) - (t.b.x - t.a.x) * (p.z - t.a.z);
-        const float e2 = (t.c.z - t.b.z) * (p.x - t.b.x) - (p.z - t.b.z) * (t.c.x - t.b.x);
-        const float e3 = (p.x - t.c.x) * (t.a.z - t.c.z) - (t.a.x - t.c.x) * (p.z - t.c.z);
-        const bool inside = (e1 >= 0.f && e2 >= 0.f && e3 >= 0.f) || (e1 <= 0.f && e2 <= 0.f && e3 <= 0.f);
-        if (!inside)
-            return;
         const float d = t.a.y - (n.x * (p.x - t.a.x) + n.z * (p.z - t.a.z)) / n.y;
         if (!(d <= p.y && d >= best))
             return;
@@ -190,14 +226,21 @@ bool CollisionGrid::findGroundBelow(const math::Vector3& p, float& height, math:
     // rounding), the cells below hold nothing higher.
     const float margin = 0.01f * cellSize;
     for (int64_t cy = cellOf(p.y); cy >= bottom; --cy) {
-        if (const std::vector<int>* list = cellAt(cx, cy, cz))
-            for (int i : *list)
-                test(triangles[size_t(i)]);
+        const auto it = cells.find(keyOf(cx, cy, cz));
+        if (it != cells.end()) {
+            const GroundEntry* entries = groundPool.data() + it->second.groundBegin;
+            for (uint32_t k = 0; k < it->second.groundCount; ++k)
+                if (inside(entries[k]))
+                    test(triangles[size_t(entries[k].index)]);
+        }
         if (found && best >= float(cy) * cellSize + margin)
             break;
     }
-    for (int i : largeTriangles)
-        test(triangles[size_t(i)]);
+    for (int i : largeTriangles) {
+        const CollisionTriangle& t = triangles[size_t(i)];
+        if (std::fabs(t.normal.y) >= kVertical && inside(GroundEntry{t.a.x, t.a.z, t.b.x, t.b.z, t.c.x, t.c.z, i}))
+            test(t);
+    }
     if (found)
         height = best;
     return found;

@@ -1,6 +1,18 @@
 // The level's collision world: the triangles of its collision meshes sorted
 // into a hashed grid of cubic cells, with the ground, ray and sphere-contact
 // queries that the ball, its start placement, the camera and the shadows ask.
+//
+// Ground probes of moving objects (their shadows) run every frame, and on a
+// large level they are limited by memory reads: most triangles of a cell fail
+// the test whether the point lies under them, and reading the 52-byte records
+// through the cell's index list scatters those reads over the triangle array.
+// So every cell also keeps a copy of its non-vertical triangles' corners seen
+// from above (28 bytes each, with the index), one contiguous run per cell that
+// the ground query reads front to back; it reads a triangle's record only when
+// the point lies under it. The arithmetic on the copy is the same as on the
+// records, so the answers are the same bit for bit. The runs live in one array
+// of their own: allocated one per cell beside the index lists, they would
+// spread the lists that the ray and contact queries read, and slow those.
 #pragma once
 
 #include <math/Vector3.h>
@@ -97,7 +109,29 @@ public:
     const std::vector<int>& largeTriangleList() const { return largeTriangles; }
 
 private:
-    std::unordered_map<uint64_t, std::vector<int>> cells;
+    // A non-vertical triangle as the ground query's inside test reads it:
+    // its corners seen from above, and its index into triangles.
+    struct GroundEntry {
+        float ax, az, bx, bz, cx, cz;
+        int index;
+    };
+    struct Cell {
+        std::vector<int> items; // indices into triangles, in insertion order
+        // The non-vertical triangles among items, in the same order: entries
+        // groundBegin to groundBegin + groundCount of groundPool, in a run of
+        // groundCapacity (a power of two) entries.
+        uint32_t groundBegin = 0;
+        uint32_t groundCount = 0;
+        uint32_t groundCapacity = 0;
+    };
+    std::unordered_map<uint64_t, Cell> cells;
+    // The ground entries of all cells in one array, apart from the cells'
+    // index lists so that the other queries find those lists packed as before.
+    // A cell's run moves to one of twice the size when it is full; the run it
+    // leaves is reused by the next cell that needs a run of that size.
+    std::vector<GroundEntry> groundPool;
+    // The begins of the runs left, by the log2 of their capacity.
+    std::vector<uint32_t> freeRuns[32];
     std::vector<int> largeTriangles;
     int64_t cellEntries = 0;
     // Per triangle, the number of the last query that tested it: each query
@@ -108,6 +142,8 @@ private:
     int64_t cellOf(float v) const;
     static uint64_t keyOf(int64_t cx, int64_t cy, int64_t cz);
     const std::vector<int>* cellAt(int64_t cx, int64_t cy, int64_t cz) const;
+    void addGround(Cell& cell, const GroundEntry& entry);
+    uint32_t takeRun(uint32_t capacity);
     uint32_t beginQuery() const;
     bool testOnce(int triangle, uint32_t query) const;
 };
