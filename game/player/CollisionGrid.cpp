@@ -161,31 +161,38 @@ void CollisionGrid::addTriangle(int owner, const math::Vector3& a, const math::V
             }
 }
 
-uint32_t CollisionGrid::takeRun(uint32_t capacity)
+CollisionGrid::GroundRun CollisionGrid::takeRun(uint32_t capacity)
 {
-    std::vector<uint32_t>& left = freeRuns[__builtin_ctz(capacity)];
+    std::vector<GroundRun>& left = freeRuns[__builtin_ctz(capacity)];
     if (!left.empty()) {
-        const uint32_t begin = left.back();
+        const GroundRun run = left.back();
         left.pop_back();
-        return begin;
+        return run;
     }
-    const uint32_t begin = uint32_t(groundPool.size());
-    groundPool.resize(groundPool.size() + capacity);
-    return begin;
+    if (groundBlocks.empty() || groundBlocks.back().size() + capacity > groundBlocks.back().capacity()) {
+        groundBlocks.emplace_back();
+        groundBlocks.back().reserve(std::max(kGroundBlockEntries, capacity));
+    }
+    std::vector<GroundEntry>& block = groundBlocks.back();
+    const GroundRun run{uint32_t(groundBlocks.size() - 1), uint32_t(block.size())};
+    block.resize(block.size() + capacity);
+    return run;
 }
 
 void CollisionGrid::addGround(Cell& cell, const GroundEntry& entry)
 {
     if (cell.groundCount == cell.groundCapacity) {
         const uint32_t capacity = cell.groundCapacity ? 2 * cell.groundCapacity : 8;
-        const uint32_t begin = takeRun(capacity);
-        std::copy_n(groundPool.begin() + cell.groundBegin, cell.groundCount, groundPool.begin() + begin);
-        if (cell.groundCapacity)
-            freeRuns[__builtin_ctz(cell.groundCapacity)].push_back(cell.groundBegin);
-        cell.groundBegin = begin;
+        const GroundRun run = takeRun(capacity);
+        if (cell.groundCount > 0) {
+            const GroundEntry* from = groundBlocks[cell.ground.block].data() + cell.ground.offset;
+            std::copy_n(from, cell.groundCount, groundBlocks[run.block].data() + run.offset);
+            freeRuns[__builtin_ctz(cell.groundCapacity)].push_back(cell.ground);
+        }
+        cell.ground = run;
         cell.groundCapacity = capacity;
     }
-    groundPool[cell.groundBegin + cell.groundCount++] = entry;
+    groundBlocks[cell.ground.block][cell.ground.offset + cell.groundCount++] = entry;
 }
 
 bool CollisionGrid::findGroundBelow(const math::Vector3& p, float& height, float maxDrop) const
@@ -227,9 +234,10 @@ bool CollisionGrid::findGroundBelow(const math::Vector3& p, float& height, math:
     const float margin = 0.01f * cellSize;
     for (int64_t cy = cellOf(p.y); cy >= bottom; --cy) {
         const auto it = cells.find(keyOf(cx, cy, cz));
-        if (it != cells.end()) {
-            const GroundEntry* entries = groundPool.data() + it->second.groundBegin;
-            for (uint32_t k = 0; k < it->second.groundCount; ++k)
+        if (it != cells.end() && it->second.groundCount > 0) {
+            const Cell& cell = it->second;
+            const GroundEntry* entries = groundBlocks[cell.ground.block].data() + cell.ground.offset;
+            for (uint32_t k = 0; k < cell.groundCount; ++k)
                 if (inside(entries[k]))
                     test(triangles[size_t(entries[k].index)]);
         }

@@ -10,8 +10,8 @@
 // from above (28 bytes each, with the index), one contiguous run per cell that
 // the ground query reads front to back; it reads a triangle's record only when
 // the point lies under it. The arithmetic on the copy is the same as on the
-// records, so the answers are the same bit for bit. The runs live in one array
-// of their own: allocated one per cell beside the index lists, they would
+// records, so the answers are the same bit for bit. The runs live in blocks of
+// their own: allocated one per cell beside the index lists, they would
 // spread the lists that the ray and contact queries read, and slow those.
 #pragma once
 
@@ -115,23 +115,32 @@ private:
         float ax, az, bx, bz, cx, cz;
         int index;
     };
+    // Where a run of ground entries lies: groundBlocks[block], from offset.
+    struct GroundRun {
+        uint32_t block = 0;
+        uint32_t offset = 0;
+    };
     struct Cell {
         std::vector<int> items; // indices into triangles, in insertion order
-        // The non-vertical triangles among items, in the same order: entries
-        // groundBegin to groundBegin + groundCount of groundPool, in a run of
-        // groundCapacity (a power of two) entries.
-        uint32_t groundBegin = 0;
+        // The non-vertical triangles among items, in the same order: the
+        // first groundCount entries of a run of groundCapacity (a power of
+        // two) entries.
+        GroundRun ground;
         uint32_t groundCount = 0;
         uint32_t groundCapacity = 0;
     };
     std::unordered_map<uint64_t, Cell> cells;
-    // The ground entries of all cells in one array, apart from the cells'
-    // index lists so that the other queries find those lists packed as before.
-    // A cell's run moves to one of twice the size when it is full; the run it
-    // leaves is reused by the next cell that needs a run of that size.
-    std::vector<GroundEntry> groundPool;
-    // The begins of the runs left, by the log2 of their capacity.
-    std::vector<uint32_t> freeRuns[32];
+    // The cells' runs of ground entries, in blocks of their own, apart from the
+    // cells' index lists so that the other queries find those lists packed as
+    // before. Blocks are filled up to the capacity they were made with and
+    // never grow, so a level costs no copying of them; a run larger than a
+    // block gets a block of its own. A cell's run moves to one of twice the
+    // size when it is full; the run it leaves is reused by the next cell that
+    // needs a run of that size.
+    static constexpr uint32_t kGroundBlockEntries = 1u << 14;
+    std::vector<std::vector<GroundEntry>> groundBlocks;
+    // The runs left, by the log2 of their capacity.
+    std::vector<GroundRun> freeRuns[32];
     std::vector<int> largeTriangles;
     int64_t cellEntries = 0;
     // Per triangle, the number of the last query that tested it: each query
@@ -143,7 +152,7 @@ private:
     static uint64_t keyOf(int64_t cx, int64_t cy, int64_t cz);
     const std::vector<int>* cellAt(int64_t cx, int64_t cy, int64_t cz) const;
     void addGround(Cell& cell, const GroundEntry& entry);
-    uint32_t takeRun(uint32_t capacity);
+    GroundRun takeRun(uint32_t capacity);
     uint32_t beginQuery() const;
     bool testOnce(int triangle, uint32_t query) const;
 };
