@@ -93,6 +93,12 @@ bool Controllers::holdsController(SDL_JoystickID id) const
     return false;
 }
 
+std::string Controllers::controllerName(int deviceIndex)
+{
+    const char* name = SDL_GameControllerNameForIndex(deviceIndex);
+    return name ? name : "?";
+}
+
 bool Controllers::holds(SDL_JoystickID id) const
 {
     if (holdsController(id))
