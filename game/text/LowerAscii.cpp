@@ -1,13 +1,15 @@
 #include "text/LowerAscii.h"
 
-#include <cctype>
-
 namespace lumaroll {
 
 std::string lowerAscii(std::string text)
 {
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    // By hand rather than std::tolower, which follows whatever locale the
+    // process has set: names must compare the same on every system.
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
     return text;
 }
 

@@ -6,8 +6,8 @@
 
 namespace lumaroll {
 
-// text with every byte lower-cased as the C locale does: the ASCII letters
-// A to Z become a to z, every other byte stays.
+// text with the ASCII letters A to Z lower-cased whatever the locale: they
+// become a to z, every other byte stays.
 std::string lowerAscii(std::string text);
 
 } // namespace lumaroll
