@@ -130,10 +130,10 @@ private:
         uint32_t groundCapacity = 0;
     };
     std::unordered_map<uint64_t, Cell> cells;
-    // The cells' runs of ground entries, in blocks of their own, apart from the
-    // cells' index lists so that the other queries find those lists packed as
-    // before. Blocks are filled up to the capacity they were made with and
-    // never grow, so a level costs no copying of them; a run larger than a
+    // The cells' runs of ground entries, in blocks of their own so that the
+    // cells' index lists, which the ray and contact queries read, stay packed
+    // together. A block is filled up to the capacity it was made with and
+    // never grows, so building a level copies no block; a run larger than a
     // block gets a block of its own. A cell's run moves to one of twice the
     // size when it is full; the run it leaves is reused by the next cell that
     // needs a run of that size.
@@ -151,7 +151,11 @@ private:
     int64_t cellOf(float v) const;
     static uint64_t keyOf(int64_t cx, int64_t cy, int64_t cz);
     const std::vector<int>* cellAt(int64_t cx, int64_t cy, int64_t cz) const;
+    // Appends a non-vertical triangle's entry to the cell's run, moving the
+    // run to one of twice the size when it is full.
     void addGround(Cell& cell, const GroundEntry& entry);
+    // A run of capacity (a power of two) entries: one a cell has left, else
+    // the rest of the last block or a new block.
     GroundRun takeRun(uint32_t capacity);
     uint32_t beginQuery() const;
     bool testOnce(int triangle, uint32_t query) const;
