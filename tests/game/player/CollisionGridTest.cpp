@@ -10,6 +10,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <string>
 
 using lumaroll::CollisionGrid;
 using lumaroll::SphereContact;
@@ -301,6 +302,46 @@ TEST(CollisionGridRay, TheCellWalkFindsWhatTestingEveryTriangleFinds) {
 	EXPECT_GT(hits, 50);
 }
 
+// The highest ground at or below p within maxDrop over every triangle,
+// without the cells, in the order they were added: what findGroundBelow answers.
+bool groundOfEveryTriangle(const CollisionGrid& grid, const Vector3& p, float maxDrop, float& height, Vector3& normal) {
+	float best = p.y - maxDrop;
+	bool found = false;
+	for (const auto& t : grid.triangles) {
+		const Vector3& n = t.normal;
+		if (std::fabs(n.y) < 1e-4f)
+			continue;
+		const float e1 = (t.b.z - t.a.z) * (p.x - t.a.x) - (t.b.x - t.a.x) * (p.z - t.a.z);
+		const float e2 = (t.c.z - t.b.z) * (p.x - t.b.x) - (p.z - t.b.z) * (t.c.x - t.b.x);
+		const float e3 = (p.x - t.c.x) * (t.a.z - t.c.z) - (t.a.x - t.c.x) * (p.z - t.c.z);
+		if (!((e1 >= 0.f && e2 >= 0.f && e3 >= 0.f) || (e1 <= 0.f && e2 <= 0.f && e3 <= 0.f)))
+			continue;
+		const float d = t.a.y - (n.x * (p.x - t.a.x) + n.z * (p.z - t.a.z)) / n.y;
+		if (d <= p.y && d >= best) {
+			best = d;
+			normal = n.y > 0.f ? n : -n;
+			found = true;
+		}
+	}
+	if (found)
+		height = best;
+	return found;
+}
+
+// Whether the grid's ground query gives exactly what testing every triangle gives.
+void expectGroundOfEveryTriangle(const CollisionGrid& grid, const Vector3& p, float maxDrop, const std::string& name) {
+	float expectedHeight = 0.f, height = 0.f;
+	Vector3 expectedNormal, normal;
+	const bool expected = groundOfEveryTriangle(grid, p, maxDrop, expectedHeight, expectedNormal);
+	ASSERT_EQ(expected, grid.findGroundBelow(p, height, normal, maxDrop)) << name;
+	if (expected) {
+		EXPECT_EQ(expectedHeight, height) << name;
+		EXPECT_EQ(expectedNormal.x, normal.x) << name;
+		EXPECT_EQ(expectedNormal.y, normal.y) << name;
+		EXPECT_EQ(expectedNormal.z, normal.z) << name;
+	}
+}
+
 TEST(CollisionGridGround, TheCellWalkFindsWhatTestingEveryTriangleFinds) {
 	// Steep terrain spans several cells per column; an overhanging floor, a
 	// tilted one and walls fill its cells in turns with the terrain's rows.
@@ -314,39 +355,30 @@ TEST(CollisionGridGround, TheCellWalkFindsWhatTestingEveryTriangleFinds) {
 	for (int i = 0; i < 2000; ++i) {
 		const Vector3 p(terrain.random(-100, 3100), terrain.random(-450, 600), terrain.random(-100, 3100));
 		const float maxDrop = i % 3 == 0 ? 60.f : i % 3 == 1 ? 400.f : 3000.f;
-
-		// Every triangle, without the cells, in the order they were added.
-		float best = p.y - maxDrop;
-		bool expected = false;
-		Vector3 expectedNormal;
-		for (const auto& t : grid.triangles) {
-			const Vector3& n = t.normal;
-			if (std::fabs(n.y) < 1e-4f)
-				continue;
-			const float e1 = (t.b.z - t.a.z) * (p.x - t.a.x) - (t.b.x - t.a.x) * (p.z - t.a.z);
-			const float e2 = (t.c.z - t.b.z) * (p.x - t.b.x) - (p.z - t.b.z) * (t.c.x - t.b.x);
-			const float e3 = (p.x - t.c.x) * (t.a.z - t.c.z) - (t.a.x - t.c.x) * (p.z - t.c.z);
-			if (!((e1 >= 0.f && e2 >= 0.f && e3 >= 0.f) || (e1 <= 0.f && e2 <= 0.f && e3 <= 0.f)))
-				continue;
-			const float d = t.a.y - (n.x * (p.x - t.a.x) + n.z * (p.z - t.a.z)) / n.y;
-			if (d <= p.y && d >= best) {
-				best = d;
-				expectedNormal = n.y > 0.f ? n : -n;
-				expected = true;
-			}
-		}
 		float height = 0.f;
 		Vector3 normal;
-		ASSERT_EQ(expected, grid.findGroundBelow(p, height, normal, maxDrop)) << "probe " << i;
-		if (expected) {
-			++found;
-			EXPECT_EQ(best, height) << "probe " << i;
-			EXPECT_EQ(expectedNormal.x, normal.x) << "probe " << i;
-			EXPECT_EQ(expectedNormal.y, normal.y) << "probe " << i;
-			EXPECT_EQ(expectedNormal.z, normal.z) << "probe " << i;
-		}
+		found += grid.findGroundBelow(p, height, normal, maxDrop) ? 1 : 0;
+		expectGroundOfEveryTriangle(grid, p, maxDrop, "probe " + std::to_string(i));
 	}
 	EXPECT_GT(found, 500);
+}
+
+TEST(CollisionGridGround, ACellHoldingTensOfThousandsOfTrianglesAnswersAsTestingEveryTriangle) {
+	// 45,000 small triangles of a bumpy floor inside one cell (more than one
+	// block of ground entries holds), and a coarse terrain across it and the
+	// cells around.
+	CollisionGrid grid(200.f);
+	ASSERT_EQ(45000, addTriangles(grid, test::heightFieldTriangles(150, 150, 1.f, 20.f, 20.f, 20.f)));
+	addTriangles(grid, test::heightFieldTriangles(8, 8, 100.f, 30.f, -300.f, -300.f));
+	uint32_t seed = 99;
+	const auto random = [&seed](float lo, float hi) {
+		seed = seed * 1664525u + 1013904223u;
+		return lo + (hi - lo) * float(seed >> 8) / float(1 << 24);
+	};
+	for (int i = 0; i < 200; ++i) {
+		const Vector3 p(random(0.f, 190.f), random(-20.f, 120.f), random(0.f, 190.f));
+		expectGroundOfEveryTriangle(grid, p, 300.f, "probe " + std::to_string(i));
+	}
 }
 
 TEST(CollisionGridContacts, TheCellWalkFindsWhatOneCellHoldingEverythingFinds) {
