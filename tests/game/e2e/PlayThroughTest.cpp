@@ -38,8 +38,15 @@ using test::xdotool;
 const int kPixelTolerance = 24;
 const double kDifferingShare = 0.05;
 
-// The sounds of the run must sound within this of the moment the test caused them.
+// The sounds of the run must sound within this of the moment the test caused
+// them (the frame, the mixer's buffer and the disk driver's pace in between).
 const double kSoundWindowSeconds = 0.8;
+// The mix is compared at an eighth of its rate (clips at 22.05 kHz at a quarter).
+const int kMixRate = 44100;
+const int kMixDecimation = 8;
+const double kClipRate = double(kMixRate) / kMixDecimation;
+// From the jump at the slope's edge to the landing beyond the gap.
+const double kAirSeconds = 0.85;
 
 // The picture in a PNG file as RGB; width 0 when it cannot be read.
 test::RgbImage readRgbImage(const std::string& path) {
@@ -205,9 +212,9 @@ protected:
 
 // When the clip first sounds in the recording within the window around
 // expected (seconds from the recording's start); a negative value when not.
-double soundsNear(const std::vector<test::ClipMatch>& matches, int rate, double expected) {
+double soundsNear(const std::vector<test::ClipMatch>& matches, double expected) {
 	for (const test::ClipMatch& m : matches) {
-		const double at = double(m.at) / rate;
+		const double at = double(m.at) / kClipRate;
 		if (at > expected - kSoundWindowSeconds && at < expected + kSoundWindowSeconds)
 			return at;
 	}
@@ -220,8 +227,10 @@ TEST_F(PlayThroughTest, ImportPlayBothLevelsChangeASettingAndQuit) {
 	test::XvfbDisplay display;
 	if (!display.started())
 		GTEST_SKIP() << display.error();
-	const std::map<std::string, test::TreeEntry> before = test::readFolderTree(root.path());
 
+	// Earlier best distances short enough for the first level's ride to beat.
+	ASSERT_TRUE(test::writeFile(root / "userdata/lumaroll/level2.scores", "5\n3\n1\n"));
+	const std::map<std::string, test::TreeEntry> before = test::readFolderTree(root.path());
 	const test::ProcessResult imported =
 		test::runProcess(test::lumarollBinary(), options({"--import-deb", outside / "plimbo-test.deb"}), 60000);
 	ASSERT_EQ(imported.exitCode, 0) << imported.out << imported.err;
@@ -294,8 +303,13 @@ TEST_F(PlayThroughTest, ImportPlayBothLevelsChangeASettingAndQuit) {
 	std::this_thread::sleep_for(std::chrono::milliseconds(1500));
 	const std::string resultsShot = game.screenshot();
 	ASSERT_FALSE(resultsShot.empty()) << game.output();
+	// The ridden distance (some 11 m) heads the earlier best distances.
 	const std::string scores = test::readFile(root / "userdata/lumaroll/level2.scores");
-	EXPECT_FALSE(scores.empty()) << "no level2.scores after the ride";
+	int best[3] = {0, 0, 0};
+	ASSERT_EQ(std::sscanf(scores.c_str(), "%d %d %d", &best[0], &best[1], &best[2]), 3) << scores;
+	EXPECT_GT(best[0], 5) << scores;
+	EXPECT_EQ(best[1], 5) << scores;
+	EXPECT_EQ(best[2], 3) << scores;
 
 	// Return opens the menu once the level is over; three steps right select level 2.
 	at = game.end();
@@ -338,9 +352,43 @@ TEST_F(PlayThroughTest, ImportPlayBothLevelsChangeASettingAndQuit) {
 	compareWithReference("menu", menuShot);
 	compareWithReference("level", levelShot);
 	compareWithReference("results", resultsShot);
-	(void)level1Start;
-	(void)jumps;
-	(void)soundsNear;
+
+	// The sound of level 1 (the second audio device the program opened:
+	// each level opens its own) holds the music from the level's start, the
+	// jump where the gap was cleared and the landing beyond it.
+	const std::vector<test::PipeRecorder::Recording> recordings = recorder.recordings();
+	ASSERT_GE(recordings.size(), 3u) << "one recording a level";
+	const test::PipeRecorder::Recording& level1 = recordings[1];
+	const std::vector<float> mix = test::decimate(test::monoFromPcm16(level1.bytes, 2), kMixDecimation);
+	const auto secondsInto = [&](Clock::time_point t) {
+		return std::chrono::duration<double>(t - level1.opened).count();
+	};
+	struct Sound {
+		const char* file;
+		double expected; // seconds into the recording
+		double minScore;
+	} sounds[] = {
+		{"music01.mp3", secondsInto(level1Start), 0.6},
+		{"plimbo_jump.wav", secondsInto(jumps.back()), 0.4},
+		{"plimbo_collision.wav", secondsInto(jumps.back()) + kAirSeconds, 0.4},
+	};
+	for (const Sound& sound : sounds) {
+		int rate = 0;
+		std::vector<float> clip =
+			test::readSoundFile(root / ("userdata/lumaroll/data/resources/sounds/" + std::string(sound.file)), &rate);
+		ASSERT_FALSE(clip.empty()) << sound.file;
+		clip = test::decimate(clip, rate * kMixDecimation / kMixRate);
+		// One phrase of the music is enough to find it; it repeats every two seconds.
+		if (clip.size() > size_t(kClipRate * 2))
+			clip.resize(size_t(kClipRate * 2));
+		const std::vector<test::ClipMatch> found = test::findClip(mix, clip, sound.minScore);
+		const double at = soundsNear(found, sound.expected);
+		std::string where;
+		for (const test::ClipMatch& m : found)
+			where += " " + std::to_string(double(m.at) / kClipRate) + " (" + std::to_string(m.score) + ")";
+		EXPECT_GE(at, 0.0) << sound.file << " expected near " << sound.expected << " s; found at" << where;
+		std::printf("%s: expected at %.2f s, sounds at %.2f s\n", sound.file, sound.expected, at);
+	}
 }
 
 } // namespace
