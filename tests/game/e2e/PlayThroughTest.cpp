@@ -319,6 +319,15 @@ TEST_F(PlayThroughTest, ImportPlayBothLevelsChangeASettingAndQuit) {
 	at = game.waitFor("level loaded in ", at);
 	ASSERT_NE(at, std::string::npos) << game.output();
 
+	// Level 2 rides itself to its end after the countdown: its results show
+	// the ridden distance and the best distances (the collectables' panel
+	// covers them in level 1).
+	at = game.waitFor("*** level complete: 0 points ***\n", at);
+	ASSERT_NE(at, std::string::npos) << game.output();
+	std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+	const std::string rideShot = game.screenshot();
+	ASSERT_FALSE(rideShot.empty()) << game.output();
+
 	// The port menu: the controls tab, its "invert y" box, a screenshot, quit.
 	ASSERT_TRUE(game.keys({"Escape"}));
 	ASSERT_TRUE(game.clickTraced("tab.controls", 0)) << game.output();
@@ -333,7 +342,7 @@ TEST_F(PlayThroughTest, ImportPlayBothLevelsChangeASettingAndQuit) {
 
 	const std::string config = test::readFile(root / "config/lumaroll/config.ini");
 	EXPECT_NE(config.find("\ncontrols.invert_y=1\n"), std::string::npos) << config;
-	for (const std::string& shot : {menuShot, levelShot, resultsShot, overlayShot})
+	for (const std::string& shot : {menuShot, levelShot, resultsShot, rideShot, overlayShot})
 		EXPECT_EQ(shot.rfind(root / "pictures/", 0), 0u) << shot;
 	// The log ends with the last line the program printed.
 	const std::string log = test::readFile(root / "userdata/lumaroll/lumaroll.log");
@@ -352,6 +361,7 @@ TEST_F(PlayThroughTest, ImportPlayBothLevelsChangeASettingAndQuit) {
 	compareWithReference("menu", menuShot);
 	compareWithReference("level", levelShot);
 	compareWithReference("results", resultsShot);
+	compareWithReference("ride-results", rideShot);
 
 	// The sound of level 1 (the second audio device the program opened:
 	// each level opens its own) holds the music from the level's start, the
