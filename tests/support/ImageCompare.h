@@ -23,8 +23,14 @@ struct ImageDifference {
 	int largestDelta = 255;
 };
 
-// How far b is from a; differingShare 1 when the sizes differ.
-ImageDifference compareImages(const RgbImage& a, const RgbImage& b, int tolerance);
+// A rectangle of pixels, y from the top; width 0 stands for the whole picture.
+struct PixelRegion {
+	int x = 0, y = 0, width = 0, height = 0;
+};
+
+// How far b is from a within region (clipped to the pictures);
+// differingShare 1 when the sizes differ or the region holds no pixel.
+ImageDifference compareImages(const RgbImage& a, const RgbImage& b, int tolerance, PixelRegion region = {});
 
 } // namespace test
 
