@@ -59,6 +59,8 @@ protected:
 	void TearDown() override {
 		session.reset();
 		overlay.shutdown();
+		// The controller manager lets go of the pad it opened once it is unplugged.
+		pad.detach();
 		lumaroll::Controllers::instance().closeDetached();
 		SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 	}

@@ -255,6 +255,9 @@ TEST_F(PlayThroughTest, ImportPlayBothLevelsChangeASettingAndQuit) {
 	ASSERT_NE(at, std::string::npos) << game.output();
 	ASSERT_NE(game.waitFor("port menu: ready", 0), std::string::npos) << game.output();
 	ASSERT_TRUE(game.findWindow()) << "no window named Lumaroll";
+	// The menu's backdrop is the frame it opened on: the start logo at full
+	// strength then (it fades in over a third of a second, out after 2.5 s).
+	std::this_thread::sleep_for(std::chrono::milliseconds(1000));
 	ASSERT_TRUE(game.keys({"p", "Right", "Right"}));
 	std::this_thread::sleep_for(std::chrono::milliseconds(500));
 	const std::string menuShot = game.screenshot();
