@@ -305,6 +305,7 @@ TEST_F(PlayThroughTest, ImportPlayBothLevelsChangeASettingAndQuit) {
 			std::this_thread::sleep_for(std::chrono::milliseconds(1000));
 	}
 	ASSERT_TRUE(onRail) << "the ball never cleared the gap\n" << game.output();
+	std::printf("over the gap at jump %zu\n", jumps.size());
 	at = game.waitFor("*** level complete: 1 points ***\n", at);
 	ASSERT_NE(at, std::string::npos) << game.output();
 	std::this_thread::sleep_for(std::chrono::milliseconds(1500));
