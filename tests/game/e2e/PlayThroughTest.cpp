@@ -352,6 +352,7 @@ TEST_F(PlayThroughTest, ImportPlayBothLevelsChangeASettingAndQuit) {
 	EXPECT_NE(config.find("\ncontrols.invert_y=1\n"), std::string::npos) << config;
 	for (const std::string& shot : {menuShot, levelShot, resultsShot, rideShot, overlayShot})
 		EXPECT_EQ(shot.rfind(root / "pictures/", 0), 0u) << shot;
+	EXPECT_EQ(readRgbImage(overlayShot).width, 800) << overlayShot;
 	// The log ends with the last line the program printed.
 	const std::string log = test::readFile(root / "userdata/lumaroll/lumaroll.log");
 	ASSERT_FALSE(r.out.empty());
