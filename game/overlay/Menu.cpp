@@ -75,6 +75,7 @@ void Overlay::drawMenu()
                 const std::string label = std::string(menu::tr(tab.labelKey)) + "###" + tab.id;
                 const bool selected = ImGui::BeginTabItem(label.c_str());
                 noteItem(std::string("tab.") + tab.id, menu::selectedText(selected));
+                traceItem(std::string("tab.") + tab.id);
                 if (!selected)
                     continue;
                 ImGui::BeginChild("content", ImVec2(0.f, -footer));
@@ -122,8 +123,11 @@ void Overlay::traceItem(const std::string& name)
         noteItem(name);
     if (!std::getenv("LUMAROLL_TRACE") || std::find(traced.begin(), traced.end(), name) != traced.end())
         return;
-    // Where a scripted click finds the item.
+    // Where a scripted click finds the item; a tab bar lays its tabs out a
+    // frame late, so an item without a size yet is traced once it has one.
     const FrameReport::Item& item = report.items.back();
+    if (item.width <= 0.f || item.height <= 0.f)
+        return;
     std::printf("[trace] %s at %.0f %.0f size %.0f %.0f\n", name.c_str(), double(item.x), double(item.y),
                 double(item.width), double(item.height));
     traced.push_back(name);
@@ -137,6 +141,7 @@ bool Overlay::checkbox(const char* label, const char* key, bool fallback)
     const bool changed = ImGui::Checkbox("##v", &value);
     ImGui::PopID();
     noteItem(key, value ? "1" : "0");
+    traceItem(key);
     if (!changed)
         return false;
     Settings::instance().setBool(key, value);

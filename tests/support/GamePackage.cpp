@@ -71,19 +71,22 @@ const char* const kBlended =
 	"\t\tblendfuncdst = ONE_MINUS_SRC_ALPHA;\n\t\tenabledepthmask = false;\n";
 
 // The collision meshes: a flat colour per face, lighter where the face is
-// level, checkered every 200 units so that motion shows.
+// level, checkered every 200 units so that motion shows. The face's normal
+// comes from the world position's change between pixels, which a medium
+// precision position loses thousands of units from the origin (the normal
+// then is no number and the face turns black): the position is highp.
 const char* const kUnlitVertex =
 	"attribute highp vec3 DT_POSITION;\n"
 	"uniform highp mat4 TOTALTM;\n"
 	"uniform highp mat4 WORLDTM;\n"
-	"varying mediump vec3 V_World;\n"
+	"varying highp vec3 V_World;\n"
 	"void main() {\n"
 	"  gl_Position = TOTALTM * vec4(DT_POSITION, 1.0);\n"
 	"  V_World = (WORLDTM * vec4(DT_POSITION, 1.0)).xyz;\n"
 	"}\n";
 const char* const kUnlitFragment =
 	"#extension GL_OES_standard_derivatives : enable\n"
-	"varying mediump vec3 V_World;\n"
+	"varying highp vec3 V_World;\n"
 	"void main() {\n"
 	"  vec3 n = normalize(cross(dFdx(V_World), dFdy(V_World)));\n"
 	"  float checker = mod(floor(V_World.x / 200.0) + floor(V_World.z / 200.0), 2.0);\n"

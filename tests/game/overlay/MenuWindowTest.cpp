@@ -72,6 +72,34 @@ TEST_F(MenuWindowTest, ACheckBoxAndASliderWriteTheirKeysAtOnce) {
 	}()) << "the slider shows one decimal";
 }
 
+// With LUMAROLL_TRACE a script finds the tabs, check boxes and the quit
+// button by their traced places: each is traced once, where it is drawn,
+// never with the empty place a tab bar gives its tabs in its first frame.
+TEST_F(MenuWindowTest, TracedItemsStandWhereTheyAreDrawn) {
+	env.set("LUMAROLL_TRACE", "1");
+	ASSERT_TRUE(start(800, 480));
+	watchFrames();
+	overlay.menuOpen = true;
+	testing::internal::CaptureStdout();
+	frames(2);
+	selectTab("controls");
+	frames(2);
+	const std::string out = testing::internal::GetCapturedStdout();
+	for (const char* name : {"tab.game", "tab.controls", "controls.invert_y", "button.quit_game"}) {
+		const std::string head = std::string("[trace] ") + name + " at ";
+		const size_t at = out.find(head);
+		ASSERT_NE(at, std::string::npos) << name << "\n" << out;
+		EXPECT_EQ(out.find(head, at + 1), std::string::npos) << name << " traced twice\n" << out;
+		float x = 0.f, y = 0.f, w = 0.f, h = 0.f;
+		ASSERT_EQ(std::sscanf(out.c_str() + at + head.size(), "%f %f size %f %f", &x, &y, &w, &h), 4) << out;
+		const Overlay::FrameReport::Item item = shown(name);
+		EXPECT_GT(w, 0.f) << name;
+		EXPECT_GT(h, 0.f) << name;
+		EXPECT_NEAR(x, item.x, 1.f) << name;
+		EXPECT_NEAR(y, item.y, 1.f) << name;
+	}
+}
+
 TEST_F(MenuWindowTest, AnOpenIdleMenuWritesNothing) {
 	openMenu(800, 480);
 	for (const char* tab : {"game", "controls", "graphics", "audio", "improvements", "about"}) {
