@@ -9,6 +9,9 @@ namespace test {
 
 // Every operator new and new[] call (plain, nothrow and aligned) since start.
 long allocationCount();
+// Bytes held by operator new's blocks not yet deleted (the allocator's usable
+// size of each block), over the whole program.
+long allocatedBytes();
 
 } // namespace test
 

@@ -1,0 +1,166 @@
+#include "support/EnduranceRun.h"
+
+#include "app/AppContext.h"
+#include "app/LevelLoop.h"
+#include "app/LevelSession.h"
+#include "support/AllocationCounter.h"
+#include "support/GLObjectCounter.h"
+#include "support/PlatformFakes.h"
+#include "support/ProcessFigures.h"
+
+#include <GLES2/gl2.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <map>
+#include <sstream>
+
+namespace test {
+
+namespace {
+
+// The in-game menu's commands, in the order the run gives them: play level01,
+// play level02, the menu level; 7 quits.
+const int kChangeCycle[] = {2, 3, 1};
+const int kQuit = 7;
+
+EnduranceSample sample(const GLObjectCounter& gl) {
+	// The driver frees what the level deleted once its queued work is done.
+	glFinish();
+	EnduranceSample s;
+	s.residentKb = residentKb();
+	s.heapBytes = heapBytes();
+	s.objectBytes = allocatedBytes();
+	s.glObjects = gl.live();
+	s.fileDescriptors = openFileDescriptors();
+	s.threads = threadCount();
+	return s;
+}
+
+// The keys of frame f of a session: Up held throughout, Space for three
+// frames out of 45 (the ball jumps now and then), Left for a third of a
+// second every two seconds.
+void scriptKeys(FakeKeys& keys, int f) {
+	keys.state[SDL_SCANCODE_UP] = 1;
+	keys.state[SDL_SCANCODE_SPACE] = f % 45 < 3;
+	keys.state[SDL_SCANCODE_LEFT] = f % 120 >= 60 && f % 120 < 80;
+}
+
+} // namespace
+
+EnduranceRun runEndurance(const EnduranceOptions& options) {
+	setenv("XDG_DATA_HOME", (options.userDir + "/data").c_str(), 1);
+	setenv("XDG_CONFIG_HOME", (options.userDir + "/config").c_str(), 1);
+	setenv("XDG_PICTURES_DIR", (options.userDir + "/pictures").c_str(), 1);
+
+	FakeKeys keys;
+	ScriptedEvents events;
+	ManualClock clock;
+	FakeInputDevices devices;
+	lumaroll::AppContext app;
+	app.window = options.window;
+	app.events = &events;
+	app.keys = &keys;
+	app.clock = &clock;
+	app.devices = &devices;
+	app.drawableWidth = options.width;
+	app.drawableHeight = options.height;
+
+	EnduranceRun run;
+	GLObjectCounter gl;
+	lumaroll::LaunchOptions launch;
+	launch.dataDir = options.dataDir;
+	launch.level = options.dataDir + "/bundles/original/level01.hgr";
+	launch.menu = true;
+	launch.width = options.width;
+	launch.height = options.height;
+	const int sessions = options.levelChanges + 1;
+
+	testing::internal::CaptureStdout();
+	testing::internal::CaptureStderr();
+	run.samples.push_back(sample(gl));
+	run.exitCode = lumaroll::runLevelLoop(launch, [&](const lumaroll::LaunchOptions& current) {
+		if (run.sessions > 0)
+			run.samples.push_back(sample(gl));
+		const int index = run.sessions++;
+		const bool last = index + 1 == sessions;
+		const int frames = options.frames / sessions + (last ? options.frames % sessions : 0);
+		const int command = last ? kQuit : kChangeCycle[index % 3];
+
+		lumaroll::LevelSession session(app, current);
+		session.start();
+		for (int f = 0;; ++f) {
+			if (f == frames)
+				session.onMenuAction(command);
+			scriptKeys(keys, f);
+			clock.now += 17;
+			// What the fakes keep for tests to look at would grow with the run.
+			clock.sleeps.clear();
+			events.pushed.clear();
+			if (!session.frame())
+				break;
+			++run.frames;
+		}
+		return session.finish();
+	});
+	run.samples.push_back(sample(gl));
+	run.log = testing::internal::GetCapturedStdout();
+	run.log += testing::internal::GetCapturedStderr();
+	return run;
+}
+
+std::string enduranceFaults(const EnduranceRun& run, const EnduranceBounds& bounds) {
+	if (run.samples.size() < 3)
+		return "fewer than two level changes: nothing to compare\n";
+	const EnduranceSample& first = run.samples[1];
+	EnduranceSample most = first;
+	for (size_t i = 2; i < run.samples.size(); ++i) {
+		const EnduranceSample& s = run.samples[i];
+		most.residentKb = std::max(most.residentKb, s.residentKb);
+		most.objectBytes = std::max(most.objectBytes, s.objectBytes);
+		if (s.glObjects != first.glObjects && most.glObjects == first.glObjects)
+			most.glObjects = s.glObjects;
+		if (s.fileDescriptors != first.fileDescriptors && most.fileDescriptors == first.fileDescriptors)
+			most.fileDescriptors = s.fileDescriptors;
+		if (s.threads != first.threads && most.threads == first.threads)
+			most.threads = s.threads;
+	}
+	std::ostringstream out;
+	if (most.residentKb - first.residentKb > bounds.residentKb)
+		out << "resident size grew from " << first.residentKb << " kB to " << most.residentKb << " kB\n";
+	if (most.objectBytes - first.objectBytes > bounds.objectBytes)
+		out << "bytes held through operator new grew from " << first.objectBytes << " to " << most.objectBytes << "\n";
+	if (most.glObjects != first.glObjects)
+		out << "live GL objects went from " << first.glObjects << " to " << most.glObjects << "\n";
+	if (most.fileDescriptors != first.fileDescriptors)
+		out << "open file descriptors went from " << first.fileDescriptors << " to " << most.fileDescriptors << "\n";
+	if (most.threads != first.threads)
+		out << "threads went from " << first.threads << " to " << most.threads << "\n";
+	return out.str();
+}
+
+std::string mostRepeatedLine(const std::string& log, int* count) {
+	std::map<std::string, int> lines;
+	std::istringstream in(log);
+	std::string line;
+	while (std::getline(in, line)) {
+		for (char& c : line)
+			if (std::isdigit(static_cast<unsigned char>(c)))
+				c = '#';
+		++lines[line];
+	}
+	std::string most;
+	int n = 0;
+	for (const auto& entry : lines)
+		if (entry.second > n) {
+			most = entry.first;
+			n = entry.second;
+		}
+	if (count)
+		*count = n;
+	return most;
+}
+
+} // namespace test
