@@ -112,32 +112,30 @@ EnduranceRun runEndurance(const EnduranceOptions& options) {
 }
 
 std::string enduranceFaults(const EnduranceRun& run, const EnduranceBounds& bounds) {
-	if (run.samples.size() < 3)
-		return "fewer than two level changes: nothing to compare\n";
+	if (run.samples.size() <= bounds.memoryReference + 1 || run.samples.size() < 3)
+		return "too few level changes to compare\n";
+	std::ostringstream out;
 	const EnduranceSample& first = run.samples[1];
-	EnduranceSample most = first;
+	const EnduranceSample& reference = run.samples[bounds.memoryReference];
+	long residentMost = reference.residentKb, objectsMost = reference.objectBytes;
 	for (size_t i = 2; i < run.samples.size(); ++i) {
 		const EnduranceSample& s = run.samples[i];
-		most.residentKb = std::max(most.residentKb, s.residentKb);
-		most.objectBytes = std::max(most.objectBytes, s.objectBytes);
-		if (s.glObjects != first.glObjects && most.glObjects == first.glObjects)
-			most.glObjects = s.glObjects;
-		if (s.fileDescriptors != first.fileDescriptors && most.fileDescriptors == first.fileDescriptors)
-			most.fileDescriptors = s.fileDescriptors;
-		if (s.threads != first.threads && most.threads == first.threads)
-			most.threads = s.threads;
+		if (i > bounds.memoryReference) {
+			residentMost = std::max(residentMost, s.residentKb);
+			objectsMost = std::max(objectsMost, s.objectBytes);
+		}
+		if (s.glObjects != first.glObjects)
+			out << "change " << i << ": live GL objects " << s.glObjects << " instead of " << first.glObjects << "\n";
+		if (s.fileDescriptors != first.fileDescriptors)
+			out << "change " << i << ": " << s.fileDescriptors << " open file descriptors instead of "
+				<< first.fileDescriptors << "\n";
+		if (s.threads != first.threads)
+			out << "change " << i << ": " << s.threads << " threads instead of " << first.threads << "\n";
 	}
-	std::ostringstream out;
-	if (most.residentKb - first.residentKb > bounds.residentKb)
-		out << "resident size grew from " << first.residentKb << " kB to " << most.residentKb << " kB\n";
-	if (most.objectBytes - first.objectBytes > bounds.objectBytes)
-		out << "bytes held through operator new grew from " << first.objectBytes << " to " << most.objectBytes << "\n";
-	if (most.glObjects != first.glObjects)
-		out << "live GL objects went from " << first.glObjects << " to " << most.glObjects << "\n";
-	if (most.fileDescriptors != first.fileDescriptors)
-		out << "open file descriptors went from " << first.fileDescriptors << " to " << most.fileDescriptors << "\n";
-	if (most.threads != first.threads)
-		out << "threads went from " << first.threads << " to " << most.threads << "\n";
+	if (residentMost - reference.residentKb > bounds.residentKb)
+		out << "resident size grew from " << reference.residentKb << " kB to " << residentMost << " kB\n";
+	if (objectsMost - reference.objectBytes > bounds.objectBytes)
+		out << "bytes held through operator new grew from " << reference.objectBytes << " to " << objectsMost << "\n";
 	return out.str();
 }
 
