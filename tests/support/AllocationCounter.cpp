@@ -15,6 +15,7 @@ namespace {
 
 std::atomic<long> g_allocations{0};
 std::atomic<long> g_bytes{0};
+thread_local int t_uncounted = 0;
 
 // p, with its block's bytes counted as held; null stays null.
 void* held(void* p) noexcept {
@@ -31,12 +32,14 @@ void release(void* p) noexcept {
 }
 
 void* counted(std::size_t size) noexcept {
-	g_allocations.fetch_add(1, std::memory_order_relaxed);
+	if (t_uncounted == 0)
+		g_allocations.fetch_add(1, std::memory_order_relaxed);
 	return held(std::malloc(size ? size : 1));
 }
 
 void* countedAligned(std::size_t size, std::align_val_t alignment) noexcept {
-	g_allocations.fetch_add(1, std::memory_order_relaxed);
+	if (t_uncounted == 0)
+		g_allocations.fetch_add(1, std::memory_order_relaxed);
 	const std::size_t a = static_cast<std::size_t>(alignment);
 	// aligned_alloc wants a size that is a multiple of the alignment.
 	const std::size_t rounded = size ? (size + a - 1) / a * a : a;
@@ -55,6 +58,14 @@ namespace test {
 
 long allocationCount() {
 	return g_allocations.load(std::memory_order_relaxed);
+}
+
+UncountedAllocations::UncountedAllocations() {
+	++t_uncounted;
+}
+
+UncountedAllocations::~UncountedAllocations() {
+	--t_uncounted;
 }
 
 long allocatedBytes() {
