@@ -1,5 +1,7 @@
 #include "app/LevelScene.h"
 
+#include "text/PropertyText.h"
+
 #include <gr/Primitive.h>
 #include <gr/Shader.h>
 #include <gr/gles2/GLES2_Context.h>
@@ -39,34 +41,10 @@ bool isDrawable(int classId)
 
 } // namespace
 
-std::string wholeText(const lang::String& text)
-{
-    std::string out(static_cast<size_t>(text.length()), '\0');
-    if (!out.empty())
-        text.getChars(0, text.length(), &out[0]);
-    return out;
-}
-
 std::string nodePropertyText(hgr::Scene* scene, const std::string& nodeName)
 {
     const lang::String* text = propertyText(scene, lang::String(nodeName.c_str()));
     return text ? wholeText(*text) : std::string();
-}
-
-std::string propertyValue(const std::string& text, const std::string& key)
-{
-    const std::string needle = key + "=";
-    size_t at = text.find(needle);
-    while (at != std::string::npos && at != 0 && text[at - 1] != '\n')
-        at = text.find(needle, at + 1);
-    if (at == std::string::npos)
-        return std::string();
-    const size_t start = at + needle.size();
-    const size_t end = text.find('\n', start);
-    std::string value = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    while (!value.empty() && (value.back() == ' ' || value.back() == '\r'))
-        value.pop_back();
-    return value;
 }
 
 std::string nodeProperty(hgr::Scene* scene, const std::string& nodeName, const std::string& key)

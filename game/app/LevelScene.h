@@ -11,9 +11,6 @@
 namespace gr {
 class GLES2_Context;
 }
-namespace lang {
-class String;
-}
 namespace hgr {
 class Node;
 class Scene;
@@ -25,20 +22,11 @@ namespace lumaroll {
 // "bgcolor" and the clear colour of the water reflection pass.
 constexpr std::uint32_t kDefaultClearColor = 0xff6688aa;
 
-// All of an engine string's text: lang::String::c_str cuts texts longer than
-// its scratch buffer, and property texts (scripts) may be longer.
-std::string wholeText(const lang::String& text);
-
 // The whole property text of the scene's node name; empty when the scene or
 // the node has none.
 std::string nodePropertyText(hgr::Scene* scene, const std::string& nodeName);
 
-// The value of key at the start of a line of text ("key=value"), up to the
-// end of that line, trailing spaces and carriage returns removed; empty when
-// the key starts no line.
-std::string propertyValue(const std::string& text, const std::string& key);
-
-// propertyValue of the scene's property text for nodeName; empty when the
+// propertyValue (text/PropertyText.h) of the scene's property text for nodeName; empty when the
 // scene or the node has none.
 std::string nodeProperty(hgr::Scene* scene, const std::string& nodeName, const std::string& key);
 

@@ -8,6 +8,7 @@
 #include "input/Controllers.h"
 #include "logic/ScriptText.h"
 #include "overlay/Overlay.h"
+#include "text/PropertyText.h"
 
 #include <gr/gles2/GLES2_Dispatch.h>
 #include <hgr/SceneInputStream.h>

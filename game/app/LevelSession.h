@@ -10,8 +10,9 @@
 // The level logic: the session creates the SceneWorld and owns it as one,
 // because it reads state that only SceneWorld carries (the level-complete
 // flag, the pressed keys, the fade, the camera name, the callbacks and the
-// trigger list); everything it hands the world on to (HUD, player) takes the
-// World interface.
+// trigger list). The HUD takes the World interface; the player takes the
+// SceneWorld, because it takes the flags and requests scripts leave for the
+// ball and reads the camera and checkpoint names and the node table.
 #pragma once
 
 #include "app/AppContext.h"

@@ -92,10 +92,9 @@ void LevelSession::notifyDeviceEvent(const SDL_Event& event, bool padRemoved)
     if (!app->overlay)
         return;
     if (event.type == SDL_CONTROLLERDEVICEADDED) {
-        const char* name = SDL_GameControllerNameForIndex(event.cdevice.which);
         // The translation is user data: filled safely, never used as a printf format.
-        const std::string text =
-            formatText(Translations::instance().get("notice.controller_connected"), {name ? name : "?"});
+        const std::string text = formatText(Translations::instance().get("notice.controller_connected"),
+                                            {Controllers::controllerName(event.cdevice.which)});
         app->overlay->notify(text, kControllerIcon, 3.5f);
     } else if (padRemoved) {
         app->overlay->notify(Translations::instance().get("notice.controller_disconnected"), kControllerIcon,

@@ -3,6 +3,8 @@
 #include "app/LevelScene.h"
 #include "files/DataLayout.h"
 #include "files/Paths.h"
+#include "text/LowerAscii.h"
+#include "text/PropertyText.h"
 
 #include <hgr/Scene.h>
 #include <hgr/UserPropertySet.h>
@@ -115,7 +117,7 @@ void placeModel(hgr::Scene* scene, hgr::Node* placeholder, const std::string& na
 bool isShadowMesh(const hgr::Node* node)
 {
     return node->getClassId() == hgr::Node::NODE_MESH &&
-           toLower(node->getName().c_str()).find("shadow") != std::string::npos;
+           lowerAscii(node->getName().c_str()).find("shadow") != std::string::npos;
 }
 
 int loadLibraryObjects(hgr::Scene* scene, gr::Context* context, hgr::ResourceManager* resources,

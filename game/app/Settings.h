@@ -33,12 +33,16 @@ public:
     bool save() const;
     bool saveTo(const std::string& file) const;
 
+    // The stored text; fallback when the key is absent.
     std::string getString(const std::string& key, const std::string& fallback) const;
     // True exactly when the stored text is "1"; fallback when the key is absent.
     bool getBool(const std::string& key, bool fallback) const;
     // strtod of the stored text (text that is no number reads 0); fallback when absent.
     float getFloat(const std::string& key, float fallback) const;
 
+    // Store the value as text ("1" or "0" for a bool, printf's %g for a
+    // float), replacing the key's old one; only save writes the file. The
+    // overlay's menu writes the settings through them.
     void setString(const std::string& key, const std::string& value);
     void setBool(const std::string& key, bool value);
     void setFloat(const std::string& key, float value);
@@ -47,6 +51,7 @@ public:
     // is present and not "1"; unsets it otherwise.
     void applyEnvironment() const;
 
+    // Every key with its stored text, in key order (tests and the fuzz target compare stores).
     const std::map<std::string, std::string>& values() const { return entries; }
     // Empties the store without saving; tests start from an empty one.
     void clear() { entries.clear(); }

@@ -1,7 +1,8 @@
 #include "app/SetupRules.h"
 
-#include "app/LevelScene.h"
 #include "files/Paths.h"
+#include "text/LowerAscii.h"
+#include "text/PropertyText.h"
 
 #include <dirent.h>
 
@@ -27,7 +28,7 @@ std::string boostParticleFile(const std::string& particlesDir)
     std::vector<std::string> matches;
     while (const dirent* entry = readdir(dir)) {
         const std::string name = entry->d_name;
-        const std::string lower = toLower(name);
+        const std::string lower = lowerAscii(name);
         if (lower.find("boost") != std::string::npos && endsWith(lower, ".prs"))
             matches.push_back(name);
     }

@@ -2,6 +2,8 @@
 
 #include "audio/Audio.h"
 #include "audio/SoundNames.h"
+#include "text/LowerAscii.h"
+#include "text/PropertyText.h"
 
 #include <hgr/Scene.h>
 #include <hgr/UserPropertySet.h>
@@ -66,7 +68,7 @@ bool readEmitter(const std::string& text, std::string& file, AmbientSounds::Emit
             continue;
         const std::string key = line.substr(0, eq);
         const std::string value = line.substr(eq + 1);
-        if (namesSoundFile(lowerCase(value)))
+        if (namesSoundFile(lowerAscii(value)))
             file = value;
         else if (key == "inradius")
             readNumber(value, emitter.innerRadius);
@@ -97,8 +99,8 @@ void AmbientSounds::setup(hgr::Scene* scene, Audio* audio)
     if (!properties)
         return;
     for (auto it = properties->begin(); it != properties->end(); ++it) {
-        const std::string name = it->key.c_str();
-        const std::string text = it->value.c_str();
+        const std::string name = wholeText(it->key);
+        const std::string text = wholeText(it->value);
         const std::string music = musicValue(text);
         if (!music.empty() && audio->playMusic(music, kMusicVolume))
             std::printf("audio: music %s\n", music.c_str());

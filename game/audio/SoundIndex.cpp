@@ -1,6 +1,7 @@
 #include "audio/SoundIndex.h"
 
 #include "audio/SoundNames.h"
+#include "text/LowerAscii.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -46,7 +47,7 @@ void walk(const std::string& folder, int depth, SoundIndex& index, std::set<Fold
                 walk(path, depth + 1, index, entered);
             continue;
         }
-        const std::string key = lowerCase(name);
+        const std::string key = lowerAscii(name);
         if (isSoundFileKey(key))
             index.emplace(key, path); // the first file met keeps the name
     }

@@ -1,22 +1,15 @@
 #include "audio/SoundNames.h"
 
-#include <cctype>
+#include "text/LowerAscii.h"
+
 #include <cstring>
 
 namespace lumaroll {
 
-std::string lowerCase(const std::string& text)
-{
-    std::string out = text;
-    for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 std::string soundKey(const std::string& name)
 {
     const size_t slash = name.find_last_of("/\\");
-    return lowerCase(slash == std::string::npos ? name : name.substr(slash + 1));
+    return lowerAscii(slash == std::string::npos ? name : name.substr(slash + 1));
 }
 
 bool hasSuffix(const std::string& lowerText, const char* suffix)

@@ -7,9 +7,6 @@
 
 namespace lumaroll {
 
-// text with every byte lower-cased (tolower of the C locale).
-std::string lowerCase(const std::string& text);
-
 // The key of a sound name: the part after the last '/' or '\\', lower-cased.
 // "Sfx/Door.WAV" and "door.wav" both give "door.wav".
 std::string soundKey(const std::string& name);

@@ -1,6 +1,5 @@
 #include "files/Paths.h"
 
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
@@ -111,13 +110,6 @@ std::string withTrailingSlash(std::string path)
     if (!path.empty() && path.back() != '/')
         path += '/';
     return path;
-}
-
-std::string toLower(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
 }
 
 bool endsWith(const std::string& text, const std::string& suffix)

@@ -42,7 +42,6 @@ std::string dirName(const std::string& path);
 // The path with '/' appended unless it is empty or already ends in one.
 std::string withTrailingSlash(std::string path);
 
-std::string toLower(std::string text);
 bool endsWith(const std::string& text, const std::string& suffix);
 
 // The path made absolute against the current working directory; returned

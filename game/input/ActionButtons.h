@@ -17,6 +17,7 @@ public:
     void press(const SDL_Event& event);
     // Lets go of everything (focus lost).
     void clear() { heldBits = 0; }
+    // Whether any of the buttons is held now; the session reads it each frame for "lmouse".
     bool held() const { return heldBits != 0; }
 
 private:

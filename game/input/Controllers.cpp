@@ -1,6 +1,7 @@
 #include "input/Controllers.h"
 
 #include "files/Paths.h"
+#include "platform/ProgramFolder.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -56,11 +57,8 @@ void Controllers::init()
 
 int Controllers::loadMappings()
 {
-    int beside = -1;
-    if (char* base = SDL_GetBasePath()) {
-        beside = addMappingsFrom(std::string(base) + kMappingFile);
-        SDL_free(base);
-    }
+    const std::string folder = programFolder();
+    const int beside = folder.empty() ? -1 : addMappingsFrom(folder + kMappingFile);
     const int user = addMappingsFrom(configDir() + "/" + kMappingFile);
     // A missing file reads as -1: it adds nothing, it takes nothing away.
     const int count = std::max(beside, 0) + std::max(user, 0);
@@ -91,6 +89,12 @@ bool Controllers::holdsController(SDL_JoystickID id) const
         if (controllerId(controller) == id)
             return true;
     return false;
+}
+
+std::string Controllers::controllerName(int deviceIndex)
+{
+    const char* name = SDL_GameControllerNameForIndex(deviceIndex);
+    return name ? name : "?";
 }
 
 bool Controllers::holds(SDL_JoystickID id) const

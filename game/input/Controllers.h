@@ -13,6 +13,7 @@
 
 #include <SDL.h>
 
+#include <string>
 #include <vector>
 
 namespace lumaroll {
@@ -64,6 +65,9 @@ public:
     // joystick as a controller's removal too, so a removed event alone says
     // nothing.
     bool holdsController(SDL_JoystickID id) const;
+    // The name SDL gives the game controller at a device index (the index of
+    // an added event); "?" when it has none.
+    static std::string controllerName(int deviceIndex);
 
     // Open game controllers and plain joysticks, each at most once, in the
     // order they were opened: written by openAll and closeDetached, read by

@@ -4,25 +4,13 @@
 
 #include "logic/Operands.h"
 #include "logic/Trigger.h"
+#include "text/PropertyText.h"
 
 #include <hgr/UserPropertySet.h>
 
 #include <cstdio>
 
 namespace lumaroll {
-
-namespace {
-
-// The whole text: c_str() hands out at most 1999 bytes, and a script of a few
-// hundred action lines is longer than that.
-std::string wholeText(const lang::String& text)
-{
-    std::string out(static_cast<size_t>(text.length()), '\0');
-    text.getChars(0, text.length(), &out[0]);
-    return out;
-}
-
-} // namespace
 
 SceneWorld::SceneWorld(hgr::Scene* sceneRoot) : scene(sceneRoot), budget(new ActionBudget)
 {

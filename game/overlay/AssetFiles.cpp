@@ -1,14 +1,17 @@
 #include "overlay/AssetFiles.h"
 
-#include <SDL.h>
+#include "platform/ProgramFolder.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
 
 namespace lumaroll {
 
 namespace {
 
-// Far above any asset; a folder or device given as an asset can report an
-// absurd size.
-const Sint64 kMaxAssetBytes = Sint64(64) << 20;
+// Far above any asset: a larger file is no asset of ours.
+const off_t kMaxAssetBytes = off_t(64) << 20;
 
 std::vector<std::string>& overrideDirs()
 {
@@ -23,10 +26,9 @@ std::vector<std::string> assetDirs()
     if (!overrideDirs().empty())
         return overrideDirs();
     std::vector<std::string> dirs;
-    if (char* base = SDL_GetBasePath()) {
-        dirs.push_back(std::string(base) + "assets/");
-        SDL_free(base);
-    }
+    const std::string folder = programFolder();
+    if (!folder.empty())
+        dirs.push_back(folder + "assets/");
     dirs.push_back(std::string(LUMAROLL_ASSETS_DIR) + "/");
     return dirs;
 }
@@ -43,17 +45,18 @@ void setAssetDirs(const std::vector<std::string>& dirs)
 std::vector<unsigned char> readAssetFile(const std::string& relPath)
 {
     for (const std::string& dir : assetDirs()) {
-        SDL_RWops* file = SDL_RWFromFile((dir + relPath).c_str(), "rb");
+        std::FILE* file = std::fopen((dir + relPath).c_str(), "rb");
         if (!file)
             continue;
-        const Sint64 size = SDL_RWsize(file);
+        struct stat info;
         std::vector<unsigned char> bytes;
-        if (size > 0 && size <= kMaxAssetBytes) {
-            bytes.resize(size_t(size));
-            if (SDL_RWread(file, bytes.data(), 1, bytes.size()) != bytes.size())
+        if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
+            info.st_size <= kMaxAssetBytes) {
+            bytes.resize(size_t(info.st_size));
+            if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size())
                 bytes.clear();
         }
-        SDL_RWclose(file);
+        std::fclose(file);
         if (!bytes.empty())
             return bytes;
     }

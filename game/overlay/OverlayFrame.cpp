@@ -25,11 +25,11 @@ public:
     VertexStateGuard()
     {
         GLint count = 0;
-        glGetIntegerv(GL_MAX_VERTEX_ATTRIBS, &count);
+        gr::gl.GetIntegerv(GL_MAX_VERTEX_ATTRIBS, &count);
         attribs = count < kMaxAttribs ? int(count) : kMaxAttribs;
         for (int i = 0; i < attribs; ++i) {
             GLint on = 0;
-            glGetVertexAttribiv(GLuint(i), GL_VERTEX_ATTRIB_ARRAY_ENABLED, &on);
+            gr::gl.GetVertexAttribiv(GLuint(i), GL_VERTEX_ATTRIB_ARRAY_ENABLED, &on);
             enabled[i] = on != 0;
         }
         gr::gl.GetIntegerv(GL_ELEMENT_ARRAY_BUFFER_BINDING, &elementBuffer);

@@ -2,12 +2,12 @@
 
 #include "files/Paths.h"
 #include "overlay/AssetFiles.h"
-
-#include <SDL.h>
+#include "platform/PreferredLanguage.h"
 
 #include <dirent.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string_view>
 
 namespace lumaroll {
@@ -158,13 +158,8 @@ std::vector<std::pair<std::string, std::string>> listLanguages()
 
 std::string systemLanguage()
 {
-    std::string language = "en";
-    if (SDL_Locale* locales = SDL_GetPreferredLocales()) {
-        if (locales[0].language && locales[0].language[0])
-            language = locales[0].language;
-        SDL_free(locales);
-    }
-    return language;
+    const std::string language = preferredLanguage();
+    return language.empty() ? "en" : language;
 }
 
 std::string allLanguageTexts()
@@ -201,14 +196,14 @@ std::string trim(const std::string& text)
 std::string readWholeFile(const char* path)
 {
     std::string text;
-    SDL_RWops* file = SDL_RWFromFile(path, "rb");
+    std::FILE* file = std::fopen(path, "rb");
     if (!file)
         return text;
     char piece[4096];
     size_t n;
-    while ((n = SDL_RWread(file, piece, 1, sizeof piece)) > 0)
+    while ((n = std::fread(piece, 1, sizeof piece, file)) > 0)
         text.append(piece, n);
-    SDL_RWclose(file);
+    std::fclose(file);
     return text;
 }
 

@@ -80,7 +80,7 @@ std::vector<std::string> listLanguageCodes();
 // index order; the name is the file's "language.name", else the code.
 std::vector<std::pair<std::string, std::string>> listLanguages();
 
-// The language part of the user's first preferred locale; "en" when SDL knows none.
+// The language part of the user's first preferred locale; "en" when the system names none.
 std::string systemLanguage();
 
 // Every value of every ".lang" file in the language folders, one after the

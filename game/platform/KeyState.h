@@ -16,6 +16,7 @@ public:
     // while the key is held, as of the last poll of events.
     virtual const std::uint8_t* keys() = 0;
 
+    // Whether the key is held, as of the last poll of events.
     bool held(SDL_Scancode code) { return keys()[code] != 0; }
 };
 

@@ -154,10 +154,13 @@ public:
     // The rails and camera guides buildRails made, in scene order.
     const std::vector<Rail>& builtRails() const { return rails; }
     const std::vector<CameraGuide>& builtGuides() const { return cameraGuides; }
+    // The ball's centre in world space (the session's listener for ambient sounds).
     math::Vector3 ballPosition() const { return body.position; }
     // The model point the body rolls about, in the player root's space, set
     // by analyseModel (0 before or without a body); the boost effect sits there.
     const math::Vector3& pivotPoint() const { return pivot; }
+    // The ball's heading and the follow camera's yaw about the up axis, in
+    // radians (0 looks along +z); read by tests.
     float headingAngle() const { return heading; }
     float cameraYawAngle() const { return cameraYaw; }
 

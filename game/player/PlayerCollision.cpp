@@ -5,7 +5,8 @@
 
 #include "logic/ProcessFlags.h"
 #include "logic/SceneWorld.h"
-#include "player/PropertyText.h"
+#include "text/LowerAscii.h"
+#include "text/PropertyText.h"
 
 #include <gr/DIPrimitive.h>
 #include <hgr/Dummy.h>
@@ -75,11 +76,10 @@ void Player::buildCollision()
     if (!properties)
         return;
     for (auto it = properties->begin(); it != properties->end(); ++it) {
-        // Copied at once: c_str texts live in a rotating buffer.
-        const std::string key = it->key.c_str();
-        const std::string text = it->value.c_str();
-        const std::string collisionMesh = readProperty(text, "collisionmesh");
-        const std::string collisionType = readProperty(text, "collisiontype");
+        const std::string key = wholeText(it->key);
+        const std::string text = wholeText(it->value);
+        const std::string collisionMesh = propertyValue(text, "collisionmesh");
+        const std::string collisionType = propertyValue(text, "collisiontype");
 
         if (key.compare(0, 2, "T_") == 0 && !collisionType.empty()) {
             hgr::Node* node = scene->findNode(key.c_str());
@@ -89,7 +89,7 @@ void Player::buildCollision()
             volume.name = key;
             volume.node = node;
             volume.sphere = collisionType == "sphere" || collisionType == "SPHERE";
-            volume.radius = static_cast<float>(std::strtod(readProperty(text, "radius").c_str(), nullptr));
+            volume.radius = static_cast<float>(std::strtod(propertyValue(text, "radius").c_str(), nullptr));
             // A box node that is not a dummy keeps an empty box at its origin.
             if (node->getClassId() == hgr::Node::NODE_DUMMY) {
                 const hgr::Dummy* dummy = static_cast<const hgr::Dummy*>(node);
@@ -108,8 +108,8 @@ void Player::buildCollision()
 
         CollisionOwner owner;
         owner.name = key;
-        owner.group = toInt(std::strtol(readProperty(text, "group").c_str(), nullptr, 10));
-        owner.executeTrigger = readProperty(text, "executetrigger");
+        owner.group = toInt(std::strtol(propertyValue(text, "group").c_str(), nullptr, 10));
+        owner.executeTrigger = propertyValue(text, "executetrigger");
         owner.solid = (owner.group & kPassableGroup) == 0;
         const std::string lower = lowerAscii(key);
         owner.marked = lower.compare(0, 4, "wall") == 0 || lower.compare(0, 6, "ground") == 0 ||

@@ -4,7 +4,7 @@
 
 #include "logic/ProcessFlags.h"
 #include "player/PlayerMath.h"
-#include "player/PropertyText.h"
+#include "text/LowerAscii.h"
 
 #include <hgr/Mesh.h>
 

@@ -5,7 +5,7 @@
 #include "logic/ProcessFlags.h"
 #include "logic/SceneWorld.h"
 #include "player/PlayerMath.h"
-#include "player/PropertyText.h"
+#include "text/PropertyText.h"
 
 #include <hgr/Lines.h>
 #include <hgr/UserPropertySet.h>
@@ -110,13 +110,13 @@ void Player::buildRails()
         if (properties) {
             const lang::String key(("D_" + name.substr(2)).c_str());
             if (const lang::String* value = properties->find(key))
-                text = value->c_str();
+                text = wholeText(*value);
         }
-        const std::string direction = readProperty(text, "forwarddirection");
+        const std::string direction = propertyValue(text, "forwarddirection");
         rail.forwardDirection = !direction.empty() && std::strtod(direction.c_str(), nullptr) < 0.0 ? -1.f : 1.f;
-        rail.fallTrigger = readProperty(text, "deathplane");
-        rail.next = readProperty(text, "next");
-        if (readProperty(text, "tracknormalgravity") == "1" && rail.path.points.size() > 1)
+        rail.fallTrigger = propertyValue(text, "deathplane");
+        rail.next = propertyValue(text, "next");
+        if (propertyValue(text, "tracknormalgravity") == "1" && rail.path.points.size() > 1)
             rails.push_back(std::move(rail));
     }
 

@@ -3,7 +3,7 @@
 #include "player/Player.h"
 
 #include "logic/SceneWorld.h"
-#include "player/PropertyText.h"
+#include "text/LowerAscii.h"
 
 #include <cstdio>
 

@@ -107,6 +107,12 @@ std::string EffectTreeWriter::writeEffect(const std::string& name, const std::st
 	return write(name, effectText(vertexStage, fragmentStage, extra, header, technique));
 }
 
+std::string EffectTreeWriter::writeTexturedEffect(const std::string& name, const std::string& extra) {
+	write("textured.vsh", TEXTURED_VERTEX);
+	write("textured.fsh", TEXTURED_FRAGMENT);
+	return writeEffect(name, "textured.vsh", "textured.fsh", extra);
+}
+
 std::string EffectTreeWriter::effectText(const std::string& vertexStage, const std::string& fragmentStage,
 										 const std::string& extra, const std::string& header,
 										 const std::string& technique) {

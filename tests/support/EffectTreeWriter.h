@@ -56,6 +56,11 @@ public:
 							const std::string& extra = std::string(), const std::string& header = std::string(),
 							const std::string& technique = "Default");
 
+	// Writes the stages TEXTURED_VERTEX and TEXTURED_FRAGMENT as "textured.vsh"
+	// and "textured.fsh" and an effect named name drawing BASEMAP at the
+	// texture coordinates with them (extra as for writeEffect). Returns its path.
+	std::string writeTexturedEffect(const std::string& name, const std::string& extra = std::string());
+
 	// The text writeEffect writes.
 	static std::string effectText(const std::string& vertexStage, const std::string& fragmentStage,
 								  const std::string& extra = std::string(), const std::string& header = std::string(),

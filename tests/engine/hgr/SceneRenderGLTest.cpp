@@ -1,5 +1,6 @@
 #include "support/EffectTreeWriter.h"
 #include "support/GLTestContext.h"
+#include "support/PixelMatch.h"
 #include "support/TextureFileWriter.h"
 
 #include <gr/Texture.h>
@@ -14,18 +15,9 @@
 #include <cstdlib>
 
 using lang::Ptr;
+using test::colourNear;
 
 namespace {
-
-::testing::AssertionResult colourNear(const std::vector<uint8_t>& p, int r, int g, int b) {
-	if (p.size() == 4 && std::abs(p[0] - r) <= 3 && std::abs(p[1] - g) <= 3 && std::abs(p[2] - b) <= 3)
-		return ::testing::AssertionSuccess();
-	::testing::AssertionResult f = ::testing::AssertionFailure();
-	f << "pixel";
-	for (uint8_t c : p)
-		f << " " << int(c);
-	return f << ", expected " << r << " " << g << " " << b;
-}
 
 // A camera at the origin looking along +z, a light, a textured quad on the
 // left of the view and a block of white lines on the right, drawn by the
@@ -36,9 +28,7 @@ TEST(SceneRenderGLTest, CameraDrawsTexturedMeshAndWhiteLines) {
 	const int W = test::GLTestContext::WIDTH, H = test::GLTestContext::HEIGHT;
 
 	test::EffectTreeWriter tree;
-	tree.write("textured.vsh", test::EffectTreeWriter::TEXTURED_VERTEX);
-	tree.write("textured.fsh", test::EffectTreeWriter::TEXTURED_FRAGMENT);
-	tree.writeEffect("textured.fx", "textured.vsh", "textured.fsh", "\t\tenableculling = false;\n");
+	tree.writeTexturedEffect("textured.fx", "\t\tenableculling = false;\n");
 	tree.write("color.vsh", test::EffectTreeWriter::VERTEX_COLOR_VERTEX);
 	tree.write("color.fsh", test::EffectTreeWriter::VERTEX_COLOR_FRAGMENT);
 	tree.writeEffect("lines.fx", "color.vsh", "color.fsh", "\t\tenableculling = false;\n");

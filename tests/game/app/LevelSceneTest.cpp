@@ -16,27 +16,6 @@ using namespace lumaroll;
 
 namespace {
 
-TEST(PropertyValueTest, KeyAtTheStartOfALine) {
-	struct Case {
-		const char* text;
-		const char* key;
-		const char* value;
-	};
-	const Case cases[] = {
-		{"bgcolor=ff0000", "bgcolor", "ff0000"},
-		{"xbgcolor=1\nbgcolor=123456  \r", "bgcolor", "123456"},
-		{"a=1\r\nbgcolor=abc\r\nc=3", "bgcolor", "abc"},
-		{"xbgcolor=1", "bgcolor", ""},
-		{"note bgcolor=1", "bgcolor", ""},
-		{"bgcolor=", "bgcolor", ""},
-		{"", "bgcolor", ""},
-		{"load=box, lid\nshadow=0", "load", "box, lid"},
-		{"bgcolor = 1", "bgcolor", ""},
-	};
-	for (const Case& c : cases)
-		EXPECT_EQ(propertyValue(c.text, c.key), c.value) << c.text;
-}
-
 class LevelSceneTest : public apptest::GLSceneTest {};
 
 TEST_F(LevelSceneTest, ClearColourFromTheStartNode) {

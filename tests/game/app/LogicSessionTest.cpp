@@ -1,46 +1,27 @@
 // The level logic inside a running session: a script waiting for the left
 // mouse button sees only the presses that reach the game.
-#include "SessionFixture.h"
+#include "SessionTest.h"
 #include "app/LevelSession.h"
-#include "overlay/Overlay.h"
 #include "support/GameDataWriter.h"
-#include "support/ScopedEnv.h"
 #include "support/TriggerScript.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class LogicSessionTest : public apptest::GLSceneTest {
+class LogicSessionTest : public apptest::SessionTest {
 protected:
-	void SetUp() override {
-		apptest::GLSceneTest::SetUp();
-		if (IsSkipped())
-			return;
-		noAudio.set("LUMAROLL_NO_AUDIO", "1");
-		app.overlay = &overlay;
-	}
-	void TearDown() override {
-		overlay.shutdown();
-		glBindFramebuffer(GL_FRAMEBUFFER, 0);
-	}
-
 	void mouse(Uint32 type) {
 		SDL_Event e{};
 		e.type = type;
 		e.button.button = SDL_BUTTON_LEFT;
-		platform.events.push(e);
+		events.push(e);
 	}
 	float frameAndRead(lumaroll::LevelSession& session, const char* variable) {
-		platform.clock.now += 20;
+		clock.now += 20;
 		session.frame();
 		return session.levelWorld()->getVariable(variable);
 	}
-
-	test::ScopedEnv noAudio;
-	apptest::FakePlatform platform;
-	lumaroll::AppContext& app = platform.app;
-	lumaroll::Overlay overlay;
 };
 
 TEST_F(LogicSessionTest, WaitForKeyPressFinishesOnAClickThatReachesTheGame) {
@@ -51,9 +32,7 @@ TEST_F(LogicSessionTest, WaitForKeyPressFinishesOnAClickThatReachesTheGame) {
 	testing::internal::CaptureStdout();
 	ASSERT_TRUE(overlay.init(SDL_GL_GetCurrentWindow(), SDL_GL_GetCurrentContext()));
 	testing::internal::GetCapturedStdout();
-	lumaroll::LaunchOptions options;
 	options.level = test::writeTestLevel(dir.path(), level);
-	options.dataDir = data;
 	lumaroll::LevelSession session(app, options);
 	testing::internal::CaptureStdout();
 	session.start();

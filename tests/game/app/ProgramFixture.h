@@ -6,6 +6,7 @@
 
 #include "support/Files.h"
 #include "support/GameDataWriter.h"
+#include "support/PixelMatch.h"
 #include "support/ProcessRunner.h"
 #include "support/TempDir.h"
 
@@ -76,11 +77,9 @@ inline Png readPng(const std::string& path) {
 	return png;
 }
 
+// Whether the screenshot's pixel p holds (r, g, b), give or take 8.
 inline testing::AssertionResult isColour(const unsigned char* p, int r, int g, int b) {
-	if (std::abs(p[0] - r) <= 8 && std::abs(p[1] - g) <= 8 && std::abs(p[2] - b) <= 8)
-		return testing::AssertionSuccess();
-	return testing::AssertionFailure() << "pixel " << int(p[0]) << "," << int(p[1]) << "," << int(p[2]) << " is not "
-									   << r << "," << g << "," << b;
+	return test::colourNear(p, r, g, b, -1, 8);
 }
 
 } // namespace apptest

@@ -1,5 +1,6 @@
 // Runs the real lumaroll program with its user folders in a temporary folder
 // and checks what the process does: exit codes, printed lines, files.
+#include "ProgramFixture.h"
 #include "support/DebWriter.h"
 #include "support/Files.h"
 #include "support/GameDataWriter.h"
@@ -15,31 +16,14 @@ namespace {
 
 using test::ProcessResult;
 
-class ProgramTest : public testing::Test {
+class ProgramTest : public apptest::ProgramTest {
 protected:
-	void SetUp() override {
-		ASSERT_FALSE(test::lumarollBinary().empty()) << "the lumaroll program was not found";
-		ASSERT_TRUE(test::makeDirs(work()));
-	}
-
-	std::string work() const { return dir / "work"; }
-	std::string gameDir() const { return dir / "data/lumaroll"; }
+	std::string gameDir() const { return dir / "userdata/lumaroll"; }
 	std::string logPath() const { return gameDir() + "/lumaroll.log"; }
 
+	// The program as a player starts it, with its sound on SDL's dummy driver.
 	test::ProcessOptions options(const std::vector<std::string>& args) const {
-		test::ProcessOptions o;
-		o.args = args;
-		o.env = {{"XDG_DATA_HOME", dir / "data"},
-				 {"XDG_CONFIG_HOME", dir / "config"},
-				 {"XDG_PICTURES_DIR", dir / "pictures"},
-				 {"HOME", dir / "home"},
-				 {"SDL_VIDEODRIVER", "offscreen"},
-				 {"SDL_AUDIODRIVER", "dummy"},
-				 // The GL driver leaks at exit; everything else stops at the first error.
-				 {"ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1"},
-				 {"UBSAN_OPTIONS", "halt_on_error=1:print_stacktrace=1"}};
-		o.workDir = work();
-		return o;
+		return apptest::ProgramTest::options(args, {{"LUMAROLL_NO_AUDIO", test::kUnset}});
 	}
 
 	ProcessResult run(const std::vector<std::string>& args) const {
@@ -58,8 +42,6 @@ protected:
 		EXPECT_TRUE(test::buildDebWithDpkg(dir / "pkg", files, "gzip", deb, &log)) << log;
 		return deb;
 	}
-
-	test::TempDir dir;
 };
 
 // Length of the prefix of text that has the pattern's shape ('#' stands for
@@ -154,7 +136,7 @@ TEST_F(ProgramTest, PreviousLogIsKeptOnce) {
 }
 
 TEST_F(ProgramTest, WithoutALogFileEverythingStillReachesTheTerminal) {
-	ASSERT_TRUE(test::writeFile(dir / "data", "a file where the data folder should be"));
+	ASSERT_TRUE(test::writeFile(dir / "userdata", "a file where the data folder should be"));
 	ProcessResult r = run({"--import-deb", "bad.deb"});
 	EXPECT_EQ(r.exitCode, 1);
 	EXPECT_EQ(r.out.find("Lumaroll 1.2.0"), std::string::npos); // the start line goes only with a log

@@ -8,6 +8,7 @@
 #include "app/Settings.h"
 #include "support/GLTestContext.h"
 #include "support/GameDataWriter.h"
+#include "support/PixelMatch.h"
 #include "support/PlatformFakes.h"
 #include "support/TempDir.h"
 
@@ -85,11 +86,7 @@ protected:
 
 	// The RGBA pixel at (x, y) of the bound framebuffer, y from the bottom.
 	static testing::AssertionResult pixelIs(int x, int y, int r, int g, int b) {
-		const std::vector<uint8_t> p = test::GLTestContext::pixel(x, y);
-		if (std::abs(p[0] - r) <= 6 && std::abs(p[1] - g) <= 6 && std::abs(p[2] - b) <= 6)
-			return testing::AssertionSuccess();
-		return testing::AssertionFailure() << "(" << x << ", " << y << ") is " << int(p[0]) << "," << int(p[1]) << ","
-										   << int(p[2]) << ", not " << r << "," << g << "," << b;
+		return test::colourNear(test::GLTestContext::pixel(x, y), r, g, b, -1, 6) << " at (" << x << ", " << y << ")";
 	}
 
 	test::TempDir dir;

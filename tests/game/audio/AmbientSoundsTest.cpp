@@ -55,6 +55,11 @@ TEST_F(AmbientTest, EmittersTakeTheirRadiiAndVolumeFromTheirLines) {
 		const char* text;
 		float inner, outer, volume;
 	};
+	// Lines past the engine's 2,000-byte string copies still count.
+	std::string longText;
+	while (longText.size() < 2100)
+		longText += "note=a line the emitter does not read\n";
+	longText += "sound=wind.wav\ninradius=200";
 	const Case cases[] = {
 		{"S_default", "sound=wind.wav", 300, 1500, 1},
 		{"S_outer_not_above_inner", "sound=wind.wav\ninradius=500\noutradius=400", 500, 501, 1},
@@ -63,6 +68,7 @@ TEST_F(AmbientTest, EmittersTakeTheirRadiiAndVolumeFromTheirLines) {
 		{"S_any_key_any_case", "file=Sfx/Birds.WAV \r\ninradius=100\r", 100, 1500, 1},
 		{"S_not_finite_keeps_defaults", "sound=wind.wav\ninradius=nan\noutradius=inf\nvolume=nan", 300, 1500, 1},
 		{"S_unreadable_number_is_zero", "sound=wind.wav\ninradius=abc", 0, 1500, 1},
+		{"S_long_text", longText.c_str(), 200, 1500, 1},
 	};
 	for (const Case& c : cases)
 		node(c.name, 0.f, c.text);
@@ -73,7 +79,7 @@ TEST_F(AmbientTest, EmittersTakeTheirRadiiAndVolumeFromTheirLines) {
 	Captured out;
 	ambient.setup(scene, audio.get());
 	out.finish();
-	EXPECT_EQ(out.out(), "audio: 7 ambient sounds\n");
+	EXPECT_EQ(out.out(), "audio: 8 ambient sounds\n");
 	ASSERT_EQ(ambient.emitters().size(), std::size(cases));
 	for (const Case& c : cases) {
 		const AmbientSounds::Emitter* e = nullptr;

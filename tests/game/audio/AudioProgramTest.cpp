@@ -1,5 +1,6 @@
 // The real program: audio set-up lines, running without a device or without
 // audio, and the level's music written by SDL's disk driver.
+#include "game/app/ProgramFixture.h"
 #include "support/Files.h"
 #include "support/GameDataWriter.h"
 #include "support/ProcessRunner.h"
@@ -12,13 +13,8 @@
 
 namespace {
 
-class AudioProgramTest : public testing::Test {
+class AudioProgramTest : public apptest::ProgramTest {
 protected:
-	void SetUp() override {
-		ASSERT_FALSE(test::lumarollBinary().empty()) << "the lumaroll program was not found";
-		ASSERT_TRUE(test::makeDirs(dir / "work"));
-	}
-
 	// The test level with an extra node whose properties are text; returns its path.
 	std::string level(const std::string& text) {
 		test::SceneWriter scene = test::testLevelScene();
@@ -27,22 +23,12 @@ protected:
 		return test::writeTestLevel(dir.path(), scene);
 	}
 
+	// The program with its sound wanted; env (the audio driver) goes last.
 	test::ProcessResult run(const std::vector<std::string>& args,
-							std::vector<std::pair<std::string, std::string>> env) {
-		test::ProcessOptions o;
-		o.args = args;
-		o.env = {{"XDG_DATA_HOME", dir / "userdata"},
-				 {"XDG_CONFIG_HOME", dir / "config"},
-				 {"HOME", dir / "home"},
-				 {"SDL_VIDEODRIVER", "offscreen"},
-				 {"LUMAROLL_NO_AUDIO", test::kUnset},
-				 {"ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1"}};
-		o.env.insert(o.env.end(), env.begin(), env.end());
-		o.workDir = dir / "work";
-		return test::runProcess(test::lumarollBinary(), o);
+							std::vector<std::pair<std::string, std::string>> env) const {
+		env.insert(env.begin(), {"LUMAROLL_NO_AUDIO", test::kUnset});
+		return apptest::ProgramTest::run(args, std::move(env));
 	}
-
-	test::TempDir dir;
 };
 
 TEST_F(AudioProgramTest, UnknownDriverLeavesTheLevelSilent) {

@@ -107,12 +107,11 @@ TEST(PathTextTest, WithTrailingSlash) {
 	EXPECT_EQ(withTrailingSlash("a"), "a/");
 }
 
-TEST(PathTextTest, EndsWithAndToLower) {
+TEST(PathTextTest, EndsWith) {
 	EXPECT_TRUE(endsWith("abc", ""));
 	EXPECT_TRUE(endsWith("ball.MP3", ".MP3"));
 	EXPECT_FALSE(endsWith("c", "abc"));
 	EXPECT_FALSE(endsWith("abc", "ab"));
-	EXPECT_EQ(toLower("Ball.MP3"), "ball.mp3");
 }
 
 TEST(PathTextTest, GetEnvStringAndSetEnvFlag) {

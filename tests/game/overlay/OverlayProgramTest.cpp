@@ -2,6 +2,7 @@
 // menu opened, photographed and quit with real key presses and a real click
 // under Xvfb.
 #include "PackageFixture.h"
+#include "game/app/ProgramFixture.h"
 #include "support/FakeCommand.h"
 #include "support/Files.h"
 #include "support/GameDataWriter.h"
@@ -19,38 +20,23 @@
 
 namespace {
 
-class OverlayProgramTest : public testing::Test {
+class OverlayProgramTest : public apptest::ProgramTest {
 protected:
 	void SetUp() override {
-		ASSERT_FALSE(test::lumarollBinary().empty()) << "the lumaroll program was not found";
-		ASSERT_TRUE(test::makeDirs(dir / "work"));
+		apptest::ProgramTest::SetUp();
 		level = test::writeTestLevel(dir.path());
 	}
 
+	// The test level for three frames, with the overlay's font, layout and
+	// language left to the program; extra goes last.
 	test::ProcessOptions options(std::vector<std::pair<std::string, std::string>> extra) const {
-		test::ProcessOptions o;
-		o.args = {level, "--frames", "3"};
-		o.env = {{"XDG_DATA_HOME", dir / "userdata"},
-				 {"XDG_CONFIG_HOME", dir / "config"},
-				 {"XDG_PICTURES_DIR", dir / "pictures"},
-				 {"HOME", dir / "home"},
-				 {"SDL_VIDEODRIVER", "offscreen"},
-				 {"SDL_AUDIODRIVER", "dummy"},
-				 {"LUMAROLL_NO_AUDIO", "1"},
-				 {"LUMAROLL_FONT", test::kUnset},
-				 {"LUMAROLL_MENU_COMPACT", test::kUnset},
-				 {"LANGUAGE", test::kUnset},
-				 {"LC_ALL", test::kUnset},
-				 {"LC_MESSAGES", test::kUnset},
-				 {"LANG", "C"},
-				 {"ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1"}};
-		for (auto& e : extra)
-			o.env.push_back(e);
-		o.workDir = dir / "work";
-		return o;
+		std::vector<std::pair<std::string, std::string>> env = {
+			{"LUMAROLL_FONT", test::kUnset}, {"LUMAROLL_MENU_COMPACT", test::kUnset}, {"LANGUAGE", test::kUnset},
+			{"LC_ALL", test::kUnset},		 {"LC_MESSAGES", test::kUnset},			  {"LANG", "C"}};
+		env.insert(env.end(), extra.begin(), extra.end());
+		return apptest::ProgramTest::options({level, "--frames", "3"}, std::move(env));
 	}
 
-	test::TempDir dir;
 	std::string level;
 };
 

@@ -12,11 +12,10 @@ using math::Vector3;
 using playertest::near;
 using playertest::Level;
 using playertest::RailLevel;
+using playertest::kFrame;
+using playertest::kPi;
 
 namespace {
-
-const float kFrame = 1.f / 60.f;
-const float kPi = 3.14159265f;
 
 Vector3 orbit(float yaw, float pitch) {
 	return Vector3(-std::sin(yaw) * std::cos(pitch), std::sin(pitch), -std::cos(yaw) * std::cos(pitch));

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <limits>
+#include <string>
 
 using math::Vector3;
 using playertest::Level;
@@ -65,6 +66,15 @@ TEST(PlayerCollision, ABoxVolumeOnANodeThatIsNoDummyIsAnEmptyBoxAtItsOrigin) {
 	EXPECT_FALSE(player.triggerVolumes[0].sphere);
 	EXPECT_EQ(0.f, player.triggerVolumes[0].boxMin.length());
 	EXPECT_EQ(0.f, player.triggerVolumes[0].boxMax.length());
+}
+
+// A trigger script of 2,100 bytes and more: longer than the engine's c_str
+// copies, so that the lines after it are read only when the text is read whole.
+std::string longScript() {
+	std::string script;
+	for (int i = 1; script.size() < 2100; ++i)
+		script += "a" + std::to_string(i) + "=add,counter,1\n";
+	return script;
 }
 
 struct SetupCase {
@@ -134,6 +144,15 @@ TEST(PlayerCollision, ReadsEachNodeAsItsPropertiesSay) {
 		 0, false},
 		{"a T_ key without its node", [](Level& l) { l.writer.userProperty("T_gone", "collisiontype=box"); }, 0, 0, 0,
 		 false},
+		{"collisiontype after a script longer than the engine's string copies",
+		 [](Level& l) {
+			 l.pieces.boxVolume("T_s", {0, 0, 0}, {1, 1, 1});
+			 l.writer.userProperty("T_s", longScript() + "collisiontype=sphere\nradius=5");
+		 },
+		 0, 0, 1, true},
+		{"collisionmesh after a script longer than the engine's string copies",
+		 [](Level& l) { l.pieces.mesh("m", test::floorTriangles(100.f, 0.f), longScript() + "collisionmesh=this"); }, 1,
+		 2, 0, false},
 		{"a NaN vertex drops its triangle",
 		 [nan](Level& l) {
 			 l.pieces.mesh("m", {{0, 0, 0}, {0, 0, 10}, {nan, 0, 0}, {0, 0, 0}, {0, 0, 10}, {10, 0, 0}});

@@ -12,9 +12,9 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
+using playertest::kFrame;
 
-const float kFrame = 1.f / 60.f;
+namespace {
 
 // 100 x 100 quads of 50 units: 20,000 triangles.
 void terrainLevel(playertest::Level& level) {

@@ -23,6 +23,10 @@
 
 namespace playertest {
 
+// The step of the player tests: one frame at 60 frames a second.
+constexpr float kFrame = 1.f / 60.f;
+constexpr float kPi = 3.14159265f;
+
 // This test program's own path, to start it again as a child process.
 inline std::string selfPath() {
 	char path[4096];

@@ -15,10 +15,10 @@
 using math::Vector3;
 using playertest::near;
 using playertest::Level;
+using playertest::kFrame;
 
 namespace {
 
-const float kFrame = 1.f / 60.f;
 const char* const kFormRecord = "a,b,c,d,shadow_plimbo,40,1,1750,800,350,0.4,800,0.1";
 
 // A floor, a start at the origin and the player.

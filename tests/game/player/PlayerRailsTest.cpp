@@ -11,10 +11,9 @@ using math::Vector3;
 using playertest::Level;
 using playertest::RailLevel;
 using playertest::SoundRecorder;
+using playertest::kFrame;
 
 namespace {
-
-const float kFrame = RailLevel::kFrame;
 
 TEST(PlayerRails, TheLevelsDrawingsBecomeRailsAndAGuide) {
 	RailLevel level;

@@ -11,11 +11,10 @@ using math::Vector3;
 using playertest::near;
 using playertest::Level;
 using playertest::RailLevel;
+using playertest::kFrame;
+using playertest::kPi;
 
 namespace {
-
-const float kFrame = 1.f / 60.f;
-const float kPi = 3.14159265f;
 
 // The ball (radius 50) with the built shadow quad over ground made by build.
 struct ShadowLevel : Level {

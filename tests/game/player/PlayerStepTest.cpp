@@ -11,10 +11,9 @@
 using math::Vector3;
 using playertest::Level;
 using playertest::SoundRecorder;
+using playertest::kFrame;
 
 namespace {
-
-const float kFrame = 1.f / 60.f;
 
 // A ball settled on a wide floor at y 0, started at the origin.
 struct FloorLevel : Level {

@@ -12,10 +12,9 @@
 using math::Vector3;
 using playertest::Level;
 using playertest::RailLevel;
+using playertest::kFrame;
 
 namespace {
-
-const float kFrame = 1.f / 60.f;
 
 int count(const std::string& text, const std::string& part) {
 	int n = 0;

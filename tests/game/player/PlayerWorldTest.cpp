@@ -13,10 +13,9 @@
 using math::Vector3;
 using playertest::Level;
 using test::TriggerScript;
+using playertest::kFrame;
 
 namespace {
-
-const float kFrame = 1.f / 60.f;
 
 // A floor with the box volume T_box (200 wide at the origin) counting its
 // entries in "count", the mesh "button" pressing T_btn, and checkpoint cp1.

@@ -14,7 +14,6 @@ namespace playertest {
 struct RailLevel : Level {
 	static constexpr float kLength1 = 6000.f;
 	static constexpr float kLength2 = 20000.f;
-	static constexpr float kFrame = 1.f / 60.f;
 
 	// extra adds pieces (walls, other rails) before the level is built.
 	explicit RailLevel(const std::function<void(Level&)>& extra = nullptr) {

@@ -3,6 +3,7 @@
 #include "render/FillQuad.h"
 #include "render/RenderScaleTarget.h"
 #include "support/GLTestContext.h"
+#include "support/PixelMatch.h"
 
 #include <GLES2/gl2.h>
 #include <gtest/gtest.h>
@@ -16,11 +17,7 @@ using test::GLTestContext;
 namespace {
 
 testing::AssertionResult pixelIs(int x, int y, int r, int g, int b) {
-	const std::vector<uint8_t> p = GLTestContext::pixel(x, y);
-	if (std::abs(p[0] - r) <= 3 && std::abs(p[1] - g) <= 3 && std::abs(p[2] - b) <= 3)
-		return testing::AssertionSuccess();
-	return testing::AssertionFailure() << "(" << x << ", " << y << ") is " << int(p[0]) << "," << int(p[1]) << ","
-									   << int(p[2]);
+	return test::colourNear(GLTestContext::pixel(x, y), r, g, b) << " at (" << x << ", " << y << ")";
 }
 
 void clearTo(float r, float g, float b) {

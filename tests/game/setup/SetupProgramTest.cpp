@@ -127,9 +127,7 @@ TEST_F(SetupProgramTest, PlayShowsTheObjectsTheBallAndTheReflection) {
 	EXPECT_NE(r.out.find("\nball: radius "), std::string::npos) << r.out;
 	const Png png = readPng(work() + "/play.png");
 	ASSERT_EQ(png.width, 800);
-	const auto near = [](const unsigned char* p, int r, int g, int b) {
-		return std::abs(p[0] - r) <= 8 && std::abs(p[1] - g) <= 8 && std::abs(p[2] - b) <= 8;
-	};
+	const auto near = [](const unsigned char* p, int r, int g, int b) { return bool(isColour(p, r, g, b)); };
 	int red = 0, yellow = 0, blue = 0;
 	for (int y = 0; y < png.height; ++y)
 		for (int x = 0; x < png.width; ++x) {

@@ -263,7 +263,7 @@ TEST_F(ScreenshotTest, UnwritablePathIsFalse) {
 
 TEST_F(GLES2Test, ContextDestroyedBeforeItsObjectsIsClean) {
 	writeSolidPng("tex.png", 1, 2, 3);
-	writeTexturedEffect("late.fx");
+	tree.writeTexturedEffect("late.fx");
 	lang::Ptr<gr::Shader> shader = context->createShader("late", 0);
 	lang::Ptr<gr::Primitive> quad = makeQuad();
 	draw(shader, quad);

@@ -3,7 +3,7 @@
 namespace {
 
 TEST_F(GLES2Test, EffectFileDrawsTexturedQuad) {
-	writeTexturedEffect("textured.fx", "enableculling = false;\n");
+	tree.writeTexturedEffect("textured.fx", "enableculling = false;\n");
 	writeSolidPng("orange.png", 255, 128, 0);
 	lang::Ptr<gr::Shader> shader = context->createShader("textured", 0);
 	lang::Ptr<gr::Texture> texture = context->loadTexture("orange.png");

@@ -96,7 +96,7 @@ TEST_F(GLES2Test, MissingEffectIsReportedOnceAndCountedEveryTime) {
 }
 
 TEST_F(GLES2Test, SecondCreateShaderReadsAndCompilesNothing) {
-	writeTexturedEffect("cached.fx");
+	tree.writeTexturedEffect("cached.fx");
 	lang::Ptr<gr::Shader> first = context->createShader("cached", 0);
 	EXPECT_EQ(context->loadCounters[GLES2_Context::EFFECTS_LOADED], 1);
 

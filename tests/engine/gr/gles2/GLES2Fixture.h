@@ -4,6 +4,7 @@
 #include "support/DrawPasses.h"
 #include "support/EffectTreeWriter.h"
 #include "support/GLTestContext.h"
+#include "support/PixelMatch.h"
 #include "support/TextureFileWriter.h"
 
 #include <gr/Primitive.h>
@@ -48,13 +49,6 @@ protected:
 		return path;
 	}
 
-	// An effect named name drawing BASEMAP at the texture coordinates, with extra pass states.
-	std::string writeTexturedEffect(const std::string& name, const std::string& extra = "") {
-		tree.write("textured.vsh", test::EffectTreeWriter::TEXTURED_VERTEX);
-		tree.write("textured.fsh", test::EffectTreeWriter::TEXTURED_FRAGMENT);
-		return tree.writeEffect(name, "textured.vsh", "textured.fsh", extra);
-	}
-
 	// A quad over the whole window (clockwise, so front-facing), with
 	// texture coordinates 0..1 from the bottom left; z is the depth.
 	lang::Ptr<gr::Primitive> makeQuad(float z = 0.f) {
@@ -87,7 +81,6 @@ protected:
 };
 
 // Colour comparison with a tolerance of a few steps (filtering, rounding).
-::testing::AssertionResult colourNear(const std::vector<uint8_t>& pixel, int r, int g, int b, int a = -1,
-									  int tolerance = 3);
+using test::colourNear;
 
 #endif

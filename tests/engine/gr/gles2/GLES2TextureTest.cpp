@@ -54,7 +54,7 @@ TEST_F(GLES2Test, MissingTextureBecomesThePlaceholder) {
 	EXPECT_EQ(context->loadCounters[GLES2_Context::TEXTURES_LOADED], 0);
 
 	// Drawn over the window, its 2 x 2 blocks are grey and magenta.
-	writeTexturedEffect("plain.fx", "enableculling = false;\n");
+	tree.writeTexturedEffect("plain.fx", "enableculling = false;\n");
 	lang::Ptr<gr::Shader> shader = context->createShader("plain", 0);
 	shader->setTexture("BASEMAP", texture);
 	drawQuadCentre(shader);
@@ -129,7 +129,7 @@ TEST_F(GLES2Test, BottomUpFlagLeavesRowsAsStored) {
 		image.rgba[i + 1] = 255;
 	}
 	ASSERT_TRUE(test::writePvr(tree.path("flip.pvr"), {image}, 0, 0x10000));
-	writeTexturedEffect("plain.fx", "enableculling = false;\n");
+	tree.writeTexturedEffect("plain.fx", "enableculling = false;\n");
 	lang::Ptr<gr::Shader> shader = context->createShader("plain", 0);
 	lang::Ptr<gr::Texture> texture = context->loadTexture("flip.pvr");
 	shader->setTexture("BASEMAP", texture);
@@ -172,9 +172,7 @@ TEST_F(GLES2Test, CubeTexturesAndPalettesHoldNothing) {
 	EXPECT_EQ(palette->getEntryCount(), 256);
 
 	// A cube texture given to a sampler is never bound: the sampler gets its default.
-	tree.write("textured.vsh", test::EffectTreeWriter::TEXTURED_VERTEX);
-	tree.write("textured.fsh", test::EffectTreeWriter::TEXTURED_FRAGMENT);
-	tree.writeEffect("cube.fx", "textured.vsh", "textured.fsh", "enableculling = false;\n");
+	tree.writeTexturedEffect("cube.fx", "enableculling = false;\n");
 	lang::Ptr<gr::Shader> shader = context->createShader("cube", 0);
 	shader->setTexture("BASEMAP", cube);
 	testing::internal::CaptureStderr();

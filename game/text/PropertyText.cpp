@@ -1,10 +1,18 @@
-#include "player/PropertyText.h"
+#include "text/PropertyText.h"
 
-#include <cctype>
+#include <lang/String.h>
 
 namespace lumaroll {
 
-std::string readProperty(const std::string& text, const std::string& key)
+std::string wholeText(const lang::String& text)
+{
+    std::string out(static_cast<size_t>(text.length()), '\0');
+    if (!out.empty())
+        text.getChars(0, text.length(), &out[0]);
+    return out;
+}
+
+std::string propertyValue(const std::string& text, const std::string& key)
 {
     const std::string needle = key + "=";
     size_t at = text.find(needle);
@@ -18,14 +26,6 @@ std::string readProperty(const std::string& text, const std::string& key)
     while (!value.empty() && (value.back() == ' ' || value.back() == '\r'))
         value.pop_back();
     return value;
-}
-
-std::string lowerAscii(const std::string& text)
-{
-    std::string out = text;
-    for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
 }
 
 } // namespace lumaroll
