@@ -13,6 +13,7 @@
 // runs more. The moments come from a seeded generator: the seed is printed,
 // and LUMAROLL_KILL_SEED=N repeats a run's moments.
 #include "files/DataLayout.h"
+#include "game/app/ProgramFixture.h"
 #include "import/Import.h"
 #include "support/Files.h"
 #include "support/GamePackage.h"
@@ -88,40 +89,23 @@ bool wholePng(const std::string& bytes) {
 		   bytes.compare(bytes.size() - end.size(), end.size(), end) == 0;
 }
 
-class KillTest : public testing::Test {
+// The real program in a temporary home (apptest::ProgramTest), with the
+// package, its files as written, and settings without the update check.
+class KillTest : public apptest::ProgramTest {
 protected:
 	void SetUp() override {
-		ASSERT_FALSE(test::lumarollBinary().empty()) << "the lumaroll program was not found";
+		apptest::ProgramTest::SetUp();
 		std::string log;
 		ASSERT_TRUE(test::writeGamePackage(deb(), &log)) << log;
-		ASSERT_TRUE(test::writeGameData(home / "reference/data", &log)) << log;
+		ASSERT_TRUE(test::writeGameData(dir / "reference/data", &log)) << log;
 		ASSERT_TRUE(test::writeFile(configFile(), kNewConfig));
 	}
 
-	std::string deb() const { return home / "plimbo-test.deb"; }
-	std::string configFile() const { return home / "config/lumaroll/config.ini"; }
-	std::string scoresFile() const { return home / "userdata/lumaroll/level2.scores"; }
-	std::string gameData() const { return home / "userdata/lumaroll"; }
-	std::string shot() const { return home / "shot.png"; }
-
-	test::ProcessOptions options(const std::vector<std::string>& args) const {
-		test::ProcessOptions o;
-		o.args = args;
-		o.env = {{"XDG_DATA_HOME", home / "userdata"},
-				 {"XDG_CONFIG_HOME", home / "config"},
-				 {"XDG_PICTURES_DIR", home / "pictures"},
-				 {"HOME", home / "home"},
-				 {"SDL_VIDEODRIVER", "offscreen"},
-				 {"SDL_AUDIODRIVER", "dummy"},
-				 {"LUMAROLL_NO_AUDIO", "1"},
-				 {"ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1"}};
-		o.workDir = home.path();
-		return o;
-	}
-
-	test::ProcessResult run(const std::vector<std::string>& args) const {
-		return test::runProcess(test::lumarollBinary(), options(args));
-	}
+	std::string deb() const { return dir / "plimbo-test.deb"; }
+	std::string configFile() const { return dir / "config/lumaroll/config.ini"; }
+	std::string scoresFile() const { return dir / "userdata/lumaroll/level2.scores"; }
+	std::string gameData() const { return dir / "userdata/lumaroll"; }
+	std::string shot() const { return dir / "shot.png"; }
 
 	std::vector<std::string> args(Work work) const {
 		switch (work) {
@@ -140,7 +124,7 @@ protected:
 	// "" when every file of the package lies in the data folder whole;
 	// otherwise the first that does not.
 	std::string incompleteFile() const {
-		const fs::path reference = home / "reference";
+		const fs::path reference = dir / "reference";
 		for (const fs::directory_entry& e : fs::recursive_directory_iterator(reference)) {
 			if (!e.is_regular_file())
 				continue;
@@ -150,8 +134,6 @@ protected:
 		}
 		return "";
 	}
-
-	test::TempDir home;
 };
 
 TEST_F(KillTest, FilesStayWholeAndTheNextStartWorks) {
