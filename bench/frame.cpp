@@ -26,6 +26,7 @@
 #include "app/LevelSession.h"
 #include "gr/gles2/GLES2_Dispatch.h"
 #include "plaingl/GLTrace.h"
+#include "profile/CallgrindCosts.h"
 
 #include "support/AllocationCounter.h"
 #include "support/BenchWindow.h"
@@ -45,16 +46,12 @@
 #endif
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -188,78 +185,6 @@ int runMode(const std::string& mode, const std::string& data, const std::string&
 	return 0;
 }
 
-// Instructions of a callgrind profile by the object that executed them
-// (self cost; the cost lines after "calls=" are inclusive and skipped).
-std::map<std::string, double> costByObject(const std::string& path) {
-	std::map<std::string, double> costs;
-	std::map<std::string, std::string> names;
-	std::ifstream in(path);
-	std::string line, object, current;
-	bool afterCall = false;
-	while (std::getline(in, line)) {
-		if (line.compare(0, 4, "cob=") == 0) {
-			// A call's target object: names an id for later "ob=" lines.
-			const std::string rest = line.substr(4);
-			const size_t close = rest.find(')');
-			if (rest[0] == '(' && close != std::string::npos && close + 1 < rest.size())
-				names[rest.substr(0, close + 1)] = rest.substr(close + 2);
-		} else if (line.compare(0, 3, "ob=") == 0) {
-			const std::string rest = line.substr(3);
-			const size_t close = rest.find(')');
-			if (rest[0] == '(' && close != std::string::npos) {
-				const std::string id = rest.substr(0, close + 1);
-				if (close + 1 < rest.size())
-					names[id] = rest.substr(close + 2);
-				current = names[id];
-			} else {
-				current = rest;
-			}
-		} else if (line.compare(0, 6, "calls=") == 0) {
-			afterCall = true;
-		} else if (!line.empty() && (std::isdigit(static_cast<unsigned char>(line[0])) || line[0] == '+' ||
-									 line[0] == '-' || line[0] == '*')) {
-			if (afterCall) {
-				afterCall = false;
-				continue;
-			}
-			std::istringstream words(line);
-			std::string position;
-			double ir = 0;
-			words >> position >> ir;
-			costs[current] += ir;
-		}
-	}
-	return costs;
-}
-
-bool isDriver(const std::string& object) {
-	for (const char* part :
-		 {"/dri/", "libLLVM", "libgallium", "libglapi", "libGLESv2", "libEGL", "libGLdispatch", "libgbm", "libdrm"})
-		if (object.find(part) != std::string::npos)
-			return true;
-	// Code that LLVM generated at run time lies in no file.
-	return object.empty() || object == "???";
-}
-
-struct Split {
-	double total = 0, driver = 0, program = 0;
-};
-
-Split split(const std::map<std::string, double>& costs, const std::string& program) {
-	Split s;
-	for (const auto& c : costs) {
-		s.total += c.second;
-		if (isDriver(c.first))
-			s.driver += c.second;
-		else if (c.first == program)
-			s.program += c.second;
-	}
-	s.total /= kMeasuredFrames;
-	s.driver /= kMeasuredFrames;
-	s.program /= kMeasuredFrames;
-	return s;
-}
-
 std::string self() {
 	char path[4096] = {};
 	const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
@@ -350,8 +275,8 @@ int runBenchmark() {
 		std::fprintf(stderr, "the plain program under callgrind failed:\n%s", r.err.c_str());
 		return 1;
 	}
-	const Split game = split(costByObject(gameProfile), self());
-	const Split plain = split(costByObject(plainProfile), self());
+	const bench::CostSplit game = bench::splitCosts(bench::costByObject(gameProfile), self(), kMeasuredFrames);
+	const bench::CostSplit plain = bench::splitCosts(bench::costByObject(plainProfile), self(), kMeasuredFrames);
 	const double whole = game.total / plain.total;
 	const double outside = (game.total - game.driver) / (plain.total - plain.driver);
 	std::printf("instructions per frame    game        plain program\n");
