@@ -24,7 +24,6 @@
 #include "app/AppContext.h"
 #include "app/LaunchOptions.h"
 #include "app/LevelSession.h"
-#include "gr/gles2/GLES2_Dispatch.h"
 #include "plaingl/GLTrace.h"
 #include "profile/CallgrindCosts.h"
 
@@ -32,7 +31,8 @@
 #include "support/BenchWindow.h"
 #include "support/Files.h"
 #include "support/GamePackage.h"
-#include "support/PlatformFakes.h"
+#include "support/DriverAllocations.h"
+#include "support/ScriptedPlatform.h"
 #include "support/ProcessRunner.h"
 #include "support/TempDir.h"
 
@@ -68,28 +68,15 @@ double msSince(Clock::time_point t0) {
 	return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
 }
 
-// The session's platform: the bench window, no events, Up held, a clock
-// that moves 17 ms a frame; the same in every mode, so that the recorded
-// frames are the measured ones.
-struct Platform {
-	test::FakeKeys keys;
-	test::ScriptedEvents events;
-	test::ManualClock clock;
-	test::FakeInputDevices devices;
-	lumaroll::AppContext app;
-
-	Platform() {
-		app = test::BenchWindow::instance().app;
-		app.events = &events;
-		app.keys = &keys;
-		app.clock = &clock;
-		app.devices = &devices;
+// The session's platform: the bench window, no events, Up held, the clock
+// moved 17 ms a frame; the same in every mode, so that the recorded frames
+// are the measured ones.
+struct Platform : test::ScriptedPlatform {
+	Platform()
+		: test::ScriptedPlatform(test::BenchWindow::instance().app.window,
+								 test::BenchWindow::instance().app.drawableWidth,
+								 test::BenchWindow::instance().app.drawableHeight) {
 		keys.press(SDL_SCANCODE_UP);
-	}
-	bool frame(lumaroll::LevelSession& session) {
-		clock.now += 17;
-		clock.sleeps.clear();
-		return session.frame();
 	}
 };
 
@@ -110,19 +97,6 @@ long readAll(const std::string& data) {
 		if (e.is_regular_file())
 			bytes += long(test::readFile(e.path().string()).size());
 	return bytes;
-}
-
-// Every function of gr::gl, wrapped so that the driver's allocations inside
-// the call are not counted.
-void leaveDriverAllocationsUncounted() {
-	static gr::GLES2_Dispatch next = gr::gl;
-#define FRAME_UNCOUNTED(name) \
-	gr::gl.name = [](auto... a) { \
-		test::UncountedAllocations driver; \
-		return next.name(a...); \
-	};
-	GR_GLES2_FUNCTIONS(FRAME_UNCOUNTED)
-#undef FRAME_UNCOUNTED
 }
 
 // The modes run in child processes: one fresh GL context each, so that the
@@ -154,10 +128,11 @@ int runMode(const std::string& mode, const std::string& data, const std::string&
 	}
 	Platform platform;
 	bench::GLTrace t;
+	std::unique_ptr<test::DriverAllocationsUncounted> driver;
 	if (mode == "record")
 		t.start();
 	else
-		leaveDriverAllocationsUncounted();
+		driver = std::make_unique<test::DriverAllocationsUncounted>();
 	{
 		lumaroll::LevelSession session(platform.app, levelOptions(data, false));
 		session.start();

@@ -1,11 +1,10 @@
 #include "support/EnduranceRun.h"
 
-#include "app/AppContext.h"
 #include "app/LevelLoop.h"
 #include "app/LevelSession.h"
 #include "support/AllocationCounter.h"
 #include "support/GLObjectCounter.h"
-#include "support/PlatformFakes.h"
+#include "support/ScriptedPlatform.h"
 #include "support/ProcessFigures.h"
 
 #include <GLES2/gl2.h>
@@ -55,18 +54,7 @@ EnduranceRun runEndurance(const EnduranceOptions& options) {
 	setenv("XDG_CONFIG_HOME", (options.userDir + "/config").c_str(), 1);
 	setenv("XDG_PICTURES_DIR", (options.userDir + "/pictures").c_str(), 1);
 
-	FakeKeys keys;
-	ScriptedEvents events;
-	ManualClock clock;
-	FakeInputDevices devices;
-	lumaroll::AppContext app;
-	app.window = options.window;
-	app.events = &events;
-	app.keys = &keys;
-	app.clock = &clock;
-	app.devices = &devices;
-	app.drawableWidth = options.width;
-	app.drawableHeight = options.height;
+	ScriptedPlatform platform(options.window, options.width, options.height);
 
 	EnduranceRun run;
 	GLObjectCounter gl;
@@ -89,17 +77,13 @@ EnduranceRun runEndurance(const EnduranceOptions& options) {
 		const int frames = options.frames / sessions + (last ? options.frames % sessions : 0);
 		const int command = last ? kQuit : kChangeCycle[index % 3];
 
-		lumaroll::LevelSession session(app, current);
+		lumaroll::LevelSession session(platform.app, current);
 		session.start();
 		for (int f = 0;; ++f) {
 			if (f == frames)
 				session.onMenuAction(command);
-			scriptKeys(keys, f);
-			clock.now += 17;
-			// What the fakes keep for tests to look at would grow with the run.
-			clock.sleeps.clear();
-			events.pushed.clear();
-			if (!session.frame())
+			scriptKeys(platform.keys, f);
+			if (!platform.frame(session))
 				break;
 			++run.frames;
 		}
