@@ -8,8 +8,9 @@
 // the game's objects) grow by at most 256 kB and the resident size by at
 // most 48 MB: in this build llvmpipe's own heap keeps filling its caches for
 // a few dozen levels (15 to 30 MB over these changes) before it levels off.
-#include "platform/SdlWindow.h"
+// Also: steady frames of the first level allocate nothing.
 #include "app/LevelSession.h"
+#include "platform/SdlWindow.h"
 #include "support/AllocationCounter.h"
 #include "support/DriverAllocations.h"
 #include "support/EnduranceRun.h"
