@@ -18,3 +18,10 @@ configure() {
     printf '%s\n' "$args" >"$stamp"
   fi
 }
+
+# configure_test_build: the build of scripts/test in build/test (AddressSanitizer
+# and UndefinedBehaviorSanitizer, benchmarks compiled only).
+configure_test_build() {
+  configure "$ROOT/build/test" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DCMAKE_C_FLAGS_DEBUG="-O1 -g" \
+    -DLUMAROLL_SANITIZE=ON -DLUMAROLL_BENCH=ON
+}

@@ -88,19 +88,19 @@ bool Settings::saveTo(const std::string& file) const
     return replaceFileContents(file, text);
 }
 
-std::string Settings::getString(const std::string& key, const std::string& fallback) const
+std::string Settings::getString(std::string_view key, const std::string& fallback) const
 {
     auto it = entries.find(key);
     return it != entries.end() ? it->second : fallback;
 }
 
-bool Settings::getBool(const std::string& key, bool fallback) const
+bool Settings::getBool(std::string_view key, bool fallback) const
 {
     auto it = entries.find(key);
     return it != entries.end() ? it->second == "1" : fallback;
 }
 
-float Settings::getFloat(const std::string& key, float fallback) const
+float Settings::getFloat(std::string_view key, float fallback) const
 {
     auto it = entries.find(key);
     return it != entries.end() ? narrowToFloat(std::strtod(it->second.c_str(), nullptr)) : fallback;

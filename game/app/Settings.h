@@ -3,8 +3,10 @@
 // and take their default from the caller.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 
 namespace lumaroll {
 
@@ -33,12 +35,16 @@ public:
     bool save() const;
     bool saveTo(const std::string& file) const;
 
+    // The store: key to text, in key order. Keys are looked up as string
+    // views, so that the frame loop's reads of literal keys allocate nothing.
+    using Store = std::map<std::string, std::string, std::less<>>;
+
     // The stored text; fallback when the key is absent.
-    std::string getString(const std::string& key, const std::string& fallback) const;
+    std::string getString(std::string_view key, const std::string& fallback) const;
     // True exactly when the stored text is "1"; fallback when the key is absent.
-    bool getBool(const std::string& key, bool fallback) const;
+    bool getBool(std::string_view key, bool fallback) const;
     // strtod of the stored text (text that is no number reads 0); fallback when absent.
-    float getFloat(const std::string& key, float fallback) const;
+    float getFloat(std::string_view key, float fallback) const;
 
     // Store the value as text ("1" or "0" for a bool, printf's %g for a
     // float), replacing the key's old one; only save writes the file. The
@@ -52,7 +58,7 @@ public:
     void applyEnvironment() const;
 
     // Every key with its stored text, in key order (tests and the fuzz target compare stores).
-    const std::map<std::string, std::string>& values() const { return entries; }
+    const Store& values() const { return entries; }
     // Empties the store without saving; tests start from an empty one.
     void clear() { entries.clear(); }
 
@@ -60,7 +66,7 @@ private:
     // Replaces old keys by their current form; saves to file when anything changed.
     void migrate(const std::string& file);
 
-    std::map<std::string, std::string> entries;
+    Store entries;
 };
 
 } // namespace lumaroll

@@ -13,6 +13,13 @@ namespace lumaroll {
 namespace {
 
 const char* const kIngame = "INGAME";
+// Image names drawn every frame, made once: names longer than a short
+// string's inline space would otherwise be allocated at each call.
+const std::string kPickIcon = "LEVEL_1_PICK_ITEM_ICON";
+const std::string kResultsBackground1 = "LEVEL_1_RESULTS_BG";
+const std::string kTimeIcon = "LEVEL_2_HUD_TIME";
+const std::string kDistanceIcon = "LEVEL_2_HUD_DISTANCE";
+const std::string kResultsBackground2 = "LEVEL_2_RESULTS_BG";
 
 // printf into the 48 bytes a HUD text may take.
 std::string hudText(const char* format, ...)
@@ -59,11 +66,11 @@ void Hud::draw(UiCanvas& canvas, World& world, const HudPlayer* player, bool pau
         if (slide > 0.5f && collectablesTotal > 0) {
             // The icon and its count slide in from the right edge.
             const std::string text = hudText("%d/%d", count, collectablesTotal);
-            const float iw = static_cast<float>(canvas.imageWidth(kIngame, "LEVEL_1_PICK_ITEM_ICON"));
-            const float ih = static_cast<float>(canvas.imageHeight(kIngame, "LEVEL_1_PICK_ITEM_ICON"));
+            const float iw = static_cast<float>(canvas.imageWidth(kIngame, kPickIcon));
+            const float ih = static_cast<float>(canvas.imageHeight(kIngame, kPickIcon));
             const float tw = static_cast<float>(canvas.textWidth("FONT", text));
             const float x = v + (1.f - slide / 100.f) * (tw + iw);
-            canvas.drawImage(kIngame, "LEVEL_1_PICK_ITEM_ICON", x, 0.f, 1.f, 1.f);
+            canvas.drawImage(kIngame, kPickIcon, x, 0.f, 1.f, 1.f);
             canvas.drawText("FONT", text, 2, 1, x - iw, ih / 2.f, 1.f);
         }
         if (player->railIndex >= 0) {
@@ -89,7 +96,7 @@ void Hud::drawCollectablesResults(UiCanvas& canvas, int count, float fade)
     if (collectablesTotal <= 0)
         return;
     const float v = canvas.virtualWidth();
-    canvas.drawImage(kIngame, "LEVEL_1_RESULTS_BG", v / 2.f, 240.f, fade, 1.f);
+    canvas.drawImage(kIngame, kResultsBackground1, v / 2.f, 240.f, fade, 1.f);
     canvas.drawText(count >= collectablesTotal ? "FONT_YELLOW" : "FONT",
                     hudText("%d/%d", count, collectablesTotal), 1, 1, v / 2.f, 310.f, fade);
 }
@@ -97,10 +104,10 @@ void Hud::drawCollectablesResults(UiCanvas& canvas, int count, float fade)
 void Hud::drawLevel2(UiCanvas& canvas, World& world, const HudPlayer& player)
 {
     const float v = canvas.virtualWidth();
-    canvas.drawImage(kIngame, "LEVEL_2_HUD_TIME", 0.f, 0.f, 1.f, 1.f);
+    canvas.drawImage(kIngame, kTimeIcon, 0.f, 0.f, 1.f, 1.f);
     canvas.drawText("FONT", hudText("%.1f", static_cast<double>(world.getVariable("timer01"))), 2, 1, 175.f, 25.f,
                     1.f);
-    canvas.drawImage(kIngame, "LEVEL_2_HUD_DISTANCE", v, 0.f, 1.f, 1.f);
+    canvas.drawImage(kIngame, kDistanceIcon, v, 0.f, 1.f, 1.f);
     canvas.drawText("FONT", hudText("%d", wholePart(player.distanceRidden / 100.f)), 2, 1, v - 52.f, 25.f, 1.f);
     const int n = wholePart(world.getVariable("countdown") + 0.5f);
     if (n >= 1 && n <= 3)
@@ -121,7 +128,7 @@ void Hud::drawResults(UiCanvas& canvas, const HudPlayer& player, float fade)
                 std::fprintf(stderr, "ui: could not save the best distances to %s\n", result.file.c_str());
         }
     }
-    canvas.drawImage(kIngame, "LEVEL_2_RESULTS_BG", v / 2.f, 229.f, fade, 1.f);
+    canvas.drawImage(kIngame, kResultsBackground2, v / 2.f, 229.f, fade, 1.f);
     canvas.drawText("FONT", hudText("%d m", distance), 1, 1, v / 2.f, 148.f, fade);
     const int rows = std::min(static_cast<int>(bestDistances.size()), 3);
     for (int r = 0; r < rows; ++r) {

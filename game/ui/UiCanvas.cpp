@@ -62,6 +62,14 @@ int textWidth(const Font& font, const std::string& text)
 std::vector<SpriteQuad> textQuads(const Font& font, const std::string& text, int hAlign, int vAlign, float x,
                                   float y)
 {
+    std::vector<SpriteQuad> quads;
+    textQuads(font, text, hAlign, vAlign, x, y, quads);
+    return quads;
+}
+
+void textQuads(const Font& font, const std::string& text, int hAlign, int vAlign, float x, float y,
+               std::vector<SpriteQuad>& quads)
+{
     const float width = static_cast<float>(textWidth(font, text));
     const float line = static_cast<float>(font.lineHeight);
     if (hAlign == 1)
@@ -73,7 +81,7 @@ std::vector<SpriteQuad> textQuads(const Font& font, const std::string& text, int
     else if (vAlign == 2)
         y -= line;
 
-    std::vector<SpriteQuad> quads;
+    quads.clear();
     for (char byte : text) {
         const Glyph* g = glyphOf(font, byte);
         if (!g)
@@ -92,7 +100,6 @@ std::vector<SpriteQuad> textQuads(const Font& font, const std::string& text, int
         }
         x += static_cast<float>(penAdvance(*g));
     }
-    return quads;
 }
 
 namespace {

@@ -69,6 +69,10 @@ int textWidth(const Font& font, const std::string& text);
 // positive, only move the pen.
 std::vector<SpriteQuad> textQuads(const Font& font, const std::string& text, int hAlign, int vAlign, float x,
                                   float y);
+// The same into quads (emptied first), so that a caller drawing every frame
+// can keep one vector and allocate nothing once it is large enough.
+void textQuads(const Font& font, const std::string& text, int hAlign, int vAlign, float x, float y,
+               std::vector<SpriteQuad>& quads);
 
 class UiCanvas {
 public:

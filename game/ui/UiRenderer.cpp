@@ -146,7 +146,8 @@ void UiRenderer::drawText(const std::string& font, const std::string& text, int 
     const Font* f = findFont(font);
     if (!f)
         return;
-    for (const SpriteQuad& q : textQuads(*f, text, hAlign, vAlign, x, y))
+    textQuads(*f, text, hAlign, vAlign, x, y, glyphQuads);
+    for (const SpriteQuad& q : glyphQuads)
         drawQuad(f->texture, f->width, f->height, static_cast<float>(q.srcX), static_cast<float>(q.srcY), q.x, q.y,
                  q.w, q.h, alpha, static_cast<float>(q.srcW), static_cast<float>(q.srcH));
 }

@@ -79,6 +79,8 @@ private:
 
     GLuint spriteProgram = 0;
     GLuint blurProgram = 0;
+    // drawText's glyph quads, kept so that text drawn every frame allocates nothing.
+    std::vector<SpriteQuad> glyphQuads;
     bool spriteFailed = false;
     bool blurFailed = false;
     bool drawing = false;     // between a begin that set the sprite program up and end

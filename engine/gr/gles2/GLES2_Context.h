@@ -114,8 +114,11 @@ public:
 
 	/**
 	 * Writes the window's framebuffer (width x height, whatever target is
-	 * bound) to a PNG file at path, top row first, alpha 255. Returns false
-	 * when encoding fails or the file cannot be opened or fully written.
+	 * bound) to a PNG file at path, top row first, alpha 255, through a
+	 * temporary file beside it: path holds an earlier file or the whole new
+	 * picture, also when the process dies while writing. Returns false (an
+	 * earlier file untouched) when encoding fails or the file cannot be
+	 * written, flushed or renamed into place.
 	 */
 	bool saveScreenshot(const std::string& path);
 

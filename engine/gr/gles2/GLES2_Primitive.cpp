@@ -123,14 +123,21 @@ void GLES2_Primitive::upload() {
 
 	DIPrimitive::lock(LOCK_READ);
 	const VertexFormat& format = getVertexFormat();
-	std::vector<math::Vector4> source(static_cast<size_t>(vertexCount));
-	std::vector<float> packed;
+	// Scratch space shared by every upload (the renderer's thread only):
+	// primitives whose vertices change re-upload every frame, which then
+	// allocates nothing once the space has grown to the largest of them.
+	static std::vector<math::Vector4> source;
+	static std::vector<float> packed;
+	if (source.size() < size_t(vertexCount))
+		source.resize(size_t(vertexCount));
 	for (int type = 0; type < VertexFormat::DT_SIZE; ++type) {
 		const int dataFormat = format.getDataFormat(type);
 		if (dataFormat == VertexFormat::NONE)
 			continue;
 		const int n = COMPONENT_COUNTS[type];
-		packed.resize(size_t(vertexCount) * size_t(n));
+		const size_t floats = size_t(vertexCount) * size_t(n);
+		if (packed.size() < floats)
+			packed.resize(floats);
 
 		if (isColour(type) && dataFormat == VertexFormat::V4_8) {
 			// 0xAARRGGBB words: bytes blue, green, red, alpha.
@@ -173,7 +180,7 @@ void GLES2_Primitive::upload() {
 		if (m_vertexBuffers[type] == 0)
 			gl.GenBuffers(1, &m_vertexBuffers[type]);
 		gl.BindBuffer(GL_ARRAY_BUFFER, m_vertexBuffers[type]);
-		gl.BufferData(GL_ARRAY_BUFFER, GLsizeiptr(packed.size() * sizeof(float)), packed.data(), GL_STATIC_DRAW);
+		gl.BufferData(GL_ARRAY_BUFFER, GLsizeiptr(floats * sizeof(float)), packed.data(), GL_STATIC_DRAW);
 		m_componentCounts[type] = n;
 	}
 

@@ -3,21 +3,37 @@
 #include <stb_image_write.h>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace gr {
 
 namespace {
 
-struct PngSink {
-	FILE* file;
-	bool failed;
-};
+void appendBytes(void* context, void* data, int size) {
+	std::vector<uint8_t>& out = *static_cast<std::vector<uint8_t>*>(context);
+	const uint8_t* bytes = static_cast<const uint8_t*>(data);
+	out.insert(out.end(), bytes, bytes + size);
+}
 
-void writeToFile(void* context, void* data, int size) {
-	PngSink* sink = static_cast<PngSink*>(context);
-	if (!sink->failed && std::fwrite(data, 1, size_t(size), sink->file) != size_t(size))
-		sink->failed = true;
+// Writes bytes to a temporary file beside path and renames it over path, so
+// that path holds the earlier file or the whole new one even when the
+// process is killed while writing. False (the temporary file removed) when
+// any step fails.
+bool replaceFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+	const std::string temp = path + ".tmp." + std::to_string(getpid());
+	FILE* file = std::fopen(temp.c_str(), "wb");
+	if (!file)
+		return false;
+	bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+	ok = std::fflush(file) == 0 && ok;
+	ok = fsync(fileno(file)) == 0 && ok;
+	ok = std::fclose(file) == 0 && ok;
+	if (ok && std::rename(temp.c_str(), path.c_str()) == 0)
+		return true;
+	std::remove(temp.c_str());
+	return false;
 }
 
 } // namespace
@@ -48,12 +64,10 @@ bool GLES2_Context::saveScreenshot(const std::string& path) {
 			dst[x * 4 + 3] = 255;
 	}
 
-	PngSink sink{std::fopen(path.c_str(), "wb"), false};
-	if (!sink.file)
+	std::vector<uint8_t> png;
+	if (!stbi_write_png_to_func(&appendBytes, &png, width, height, 4, image.data(), int(rowBytes)))
 		return false;
-	const int encoded = stbi_write_png_to_func(&writeToFile, &sink, width, height, 4, image.data(), int(rowBytes));
-	const bool closed = std::fclose(sink.file) == 0;
-	return encoded && !sink.failed && closed;
+	return replaceFile(path, png);
 }
 
 } // gr

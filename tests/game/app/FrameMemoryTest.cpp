@@ -7,6 +7,7 @@
 #include "platform/SdlWindow.h"
 #include "support/Files.h"
 #include "support/ParticleDescriptionWriter.h"
+#include "support/ProcessFigures.h"
 #include "support/ProcessRunner.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,6 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <unistd.h>
 
@@ -23,17 +23,6 @@ using namespace lumaroll;
 namespace {
 
 const char* const kChildVariable = "LUMAROLL_FRAME_MEMORY_CHILD";
-
-// VmRSS of this process in kB; 0 when it cannot be read.
-long residentKb() {
-	std::ifstream status("/proc/self/status");
-	std::string line;
-	while (std::getline(status, line)) {
-		if (line.compare(0, 6, "VmRSS:") == 0)
-			return std::strtol(line.c_str() + 6, nullptr, 10);
-	}
-	return 0;
-}
 
 class FrameMemoryTest : public apptest::GLSceneTest {};
 
@@ -79,9 +68,9 @@ TEST_F(FrameMemoryTest, FiveThousandFramesInAChild) {
 	for (int frame = 1; frame <= 5000; ++frame) {
 		ASSERT_TRUE(session.frame());
 		if (frame == 500)
-			at500 = residentKb();
+			at500 = test::residentKb();
 	}
-	std::printf("resident size: %ld kB at frame 500, %ld kB at frame 5000\n", at500, residentKb());
+	std::printf("resident size: %ld kB at frame 500, %ld kB at frame 5000\n", at500, test::residentKb());
 }
 
 TEST(FrameMemory, ResidentSizeStaysWithinATenthOverFiveThousandFrames) {

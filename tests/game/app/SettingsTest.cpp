@@ -53,8 +53,7 @@ TEST_F(SettingsFileTest, LineForms) {
 		"no equals sign\n"
 		"empty=\n"
 		"a=later\n");
-	const std::map<std::string, std::string> expected = {
-		{"", "x"}, {" blank", "1"}, {"a", "later"}, {"empty", ""}, {"key#", "v#"}};
+	const Settings::Store expected = {{"", "x"}, {" blank", "1"}, {"a", "later"}, {"empty", ""}, {"key#", "v#"}};
 	EXPECT_EQ(settings.values(), expected);
 }
 

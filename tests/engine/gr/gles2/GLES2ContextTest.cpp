@@ -1,4 +1,5 @@
 #include "GLES2Fixture.h"
+#include "support/Files.h"
 #include "support/GLCallRecorder.h"
 
 #include <gr/Rect.h>
@@ -7,6 +8,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <iterator>
 
 namespace {
 
@@ -229,6 +232,24 @@ TEST_F(ScreenshotTest, ReadsTheWindowWhateverTargetIsBound) {
 	ASSERT_EQ(png.size(), size_t(W) * H * 4);
 	EXPECT_TRUE(colourNear(std::vector<uint8_t>(png.end() - 4, png.end()), 255, 0, 0, 255, 0));
 	context->setRenderTarget(nullptr);
+}
+
+// The picture goes to a temporary file renamed over the earlier one: a
+// process killed while writing leaves the earlier picture, not a truncated
+// file. Once saved, nothing but the picture is left in the folder.
+TEST_F(ScreenshotTest, ReplacesAnEarlierFileWholeLeavingNothingBeside) {
+	paintHalves();
+	const std::string path = tree.path("again.png");
+	ASSERT_TRUE(test::writeFile(path, "an earlier picture"));
+	const auto entries = [this] {
+		const std::filesystem::directory_iterator all(tree.dir());
+		return std::distance(begin(all), end(all));
+	};
+	const auto entriesBefore = entries();
+	ASSERT_TRUE(context->saveScreenshot(path));
+	int w = 0, h = 0;
+	EXPECT_EQ(readPng(path, w, h).size(), size_t(W) * H * 4);
+	EXPECT_EQ(entries(), entriesBefore);
 }
 
 TEST_F(ScreenshotTest, UnwritablePathIsFalse) {
