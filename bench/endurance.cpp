@@ -4,10 +4,13 @@
 // fails when, after the first level change, the live GL objects, open file
 // descriptors or threads move at all, or a log line repeats more than three
 // times a session; or when, after each level has run once (the third
-// change), the bytes held through operator new grow by more than 256 kB or
-// the resident size by more than 24 MB. Counters: the figures at the third
-// change and at the end, and their largest growth. LUMAROLL_ENDURANCE_SAMPLES
-// names a file for every sample (change, resident kB, heap and object bytes).
+// change), the bytes held through operator new grow by more than 256 kB; or
+// when, after the 20th change, the resident size grows by more than 24 MB
+// (llvmpipe's rasteriser threads grow the driver's heap over the first ten
+// or so changes on a machine with many cores, then it levels off).
+// Counters: the figures at the reference changes and at the end, and their
+// largest growth. LUMAROLL_ENDURANCE_SAMPLES names a file for every sample
+// (change, resident kB, heap and object bytes).
 #include "support/BenchWindow.h"
 #include "support/EnduranceRun.h"
 #include "support/GamePackage.h"
@@ -49,6 +52,7 @@ void BM_Endurance(benchmark::State& state) {
 		run = test::runEndurance(options);
 
 	test::EnduranceBounds bounds;
+	bounds.residentReference = 20;
 	bounds.residentKb = 24 << 10;
 	bounds.objectBytes = 256 << 10;
 	std::string faults = run.exitCode == 0 ? "" : "the level loop ended with " + std::to_string(run.exitCode) + "\n";
@@ -60,15 +64,17 @@ void BM_Endurance(benchmark::State& state) {
 	const std::string line = test::mostRepeatedLine(run.log, &repeats);
 	if (repeats > 3 * run.sessions)
 		faults += "the log repeats \"" + line + "\" " + std::to_string(repeats) + " times\n";
-	if (run.samples.size() <= bounds.memoryReference) {
+	if (run.samples.size() <= bounds.residentReference) {
 		state.SkipWithError("too few samples");
 		return;
 	}
 	const test::EnduranceSample& first = run.samples[bounds.memoryReference];
+	const test::EnduranceSample& settled = run.samples[bounds.residentReference];
 	const test::EnduranceSample& last = run.samples.back();
 	long residentMost = 0, objectsMost = 0;
 	for (size_t i = bounds.memoryReference; i < run.samples.size(); ++i) {
-		residentMost = std::max(residentMost, run.samples[i].residentKb - first.residentKb);
+		if (i >= bounds.residentReference)
+			residentMost = std::max(residentMost, run.samples[i].residentKb - settled.residentKb);
 		objectsMost = std::max(objectsMost, run.samples[i].objectBytes - first.objectBytes);
 	}
 	if (const char* out = std::getenv("LUMAROLL_ENDURANCE_SAMPLES")) {
@@ -81,7 +87,8 @@ void BM_Endurance(benchmark::State& state) {
 	}
 	state.counters["frames"] = run.frames;
 	state.counters["changes"] = run.sessions - 1;
-	state.counters["rss_ref_MB"] = double(first.residentKb) / 1024.0;
+	state.counters["rss_change3_MB"] = double(first.residentKb) / 1024.0;
+	state.counters["rss_ref_MB"] = double(settled.residentKb) / 1024.0;
 	state.counters["rss_last_MB"] = double(last.residentKb) / 1024.0;
 	state.counters["rss_growth_max_MB"] = double(residentMost) / 1024.0;
 	state.counters["heap_ref_MB"] = double(first.heapBytes) / 1048576.0;

@@ -11,6 +11,14 @@ namespace hgr {
 
 namespace {
 
+/** Empties a and gives it room for n elements (the storage only grows). */
+template <class T>
+void emptyWithRoom(lang::Array<T>& a, int n) {
+	if (a.capacity() < n)
+		a.resize(n);
+	a.clear();
+}
+
 /** Negates the first column of the camera's local transform; the mirror of the N3D platform. */
 void mirrorFirstColumn(Node* node) {
 	math::Matrix3x4 t = node->getTransform();
@@ -43,14 +51,14 @@ inline bool isVisualClass(int classId) {
 
 } // namespace
 
-Camera::Camera() : m_currentLights(nullptr), m_resetProjection(false) {
+Camera::Camera() : m_currentLights(nullptr), m_roomForNodes(-1), m_resetProjection(false) {
 	setClassId(NODE_CAMERA);
 }
 
 Camera::Camera(const Camera& other)
 	: Node(other), m_frustum(other.m_frustum), m_worldTransform(other.m_worldTransform),
 	  m_viewTransform(other.m_viewTransform), m_viewProjection(other.m_viewProjection), m_currentLights(nullptr),
-	  m_resetProjection(other.m_resetProjection) {}
+	  m_roomForNodes(-1), m_resetProjection(other.m_resetProjection) {}
 
 Camera::~Camera() {}
 
@@ -173,10 +181,27 @@ void Camera::collectPriorities(const lang::Array<gr::Shader*>& shaders, lang::Ar
 	priorities.resize(int(std::unique(priorities.begin(), priorities.end()) - priorities.begin()));
 }
 
+void Camera::makeRoom(const lang::Array<Node*>& nodes) {
+	m_roomForNodes = nodes.size();
+	emptyWithRoom(m_depthList, nodes.size());
+	emptyWithRoom(m_visuals, nodes.size());
+	m_shaders.clear();
+	for (int i = 0; i < nodes.size(); ++i)
+		if (isVisualClass(nodes[i]->getClassId()))
+			static_cast<Visual*>(nodes[i])->getShaders(m_shaders);
+	emptyWithRoom(m_priorities, m_shaders.size());
+	m_shaders.clear();
+}
+
 void Camera::render(gr::Context* context) {
 	// Collect first: a tree too large to place is refused before anything changes.
 	Node* top = root();
 	collectNodes(top, m_nodes);
+	// Room for the whole tree whenever its node count changes, so that frames
+	// in which more of it comes into view (a reflection the ball rolls into)
+	// allocate nothing.
+	if (m_nodes.size() != m_roomForNodes)
+		makeRoom(m_nodes);
 
 	MirrorScope mirror(this, context->getPlatform() == gr::Context::PLATFORM_N3D);
 

@@ -129,8 +129,12 @@ private:
 	LightSorter m_lightSorter;
 	LightSorter* m_currentLights;
 	lang::Array<DepthEntry> m_depthList;
+	int m_roomForNodes; // node count the per-frame arrays last got room for; -1 before
 	bool m_resetProjection;
 	math::Vector4 m_planes[ViewFrustum::PLANE_COUNT];
+
+	// Gives the arrays rebuilt every frame room for every visual of nodes.
+	void makeRoom(const lang::Array<Node*>& nodes);
 
 	Camera& operator=(const Camera&) = delete;
 };

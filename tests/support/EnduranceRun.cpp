@@ -96,18 +96,19 @@ EnduranceRun runEndurance(const EnduranceOptions& options) {
 }
 
 std::string enduranceFaults(const EnduranceRun& run, const EnduranceBounds& bounds) {
-	if (run.samples.size() <= bounds.memoryReference + 1 || run.samples.size() < 3)
+	if (run.samples.size() <= std::max(bounds.memoryReference, bounds.residentReference) + 1 || run.samples.size() < 3)
 		return "too few level changes to compare\n";
 	std::ostringstream out;
 	const EnduranceSample& first = run.samples[1];
 	const EnduranceSample& reference = run.samples[bounds.memoryReference];
-	long residentMost = reference.residentKb, objectsMost = reference.objectBytes;
+	const EnduranceSample& residentReference = run.samples[bounds.residentReference];
+	long residentMost = residentReference.residentKb, objectsMost = reference.objectBytes;
 	for (size_t i = 2; i < run.samples.size(); ++i) {
 		const EnduranceSample& s = run.samples[i];
-		if (i > bounds.memoryReference) {
+		if (i > bounds.residentReference)
 			residentMost = std::max(residentMost, s.residentKb);
+		if (i > bounds.memoryReference)
 			objectsMost = std::max(objectsMost, s.objectBytes);
-		}
 		if (s.glObjects != first.glObjects)
 			out << "change " << i << ": live GL objects " << s.glObjects << " instead of " << first.glObjects << "\n";
 		if (s.fileDescriptors != first.fileDescriptors)
@@ -116,8 +117,9 @@ std::string enduranceFaults(const EnduranceRun& run, const EnduranceBounds& boun
 		if (s.threads != first.threads)
 			out << "change " << i << ": " << s.threads << " threads instead of " << first.threads << "\n";
 	}
-	if (residentMost - reference.residentKb > bounds.residentKb)
-		out << "resident size grew from " << reference.residentKb << " kB to " << residentMost << " kB\n";
+	if (residentMost - residentReference.residentKb > bounds.residentKb)
+		out << "resident size grew from " << residentReference.residentKb << " kB at change "
+			<< bounds.residentReference << " to " << residentMost << " kB\n";
 	if (objectsMost - reference.objectBytes > bounds.objectBytes)
 		out << "bytes held through operator new grew from " << reference.objectBytes << " to " << objectsMost << "\n";
 	return out.str();

@@ -34,6 +34,26 @@ bool isColour(int dataType) {
 	return dataType == VertexFormat::DT_DIFFUSE || dataType == VertexFormat::DT_SPECULAR;
 }
 
+// Scratch space shared by every upload (the renderer's thread only): the
+// vertices as read, and one data type's components packed for GL.
+struct UploadScratch {
+	std::vector<math::Vector4> source;
+	std::vector<float> packed;
+};
+
+// The scratch space, grown to hold vertexCount vertices. Primitives grow it
+// when they are made, so that one first drawn during play (a particle effect
+// that starts late) re-uploads every frame without allocating.
+UploadScratch& uploadScratch(int vertexCount) {
+	static UploadScratch scratch;
+	const size_t n = size_t(std::max(vertexCount, 0));
+	if (scratch.source.size() < n) {
+		scratch.source.resize(n);
+		scratch.packed.resize(n * 4);
+	}
+	return scratch;
+}
+
 } // namespace
 
 GLES2_Primitive::GLES2_Primitive(GLES2_Context* context, PrimitiveType type, const VertexFormat& format,
@@ -42,6 +62,7 @@ GLES2_Primitive::GLES2_Primitive(GLES2_Context* context, PrimitiveType type, con
 	  m_lockDepth(0), m_lockModes(0), m_uploadedVertices(0), m_uploadedIndices(0), m_maxIndex(-1),
 	  m_warnedIndices(false) {
 	reset(format, vertexCount, indexCount);
+	uploadScratch(vertexCount);
 }
 
 GLES2_Primitive::~GLES2_Primitive() {
@@ -123,21 +144,15 @@ void GLES2_Primitive::upload() {
 
 	DIPrimitive::lock(LOCK_READ);
 	const VertexFormat& format = getVertexFormat();
-	// Scratch space shared by every upload (the renderer's thread only):
-	// primitives whose vertices change re-upload every frame, which then
-	// allocates nothing once the space has grown to the largest of them.
-	static std::vector<math::Vector4> source;
-	static std::vector<float> packed;
-	if (source.size() < size_t(vertexCount))
-		source.resize(size_t(vertexCount));
+	UploadScratch& scratch = uploadScratch(vertexCount);
+	std::vector<math::Vector4>& source = scratch.source;
+	std::vector<float>& packed = scratch.packed;
 	for (int type = 0; type < VertexFormat::DT_SIZE; ++type) {
 		const int dataFormat = format.getDataFormat(type);
 		if (dataFormat == VertexFormat::NONE)
 			continue;
 		const int n = COMPONENT_COUNTS[type];
 		const size_t floats = size_t(vertexCount) * size_t(n);
-		if (packed.size() < floats)
-			packed.resize(floats);
 
 		if (isColour(type) && dataFormat == VertexFormat::V4_8) {
 			// 0xAARRGGBB words: bytes blue, green, red, alpha.
