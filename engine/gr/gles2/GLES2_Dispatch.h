@@ -13,17 +13,18 @@ namespace gr {
 	X(ActiveTexture) \
 	X(AttachShader) \
 	X(BindAttribLocation) \
-	X(BindBuffer) X(BindFramebuffer) X(BindRenderbuffer) X(BindTexture) X(BlendEquation) X(BlendFunc) X(BufferData) \
-		X(BufferSubData) X(CheckFramebufferStatus) X(Clear) X(ClearColor) X(ClearDepthf) X(CompileShader) \
-			X(CopyTexSubImage2D) X(CreateProgram) X(CreateShader) X(CullFace) X(DeleteBuffers) X(DeleteFramebuffers) \
-				X(DeleteProgram) X(DeleteRenderbuffers) X(DeleteShader) X(DeleteTextures) X(DepthFunc) X(DepthMask) \
-					X(Disable) X(DisableVertexAttribArray) X(DrawArrays) X(DrawElements) X(Enable) \
-						X(EnableVertexAttribArray) X(Flush) X(FramebufferRenderbuffer) X(FramebufferTexture2D) \
-							X(FrontFace) X(GenBuffers) X(GenFramebuffers) X(GenRenderbuffers) X(GenTextures) \
-								X(GenerateMipmap) X(GetActiveUniform) X(GetAttribLocation) X(GetBooleanv) X(GetError) \
-									X(GetIntegerv) X(GetProgramInfoLog) X(GetProgramiv) X(GetShaderInfoLog) \
-										X(GetShaderiv) X(GetString) X(GetUniformLocation) X(GetVertexAttribiv) \
-											X(IsEnabled) X(LinkProgram) X(PixelStorei) X(PolygonOffset) X(ReadPixels) \
+	X(BindBuffer) \
+	X(BindFramebuffer) X(BindRenderbuffer) X(BindTexture) X(BlendEquation) X(BlendFunc) X(BufferData) X(BufferSubData) \
+		X(CheckFramebufferStatus) X(Clear) X(ClearColor) X(ClearDepthf) X(CompileShader) X(CopyTexSubImage2D) \
+			X(CreateProgram) X(CreateShader) X(CullFace) X(DeleteBuffers) X(DeleteFramebuffers) X(DeleteProgram) \
+				X(DeleteRenderbuffers) X(DeleteShader) X(DeleteTextures) X(DepthFunc) X(DepthMask) X(Disable) \
+					X(DisableVertexAttribArray) X(DrawArrays) X(DrawElements) X(Enable) X(EnableVertexAttribArray) \
+						X(Flush) X(FramebufferRenderbuffer) X(FramebufferTexture2D) X(FrontFace) X(GenBuffers) \
+							X(GenFramebuffers) X(GenRenderbuffers) X(GenTextures) X(GenerateMipmap) \
+								X(GetActiveUniform) X(GetAttribLocation) X(GetBooleanv) X(GetError) X(GetIntegerv) \
+									X(GetProgramInfoLog) X(GetProgramiv) X(GetShaderInfoLog) X(GetShaderiv) \
+										X(GetString) X(GetUniformLocation) X(GetVertexAttribiv) X(IsEnabled) \
+											X(LinkProgram) X(PixelStorei) X(PolygonOffset) X(ReadPixels) \
 												X(RenderbufferStorage) X(ShaderSource) X(TexImage2D) X(TexParameteri) \
 													X(TexSubImage2D) X(Uniform1fv) X(Uniform1i) X(Uniform2fv) \
 														X(Uniform3fv) X(Uniform4fv) X(UniformMatrix3fv) \
