@@ -52,15 +52,6 @@ std::int64_t fileSize(const std::string& path) {
 // Building or extracting the package may take minutes on a slow machine.
 const int kToolTimeoutMs = 30 * 60 * 1000;
 
-// Removes the folders and flushes the file system that holds them, so that a
-// timed run starts on a settled disk: the deletion of the previous run's
-// files (with its block discards) is not left for the next run to wait for.
-void removeSettled(const std::vector<std::string>& folders, const std::string& onFileSystem) {
-	for (const std::string& folder : folders)
-		test::removeTree(folder);
-	test::runCommand({"sync", "-f", onFileSystem});
-}
-
 // The generated package, built once per process.
 struct Package {
 	test::TempDir tmp;
@@ -107,7 +98,7 @@ struct Package {
 		files += 3;
 		ok = test::runCommand({"dpkg-deb", "--root-owner-group", "-Zgzip", "-z6", "--build", root, deb}, nullptr,
 							  nullptr, kToolTimeoutMs) == 0;
-		removeSettled({root}, dir);
+		test::removeSettled({root}, dir);
 		packageBytes = fileSize(deb);
 	}
 };
@@ -127,7 +118,7 @@ void BM_ImportPackage(benchmark::State& state) {
 	const double rssBefore = peakRssMB();
 	for (auto _ : state) {
 		state.PauseTiming();
-		removeSettled({dest}, p.dir);
+		test::removeSettled({dest}, p.dir);
 		state.ResumeTiming();
 		const lumaroll::ImportResult r = lumaroll::importDebPackage(p.deb, dest, nullptr);
 		if (!r.ok) {
@@ -151,7 +142,7 @@ void BM_DpkgDebExtract(benchmark::State& state) {
 	const std::string dest = p.dir + "/extracted";
 	for (auto _ : state) {
 		state.PauseTiming();
-		removeSettled({dest}, p.dir);
+		test::removeSettled({dest}, p.dir);
 		state.ResumeTiming();
 		if (test::runCommand({"dpkg-deb", "-x", p.deb, dest}, nullptr, nullptr, kToolTimeoutMs) != 0) {
 			state.SkipWithError("dpkg-deb -x failed");
@@ -173,7 +164,7 @@ void BM_ImportVsDpkgDeb(benchmark::State& state) {
 	const std::string imported = p.dir + "/imported", extracted = p.dir + "/extracted";
 	double importSeconds = 0, dpkgSeconds = 0;
 	for (auto _ : state) {
-		removeSettled({imported, extracted}, p.dir);
+		test::removeSettled({imported, extracted}, p.dir);
 		auto t = Clock::now();
 		const lumaroll::ImportResult r = lumaroll::importDebPackage(p.deb, imported, nullptr);
 		importSeconds += std::chrono::duration<double>(Clock::now() - t).count();

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -67,6 +68,16 @@ void removeTree(const std::string& path) {
 		::closedir(dir);
 	}
 	::rmdir(path.c_str());
+}
+
+void removeSettled(const std::vector<std::string>& folders, const std::string& onFileSystem) {
+	for (const std::string& folder : folders)
+		removeTree(folder);
+	const int fd = ::open(onFileSystem.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+	if (fd >= 0) {
+		::syncfs(fd);
+		::close(fd);
+	}
 }
 
 } // namespace test

@@ -5,6 +5,7 @@
 // system's temporary folder.
 
 #include <string>
+#include <vector>
 
 namespace test {
 
@@ -40,6 +41,12 @@ std::string tempPath(const std::string& name);
 // Removes path and everything below it, also folders a test made read-only;
 // nothing when path does not exist. A symbolic link is removed, not followed.
 void removeTree(const std::string& path);
+
+// Removes the folders and flushes the file system that holds onFileSystem,
+// so that a timed run starts on a settled disk: the deletion of a previous
+// run's files (with its block discards) is not left for the next run's own
+// flush to wait for.
+void removeSettled(const std::vector<std::string>& folders, const std::string& onFileSystem);
 
 } // namespace test
 
