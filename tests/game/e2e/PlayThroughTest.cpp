@@ -7,6 +7,7 @@
 // the run (SDL's disk driver into a pipe) holds the music and the ball's
 // sounds where the run played them; screenshots at fixed points match the
 // pictures in reference/.
+#include "game/app/ProgramFixture.h"
 #include "support/FolderTree.h"
 #include "support/Files.h"
 #include "support/GamePackage.h"
@@ -150,44 +151,37 @@ private:
 	std::string m_window;
 };
 
-class PlayThroughTest : public testing::Test {
+class PlayThroughTest : public apptest::ProgramTest {
 protected:
 	void SetUp() override {
-		ASSERT_FALSE(test::lumarollBinary().empty()) << "the lumaroll program was not found";
-		for (const char* folder : {"home", "work", "userdata", "config/lumaroll", "pictures"})
-			ASSERT_TRUE(test::makeDirs(root / folder));
-		test::writeFile(root / "config/lumaroll/config.ini",
+		apptest::ProgramTest::SetUp();
+		for (const char* folder : {"home", "userdata", "config/lumaroll", "pictures"})
+			ASSERT_TRUE(test::makeDirs(dir / folder));
+		test::writeFile(dir / "config/lumaroll/config.ini",
 						"# Lumaroll settings\ngeneral.check_updates=0\ngraphics.fps_limit=60\n");
 		std::string log;
 		ASSERT_TRUE(test::writeGamePackage(outside / "plimbo-test.deb", &log)) << log;
 	}
 
-	// The test's home: everything the program may write lies below root.
+	// The program tests' home, with the caches and state below it too (so
+	// that everything the program may write lies below dir), the sound on, a
+	// fixed font and the C language; extra last.
 	test::ProcessOptions options(const std::vector<std::string>& args,
 								 std::vector<std::pair<std::string, std::string>> extra = {}) const {
-		test::ProcessOptions o;
-		o.args = args;
-		o.env = {{"XDG_DATA_HOME", root / "userdata"},
-				 {"XDG_CONFIG_HOME", root / "config"},
-				 {"XDG_PICTURES_DIR", root / "pictures"},
-				 {"XDG_CACHE_HOME", root / "home/.cache"},
-				 {"XDG_STATE_HOME", root / "home/.local/state"},
-				 {"HOME", root / "home"},
-				 // Mesa's shader cache is the driver's, not the program's writing.
-				 {"MESA_SHADER_CACHE_DISABLE", "true"},
-				 {"LUMAROLL_NO_AUDIO", test::kUnset},
-				 {"LUMAROLL_MENU_COMPACT", test::kUnset},
-				 {"LUMAROLL_FONT", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"},
-				 {"LANGUAGE", test::kUnset},
-				 {"LC_ALL", test::kUnset},
-				 {"LC_MESSAGES", test::kUnset},
-				 {"LANG", "C"},
-				 {"ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1"},
-				 {"UBSAN_OPTIONS", "halt_on_error=1:print_stacktrace=1"}};
-		for (auto& e : extra)
-			o.env.push_back(e);
-		o.workDir = root / "work";
-		return o;
+		std::vector<std::pair<std::string, std::string>> env = {
+			{"XDG_CACHE_HOME", dir / "home/.cache"},
+			{"XDG_STATE_HOME", dir / "home/.local/state"},
+			// Mesa's shader cache is the driver's, not the program's writing.
+			{"MESA_SHADER_CACHE_DISABLE", "true"},
+			{"LUMAROLL_NO_AUDIO", test::kUnset},
+			{"LUMAROLL_MENU_COMPACT", test::kUnset},
+			{"LUMAROLL_FONT", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"},
+			{"LANGUAGE", test::kUnset},
+			{"LC_ALL", test::kUnset},
+			{"LC_MESSAGES", test::kUnset},
+			{"LANG", "C"}};
+		env.insert(env.end(), extra.begin(), extra.end());
+		return apptest::ProgramTest::options(args, std::move(env));
 	}
 
 	// The screenshot at path against reference/NAME.png within region; the
@@ -213,12 +207,9 @@ protected:
 					kPixelTolerance);
 	}
 
-	test::TempDir root;
 	test::TempDir outside; // the package and the sound pipe, out of the program's way
 };
 
-// When the clip first sounds in the recording within the window around
-// expected (seconds from the recording's start); a negative value when not.
 // Where a clip sounds near the expected moment, in seconds, or -1. A clip
 // that repeats every `period` seconds (the music's phrase) may be found at
 // any later repetition, as long as it stays in step with the expected start:
@@ -246,8 +237,8 @@ TEST_F(PlayThroughTest, ImportPlayBothLevelsChangeASettingAndQuit) {
 		GTEST_SKIP() << display.error();
 
 	// Earlier best distances short enough for the first level's ride to beat.
-	ASSERT_TRUE(test::writeFile(root / "userdata/lumaroll/level2.scores", "5\n3\n1\n"));
-	const std::map<std::string, test::TreeEntry> before = test::readFolderTree(root.path());
+	ASSERT_TRUE(test::writeFile(dir / "userdata/lumaroll/level2.scores", "5\n3\n1\n"));
+	const std::map<std::string, test::TreeEntry> before = test::readFolderTree(dir.path());
 	const test::ProcessResult imported =
 		test::runProcess(test::lumarollBinary(), options({"--import-deb", outside / "plimbo-test.deb"}), 60000);
 	ASSERT_EQ(imported.exitCode, 0) << imported.out << imported.err;
@@ -325,7 +316,7 @@ TEST_F(PlayThroughTest, ImportPlayBothLevelsChangeASettingAndQuit) {
 	const std::string resultsShot = game.screenshot();
 	ASSERT_FALSE(resultsShot.empty()) << game.output();
 	// The ridden distance (some 11 m) heads the earlier best distances.
-	const std::string scores = test::readFile(root / "userdata/lumaroll/level2.scores");
+	const std::string scores = test::readFile(dir / "userdata/lumaroll/level2.scores");
 	int best[3] = {0, 0, 0};
 	ASSERT_EQ(std::sscanf(scores.c_str(), "%d %d %d", &best[0], &best[1], &best[2]), 3) << scores;
 	EXPECT_GT(best[0], 5) << scores;
@@ -361,19 +352,19 @@ TEST_F(PlayThroughTest, ImportPlayBothLevelsChangeASettingAndQuit) {
 	EXPECT_FALSE(r.timedOut);
 	recorder.stop();
 
-	const std::string config = test::readFile(root / "config/lumaroll/config.ini");
+	const std::string config = test::readFile(dir / "config/lumaroll/config.ini");
 	EXPECT_NE(config.find("\ncontrols.invert_y=1\n"), std::string::npos) << config;
 	for (const std::string& shot : {menuShot, levelShot, resultsShot, rideShot, overlayShot})
-		EXPECT_EQ(shot.rfind(root / "pictures/", 0), 0u) << shot;
+		EXPECT_EQ(shot.rfind(dir / "pictures/", 0), 0u) << shot;
 	EXPECT_EQ(readRgbImage(overlayShot).width, 800) << overlayShot;
 	// The log ends with the last line the program printed.
-	const std::string log = test::readFile(root / "userdata/lumaroll/lumaroll.log");
+	const std::string log = test::readFile(dir / "userdata/lumaroll/lumaroll.log");
 	ASSERT_FALSE(r.out.empty());
 	const std::string lastLine = r.out.substr(r.out.rfind('\n', r.out.size() - 2) + 1);
 	EXPECT_NE(log.find(lastLine), std::string::npos) << "the log lacks \"" << lastLine << "\"\n" << log;
 
 	// Nothing written outside the data, configuration and pictures folders.
-	for (const std::string& path : test::changedPaths(before, test::readFolderTree(root.path()))) {
+	for (const std::string& path : test::changedPaths(before, test::readFolderTree(dir.path()))) {
 		// The folders above them change only by the folders made in them.
 		const bool allowed = path == "userdata" || path.rfind("userdata/lumaroll", 0) == 0 ||
 							 path.rfind("config/lumaroll", 0) == 0 || path.rfind("pictures", 0) == 0;
@@ -410,7 +401,7 @@ TEST_F(PlayThroughTest, ImportPlayBothLevelsChangeASettingAndQuit) {
 	for (const Sound& sound : sounds) {
 		int rate = 0;
 		std::vector<float> clip =
-			test::readSoundFile(root / ("userdata/lumaroll/data/resources/sounds/" + std::string(sound.file)), &rate);
+			test::readSoundFile(dir / ("userdata/lumaroll/data/resources/sounds/" + std::string(sound.file)), &rate);
 		ASSERT_FALSE(clip.empty()) << sound.file;
 		clip = test::decimate(clip, rate * kMixDecimation / kMixRate);
 		// One phrase of the music is enough to find it; it repeats every two seconds.
