@@ -86,7 +86,8 @@ TEST_F(FailedReimportTest, TheInstallationStaysAndTheNextStartPlays) {
 	const std::vector<TarEntry> clash{written, tarFile("opt/plimbo/data/fd", "a file"),
 									  tarFile("opt/plimbo/data/fd/x", "then a folder of the same name")};
 
-	// The game's files, then a file whose data the archive cuts halfway.
+	// The game's files, then a file whose data the archive cuts halfway (its
+	// 200000 bytes are padded to 200192, the end blocks are left out).
 	std::string truncated = test::tarArchive(
 		game + std::vector<TarEntry>{written, tarFile("opt/plimbo/data/cut.bin", std::string(200000, 'c'))}, false);
 	truncated.resize(truncated.size() - (200192 - 100000));
@@ -134,7 +135,7 @@ TEST_F(FailedReimportTest, TheInstallationStaysAndTheNextStartPlays) {
 		 {},
 		 {"data/written.txt"}},
 		// Nothing below opt/plimbo/data: the installation already there counts.
-		{"a package of another game", gzipPackage(otherGame), 0, "", {}, {"data/othergame"}},
+		{"a package of another game", gzipPackage(otherGame), 0, "", {}, {"othergame"}},
 		{"a target file that cannot be written",
 		 gzipPackage(game + std::vector<TarEntry>{written, tarFile("opt/plimbo/" + locked, "sound")}),
 		 1,
