@@ -42,12 +42,13 @@ HeldMarkers::HeldMarkers(std::string destDir, std::function<bool()> flush)
 
 HeldMarkers::~HeldMarkers()
 {
-    if (placed)
+    if (done)
         return;
-    for (std::size_t i = 0; i < kCount; ++i) {
-        ::unlink(heldPath(int(i)).c_str());
-        if (withdrawn)
-            ::unlink(markerPath(i).c_str());
+    try {
+        restore();
+    } catch (...) {
+        // A flush that throws while an exception leaves the import: the
+        // markers stay as they are, which the next import sorts out.
     }
 }
 
@@ -65,29 +66,22 @@ std::string HeldMarkers::withdraw()
 {
     if (withdrawn)
         return std::string();
-    // On failure nothing of the package is written yet: the markers moved so
-    // far go back, and an earlier installation stays whole.
-    const auto putBack = [this](const std::string& error) {
-        for (std::size_t i = 0; i < kCount; ++i)
-            if (held[i] && std::rename(heldPath(int(i)).c_str(), markerPath(i).c_str()) == 0)
-                held[i] = false;
-        return error;
-    };
     bool moved = false;
     for (std::size_t i = 0; i < kCount; ++i) {
         const std::string heldFile = heldPath(int(i));
         ::unlink(heldFile.c_str());
         if (std::rename(markerPath(i).c_str(), heldFile.c_str()) == 0) {
+            earlier[i] = true;
             held[i] = true;
             moved = true;
         } else if (errno != ENOENT && errno != ENOTDIR) {
-            return putBack("Could not write " + markerPath(i) + ".");
+            return "Could not write " + markerPath(i) + ".";
         }
     }
     // Without the flush the markers could come back after a power cut, beside
     // files of the new package.
     if (moved && !flush())
-        return putBack("Could not write " + destDir + ".");
+        return "Could not write " + destDir + ".";
     withdrawn = true;
     return std::string();
 }
@@ -141,8 +135,42 @@ bool HeldMarkers::place()
     // The renames reach the disk only with a flush; success is reported after it.
     if (renamed && !flush())
         return false;
-    placed = true;
+    done = true;
     return true;
+}
+
+void HeldMarkers::restore()
+{
+    if (done)
+        return;
+    done = true;
+    bool anyEarlier = false;
+    for (bool was : earlier)
+        anyEarlier = anyEarlier || was;
+    // Before the withdrawal ended nothing of the package was written, and the
+    // markers simply go back. After it, each file the import wrote is whole
+    // (renamed into place) but maybe only in the page cache: the markers may
+    // claim those files only once they are on the disk, and then any order in
+    // which the renames below reach the disk is safe.
+    const bool back = anyEarlier && (!withdrawn || flush());
+    bool renamed = false;
+    for (std::size_t i = 0; i < kCount; ++i) {
+        if (back && earlier[i]) {
+            // Not held: place() has put it there already.
+            if (held[i] && std::rename(heldPath(int(i)).c_str(), markerPath(i).c_str()) == 0) {
+                held[i] = false;
+                renamed = true;
+            }
+            continue;
+        }
+        ::unlink(heldPath(int(i)).c_str());
+        held[i] = false;
+        // Only place() can have put a marker there since the withdrawal.
+        if (withdrawn)
+            ::unlink(markerPath(i).c_str());
+    }
+    if (renamed)
+        flush();
 }
 
 } // namespace lumaroll

@@ -245,8 +245,13 @@ ImportResult importDebPackage(const std::string& debPath, const std::string& des
         return finish(cannotWrite);
 
     const auto flush = [&] { return options.flushData ? options.flushData(destDir) : ::syncfs(folder.fd) == 0; };
-    // Removes the held-back markers on every failure from here on.
     HeldMarkers markers(destDir, flush);
+    // Every failure from here on puts the markers that were in place back
+    // (and flushes them) before it is reported.
+    const auto failed = [&](const std::string& error) {
+        markers.restore();
+        return finish(error);
+    };
     {
         std::unique_ptr<ArchiveStream> stream;
         if (kind == Kind::gzip)
@@ -255,16 +260,16 @@ ImportResult importDebPackage(const std::string& debPath, const std::string& des
             stream.reset(new PlainStream(file, memberStart, memberSize));
         ReadAheadStream ahead(*stream);
         if (!extractDataArchive(ahead, archiveSize, destDir, markers, progress, result))
-            return finish(result.error);
+            return failed(result.error);
     }
 
     if (!markers.complete())
-        return finish("The package does not look like Plimbo Voyage (game data missing).");
+        return failed("The package does not look like Plimbo Voyage (game data missing).");
     // Every file was renamed into place unflushed; one flush makes them all
     // survive a power cut. Only then do the markers make the folder count as
     // installed game data, and success is reported once they are flushed too.
     if (!flush() || !markers.place())
-        return finish(cannotWrite);
+        return failed(cannotWrite);
     return finish(std::string());
 }
 

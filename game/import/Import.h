@@ -37,8 +37,10 @@ struct ImportOptions {
     // installed-data test passed, and once after the markers are put in place
     // (see HeldMarkers), before success is reported; over an earlier
     // installation also once before the first file is written, after its
-    // markers were withdrawn. False fails the import with "Could not write "
-    // + destDir + "." and leaves no marker behind. Null means syncfs of
+    // markers were withdrawn, and when that import fails once before its
+    // markers come back and once after. False fails the import with "Could
+    // not write " + destDir + "."; when the flush before the markers' return
+    // fails, they do not come back. Null means syncfs of
     // destDir's file system (files written through a link into another file
     // system are not covered).
     std::function<bool(const std::string& destDir)> flushData;
@@ -51,9 +53,12 @@ const std::vector<std::string>& knownPackageDigests();
 // returned as ok == false with error set. The three marker files of installed
 // game data are put in place last, after every other file is on the disk, so
 // destDir counts as installed only after a whole import. Files written before
-// a failure stay, except the markers: once the import has written a file,
-// a failure (or a kill) leaves destDir without them, also over an earlier
-// installation.
+// a failure stay. After a failure hasGameData(destDir) answers as it did
+// before the import: the markers that were in place come back (this
+// package's copy where it wrote one whole), flushed before the failure is
+// returned, and markers of a first import are removed (see HeldMarkers). A
+// killed import leaves no marker in place that claims files it wrote: over an
+// earlier installation it leaves destDir without them.
 ImportResult importDebPackage(const std::string& debPath, const std::string& destDir,
                               const ImportProgress& progress);
 ImportResult importDebPackage(const std::string& debPath, const std::string& destDir,

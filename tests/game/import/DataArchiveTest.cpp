@@ -212,8 +212,8 @@ TEST_F(ImportTest, SecondImportKeepsTheEarlierMarkersItLacks) {
 }
 
 // The markers are held back however the package spells their names, and
-// nothing else may appear in a marker's place before the end: a failure after
-// them leaves the folder without any.
+// nothing else may appear in a marker's place before the end: a first import
+// that fails after them leaves the folder without any.
 TEST_F(ImportTest, MarkersListedFirstAreAbsentAfterALaterFailure) {
 	const std::vector<TarEntry> markers = test::markerEntries();
 	const TarEntry taken = tarFile("opt/plimbo/data/taken", "a folder is in the way");

@@ -150,6 +150,35 @@ TEST_F(ImportMessageTest, AFailureNamesThePathAndTheImportersError) {
 	EXPECT_FALSE(hasGameData(gameDataDir()));
 }
 
+// A failed import over an installation, from the game tab, behaves as the
+// command-line one: the files it wrote stay, the markers come back, and the
+// data still counts as installed, so no import screen follows.
+TEST_F(ImportMessageTest, AFailedReimportKeepsTheInstallation) {
+	overlay.importPackage(package);
+	ASSERT_TRUE(hasGameData(gameDataDir())) << overlay.importMessage;
+	const std::vector<test::TarEntry> clash{test::tarFile("opt/plimbo/data/written.txt", "written"),
+											test::tarFile("opt/plimbo/data/fd", "a file"),
+											test::tarFile("opt/plimbo/data/fd/x", "then a folder")};
+	const struct {
+		const char* name;
+		std::vector<test::TarEntry> entries;
+	} cases[] = {{"with markers first", test::markerEntries()}, {"without markers", {}}};
+	for (const auto& c : cases) {
+		std::vector<test::TarEntry> entries = c.entries;
+		entries.insert(entries.end(), clash.begin(), clash.end());
+		const std::string failing = dir / "failing.deb";
+		ASSERT_TRUE(test::writeFile(failing, test::debPackage("data.tar.gz", test::gzip(test::tarArchive(entries)))));
+		overlay.importPackage(failing);
+		EXPECT_EQ(overlay.importMessage,
+				  formatText(tr("game.import_failed"), {failing, "Could not write " + gameDataDir() + "/data/fd/x."}))
+			<< c.name;
+		EXPECT_TRUE(hasGameData(gameDataDir())) << c.name;
+		EXPECT_EQ(test::readFile(gameDataDir() + "/data/written.txt"), "written") << c.name;
+		EXPECT_EQ(test::readFile(gameDataDir() + "/data/fd"), "a file") << c.name;
+		test::removeTree(gameDataDir() + "/data/fd");
+	}
+}
+
 // A user's .lang file may hold any text: printf conversions stay text.
 TEST_F(ImportMessageTest, TranslationsAreNeverPrintfFormats) {
 	test::writeFile(dir / "config/lumaroll/lang/en.lang",
