@@ -15,10 +15,12 @@ namespace lumaroll {
 // one, so a file holding a single frame and nothing else is refused: no
 // encoder writes one for a sound (lame does for an empty input, its frame
 // silent), and chance sync words in other data are told apart this way.
-// Info/Xing frames are honoured for the encoder's delay and padding; the
-// stream is read to its real end, past the length such a frame announces.
-// A stream cut inside a frame gives its whole frames; bytes after the last
-// frame that hold no frame end the stream. Streams joined at a change of rate
+// Info/Xing frames are honoured for the encoder's delay and padding, a VBRI
+// frame (a seek table in a silent frame) is left out; the stream is read to
+// its real end, past the length an Info frame announces.
+// A stream cut inside a frame gives its whole frames; past a frame, more than
+// 1 kB holding none ends the stream (libmpg123's resync limit: a trailer of
+// another kind, a stray block). Streams joined at a change of rate
 // or channels play one after the other, each converted at its own rate.
 // Returns false when no frame is found, on a read error, or once the output
 // would pass kMaxClipFrames; samples may then hold part of the sound. fd

@@ -1,6 +1,7 @@
 #include "audio/Resampler.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace lumaroll {
 
@@ -15,44 +16,101 @@ std::uint64_t Resampler::outputFrames(std::uint64_t sourceFrames) const
     return copy ? sourceFrames : std::uint64_t(double(sourceFrames) / step);
 }
 
-bool Resampler::add(const StereoFrame* block, std::uint64_t count)
+void Resampler::reserve(std::uint64_t sourceFrames)
+{
+    const std::uint64_t frames = std::min(outputFrames(sourceFrames), limit);
+    out.reserve(out.size() + std::size_t(frames) * 2);
+}
+
+bool Resampler::add(const std::int16_t* samples, unsigned channels, std::uint64_t count)
 {
     if (count == 0)
         return true;
     const std::uint64_t total = base + count;
     if (outputFrames(total) > limit)
         return false;
-    // Room for every frame this block can complete, written in place and
-    // cut to what was made.
+    const std::size_t stride = channels;
+    const std::size_t right = channels > 1 ? 1 : 0;
     const std::size_t at = out.size();
-    const std::uint64_t room = copy ? count : outputFrames(total) + 2 - std::min(next, outputFrames(total));
-    out.resize(at + std::size_t(room) * 2);
-    std::int16_t* to = out.data() + at;
-    const std::int16_t* const end = out.data() + out.size();
     if (copy) {
-        for (std::uint64_t k = 1; k <= count; ++k, to += 2) {
-            to[0] = block[k].left;
-            to[1] = block[k].right;
+        out.resize(at + std::size_t(count) * 2);
+        std::int16_t* to = out.data() + at;
+        if (channels == 2) {
+            std::memcpy(to, samples, std::size_t(count) * 2 * sizeof(std::int16_t));
+        } else {
+            for (std::size_t k = 0; k < count; ++k, to += 2) {
+                to[0] = samples[k * stride];
+                to[1] = samples[k * stride + right];
+            }
         }
     } else {
-        // The first frame still to make needs source frame base - 1 at
-        // the earliest (block[0]): everything before it had both
-        // neighbours in. Source frame k is block[k - base + 1].
-        const std::int64_t shift = 1 - std::int64_t(base);
-        for (; to < end; ++next, to += 2) {
-            const double q = double(next) * step;
-            const std::int64_t i = std::int64_t(q);
-            if (std::uint64_t(i) + 1 >= total)
-                break;
-            const StereoFrame a = block[i + shift];
-            const StereoFrame b = block[i + 1 + shift];
-            const float frac = float(q - double(i));
-            to[0] = std::int16_t(float(a.left) + float(b.left - a.left) * frac);
-            to[1] = std::int16_t(float(a.right) + float(b.right - a.right) * frac);
+        // Output frame j needs source frames i = floor(j * step) and i + 1;
+        // i grows with j, so the frames this block completes run up to the
+        // first whose i + 1 is not in yet. None needs a frame before base - 1
+        // (the previous block's last, kept in last): every earlier one was
+        // made with the previous block.
+        // Signed conversions: x86 has no direct instruction between double
+        // and unsigned 64-bit integers.
+        const auto sourceOf = [this](std::int64_t j) { return std::int64_t(double(j) * step); };
+        const std::int64_t have = std::int64_t(total), first = std::int64_t(base);
+        std::int64_t j = std::int64_t(next);
+        std::int64_t end = std::max(j, std::int64_t(double(have - 1) / step));
+        while (end > j && sourceOf(end - 1) + 1 >= have)
+            --end;
+        while (sourceOf(end) + 1 < have)
+            ++end;
+        out.resize(at + std::size_t(end - j) * 2);
+        std::int16_t* to = out.data() + at;
+        const auto make = [&](double q, std::int16_t al, std::int16_t ar, const std::int16_t* b) {
+            const float frac = float(q - double(std::int64_t(q)));
+            to[0] = std::int16_t(float(al) + float(b[0] - al) * frac);
+            to[1] = std::int16_t(float(ar) + float(b[right] - ar) * frac);
+            to += 2;
+        };
+        // The first frames of a block may lie between the previous block's
+        // last source frame and this block's first (several when upsampling).
+        while (j < end && sourceOf(j) < first) {
+            make(double(j) * step, last[0], last[1], samples);
+            ++j;
         }
-        last = block[count];
+        // Source frame k lies at samples[(k - base) * stride]. The frames go
+        // in runs of kRun, each in three simple loops the compiler turns into
+        // vector code (positions, then the neighbours, then the mix); the
+        // arithmetic is the same as make's. Positions fit 32 bits: the output
+        // cap times the highest rate's step stays below 2^31.
+        constexpr int kRun = 64;
+        std::int32_t index[kRun];
+        float weight[2 * kRun];
+        std::int32_t from[2 * kRun], delta[2 * kRun];
+        const std::int32_t first32 = std::int32_t(first);
+        for (; j + kRun <= end; j += kRun) {
+            const double jd = double(j);
+            for (int k = 0; k < kRun; ++k) {
+                const double q = (jd + double(k)) * step;
+                const std::int32_t i = std::int32_t(q);
+                index[k] = i - first32;
+                weight[2 * k] = weight[2 * k + 1] = float(q - double(i));
+            }
+            for (int k = 0; k < kRun; ++k) {
+                const std::int16_t* a = samples + std::size_t(index[k]) * stride;
+                from[2 * k] = a[0];
+                from[2 * k + 1] = a[right];
+                delta[2 * k] = a[stride] - a[0];
+                delta[2 * k + 1] = a[stride + right] - a[right];
+            }
+            for (int m = 0; m < 2 * kRun; ++m)
+                to[m] = std::int16_t(float(from[m]) + float(delta[m]) * weight[m]);
+            to += 2 * kRun;
+        }
+        for (; j < end; ++j) {
+            const double q = double(j) * step;
+            const std::int16_t* a = samples + std::size_t(std::int64_t(q) - first) * stride;
+            make(q, a[0], a[right], a + stride);
+        }
+        next = std::uint64_t(end);
     }
-    out.resize(std::size_t(to - out.data()));
+    last[0] = samples[(count - 1) * stride];
+    last[1] = samples[(count - 1) * stride + right];
     base = total;
     return true;
 }
@@ -65,8 +123,8 @@ void Resampler::finish()
     if (next > n)
         out.resize(start + std::size_t(n) * 2);
     for (; next < n; ++next) {
-        out.push_back(last.left);
-        out.push_back(last.right);
+        out.push_back(last[0]);
+        out.push_back(last[1]);
     }
 }
 

@@ -37,36 +37,31 @@ bool readAll(SNDFILE* file, const SF_INFO& info, std::uint64_t fileBytes, std::v
     const int channels = info.channels;
     const sf_count_t blockFrames = std::max(1, 16384 / channels);
     const bool floats = isFloatData(info.format);
-    std::vector<std::int16_t> shorts(floats ? 0 : size_t(blockFrames) * size_t(channels));
+    std::vector<std::int16_t> shorts(size_t(blockFrames) * size_t(floats ? 2 : channels));
     std::vector<float> reals(floats ? size_t(blockFrames) * size_t(channels) : 0);
-    // block[0] carries the previous block's last frame for the resampler.
-    std::vector<StereoFrame> block(static_cast<size_t>(blockFrames) + 1);
 
     Resampler resampler(info.samplerate, samples);
     // The header's length is only a guess for the reservation (the read goes
     // to the real end), and a header may lie: no encoding read here packs
     // more than four frames into a byte.
-    if (info.frames > 0) {
-        const double frames = std::min(double(info.frames), 4.0 * double(fileBytes));
-        const double output =
-            std::min(double(resampler.outputFrames(std::uint64_t(frames))), double(kMaxClipFrames));
-        samples.reserve(samples.size() + size_t(output) * 2);
-    }
-    const int right = channels > 1 ? 1 : 0;
+    if (info.frames > 0)
+        resampler.reserve(std::min(std::uint64_t(info.frames), 4 * fileBytes));
+    const size_t right = channels > 1 ? 1 : 0;
     for (;;) {
         const sf_count_t got = floats ? sf_readf_float(file, reals.data(), blockFrames)
                                       : sf_readf_short(file, shorts.data(), blockFrames);
         if (got <= 0)
             break;
-        for (sf_count_t k = 0; k < got; ++k) {
-            const size_t at = size_t(k) * size_t(channels);
-            block[size_t(k) + 1] =
-                floats ? StereoFrame{floatSample(reals[at]), floatSample(reals[at + size_t(right)])}
-                       : StereoFrame{shorts[at], shorts[at + size_t(right)]};
+        if (floats) {
+            // Converted to 16-bit stereo here, the first two channels.
+            for (size_t k = 0; k < size_t(got); ++k) {
+                const size_t at = k * size_t(channels);
+                shorts[2 * k] = floatSample(reals[at]);
+                shorts[2 * k + 1] = floatSample(reals[at + right]);
+            }
         }
-        if (!resampler.add(block.data(), std::uint64_t(got)))
+        if (!resampler.add(shorts.data(), floats ? 2 : unsigned(channels), std::uint64_t(got)))
             return false;
-        block[0] = block[size_t(got)];
     }
     if (sf_error(file) != SF_ERR_NO_ERROR)
         return false;
