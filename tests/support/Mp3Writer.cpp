@@ -5,6 +5,7 @@
 #include "support/TempDir.h"
 #include "support/WavWriter.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace test {
