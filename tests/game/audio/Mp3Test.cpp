@@ -210,6 +210,22 @@ TEST_F(AudioTest, Mp3ShapesDecodeToTheirLengthAndLevel) {
 	}
 }
 
+TEST_F(AudioTest, Mp3OfOneWholeFrameThenACutOnePlaysTheWholeOne) {
+	// A frame alone is refused (EachFailureIsReportedOnceAndGivesNoClip): the
+	// header of a next frame, even cut, is what makes it a stream.
+	std::string error;
+	const std::string mp3 = test::encodeMp3(44100, 2, tone(44100, 2, 0.5), {"-t", "-b", "128"}, &error);
+	const auto frames = test::mpegFrames(mp3);
+	ASSERT_GT(frames.size(), 2u) << error;
+	ASSERT_TRUE(test::writeFile(data() + "/one.mp3", mp3.substr(0, frames[1].offset + 100)));
+	auto audio = start();
+	Captured quiet;
+	const std::vector<int16_t> s = decode(*audio, "one.mp3");
+	quiet.finish();
+	EXPECT_EQ(quiet.err(), "");
+	EXPECT_EQ(s.size(), 1152u * 2);
+}
+
 // Hz of the zero crossings (upwards) in frames [from, to) of the left channel.
 double frequency(const std::vector<int16_t>& s, size_t from, size_t to) {
 	int crossings = 0;
