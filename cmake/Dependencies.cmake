@@ -5,6 +5,9 @@ find_package(ZLIB REQUIRED)
 pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
 pkg_check_modules(GLESV2 REQUIRED IMPORTED_TARGET glesv2)
 pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
+# MP3 clips go to libmpg123 itself: through libsndfile, a stream whose first
+# frame is not at the start or right after its ID3v2 tag is not recognised.
+pkg_check_modules(MPG123 REQUIRED IMPORTED_TARGET libmpg123)
 
 # stb_image / stb_image_write are header-only; one translation unit of ours
 # (engine/gr/stb_impl.c) holds their implementations.

@@ -1,8 +1,10 @@
 // The real program: audio set-up lines, running without a device or without
-// audio, and the level's music written by SDL's disk driver.
+// audio, and the level's music (WAV and MP3) written by SDL's disk driver.
 #include "game/app/ProgramFixture.h"
+#include "audio/SoundDecoder.h"
 #include "support/Files.h"
 #include "support/GameDataWriter.h"
+#include "support/Mp3Writer.h"
 #include "support/ProcessRunner.h"
 #include "support/TempDir.h"
 #include "support/WavWriter.h"
@@ -81,6 +83,53 @@ TEST_F(AudioProgramTest, LevelMusicLoopsAtSevenTenths) {
 			ASSERT_LE(std::abs(got - expected), 1) << "frame " << m << " channel " << c;
 		}
 	}
+}
+
+TEST_F(AudioProgramTest, LevelMusicFromAnMp3WithZerosBeforeItsFirstFrame) {
+	// A shape other encoders write: 48 kHz CBR without an Info frame, zero
+	// bytes before the first frame. The mix must be the decoded clip at
+	// seven tenths, looping.
+	std::vector<double> tone;
+	for (int k = 0; k < 12000; ++k) {
+		tone.push_back(std::round(12000 * std::sin(2 * M_PI * k / 160)));
+		tone.push_back(std::round(-9000 * std::cos(2 * M_PI * k / 110)));
+	}
+	std::string error;
+	const std::string mp3 = test::encodeMp3(48000, 2, tone, {"-t", "-b", "128"}, &error);
+	ASSERT_FALSE(mp3.empty()) << error;
+	const std::string path = level("music=Tune.mp3");
+	ASSERT_TRUE(test::writeFile(dir / "data/sounds/Tune.mp3", std::string(192, '\0') + mp3));
+	test::writeFile(dir / "config/lumaroll/config.ini", "# Lumaroll settings\ngraphics.fps_limit=30\n");
+	std::vector<int16_t> clip;
+	ASSERT_TRUE(lumaroll::decodeSoundFile(dir / "data/sounds/Tune.mp3", lumaroll::SoundRoute::Mp3, clip));
+	const size_t frames = clip.size() / 2;
+	const std::string raw = dir / "out.raw";
+
+	const test::ProcessResult r =
+		run({path, "--frames", "30"}, {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", raw}});
+	ASSERT_EQ(r.exitCode, 0) << r.err;
+	EXPECT_NE(r.out.find("audio: music Tune.mp3\n"), std::string::npos) << r.out;
+	EXPECT_EQ(r.err.find("audio: "), std::string::npos) << r.err;
+
+	const test::DiskAudio out = test::DiskAudio::read(raw);
+	const auto matches = [&](size_t at, size_t m) {
+		const size_t k = m % frames;
+		return std::abs(out.left(at + m) - int(float(clip[2 * k]) * 0.7f)) <= 1 &&
+			   std::abs(out.right(at + m) - int(float(clip[2 * k + 1]) * 0.7f)) <= 1;
+	};
+	// The music starts where the first stretch of the clip (past the
+	// encoder's silent start) lines up with the mix.
+	size_t start = 0;
+	for (; start + frames < out.frames(); ++start) {
+		size_t m = 0;
+		while (m < frames && matches(start, m))
+			++m;
+		if (m == frames)
+			break;
+	}
+	ASSERT_GT(out.frames(), start + frames + 1024) << "the music was not found, or the file holds no loop seam";
+	for (size_t m = 0; start + m < out.frames(); ++m)
+		ASSERT_TRUE(matches(start, m)) << "frame " << m;
 }
 
 } // namespace

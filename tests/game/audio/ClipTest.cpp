@@ -3,6 +3,8 @@
 // failures, each reported once.
 #include "AudioFixture.h"
 
+#include "support/Mp3Writer.h"
+
 #include <sndfile.h>
 #include <sys/stat.h>
 
@@ -211,6 +213,45 @@ TEST_F(AudioTest, EachFailureIsReportedOnceAndGivesNoClip) {
 		{"a pipe named like a sound (never waited for)",
 		 [](const std::string& d) { ASSERT_EQ(mkfifo((d + "/pipe.wav").c_str(), 0600), 0); }, "pipe.wav",
 		 "audio: could not decode '{path}'\n"},
+		{"a pipe named like an MP3",
+		 [](const std::string& d) { ASSERT_EQ(mkfifo((d + "/pipe.mp3").c_str(), 0600), 0); }, "pipe.mp3",
+		 "audio: could not decode '{path}'\n"},
+		{"WAV of noise named .mp3 (chance sync words are no stream)",
+		 [](const std::string& d) {
+			 std::vector<double> noise;
+			 for (char c : test::junkBytes(2 * 44100, 5))
+				 noise.push_back(c * 256.0);
+			 WavWriter(44100, 2).samples(noise).write(d + "/noise.mp3");
+		 },
+		 "noise.mp3", "audio: could not decode '{path}'\n"},
+		{"an empty file named .mp3", [](const std::string& d) { test::writeFile(d + "/empty.mp3", ""); }, "empty.mp3",
+		 "audio: could not decode '{path}'\n"},
+		{"zeros named .mp3", [](const std::string& d) { test::writeFile(d + "/zeros.mp3", std::string(5000, '\0')); },
+		 "zeros.mp3", "audio: could not decode '{path}'\n"},
+		{"a single MPEG frame (lame's output for no samples): nothing follows to confirm it",
+		 [](const std::string& d) {
+			 std::string error;
+			 const std::string mp3 = test::encodeMp3(44100, 2, {}, {"-t", "-b", "128"}, &error);
+			 ASSERT_EQ(test::mpegFrames(mp3).size(), 1u) << error;
+			 ASSERT_EQ(test::mpegFrames(mp3)[0].size, mp3.size());
+			 test::writeFile(d + "/one.mp3", mp3);
+		 },
+		 "one.mp3", "audio: could not decode '{path}'\n"},
+		{"MP3 of more than ten minutes at 44.1 kHz (8 kHz frames repeated)",
+		 [](const std::string& d) {
+			 // Without the bit reservoir every frame stands alone and can repeat.
+			 std::string error;
+			 const std::vector<double> s = WavWriter::sine(8000, 1, 10000, 40);
+			 const std::string mp3 = test::encodeMp3(8000, 1, s, {"-t", "--nores", "-b", "8"}, &error);
+			 const auto frames = test::mpegFrames(mp3);
+			 ASSERT_GT(frames.size(), 12u) << error;
+			 const std::string ten = mp3.substr(frames[2].offset, frames[12].offset - frames[2].offset);
+			 std::string longer;
+			 for (int k = 0; k < 850; ++k) // 8500 frames of 576: 612 s
+				 longer += ten;
+			 test::writeFile(d + "/long.mp3", longer);
+		 },
+		 "long.mp3", "audio: could not decode '{path}'\n"},
 	};
 	lumaroll::makeDirs(data());
 	for (const FailureCase& c : cases)
