@@ -22,8 +22,8 @@ const std::vector<Credit>& credits()
         {"Dear ImGui", "MIT"},
         {"stb_image", "MIT"},
         {"stb_image_write", "MIT"},
-        {"libsndfile", "LGPL-2.1+"},
-        {"mpg123 (MP3 through libsndfile)", "LGPL-2.1"},
+        {"libsndfile (WAV)", "LGPL-2.1+"},
+        {"libmpg123 (MP3)", "LGPL-2.1"},
         {"zlib", "zlib"},
         {"Font Awesome Free (icons)", "CC BY 4.0 / OFL"},
     };
