@@ -82,6 +82,8 @@ public:
     // Lines children "track", "tracknormal", "cameraposition", "cameralookat"
     // and "D_" properties), replacing earlier ones; the ball leaves any rail
     // and guide. Prints a line per camera guide and the "rails:" summary.
+    // Segments with an end point that is not a finite number are dropped
+    // with a line on stderr per drawing.
     void buildRails();
 
     // Puts the ball on the ground below the level's start (or at the start's
