@@ -28,8 +28,8 @@ const std::string kCountdown = "countdown";
 // Fields of the form record, counted from 0.
 constexpr size_t kFormFields = 13;
 
-// Above this no ball value makes sense (hundreds of times the defaults), and
-// below it no product the ball's motion forms can overflow.
+// Above this no ball value makes sense (forces and speeds run to thousands),
+// and below it no product the ball's motion forms can overflow a float.
 constexpr float kLargestValue = 1e6f;
 
 // A ball value as it comes from the form record or the world's variables,
@@ -49,8 +49,7 @@ const ValueRange kJumpRange{"jump", &BallValues::jumpForce, true, kLargestValue}
 const ValueRange kFrictionRange{"friction", &BallValues::friction, true, kLargestValue};
 const ValueRange kFrictionSlideRange{"friction slide", &BallValues::frictionSlide, true, kLargestValue};
 const ValueRange kMaxSpeedRange{"max speed", &BallValues::maxSpeed, true, kLargestValue};
-// A rebound above 1 would send the ball out of an impact faster than it came in.
-const ValueRange kReboundRange{"rebound", &BallValues::rebound, true, 1.f};
+const ValueRange kReboundRange{"rebound", &BallValues::rebound, true, kLargestValue};
 const ValueRange kGravityRange{"gravity", &BallValues::gravity, true, kLargestValue};
 
 bool inRange(const ValueRange& range, float value, float largest)

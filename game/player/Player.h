@@ -59,9 +59,9 @@ public:
     void publishBallValues(const BallValues& values);
     // Reads back the seven ball-value variables that the world holds into the
     // active values. A value that is not finite or is out of its range (below
-    // 0, or 0 for the mass; above 1e6, or 1 for the rebound) is ignored with a
-    // line on stderr, the active one kept; the form record's fields likewise,
-    // the radius up to the grid's contact reach.
+    // 0, or 0 for the mass; above 1e6) is ignored with a line on stderr, the
+    // active one kept; the form record's fields likewise, the radius up to
+    // the grid's contact reach.
     void readBallValues();
     // Makes model (the player root, already linked under the scene) the ball
     // node with an identity transform and finds in it the rolling body (the

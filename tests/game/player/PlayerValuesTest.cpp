@@ -164,14 +164,14 @@ const ValueSource kSources[] = {
 	{"friction", 9, nullptr, 0.f, false, 1e6f, &lumaroll::BallValues::friction},
 	{"friction slide", 10, nullptr, 0.f, false, 1e6f, &lumaroll::BallValues::frictionSlide},
 	{"max speed", 11, nullptr, 0.f, false, 1e6f, &lumaroll::BallValues::maxSpeed},
-	{"rebound", 12, nullptr, 0.f, false, 1.f, &lumaroll::BallValues::rebound},
+	{"rebound", 12, nullptr, 0.f, false, 1e6f, &lumaroll::BallValues::rebound},
 	{"mass", -1, "ballmass", 0.f, true, 1e6f, &lumaroll::BallValues::mass},
 	{"force", -1, "ballmovementforce", 0.f, false, 1e6f, &lumaroll::BallValues::movementForce},
 	{"jump", -1, "balljumpforce", 0.f, false, 1e6f, &lumaroll::BallValues::jumpForce},
 	{"friction", -1, "ballfriction", 0.f, false, 1e6f, &lumaroll::BallValues::friction},
 	{"friction slide", -1, "ballfrictionslide", 0.f, false, 1e6f, &lumaroll::BallValues::frictionSlide},
 	{"max speed", -1, "ballmaxspeed", 0.f, false, 1e6f, &lumaroll::BallValues::maxSpeed},
-	{"rebound", -1, "ballrebound", 0.f, false, 1.f, &lumaroll::BallValues::rebound},
+	{"rebound", -1, "ballrebound", 0.f, false, 1e6f, &lumaroll::BallValues::rebound},
 	{"gravity", -1, "gravity", 0.f, false, 1e6f, &lumaroll::BallValues::gravity},
 };
 
