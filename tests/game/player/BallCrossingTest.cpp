@@ -1,7 +1,7 @@
 // Thin surfaces met at speed: a ball dropped onto a floor of two triangles,
 // or thrown at a wall of two, never ends a frame on the far side, whatever
-// part of its substep the surface falls in. And the sweep stops only the
-// motion that passes through a face.
+// part of its substep the surface falls in; only a solid face in its path
+// stops it.
 
 #include "GridHelpers.h"
 
@@ -123,7 +123,7 @@ TEST(BallCrossing, AFastBallStopsOnTheSideItCameFromAndRebounds) {
 	EXPECT_NEAR(-1.f, body.impactNormal.y, 1e-6f);
 }
 
-TEST(BallCrossing, PassableMeshesAndEdgesLeftBehindDoNotStopTheBall) {
+TEST(BallCrossing, PassableMeshesAndFacesBesideThePathDoNotStopTheBall) {
 	CollisionGrid grid(200.f);
 	const int ghost = addOwner(grid, "ghost", false);
 	addTriangles(grid, test::floorTriangles(2000.f, 0.f), ghost);
