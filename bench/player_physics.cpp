@@ -2,7 +2,9 @@
 // spacing: building the grid (against loading the same triangles from a scene
 // file), the contact query (against testing its candidates without the grid),
 // camera-length rays (against testing every triangle), and one frame of ball
-// integration rolling and wedged in a corner, as a share of a 16.7 ms frame.
+// integration rolling and wedged in a corner, as a share of a 16.7 ms frame,
+// and one frame of the ball on a level of 50,000 triangles resting, rolling
+// and falling fast onto it.
 // Counters hold the ratios; heap allocations inside the timed loops are counted.
 #include "support/AllocationCounter.h"
 #include "support/FakeContext.h"
@@ -254,11 +256,11 @@ void BM_RayVsEveryTriangle(benchmark::State& state) {
 }
 BENCHMARK(BM_RayVsEveryTriangle)->Arg(745)->Arg(600)->Unit(benchmark::kMicrosecond);
 
-// One frame of integration, restarted from the same state each time.
+// One frame of integration (of dt seconds), restarted from the same state each time.
 void integrateFrames(benchmark::State& state, const CollisionGrid& grid, const BallBody& start,
-					 const BallControl& control) {
+					 const BallControl& control, double dt = kFrameSeconds) {
 	BallBody body = start;
-	body.integrate(control, grid, float(kFrameSeconds)); // the first frame sizes the contact lists
+	body.integrate(control, grid, float(dt)); // the first frame sizes the contact lists
 	int substeps = 0;
 	long allocations = 0;
 	double spent = 0;
@@ -270,7 +272,7 @@ void integrateFrames(benchmark::State& state, const CollisionGrid& grid, const B
 		body.airTime = start.airTime;
 		const long before = test::allocationCount();
 		const Clock::time_point t = Clock::now();
-		substeps += body.integrate(control, grid, float(kFrameSeconds));
+		substeps += body.integrate(control, grid, float(dt));
 		spent += seconds(t);
 		allocations += test::allocationCount() - before;
 	}
@@ -327,6 +329,55 @@ void BM_IntegrateWedged(benchmark::State& state) {
 	integrateFrames(state, grid, body, control);
 }
 BENCHMARK(BM_IntegrateWedged)->Unit(benchmark::kMicrosecond);
+
+const CollisionGrid& grid50k() {
+	static CollisionGrid grid = [] {
+		CollisionGrid g(200.f);
+		fill(g, terrain(50000));
+		return g;
+	}();
+	return grid;
+}
+
+const float kMiddle50k = float(quadsFor(50000)) * 25.f;
+
+// A ball left on the 50k terrain for two seconds: resting in a hollow.
+BallBody restingOn50k() {
+	BallBody body;
+	const float x = kMiddle50k, z = kMiddle50k;
+	body.position = Vector3(x, test::heightFieldHeight(x, z) + 50.f, z);
+	for (int i = 0; i < 120; ++i)
+		body.integrate(BallControl(), grid50k(), float(kFrameSeconds));
+	return body;
+}
+
+void BM_Ball50kResting(benchmark::State& state) {
+	integrateFrames(state, grid50k(), restingOn50k(), BallControl());
+}
+BENCHMARK(BM_Ball50kResting)->Unit(benchmark::kMicrosecond);
+
+// Rolling at the default top speed of 800 with the stick held.
+void BM_Ball50kRolling(benchmark::State& state) {
+	BallBody body = restingOn50k();
+	body.velocity = Vector3(640.f, 0.f, 480.f);
+	BallControl control;
+	control.move = Vector3(0.8f, 0.f, 0.6f);
+	integrateFrames(state, grid50k(), body, control);
+}
+BENCHMARK(BM_Ball50kRolling)->Unit(benchmark::kMicrosecond);
+
+// Falling at the given speed onto the terrain in a frame of 0.1 s (the
+// longest), met halfway through it; the speed limit is raised out of the way.
+void BM_Ball50kFalling(benchmark::State& state) {
+	const float speed = float(state.range(0));
+	BallBody body;
+	const float x = kMiddle50k, z = kMiddle50k;
+	body.position = Vector3(x, test::heightFieldHeight(x, z) + 50.f + speed * 0.05f, z);
+	body.velocity = Vector3(0.f, -speed, 0.f);
+	body.values.speedLimit = 1e6f;
+	integrateFrames(state, grid50k(), body, BallControl(), 0.1);
+}
+BENCHMARK(BM_Ball50kFalling)->Arg(2000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMicrosecond);
 
 // Player::step on the 100k-triangle level with 200 trigger volumes, the ball
 // rolling over the terrain with input.

@@ -11,6 +11,46 @@ constexpr int kMaxSubsteps = 16;
 constexpr int kContactPasses = 4;
 // A ground contact's normal points this much along up (about 56 degrees of slope at most).
 constexpr float kGroundCosine = 0.55f;
+// A motion shorter than this share of the radius meets no face that is not
+// also a contact where it ends; a longer one is searched for faces on its own.
+constexpr float kShortMotion = 0.9f;
+// A motion stopped before a face it would pass through leaves the centre
+// this share of the radius in front of it: as deep in as an ordinary substep
+// goes at most, so that the contact that follows is plain.
+constexpr float kStopClearance = 0.6f;
+
+// Where along the motion from start to end (as a fraction) the centre stops
+// when the motion meets a face at fraction f; normal faces start.
+float stopBefore(const math::Vector3& start, const math::Vector3& end, float f, const math::Vector3& normal,
+                 float radius)
+{
+    const float across = normal.dot(start - end); // how far the whole motion runs into the face
+    if (!(across > 0.f))
+        return 0.f;
+    return std::max(0.f, f - kStopClearance * radius / across);
+}
+
+// The first solid face among the contacts' triangles that the motion from
+// start to end passes through: the fraction where it meets the face and the
+// face's normal turned towards start.
+bool firstCrossingAmong(const std::vector<SphereContact>& contacts, const CollisionGrid& grid,
+                        const math::Vector3& start, const math::Vector3& end, float& fraction,
+                        math::Vector3& normal)
+{
+    const CollisionTriangle* face = nullptr;
+    for (const SphereContact& c : contacts) {
+        const CollisionTriangle& t = grid.triangles[size_t(c.triangle)];
+        float f;
+        if (crossesFace(t, start, end, f) && (!face || f < fraction) && grid.isSolid(c.owner)) {
+            fraction = f;
+            face = &t;
+        }
+    }
+    if (!face)
+        return false;
+    normal = face->normal.dot(start - face->a) > 0.f ? face->normal : -face->normal;
+    return true;
+}
 
 } // namespace
 
@@ -83,10 +123,34 @@ void BallBody::substep(const BallControl& control, const CollisionGrid& grid, fl
 
     position += velocity * h;
 
+    // Faces the motion would pass through: a long motion's are searched on
+    // their own, a short one's are among the contacts where it ends (the
+    // first pass below). The contact passes then push the ball out and take
+    // its speed into the face as for any impact.
+    const math::Vector3 end = position;
+    const math::Vector3 motion = end - start;
+    bool swept = false;
+    if (!(motion.length() < kShortMotion * values.radius)) {
+        float f;
+        math::Vector3 normal;
+        if (grid.firstCrossing(start, end, f, normal))
+            position = start + motion * stopBefore(start, end, f, normal, values.radius);
+        swept = true;
+    }
+
     bool groundFound = false;
     math::Vector3 groundSum;
     for (int pass = 0; pass < kContactPasses; ++pass) {
         grid.gatherTriangles(position, contacts, values.radius, &start);
+        if (!swept) {
+            swept = true;
+            float f;
+            math::Vector3 normal;
+            if (firstCrossingAmong(contacts, grid, start, end, f, normal)) {
+                position = start + motion * stopBefore(start, end, f, normal, values.radius);
+                grid.gatherTriangles(position, contacts, values.radius, &start);
+            }
+        }
         if (contacts.empty())
             break;
         const SphereContact* deepest = nullptr;

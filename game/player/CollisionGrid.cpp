@@ -68,6 +68,30 @@ float rayTriangleDistance(const math::Vector3& origin, const math::Vector3& dir,
     return e2.dot(qvec) * inv;
 }
 
+bool crossesFace(const CollisionTriangle& t, const math::Vector3& from, const math::Vector3& to, float& fraction)
+{
+    const float start = t.normal.dot(from - t.a);
+    const float end = t.normal.dot(to - t.a);
+    if (start == 0.f || (start > 0.f && end > 0.f) || (start < 0.f && end < 0.f))
+        return false;
+    const float f = start / (start - end);
+    if (!(f >= 0.f && f <= 1.f))
+        return false;
+    const math::Vector3 p = from + (to - from) * f;
+    // Each edge function is the edge's length times the distance of p from
+    // it, positive inside. The margin covers the rounding of p, which grows
+    // with the size of its coordinates.
+    const float margin = 1e-3f + 1e-6f * std::max({std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)});
+    const auto inside = [&](const math::Vector3& a, const math::Vector3& b) {
+        const math::Vector3 edge = b - a;
+        return edge.cross(p - a).dot(t.normal) >= -margin * edge.length();
+    };
+    if (!inside(t.a, t.b) || !inside(t.b, t.c) || !inside(t.c, t.a))
+        return false;
+    fraction = f;
+    return true;
+}
+
 CollisionGrid::CollisionGrid(float size) : cellSize(size) {}
 
 int64_t CollisionGrid::cellOf(float v) const
@@ -359,6 +383,52 @@ bool CollisionGrid::intersectSegment(const math::Vector3& origin, const math::Ve
     return hit;
 }
 
+bool CollisionGrid::firstCrossing(const math::Vector3& from, const math::Vector3& to, float& fraction,
+                                  math::Vector3& normal) const
+{
+    const math::Vector3 d = to - from;
+    const float length = d.length();
+    if (!from.isFinite() || !to.isFinite() || !isFinite(length) || length > kMaxRangeCells * cellSize)
+        return false;
+    const uint32_t query = beginQuery();
+    float best = 2.f;
+    const auto test = [&](int index) {
+        if (!testOnce(index, query))
+            return;
+        const CollisionTriangle& t = triangles[size_t(index)];
+        float f;
+        if (!crossesFace(t, from, to, f) || !(f < best) || !isSolid(t.owner))
+            return;
+        best = f;
+        normal = t.normal.dot(from - t.a) > 0.f ? t.normal : -t.normal;
+    };
+    for (int i : largeTriangles)
+        test(i);
+    // A face the segment meets is registered in the cell of the meeting
+    // point, which lies in the box of the piece it falls in (the margin
+    // covers the faces met just beyond their edges). Pieces are searched in
+    // order until one holds the first meeting found.
+    const float margin = 0.01f * cellSize;
+    const int pieces = std::max(1, static_cast<int>(std::ceil(length / cellSize)));
+    for (int k = 0; k < pieces && best > float(k) / float(pieces); ++k) {
+        const math::Vector3 p0 = from + d * (float(k) / float(pieces));
+        const math::Vector3 p1 = k + 1 == pieces ? to : from + d * (float(k + 1) / float(pieces));
+        const int64_t lx = cellOf(std::min(p0.x, p1.x) - margin), hx = cellOf(std::max(p0.x, p1.x) + margin);
+        const int64_t ly = cellOf(std::min(p0.y, p1.y) - margin), hy = cellOf(std::max(p0.y, p1.y) + margin);
+        const int64_t lz = cellOf(std::min(p0.z, p1.z) - margin), hz = cellOf(std::max(p0.z, p1.z) + margin);
+        for (int64_t x = lx; x <= hx; ++x)
+            for (int64_t y = ly; y <= hy; ++y)
+                for (int64_t z = lz; z <= hz; ++z)
+                    if (const std::vector<int>* list = cellAt(x, y, z))
+                        for (int index : *list)
+                            test(index);
+    }
+    if (best > 1.f)
+        return false;
+    fraction = best;
+    return true;
+}
+
 void CollisionGrid::gatherTriangles(const math::Vector3& centre, std::vector<SphereContact>& out, float radius,
                                     const math::Vector3* side) const
 {
@@ -386,6 +456,7 @@ void CollisionGrid::gatherTriangles(const math::Vector3& centre, std::vector<Sph
         }
         contact.depth = radius - dist;
         contact.owner = t.owner;
+        contact.triangle = index;
         out.push_back(contact);
     };
     const int64_t lx = cellOf(centre.x - radius), hx = cellOf(centre.x + radius);

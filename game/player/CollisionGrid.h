@@ -45,6 +45,7 @@ struct SphereContact {
     math::Vector3 normal; // unit vector from the triangle's closest point towards the centre
     float depth = 0.f;    // radius minus distance
     int owner = -1;
+    int triangle = -1; // index into CollisionGrid::triangles
 };
 
 // The point of triangle (a, b, c) closest to p (over its vertex, edge and face regions).
@@ -54,6 +55,14 @@ math::Vector3 closestPointOnTriangle(const math::Vector3& p, const math::Vector3
 // Distance along dir (in dir's units) at which the ray from origin meets the
 // triangle, from either face; negative when it misses or runs parallel.
 float rayTriangleDistance(const math::Vector3& origin, const math::Vector3& dir, const CollisionTriangle& t);
+
+// Whether the segment from `from` to `to` passes through the face of t:
+// from lies off its plane, to on it or beyond, and the point where the
+// segment meets the plane lies in the triangle (or within a rounding margin
+// of its edges, so that a segment through an edge two triangles share meets
+// one of them). fraction is then where along the segment (0 to 1) it meets
+// the plane.
+bool crossesFace(const CollisionTriangle& t, const math::Vector3& from, const math::Vector3& to, float& fraction);
 
 class CollisionGrid {
 public:
@@ -97,6 +106,16 @@ public:
     // (0, 64 cells].
     void gatherTriangles(const math::Vector3& centre, std::vector<SphereContact>& out, float radius,
                          const math::Vector3* side = nullptr) const;
+
+    // The first solid triangle whose face the segment from `from` to `to`
+    // passes through (crossesFace): true with the fraction of the segment at
+    // which it meets the face's plane and the triangle's normal turned
+    // towards from. Passable owners never stop a segment. False without one,
+    // or for a segment that is not finite or longer than 10000 cells. The
+    // cells searched are those of the segment's bounding box, piece by piece
+    // of at most a cell's length.
+    bool firstCrossing(const math::Vector3& from, const math::Vector3& to, float& fraction,
+                       math::Vector3& normal) const;
 
     // Whether an owner index pushes the ball and blocks rays: owners not in
     // the table do.

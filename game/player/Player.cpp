@@ -4,10 +4,10 @@
 
 #include "logic/SceneWorld.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace lumaroll {
 
@@ -27,6 +27,35 @@ const std::string kCountdown = "countdown";
 
 // Fields of the form record, counted from 0.
 constexpr size_t kFormFields = 13;
+
+// Above this no ball value makes sense (forces and speeds run to thousands),
+// and below it no product the ball's motion forms can overflow a float.
+constexpr float kLargestValue = 1e6f;
+
+// A ball value as it comes from the form record or the world's variables,
+// with the range it is taken in; a value outside is ignored with a line and
+// the one before kept.
+struct ValueRange {
+    const char* name; // as the summary line names it
+    float BallValues::*member;
+    bool zeroAllowed; // zero is refused where it divides (or makes no ball)
+    float largest;
+};
+
+const ValueRange kRadiusRange{"radius", &BallValues::radius, false, 0.f}; // largest: the grid's contact reach
+const ValueRange kMassRange{"mass", &BallValues::mass, false, kLargestValue};
+const ValueRange kForceRange{"force", &BallValues::movementForce, true, kLargestValue};
+const ValueRange kJumpRange{"jump", &BallValues::jumpForce, true, kLargestValue};
+const ValueRange kFrictionRange{"friction", &BallValues::friction, true, kLargestValue};
+const ValueRange kFrictionSlideRange{"friction slide", &BallValues::frictionSlide, true, kLargestValue};
+const ValueRange kMaxSpeedRange{"max speed", &BallValues::maxSpeed, true, kLargestValue};
+const ValueRange kReboundRange{"rebound", &BallValues::rebound, true, kLargestValue};
+const ValueRange kGravityRange{"gravity", &BallValues::gravity, true, kLargestValue};
+
+bool inRange(const ValueRange& range, float value, float largest)
+{
+    return std::isfinite(value) && (range.zeroAllowed ? value >= 0.f : value > 0.f) && value <= largest;
+}
 
 } // namespace
 
@@ -52,26 +81,25 @@ void Player::loadForms(const std::string& text)
     }
     shadowNodeName = fields[4];
 
-    // A value that is not a finite number keeps the one before (a field
-    // without a number reads as 0, as the record's own reader does).
-    const auto number = [&fields](size_t i, float& value) {
-        const float v = static_cast<float>(std::strtod(fields[i].c_str(), nullptr));
-        if (std::isfinite(v))
-            value = v;
-    };
+    // A field without a number reads as 0, as the record's own reader does.
+    // A ball wider than the contact query reaches would fall through everything.
     BallValues& v = body.values;
-    const float radius = static_cast<float>(std::strtod(fields[5].c_str(), nullptr));
-    if (std::isfinite(radius) && radius > 0.f)
-        v.radius = radius;
-    else
-        std::fprintf(stderr, "ball: radius '%s' in D_forminfo ignored\n", fields[5].c_str());
-    number(6, v.mass);
-    number(7, v.movementForce);
-    number(8, v.jumpForce);
-    number(9, v.friction);
-    number(10, v.frictionSlide);
-    number(11, v.maxSpeed);
-    number(12, v.rebound);
+    const float widest = CollisionGrid::kMaxContactRadiusCells * grid.cellSize;
+    const auto number = [&](size_t i, const ValueRange& range) {
+        const float value = static_cast<float>(std::strtod(fields[i].c_str(), nullptr));
+        if (inRange(range, value, range.member == &BallValues::radius ? widest : range.largest))
+            v.*range.member = value;
+        else
+            std::fprintf(stderr, "ball: %s '%s' in D_forminfo ignored\n", range.name, fields[i].c_str());
+    };
+    number(5, kRadiusRange);
+    number(6, kMassRange);
+    number(7, kForceRange);
+    number(8, kJumpRange);
+    number(9, kFrictionRange);
+    number(10, kFrictionSlideRange);
+    number(11, kMaxSpeedRange);
+    number(12, kReboundRange);
 
     resetValues.values = v;
     resetValues.deathPlane = body.deathPlane;
@@ -98,24 +126,41 @@ void Player::readBallValues()
 {
     if (!world)
         return;
-    // Only variables the world holds, and only finite ones: an absent or
+    // Only variables the world holds, and only values in range: an absent or
     // broken variable must not freeze or reverse the ball.
-    const auto read = [this](const std::string& name, float& value) {
+    const auto read = [this](const std::string& name, const ValueRange& range) {
         if (!world->hasVariable(name))
             return;
-        const float v = world->getVariable(name);
-        if (std::isfinite(v))
-            value = v;
+        const float value = world->getVariable(name);
+        if (inRange(range, value, range.largest))
+            body.values.*range.member = value;
+        else
+            std::fprintf(stderr, "ball: %s '%g' in %s ignored\n", range.name, double(value), name.c_str());
     };
-    BallValues& v = body.values;
-    read(kMass, v.mass);
-    read(kRebound, v.rebound);
-    read(kFriction, v.friction);
-    read(kMaxSpeed, v.maxSpeed);
-    read(kFrictionSlide, v.frictionSlide);
-    read(kJumpForce, v.jumpForce);
-    read(kMovementForce, v.movementForce);
-    v.maxSpeed = std::max(v.maxSpeed, 0.f);
+    read(kMass, kMassRange);
+    read(kRebound, kReboundRange);
+    read(kFriction, kFrictionRange);
+    read(kMaxSpeed, kMaxSpeedRange);
+    read(kFrictionSlide, kFrictionSlideRange);
+    read(kJumpForce, kJumpRange);
+    read(kMovementForce, kForceRange);
+}
+
+void Player::readGravity()
+{
+    if (!world || !world->hasVariable(kGravity))
+        return;
+    const float value = world->getVariable(kGravity);
+    if (inRange(kGravityRange, value, kGravityRange.largest)) {
+        body.values.gravity = value;
+        gravityIgnored = false;
+        return;
+    }
+    // Read every step: the line only when the value ignored changes.
+    if (!gravityIgnored || std::memcmp(&value, &ignoredGravity, sizeof value) != 0)
+        std::fprintf(stderr, "ball: gravity '%g' in gravity ignored\n", double(value));
+    gravityIgnored = true;
+    ignoredGravity = value;
 }
 
 bool Player::controlsEnabled() const

@@ -52,12 +52,16 @@ public:
     // Reads the model's "D_forminfo" record (the text after its '='): the
     // shadow node name and the ball values from fields 4 to 12; publishes the
     // values and sets "gravity" when the world has none. Fewer than 13
-    // fields: a message on stderr and nothing changes.
+    // fields: a message on stderr and nothing changes. A field out of range
+    // (as readBallValues says) is ignored with a line on stderr.
     void loadForms(const std::string& text);
     // Writes the seven ball-value variables of values into the world.
     void publishBallValues(const BallValues& values);
     // Reads back the seven ball-value variables that the world holds into the
-    // active values (finite values only; max speed not below 0).
+    // active values. A value that is not finite or is out of its range (below
+    // 0, or 0 for the mass; above 1e6) is ignored with a line on stderr, the
+    // active one kept; the form record's fields likewise, the radius up to
+    // the grid's contact reach.
     void readBallValues();
     // Makes model (the player root, already linked under the scene) the ball
     // node with an identity transform and finds in it the rolling body (the
@@ -82,6 +86,8 @@ public:
     // Lines children "track", "tracknormal", "cameraposition", "cameralookat"
     // and "D_" properties), replacing earlier ones; the ball leaves any rail
     // and guide. Prints a line per camera guide and the "rails:" summary.
+    // Segments with an end point that is not a finite number are dropped
+    // with a line on stderr per drawing.
     void buildRails();
 
     // Puts the ball on the ground below the level's start (or at the start's
@@ -267,11 +273,17 @@ private:
 
     // The requests taken from the world this step (kept so its storage is reused).
     std::vector<PlayerRequest> requests;
+    // The world's "gravity" last ignored (out of range), to say so once.
+    bool gravityIgnored = false;
+    float ignoredGravity = 0.f;
 
     // The step's part from the input to the control record; returns the
     // forward direction of the step.
     math::Vector3 steer(BallControl& control, bool held, float forwardInput, float rightInput, float dt);
     void playSounds(float dt);
+    // Takes the world's "gravity" as the ball's when it is in range (0 to
+    // 1e6); a line on stderr when an ignored value first appears.
+    void readGravity();
     // Back to the current checkpoint, or to the start without one.
     void respawn();
     // Puts the ball at point, on the ground found within 3000 below point + lift.

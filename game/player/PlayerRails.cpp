@@ -51,10 +51,32 @@ Drawings drawingsOf(hgr::Node* node)
     return d;
 }
 
-RailPath pathOf(const hgr::Lines* lines)
+// The segments of the drawing of an "L_" node, two end points each, without
+// those with an end that is not a finite number: a line says how many went.
+std::vector<math::Vector3> finiteSegments(const std::string& node, const char* drawing, const hgr::Lines* lines)
+{
+    std::vector<math::Vector3> points = linesWorldPoints(lines);
+    size_t kept = 0;
+    int dropped = 0;
+    for (size_t i = 0; i + 1 < points.size(); i += 2) {
+        if (points[i].isFinite() && points[i + 1].isFinite()) {
+            points[kept++] = points[i];
+            points[kept++] = points[i + 1];
+        } else {
+            ++dropped;
+        }
+    }
+    points.resize(kept);
+    if (dropped > 0)
+        std::fprintf(stderr, "rails: %s %s: %d segment%s with a point that is not a finite number dropped\n",
+                     node.c_str(), drawing, dropped, dropped == 1 ? "" : "s");
+    return points;
+}
+
+RailPath pathOf(const std::vector<math::Vector3>& segments)
 {
     RailPath path;
-    path.setPoints(buildRailPoints(linesWorldPoints(lines)), {});
+    path.setPoints(buildRailPoints(segments), {});
     return path;
 }
 
@@ -77,13 +99,14 @@ void Player::buildRails()
         const Drawings d = drawingsOf(node);
         if (!d.track)
             continue;
+        const std::vector<math::Vector3> trackSegments = finiteSegments(name, "track", d.track);
 
         if (d.camera && d.look) {
             CameraGuide guide;
             guide.name = name;
-            guide.track = pathOf(d.track);
-            guide.cameraPath = pathOf(d.camera);
-            guide.lookPath = pathOf(d.look);
+            guide.track = pathOf(trackSegments);
+            guide.cameraPath = pathOf(finiteSegments(name, "cameraposition", d.camera));
+            guide.lookPath = pathOf(finiteSegments(name, "cameralookat", d.look));
             if (guide.track.points.size() > 1 && guide.cameraPath.points.size() > 1 &&
                 guide.lookPath.points.size() > 1) {
                 std::printf("camera guide %s: track %.0f, camera path %.0f, look path %.0f\n", name.c_str(),
@@ -95,9 +118,10 @@ void Player::buildRails()
         Rail rail;
         rail.name = name;
         std::vector<size_t> pieceStarts;
-        const std::vector<math::Vector3> points = buildRailPoints(linesWorldPoints(d.track), &pieceStarts);
-        const std::vector<math::Vector3> normals = d.normals ? buildRailPoints(linesWorldPoints(d.normals))
-                                                             : std::vector<math::Vector3>();
+        const std::vector<math::Vector3> points = buildRailPoints(trackSegments, &pieceStarts);
+        const std::vector<math::Vector3> normals =
+            d.normals ? buildRailPoints(finiteSegments(name, "tracknormal", d.normals))
+                      : std::vector<math::Vector3>();
         rail.path.setPoints(points, normals);
         rail.path.setPieces(pieceStarts);
         if (traceEnabled())

@@ -15,7 +15,6 @@ namespace lumaroll {
 
 namespace {
 
-const std::string kGravity = "gravity";
 const std::string kJumpSound = "plimbo_jump.wav";
 const std::string kImpactSound = "plimbo_collision.wav";
 const std::string kDefaultCamera = "camera";
@@ -45,11 +44,7 @@ void Player::step(bool jump, float dt, float forwardInput, float rightInput)
     }
 
     if (world) {
-        if (world->hasVariable(kGravity)) {
-            const float gravity = world->getVariable(kGravity);
-            if (std::isfinite(gravity))
-                body.values.gravity = gravity;
-        }
+        readGravity();
         if (world->takeResetBallValues() && resetValues.valid)
             publishBallValues(resetValues.values);
         if (world->takeUpdateBallValues())

@@ -31,12 +31,13 @@ void RailPath::setPoints(const std::vector<math::Vector3>& newPoints,
     measure();
 
     // An orientation line of as many points is drawn on its own and may run
-    // the other way: its first point must lie at the path's first end.
+    // the other way round: it is taken in reverse when that pairs the points
+    // nearer in all. Its ends alone cannot tell on a closed loop, whose first
+    // and last points are one; where neither way is nearer it stays as drawn.
     const bool paired = !points.empty() && orientationPoints.size() == n;
     std::vector<math::Vector3> reversed;
     const std::vector<math::Vector3>* targets = &orientationPoints;
-    if (paired &&
-        !((orientationPoints[0] - points[0]).length() < (orientationPoints[0] - points[n - 1]).length())) {
+    if (paired && pairsNearerReversed(orientationPoints)) {
         reversed.assign(orientationPoints.rbegin(), orientationPoints.rend());
         targets = &reversed;
     }
@@ -58,6 +59,18 @@ void RailPath::setPoints(const std::vector<math::Vector3>& newPoints,
         }
         ups[i] = unitOr(target - p, kUp);
     }
+}
+
+bool RailPath::pairsNearerReversed(const std::vector<math::Vector3>& orientationPoints) const
+{
+    const size_t n = points.size();
+    double asDrawn = 0.0, reversed = 0.0;
+    for (size_t i = 0; i < n; ++i) {
+        asDrawn += double((orientationPoints[i] - points[i]).length());
+        reversed += double((orientationPoints[n - 1 - i] - points[i]).length());
+    }
+    // Sums that are not numbers compare false: the line stays as drawn.
+    return reversed < asDrawn;
 }
 
 void RailPath::setPieces(const std::vector<size_t>& pieceStarts)

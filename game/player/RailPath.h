@@ -33,9 +33,10 @@ struct RailPath {
 
     // Stores points with lengths and no gaps. Ups aim at orientationPoints:
     // each point at the orientation point of its own index when the counts
-    // match (the orientation list is reversed first when its first point lies
-    // nearer the path's last point than its first), else at the nearest one;
-    // straight up without orientation points or where the aim is degenerate.
+    // match (the orientation list is reversed first when that pairs the
+    // points nearer in sum: a line drawn the other way round, open or closed),
+    // else at the nearest one; straight up without orientation points or
+    // where the aim is degenerate.
     void setPoints(const std::vector<math::Vector3>& points, const std::vector<math::Vector3>& orientationPoints);
     // Marks the segment before every piece start (as buildRailPoints reports
     // them) as a gap and measures the lengths again.
@@ -61,6 +62,9 @@ private:
     bool lengthsOrdered = true;
 
     void measure();
+    // Whether orientationPoints (as many as points) taken in reverse lie
+    // nearer their path points, summed over all, than taken as drawn.
+    bool pairsNearerReversed(const std::vector<math::Vector3>& orientationPoints) const;
     // Closest point over segments first .. last - 1 that are not gaps (and,
     // with window, that overlap lo .. hi); offset 1e30 when none was tested.
     RailSample closestOver(const math::Vector3& position, std::size_t first, std::size_t last, bool window,

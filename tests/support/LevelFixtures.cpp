@@ -32,6 +32,17 @@ Triangles wallTriangles(float x0, float w, float height) {
 	return t;
 }
 
+Triangles ringWallTriangles(float x, float z, float radius, float height, int count) {
+	const auto at = [&](int i, float y) {
+		const float angle = 2.f * 3.14159265f * float(i % count) / float(count);
+		return Vec3{x + radius * std::cos(angle), y, z + radius * std::sin(angle)};
+	};
+	Triangles t;
+	for (int i = 0; i < count; ++i)
+		quad(t, at(i, 0.f), at(i + 1, 0.f), at(i + 1, height), at(i, height));
+	return t;
+}
+
 Triangles slopeTriangles(float degrees, float h) {
 	const float rise = h * std::tan(degrees * 3.14159265f / 180.f);
 	Triangles t;
@@ -96,6 +107,17 @@ Segments straightSegments(const Vec3& a, const Vec3& b, int count) {
 		const float f = float(i) / float(count);
 		return Vec3{a[0] + (b[0] - a[0]) * f, a[1] + (b[1] - a[1]) * f, a[2] + (b[2] - a[2]) * f};
 	};
+	for (int i = 0; i < count; ++i)
+		out.emplace_back(at(i), at(i + 1));
+	return out;
+}
+
+Segments circleLoopSegments(float x, float y, float z, float radius, int count, bool clockwise) {
+	const auto at = [&](int i) {
+		const float angle = (clockwise ? -2.f : 2.f) * 3.14159265f * float(i % count) / float(count);
+		return Vec3{x + radius * std::cos(angle), y, z + radius * std::sin(angle)};
+	};
+	Segments out;
 	for (int i = 0; i < count; ++i)
 		out.emplace_back(at(i), at(i + 1));
 	return out;

@@ -39,6 +39,9 @@ Triangles downFloorTriangles(float halfSize, float y);
 Triangles wallTriangles(float x0, float halfWidth, float height);
 // A plane through the origin rising along +x by degrees, halfSize across in x and z.
 Triangles slopeTriangles(float degrees, float halfSize);
+// A wall round the circle of that radius about (x, 0, z), from y 0 to
+// height, in count flat pieces whose ends lie on the circle, facing its centre.
+Triangles ringWallTriangles(float x, float z, float radius, float height, int count);
 // A square pole of the given half thickness, from y 0 to height, around (x, z).
 Triangles poleTriangles(float x, float z, float halfThickness, float height);
 // An up-facing rectangle at height y from (minX, minZ) to (maxX, maxZ).
@@ -68,6 +71,10 @@ Segments shuffledSegments(Segments segments, unsigned seed = 1);
 Segments reversedSegments(const Segments& segments);
 // Two drawings one after the other.
 Segments joinedSegments(Segments first, const Segments& second);
+// A closed loop of count segments round the circle of that radius about
+// (x, y, z) in the plane y, from its point on +x towards +z (towards -z when
+// clockwise is set), ending exactly where it began.
+Segments circleLoopSegments(float x, float y, float z, float radius, int count, bool clockwise = false);
 
 // An "L_" node's drawings and its "D_" property text; empty parts are left out.
 struct RailDrawing {

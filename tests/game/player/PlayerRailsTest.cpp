@@ -330,6 +330,135 @@ TEST(PlayerRails, ARailRiddenBackwardsEndsAtItsStart) {
 	EXPECT_NEAR(6000.f, player.distanceAlongRail(), 1e-2f);
 }
 
+struct LoopCase {
+	const char* name;
+	bool clockwise;
+	bool normalReversed;
+};
+
+TEST(PlayerRails, AClosedLoopIsRiddenRoundUpright) {
+	// A loop round a circle of radius 4000 handing over to itself, its
+	// orientation line 1000 above it; a wall just outside the track keeps
+	// the ball, which the ride only steers, from running wide.
+	const LoopCase cases[] = {
+		{"drawn anticlockwise", false, false},
+		{"drawn clockwise", true, false},
+		{"its orientation line drawn the other way round", false, true},
+	};
+	for (const LoopCase& c : cases) {
+		Level level;
+		level.pieces.mesh("bed", test::rectangleTriangles(-6000, -6000, 6000, 6000, 0.f));
+		level.pieces.mesh("wall", test::ringWallTriangles(0, 0, 4150, 300, 64));
+		test::RailDrawing loop;
+		loop.track = test::circleLoopSegments(0, 0, 0, 4000, 64, c.clockwise);
+		const test::Segments high = test::circleLoopSegments(0, 1000, 0, 4000, 64, c.clockwise);
+		loop.trackNormal = c.normalReversed ? test::reversedSegments(high) : high;
+		loop.properties = "tracknormalgravity=1\nnext=L_loop";
+		level.pieces.railNode("L_loop", loop);
+		lumaroll::Player& player = level.build();
+		testing::internal::CaptureStdout();
+		player.buildRails();
+		EXPECT_EQ("rails: 1 (total length 25123)\n", testing::internal::GetCapturedStdout()) << c.name;
+		ASSERT_EQ(1, player.railCount()) << c.name;
+		const lumaroll::RailPath& path = player.builtRails()[0].path;
+		int tilted = 0;
+		for (const Vector3& up : path.ups)
+			tilted += up.y < 1.f - 1e-6f ? 1 : 0;
+		EXPECT_EQ(0, tilted) << c.name << ": ups not straight up";
+
+		player.body.position = Vector3(4000, 55, 0);
+		level.world->runCommand("attachtorail", {"1", "L_loop"});
+		float lowestUp = 1.f, farthest = 0.f, highest = 0.f;
+		int frames = 0;
+		while (player.distanceRidden() < 1.25f * path.length() && frames < 60 * 40) {
+			player.step(false, kFrame, 0.f, 0.f);
+			++frames;
+			lowestUp = std::min(lowestUp, player.body.up.y / player.body.up.length());
+			farthest = std::max(farthest, path.closestPoint(player.body.position).offset);
+			highest = std::max(highest, player.body.position.y);
+		}
+		EXPECT_GE(player.distanceRidden(), 1.25f * path.length()) << c.name << ": round in " << frames << " frames";
+		EXPECT_EQ(0, player.railIndex()) << c.name;
+		EXPECT_GT(lowestUp, 0.9999f) << c.name;
+		EXPECT_LT(highest, 60.f) << c.name << ": never off the ground";
+		EXPECT_LT(farthest, 200.f) << c.name << ": on the track";
+	}
+}
+
+struct HandOverCase {
+	const char* name;
+	const char* rail;
+	float z;
+	bool handed;
+};
+
+TEST(PlayerRails, TheHandOverComesOneUnitBeforeTheEnd) {
+	// Tracks of 2048 in segments of 1024, so that distances along them are
+	// exact: L_ahead from z 0 to 2048, L_behind ridden backwards from 2048 to 0.
+	const HandOverCase cases[] = {
+		{"1.01 before the end", "L_ahead", 2048.f - 1.01f, false},
+		{"1 before the end", "L_ahead", 2047.f, true},
+		{"backwards, 1.01 before the end", "L_behind", 1.01f, false},
+		{"backwards, 1 before the end", "L_behind", 1.f, true},
+	};
+	for (const HandOverCase& c : cases) {
+		Level level;
+		level.pieces.mesh("bed", test::rectangleTriangles(-1000, -3000, 1000, 5000, 0.f));
+		test::RailDrawing ahead;
+		ahead.track = test::straightSegments({0, 0, 0}, {0, 0, 2048}, 2);
+		ahead.properties = "tracknormalgravity=1\nnext=L_next";
+		level.pieces.railNode("L_ahead", ahead);
+		test::RailDrawing behind = ahead;
+		behind.properties = "tracknormalgravity=1\nforwarddirection=-1\nnext=L_next";
+		level.pieces.railNode("L_behind", behind);
+		test::RailDrawing next;
+		next.track = test::straightSegments({0, 0, 2048}, {0, 0, 4096}, 2);
+		next.properties = "tracknormalgravity=1";
+		level.pieces.railNode("L_next", next);
+		lumaroll::Player& player = level.build();
+		testing::internal::CaptureStdout();
+		player.buildRails();
+		testing::internal::GetCapturedStdout();
+		player.body.position = Vector3(0, 50, c.z);
+		level.world->runCommand("attachtorail", {"1", c.rail});
+		player.applyWorldRequests();
+		ASSERT_EQ(level.rail(c.rail), player.railIndex()) << c.name;
+		lumaroll::BallControl control;
+		player.rideRail(control, 0.f);
+		EXPECT_EQ(level.rail(c.handed ? "L_next" : c.rail), player.railIndex()) << c.name;
+	}
+}
+
+TEST(PlayerRails, RailPointsThatAreNotNumbersAreDroppedWithALine) {
+	const float nan = std::nanf("");
+	Level level;
+	level.pieces.mesh("bed", test::rectangleTriangles(-1000, -1000, 1000, 5000, 0.f));
+	test::RailDrawing rail;
+	rail.track = test::joinedSegments(test::straightSegments({0, 0, 0}, {0, 0, 3000}, 3),
+									  {{{0, 0, 3000}, {0, nan, 4000}}, {{0, 0, 3000}, {nan, 0, 0}}});
+	rail.trackNormal = {{{0, 1000, 0}, {0, 1000, 3000}}, {{0, 1000, 3000}, {0, 1000, nan}}};
+	rail.properties = "tracknormalgravity=1";
+	level.pieces.railNode("L_nan", rail);
+	lumaroll::Player& player = level.build();
+	testing::internal::CaptureStdout();
+	testing::internal::CaptureStderr();
+	player.buildRails();
+	const std::string err = testing::internal::GetCapturedStderr();
+	EXPECT_EQ("rails: 1 (total length 3000)\n", testing::internal::GetCapturedStdout());
+	EXPECT_EQ(
+		"rails: L_nan track: 2 segments with a point that is not a finite number dropped\n"
+		"rails: L_nan tracknormal: 1 segment with a point that is not a finite number dropped\n",
+		err);
+	ASSERT_EQ(1, player.railCount());
+	EXPECT_EQ(4u, player.builtRails()[0].path.points.size());
+	player.body.position = Vector3(0, 55, 0);
+	level.world->runCommand("attachtorail", {"1", "L_nan"});
+	level.run(60);
+	EXPECT_TRUE(std::isfinite(player.distanceRidden()));
+	EXPECT_GT(player.distanceRidden(), 1000.f);
+	EXPECT_TRUE(player.body.position.isFinite());
+}
+
 TEST(PlayerRails, BuildingAgainLeavesTheRide) {
 	RailLevel level;
 	ASSERT_TRUE(level.untilOnRail());

@@ -1,9 +1,10 @@
 // The ball step on writer-made levels: steering by heading and by camera,
 // the camera hold, the controls flag, the gravity variable, sounds, the
-// death plane and bad numbers.
+// death plane, a fall from far above onto a thin floor, and bad numbers.
 
 #include "PlayerFixture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -232,6 +233,32 @@ TEST(PlayerStep, FallingBelowTheDeathPlaneStartsOver) {
 	player.body.position = Vector3(5000, -2500, 0);
 	player.step(false, kFrame, 0.f, 0.f);
 	EXPECT_NEAR(55.f, player.body.position.y, 1e-3f);
+}
+
+TEST(PlayerStep, AStartFarAboveAThinFloorLandsOnIt) {
+	// Frames of 0.1 s (the longest) and a fall of 30,000 at the speed limit:
+	// each substep moves the ball 62.5, further than its radius. Ten starts
+	// a tenth of that apart meet the floor at every part of a substep.
+	for (int k = 0; k < 10; ++k) {
+		const float height = 30163.f + 6.25f * float(k);
+		Level level;
+		level.pieces.mesh("floor", test::floorTriangles(1000.f, 0.f));
+		level.pieces.boxVolume("T_below", {-1000, -3000, -1000}, {1000, -60, 1000},
+							   test::TriggerScript().a("add,below,1").text());
+		level.pieces.dummyAt("D_start", 0, height, 0);
+		lumaroll::Player& player = level.build();
+		player.placeAtStart();
+		float fastest = 0.f, lowest = 1e9f;
+		for (int frame = 0; frame < 80; ++frame) { // landing after about 4 s
+			player.step(false, 0.1f, 0.f, 0.f);
+			fastest = std::max(fastest, player.body.velocity.length());
+			lowest = std::min(lowest, player.body.position.y);
+		}
+		EXPECT_EQ(10000.f, fastest) << height;
+		EXPECT_GT(lowest, 0.f) << height;
+		EXPECT_LT(player.body.position.y, 500.f) << height << ": bouncing on the floor, not started over";
+		EXPECT_EQ(0.f, level.world->getVariable("below")) << height;
+	}
 }
 
 struct BadCase {

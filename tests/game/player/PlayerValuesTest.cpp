@@ -4,9 +4,13 @@
 #include "PlayerFixture.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
 
+using math::Vector3;
 using playertest::Level;
+using playertest::kFrame;
 
 namespace {
 
@@ -126,10 +130,128 @@ TEST(PlayerValues, ReadingBackTakesOnlyFiniteVariablesTheWorldHolds) {
 	EXPECT_EQ(350.f, v.friction);
 	EXPECT_EQ(50.f, v.radius);
 
-	// A negative limit would turn the velocity round every substep.
+	// A negative limit would turn the velocity round every substep: it is
+	// ignored, the limit read before kept.
 	b.world->setVariable("ballmaxspeed", -100.f);
+	testing::internal::CaptureStderr();
 	b.player->readBallValues();
-	EXPECT_EQ(0.f, v.maxSpeed);
+	EXPECT_EQ(
+		"ball: mass 'nan' in ballmass ignored\n"
+		"ball: friction 'inf' in ballfriction ignored\n"
+		"ball: max speed '-100' in ballmaxspeed ignored\n",
+		testing::internal::GetCapturedStderr());
+	EXPECT_EQ(300.f, v.maxSpeed);
+}
+
+// Where a ball value comes from: a field of the form record, or a world
+// variable (read back on "updateballvalues"; "gravity" every step); with the
+// range it is taken in (lo excluded when open).
+struct ValueSource {
+	const char* name; // as the summary line names it
+	int field;		  // form record field, or -1
+	const char* variable;
+	float lo;
+	bool open;
+	float hi;
+	float lumaroll::BallValues::*member;
+};
+
+const ValueSource kSources[] = {
+	{"radius", 5, nullptr, 0.f, true, 12800.f, &lumaroll::BallValues::radius},
+	{"mass", 6, nullptr, 0.f, true, 1e6f, &lumaroll::BallValues::mass},
+	{"force", 7, nullptr, 0.f, false, 1e6f, &lumaroll::BallValues::movementForce},
+	{"jump", 8, nullptr, 0.f, false, 1e6f, &lumaroll::BallValues::jumpForce},
+	{"friction", 9, nullptr, 0.f, false, 1e6f, &lumaroll::BallValues::friction},
+	{"friction slide", 10, nullptr, 0.f, false, 1e6f, &lumaroll::BallValues::frictionSlide},
+	{"max speed", 11, nullptr, 0.f, false, 1e6f, &lumaroll::BallValues::maxSpeed},
+	{"rebound", 12, nullptr, 0.f, false, 1e6f, &lumaroll::BallValues::rebound},
+	{"mass", -1, "ballmass", 0.f, true, 1e6f, &lumaroll::BallValues::mass},
+	{"force", -1, "ballmovementforce", 0.f, false, 1e6f, &lumaroll::BallValues::movementForce},
+	{"jump", -1, "balljumpforce", 0.f, false, 1e6f, &lumaroll::BallValues::jumpForce},
+	{"friction", -1, "ballfriction", 0.f, false, 1e6f, &lumaroll::BallValues::friction},
+	{"friction slide", -1, "ballfrictionslide", 0.f, false, 1e6f, &lumaroll::BallValues::frictionSlide},
+	{"max speed", -1, "ballmaxspeed", 0.f, false, 1e6f, &lumaroll::BallValues::maxSpeed},
+	{"rebound", -1, "ballrebound", 0.f, false, 1e6f, &lumaroll::BallValues::rebound},
+	{"gravity", -1, "gravity", 0.f, false, 1e6f, &lumaroll::BallValues::gravity},
+};
+
+const char* const kTexts[] = {"nan", "inf", "-inf", "-800", "-1e-30", "0",	   "",	   "none", "1e-30",
+							  "0.5", "2",	"1e6",	"2e6",	"12800",  "12801", "1e38", "1e39"};
+
+bool inRange(const ValueSource& source, float v) {
+	return std::isfinite(v) && (source.open ? v > source.lo : v >= source.lo) && v <= source.hi;
+}
+
+TEST(PlayerValues, NoValueFromTheRecordOrTheWorldMakesANumberThatIsNotFinite) {
+	const char* record[] = {"a", "b", "c", "d", "s", "50", "1", "1750", "800", "350", "0.4", "800", "0.1"};
+	for (const ValueSource& source : kSources)
+		for (const char* text : kTexts) {
+			const std::string name = std::string(source.variable ? source.variable : source.name) + " '" + text + "'";
+			// A floor with a wall across x 800.
+			Level level;
+			level.pieces.mesh("floor", test::floorTriangles(3000.f, 0.f));
+			level.pieces.mesh("wall", test::wallTriangles(800.f, 3000.f, 2000.f));
+			level.pieces.dummyAt("D_start", 0, 100, 0);
+			lumaroll::Player& player = level.build();
+			const float value = float(std::strtod(text, nullptr));
+			const lumaroll::BallValues defaults;
+			std::string fields;
+			for (int i = 0; i < 13; ++i)
+				fields += std::string(i ? "," : "") + (i == source.field ? text : record[i]);
+			testing::internal::CaptureStderr();
+			player.loadForms(fields);
+			if (source.variable) {
+				level.world->setVariable(source.variable, value);
+				level.world->runCommand("updateballvalues", {});
+			}
+			player.placeAtStart();
+			level.run(2);
+			const std::string err = testing::internal::GetCapturedStderr();
+			const bool taken = inRange(source, value);
+			const float expected = taken ? value : defaults.*source.member;
+			EXPECT_EQ(expected, player.body.values.*source.member) << name;
+			char line[128];
+			if (source.variable)
+				std::snprintf(line, sizeof(line), "ball: %s '%g' in %s ignored\n", source.name, double(value),
+							  source.variable);
+			else
+				std::snprintf(line, sizeof(line), "ball: %s '%s' in D_forminfo ignored\n", source.name, text);
+			EXPECT_EQ(taken ? "" : line, err) << name;
+
+			// Rolling into the wall, jumping, and falling from high onto the
+			// floor: the ball's own motion (which the step would hide by a
+			// respawn when a number went wrong), then through the step.
+			lumaroll::BallBody body = player.body;
+			lumaroll::BallControl control;
+			control.move = Vector3(1, 0, 0);
+			bool finite = true;
+			for (int frame = 0; frame < 120 && finite; ++frame) {
+				if (frame == 60)
+					body.position = Vector3(0, 1000, 0);
+				control.jump = frame % 30 == 10;
+				body.integrate(control, player.grid, kFrame);
+				finite = body.position.isFinite() && body.velocity.isFinite() && std::isfinite(body.rollAngle);
+			}
+			EXPECT_TRUE(finite) << name << ": the ball's motion";
+			for (int frame = 0; frame < 120 && finite; ++frame) {
+				if (frame == 60)
+					player.body.position = Vector3(0, 1000, 0);
+				player.step(frame % 30 == 10, kFrame, 1.f, 0.f);
+				finite = player.body.position.isFinite() && player.body.velocity.isFinite();
+			}
+			EXPECT_TRUE(finite) << name << ": the step";
+			// The summary written again (as a respawn at the start does) with the values in use.
+			player.placeAtStart();
+			const std::string summary = player.summary();
+			EXPECT_EQ(std::string::npos, summary.find("nan")) << name << ": " << summary;
+			EXPECT_EQ(std::string::npos, summary.find("inf")) << name << ": " << summary;
+			// What the record publishes (the world's own variables are the scripts').
+			for (const char* variable : {"ballmass", "ballrebound", "ballmaxspeed", "ballfriction", "ballfrictionslide",
+										 "balljumpforce", "ballmovementforce"})
+				if (!source.variable) {
+					EXPECT_TRUE(std::isfinite(level.world->getVariable(variable))) << name << ": " << variable;
+				}
+		}
 }
 
 } // namespace

@@ -154,6 +154,58 @@ TEST(RailPath, UpsAimAtTheOrientationLine) {
 	EXPECT_NEAR(1.f, s.up.length(), 1e-6f);
 }
 
+// The corners of a square loop of 8000 at height y, in drawing order.
+std::vector<Vector3> square(float y) {
+	return {Vector3(0, y, 0), Vector3(8000, y, 0), Vector3(8000, y, 8000), Vector3(0, y, 8000)};
+}
+
+// The loop through corners, closed, drawn as one segment per side in order.
+std::vector<std::pair<Vector3, Vector3>> loop(const std::vector<Vector3>& corners) {
+	std::vector<std::pair<Vector3, Vector3>> out;
+	for (size_t i = 0; i < corners.size(); ++i)
+		out.emplace_back(corners[i], corners[(i + 1) % corners.size()]);
+	return out;
+}
+
+// The same drawing run the other way: last segment first, each from end to start.
+std::vector<std::pair<Vector3, Vector3>> reversed(const std::vector<std::pair<Vector3, Vector3>>& drawing) {
+	std::vector<std::pair<Vector3, Vector3>> out;
+	for (auto s = drawing.rbegin(); s != drawing.rend(); ++s)
+		out.emplace_back(s->second, s->first);
+	return out;
+}
+
+struct PairingCase {
+	const char* name;
+	std::vector<std::pair<Vector3, Vector3>> track, orientation;
+};
+
+TEST(RailPath, OrientationLinesPairWithTheirOwnPointsOpenOrClosed) {
+	// Every orientation line lies 1000 above its track: every up is straight up.
+	const std::vector<Vector3> low = square(0), high = square(1000);
+	const PairingCase cases[] = {
+		{"a closed loop, both drawn the same way", loop(low), loop(high)},
+		{"a closed loop, both drawn the other way round", reversed(loop(low)), reversed(loop(high))},
+		{"a closed loop, its orientation line drawn the other way round", loop(low), reversed(loop(high))},
+		{"an open track, both drawn the same way",
+		 {{low[0], low[1]}, {low[1], low[2]}},
+		 {{high[0], high[1]}, {high[1], high[2]}}},
+		{"an open track, its orientation line drawn from the other end",
+		 {{low[0], low[1]}, {low[1], low[2]}},
+		 {{high[2], high[1]}, {high[1], high[0]}}},
+	};
+	for (const PairingCase& c : cases) {
+		const std::vector<Vector3> points = lumaroll::buildRailPoints(segments(c.track));
+		const std::vector<Vector3> aims = lumaroll::buildRailPoints(segments(c.orientation));
+		ASSERT_EQ(points.size(), aims.size()) << c.name;
+		RailPath path;
+		path.setPoints(points, aims);
+		for (size_t i = 0; i < points.size(); ++i)
+			EXPECT_TRUE(near(Vector3(0, 1, 0), path.ups[i]))
+				<< c.name << ", up " << i << ": " << path.ups[i].x << " " << path.ups[i].y << " " << path.ups[i].z;
+	}
+}
+
 TEST(RailPath, NumbersThatAreNotFiniteBreakNothing) {
 	const float nan = std::nanf("");
 	RailPath path;

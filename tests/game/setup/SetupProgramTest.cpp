@@ -1,10 +1,11 @@
 // The real program on writer-made levels: library objects on screen, the
 // water reflection's trace lines (remembered per process) and its picture,
-// a ball model that does not load, and a play level showing all of them
-// with the ball.
+// a ball model that does not load, a play level showing all of them with
+// the ball, and a ball riding round a closed rail.
 #include "../app/ProgramFixture.h"
 #include "support/LevelFixtures.h"
 #include "support/SetupFixtures.h"
+#include "support/TriggerScript.h"
 
 #include <gtest/gtest.h>
 
@@ -139,6 +140,45 @@ TEST_F(SetupProgramTest, PlayShowsTheObjectsTheBallAndTheReflection) {
 	EXPECT_GT(red, 800 * 480 / 10) << "the water's reflection";
 	EXPECT_GT(yellow, 100) << "the ball";
 	EXPECT_GT(blue, 50) << "the library object";
+}
+
+TEST_F(SetupProgramTest, PlayRidesRoundAClosedRail) {
+	ASSERT_TRUE(test::ballModel("").write(data + "/resources/models/plimbo.hgr"));
+	// A loop round a circle of radius 4000 handing over to itself, its
+	// orientation line 1000 above it, a wall just outside it. The volume at
+	// the start puts the ball on the rail; three more mark its quarters.
+	test::SceneWriter level;
+	test::LevelFixtures pieces(level);
+	pieces.mesh("bed", test::rectangleTriangles(-6000, -6000, 6000, 6000, 0.f));
+	pieces.mesh("wall", test::ringWallTriangles(0, 0, 4150, 300, 64));
+	test::RailDrawing loop;
+	loop.track = test::circleLoopSegments(0, 0, 0, 4000, 64);
+	loop.trackNormal = test::circleLoopSegments(0, 1000, 0, 4000, 64);
+	loop.properties = "tracknormalgravity=1\nnext=L_loop\ndeathplane=T_fell";
+	pieces.railNode("L_loop", loop);
+	pieces.dummyAt("D_start", 4000, 100, 0);
+	pieces.boxVolume("T_start", {3700, 0, -300}, {4300, 400, 300},
+					 test::TriggerScript().a("attachtorail,1,L_loop").text());
+	const std::string mark = test::TriggerScript().a("add,quarters,1").text();
+	pieces.boxVolume("T_quarter", {-300, 0, 3700}, {300, 400, 4300}, mark);
+	pieces.boxVolume("T_half", {-4300, 0, -300}, {-3700, 400, 300}, mark);
+	pieces.boxVolume("T_threequarters", {-300, 0, -4300}, {300, 400, -3700}, mark);
+	level.dummy("T_fell");
+	level.userProperty("T_fell", test::TriggerScript().a("add,falls,1").text());
+	const std::string path = test::writeTestLevel(dir.path(), level);
+
+	test::RunningProcess game(test::lumarollBinary(), options({path, "--play"}, {{"LUMAROLL_TRACE", "1"}}));
+	ASSERT_TRUE(game.started());
+	// A lap: the start, the quarters in order, the start again. The deadline only bounds a hang.
+	size_t at = 0;
+	for (const char* volume : {"T_start", "T_quarter", "T_half", "T_threequarters", "T_start"}) {
+		const std::string line = std::string("[trace] ball enters ") + volume + "\n";
+		ASSERT_TRUE(game.waitForOutput(line, 120000, at)) << game.output();
+		at = game.output().find(line, at) + line.size();
+	}
+	EXPECT_NE(game.output().find("[trace] rail L_loop: 65 points, 1 pieces, length 25123\n"), std::string::npos)
+		<< game.output();
+	EXPECT_EQ(game.output().find("[trace] rail L_loop: fell"), std::string::npos) << game.output();
 }
 
 } // namespace
