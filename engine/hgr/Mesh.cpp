@@ -68,7 +68,7 @@ void Mesh::removeAllPrimitives() {
 }
 
 void Mesh::addLight(Light* light) {
-	m_lights.add(lang::Ptr<Light>(light));
+	m_lights.add(lang::WeakPtr<Light>(light));
 }
 
 void Mesh::removeLight(int index) {
@@ -148,23 +148,30 @@ void Mesh::render(gr::Context*, Camera* camera, int priority) {
 				if (!prepared) {
 					prepared = true;
 					total = viewProjection.multiply3x4(W);
-					if (m_lights.size() > 0) {
-						lightCount = std::min(m_lights.size(), int(MAX_LIGHTS));
-						for (int k = 0; k < lightCount; ++k)
-							lights[k] = m_lights[k].ptr();
-					} else if (LightSorter* sorter = camera->getCurrentLights()) {
-						sorter->sortByDistance(W.getTranslation(), MAX_LIGHTS);
-						lightCount = sorter->getResultCount();
-						for (int k = 0; k < lightCount; ++k)
-							lights[k] = sorter->getResult(k);
+					// The mesh's own lights that have not gone; without any, the
+					// nearest lights of the tree.
+					for (int k = 0; k < m_lights.size() && lightCount < MAX_LIGHTS; ++k)
+						if (Light* light = m_lights[k].get())
+							lights[lightCount++] = light;
+					if (lightCount == 0) {
+						if (LightSorter* sorter = camera->getCurrentLights()) {
+							sorter->sortByDistance(W.getTranslation(), MAX_LIGHTS);
+							lightCount = sorter->getResultCount();
+							for (int k = 0; k < lightCount; ++k)
+								lights[k] = sorter->getResult(k);
+						}
 					}
 					if (boneCount > 0) {
 						boneMatrices.resize(boneCount);
 						for (int b = 0; b < boneCount; ++b) {
 							const Bone& bone = m_bones[b];
-							const math::Matrix3x4 world = bone.node ? camera->getFrameWorldTransform(bone.node.ptr())
-																	: math::Matrix3x4();
-							storeBoneMatrix(world * bone.offset, boneMatrices[b]);
+							// A bone whose node has gone keeps the bind pose: bone
+							// world x offset is then the mesh's own world transform.
+							const Node* node = bone.node.get();
+							if (node)
+								storeBoneMatrix(camera->getFrameWorldTransform(node) * bone.offset, boneMatrices[b]);
+							else
+								storeBoneMatrix(W, boneMatrices[b]);
 						}
 					}
 				}

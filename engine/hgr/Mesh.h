@@ -6,6 +6,7 @@
 #include <gr/Primitive.h>
 #include <lang/Array.h>
 #include <lang/Ptr.h>
+#include <lang/WeakPtr.h>
 #include <math/Matrix3x4.h>
 
 namespace hgr {
@@ -15,21 +16,25 @@ namespace hgr {
  * bones and lit by up to eight lights of its own (the nearest lights of the
  * scene when it has none).
  *
- * The mesh counts its references to its lights and bone nodes, so moving the
- * mesh to another tree or removing those nodes from theirs never leaves it
- * pointing at freed nodes. A light or bone that is not in the tree being
- * drawn is placed by its own parent chain. A mesh must not list one of its
- * own ancestors as light or bone: the two would keep each other alive.
+ * The mesh refers to its lights and bone nodes without owning them (weak
+ * pointers): any of them may be the mesh itself or one of its ancestors, as
+ * a skinned mesh below its skeleton's root is, and none is kept alive by the
+ * mesh. Moving the mesh to another tree, or those nodes leaving theirs,
+ * never leaves it pointing at freed nodes. A light or bone that is not in
+ * the tree being drawn is placed by its own parent chain. A light that has
+ * gone is passed over, and a mesh left without any draws with the nearest
+ * lights of the scene; a bone whose node has gone holds its part of the
+ * mesh in the bind pose (the bone matrix is the mesh's world transform).
  */
 class Mesh : public Visual {
 public:
 	/** Most lights a mesh is drawn with. */
 	enum { MAX_LIGHTS = 8 };
 
-	/** A skinning bone: the inverse bind transform and the node that moves it. */
+	/** A skinning bone: the inverse bind transform and the node that moves it (null once that node has gone). */
 	struct Bone {
 		math::Matrix3x4 offset;
-		lang::Ptr<Node> node;
+		lang::WeakPtr<Node> node;
 	};
 
 	/** Class id 7, no primitives, lights or bones. */
@@ -48,13 +53,15 @@ public:
 	int getPrimitiveCount() const { return m_primitives.size(); }
 	gr::Primitive* getPrimitive(int index) const { return m_primitives[index].ptr(); }
 
-	/** Appends a fixed light; only the first eight are used. */
+	/** Appends a fixed light; the first eight that have not gone are used. */
 	void addLight(Light* light);
 	/** Throws lang::Exception for an index out of range. */
 	void removeLight(int index);
 	void removeAllLights();
+	/** Entries of the light list, those whose light has gone included. */
 	int getLightCount() const { return m_lights.size(); }
-	Light* getLight(int index) const { return m_lights[index].ptr(); }
+	/** The light of an entry; null once that light has gone. */
+	Light* getLight(int index) const { return m_lights[index].get(); }
 
 	void addBone(Node* node, const math::Matrix3x4& offset);
 	/** Throws lang::Exception for an index out of range. */
@@ -62,7 +69,8 @@ public:
 	int getBoneCount() const { return m_bones.size(); }
 	Bone& getBone(int index) { return m_bones[index]; }
 	const Bone& getBone(int index) const { return m_bones[index]; }
-	Node* getBoneNode(int index) const { return m_bones[index].node.ptr(); }
+	/** The node of a bone; null once that node has gone. */
+	Node* getBoneNode(int index) const { return m_bones[index].node.get(); }
 
 	void render(gr::Context* context, Camera* camera, int priority) override;
 	void getShaders(lang::Array<gr::Shader*>& out) override;
@@ -75,7 +83,7 @@ public:
 
 private:
 	lang::Array<lang::Ptr<gr::Primitive>> m_primitives;
-	lang::Array<lang::Ptr<Light>> m_lights;
+	lang::Array<lang::WeakPtr<Light>> m_lights;
 	lang::Array<Bone> m_bones;
 
 	Mesh& operator=(const Mesh&) = delete;

@@ -46,7 +46,7 @@ int ParentTable::findFirstBadNode() const {
 	return first;
 }
 
-void ParentTable::numberSubtrees() {
+void ParentTable::walkDepthFirst() {
 	const int count = m_parents.size();
 
 	// The children of every node in one array, grouped by parent.
@@ -65,12 +65,7 @@ void ParentTable::numberSubtrees() {
 			children[fill[m_parents[i]]++] = i;
 
 	// Depth-first from every root with a stack of our own (each node is
-	// pushed once), then subtree sizes summed from the last position back:
-	// a node's descendants come after it in the walk.
-	m_preorder.clear();
-	m_preorder.resize(count, 0);
-	m_subtreeSize.clear();
-	m_subtreeSize.resize(count, 1);
+	// pushed once).
 	m_walk.clear();
 	m_walk.resize(count, 0);
 	lang::Array<int> stack;
@@ -83,16 +78,10 @@ void ParentTable::numberSubtrees() {
 		stack[top++] = root;
 		while (top > 0) {
 			const int n = stack[--top];
-			m_preorder[n] = position;
 			m_walk[position++] = n;
 			for (int k = childStart[n]; k < childStart[n + 1]; ++k)
 				stack[top++] = children[k];
 		}
-	}
-	for (int k = position - 1; k >= 0; --k) {
-		const int n = m_walk[k];
-		if (m_parents[n] >= 0)
-			m_subtreeSize[m_parents[n]] += m_subtreeSize[n];
 	}
 }
 

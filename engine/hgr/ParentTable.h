@@ -27,29 +27,18 @@ public:
 	 */
 	int findFirstBadNode() const;
 
-	/**
-	 * Numbers the nodes for isSelfOrAncestor() and getNodeInWalk();
-	 * findFirstBadNode() must have found nothing.
-	 */
-	void numberSubtrees();
+	/** Orders the nodes for getNodeInWalk(); findFirstBadNode() must have found nothing. */
+	void walkDepthFirst();
 
 	/**
 	 * The node at a position (0 .. size() - 1) of a depth-first walk of the
-	 * forest: every parent comes before its children. Valid after numberSubtrees().
+	 * forest: every parent comes before its children. Valid after walkDepthFirst().
 	 */
 	int getNodeInWalk(int position) const { return m_walk[position]; }
 
-	/** True when ancestor is node itself or above it. Valid after numberSubtrees(). */
-	bool isSelfOrAncestor(int ancestor, int node) const {
-		const int at = m_preorder[node];
-		return m_preorder[ancestor] <= at && at < m_preorder[ancestor] + m_subtreeSize[ancestor];
-	}
-
 private:
 	lang::Array<int> m_parents;
-	lang::Array<int> m_preorder;	// position of each node in a depth-first walk of the forest
-	lang::Array<int> m_walk;		// the node at each position of that walk
-	lang::Array<int> m_subtreeSize; // the node and everything below it
+	lang::Array<int> m_walk; // the node at each position of a depth-first walk of the forest
 
 	ParentTable(const ParentTable&) = delete;
 	ParentTable& operator=(const ParentTable&) = delete;

@@ -58,7 +58,7 @@ ParticleSystem::Description::Description()
 	: systemMaxEmissions(0), emissionMaxParticles(0), gravity(0.f), textureFrameRate(0.f), textureFrames(0),
 	  textureAnimation(ANIMATION_INVALID), textureView(VIEW_INVALID), emissionLimitKill(KILL_NONE),
 	  systemLimitKill(KILL_NONE), particleUpdateAlways(false), particleAlignedToUserNormal(false),
-	  textureFrameSize(0.f) {}
+	  textureFrameSize(0.f), budgetReported(false) {}
 
 void ParticleSystem::Description::read(io::InputStream* in) {
 	const lang::String name = in->toString();
@@ -131,12 +131,6 @@ void ParticleSystem::Description::validate(const lang::String& file) const {
 										   file, emissionMaxParticles, int(MAX_COUNT)));
 	if (emissionLimitKill < 0 || emissionLimitKill >= KILL_INVALID)
 		throw io::IOException(lang::Format("Invalid value  in \"{0}\": emissionLimitKill invalid", file));
-	// Both maxima may be valid on their own and still ask for pools of gigabytes together.
-	const long long total = (long long)systemMaxEmissions * emissionMaxParticles;
-	if (total > MAX_TOTAL_PARTICLES)
-		throw io::IOException(
-			lang::Format("Invalid value in \"{0}\": SystemMaxEmissions x MaxParticles={1,0} (out-of-range, max is {2})",
-						 file, double(total), int(MAX_TOTAL_PARTICLES)));
 
 	const bool rotation = !(particleSpriteRotation.isConstant(0.f) && particleSpriteStartRotationSpeed.isConstant(0.f));
 	const bool elasticity = !particleSpriteElasticity.isConstant(0.f);

@@ -29,14 +29,12 @@ public:
 	enum KillType { KILL_NONE, KILL_OLDEST, KILL_RANDOM, KILL_INVALID };
 
 	enum {
-		/** Largest systemMaxEmissions and emissionMaxParticles. */
-		MAX_COUNT = 10922,
 		/**
-		 * Largest product of the two: every emission's pool is allocated for
-		 * its maximum at start, and the vertices of all of them are built
-		 * each frame.
+		 * Largest systemMaxEmissions and emissionMaxParticles, each on its
+		 * own: a system bounds the particles alive at once by a budget of
+		 * its own (ParticleSystem::PARTICLE_BUDGET).
 		 */
-		MAX_TOTAL_PARTICLES = 65536,
+		MAX_COUNT = 10922,
 		/** Largest textureFrames: a 256 x 256 grid. */
 		MAX_TEXTURE_FRAMES = 65536,
 		/** Largest description file read. */
@@ -97,6 +95,9 @@ public:
 
 	/** The file the description was read from (the stream's name). */
 	lang::String fileName;
+
+	/** Set once a system of this description has said that it reached the particle budget. */
+	bool budgetReported;
 
 	/** Every domain NONE, numbers 0, names empty, the enumerations at their invalid values, booleans false. */
 	Description();

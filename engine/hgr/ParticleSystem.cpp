@@ -4,6 +4,7 @@
 #include <gr/Primitive.h>
 #include <io/FileInputStream.h>
 #include <io/PathName.h>
+#include <lang/Debug.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -14,6 +15,12 @@ namespace {
 
 const float DEGREES_TO_RADIANS = 0.017453292f;
 const float NEVER_RENDERED = -3.4028235e38f;
+
+// Growing pools: the first size of a particle pool and of the emission list,
+// and the room past which the pools give back what they do not hold.
+const int FIRST_POOL = 16;
+const int FIRST_EMISSIONS = 4;
+const int ROOM_LIMIT = 2 * ParticleSystem::PARTICLE_BUDGET;
 
 /** Index of the item that makes room under a kill policy; -1 for none. */
 template <class T>
@@ -54,8 +61,8 @@ float inverseLife(float lifeTime) {
 
 ParticleSystem::ParticleSystem(gr::Context* context, const lang::String& name, ResourceManager* manager,
 							   const lang::String& textureDir, const lang::String& shaderDir)
-	: m_emissionCount(0), m_time(0.f), m_timeSinceRender(NEVER_RENDERED), m_emissionCredit(0.f), m_stopTime(0.f),
-	  m_startTime(0.f) {
+	: m_emissionCount(0), m_particleCount(0), m_particleRoom(0), m_primitiveRoom(0), m_poolsGrow(false), m_time(0.f),
+	  m_timeSinceRender(NEVER_RENDERED), m_emissionCredit(0.f), m_stopTime(0.f), m_startTime(0.f) {
 	setClassId(NODE_PARTICLESYSTEM);
 
 	lang::Ptr<Description> description = new Description;
@@ -92,9 +99,9 @@ ParticleSystem::ParticleSystem(gr::Context* context, const lang::String& name, R
 }
 
 ParticleSystem::ParticleSystem(const ParticleSystem& other)
-	: Visual(other), m_description(other.m_description), m_emissionCount(0), m_time(0.f),
-	  m_timeSinceRender(NEVER_RENDERED), m_emissionCredit(0.f), m_stopTime(0.f), m_startTime(other.m_startTime),
-	  m_basis(other.m_basis) {
+	: Visual(other), m_description(other.m_description), m_emissionCount(0), m_particleCount(0), m_particleRoom(0),
+	  m_primitiveRoom(0), m_poolsGrow(false), m_time(0.f), m_timeSinceRender(NEVER_RENDERED), m_emissionCredit(0.f),
+	  m_stopTime(0.f), m_startTime(other.m_startTime), m_basis(other.m_basis) {
 	start();
 }
 
@@ -106,10 +113,13 @@ Visual* ParticleSystem::clone() const {
 
 void ParticleSystem::start() {
 	Description& d = *m_description;
-	if (m_emissions.size() != d.systemMaxEmissions) {
+	const long long maxParticles = (long long)d.systemMaxEmissions * d.emissionMaxParticles;
+	m_poolsGrow = maxParticles > UP_FRONT_PARTICLES;
+	if (!m_poolsGrow) {
 		Emission prototype;
 		prototype.particles.resize(d.emissionMaxParticles);
 		m_emissions.resize(d.systemMaxEmissions, prototype);
+		m_particleRoom = int(maxParticles);
 	}
 	d.buildFrameTable();
 	m_time = 0.f;
@@ -118,13 +128,51 @@ void ParticleSystem::start() {
 	m_stopTime = d.systemStopTime.drawScalar();
 	d.systemLifeTime.drawScalar(); // drawn for the sequence of random numbers; nothing uses it
 	m_emissionCount = 0;
+	m_particleCount = 0;
 }
 
-int ParticleSystem::getParticleCount() const {
-	int n = 0;
-	for (int i = 0; i < m_emissionCount; ++i)
-		n += m_emissions[i].particleCount;
-	return n;
+void ParticleSystem::growEmissions() {
+	const int size = m_emissions.size();
+	const int grown = std::min(m_description->systemMaxEmissions, std::max(FIRST_EMISSIONS, 2 * size));
+	m_emissions.setCapacity(grown);
+	m_emissions.resize(grown);
+}
+
+int ParticleSystem::appendParticle(Emission& e) {
+	if (m_particleCount >= PARTICLE_BUDGET) {
+		Description& d = *m_description;
+		if (!d.budgetReported) {
+			d.budgetReported = true;
+			lang::debugPrintf(
+				"Particle system \"%s\" reached its budget of %d live particles: further particles are not emitted\n",
+				d.fileName.c_str(), int(PARTICLE_BUDGET));
+		}
+		return -1;
+	}
+	if (e.particleCount == e.particles.size()) {
+		const int wanted = std::min(m_description->emissionMaxParticles, std::max(FIRST_POOL, 2 * e.particleCount));
+		if (m_particleRoom + wanted - e.particles.size() > ROOM_LIMIT)
+			reclaimRoom();
+		const int size = e.particles.size();
+		e.particles.setCapacity(wanted);
+		e.particles.resize(wanted);
+		m_particleRoom += wanted - size;
+	}
+	++m_particleCount;
+	return e.particleCount++;
+}
+
+void ParticleSystem::reclaimRoom() {
+	// Slots keep the room of the largest emission they held; with the budget
+	// spread over changing emissions that could add up to far more than the
+	// budget. Each pool keeps what it holds, which is within the budget.
+	m_particleRoom = 0;
+	for (int i = 0; i < m_emissions.size(); ++i) {
+		Emission& e = m_emissions[i];
+		e.particles.resize(e.particleCount);
+		e.particles.setCapacity(e.particleCount);
+		m_particleRoom += e.particleCount;
+	}
 }
 
 void ParticleSystem::getShaders(lang::Array<gr::Shader*>& out) {
@@ -162,6 +210,7 @@ void ParticleSystem::removeDead() {
 	for (int i = 0; i < m_emissionCount;) {
 		Emission& e = m_emissions[i];
 		if (e.lifeTime > 0.f && e.lifeTime <= e.age) {
+			m_particleCount -= e.particleCount;
 			// The last emission moves into the slot with its particles; the dead pool goes to the end.
 			Emission& last = m_emissions[m_emissionCount - 1];
 			if (&last != &e) {
@@ -184,10 +233,12 @@ void ParticleSystem::removeDead() {
 		Particle* particles = e.particles.begin();
 		for (int k = 0; k < e.particleCount;) {
 			const Particle& p = particles[k];
-			if (p.lifeTime > 0.f && p.lifeTime <= p.age)
+			if (p.lifeTime > 0.f && p.lifeTime <= p.age) {
 				particles[k] = particles[--e.particleCount];
-			else
+				--m_particleCount;
+			} else {
 				++k;
+			}
 		}
 	}
 }
@@ -197,10 +248,13 @@ void ParticleSystem::launchEmissions(float dt) {
 	m_emissionCredit = addCredit(m_emissionCredit, d.systemRate.drawScalar(), dt, d.systemMaxEmissions);
 	while (m_emissionCredit >= 1.f) {
 		int slot;
-		if (m_emissionCount < d.systemMaxEmissions)
+		if (m_emissionCount < d.systemMaxEmissions) {
+			if (m_emissionCount == m_emissions.size())
+				growEmissions();
 			slot = m_emissionCount++;
-		else
+		} else {
 			slot = chooseVictim(m_emissions.begin(), m_emissionCount, d.systemLimitKill);
+		}
 		if (slot >= 0) {
 			Emission& e = m_emissions[slot];
 			e.age = 0.f;
@@ -208,6 +262,7 @@ void ParticleSystem::launchEmissions(float dt) {
 			e.lifeTime = d.emissionLifeTime.drawScalar();
 			e.particleCredit = 0.f;
 			e.position = d.emissionPosition.drawVector();
+			m_particleCount -= e.particleCount;
 			e.particleCount = 0;
 		}
 		m_emissionCredit -= 1.f;
@@ -251,7 +306,6 @@ void ParticleSystem::initParticle(Particle& p, const Emission& e, const math::Ma
 void ParticleSystem::advanceEmission(Emission& e, float dt, const math::Matrix3x4& world, math::Vector3& boxMin,
 									 math::Vector3& boxMax) {
 	const Description& d = *m_description;
-	Particle* particles = e.particles.begin();
 
 	const float oldAge = e.age;
 	e.age = oldAge + dt;
@@ -260,14 +314,23 @@ void ParticleSystem::advanceEmission(Emission& e, float dt, const math::Matrix3x
 		while (e.particleCredit >= 1.f) {
 			int slot;
 			if (e.particleCount < d.emissionMaxParticles)
-				slot = e.particleCount++;
+				slot = appendParticle(e);
 			else
-				slot = chooseVictim(particles, e.particleCount, d.emissionLimitKill);
-			if (slot >= 0)
-				initParticle(particles[slot], e, world);
+				slot = chooseVictim(e.particles.begin(), e.particleCount, d.emissionLimitKill);
+			if (slot < 0) {
+				// No later particle of this update would find a slot either
+				// (the budget is spent, or a full emission has no victim) and
+				// none draws a random number: the credit goes at once, as one
+				// by one, without a loop as long as the credit.
+				e.particleCredit -= std::floor(e.particleCredit);
+				break;
+			}
+			initParticle(e.particles[slot], e, world);
 			e.particleCredit -= 1.f;
 		}
 	}
+
+	Particle* particles = e.particles.begin();
 
 	const float period = d.textureFrameRate > math::MIN_NORMAL_FLOAT ? 1.f / d.textureFrameRate
 																	 : math::MAX_FINITE_FLOAT;

@@ -24,12 +24,30 @@ class ResourceManager;
  * prescribes and draws them as camera-facing sprites. Particles live in
  * world coordinates; the bounding box kept by update() is a world box.
  *
- * Pools are sized to the description's maxima when the system starts, so
- * neither update() nor render() allocates once the first frame is drawn.
+ * A description whose maxima multiply to at most UP_FRONT_PARTICLES gets
+ * its pools for those maxima when the system starts, so that neither
+ * update() nor render() allocates once the first frame is drawn. A larger
+ * one (each maximum may reach 10922) gets pools that grow as particles are
+ * emitted: each emission's pool and the emission list double when full,
+ * up to the description's maxima, and at most PARTICLE_BUDGET particles
+ * live at once in the system. A particle beyond the budget is not emitted
+ * (its credit is spent, as at a full emission without a kill policy), and
+ * the first time a description's system meets the budget one line says
+ * so. The pools together keep room for about twice the budget at most:
+ * past that they give back what they do not hold. Once grown to what the
+ * system needs, updates and drawing allocate nothing again.
+ *
  * Copies share the description and start without particles.
  */
 class ParticleSystem : public Visual {
 public:
+	enum {
+		/** Most particles alive at once in one system. */
+		PARTICLE_BUDGET = 65536,
+		/** Largest systemMaxEmissions x emissionMaxParticles whose pools are made when the system starts. */
+		UP_FRONT_PARTICLES = 4096,
+	};
+
 	/** Random value source of a description (hgr/ParticleDomain.h). */
 	class Domain;
 	/** The contents of a description file (hgr/ParticleDescription.h). */
@@ -66,7 +84,11 @@ public:
 		float lifeTime;
 		float particleCredit;
 		math::Vector3 position;
-		/** Sized to the description's particle maximum; the first particleCount are alive. */
+		/**
+		 * Room for particles: the description's particle maximum when the
+		 * pools are made up front, else what the emission has needed so far.
+		 * The first particleCount are alive.
+		 */
 		lang::Array<Particle> particles;
 		int particleCount;
 
@@ -117,7 +139,11 @@ public:
 	int getEmissionCount() const { return m_emissionCount; }
 	const Emission& getEmission(int i) const { return m_emissions[i]; }
 	/** Live particles of all emissions. */
-	int getParticleCount() const;
+	int getParticleCount() const { return m_particleCount; }
+	/** True when the pools grow as particles are emitted rather than being made up front. */
+	bool poolsGrow() const { return m_poolsGrow; }
+	/** Room for particles in the pools of all emission slots, live or not. */
+	int getParticleRoom() const { return m_particleRoom; }
 	/** The primitive drawn into, null until the first draw that reaches a builder. */
 	gr::Primitive* getPrimitive() const { return m_primitive; }
 
@@ -126,8 +152,12 @@ public:
 
 private:
 	lang::Ptr<Description> m_description;
-	lang::Array<Emission> m_emissions; // sized to the emission maximum; the first m_emissionCount are alive
+	lang::Array<Emission> m_emissions; // emission slots; the first m_emissionCount are alive
 	int m_emissionCount;
+	int m_particleCount; // live particles of all emissions
+	int m_particleRoom;	 // sum of the pool sizes of all emission slots
+	int m_primitiveRoom; // particles the primitive has room for, while the pools grow
+	bool m_poolsGrow;
 	float m_time;
 	float m_timeSinceRender;
 	float m_emissionCredit;
@@ -136,8 +166,19 @@ private:
 	math::Matrix3x3 m_basis;
 	lang::Ptr<gr::Primitive> m_primitive;
 
-	/** Allocates the pools, builds the frame table and resets the clock and the emissions. */
+	/** Makes the pools (or, when they grow, none yet), builds the frame table and resets the clock and the emissions. */
 	void start();
+	/** One more emission slot (the list doubles, within the description's maximum). */
+	void growEmissions();
+	/**
+	 * The slot of a new particle appended to e (below its maximum), growing
+	 * its pool when full; -1 at the budget (said once per description).
+	 */
+	int appendParticle(Emission& e);
+	/** Shrinks every pool to the particles it holds. */
+	void reclaimRoom();
+	/** Particles the primitive must have room for this frame. */
+	int primitiveRoom();
 	void removeDead();
 	void launchEmissions(float dt);
 	void advanceEmission(Emission& e, float dt, const math::Matrix3x4& world, math::Vector3& boxMin,

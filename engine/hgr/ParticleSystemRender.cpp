@@ -19,6 +19,9 @@ namespace {
 /** Most particles one indexed draw can hold: 6 indices each within 16 bits. */
 const int MAX_INDEXED_BATCH = 0xFFFF / 6;
 
+/** Particles the primitive of growing pools first has room for. */
+const int FIRST_PRIMITIVE_ROOM = 64;
+
 bool g_warnedPlatform = false;
 
 /** Sprite roll of the camera: 0 for CAMERAUP; for WORLDUP the angle that keeps world Y up on screen. */
@@ -97,6 +100,21 @@ void ParticleSystem::render(gr::Context* context, Camera* camera, int priority) 
 	}
 }
 
+int ParticleSystem::primitiveRoom() {
+	const Description& d = *m_description;
+	if (!m_poolsGrow)
+		return d.systemMaxEmissions * d.emissionMaxParticles;
+	// Room for the live particles, doubled as they grow past it, within what
+	// the system can hold.
+	if (m_primitiveRoom == 0 || m_particleCount > m_primitiveRoom) {
+		const long long most =
+			std::min((long long)d.systemMaxEmissions * d.emissionMaxParticles, (long long)PARTICLE_BUDGET);
+		const int wanted = std::max(std::max(FIRST_PRIMITIVE_ROOM, 2 * m_primitiveRoom), m_particleCount);
+		m_primitiveRoom = int(std::min(most, (long long)wanted));
+	}
+	return m_primitiveRoom;
+}
+
 void ParticleSystem::drawPasses() {
 	gr::Shader* shader = m_description->shader;
 	const int passes = shader->begin();
@@ -131,7 +149,7 @@ void ParticleSystem::renderScreenSpace(gr::Context* context, Camera* camera) {
 	format.addPosition(gr::VertexFormat::V3_32)
 		.addDiffuse(gr::VertexFormat::V4_8)
 		.addTextureCoordinate(gr::VertexFormat::V2_32);
-	ensurePrimitive(m_primitive, context, format, d.systemMaxEmissions * d.emissionMaxParticles * 6, 0);
+	ensurePrimitive(m_primitive, context, format, primitiveRoom() * 6, 0);
 
 	int written = 0;
 	{
@@ -245,8 +263,7 @@ void ParticleSystem::renderViewSpace(gr::Context* context, Camera* camera) {
 	const float f = d.textureFrameSize;
 
 	// 16-bit indices reach 10922 particles per draw; more are drawn in further batches.
-	const int total = d.systemMaxEmissions * d.emissionMaxParticles;
-	const int batch = std::min(total, MAX_INDEXED_BATCH);
+	const int batch = std::min(primitiveRoom(), MAX_INDEXED_BATCH);
 	gr::VertexFormat format;
 	format.addPosition(gr::VertexFormat::V3_16).addTextureCoordinate(gr::VertexFormat::V2_16);
 	const bool fresh = !m_primitive || m_primitive->getVertexFormat() != format;

@@ -423,17 +423,16 @@ void SceneReader::linkHierarchy() {
 		else
 			node->attachTo(m_nodes[parent].node);
 	}
-	m_hierarchy.numberSubtrees();
+	m_hierarchy.walkDepthFirst();
 }
 
 void SceneReader::attachBones() {
 	for (int i = 0; i < m_bones.size(); ++i) {
 		const BoneEntry& bone = m_bones[i];
 		Mesh* mesh = m_meshes[bone.mesh];
-		// A mesh holds its bones counted: the mesh itself or one of its
-		// ancestors as a bone would keep the tree alive forever.
-		if (bone.node < 0 || bone.node >= m_nodes.size() ||
-			m_hierarchy.isSelfOrAncestor(bone.node, m_meshNodes[bone.mesh]))
+		// Any node of the file may be a bone, the mesh itself and its
+		// ancestors included: the mesh does not own its bones.
+		if (bone.node < 0 || bone.node >= m_nodes.size())
 			fail(lang::Format("Failed to load scene \"{0}\". Invalid bone index ({1}) in \"{2}\".", m_fileName,
 							  bone.node, mesh->getName()));
 		mesh->addBone(m_nodes[bone.node].node, bone.rest);
@@ -483,7 +482,7 @@ void SceneReader::assignMeshLights() {
 		return;
 	computeWorldTransforms();
 
-	// The file's lights by address, to find their place in the hierarchy.
+	// The file's lights by address, to take their world positions from the table.
 	lang::Array<IndexedNode> lights;
 	for (int i = 0; i < m_nodes.size(); ++i) {
 		if (m_nodes[i].node->getClassId() == Node::NODE_LIGHT) {
@@ -513,17 +512,10 @@ void SceneReader::assignMeshLights() {
 		Mesh* mesh = m_meshes[i];
 		const math::Vector3 centre = (mesh->getBoundBoxMin() + mesh->getBoundBoxMax()) * 0.5f;
 		sorter.sortByDistance(m_worldTransforms[m_meshNodes[i]].transform(centre), Mesh::MAX_LIGHTS);
-		// The nearest light that is not above the mesh: the mesh holds its
-		// light counted, and an ancestor would never be released. A light
-		// that is not the file's own cannot be above one of the file's meshes.
-		for (int k = 0; k < sorter.getResultCount(); ++k) {
-			Light* light = sorter.getResult(k);
-			const int index = fileIndexOf(light);
-			if (index < 0 || !m_hierarchy.isSelfOrAncestor(index, m_meshNodes[i])) {
-				mesh->addLight(light);
-				break;
-			}
-		}
+		// The nearest, wherever it stands: a light above the mesh too, since
+		// the mesh does not own its lights.
+		if (sorter.getResultCount() > 0)
+			mesh->addLight(sorter.getResult(0));
 	}
 }
 

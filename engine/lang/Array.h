@@ -10,7 +10,8 @@ namespace lang {
 /**
  * Growable array. A full array grows to the larger of twice its capacity and
  * the count needed, and to at least 32 bytes' worth of elements; elements are
- * moved to the new storage. Element access is not bounds-checked.
+ * moved to the new storage. setCapacity() sizes the storage exactly instead.
+ * Element access is not bounds-checked.
  */
 template <class T>
 class Array {
@@ -23,9 +24,22 @@ public:
 			m_data[i] = o.m_data[i];
 		m_size = o.m_size;
 	}
+	/** Takes the storage; the source is left empty. */
+	Array(Array&& o) noexcept : m_data(o.m_data), m_size(o.m_size), m_capacity(o.m_capacity) {
+		o.m_data = nullptr;
+		o.m_size = 0;
+		o.m_capacity = 0;
+	}
 	Array& operator=(const Array& o) {
 		if (this != &o) {
 			Array tmp(o);
+			swap(tmp);
+		}
+		return *this;
+	}
+	Array& operator=(Array&& o) noexcept {
+		if (this != &o) {
+			Array tmp(std::move(o));
 			swap(tmp);
 		}
 		return *this;
@@ -57,6 +71,27 @@ public:
 	}
 
 	void clear() { resize(0); }
+
+	/**
+	 * Makes the storage hold exactly n elements (the size, when n is below
+	 * it), moving the elements: room beyond what is asked for is given back,
+	 * and growth takes no margin. Throws lang::OutOfMemoryException when the
+	 * storage cannot be had.
+	 */
+	void setCapacity(int n) {
+		if (n < m_size)
+			n = m_size;
+		if (n == m_capacity)
+			return;
+		if ((long long)n > 0x7fffffff / (long long)sizeof(T))
+			throw OutOfMemoryException();
+		T* data = n > 0 ? new T[(std::size_t)n] : nullptr;
+		for (int i = 0; i < m_size; ++i)
+			data[i] = std::move(m_data[i]);
+		delete[] m_data;
+		m_data = data;
+		m_capacity = n;
+	}
 
 	T& operator[](int i) { return m_data[i]; }
 	const T& operator[](int i) const { return m_data[i]; }

@@ -8,7 +8,7 @@ namespace lang {
 /**
  * Intrusive counted pointer over a lang::Object. Taking a pointer counts it,
  * letting go releases it; the object deletes itself when the count returns
- * to 0. There is no weak form.
+ * to 0. lang::WeakPtr refers to an object without counting it.
  */
 template <class T>
 class Ptr {

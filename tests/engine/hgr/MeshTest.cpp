@@ -263,47 +263,61 @@ TEST(MeshTest, BoneMatricesLayoutAndUsedBones) {
 }
 
 // Mesh lights and bone nodes belong to another tree than the mesh once a
-// subtree moves; they must stay valid whatever happens to that tree.
-TEST(MeshTest, LightsAndBonesSurviveMovingTheMeshToAnotherTree) {
+// subtree moves; they are read through their own tree while it lives and
+// never after it has gone.
+TEST(MeshTest, LightsAndBonesOfAnotherTreeAreReadWhileItLives) {
 	FakeScene level;
 	Mesh* moved;
-	{
-		Ptr<Node> library = new Node;
-		library->setName("library");
-		Light* light = addLight(library, "libLight", math::Vector3(0, 7, 0), math::Vector3(0.5f, 0.5f, 0.5f));
-		Node* bone = new Node;
-		bone->setPosition(math::Vector3(0, 0, 4));
-		bone->linkTo(library);
-		Node* object = new Node;
-		object->setName("object");
-		object->linkTo(library);
-		lang::Ptr<gr::Shader> shader = level.context->createShader("fx", 0);
-		moved = new Mesh;
-		moved->linkTo(object);
-		lang::Ptr<test::FakePrimitive> prim =
-			level.context->primitive("moved", shader, math::Vector3(), math::Vector3(), 1.f, true);
-		const uint8_t used[] = {0};
-		prim->setUsedBones(used, 1);
-		moved->addPrimitive(prim);
-		moved->computeBoundBox();
-		moved->addLight(light);
-		moved->addBone(bone, math::Matrix3x4());
-		object->linkTo(level.root); // the library keeps its light and bone
-	}								// the library tree is released here
+	Ptr<Node> library = new Node;
+	library->setName("library");
+	library->setPosition(math::Vector3(0, 1, 0));
+	Light* light = addLight(library, "libLight", math::Vector3(0, 7, 0), math::Vector3(0.5f, 0.5f, 0.5f));
+	Node* bone = new Node;
+	bone->setPosition(math::Vector3(0, 0, 4));
+	bone->linkTo(library);
+	Node* object = new Node;
+	object->setName("object");
+	object->linkTo(library);
+	lang::Ptr<gr::Shader> shader = level.context->createShader("fx", 0);
+	moved = new Mesh;
+	moved->setPosition(math::Vector3(0, 0, 10));
+	moved->linkTo(object);
+	lang::Ptr<test::FakePrimitive> prim =
+		level.context->primitive("moved", shader, math::Vector3(), math::Vector3(), 1.f, true);
+	const uint8_t used[] = {0};
+	prim->setUsedBones(used, 1);
+	moved->addPrimitive(prim);
+	moved->computeBoundBox();
+	moved->addLight(light);
+	moved->addBone(bone, math::Matrix3x4());
+	object->linkTo(level.root);
 
+	// Placed by their own parent chain in the library tree.
 	level.render();
 	EXPECT_EQ(level.draws(), (Strings{"moved"}));
-	EXPECT_EQ(level.context->log.find("fx.setVector LIGHTP0")[0]->vector.y, 7.f);
+	EXPECT_EQ(level.context->log.find("fx.setVector LIGHTP0")[0]->vector.y, 8.f);
 	EXPECT_EQ(level.context->log.find("fx.setMatrixArray BONEWORLDTM")[0]->matrices[0].m[3][2], 4.f);
 
-	// Removing the light from the mesh's own tree, then rendering and dropping the mesh.
+	// The library tree goes: the mesh draws with the level's own light and
+	// holds its bind pose (the bone matrix is the mesh's world transform).
+	library = nullptr;
+	EXPECT_EQ(moved->getLight(0), nullptr);
+	EXPECT_EQ(moved->getBoneNode(0), nullptr);
 	Light* sceneLight = addLight(level.root, "sceneLight", math::Vector3(1, 1, 1), math::Vector3(1, 1, 1));
-	moved->removeAllLights();
-	moved->addLight(sceneLight);
-	sceneLight->unlink(); // held by the mesh only
 	level.context->log.clear();
 	level.render();
+	EXPECT_EQ(level.draws(), (Strings{"moved"}));
 	EXPECT_EQ(level.context->log.find("fx.setVector LIGHTP0")[0]->vector.x, 1.f);
+	EXPECT_EQ(level.context->log.find("fx.setMatrixArray BONEWORLDTM")[0]->matrices[0].m[3][2], 10.f);
+
+	// A light held by the mesh alone is not kept: unlinked, it is gone.
+	moved->removeAllLights();
+	moved->addLight(sceneLight);
+	sceneLight->unlink();
+	EXPECT_EQ(moved->getLight(0), nullptr);
+	level.context->log.clear();
+	level.render();
+	EXPECT_TRUE(level.context->log.containing("LIGHTP").empty());
 	moved->unlink();
 }
 

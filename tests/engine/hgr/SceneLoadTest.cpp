@@ -376,17 +376,22 @@ TEST_F(SceneFixture, UsedBonesMustBeBonesOfTheMesh) {
 	EXPECT_NO_THROW(load(unskinned));
 }
 
-TEST_F(SceneFixture, AMeshAboveItsBoneIsRefused) {
-	// The mesh holds its bones counted: its own ancestor would never be freed.
+TEST_F(SceneFixture, BonesMayBeTheMeshItsParentOrItsRoot) {
+	// A skinned mesh below its skeleton's root, with the root among its bones,
+	// as exporters write it; and the mesh itself as its own bone.
 	SceneWriter w = writerWithTriangle();
-	w.mesh("skin").primitives({0}).bone("root");
+	w.mesh("skin").primitives({0}).parent("hip").bone("root").bone("hip").bone("skin");
 	w.node("root");
-	w.node("holder").parent("root");
-	SceneWriter child = writerWithTriangle();
-	child.mesh("skin").primitives({0}).bone("root").parent("root");
-	child.node("root");
-	EXPECT_NO_THROW(load(w));
-	EXPECT_EQ("Failed to load scene \"{file}\". Invalid bone index (1) in \"skin\".", loadError(child));
+	w.node("hip").parent("root");
+	lang::Ptr<hgr::Scene> scene = load(w);
+	hgr::Mesh* skin = static_cast<hgr::Mesh*>(scene->getNodeByName("skin"));
+	ASSERT_EQ(3, skin->getBoneCount());
+	EXPECT_EQ(scene->getNodeByName("root"), skin->getBoneNode(0));
+	EXPECT_EQ(scene->getNodeByName("hip"), skin->getBoneNode(1));
+	EXPECT_EQ(skin, skin->getBoneNode(2));
+	// The bones are not counted by the mesh.
+	EXPECT_EQ(1, scene->getNodeByName("root")->referenceCount());
+	EXPECT_EQ(1, skin->referenceCount());
 }
 
 TEST_F(SceneFixture, EachMeshGetsTheNearestEnabledLight) {
@@ -405,7 +410,7 @@ TEST_F(SceneFixture, EachMeshGetsTheNearestEnabledLight) {
 	EXPECT_EQ("west", str(farMesh->getLight(0)->getName()));
 }
 
-TEST_F(SceneFixture, ALightAboveTheMeshIsPassedOver) {
+TEST_F(SceneFixture, ALightAboveTheMeshIsItsFixedLightWhenNearest) {
 	SceneWriter w = writerWithTriangle();
 	w.mesh("lamp shade").primitives({0}).parent("bulb");
 	w.light("bulb");
@@ -413,7 +418,8 @@ TEST_F(SceneFixture, ALightAboveTheMeshIsPassedOver) {
 	lang::Ptr<hgr::Scene> scene = load(w);
 	hgr::Mesh* mesh = static_cast<hgr::Mesh*>(scene->getNodeByName("lamp shade"));
 	ASSERT_EQ(1, mesh->getLightCount());
-	EXPECT_EQ("other", str(mesh->getLight(0)->getName()));
+	EXPECT_EQ("bulb", str(mesh->getLight(0)->getName()));
+	EXPECT_EQ(1, mesh->getLight(0)->referenceCount()); // held by the tree alone
 }
 
 TEST_F(SceneFixture, LightsAreChosenByWorldPositionsThroughNestedTransforms) {

@@ -2,6 +2,8 @@
 #include <lang/String.h>
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 TEST(Array, GrowsToAtLeast32BytesThenDoubles) {
@@ -49,6 +51,41 @@ TEST(Array, CopiesAreIndependent) {
 	b.add(3);
 	EXPECT_EQ(2, a[0]);
 	EXPECT_EQ(1, a.size());
+}
+
+TEST(Array, SetCapacityIsExactAndKeepsTheElements) {
+	lang::Array<lang::String> a;
+	a.setCapacity(3);
+	EXPECT_EQ(3, a.capacity());
+	a.add("a");
+	a.add("b");
+	a.setCapacity(1000);
+	EXPECT_EQ(1000, a.capacity());
+	a.setCapacity(1); // not below the size
+	EXPECT_EQ(2, a.capacity());
+	EXPECT_EQ(0, a[0].compareTo("a"));
+	EXPECT_EQ(0, a[1].compareTo("b"));
+	a.clear();
+	a.setCapacity(0);
+	EXPECT_EQ(0, a.capacity());
+	EXPECT_EQ(nullptr, a.begin());
+	EXPECT_THROW(a.setCapacity(0x7fffffff), lang::OutOfMemoryException);
+}
+
+TEST(Array, MovesTakeTheStorage) {
+	lang::Array<int> a;
+	a.resize(5, 7);
+	const int* storage = a.begin();
+	lang::Array<int> b = std::move(a);
+	EXPECT_EQ(storage, b.begin());
+	EXPECT_EQ(5, b.size());
+	EXPECT_EQ(0, a.size()); // the source is empty
+	EXPECT_EQ(0, a.capacity());
+	lang::Array<int> c;
+	c.add(1);
+	c = std::move(b);
+	EXPECT_EQ(storage, c.begin());
+	EXPECT_EQ(7, c[4]);
 }
 
 } // namespace
