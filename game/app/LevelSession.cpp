@@ -1,5 +1,6 @@
 #include "app/LevelSession.h"
 
+#include "app/LevelFile.h"
 #include "app/LevelScene.h"
 #include "app/Scores.h"
 #include "app/SetupRules.h"
@@ -11,9 +12,7 @@
 #include "text/PropertyText.h"
 
 #include <gr/gles2/GLES2_Dispatch.h>
-#include <hgr/SceneInputStream.h>
 #include <hgr/UserPropertySet.h>
-#include <io/FileInputStream.h>
 #include <lang/Throwable.h>
 
 #include <algorithm>
@@ -60,12 +59,11 @@ void LevelSession::loadLevel()
     // The graphics context over main's window; its present shows the window.
     context = new gr::GLES2_Context(app->drawableWidth, app->drawableHeight, Window::presentCallback, app->window);
 
-    // The scene loader wants the context to report the level's platform.
-    {
-        io::FileInputStream file(options.level.c_str());
-        hgr::SceneInputStream header(&file);
-        context->platform = header.getPlatform();
-    }
+    // The scene loader wants the context to report the level's platform. The
+    // level file is opened once, as a regular file only, and the scene is
+    // read below from the same descriptor.
+    LevelFile level(options.level);
+    context->platform = level.platform();
 
     // The effect and texture folders, and the resource cache.
     const std::string& data = options.dataDir;
@@ -77,8 +75,7 @@ void LevelSession::loadLevel()
 
     // The scene.
     const std::uint32_t t0 = app->clock->ticks();
-    scene = new hgr::Scene(context, options.level.c_str(), resources, texturesDir(data).c_str(),
-                           shadersDir(data).c_str(), particlesDir(data).c_str());
+    scene = level.readScene(context, resources, texturesDir(data), shadersDir(data), particlesDir(data));
     const int* counts = context->loadCounters;
     std::printf("level loaded in %u ms | textures: %d ok, %d failed | effects: %d ok, %d fallback\n",
                 static_cast<unsigned>(app->clock->ticks() - t0), counts[gr::GLES2_Context::TEXTURES_LOADED],

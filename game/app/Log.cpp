@@ -5,25 +5,41 @@
 #include "platform/SdlWindow.h"
 
 #include <cerrno>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
-#include <initializer_list>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <poll.h>
 #include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace lumaroll {
 
 namespace {
 
-// One captured stream: the pipe behind descriptor 1 or 2 and the terminal's
-// original descriptor (or -1 when there was none).
+// A socket address and its length, as bind and recvfrom fill them in.
+struct Address {
+    sockaddr_un name{};
+    socklen_t length = 0;
+
+    bool operator==(const Address& other) const
+    {
+        return length == other.length && std::memcmp(&name, &other.name, length) == 0;
+    }
+};
+
+// One captured stream: the socket behind descriptor 1 or 2, its address (how
+// the log thread tells the streams apart), the terminal's original
+// descriptor (-1 when there was none) and the line being gathered.
 struct Capture {
-    int read = -1;
-    int write = -1;
+    int socket = -1;
+    Address address;
     int saved = -1;
     std::string line;
 };
@@ -31,12 +47,18 @@ struct Capture {
 struct LogState {
     bool active = false;
     FILE* file = nullptr;
-    Capture streams[2];     // standard output, standard error
-    int wake[2] = {-1, -1}; // written to by stopLog to end the thread
+    int receiver = -1;          // the one queue both streams send to
+    Capture streams[2];         // standard output, standard error
+    int wake[2] = {-1, -1};     // written to by stopLog to end the thread
+    std::vector<char> datagram; // the log thread's receive buffer
     std::thread thread;
 };
 
 LogState logState;
+
+// A write larger than a sender's buffer fails as a whole on a datagram
+// socket: ask for far more than any line (the system caps it at its maximum).
+const int kSendBuffer = 8 << 20;
 
 void writeAll(int fd, const char* data, size_t size)
 {
@@ -60,58 +82,60 @@ void emit(FILE* file, Capture& stream)
     stream.line.clear();
 }
 
-// Copies the bytes read to the line buffer; every complete line goes out at once.
-void take(FILE* file, Capture& stream, const char* data, ssize_t size)
+// Copies the bytes received to the stream's line; every complete line goes out at once.
+void take(FILE* file, Capture& stream, const char* data, size_t size)
 {
-    for (ssize_t i = 0; i < size; ++i) {
+    for (size_t i = 0; i < size; ++i) {
         stream.line += data[i];
         if (data[i] == '\n')
             emit(file, stream);
     }
 }
 
-// Reads everything the pipe holds now (its read end does not block); returns
-// false at end of file or on an error.
-bool drain(FILE* file, Capture& stream)
+// Takes every datagram queued now, in the order they were sent; a datagram
+// from any other sender is dropped. Returns false on an error of the socket.
+bool drain(LogState& state)
 {
-    char buffer[1024];
     for (;;) {
-        ssize_t n = ::read(stream.read, buffer, sizeof buffer);
-        if (n > 0)
-            take(file, stream, buffer, n);
-        else if (n < 0 && errno == EINTR)
+        // The length of the next datagram, so that none is cut short.
+        const ssize_t size = ::recv(state.receiver, nullptr, 0, MSG_PEEK | MSG_TRUNC | MSG_DONTWAIT);
+        if (size < 0 && errno == EINTR)
             continue;
-        else
-            return n < 0 && errno == EAGAIN;
+        if (size < 0)
+            return errno == EAGAIN || errno == EWOULDBLOCK;
+        if (state.datagram.size() < static_cast<size_t>(size) + 1)
+            state.datagram.resize(static_cast<size_t>(size) + 1);
+        Address from;
+        from.length = sizeof from.name;
+        const ssize_t n = ::recvfrom(state.receiver, state.datagram.data(), state.datagram.size(), MSG_DONTWAIT,
+                                     reinterpret_cast<sockaddr*>(&from.name), &from.length);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno == EAGAIN || errno == EWOULDBLOCK;
+        for (Capture& stream : state.streams) {
+            if (from == stream.address)
+                take(state.file, stream, state.datagram.data(), static_cast<size_t>(n));
+        }
     }
 }
 
 void logThread(LogState* state)
 {
-    pollfd fds[3];
-    for (int i = 0; i < 2; ++i)
-        fds[i] = {state->streams[i].read, POLLIN, 0};
-    fds[2] = {state->wake[0], POLLIN, 0};
-    bool stopping = false;
-    while (!stopping && (fds[0].fd >= 0 || fds[1].fd >= 0)) {
-        if (poll(fds, 3, -1) < 0) {
+    pollfd fds[2] = {{state->receiver, POLLIN, 0}, {state->wake[0], POLLIN, 0}};
+    for (;;) {
+        if (poll(fds, 2, -1) < 0) {
             if (errno == EINTR)
                 continue;
             break;
         }
-        // The two streams share no order of their own. Standard output is emptied
-        // first: what it holds was mostly written before a failure line came.
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd >= 0 && (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) &&
-                !drain(state->file, state->streams[i]))
-                fds[i].fd = -1;
-        }
-        stopping = fds[2].revents != 0;
+        if (!drain(*state) || fds[1].revents != 0)
+            break;
     }
-    // Child processes may still hold the write ends: take what is there without
-    // waiting for them, and the last line even without its newline.
+    // Child processes may still hold the streams: take what is queued without
+    // waiting for them, and each last line even without its newline.
+    drain(*state);
     for (Capture& stream : state->streams) {
-        drain(state->file, stream);
         if (!stream.line.empty())
             emit(state->file, stream);
     }
@@ -124,6 +148,17 @@ void closeIfOpen(int& fd)
     fd = -1;
 }
 
+// Moves fd above 0 to 2 (close-on-exec), so that it cannot be taken for a
+// standard descriptor; -1 stays -1, and so does a failed move.
+int clearOfStandard(int fd)
+{
+    if (fd < 0 || fd > 2)
+        return fd;
+    const int moved = fcntl(fd, F_DUPFD_CLOEXEC, 3);
+    close(fd);
+    return moved;
+}
+
 // A pipe whose descriptors stay clear of 0 to 2 and are not inherited by child processes.
 bool makePipe(int fds[2])
 {
@@ -131,13 +166,8 @@ bool makePipe(int fds[2])
         fds[0] = fds[1] = -1;
         return false;
     }
-    for (int i = 0; i < 2; ++i) {
-        if (fds[i] <= 2) {
-            int moved = fcntl(fds[i], F_DUPFD_CLOEXEC, 3);
-            close(fds[i]);
-            fds[i] = moved;
-        }
-    }
+    fds[0] = clearOfStandard(fds[0]);
+    fds[1] = clearOfStandard(fds[1]);
     if (fds[0] < 0 || fds[1] < 0) {
         closeIfOpen(fds[0]);
         closeIfOpen(fds[1]);
@@ -146,8 +176,55 @@ bool makePipe(int fds[2])
     return true;
 }
 
+// A local datagram socket (close-on-exec, clear of 0 to 2) bound to a fresh
+// name the system picks; -1 when that fails.
+int boundSocket(Address& address)
+{
+    int fd = clearOfStandard(socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+    if (fd < 0)
+        return -1;
+    sockaddr_un any{};
+    any.sun_family = AF_UNIX;
+    address.length = sizeof address.name;
+    if (bind(fd, reinterpret_cast<sockaddr*>(&any), sizeof(sa_family_t)) != 0 ||
+        getsockname(fd, reinterpret_cast<sockaddr*>(&address.name), &address.length) != 0 ||
+        address.length > sizeof address.name) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// The receiving socket and the two sending ones, each sender connected to the
+// receiver. The receiver's name is one the system picks: a datagram another
+// process might send to it has an address of neither sender and is dropped.
+bool makeSockets(LogState& state)
+{
+    Address receiverAddress;
+    state.receiver = boundSocket(receiverAddress);
+    if (state.receiver < 0)
+        return false;
+    for (Capture& stream : state.streams) {
+        stream.socket = boundSocket(stream.address);
+        if (stream.socket < 0)
+            return false;
+        setsockopt(stream.socket, SOL_SOCKET, SO_SNDBUF, &kSendBuffer, sizeof kSendBuffer);
+        if (connect(stream.socket, reinterpret_cast<const sockaddr*>(&receiverAddress.name),
+                    receiverAddress.length) != 0)
+            return false;
+    }
+    return true;
+}
+
+void closeSockets(LogState& state)
+{
+    closeIfOpen(state.receiver);
+    for (Capture& stream : state.streams)
+        closeIfOpen(stream.socket);
+}
+
 // A standard descriptor closed at launch (a service, or ">&-") would be taken
-// by the log file and then replaced by the pipe, so that the log fed on
+// by the log file and then replaced by the socket, so that the log fed on
 // itself: hold each closed one with /dev/null first.
 void holdStandardDescriptors()
 {
@@ -180,26 +257,20 @@ std::string startLog()
     state.file = std::fopen(log.c_str(), "w");
     if (!state.file)
         return std::string();
-    int out[2] = {-1, -1}, err[2] = {-1, -1};
-    if (!makePipe(out) || !makePipe(err) || !makePipe(state.wake)) {
-        for (int* fd : {&out[0], &out[1], &err[0], &err[1], &state.wake[0], &state.wake[1]})
-            closeIfOpen(*fd);
+    if (!makeSockets(state) || !makePipe(state.wake)) {
+        closeSockets(state);
+        closeIfOpen(state.wake[0]);
+        closeIfOpen(state.wake[1]);
         std::fclose(state.file);
         state.file = nullptr;
         return std::string();
     }
-    fcntl(out[0], F_SETFL, fcntl(out[0], F_GETFL) | O_NONBLOCK);
-    fcntl(err[0], F_SETFL, fcntl(err[0], F_GETFL) | O_NONBLOCK);
-    state.streams[0].read = out[0];
-    state.streams[0].write = out[1];
-    state.streams[1].read = err[0];
-    state.streams[1].write = err[1];
 
     std::fflush(stdout);
     std::fflush(stderr);
     for (int i = 0; i < 2; ++i) {
         state.streams[i].saved = fcntl(i + 1, F_DUPFD_CLOEXEC, 3);
-        dup2(state.streams[i].write, i + 1);
+        dup2(state.streams[i].socket, i + 1);
     }
     setvbuf(stdout, nullptr, _IOLBF, 0);
     setvbuf(stderr, nullptr, _IOLBF, 0);
@@ -228,24 +299,26 @@ void stopLog()
     state.active = false;
     std::fflush(stdout);
     std::fflush(stderr);
-    // Give descriptors 1 and 2 back; this also drops our own references to the pipes' write ends.
+    // Give descriptors 1 and 2 back. Everything written before is queued at
+    // the receiver already: a datagram is queued whole when its write returns.
     for (int i = 0; i < 2; ++i) {
         Capture& stream = state.streams[i];
         if (stream.saved >= 0)
             dup2(stream.saved, i + 1);
         else
             close(i + 1);
-        closeIfOpen(stream.write);
     }
     writeAll(state.wake[1], "x", 1);
     state.thread.join();
+    closeSockets(state);
     for (Capture& stream : state.streams) {
-        closeIfOpen(stream.read);
         closeIfOpen(stream.saved);
         stream.line.clear();
+        stream.address = Address();
     }
     closeIfOpen(state.wake[0]);
     closeIfOpen(state.wake[1]);
+    std::vector<char>().swap(state.datagram);
     if (std::fclose(state.file) != 0)
         std::fprintf(stderr, "log: could not finish the log file\n");
     state.file = nullptr;

@@ -2,6 +2,7 @@
 
 #include "files/AtomicFile.h"
 #include "files/Paths.h"
+#include "files/RegularFile.h"
 
 #include <cctype>
 #include <climits>
@@ -54,7 +55,8 @@ static bool scanInt(FILE* f, int& value)
 
 std::vector<int> readScores(const std::string& file)
 {
-    FILE* f = std::fopen(file.c_str(), "r");
+    // A missing file, a folder or a named pipe in its place reads as the default list.
+    FILE* f = openRegularFileStream(file);
     if (!f)
         return defaultScores();
     std::vector<int> scores;

@@ -14,7 +14,8 @@ const std::vector<int>& defaultScores();
 std::string scoresPath();
 
 // The first three integers of the file, in file order; the default list when
-// the file is missing or holds no number first.
+// the file is missing, is no regular file (a folder, a named pipe, which is
+// never waited for) or holds no number first.
 std::vector<int> readScores();
 std::vector<int> readScores(const std::string& file);
 

@@ -3,6 +3,7 @@
 #include "files/AtomicFile.h"
 #include "app/Numbers.h"
 #include "files/Paths.h"
+#include "files/RegularFile.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -27,7 +28,8 @@ void Settings::load()
 
 void Settings::loadFrom(const std::string& file)
 {
-    FILE* f = std::fopen(file.c_str(), "r");
+    // A missing file, a folder or a named pipe in its place is an empty store.
+    FILE* f = openRegularFileStream(file);
     if (!f)
         return;
     // Whole lines, however long: a long value must not turn into extra keys.

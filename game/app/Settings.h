@@ -23,7 +23,8 @@ public:
     static std::string path();
 
     // Reads the file into the store and migrates old keys; a missing or
-    // unreadable file leaves the store unchanged.
+    // unreadable file, or anything but a regular file in its place (a folder,
+    // a named pipe, which is never waited for), leaves the store unchanged.
     void load();
     // Reads the given file; the same as load() for another path.
     void loadFrom(const std::string& file);

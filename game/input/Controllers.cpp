@@ -1,11 +1,14 @@
 #include "input/Controllers.h"
 
 #include "files/Paths.h"
+#include "files/RegularFile.h"
 #include "platform/ProgramFolder.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 #include <string>
+#include <vector>
 
 namespace lumaroll {
 
@@ -13,10 +16,14 @@ namespace {
 
 const char kMappingFile[] = "gamecontrollerdb.txt";
 
-// The mappings a database file added; negative when it cannot be read.
+// The mappings a database file added; negative when it cannot be read, is
+// empty or is no regular file (a named pipe is never waited for).
 int addMappingsFrom(const std::string& path)
 {
-    return SDL_GameControllerAddMappingsFromRW(SDL_RWFromFile(path.c_str(), "rb"), 1);
+    std::vector<unsigned char> bytes;
+    if (!readRegularFile(path, bytes, std::size_t(std::numeric_limits<int>::max())) || bytes.empty())
+        return -1;
+    return SDL_GameControllerAddMappingsFromRW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1);
 }
 
 // Closes and drops the devices of list that are no longer attached, keeping the order of the rest.

@@ -32,7 +32,8 @@ public:
     // Adds the mappings of "gamecontrollerdb.txt" beside the program and in
     // the configuration folder; prints "controllers: N mappings from
     // SDL_GameControllerDB" with N the mappings the two files added (a
-    // missing file adds none) and returns N.
+    // missing file, or a folder or named pipe in its place, adds none) and
+    // returns N.
     int loadMappings();
     // Opens the first accelerometer and haptic device 0 (when its rumble can
     // start); prints "sensors: accelerometer yes|no, vibration yes|no".

@@ -1,17 +1,16 @@
 #include "overlay/AssetFiles.h"
 
+#include "files/RegularFile.h"
 #include "platform/ProgramFolder.h"
 
-#include <sys/stat.h>
-
-#include <cstdio>
+#include <cstddef>
 
 namespace lumaroll {
 
 namespace {
 
 // Far above any asset: a larger file is no asset of ours.
-const off_t kMaxAssetBytes = off_t(64) << 20;
+const std::size_t kMaxAssetBytes = std::size_t(64) << 20;
 
 std::vector<std::string>& overrideDirs()
 {
@@ -45,19 +44,8 @@ void setAssetDirs(const std::vector<std::string>& dirs)
 std::vector<unsigned char> readAssetFile(const std::string& relPath)
 {
     for (const std::string& dir : assetDirs()) {
-        std::FILE* file = std::fopen((dir + relPath).c_str(), "rb");
-        if (!file)
-            continue;
-        struct stat info;
         std::vector<unsigned char> bytes;
-        if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
-            info.st_size <= kMaxAssetBytes) {
-            bytes.resize(size_t(info.st_size));
-            if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size())
-                bytes.clear();
-        }
-        std::fclose(file);
-        if (!bytes.empty())
+        if (readRegularFile(dir + relPath, bytes, kMaxAssetBytes) && !bytes.empty())
             return bytes;
     }
     return {};

@@ -17,7 +17,8 @@ std::vector<std::string> assetDirs();
 void setAssetDirs(const std::vector<std::string>& dirs);
 
 // The whole file of the first folder that holds it as a non-empty, fully
-// readable file; empty when none does.
+// readable regular file; empty when none does. A folder or a named pipe of
+// that name is passed over (a pipe is never waited for).
 std::vector<unsigned char> readAssetFile(const std::string& relPath);
 
 } // namespace lumaroll

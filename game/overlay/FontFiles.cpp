@@ -1,26 +1,19 @@
 #include "overlay/FontFiles.h"
 
 #include "files/Paths.h"
+#include "files/RegularFile.h"
 
 #include <stb_truetype.h>
 
-#include <sys/stat.h>
-
-#include <cstdio>
+#include <cstddef>
 #include <cstdlib>
 
 namespace lumaroll {
 
 namespace {
 
-// Far above any font file; keeps a device or huge file out of memory.
-const long kMaxFontBytes = 64L << 20;
-
-bool isRegularFile(const std::string& path)
-{
-    struct stat st;
-    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
+// Far above any font file; keeps a huge file out of memory.
+const std::size_t kMaxFontBytes = std::size_t(64) << 20;
 
 } // namespace
 
@@ -68,21 +61,7 @@ bool isUsableFont(const std::vector<unsigned char>& bytes)
 std::vector<unsigned char> readUsableFont(const std::string& path)
 {
     std::vector<unsigned char> bytes;
-    if (!isRegularFile(path))
-        return bytes;
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return bytes;
-    if (std::fseek(file, 0, SEEK_END) == 0) {
-        const long size = std::ftell(file);
-        if (size > 0 && size <= kMaxFontBytes && std::fseek(file, 0, SEEK_SET) == 0) {
-            bytes.resize(size_t(size));
-            if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size())
-                bytes.clear();
-        }
-    }
-    std::fclose(file);
-    if (!isUsableFont(bytes))
+    if (!readRegularFile(path, bytes, kMaxFontBytes) || !isUsableFont(bytes))
         bytes.clear();
     return bytes;
 }

@@ -28,7 +28,8 @@ std::string systemSansFont();
 // True when bytes hold a TrueType or OpenType font the GUI library can open.
 bool isUsableFont(const std::vector<unsigned char>& bytes);
 
-// The whole file when it holds a usable font; empty otherwise.
+// The whole file when it is a regular file that holds a usable font; empty
+// otherwise (a named pipe is never waited for).
 std::vector<unsigned char> readUsableFont(const std::string& path);
 
 } // namespace lumaroll

@@ -1,13 +1,13 @@
 #include "overlay/Translations.h"
 
 #include "files/Paths.h"
+#include "files/RegularFile.h"
 #include "overlay/AssetFiles.h"
 #include "platform/PreferredLanguage.h"
 
 #include <dirent.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <string_view>
 
 namespace lumaroll {
@@ -196,14 +196,7 @@ std::string trim(const std::string& text)
 std::string readWholeFile(const char* path)
 {
     std::string text;
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file)
-        return text;
-    char piece[4096];
-    size_t n;
-    while ((n = std::fread(piece, 1, sizeof piece, file)) > 0)
-        text.append(piece, n);
-    std::fclose(file);
+    readRegularFile(path, text);
     return text;
 }
 

@@ -90,7 +90,8 @@ std::string allLanguageTexts();
 // text without spaces, tabs and carriage returns at both ends.
 std::string trim(const std::string& text);
 
-// The whole file; empty when it cannot be opened.
+// The whole file; empty when it cannot be read, or is no regular file (a
+// folder, a named pipe, which is never waited for).
 std::string readWholeFile(const char* path);
 
 } // namespace lumaroll

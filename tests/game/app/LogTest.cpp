@@ -7,12 +7,17 @@
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <poll.h>
+#include <sstream>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -114,6 +119,133 @@ TEST(LogCaptureTest, LinesReachTheirStreamAndTheLogAndNothingIsLostAtTheEnd) {
 	ASSERT_GE(log.size(), logTail.size()) << log;
 	EXPECT_EQ(log.substr(log.size() - logTail.size()), logTail);
 	EXPECT_EQ(log.rfind("Lumaroll 1.2.0 on ", 0), 0u) << log;
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+	std::vector<std::string> lines;
+	std::istringstream in(text);
+	for (std::string line; std::getline(in, line);)
+		lines.push_back(line);
+	return lines;
+}
+
+// The log's lines after its two start lines.
+std::vector<std::string> loggedLines(const std::string& logPath) {
+	std::vector<std::string> lines = linesOf(test::readFile(logPath));
+	EXPECT_GE(lines.size(), 2u);
+	if (lines.size() >= 2)
+		lines.erase(lines.begin(), lines.begin() + 2);
+	return lines;
+}
+
+TEST(LogCaptureTest, LinesKeepTheOrderOfTheirWritesAcrossStreamsAndThreads) {
+	test::TempDir dir;
+	const std::string logPath = dir / "lumaroll/lumaroll.log";
+	const int kLines = 400;
+	// Line n goes to standard error in an irregular pattern, else to standard output.
+	auto toError = [](int n) { return n * 7 % 5 < 2; };
+	auto text = [](int n, bool error) {
+		return std::to_string(n) + (error ? " to standard error from " : " to standard output from ") +
+			   (n % 2 ? "the second thread" : "the main thread");
+	};
+	ChildRun run = runInChild([&] {
+		setenv("XDG_DATA_HOME", dir.path().c_str(), 1);
+		if (lumaroll::startLog() != logPath)
+			return 3;
+		// The two threads take turns line by line; each writes its line while
+		// it holds the turn, so the numbers give the order of the writes.
+		std::mutex mutex;
+		std::condition_variable turn;
+		int next = 0;
+		auto writer = [&](int parity) {
+			std::unique_lock<std::mutex> lock(mutex);
+			for (;;) {
+				turn.wait(lock, [&] { return next == kLines || next % 2 == parity; });
+				if (next == kLines)
+					return;
+				const bool error = toError(next);
+				std::fprintf(error ? stderr : stdout, "%s\n", text(next, error).c_str());
+				++next;
+				turn.notify_all();
+			}
+		};
+		std::thread second(writer, 1);
+		writer(0);
+		second.join();
+		lumaroll::stopLog();
+		return 0;
+	});
+	ASSERT_TRUE(WIFEXITED(run.status));
+	ASSERT_EQ(WEXITSTATUS(run.status), 0) << run.err;
+
+	std::vector<std::string> all, out, err;
+	for (int n = 0; n < kLines; ++n) {
+		all.push_back(text(n, toError(n)));
+		(toError(n) ? err : out).push_back(all.back());
+	}
+	EXPECT_EQ(loggedLines(logPath), all);
+	// The terminal's two streams get their own lines, in their order.
+	std::vector<std::string> terminalOut = linesOf(run.out);
+	ASSERT_GE(terminalOut.size(), 2u);
+	terminalOut.erase(terminalOut.begin(), terminalOut.begin() + 2);
+	EXPECT_EQ(terminalOut, out);
+	EXPECT_EQ(linesOf(run.err), err);
+}
+
+TEST(LogCaptureTest, ALineWrittenInPiecesIsNeverMixedWithALineOfTheOtherStream) {
+	test::TempDir dir;
+	const std::string logPath = dir / "lumaroll/lumaroll.log";
+	const int kLines = 300;
+	auto line = [](const char* stream, int n) {
+		return std::string(stream) + " line " + std::to_string(n) + ": first piece, second piece, end";
+	};
+	ChildRun run = runInChild([&] {
+		setenv("XDG_DATA_HOME", dir.path().c_str(), 1);
+		if (lumaroll::startLog() != logPath)
+			return 3;
+		// In one thread: a whole line of standard error comes between the pieces of one of standard output.
+		std::fputs("half a line of output, ", stdout);
+		std::fflush(stdout);
+		std::fputs("a whole line of error\n", stderr);
+		std::fputs("the other half\n", stdout);
+		// Two threads at once, each writing its lines in three pieces.
+		auto writer = [&](FILE* to, const char* stream) {
+			for (int n = 0; n < kLines; ++n) {
+				const std::string whole = line(stream, n);
+				const size_t first = whole.find(',') + 1, second = whole.rfind(',') + 1;
+				std::fputs(whole.substr(0, first).c_str(), to);
+				std::fflush(to);
+				std::fputs(whole.substr(first, second - first).c_str(), to);
+				std::fflush(to);
+				std::fputs((whole.substr(second) + "\n").c_str(), to);
+			}
+		};
+		std::thread second(writer, stderr, "error");
+		writer(stdout, "output");
+		second.join();
+		lumaroll::stopLog();
+		return 0;
+	});
+	ASSERT_TRUE(WIFEXITED(run.status));
+	ASSERT_EQ(WEXITSTATUS(run.status), 0) << run.err;
+
+	const std::vector<std::string> logged = loggedLines(logPath);
+	ASSERT_GE(logged.size(), 2u);
+	// A line is logged when its end is written.
+	EXPECT_EQ(logged[0], "a whole line of error");
+	EXPECT_EQ(logged[1], "half a line of output, the other half");
+	std::vector<std::string> out, err;
+	for (size_t i = 2; i < logged.size(); ++i)
+		(logged[i].rfind("error", 0) == 0 ? err : out).push_back(logged[i]);
+	std::vector<std::string> expectedOut, expectedErr;
+	for (int n = 0; n < kLines; ++n) {
+		expectedOut.push_back(line("output", n));
+		expectedErr.push_back(line("error", n));
+	}
+	EXPECT_EQ(out, expectedOut);
+	EXPECT_EQ(err, expectedErr);
+	expectedErr.insert(expectedErr.begin(), "a whole line of error");
+	EXPECT_EQ(linesOf(run.err), expectedErr);
 }
 
 TEST(LogCaptureTest, WithoutALogFileNothingIsRedirected) {

@@ -1,6 +1,7 @@
 #include "app/Scores.h"
 
 #include "support/Files.h"
+#include "support/NamedPipe.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
@@ -125,6 +126,31 @@ TEST_F(ScoresFileTest, UnwritableFileKeepsResultAndOldFileAndSaysSo) {
 	EXPECT_EQ(addHighScore(dir / "plain/data/level2.scores", 2500, list, saved), 1);
 	EXPECT_FALSE(saved);
 	EXPECT_EQ(list, (Scores{3500, 2500, 2000}));
+}
+
+TEST_F(ScoresFileTest, NamedPipeOrFolderInPlaceOfTheFileReadsAsTheDefaultList) {
+	for (const test::FileStandIn kind : {test::FileStandIn::NamedPipe, test::FileStandIn::Folder}) {
+		SCOPED_TRACE(test::standInName(kind));
+		test::TempDir here;
+		const std::string path = here / "level2.scores";
+		ASSERT_TRUE(test::makeStandIn(kind, path));
+		Scores read, list;
+		bool saved = false;
+		int place = -2;
+		test::runWithoutWaiting({path}, [&] {
+			read = readScores(path);
+			place = addHighScore(path, 2500, list, saved);
+		});
+		EXPECT_EQ(read, defaultScores());
+		// A finished run still gets its place; the new list replaces a pipe
+		// (a name in the folder like any other) but cannot replace a folder.
+		EXPECT_EQ(place, 1);
+		EXPECT_EQ(list, (Scores{3500, 2500, 2000}));
+		EXPECT_EQ(saved, kind == test::FileStandIn::NamedPipe);
+		if (saved) {
+			EXPECT_EQ(test::readFile(path), "3500\n2500\n2000\n");
+		}
+	}
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "app/Settings.h"
 
 #include "support/Files.h"
+#include "support/NamedPipe.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
@@ -11,6 +12,7 @@
 #include <cmath>
 #include <csignal>
 #include <dirent.h>
+#include <sys/stat.h>
 #include <sys/resource.h>
 
 using namespace lumaroll;
@@ -79,6 +81,22 @@ TEST_F(SettingsFileTest, MissingFileLeavesStoreAndCreatesNothing) {
 	settings.loadFrom(dir / "missing.ini");
 	EXPECT_EQ(settings.getString("kept", ""), "1");
 	EXPECT_FALSE(test::fileExists(dir / "missing.ini"));
+}
+
+TEST(SettingsKindTest, NamedPipeOrFolderInPlaceOfTheFileIsAnEmptyStore) {
+	for (const test::FileStandIn kind : {test::FileStandIn::NamedPipe, test::FileStandIn::Folder}) {
+		SCOPED_TRACE(test::standInName(kind));
+		test::TempDir dir;
+		const std::string file = dir / "config.ini";
+		ASSERT_TRUE(test::makeStandIn(kind, file));
+		Settings settings;
+		test::runWithoutWaiting({file}, [&] { settings.loadFrom(file); });
+		EXPECT_TRUE(settings.values().empty());
+		// Nothing was migrated, so nothing was saved over it.
+		struct stat info;
+		ASSERT_EQ(lstat(file.c_str(), &info), 0);
+		EXPECT_EQ(kind == test::FileStandIn::NamedPipe ? S_ISFIFO(info.st_mode) : S_ISDIR(info.st_mode), true);
+	}
 }
 
 struct MigrationCase {
