@@ -5,7 +5,9 @@
 
 #include <stb_image.h>
 
-#include <sys/stat.h>
+#include <io/RegularFile.h>
+
+#include <unistd.h>
 
 #include <cctype>
 #include <climits>
@@ -29,14 +31,18 @@ bool fail(ImageData& image, std::string text) {
 }
 
 // Reads the whole of a regular file into out. Returns false when it does not
-// open, is not a regular file (a directory's seek size means nothing) or
-// cannot be read whole.
+// open, is not a regular file (a named pipe would block, a directory's seek
+// size means nothing) or cannot be read whole.
 bool readWholeFile(const std::string& path, std::unique_ptr<std::uint8_t[]>& out, std::size_t& outSize) {
-	std::FILE* file = std::fopen(path.c_str(), "rb");
-	if (!file)
+	const int fd = io::openRegularFile(path.c_str());
+	if (fd < 0)
 		return false;
-	struct stat info;
-	bool ok = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode) && std::fseek(file, 0, SEEK_END) == 0;
+	std::FILE* file = ::fdopen(fd, "rb");
+	if (!file) {
+		::close(fd);
+		return false;
+	}
+	bool ok = std::fseek(file, 0, SEEK_END) == 0;
 	const long size = ok ? std::ftell(file) : -1;
 	ok = size >= 0 && std::fseek(file, 0, SEEK_SET) == 0;
 	if (ok) {

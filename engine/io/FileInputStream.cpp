@@ -1,7 +1,10 @@
 #include <io/FileInputStream.h>
 #include <io/IOException.h>
+#include <io/RegularFile.h>
 #include <lang/TempBuffer.h>
 #include <climits>
+
+#include <unistd.h>
 
 namespace io {
 
@@ -21,8 +24,11 @@ FileInputStream::FileInputStream(const lang::String& name) : m_file(nullptr), m_
 	// A name that does not fit is refused rather than cut, which would open
 	// some other file.
 	lang::TempBuffer path(MAX_NAME_LENGTH + 1);
-	if (name.length() <= MAX_NAME_LENGTH && name.getBytes(path.data(), MAX_NAME_LENGTH + 1))
-		m_file = std::fopen(path.data(), "rb");
+	if (name.length() <= MAX_NAME_LENGTH && name.getBytes(path.data(), MAX_NAME_LENGTH + 1)) {
+		const int fd = openRegularFile(path.data());
+		if (fd >= 0 && !(m_file = ::fdopen(fd, "rb")))
+			::close(fd);
+	}
 	if (!m_file)
 		throw IOException(lang::Format("Failed to open {0}", displayName(name)));
 }

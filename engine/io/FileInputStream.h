@@ -14,7 +14,8 @@ public:
 
 	/**
 	 * Opens the file name. Throws io::IOException "Failed to open <name>"
-	 * when it cannot be opened or when the name is longer than
+	 * when it cannot be opened, is no regular file (a named pipe is not
+	 * waited on, see io/RegularFile.h) or when the name is longer than
 	 * MAX_NAME_LENGTH; a name over 128 characters is shown as "... " and its
 	 * last 124 characters.
 	 */

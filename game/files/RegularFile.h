@@ -5,6 +5,8 @@
 // folder opens but does not read. The path is opened without waiting, the
 // descriptor itself is checked with fstat (so an entry swapped after a check
 // by name cannot slip through), and only then set back to blocking reads.
+// The check itself is the engine's (io/RegularFile.h): its readers of scene,
+// particle, effect and texture files use it too.
 #pragma once
 
 #include <cstddef>

@@ -1,7 +1,6 @@
 #include "ui/DatFile.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace lumaroll {
 
@@ -22,24 +21,6 @@ bool isSeparator(char c)
 }
 
 } // namespace
-
-bool readBinaryFile(const std::string& path, std::vector<std::uint8_t>& bytes)
-{
-    bytes.clear();
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    std::uint8_t buffer[16384];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    // A folder opens but does not read.
-    const bool ok = !std::ferror(file);
-    std::fclose(file);
-    if (!ok)
-        bytes.clear();
-    return ok;
-}
 
 std::string readDatString(const std::uint8_t* data, std::size_t end, std::size_t& position)
 {

@@ -68,10 +68,6 @@ struct FontFile {
     GlyphTable glyphs;
 };
 
-// Reads the whole file into bytes; false when it cannot be opened or read
-// (an empty file reads as zero bytes).
-bool readBinaryFile(const std::string& path, std::vector<std::uint8_t>& bytes);
-
 // The string at position in data[0, end): a u16 length, then the bytes. The
 // position always advances by length + 2, also when the bytes run past end
 // (the string then holds those before end); with fewer than two bytes left

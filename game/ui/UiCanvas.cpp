@@ -1,5 +1,7 @@
 #include "ui/UiCanvas.h"
 
+#include "files/RegularFile.h"
+
 #include <algorithm>
 
 namespace lumaroll {
@@ -121,7 +123,7 @@ void storeRecord(std::map<std::string, Record>& records, const std::string& name
 bool UiCanvas::loadAtlas(const std::string& path)
 {
     std::vector<std::uint8_t> bytes;
-    if (!readBinaryFile(path, bytes))
+    if (!readRegularFile(path, bytes))
         return false;
     AtlasFile file = parseAtlas(bytes);
     Atlas atlas;
@@ -136,7 +138,7 @@ bool UiCanvas::loadAtlas(const std::string& path)
 bool UiCanvas::loadFont(const std::string& path)
 {
     std::vector<std::uint8_t> bytes;
-    if (!readBinaryFile(path, bytes))
+    if (!readRegularFile(path, bytes))
         return false;
     FontFile file = parseFont(bytes);
     Font font;

@@ -2,19 +2,21 @@
 
 #include <cstdio>
 
-#include <sys/stat.h>
+#include <io/RegularFile.h>
+
+#include <unistd.h>
 
 namespace gr {
 
 bool readTextFile(const std::string& path, std::string& out) {
-	FILE* file = std::fopen(path.c_str(), "rb");
-	if (!file)
+	// Only regular files: a named pipe would block, a device such as
+	// /dev/zero never ends, and a directory reads as nothing.
+	const int fd = io::openRegularFile(path.c_str());
+	if (fd < 0)
 		return false;
-	// Only regular files: a device such as /dev/zero never ends, and a
-	// directory reads as nothing.
-	struct stat info;
-	if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
-		std::fclose(file);
+	FILE* file = ::fdopen(fd, "rb");
+	if (!file) {
+		::close(fd);
 		return false;
 	}
 	std::string text;

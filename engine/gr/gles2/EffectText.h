@@ -9,7 +9,8 @@ namespace gr {
 
 // Reads the whole file at path (binary mode) into out with every carriage
 // return removed. Returns false and leaves out unchanged when the file cannot
-// be opened or is not a regular file (a directory, a device).
+// be opened or is not a regular file (a directory, a device, a named pipe,
+// which is not waited on).
 bool readTextFile(const std::string& path, std::string& out);
 
 // Deepest nesting of included files in effect and stage sources.

@@ -1,5 +1,6 @@
 #include <gr/ImageFile.h>
 
+#include "support/NamedPipe.h"
 #include "support/PvrWriter.h"
 #include "support/PvrtcWriter.h"
 #include "support/TempDir.h"
@@ -207,6 +208,14 @@ TEST(ImageFile, MissingFileAndDirectoryCannotBeOpened) {
 	EXPECT_FALSE(loadImageFile(dir, image));
 	EXPECT_EQ(image.error, "could not open " + dir);
 	EXPECT_TRUE(image.levels.empty());
+
+	// A named pipe would wait for a writer.
+	const std::string pipe = ::test::tempPath("pipe.pvr");
+	ASSERT_TRUE(::test::makeStandIn(::test::FileStandIn::NamedPipe, pipe));
+	bool loaded = true;
+	::test::runWithoutWaiting({pipe}, [&] { loaded = loadImageFile(pipe, image); });
+	EXPECT_FALSE(loaded);
+	EXPECT_EQ(image.error, "could not open " + pipe);
 }
 
 TEST(ImageFile, MipChainStopsWhereTheDataEnds) {

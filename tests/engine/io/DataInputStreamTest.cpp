@@ -3,6 +3,7 @@
 #include <lang/Ptr.h>
 #include "IoTest.h"
 #include "support/BinaryWriter.h"
+#include "support/NamedPipe.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -183,11 +184,25 @@ TEST(FileInputStream, TooLongNameIsNotCut) {
 }
 
 TEST(FileInputStream, ReadErrorIsReported) {
-	std::string dir = test::tempPath("a-directory");
-	mkdir(dir.c_str(), 0755);
-	io::FileInputStream f(dir.c_str());
+	// A regular file whose first bytes cannot be read: the process's own
+	// memory at address 0.
+	io::FileInputStream f("/proc/self/mem");
 	char buf[4];
-	EXPECT_EQ(ioMessage([&] { f.read(buf, 4); }), "Failed to read 4 bytes from " + dir);
+	EXPECT_EQ(ioMessage([&] { f.read(buf, 4); }), "Failed to read 4 bytes from /proc/self/mem");
+}
+
+TEST(FileInputStream, OnlyRegularFilesAreOpened) {
+	// A folder opens but does not read, a device may never end and a named
+	// pipe would wait for a writer: none is opened.
+	const std::string folder = test::tempPath("a-folder");
+	const std::string pipe = test::tempPath("a-pipe");
+	ASSERT_TRUE(test::makeStandIn(test::FileStandIn::Folder, folder));
+	ASSERT_TRUE(test::makeStandIn(test::FileStandIn::NamedPipe, pipe));
+	for (const std::string& name : {folder, pipe, std::string("/dev/zero")}) {
+		std::string message;
+		test::runWithoutWaiting({pipe}, [&] { message = ioMessage([&] { io::FileInputStream f(name.c_str()); }); });
+		EXPECT_EQ(message, "Failed to open " + name);
+	}
 }
 
 TEST(FileInputStream, SkipAvailableAndShortReads) {

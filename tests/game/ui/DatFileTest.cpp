@@ -186,22 +186,6 @@ TEST(DatFileTest, PathParts) {
 	}
 }
 
-TEST(DatFileTest, ReadBinaryFile) {
-	test::TempDir dir;
-	std::vector<uint8_t> bytes = {1, 2, 3};
-	ASSERT_TRUE(test::writeFile(dir / "empty", ""));
-	EXPECT_TRUE(readBinaryFile(dir / "empty", bytes));
-	EXPECT_TRUE(bytes.empty());
-	EXPECT_FALSE(readBinaryFile(dir / "missing", bytes));
-	EXPECT_FALSE(readBinaryFile(dir.path(), bytes)) << "a folder";
-	std::vector<uint8_t> big(100000);
-	for (size_t i = 0; i < big.size(); ++i)
-		big[i] = uint8_t(i * 31);
-	ASSERT_TRUE(test::writeBytes(dir / "big", big));
-	EXPECT_TRUE(readBinaryFile(dir / "big", bytes));
-	EXPECT_EQ(bytes, big);
-}
-
 // A texture of width x height transparent pixels with the given alphas set.
 struct Pixels {
 	int width, height;

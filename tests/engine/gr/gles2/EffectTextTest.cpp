@@ -1,6 +1,7 @@
 #include <gr/gles2/EffectText.h>
 
 #include "support/EffectTreeWriter.h"
+#include "support/NamedPipe.h"
 
 #include <gtest/gtest.h>
 
@@ -65,13 +66,18 @@ TEST(EffectText, ReadTextFileKeepsOutputWhenFileIsMissing) {
 }
 
 TEST(EffectText, ReadTextFileRefusesWhatIsNoRegularFile) {
-	// A device never ends (an include of it would fill the memory) and a
-	// directory has no text: both count as files that cannot be opened.
+	// A device never ends (an include of it would fill the memory), a
+	// directory has no text and a named pipe would wait for a writer: each
+	// counts as a file that cannot be opened.
 	test::EffectTreeWriter tree;
 	tree.write("sub/x.txt", "x");
-	for (const std::string& path : {tree.dir() + "sub", std::string("/dev/zero"), std::string("/dev/null")}) {
+	const std::string pipe = tree.dir() + "pipe.fx";
+	ASSERT_TRUE(test::makeStandIn(test::FileStandIn::NamedPipe, pipe));
+	for (const std::string& path : {tree.dir() + "sub", std::string("/dev/zero"), std::string("/dev/null"), pipe}) {
 		std::string text = "unchanged";
-		EXPECT_FALSE(gr::readTextFile(path, text)) << path;
+		bool read = true;
+		test::runWithoutWaiting({pipe}, [&] { read = gr::readTextFile(path, text); });
+		EXPECT_FALSE(read) << path;
 		EXPECT_EQ(text, "unchanged") << path;
 	}
 }
