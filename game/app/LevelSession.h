@@ -22,6 +22,7 @@
 #include "app/LevelScene.h"
 #include "app/LibraryObjects.h"
 #include "app/PauseRules.h"
+#include "app/RestWatch.h"
 #include "audio/AmbientSounds.h"
 #include "audio/Audio.h"
 #include "input/ActionButtons.h"
@@ -264,6 +265,8 @@ private:
     // widened it; -1 until "fov" first appears.
     float baseFov = -1.f;
     std::string lastTrace;
+    // The ball and the follow camera coming to rest (traced).
+    RestWatch restWatch;
     int frameCount = 0;
 
     // Frame timing and the buttons that count as "lmouse".

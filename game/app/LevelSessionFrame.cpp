@@ -6,6 +6,7 @@
 #include "app/FrameEnding.h"
 #include "app/Settings.h"
 #include "input/Controllers.h"
+#include "logic/ProcessFlags.h"
 #include "overlay/Overlay.h"
 #include "overlay/Translations.h"
 
@@ -241,6 +242,12 @@ void LevelSession::updatePlayer(float gameDt)
     player->step(move.jump, gameDt, move.forward, move.right);
     player->updateCamera(camera, gameDt);
     freeCam.follow(camera->getWorldTransform());
+    if (traceEnabled() &&
+        restWatch.update(player->body.velocity, camera->getWorldTransform().getTranslation(), gameDt)) {
+        const math::Vector3 at = player->ballPosition();
+        std::printf("[trace] ball at rest at (%.0f, %.0f, %.0f)\n", static_cast<double>(at.x),
+                    static_cast<double>(at.y), static_cast<double>(at.z));
+    }
 }
 
 void LevelSession::updateFreeCamera(float gameDt)

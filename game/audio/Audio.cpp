@@ -6,10 +6,21 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 
 namespace lumaroll {
+
+namespace {
+
+bool tracing()
+{
+    static const bool enabled = std::getenv("LUMAROLL_TRACE") != nullptr;
+    return enabled;
+}
+
+} // namespace
 
 Audio::Audio(std::unique_ptr<AudioDevice> device)
     : output(device ? std::move(device) : makeSdlAudioDevice()), accumulator(size_t(kBufferFrames) * 2)
@@ -89,10 +100,23 @@ int Audio::playSound(const std::string& name, bool loop, float volume)
     voice.name = soundKey(name);
     voice.loop = loop;
     voice.volume = volume;
+    const std::string key = tracing() ? voice.name : std::string();
+    const std::pair<int, std::uint64_t> added = addVoice(std::move(voice));
+    if (tracing())
+        std::printf("[trace] sound %s starts at mix frame %llu\n", key.c_str(),
+                    static_cast<unsigned long long>(added.second));
+    return added.first;
+}
+
+std::pair<int, std::uint64_t> Audio::addVoice(Voice voice)
+{
     std::lock_guard<std::mutex> lock(voiceMutex);
+    if (voice.music)
+        voiceList.erase(std::remove_if(voiceList.begin(), voiceList.end(), [](const Voice& v) { return v.music; }),
+                        voiceList.end());
     voice.id = nextId++;
     voiceList.push_back(std::move(voice));
-    return voiceList.back().id;
+    return {voiceList.back().id, mixedFrames};
 }
 
 bool Audio::playMusic(const std::string& name, float volume)
@@ -108,11 +132,11 @@ bool Audio::playMusic(const std::string& name, float volume)
     voice.loop = true;
     voice.volume = volume;
     voice.music = true;
-    std::lock_guard<std::mutex> lock(voiceMutex);
-    voiceList.erase(std::remove_if(voiceList.begin(), voiceList.end(), [](const Voice& v) { return v.music; }),
-                    voiceList.end());
-    voice.id = nextId++;
-    voiceList.push_back(std::move(voice));
+    const std::string key = tracing() ? voice.name : std::string();
+    const std::uint64_t start = addVoice(std::move(voice)).second;
+    if (tracing())
+        std::printf("[trace] music %s starts at mix frame %llu\n", key.c_str(),
+                    static_cast<unsigned long long>(start));
     return true;
 }
 
@@ -159,6 +183,8 @@ void Audio::mix(std::int16_t* out, int frames)
         return;
     if (backgroundMute.load()) {
         std::memset(out, 0, size_t(frames) * 4);
+        std::lock_guard<std::mutex> lock(voiceMutex);
+        mixedFrames += std::uint64_t(frames);
         return;
     }
     const float musicGain = musicMute.load() ? 0.f : musicVolume.load();
@@ -200,6 +226,7 @@ void Audio::mixBlock(std::int16_t* out, int frames, float musicGain, float sound
         voiceList.erase(std::remove_if(voiceList.begin(), voiceList.end(),
                                        [](const Voice& v) { return !v.loop && v.position >= v.clip->frames(); }),
                         voiceList.end());
+        mixedFrames += std::uint64_t(frames);
     }
     const float masterGain = masterMute.load() ? 0.f : masterVolume.load();
     // Clamped to the int16 range (a value that is not finite becomes 0); written

@@ -14,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lumaroll {
@@ -67,11 +68,16 @@ public:
     // Starts the clip of name (folders allowed; the file name selects it) once
     // or looping at gain volume. Returns the voice id (1, 2, 3, ... in start
     // order, music included), or -1 without a device (nothing is decoded then)
-    // or when the clip is missing, undecodable or empty.
+    // or when the clip is missing, undecodable or empty. With LUMAROLL_TRACE
+    // set, a started voice prints "[trace] sound <key> starts at mix frame
+    // <n>": n counts the frames the mixer has written (44100 a second), so
+    // the voice begins at frame n of the mix (later only when the game is in
+    // the background then: the mixer writes silence and holds every voice).
     int playSound(const std::string& name, bool loop, float volume);
     // Makes the clip of name the one looping music voice at gain volume.
     // Returns true when it started; a missing or undecodable clip (or no
-    // device) keeps the music that plays.
+    // device) keeps the music that plays. Traced as playSound, with "music"
+    // for "sound".
     bool playMusic(const std::string& name, float volume);
     // Removes every voice but the music whose clip has the key of name: "sfx/Door.wav"
     // and "DOOR.WAV" both stop a voice started as "door.wav".
@@ -122,13 +128,18 @@ private:
     SoundIndex index;
     std::map<std::string, std::shared_ptr<const Clip>> clips;
     std::vector<Voice> voiceList;
-    mutable std::mutex voiceMutex; // guards voiceList and nextId
+    mutable std::mutex voiceMutex; // guards voiceList, nextId and mixedFrames
     int nextId = 1;
+    // Frames the mixer has written since the device started: a voice added
+    // now begins at this frame of the output.
+    std::uint64_t mixedFrames = 0;
     // The mixer's sum of one buffer, made for the device's buffer size; the
     // mixer works through longer requests in blocks of this size.
     std::vector<float> accumulator;
 
     void mixBlock(std::int16_t* out, int frames, float musicGain, float soundsGain);
+    // Adds voice under the lock; returns its id and the frame it begins at.
+    std::pair<int, std::uint64_t> addVoice(Voice voice);
 };
 
 } // namespace lumaroll

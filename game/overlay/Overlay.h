@@ -21,6 +21,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lumaroll {
@@ -91,8 +92,10 @@ public:
 
     // Offers one SDL event; true when the overlay consumed it and the caller
     // must not pass it on. Escape, Android Back (not repeated), the
-    // controller's Back button and a tap of three or more fingers open and
-    // close the menu; F11 toggles fullscreen and F2 asks for a screenshot
+    // controller's Back button and a tap of three or more fingers (once a
+    // tap, when its third finger comes down; the finger-downs from the third
+    // on are consumed) open and close the menu; F11 toggles fullscreen and F2
+    // asks for a screenshot
     // whether the menu is open or not. With the menu open every other event
     // goes to the GUI and is consumed, except SDL_QUIT and window events.
     bool handleEvent(const SDL_Event& event);
@@ -210,6 +213,12 @@ public:
     bool screenshotRequested = false;
     // The clear-records button waits for its confirming second press.
     bool recordsConfirm = false;
+    // The fingers on the touch screens as their events told (touch id, finger
+    // id), and whether the next tap of three or more fingers toggles the menu:
+    // a tap toggles once, when its third finger comes down, and the toggle is
+    // armed again once every finger is up.
+    std::vector<std::pair<SDL_TouchID, SDL_FingerID>> fingersDown;
+    bool multiFingerArmed = true;
     // Touch gesture: 0 idle, 1 finger down and undecided, 2 scrolling, 3 passed to the GUI.
     int touchState = 0;
     // The finger press held back while the gesture is undecided.
@@ -250,8 +259,6 @@ public:
     std::function<void()> contentBody;
     // Called at the end of every GUI frame with what it showed. Tests set it.
     std::function<void(const FrameReport&)> frameReport;
-    // Number of fingers on a touch device; SDL_GetNumTouchFingers unless a test replaces it.
-    std::function<int(SDL_TouchID)> touchFingers = [](SDL_TouchID id) { return SDL_GetNumTouchFingers(id); };
     // Milliseconds for the notice animation; SDL_GetTicks unless a test replaces it.
     std::function<std::uint32_t()> ticks = [] { return SDL_GetTicks(); };
     // Number of touch devices (the controls tab's touch section); SDL_GetNumTouchDevices unless a test replaces it.
@@ -259,6 +266,9 @@ public:
 
 private:
     void toggleMenu();
+    // Notes a finger going down or up; true when the event is a finger-down
+    // that makes three or more fingers on its touch screen (a menu gesture).
+    bool trackFingers(const SDL_Event& event);
     void toggleFullscreen();
     // The touch step of handleEvent; true when it consumed the event.
     bool handleTouch(const SDL_Event& event);

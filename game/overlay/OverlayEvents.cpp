@@ -1,11 +1,12 @@
-// Event routing of the overlay: the menu keys, F11 and F2, and the touch
-// gesture that tells a tap (one click), a vertical swipe (scrolling) and a
-// horizontal drag (an ordinary GUI drag) apart.
+// Event routing of the overlay: the menu keys and the multi-finger tap, F11
+// and F2, and the touch gesture that tells a tap (one click), a vertical
+// swipe (scrolling) and a horizontal drag (an ordinary GUI drag) apart.
 #include "overlay/Overlay.h"
 
 #include "app/Settings.h"
 #include "overlay/OverlayWindow.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace lumaroll {
@@ -16,11 +17,17 @@ bool Overlay::handleEvent(const SDL_Event& event)
         return false;
     const bool freshKey = event.type == SDL_KEYDOWN && event.key.repeat == 0;
     const SDL_Keycode key = freshKey ? event.key.keysym.sym : SDLK_UNKNOWN;
-    const bool menuGesture =
+    const bool menuKey =
         (freshKey && (key == SDLK_ESCAPE || key == SDLK_AC_BACK)) ||
-        (event.type == SDL_CONTROLLERBUTTONDOWN && event.cbutton.button == SDL_CONTROLLER_BUTTON_BACK) ||
-        (event.type == SDL_FINGERDOWN && touchFingers(event.tfinger.touchId) > 2);
-    if (menuGesture) {
+        (event.type == SDL_CONTROLLERBUTTONDOWN && event.cbutton.button == SDL_CONTROLLER_BUTTON_BACK);
+    if (trackFingers(event)) {
+        // The third finger toggles; the fourth and fifth of the same tap are kept from the game.
+        if (multiFingerArmed && !importScreen)
+            toggleMenu();
+        multiFingerArmed = false;
+        return true;
+    }
+    if (menuKey) {
         if (!importScreen)
             toggleMenu();
         return true;
@@ -39,6 +46,29 @@ bool Overlay::handleEvent(const SDL_Event& event)
         return true;
     input.processEvent(event);
     return event.type != SDL_QUIT && event.type != SDL_WINDOWEVENT;
+}
+
+bool Overlay::trackFingers(const SDL_Event& event)
+{
+    // Counted from the events rather than asked of SDL: SDL knows the fingers
+    // down now, and a quick tap may be read in one batch after its fingers
+    // have lifted, or while the next tap's are already down.
+    if (event.type != SDL_FINGERDOWN && event.type != SDL_FINGERUP)
+        return false;
+    const std::pair<SDL_TouchID, SDL_FingerID> finger(event.tfinger.touchId, event.tfinger.fingerId);
+    const auto listed = std::find(fingersDown.begin(), fingersDown.end(), finger);
+    if (event.type == SDL_FINGERUP) {
+        if (listed != fingersDown.end())
+            fingersDown.erase(listed);
+        if (fingersDown.empty())
+            multiFingerArmed = true;
+        return false;
+    }
+    if (listed == fingersDown.end())
+        fingersDown.push_back(finger);
+    const auto onScreen = std::count_if(fingersDown.begin(), fingersDown.end(),
+                                        [&](const auto& f) { return f.first == finger.first; });
+    return onScreen > 2;
 }
 
 void Overlay::toggleMenu()

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 
 namespace lumaroll {
 
@@ -81,6 +82,7 @@ void Hud::draw(UiCanvas& canvas, World& world, const HudPlayer* player, bool pau
                 const float fade = std::min(2.f * resultsTimer, 1.f);
                 drawResults(canvas, *player, fade);
                 drawCollectablesResults(canvas, count, fade);
+                traceResults(fade);
             }
             return;
         }
@@ -88,7 +90,18 @@ void Hud::draw(UiCanvas& canvas, World& world, const HudPlayer* player, bool pau
     if (!levelOver || menuOpen)
         return;
     resultsTimer += dt;
-    drawCollectablesResults(canvas, count, std::min(2.f * resultsTimer, 1.f));
+    const float fade = std::min(2.f * resultsTimer, 1.f);
+    drawCollectablesResults(canvas, count, fade);
+    traceResults(fade);
+}
+
+void Hud::traceResults(float fade)
+{
+    if (fade < 1.f || resultsTraced)
+        return;
+    resultsTraced = true;
+    if (std::getenv("LUMAROLL_TRACE"))
+        std::printf("[trace] results shown\n");
 }
 
 void Hud::drawCollectablesResults(UiCanvas& canvas, int count, float fade)
@@ -148,6 +161,11 @@ void Hud::drawLogo(UiCanvas& canvas, bool paused, float dt)
     const float alpha = logoTimer < 2.5f ? std::min(3.f * logoTimer, 1.f)
                                          : std::max(1.f - (logoTimer - 2.5f) / 1.5f, 0.f);
     canvas.drawImage("MENU", "MENU_LOGO", canvas.virtualWidth() / 2.f, 240.f, alpha, 1.f);
+    if (alpha >= 1.f && !logoTraced) {
+        logoTraced = true;
+        if (std::getenv("LUMAROLL_TRACE"))
+            std::printf("[trace] logo at full strength\n");
+    }
     if (logoTimer > 4.f)
         logoTimer = -1.f;
 }

@@ -5,6 +5,10 @@
 // the three best distances of the high-score file) and the start logo. The
 // HUD reads the level through World::getVariable and the player's ride; the
 // only thing it changes is the high-score file, once per level session.
+// With LUMAROLL_TRACE set, the frame in which the results panels have fully
+// faded in prints "[trace] results shown", and the one in which the start
+// logo reaches full strength "[trace] logo at full strength"; each once per
+// HUD (one level session).
 #pragma once
 
 #include <functional>
@@ -79,6 +83,10 @@ public:
 
 private:
     void drawCollectablesResults(UiCanvas& canvas, int count, float fade);
+    // Prints the results' trace line once fade has reached 1.
+    void traceResults(float fade);
+    bool resultsTraced = false;
+    bool logoTraced = false;
 };
 
 } // namespace lumaroll

@@ -1,5 +1,6 @@
 #include "support/ProcessRunner.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -45,6 +46,25 @@ std::string resolveProgram(const std::string& program) {
 	return program;
 }
 
+// The child's environment: the test's own with the options' variables set
+// or removed in their order, as "NAME=value" entries.
+std::vector<std::string> childEnvironment(const std::vector<std::pair<std::string, std::string>>& changes) {
+	std::vector<std::string> entries;
+	for (char** e = environ; *e; ++e)
+		entries.push_back(*e);
+	for (const auto& variable : changes) {
+		const std::string head = variable.first + "=";
+		entries.erase(std::remove_if(entries.begin(), entries.end(),
+									 [&](const std::string& entry) {
+										 return entry.compare(0, head.size(), head) == 0;
+									 }),
+					  entries.end());
+		if (variable.second != kUnset)
+			entries.push_back(head + variable.second);
+	}
+	return entries;
+}
+
 } // namespace
 
 RunningProcess::RunningProcess(const std::string& program, const ProcessOptions& options) {
@@ -60,7 +80,9 @@ RunningProcess::RunningProcess(const std::string& program, const ProcessOptions&
 		close(out[0]);
 		out[0] = -1;
 	}
-	// Everything the child needs is prepared before fork: only async-signal-safe calls after it.
+	// Everything the child needs is prepared before fork: only async-signal-safe
+	// calls after it. (A child that called setenv, which allocates, could wait
+	// forever for a lock that another thread of the test held at the fork.)
 	const std::string executable = resolveProgram(program);
 	std::vector<std::string> argStrings;
 	argStrings.push_back(program);
@@ -69,21 +91,20 @@ RunningProcess::RunningProcess(const std::string& program, const ProcessOptions&
 	for (std::string& a : argStrings)
 		argv.push_back(&a[0]);
 	argv.push_back(nullptr);
+	std::vector<std::string> envStrings = childEnvironment(options.env);
+	std::vector<char*> envp;
+	for (std::string& e : envStrings)
+		envp.push_back(&e[0]);
+	envp.push_back(nullptr);
 
 	pid_t pid = fork();
 	if (pid == 0) {
-		for (const auto& variable : options.env) {
-			if (variable.second == kUnset)
-				unsetenv(variable.first.c_str());
-			else
-				setenv(variable.first.c_str(), variable.second.c_str(), 1);
-		}
 		if (!options.workDir.empty() && chdir(options.workDir.c_str()) != 0)
 			_exit(126);
 		dup2(out[1], 1);
 		dup2(err[1], 2);
 		signal(SIGPIPE, SIG_DFL);
-		execv(executable.c_str(), argv.data());
+		execve(executable.c_str(), argv.data(), envp.data());
 		_exit(127);
 	}
 	close(out[1]);

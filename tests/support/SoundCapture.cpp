@@ -33,7 +33,6 @@ void PipeRecorder::read() {
 			return;
 		}
 		Recording recording;
-		recording.opened = std::chrono::steady_clock::now();
 		std::string& bytes = recording.bytes;
 		char buffer[65536];
 		for (;;) {

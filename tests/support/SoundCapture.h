@@ -10,7 +10,6 @@
 // bytes apart, in order: one recording per device the program opened.
 
 #include <atomic>
-#include <chrono>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -20,11 +19,11 @@ namespace test {
 
 class PipeRecorder {
 public:
+	// The bytes one device wrote, from its opening on. The disk driver keeps
+	// the pace of a real device only while the machine keeps up, so a place
+	// in them is matched with the mixer's own frame count, not with a clock.
 	struct Recording {
 		std::string bytes;
-		// When the writer opened the pipe: the disk driver writes in real
-		// time from then on, so a byte's place maps to a moment of the run.
-		std::chrono::steady_clock::time_point opened;
 	};
 
 	// Makes the named pipe at path (which must not exist) and starts reading it.

@@ -13,8 +13,8 @@ namespace test {
 class XvfbDisplay {
 public:
 	// Starts Xvfb with one screen of width x height x 24 bits; waits at most
-	// timeoutMs for it to report its display.
-	explicit XvfbDisplay(int width = 1024, int height = 768, int timeoutMs = 10000);
+	// timeoutMs for it to report its display (a bound for a hang, generous for a busy machine).
+	explicit XvfbDisplay(int width = 1024, int height = 768, int timeoutMs = 60000);
 	~XvfbDisplay();
 	XvfbDisplay(const XvfbDisplay&) = delete;
 	XvfbDisplay& operator=(const XvfbDisplay&) = delete;

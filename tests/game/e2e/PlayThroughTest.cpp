@@ -5,8 +5,10 @@
 // and the stored score, level 2 from the menu, a setting changed and a
 // screenshot taken in the port menu, and quitting from it. The mixed sound of
 // the run (SDL's disk driver into a pipe) holds the music and the ball's
-// sounds where the run played them; screenshots at fixed points match the
-// pictures in reference/.
+// sounds where the mixer said it started them; screenshots at fixed points
+// match the pictures in reference/. The test waits for what the program says
+// (its trace lines), never for a time: on a busy machine the game's time runs
+// slower than the clock.
 #include "game/app/ProgramFixture.h"
 #include "support/FolderTree.h"
 #include "support/Files.h"
@@ -26,12 +28,10 @@
 #include <cstdlib>
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using test::xdotool;
 
 // Screenshots count as the reference when at most this share of pixels has a
@@ -44,17 +44,18 @@ const double kDifferingShare = 0.05;
 // lies within it).
 const test::PixelRegion kResultsPanel = {200, 79, 400, 300};
 
-// The sounds of the run must sound within this of the moment the test caused
-// them (the frame, the mixer's buffer and the disk driver's pace in between).
-const double kSoundWindowSeconds = 0.8;
+// The sounds of the run must sound within this of the mix frame the program
+// traced for their start (the silence SDL writes before the mixer's first
+// buffer, and the matcher's resolution).
+const double kSoundWindowSeconds = 0.1;
 // The package's level music repeats a four-note phrase of two seconds.
 const double kMusicPhraseSeconds = 2.0;
 // The mix is compared at an eighth of its rate (clips at 22.05 kHz at a quarter).
 const int kMixRate = 44100;
 const int kMixDecimation = 8;
 const double kClipRate = double(kMixRate) / kMixDecimation;
-// From the jump at the slope's edge to the landing beyond the gap.
-const double kAirSeconds = 0.85;
+// How long a wait for a line of the program may last: it only bounds a hang.
+const int kDeadlineMs = 120000;
 
 // The picture in a PNG file as RGB; width 0 when it cannot be read.
 test::RgbImage readRgbImage(const std::string& path) {
@@ -87,19 +88,19 @@ public:
 	size_t end() const { return m_process.output().size(); }
 
 	// Waits for text from byte from on; the byte after it, or npos after timeoutMs.
-	size_t waitFor(const std::string& text, size_t from, int timeoutMs = 30000) {
+	size_t waitFor(const std::string& text, size_t from, int timeoutMs = kDeadlineMs) {
 		if (!m_process.waitForOutput(text, timeoutMs, from))
 			return std::string::npos;
 		return m_process.output().find(text, from) + text.size();
 	}
 	// Which of two texts comes first from byte from on: 0 or 1, -1 after timeoutMs.
-	int waitForEither(const std::string& a, const std::string& b, size_t from, int timeoutMs = 20000) {
-		const Clock::time_point until = Clock::now() + std::chrono::milliseconds(timeoutMs);
+	int waitForEither(const std::string& a, const std::string& b, size_t from, int timeoutMs = kDeadlineMs) {
+		const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
 		for (;;) {
 			const size_t atA = output().find(a, from), atB = output().find(b, from);
 			if (atA != std::string::npos || atB != std::string::npos)
 				return atA < atB ? 0 : 1;
-			if (Clock::now() >= until)
+			if (std::chrono::steady_clock::now() >= until)
 				return -1;
 			// Reads whatever comes within a moment; the next line may be either.
 			m_process.waitForOutput("\n", 100, end());
@@ -107,7 +108,7 @@ public:
 	}
 
 	bool findWindow() {
-		m_window = test::findWindow(m_display, "^Lumaroll$", 20000);
+		m_window = test::findWindow(m_display, "^Lumaroll$", kDeadlineMs);
 		return !m_window.empty();
 	}
 	bool keys(const std::vector<std::string>& names) { return send("key", names); }
@@ -128,10 +129,12 @@ public:
 			return false;
 		return click(x + w / 2.f, y + h / 2.f);
 	}
-	// Presses F2 and waits for the overlay's screenshot; its path, or "".
-	std::string screenshot() {
+	// Presses the keys and F2 in one go and waits for the overlay's
+	// screenshot; its path, or "".
+	std::string screenshot(std::vector<std::string> first = {}) {
 		const size_t from = end();
-		if (!keys({"F2"}))
+		first.push_back("F2");
+		if (!keys(first))
 			return "";
 		const size_t at = waitFor("screenshot: ", from);
 		if (at == std::string::npos || waitFor("\n", at) == std::string::npos)
@@ -218,15 +221,31 @@ double soundsNear(const std::vector<test::ClipMatch>& matches, double expected, 
 	for (const test::ClipMatch& m : matches) {
 		const double at = double(m.at) / kClipRate;
 		double offset = at - expected;
-		double window = kSoundWindowSeconds;
-		if (period > 0.0 && offset > 0.0) {
+		if (period > 0.0 && offset > 0.0)
 			offset -= period * std::round(offset / period);
-			window = period / 4;
-		}
-		if (offset > -window && offset < window)
+		if (offset > -kSoundWindowSeconds && offset < kSoundWindowSeconds)
 			return at;
 	}
 	return -1.0;
+}
+
+// A start the audio engine traced: "[trace] sound|music NAME starts at mix frame N".
+struct TracedStart {
+	size_t end = std::string::npos; // the byte after the line in the output, npos when there is none
+	unsigned long long frame = 0;
+};
+
+// The first start of the clip traced in text from byte from on (kind "sound" or "music").
+TracedStart tracedStart(const std::string& text, const std::string& kind, const std::string& clip, size_t from) {
+	TracedStart start;
+	const std::string head = "[trace] " + kind + " " + clip + " starts at mix frame ";
+	const size_t at = text.find(head, from);
+	const size_t eol = at == std::string::npos ? at : text.find('\n', at);
+	if (eol == std::string::npos)
+		return start;
+	start.frame = std::strtoull(text.c_str() + at + head.size(), nullptr, 10);
+	start.end = eol + 1;
+	return start;
 }
 
 TEST_F(PlayThroughTest, ImportPlayBothLevelsChangeASettingAndQuit) {
@@ -240,7 +259,7 @@ TEST_F(PlayThroughTest, ImportPlayBothLevelsChangeASettingAndQuit) {
 	ASSERT_TRUE(test::writeFile(dir / "userdata/lumaroll/level2.scores", "5\n3\n1\n"));
 	const std::map<std::string, test::TreeEntry> before = test::readFolderTree(dir.path());
 	const test::ProcessResult imported =
-		test::runProcess(test::lumarollBinary(), options({"--import-deb", outside / "plimbo-test.deb"}), 60000);
+		test::runProcess(test::lumarollBinary(), options({"--import-deb", outside / "plimbo-test.deb"}), kDeadlineMs);
 	ASSERT_EQ(imported.exitCode, 0) << imported.out << imported.err;
 
 	test::PipeRecorder recorder(outside / "mix.raw");
@@ -259,60 +278,77 @@ TEST_F(PlayThroughTest, ImportPlayBothLevelsChangeASettingAndQuit) {
 	ASSERT_NE(at, std::string::npos) << game.output();
 	ASSERT_NE(game.waitFor("port menu: ready", 0), std::string::npos) << game.output();
 	ASSERT_TRUE(game.findWindow()) << "no window named Lumaroll";
-	// The menu's backdrop is the frame it opened on: the start logo at full
-	// strength then (it fades in over a third of a second, out after 2.5 s).
-	std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-	ASSERT_TRUE(game.keys({"p", "Right", "Right"}));
-	std::this_thread::sleep_for(std::chrono::milliseconds(500));
-	const std::string menuShot = game.screenshot();
+	// Behind the menu the menu level runs on with the start logo, at full
+	// strength from a third of a second of game time to two and a half: the
+	// keys and the screenshot go in one go once the program says it is full.
+	ASSERT_NE(game.waitFor("[trace] logo at full strength\n", at), std::string::npos) << game.output();
+	const std::string menuShot = game.screenshot({"p", "Right", "Right"});
 	ASSERT_FALSE(menuShot.empty()) << game.output();
 	// Started from the imported data, the program works in the levels' folder.
 	at = game.end();
 	ASSERT_TRUE(game.keys({"Return"}));
 	at = game.waitFor("--- level change: level01.hgr (play) ---\n", at);
 	ASSERT_NE(at, std::string::npos) << game.output();
+	const size_t level1Start = at;
 	at = game.waitFor("level loaded in ", at);
 	ASSERT_NE(at, std::string::npos) << game.output();
-	const Clock::time_point level1Start = Clock::now();
 
-	// Up from the start takes the coin and the checkpoint and falls into the gap.
+	// Up from the start takes the coin and the checkpoint; let go at the jump
+	// hint, the ball rolls on into the gap. (Let go once it fell, Up could
+	// still be held when it is back at the checkpoint, and roll it on.)
 	ASSERT_TRUE(game.keyDown("Up"));
-	for (const char* volume : {"T_item01", "T_checkpoint01", "T_fall"}) {
+	for (const char* volume : {"T_item01", "T_checkpoint01", "T_jump", "T_fall"}) {
 		at = game.waitFor(std::string("[trace] ball enters ") + volume + "\n", at);
 		ASSERT_NE(at, std::string::npos) << volume << "\n" << game.output();
+		if (std::string(volume) == "T_jump") {
+			ASSERT_TRUE(game.keyUp("Up"));
+		}
 	}
-	ASSERT_TRUE(game.keyUp("Up"));
-	// Back at the checkpoint at rest; the camera settles behind it.
-	std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+	// Back at the checkpoint, the ball and its camera at rest.
+	at = game.waitFor("[trace] ball at rest at ", at);
+	ASSERT_NE(at, std::string::npos) << game.output();
+	ASSERT_NE(game.waitFor("\n", at), std::string::npos) << game.output();
+	float restX = 0.f, restY = 0.f, restZ = 0.f;
+	ASSERT_EQ(std::sscanf(game.output().c_str() + at, "(%f, %f, %f)", &restX, &restY, &restZ), 3) << game.output();
+	EXPECT_NEAR(restZ, test::gamepackage::kCheckpointZ, 1.f) << "the ball rests away from the checkpoint";
 	const std::string levelShot = game.screenshot();
 	ASSERT_FALSE(levelShot.empty()) << game.output();
 
 	// From the checkpoint: Up, Space on entering the jump hint, over the gap
 	// onto the rail. A jump that falls short respawns at the checkpoint again.
-	std::vector<Clock::time_point> jumps;
+	const std::string jumpSound = "[trace] sound plimbo_jump.wav starts at mix frame ";
+	const std::string fell = "[trace] ball enters T_fall\n";
+	size_t jumped = std::string::npos; // where the jump of the last attempt was traced
+	int attempts = 0;
 	bool onRail = false;
-	for (int attempt = 0; attempt < 4 && !onRail; ++attempt) {
+	for (; attempts < 4 && !onRail; ++attempts) {
+		at = game.end();
 		ASSERT_TRUE(game.keyDown("Up"));
 		at = game.waitFor("[trace] ball enters T_jump\n", at);
 		ASSERT_NE(at, std::string::npos) << game.output();
-		// Held for a few frames: a press and release within one frame is no jump.
+		// Held until the ball jumped (a press and release within one frame is
+		// no jump), or fell: it may have left the edge before the key came.
 		ASSERT_TRUE(game.keyDown("space"));
-		jumps.push_back(Clock::now());
-		std::this_thread::sleep_for(std::chrono::milliseconds(150));
+		const int jumpedOrFell = game.waitForEither(jumpSound, fell, at);
+		ASSERT_GE(jumpedOrFell, 0) << game.output();
 		ASSERT_TRUE(game.keyUp("space"));
-		const int outcome = game.waitForEither("[trace] ball enters T_railstart\n", "[trace] ball enters T_fall\n", at);
+		jumped = jumpedOrFell == 0 ? game.output().find(jumpSound, at) : std::string::npos;
+		const int outcome = game.waitForEither("[trace] ball enters T_railstart\n", fell, at);
 		ASSERT_GE(outcome, 0) << game.output();
 		ASSERT_TRUE(game.keyUp("Up"));
 		onRail = outcome == 0;
-		at = game.end();
-		if (!onRail)
-			std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+		if (!onRail) {
+			at = game.waitFor("[trace] ball at rest at ", game.output().find(fell, at));
+			ASSERT_NE(at, std::string::npos) << game.output();
+		}
 	}
 	ASSERT_TRUE(onRail) << "the ball never cleared the gap\n" << game.output();
-	std::printf("over the gap at jump %zu\n", jumps.size());
+	ASSERT_NE(jumped, std::string::npos) << "the ball reached the rail without a jump\n" << game.output();
+	std::printf("over the gap at jump %d\n", attempts);
 	at = game.waitFor("*** level complete: 1 points ***\n", at);
 	ASSERT_NE(at, std::string::npos) << game.output();
-	std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+	at = game.waitFor("[trace] results shown\n", at);
+	ASSERT_NE(at, std::string::npos) << game.output();
 	const std::string resultsShot = game.screenshot();
 	ASSERT_FALSE(resultsShot.empty()) << game.output();
 	// The ridden distance (some 11 m) heads the earlier best distances.
@@ -328,6 +364,7 @@ TEST_F(PlayThroughTest, ImportPlayBothLevelsChangeASettingAndQuit) {
 	ASSERT_TRUE(game.keys({"Return", "Right", "Right", "Right", "Return"}));
 	at = game.waitFor("--- level change: level02.hgr (play) ---\n", at);
 	ASSERT_NE(at, std::string::npos) << game.output();
+	const size_t level1End = at;
 	at = game.waitFor("level loaded in ", at);
 	ASSERT_NE(at, std::string::npos) << game.output();
 
@@ -336,7 +373,8 @@ TEST_F(PlayThroughTest, ImportPlayBothLevelsChangeASettingAndQuit) {
 	// covers them in level 1).
 	at = game.waitFor("*** level complete: 0 points ***\n", at);
 	ASSERT_NE(at, std::string::npos) << game.output();
-	std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+	at = game.waitFor("[trace] results shown\n", at);
+	ASSERT_NE(at, std::string::npos) << game.output();
 	const std::string rideShot = game.screenshot();
 	ASSERT_FALSE(rideShot.empty()) << game.output();
 
@@ -347,7 +385,7 @@ TEST_F(PlayThroughTest, ImportPlayBothLevelsChangeASettingAndQuit) {
 	const std::string overlayShot = game.screenshot();
 	ASSERT_FALSE(overlayShot.empty()) << game.output();
 	ASSERT_TRUE(game.clickTraced("button.quit_game", 0)) << game.output();
-	const test::ProcessResult r = game.process().wait(30000);
+	const test::ProcessResult r = game.process().wait(kDeadlineMs);
 	EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
 	EXPECT_FALSE(r.timedOut);
 	recorder.stop();
@@ -380,25 +418,38 @@ TEST_F(PlayThroughTest, ImportPlayBothLevelsChangeASettingAndQuit) {
 
 	// The sound of level 1 (the second audio device the program opened:
 	// each level opens its own) holds the music from the level's start, the
-	// jump where the gap was cleared and the landing beyond it.
+	// jump that cleared the gap and the landing beyond it, each where the
+	// mixer traced its start.
 	const std::vector<test::PipeRecorder::Recording> recordings = recorder.recordings();
 	ASSERT_GE(recordings.size(), 3u) << "one recording a level";
 	const test::PipeRecorder::Recording& level1 = recordings[1];
 	const std::vector<float> mix = test::decimate(test::monoFromPcm16(level1.bytes, 2), kMixDecimation);
-	const auto secondsInto = [&](Clock::time_point t) {
-		return std::chrono::duration<double>(t - level1.opened).count();
-	};
+	const std::string level1Out = r.out.substr(0, level1End);
+	const TracedStart music = tracedStart(level1Out, "music", "music01.mp3", level1Start);
+	const TracedStart jump = tracedStart(level1Out, "sound", "plimbo_jump.wav", jumped);
+	// The landing sounds when the ball touches the ground beyond the gap before
+	// the rail takes it: a jump that comes later (the key a frame later on a
+	// busy machine) lands on the rail's start, where the rail holds the ball.
+	const TracedStart landing =
+		tracedStart(level1Out, "sound", "plimbo_collision.wav", jump.end == std::string::npos ? jumped : jump.end);
+	if (landing.end == std::string::npos)
+		std::printf("the ball landed beyond the gap without a sound (on the rail)\n");
 	struct Sound {
 		const char* file;
-		double expected; // seconds into the recording
+		TracedStart start;
 		double minScore;
 		double period; // seconds after which the clip repeats, 0 for once
+		bool required; // else only checked when its start was traced
 	} sounds[] = {
-		{"music01.mp3", secondsInto(level1Start), 0.6, kMusicPhraseSeconds},
-		{"plimbo_jump.wav", secondsInto(jumps.back()), 0.4, 0.0},
-		{"plimbo_collision.wav", secondsInto(jumps.back()) + kAirSeconds, 0.4, 0.0},
+		{"music01.mp3", music, 0.6, kMusicPhraseSeconds, true},
+		{"plimbo_jump.wav", jump, 0.4, 0.0, true},
+		{"plimbo_collision.wav", landing, 0.4, 0.0, false},
 	};
 	for (const Sound& sound : sounds) {
+		if (sound.start.end == std::string::npos && !sound.required)
+			continue;
+		ASSERT_NE(sound.start.end, std::string::npos) << "no start of " << sound.file << " traced\n" << level1Out;
+		const double expected = double(sound.start.frame) / kMixRate;
 		int rate = 0;
 		std::vector<float> clip =
 			test::readSoundFile(dir / ("userdata/lumaroll/data/resources/sounds/" + std::string(sound.file)), &rate);
@@ -408,12 +459,12 @@ TEST_F(PlayThroughTest, ImportPlayBothLevelsChangeASettingAndQuit) {
 		if (clip.size() > size_t(kClipRate * 2))
 			clip.resize(size_t(kClipRate * 2));
 		const std::vector<test::ClipMatch> found = test::findClip(mix, clip, sound.minScore);
-		const double at = soundsNear(found, sound.expected, sound.period);
+		const double heard = soundsNear(found, expected, sound.period);
 		std::string where;
 		for (const test::ClipMatch& m : found)
 			where += " " + std::to_string(double(m.at) / kClipRate) + " (" + std::to_string(m.score) + ")";
-		EXPECT_GE(at, 0.0) << sound.file << " expected near " << sound.expected << " s; found at" << where;
-		std::printf("%s: expected at %.2f s, sounds at %.2f s\n", sound.file, sound.expected, at);
+		EXPECT_GE(heard, 0.0) << sound.file << " expected at " << expected << " s; found at" << where;
+		std::printf("%s: expected at %.3f s, sounds at %.3f s\n", sound.file, expected, heard);
 	}
 }
 

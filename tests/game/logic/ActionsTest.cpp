@@ -53,10 +53,17 @@ INSTANTIATE_TEST_SUITE_P(
 					 struct {
 						 const char* test;
 						 bool passes;
-					 } rows[] = {{"less,a,b", true},		  {"less,b,a", false},
-								 {"greater,b,a", true},		  {"greater,a,a", false},
-								 {"notequal,a,1.0002", true}, {"notequal,a,1.00005", false},
-								 {"equal,c", true},			  {"less,a", false}};
+					 } rows[] = {{"less,a,b", true},
+								 {"less,b,a", false},
+								 {"less,a,a", false},
+								 {"greater,b,a", true},
+								 {"greater,a,a", false},
+								 {"equal,b,b", true},
+								 {"notequal,a,1.0002", true},
+								 {"notequal,a,1.00005", false},
+								 {"notequal,b,2", false},
+								 {"equal,c", true},
+								 {"less,a", false}};
 					 for (const auto& row : rows) {
 						 ListRun run(testThenMarkers(row.test));
 						 run.world.variables = {{"a", 1.f}, {"b", 2.f}};

@@ -20,6 +20,26 @@
 
 namespace {
 
+// How long a wait for a line or the end of the program may last: it only
+// bounds a hang (a busy machine slows the program, not the outcome).
+const int kDeadlineMs = 120000;
+
+// Where the overlay traced an item, "[trace] NAME at X Y size W H", in the
+// program's output: the middle of it, or false when the whole line has not
+// come yet.
+bool tracedItemCentre(const std::string& out, const std::string& name, int& x, int& y) {
+	const std::string head = "[trace] " + name + " at ";
+	const size_t at = out.find(head);
+	if (at == std::string::npos || out.find('\n', at) == std::string::npos)
+		return false;
+	float left = 0.f, top = 0.f, w = 0.f, h = 0.f;
+	if (std::sscanf(out.c_str() + at + head.size(), "%f %f size %f %f", &left, &top, &w, &h) != 4)
+		return false;
+	x = int(left + w / 2);
+	y = int(top + h / 2);
+	return true;
+}
+
 class OverlayProgramTest : public apptest::ProgramTest {
 protected:
 	void SetUp() override {
@@ -78,27 +98,21 @@ TEST_F(OverlayProgramTest, EscapeF2AndAClickOnQuitUnderX) {
 	o.args = {level};
 	test::RunningProcess game(test::lumarollBinary(), o);
 	ASSERT_TRUE(game.started());
-	ASSERT_TRUE(game.waitForOutput("port menu: ready", 30000));
-	const std::string window = test::findWindow(display.name(), "^Lumaroll$");
+	ASSERT_TRUE(game.waitForOutput("port menu: ready", kDeadlineMs));
+	const std::string window = test::findWindow(display.name(), "^Lumaroll$", kDeadlineMs);
 	ASSERT_FALSE(window.empty()) << "no window named Lumaroll";
 
 	ASSERT_TRUE(xdotool(display.name(), {"key", "--window", window, "Escape"}));
-	ASSERT_TRUE(game.waitForOutput("[trace] button.quit_game at ", 20000)) << "the menu did not open";
+	ASSERT_TRUE(game.waitForOutput("[trace] button.quit_game at ", kDeadlineMs)) << "the menu did not open";
 	ASSERT_TRUE(xdotool(display.name(), {"key", "--window", window, "F2"}));
-	ASSERT_TRUE(game.waitForOutput("notice: ", 20000)) << "no screenshot";
+	ASSERT_TRUE(game.waitForOutput("notice: ", kDeadlineMs)) << "no screenshot";
 
-	ASSERT_TRUE(game.waitForOutput("\n", 1000));
-
-	// Where the menu put its quit button: "[trace] button.quit_game at X Y size W H".
-	const std::string& out = game.output();
-	float x = 0.f, y = 0.f, w = 0.f, h = 0.f;
-	ASSERT_EQ(std::sscanf(out.c_str() + out.find("[trace] button.quit_game at "),
-						  "[trace] button.quit_game at %f %f size %f %f", &x, &y, &w, &h),
-			  4)
-		<< out;
-	ASSERT_TRUE(xdotool(display.name(), {"mousemove", "--window", window, std::to_string(int(x + w / 2)),
-										 std::to_string(int(y + h / 2)), "click", "1"}));
-	const test::ProcessResult r = game.wait(30000);
+	// Where the menu put its quit button (its line came before the notice's).
+	int x = 0, y = 0;
+	ASSERT_TRUE(tracedItemCentre(game.output(), "button.quit_game", x, y)) << game.output();
+	ASSERT_TRUE(
+		xdotool(display.name(), {"mousemove", "--window", window, std::to_string(x), std::to_string(y), "click", "1"}));
+	const test::ProcessResult r = game.wait(kDeadlineMs);
 	EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
 
 	const std::string shot = "screenshot: ";
@@ -131,18 +145,20 @@ protected:
 };
 
 TEST_F(ImportProgramTest, WithoutGameDataTheImportScreenRunsUntilSigterm) {
-	test::ProcessOptions o = options({});
+	test::ProcessOptions o = options({{"LUMAROLL_TRACE", "1"}});
 	o.args = {"--frames", "5"};
 	test::RunningProcess game(test::lumarollBinary(), o);
 	ASSERT_TRUE(game.started());
-	ASSERT_TRUE(game.waitForOutput(notFoundLine(), 30000)) << game.output();
-	ASSERT_TRUE(game.waitForOutput("port menu: ready", 30000)) << game.output();
-	// --frames counts level frames: the import screen waits for the user.
-	std::this_thread::sleep_for(std::chrono::milliseconds(300));
+	ASSERT_TRUE(game.waitForOutput(notFoundLine(), kDeadlineMs)) << game.output();
+	ASSERT_TRUE(game.waitForOutput("port menu: ready", kDeadlineMs)) << game.output();
+	// --frames counts level frames: the import screen has drawn its page and
+	// waits for the user.
+	ASSERT_TRUE(game.waitForOutput("[trace] game.import at ", kDeadlineMs)) << game.output();
 	game.sendSignal(SIGTERM); // SDL turns it into a quit event
-	const test::ProcessResult r = game.wait(30000);
+	const test::ProcessResult r = game.wait(kDeadlineMs);
 	EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
 	EXPECT_FALSE(r.timedOut);
+	EXPECT_EQ(r.out.find("level loaded in "), std::string::npos) << r.out;
 }
 
 TEST_F(ImportProgramTest, WithoutADisplayTheImportScreenIsNotShown) {
@@ -158,7 +174,7 @@ TEST_F(ImportProgramTest, WithoutADisplayTheImportScreenIsNotShown) {
 	for (const Case& c : cases) {
 		test::ProcessOptions o = options(c.env);
 		o.args = {};
-		const test::ProcessResult r = test::runProcess(test::lumarollBinary(), o, 30000);
+		const test::ProcessResult r = test::runProcess(test::lumarollBinary(), o, kDeadlineMs);
 		EXPECT_FALSE(r.timedOut) << c.name;
 		EXPECT_EQ(r.exitCode, c.exitCode) << c.name << r.out << r.err;
 		EXPECT_NE(r.err.find("no display for the import screen: import the game data with --import-deb FILE.deb\n"),
@@ -188,36 +204,42 @@ TEST_F(ImportProgramTest, AClickOnImportUnderXImportsAndPlaysTheMenuLevel) {
 	o.args = {"--frames", "5"};
 	test::RunningProcess game(test::lumarollBinary(), o);
 	ASSERT_TRUE(game.started());
-	ASSERT_TRUE(game.waitForOutput("[trace] game.import at ", 30000)) << game.output();
-	ASSERT_TRUE(game.waitForOutput("\n", 1000));
-	const std::string window = test::findWindow(display.name(), "^Lumaroll$");
+	ASSERT_TRUE(game.waitForOutput("[trace] game.import at ", kDeadlineMs)) << game.output();
+	const size_t traced = game.output().find("[trace] game.import at ");
+	ASSERT_TRUE(game.waitForOutput("\n", kDeadlineMs, traced)) << game.output();
+	const std::string window = test::findWindow(display.name(), "^Lumaroll$", kDeadlineMs);
 	ASSERT_FALSE(window.empty()) << "no window named Lumaroll";
-	const std::string& out = game.output();
-	float x = 0.f, y = 0.f, w = 0.f, h = 0.f;
-	ASSERT_EQ(std::sscanf(out.c_str() + out.find("[trace] game.import at "), "[trace] game.import at %f %f size %f %f",
-						  &x, &y, &w, &h),
-			  4)
-		<< out;
-	ASSERT_TRUE(xdotool(display.name(), {"mousemove", "--window", window, std::to_string(int(x + w / 2)),
-										 std::to_string(int(y + h / 2)), "click", "1"}));
-	const test::ProcessResult r = game.wait(60000);
+	int x = 0, y = 0;
+	ASSERT_TRUE(tracedItemCentre(game.output(), "game.import", x, y)) << game.output();
+	ASSERT_TRUE(
+		xdotool(display.name(), {"mousemove", "--window", window, std::to_string(x), std::to_string(y), "click", "1"}));
+	const test::ProcessResult r = game.wait(kDeadlineMs);
 	EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
 	EXPECT_EQ(tools.calls("zenity"), 1);
 	EXPECT_TRUE(test::fileExists(dir / "userdata/lumaroll/data/bundles/original/level01.hgr"));
 	EXPECT_NE(r.out.find("level loaded in "), std::string::npos) << "the menu level ran: " << r.out;
 }
 
+// The check's curl answers only after a minute; the program is ended once
+// the check has started it.
 TEST_F(ImportProgramTest, QuittingWhileTheUpdateCheckWaitsEndsAtOnce) {
 	test::FakeCommands tools;
-	tools.add({"curl", 0, "https://github.com/lumaroll/lumaroll/releases/tag/v1.3.0", "", 3000});
+	tools.add({"curl", 0, "https://github.com/lumaroll/lumaroll/releases/tag/v1.3.0", "", 60000});
 	test::ProcessOptions o = options({{"PATH", tools.pathFirst()}});
-	o.args = {level, "--frames", "1"};
-	const test::ProcessResult r = test::runProcess(test::lumarollBinary(), o, 60000);
+	o.args = {level};
+	test::RunningProcess game(test::lumarollBinary(), o);
+	ASSERT_TRUE(game.started());
+	ASSERT_TRUE(game.waitForOutput("port menu: ready", kDeadlineMs)) << game.output();
+	for (int waited = 0; tools.calls("curl") == 0 && waited < kDeadlineMs; waited += 10)
+		std::this_thread::sleep_for(std::chrono::milliseconds(10));
+	ASSERT_EQ(tools.calls("curl"), 1) << "the check did not start";
+	game.sendSignal(SIGTERM);
+	const test::ProcessResult r = game.wait(kDeadlineMs);
 	const bool curlEnded = tools.finished("curl");
 	EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+	EXPECT_FALSE(r.timedOut);
 	EXPECT_FALSE(curlEnded) << "the program waited for the check";
 	EXPECT_EQ(r.out.find("updates: "), std::string::npos) << r.out;
-	EXPECT_EQ(tools.calls("curl"), 1) << "the check had started";
 }
 
 } // namespace

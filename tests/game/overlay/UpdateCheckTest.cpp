@@ -30,7 +30,7 @@ protected:
 	std::string runCheck() {
 		testing::internal::CaptureStdout();
 		startUpdateCheck("1.2.0");
-		for (int i = 0; i < 1000 && updateState() == UpdateChecking; ++i)
+		for (int i = 0; i < 12000 && updateState() == UpdateChecking; ++i)
 			std::this_thread::sleep_for(std::chrono::milliseconds(10));
 		return testing::internal::GetCapturedStdout();
 	}
@@ -130,7 +130,7 @@ TEST_F(UpdateCheckTest, TheCheckKeepsTheEnvironmentItStartedWith) {
 	testing::internal::CaptureStdout();
 	startUpdateCheck("1.2.0");
 	env.set("PATH", later.pathFirst().c_str());
-	for (int i = 0; i < 1000 && updateState() == UpdateChecking; ++i)
+	for (int i = 0; i < 12000 && updateState() == UpdateChecking; ++i)
 		std::this_thread::sleep_for(std::chrono::milliseconds(10));
 	testing::internal::GetCapturedStdout();
 	EXPECT_EQ(latestVersion(), "v1.5.0");
