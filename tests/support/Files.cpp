@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <sstream>
 
 #include <sys/stat.h>
 
@@ -18,6 +19,14 @@ std::string readFile(const std::string& path) {
 		bytes.append(buffer, n);
 	std::fclose(f);
 	return bytes;
+}
+
+std::vector<std::string> textLines(const std::string& text) {
+	std::vector<std::string> lines;
+	std::istringstream in(text);
+	for (std::string line; std::getline(in, line);)
+		lines.push_back(line);
+	return lines;
 }
 
 bool writeFile(const std::string& path, const std::string& bytes) {

@@ -5,11 +5,15 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace test {
 
 // The bytes of the file; empty when it cannot be read.
 std::string readFile(const std::string& path);
+
+// The lines of text without their newlines; a last line without one counts.
+std::vector<std::string> textLines(const std::string& text);
 
 // Replaces the file with bytes, making its missing parent folders first.
 // Returns false when a folder or the file cannot be made or written.

@@ -16,6 +16,18 @@ namespace test {
 
 const char* const kUnset = "\x01unset";
 
+std::vector<std::pair<std::string, std::string>> programEnvironment(const std::string& home) {
+	return {{"XDG_DATA_HOME", home + "/userdata"},
+			{"XDG_CONFIG_HOME", home + "/config"},
+			{"XDG_PICTURES_DIR", home + "/pictures"},
+			{"HOME", home + "/home"},
+			{"SDL_VIDEODRIVER", "offscreen"},
+			{"SDL_AUDIODRIVER", "dummy"},
+			{"LUMAROLL_NO_AUDIO", "1"},
+			{"ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1"},
+			{"UBSAN_OPTIONS", "halt_on_error=1:print_stacktrace=1"}};
+}
+
 namespace {
 
 long long nowMs() {

@@ -26,6 +26,11 @@ struct ProcessOptions {
 // The marker value in ProcessOptions::env that unsets a variable.
 extern const char* const kUnset;
 
+// The environment of a lumaroll run kept inside home: its data, settings and
+// pictures folders below home, offscreen video, no sound, the sanitizers
+// without leak reports (Mesa leaks at exit) and stopping at their first error.
+std::vector<std::pair<std::string, std::string>> programEnvironment(const std::string& home);
+
 struct ProcessResult {
 	int exitCode = -1; // exit status, or -1 when killed by a signal
 	int signal = 0;	   // the signal that ended it, 0 when it exited

@@ -7,17 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 
 namespace {
-
-std::vector<std::string> linesOf(const std::string& text) {
-	std::vector<std::string> lines;
-	std::istringstream in(text);
-	for (std::string line; std::getline(in, line);)
-		lines.push_back(line);
-	return lines;
-}
 
 class LogOrderProgramTest : public apptest::ProgramTest {};
 
@@ -36,8 +27,8 @@ TEST_F(LogOrderProgramTest, TheLogHoldsTheLinesOfBothStreamsInTheOrderTheyWereWr
 
 	const test::ProcessResult r = run({level, "--frames", "1"});
 	ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
-	const std::vector<std::string> log = linesOf(test::readFile(dir / "userdata/lumaroll/lumaroll.log"));
-	const std::vector<std::string> out = linesOf(r.out), err = linesOf(r.err);
+	const std::vector<std::string> log = test::textLines(test::readFile(dir / "userdata/lumaroll/lumaroll.log"));
+	const std::vector<std::string> out = test::textLines(r.out), err = test::textLines(r.err);
 
 	// Every line of each stream, in that stream's order, and nothing else.
 	size_t o = 0, e = 0;

@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <mutex>
 #include <poll.h>
-#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -121,17 +120,9 @@ TEST(LogCaptureTest, LinesReachTheirStreamAndTheLogAndNothingIsLostAtTheEnd) {
 	EXPECT_EQ(log.rfind("Lumaroll 1.2.0 on ", 0), 0u) << log;
 }
 
-std::vector<std::string> linesOf(const std::string& text) {
-	std::vector<std::string> lines;
-	std::istringstream in(text);
-	for (std::string line; std::getline(in, line);)
-		lines.push_back(line);
-	return lines;
-}
-
 // The log's lines after its two start lines.
 std::vector<std::string> loggedLines(const std::string& logPath) {
-	std::vector<std::string> lines = linesOf(test::readFile(logPath));
+	std::vector<std::string> lines = test::textLines(test::readFile(logPath));
 	EXPECT_GE(lines.size(), 2u);
 	if (lines.size() >= 2)
 		lines.erase(lines.begin(), lines.begin() + 2);
@@ -185,11 +176,11 @@ TEST(LogCaptureTest, LinesKeepTheOrderOfTheirWritesAcrossStreamsAndThreads) {
 	}
 	EXPECT_EQ(loggedLines(logPath), all);
 	// The terminal's two streams get their own lines, in their order.
-	std::vector<std::string> terminalOut = linesOf(run.out);
+	std::vector<std::string> terminalOut = test::textLines(run.out);
 	ASSERT_GE(terminalOut.size(), 2u);
 	terminalOut.erase(terminalOut.begin(), terminalOut.begin() + 2);
 	EXPECT_EQ(terminalOut, out);
-	EXPECT_EQ(linesOf(run.err), err);
+	EXPECT_EQ(test::textLines(run.err), err);
 }
 
 TEST(LogCaptureTest, ALineWrittenInPiecesIsNeverMixedWithALineOfTheOtherStream) {
@@ -245,7 +236,7 @@ TEST(LogCaptureTest, ALineWrittenInPiecesIsNeverMixedWithALineOfTheOtherStream) 
 	EXPECT_EQ(out, expectedOut);
 	EXPECT_EQ(err, expectedErr);
 	expectedErr.insert(expectedErr.begin(), "a whole line of error");
-	EXPECT_EQ(linesOf(run.err), expectedErr);
+	EXPECT_EQ(test::textLines(run.err), expectedErr);
 }
 
 TEST(LogCaptureTest, WithoutALogFileNothingIsRedirected) {

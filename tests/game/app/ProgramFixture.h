@@ -41,15 +41,7 @@ protected:
 								 std::vector<std::pair<std::string, std::string>> extraEnv = {}) const {
 		test::ProcessOptions o;
 		o.args = args;
-		o.env = {{"XDG_DATA_HOME", dir / "userdata"},
-				 {"XDG_CONFIG_HOME", dir / "config"},
-				 {"XDG_PICTURES_DIR", dir / "pictures"},
-				 {"HOME", dir / "home"},
-				 {"SDL_VIDEODRIVER", "offscreen"},
-				 {"SDL_AUDIODRIVER", "dummy"},
-				 {"LUMAROLL_NO_AUDIO", "1"},
-				 {"ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1"},
-				 {"UBSAN_OPTIONS", "halt_on_error=1:print_stacktrace=1"}};
+		o.env = test::programEnvironment(dir.path());
 		for (auto& e : extraEnv)
 			o.env.push_back(e);
 		o.workDir = work();

@@ -51,15 +51,7 @@ protected:
 	static test::ProcessResult run(const std::vector<std::string>& args) {
 		test::ProcessOptions o;
 		o.args = args;
-		o.env = {{"XDG_DATA_HOME", *home / "userdata"},
-				 {"XDG_CONFIG_HOME", *home / "config"},
-				 {"XDG_PICTURES_DIR", *home / "pictures"},
-				 {"HOME", *home / "home"},
-				 {"SDL_VIDEODRIVER", "offscreen"},
-				 {"SDL_AUDIODRIVER", "dummy"},
-				 {"LUMAROLL_NO_AUDIO", "1"},
-				 {"ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1"},
-				 {"UBSAN_OPTIONS", "halt_on_error=1:print_stacktrace=1"}};
+		o.env = test::programEnvironment(home->path());
 		o.workDir = home->path();
 		return test::runProcess(test::lumarollBinary(), o);
 	}

@@ -39,13 +39,7 @@ protected:
 								 std::vector<std::pair<std::string, std::string>> extraEnv = {}) const {
 		test::ProcessOptions o;
 		o.args = args;
-		o.env = {{"XDG_DATA_HOME", tmp / "userdata"},
-				 {"XDG_CONFIG_HOME", tmp / "config"},
-				 {"HOME", tmp / "home"},
-				 {"SDL_VIDEODRIVER", "offscreen"},
-				 {"SDL_AUDIODRIVER", "dummy"},
-				 {"LUMAROLL_NO_AUDIO", "1"},
-				 {"ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1"}};
+		o.env = test::programEnvironment(tmp.path());
 		for (auto& e : extraEnv)
 			o.env.push_back(e);
 		o.workDir = tmp.path();

@@ -30,13 +30,7 @@ protected:
 		test::makeDirs(root + "/work");
 		test::ProcessOptions o;
 		o.args = {level, "--menu", "--frames", "5", "--screenshot", "out.png"};
-		o.env = {{"XDG_DATA_HOME", root + "/userdata"},
-				 {"XDG_CONFIG_HOME", root + "/config"},
-				 {"HOME", root + "/home"},
-				 {"SDL_VIDEODRIVER", "offscreen"},
-				 {"SDL_AUDIODRIVER", "dummy"},
-				 {"LUMAROLL_NO_AUDIO", "1"},
-				 {"ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1"}};
+		o.env = test::programEnvironment(root);
 		o.workDir = root + "/work";
 		const test::ProcessResult r = test::runProcess(test::lumarollBinary(), o);
 		EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
