@@ -7,7 +7,7 @@
 #pragma once
 
 #include <hgr/SceneInputStream.h>
-#include <io/InputStream.h>
+#include <io/FileInputStream.h>
 #include <lang/Ptr.h>
 #include <lang/String.h>
 
@@ -23,32 +23,12 @@ class Scene;
 
 namespace lumaroll {
 
-// Bytes of an open descriptor, owned and closed by the stream; toString is the
-// file's name. Reads and available() throw io::IOException when the descriptor
-// reports an error.
-class DescriptorInputStream : public io::InputStream {
-public:
-    DescriptorInputStream(int fd, const std::string& name);
-    ~DescriptorInputStream() override;
-    DescriptorInputStream(const DescriptorInputStream&) = delete;
-    DescriptorInputStream& operator=(const DescriptorInputStream&) = delete;
-
-    int read(void* buf, int n) override;
-    int available() override;
-    lang::String toString() override { return name; }
-
-private:
-    int fd;
-    lang::String name;
-};
-
 class LevelFile {
 public:
     // Opens path and reads the scene header. Throws io::IOException "Failed to
-    // open <path>: <reason>" when it cannot be opened (the system's reason) or
-    // is a folder, a named pipe or a device ("not a regular file"); the
-    // header's own exceptions (wrong tag or version, a file that ends inside
-    // it) pass through.
+    // open <path>" when it cannot be opened or is a folder, a named pipe or a
+    // device; the header's own exceptions (wrong tag or version, a file that
+    // ends inside it) pass through.
     explicit LevelFile(const std::string& path);
     LevelFile(const LevelFile&) = delete;
     LevelFile& operator=(const LevelFile&) = delete;
@@ -65,7 +45,7 @@ public:
 
 private:
     std::string path;
-    DescriptorInputStream file;
+    io::FileInputStream file;
     hgr::SceneInputStream header;
 };
 

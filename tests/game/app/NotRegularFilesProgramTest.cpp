@@ -27,7 +27,7 @@ TEST_P(NotRegularFilesProgramTest, LevelEndsTheProgramWithTwo) {
 	const test::ProcessResult r = run({level, "--frames", "3"});
 	ASSERT_FALSE(r.timedOut) << "the program waited on the level";
 	EXPECT_EQ(r.exitCode, 2) << r.out << r.err;
-	EXPECT_NE(r.err.find("ERROR: Failed to open " + level + ": not a regular file\n"), std::string::npos) << r.err;
+	EXPECT_NE(r.err.find("ERROR: Failed to open " + level + "\n"), std::string::npos) << r.err;
 	EXPECT_EQ(r.out.find("level loaded in"), std::string::npos);
 }
 
