@@ -5,7 +5,7 @@
 #include "app/AppContext.h"
 #include "app/LaunchOptions.h"
 #include "app/LevelSession.h"
-#include "app/Settings.h"
+#include "store/Settings.h"
 
 #include "support/BenchWindow.h"
 #include "support/GameDataWriter.h"

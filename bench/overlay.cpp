@@ -14,14 +14,14 @@
 //   with 20 installed languages against a frame of the graphics tab;
 // - a menu import of a 20 MB package against the command-line import of it.
 #include "app/AppContext.h"
-#include "platform/SdlWindow.h"
 #include "app/LaunchOptions.h"
 #include "app/LevelSession.h"
-#include "app/Settings.h"
 #include "files/Paths.h"
 #include "overlay/Overlay.h"
 #include "overlay/Screenshot.h"
 #include "overlay/Translations.h"
+#include "platform/SdlWindow.h"
+#include "store/Settings.h"
 
 #include "game/overlay/PackageFixture.h"
 #include "import/CommandLineImport.h"

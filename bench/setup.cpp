@@ -12,10 +12,10 @@
 #include "app/LaunchOptions.h"
 #include "app/LevelSession.h"
 #include "app/LibraryObjects.h"
-#include "app/Settings.h"
 #include "files/DataLayout.h"
 #include "files/Paths.h"
 #include "render/WaterReflection.h"
+#include "store/Settings.h"
 
 #include "support/BenchWindow.h"
 #include "support/PvrWriter.h"

@@ -2,13 +2,14 @@
 
 #include "app/LevelFile.h"
 #include "app/LevelScene.h"
-#include "app/Scores.h"
 #include "app/SetupRules.h"
 #include "files/DataLayout.h"
 #include "files/Paths.h"
 #include "input/Controllers.h"
 #include "logic/ScriptText.h"
 #include "overlay/Overlay.h"
+#include "store/Scores.h"
+#include "store/Settings.h"
 #include "text/PropertyText.h"
 
 #include <gr/gles2/GLES2_Dispatch.h>
@@ -96,7 +97,7 @@ void LevelSession::loadLevel()
     audio.reset(new Audio);
     if (!std::getenv("LUMAROLL_NO_AUDIO") && !data.empty())
         audio->init(data);
-    audio->applySettings(true);
+    audio->applySettings(readAudioSettings(Settings::instance()), true);
     if (app->overlay)
         app->overlay->audio = audio.get();
     ambient.setup(scene, audio.get());

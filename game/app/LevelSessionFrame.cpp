@@ -4,11 +4,11 @@
 
 #include "app/ControlSettings.h"
 #include "app/FrameEnding.h"
-#include "app/Settings.h"
 #include "input/Controllers.h"
 #include "logic/ProcessFlags.h"
 #include "overlay/Overlay.h"
 #include "overlay/Translations.h"
+#include "store/Settings.h"
 
 #include <lang/Throwable.h>
 

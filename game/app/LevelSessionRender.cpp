@@ -2,8 +2,8 @@
 // fade and the menu layers on top.
 #include "app/LevelSession.h"
 
-#include "app/Settings.h"
 #include "overlay/Overlay.h"
+#include "store/Settings.h"
 
 #include <gr/Rect.h>
 

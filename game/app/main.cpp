@@ -7,13 +7,13 @@
 #include "app/LevelLoop.h"
 #include "app/LevelSession.h"
 #include "app/Log.h"
-#include "app/Settings.h"
 #include "files/Paths.h"
 #include "import/CommandLineImport.h"
 #include "import/Import.h"
 #include "input/Controllers.h"
-#include "platform/SdlWindow.h"
 #include "overlay/Overlay.h"
+#include "platform/SdlWindow.h"
+#include "store/Settings.h"
 
 #include <gr/gles2/GLES2_Dispatch.h>
 #include <lang/String.h>

@@ -2,11 +2,11 @@
 // the original game, the libraries and their licences).
 #include "overlay/Overlay.h"
 
-#include "app/Settings.h"
 #include "overlay/Credits.h"
 #include "overlay/Desktop.h"
 #include "overlay/MenuWidgets.h"
 #include "overlay/SafeFormat.h"
+#include "store/Settings.h"
 
 #include "Version.h"
 

@@ -4,6 +4,7 @@
 
 #include "audio/Audio.h"
 #include "overlay/MenuWidgets.h"
+#include "store/Settings.h"
 
 namespace lumaroll {
 
@@ -42,7 +43,7 @@ void Overlay::drawAudioTab()
     // The master mute follows its own box only: the 'm' key and the in-game
     // menu also set it, and a slider must not undo them.
     if (changed && audio)
-        audio->applySettings(masterMuteChanged);
+        audio->applySettings(readAudioSettings(Settings::instance()), masterMuteChanged);
 }
 
 } // namespace lumaroll

@@ -2,9 +2,9 @@
 // device with a touch screen, the touch scheme with its tilt rows.
 #include "overlay/Overlay.h"
 
-#include "app/Settings.h"
 #include "overlay/Desktop.h"
 #include "overlay/MenuWidgets.h"
+#include "store/Settings.h"
 
 #include <cfloat>
 

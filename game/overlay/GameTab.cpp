@@ -3,13 +3,13 @@
 // (which the welcome page shares).
 #include "overlay/Overlay.h"
 
-#include "app/Scores.h"
-#include "app/Settings.h"
 #include "overlay/Desktop.h"
 #include "overlay/MenuWidgets.h"
 #include "overlay/SafeFormat.h"
 #include "overlay/Translations.h"
 #include "overlay/UpdateCheck.h"
+#include "store/Scores.h"
+#include "store/Settings.h"
 
 #include "Version.h"
 

@@ -2,10 +2,12 @@
 // drawable size, render scale, frame rate limit and the frame-rate counter.
 #include "overlay/Overlay.h"
 
-#include "app/Settings.h"
 #include "overlay/MenuWidgets.h"
 #include "overlay/OverlayWindow.h"
+#include "store/Settings.h"
+#include "text/Numbers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -19,7 +21,7 @@ int wholeNumber(float value)
 {
     if (!std::isfinite(value))
         return 0;
-    return int(std::fmax(-1e6f, std::fmin(value, 1e6f)));
+    return std::clamp(saturateToInt(value), -1000000, 1000000);
 }
 
 } // namespace

@@ -3,9 +3,9 @@
 // and the content's drag, touch and fling scrolling.
 #include "overlay/Overlay.h"
 
-#include "app/Settings.h"
 #include "overlay/MenuMetrics.h"
 #include "overlay/MenuWidgets.h"
+#include "store/Settings.h"
 
 #include <imgui_internal.h>
 

@@ -3,8 +3,8 @@
 // swipe (scrolling) and a horizontal drag (an ordinary GUI drag) apart.
 #include "overlay/Overlay.h"
 
-#include "app/Settings.h"
 #include "overlay/OverlayWindow.h"
+#include "store/Settings.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -2,7 +2,6 @@
 // renderer, the title picture, the update check, the language, the ready line.
 #include "overlay/Overlay.h"
 
-#include "app/Settings.h"
 #include "overlay/AssetFiles.h"
 #include "overlay/FontFiles.h"
 #include "overlay/MenuMetrics.h"
@@ -10,6 +9,7 @@
 #include "overlay/TitleImage.h"
 #include "overlay/Translations.h"
 #include "overlay/UpdateCheck.h"
+#include "store/Settings.h"
 
 #include "Version.h"
 

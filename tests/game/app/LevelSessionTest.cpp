@@ -2,8 +2,8 @@
 // timing, pause, the render pass and what it leaves behind.
 #include "SessionTest.h"
 #include "app/LevelSession.h"
-#include "app/Settings.h"
 #include "overlay/Overlay.h"
+#include "store/Settings.h"
 
 #include "support/GameDataWriter.h"
 #include "support/ScopedEnv.h"

@@ -7,12 +7,12 @@
 // its end. The sessions follow one another as in the program's level loop.
 #include "app/LaunchOptions.h"
 #include "app/LevelSession.h"
-#include "app/Scores.h"
 #include "game/app/SessionFixture.h"
 #include "input/Controllers.h"
 #include "logic/SceneWorld.h"
 #include "overlay/Overlay.h"
 #include "player/Player.h"
+#include "store/Scores.h"
 #include "support/Files.h"
 #include "support/GamePackage.h"
 #include "support/ScopedEnv.h"

@@ -5,11 +5,11 @@
 #include "PackageFixture.h"
 
 #include "app/ImportScreen.h"
-#include "app/Settings.h"
 #include "import/Import.h"
 #include "overlay/SafeFormat.h"
 #include "overlay/Translations.h"
 #include "platform/SdlWindow.h"
+#include "store/Settings.h"
 #include "support/FakeCommand.h"
 #include "support/PlatformFakes.h"
 

@@ -6,7 +6,7 @@
 #include "support/VirtualPad.h"
 
 #include "files/Paths.h"
-#include "app/Settings.h"
+#include "store/Settings.h"
 #include "support/Files.h"
 
 #include <imgui.h>

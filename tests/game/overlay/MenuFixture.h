@@ -9,10 +9,10 @@
 
 #include "OverlayFixture.h"
 
-#include "app/Settings.h"
 #include "files/Paths.h"
 #include "overlay/Translations.h"
 #include "overlay/UpdateCheck.h"
+#include "store/Settings.h"
 #include "support/Files.h"
 
 #include <gtest/gtest.h>

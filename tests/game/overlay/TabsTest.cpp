@@ -4,13 +4,13 @@
 // running level, the environment the level logic reads, the desktop's browser.
 #include "MenuFixture.h"
 
-#include "game/app/SessionFixture.h"
 #include "app/LaunchOptions.h"
 #include "app/LevelSession.h"
-#include "app/Scores.h"
 #include "audio/Audio.h"
+#include "game/app/SessionFixture.h"
 #include "overlay/Credits.h"
 #include "overlay/SafeFormat.h"
+#include "store/Scores.h"
 #include "support/FakeCommand.h"
 #include "support/Files.h"
 #include "support/GameDataWriter.h"

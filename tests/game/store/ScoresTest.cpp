@@ -1,4 +1,4 @@
-#include "app/Scores.h"
+#include "store/Scores.h"
 
 #include "support/Files.h"
 #include "support/NamedPipe.h"

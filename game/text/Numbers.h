@@ -1,4 +1,4 @@
-// Number conversions of user-supplied text that cannot overflow.
+// Number conversions of user-supplied text and values that cannot overflow.
 #pragma once
 
 #include <cfloat>
@@ -16,6 +16,10 @@ inline float narrowToFloat(double value)
         return -HUGE_VALF;
     return static_cast<float>(value);
 }
+
+// Truncates toward zero, saturating at the int range; NaN gives 0. Scripts
+// and settings can hold any float, where a plain conversion would be undefined.
+int saturateToInt(double value);
 
 // Reads an optional sign and decimal digits at text (as scanf's %d does after
 // its leading white space). Returns false when there are no digits or the value

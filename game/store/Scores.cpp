@@ -1,4 +1,4 @@
-#include "app/Scores.h"
+#include "store/Scores.h"
 
 #include "files/AtomicFile.h"
 #include "files/Paths.h"

@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "store/Settings.h"
 
 #include "support/Files.h"
 #include "support/NamedPipe.h"

@@ -2,8 +2,8 @@
 // linked, a private file stays private, and a power cut leaves the old file or
 // the whole new one.
 #include "files/AtomicFile.h"
-#include "app/Scores.h"
-#include "app/Settings.h"
+#include "store/Scores.h"
+#include "store/Settings.h"
 
 #include "support/Files.h"
 #include "support/TempDir.h"

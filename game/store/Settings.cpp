@@ -1,9 +1,9 @@
-#include "app/Settings.h"
+#include "store/Settings.h"
 
 #include "files/AtomicFile.h"
-#include "app/Numbers.h"
 #include "files/Paths.h"
 #include "files/RegularFile.h"
+#include "text/Numbers.h"
 
 #include <cstdio>
 #include <cstdlib>

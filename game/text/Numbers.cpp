@@ -1,8 +1,20 @@
-#include "app/Numbers.h"
+#include "text/Numbers.h"
 
 #include <climits>
+#include <cmath>
 
 namespace lumaroll {
+
+int saturateToInt(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    if (value >= static_cast<double>(INT_MAX))
+        return INT_MAX;
+    if (value <= static_cast<double>(INT_MIN))
+        return INT_MIN;
+    return static_cast<int>(value);
+}
 
 bool readDecimalInt(const char* text, int& value, const char** end)
 {
