@@ -124,8 +124,6 @@ public:
     // Cell entries made by addTriangle (a triangle counts once per cell, and
     // once in the list of large triangles).
     int64_t cellEntryCount() const { return cellEntries; }
-    // Triangles too large for the cells, tested by every query.
-    const std::vector<int>& largeTriangleList() const { return largeTriangles; }
 
 private:
     // A non-vertical triangle as the ground query's inside test reads it:
@@ -160,6 +158,7 @@ private:
     std::vector<std::vector<GroundEntry>> groundBlocks;
     // The runs left, by the log2 of their capacity.
     std::vector<GroundRun> freeRuns[32];
+    // Triangles too large for the cells (kMaxCellsPerTriangle), tested by every query.
     std::vector<int> largeTriangles;
     int64_t cellEntries = 0;
     // Per triangle, the number of the last query that tested it: each query
