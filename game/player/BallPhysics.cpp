@@ -1,9 +1,10 @@
-// The player's construction, its ball values (form record and the exchange
-// with the world's variables) and the input it keeps for the next step.
-#include "player/Player.h"
+// The ball values (the form record and the exchange with the world's
+// variables) and the sounds of the ball's motion.
+#include "player/BallPhysics.h"
 
 #include "logic/SceneWorld.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -22,11 +23,9 @@ const std::string kFrictionSlide = "ballfrictionslide";
 const std::string kJumpForce = "balljumpforce";
 const std::string kMovementForce = "ballmovementforce";
 const std::string kGravity = "gravity";
-const std::string kControls = "controls";
-const std::string kCountdown = "countdown";
 
-// Fields of the form record, counted from 0.
-constexpr size_t kFormFields = 13;
+const std::string kJumpSound = "plimbo_jump.wav";
+const std::string kImpactSound = "plimbo_collision.wav";
 
 // Above this no ball value makes sense (forces and speeds run to thousands),
 // and below it no product the ball's motion forms can overflow a float.
@@ -59,31 +58,16 @@ bool inRange(const ValueRange& range, float value, float largest)
 
 } // namespace
 
-Player::Player(hgr::Scene* levelScene, SceneWorld* levelWorld) : scene(levelScene), world(levelWorld)
+BallPhysics::BallPhysics(hgr::Scene* levelScene, SceneWorld* levelWorld, const CollisionGrid& levelGrid)
+    : scene(levelScene), world(levelWorld), grid(levelGrid)
 {
-    buildCollision();
 }
 
-Player::~Player() = default;
-
-void Player::loadForms(const std::string& text)
+void BallPhysics::takeFormValues(const std::vector<std::string>& fields)
 {
-    std::vector<std::string> fields(1);
-    for (char c : text) {
-        if (c == ',')
-            fields.emplace_back();
-        else
-            fields.back() += c;
-    }
-    if (fields.size() < kFormFields) {
-        std::fprintf(stderr, "D_forminfo incompleto (%d campos)\n", static_cast<int>(fields.size()));
-        return;
-    }
-    shadowNodeName = fields[4];
-
     // A field without a number reads as 0, as the record's own reader does.
     // A ball wider than the contact query reaches would fall through everything.
-    BallValues& v = body.values;
+    BallValues& v = ball.values;
     const float widest = CollisionGrid::kMaxContactRadiusCells * grid.cellSize;
     const auto number = [&](size_t i, const ValueRange& range) {
         const float value = static_cast<float>(std::strtod(fields[i].c_str(), nullptr));
@@ -101,15 +85,21 @@ void Player::loadForms(const std::string& text)
     number(11, kMaxSpeedRange);
     number(12, kReboundRange);
 
-    resetValues.values = v;
-    resetValues.deathPlane = body.deathPlane;
-    resetValues.valid = true;
-    publishBallValues(v);
+    reset.values = v;
+    reset.deathPlane = ball.deathPlane;
+    reset.valid = true;
+    publishValues(v);
     if (world && !world->hasVariable(kGravity))
         world->setVariable(kGravity, 2000.f);
 }
 
-void Player::publishBallValues(const BallValues& values)
+void BallPhysics::takeModelRadius(float radius)
+{
+    if (radius > 1.f && !reset.valid)
+        ball.values.radius = radius;
+}
+
+void BallPhysics::publishValues(const BallValues& values)
 {
     if (!world)
         return;
@@ -122,7 +112,7 @@ void Player::publishBallValues(const BallValues& values)
     world->setVariable(kMovementForce, values.movementForce);
 }
 
-void Player::readBallValues()
+void BallPhysics::readValues()
 {
     if (!world)
         return;
@@ -133,7 +123,7 @@ void Player::readBallValues()
             return;
         const float value = world->getVariable(name);
         if (inRange(range, value, range.largest))
-            body.values.*range.member = value;
+            ball.values.*range.member = value;
         else
             std::fprintf(stderr, "ball: %s '%g' in %s ignored\n", range.name, double(value), name.c_str());
     };
@@ -146,13 +136,24 @@ void Player::readBallValues()
     read(kMovementForce, kForceRange);
 }
 
-void Player::readGravity()
+void BallPhysics::exchangeValues()
+{
+    if (!world)
+        return;
+    readGravity();
+    if (world->takeResetBallValues() && reset.valid)
+        publishValues(reset.values);
+    if (world->takeUpdateBallValues())
+        readValues();
+}
+
+void BallPhysics::readGravity()
 {
     if (!world || !world->hasVariable(kGravity))
         return;
     const float value = world->getVariable(kGravity);
     if (inRange(kGravityRange, value, kGravityRange.largest)) {
-        body.values.gravity = value;
+        ball.values.gravity = value;
         gravityIgnored = false;
         return;
     }
@@ -163,30 +164,17 @@ void Player::readGravity()
     ignoredGravity = value;
 }
 
-bool Player::controlsEnabled() const
+void BallPhysics::playSounds(float dt, bool onRail, const SoundCallback& sound)
 {
-    if (cameraHold || !world)
-        return false;
-    if (world->hasVariable(kControls) && world->getVariable(kControls) == 0.f)
-        return false;
-    if (world->hasVariable(kCountdown) && world->getVariable(kCountdown) > 0.f)
-        return false;
-    return true;
-}
-
-void Player::setMoveInput(bool stick, bool cameraFollow, bool idle, float x, float y)
-{
-    stickMode = stick;
-    tiltCameraFollow = cameraFollow;
-    touchIdle = idle;
-    stickX = x;
-    stickY = y;
-}
-
-void Player::addCameraInput(float yaw, float pitch)
-{
-    yawInput += yaw;
-    pitchInput += pitch;
+    if (!sound)
+        return;
+    if (ball.jumped)
+        sound(kJumpSound, 1.f);
+    impactCooldown -= dt;
+    if (ball.impactSpeed > (onRail ? 1200.f : 350.f) && impactCooldown <= 0.f && !ball.jumped) {
+        sound(kImpactSound, std::min(ball.impactSpeed / (onRail ? 4000.f : 1400.f), 1.f));
+        impactCooldown = onRail ? 0.6f : 0.15f;
+    }
 }
 
 } // namespace lumaroll

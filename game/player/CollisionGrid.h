@@ -25,7 +25,7 @@
 namespace lumaroll {
 
 // One collision mesh of the level; its index in CollisionGrid::owners is the
-// owner of every triangle the mesh added. Written by Player::buildCollision.
+// owner of every triangle the mesh added. Written by LevelCollision.
 struct CollisionOwner {
     std::string name;           // the node name that names the mesh (its property key)
     int group = 0;              // the "group" property, 0 when absent
@@ -76,7 +76,7 @@ public:
     explicit CollisionGrid(float cellSize = 200.f);
 
     float cellSize;
-    // One record per collision mesh (Player::buildCollision fills it); the
+    // One record per collision mesh (LevelCollision fills it); the
     // grid reads only solid and marked.
     std::vector<CollisionOwner> owners;
     std::vector<CollisionTriangle> triangles;
