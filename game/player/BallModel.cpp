@@ -167,12 +167,6 @@ void BallModel::updateLook(const BallBody& body, const math::Vector3& forward, c
         eyesNode->setTransform(transform);
 }
 
-void BallModel::roll(const BallBody& ball, const math::Vector3& forward, float dt)
-{
-    if (ball.values.radius > 0.f)
-        rollAngle += forward.dot(ball.velocity) * dt / ball.values.radius;
-}
-
 void BallModel::place(float heading, const math::Vector3& position)
 {
     if (ballNode) {

@@ -53,7 +53,11 @@ public:
     // lowered by 12 % of their distance from the pivot.
     void updateLook(const BallBody& ball, const math::Vector3& forward, const math::Vector3* heldTarget, float dt);
     // Rolls the body by the distance ball travelled along forward in dt.
-    void roll(const BallBody& ball, const math::Vector3& forward, float dt);
+    void roll(const BallBody& ball, const math::Vector3& forward, float dt)
+    {
+        if (ball.values.radius > 0.f)
+            rollAngle += forward.dot(ball.velocity) * dt / ball.values.radius;
+    }
     // The step's transforms: the root turned by heading (radians about the
     // up axis) about the pivot with the pivot at position, the body rolled
     // about x through the pivot.

@@ -88,11 +88,16 @@ public:
     // Puts the ball on the ground below the named node; placeAtStart when the
     // world has no such node. The summary line is kept.
     void respawnAt(const std::string& checkpointName, const std::string& bodyName);
-    // Respawns the ball at the world's checkpoint, or at the start without
-    // one, when the world says the level failed, and when the ball is below
-    // the death plane (not on a rail) or its position or velocity is not
-    // finite.
-    void respawnWhenLost(bool onRail, const std::string& bodyName);
+    // Puts the ball back at the world's checkpoint (respawnAt), or at the
+    // start without one.
+    void respawn(const std::string& bodyName);
+    // Whether the ball is lost: below the death plane (not on a rail), or its
+    // position or velocity is not finite.
+    bool lost(bool onRail) const
+    {
+        return (!onRail && ball.deathPlane > ball.position.y) || !ball.position.isFinite() ||
+               !ball.velocity.isFinite();
+    }
     // The "ball: ..." line written by placeAtStart.
     const std::string& summary() const { return summaryLine; }
 
@@ -111,8 +116,6 @@ private:
     // Takes the world's "gravity" as the ball's when it is in range (0 to
     // 1e6); a line on stderr when an ignored value first appears.
     void readGravity();
-    // Back to the current checkpoint, or to the start without one.
-    void respawn(const std::string& bodyName);
     // Puts the ball at point, on the ground found within 3000 below point + lift.
     void setOnGround(const math::Vector3& point, float lift);
 };

@@ -94,13 +94,4 @@ void BallPhysics::respawn(const std::string& bodyName)
         placeAtStart(bodyName);
 }
 
-void BallPhysics::respawnWhenLost(bool onRail, const std::string& bodyName)
-{
-    if (world && world->takeLevelFailed())
-        respawn(bodyName);
-    // Below the death plane, or lost to numbers that are not finite.
-    if ((!onRail && ball.deathPlane > ball.position.y) || !ball.position.isFinite() || !ball.velocity.isFinite())
-        respawn(bodyName);
-}
-
 } // namespace lumaroll

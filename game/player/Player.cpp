@@ -86,9 +86,4 @@ void Player::setMoveInput(bool stick, bool cameraFollow, bool idle, float x, flo
     stickY = y;
 }
 
-void Player::updateCamera(hgr::Node* cameraNode, float dt)
-{
-    camera.update(cameraNode, physics.body(), forward, rider.onRail(), previousStickMode, waterHeightCallback, dt);
-}
-
 } // namespace lumaroll

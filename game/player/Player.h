@@ -123,7 +123,11 @@ public:
     // fixed offset on a rail; off rails orbiting by the camera yaw and pitch,
     // following the current guide while tilt steering is on, or trailing the
     // heading; pulled in front of walls, kept above ground and water, smoothed.
-    void updateCamera(hgr::Node* cameraNode, float dt);
+    void updateCamera(hgr::Node* cameraNode, float dt)
+    {
+        camera.update(cameraNode, physics.body(), forward, rider.onRail(), previousStickMode, waterHeightCallback,
+                      dt);
+    }
 
     // Parts of the step, also called on their own by tests.
 
@@ -134,7 +138,10 @@ public:
     // (-1 to 1), follows the track's up, hands over to the next rail, fires
     // the fall trigger, publishes "speed01" and counts the distance ridden.
     // Fills control.move and the forward direction.
-    void rideRail(BallControl& control, float steer);
+    void rideRail(BallControl& control, float steer)
+    {
+        rider.ride(physics.body(), forward, control, steer, lastFrameTime);
+    }
     // Places the ball's shadow on the ground below the ball (along minus its
     // up on a rail), smaller with height, hidden beyond 6 radii.
     void placeBallShadow() { shadows.placeBallShadow(physics.body(), rider.onRail(), heading); }

@@ -50,7 +50,11 @@ void Player::step(bool jump, float dt, float forwardInput, float rightInput)
     // Hitting a wall at speed on a rail brakes the ride.
     rider.brakeOnImpact(ball, forward);
     physics.playSounds(dt, onRail(), soundCallback);
-    physics.respawnWhenLost(onRail(), model.bodyName());
+    if (world && world->takeLevelFailed())
+        physics.respawn(model.bodyName());
+    // Below the death plane, or lost to numbers that are not finite.
+    if (physics.lost(onRail()))
+        physics.respawn(model.bodyName());
 
     collision.checkTouches(ball);
     placeBallShadow();
@@ -124,11 +128,6 @@ math::Vector3 Player::steer(BallControl& control, bool held, float forwardInput,
     const math::Vector3 direction = headingDirection(heading);
     control.move = direction * forwardInput;
     return direction;
-}
-
-void Player::rideRail(BallControl& control, float steer)
-{
-    rider.ride(physics.body(), forward, control, steer, lastFrameTime);
 }
 
 void Player::applyWorldRequests()

@@ -199,13 +199,4 @@ void RailRider::ride(BallBody& body, math::Vector3& forward, BallControl& contro
     world->setVariable(kSpeed, v.length());
 }
 
-void RailRider::brakeOnImpact(BallBody& ball, const math::Vector3& forward) const
-{
-    if (onRail() && ball.impactSpeed > 250.f && std::fabs(ball.impactNormal.dot(ball.up)) < 0.5f) {
-        const float d = ball.velocity.dot(forward);
-        if (d > 400.f)
-            ball.velocity -= forward * (d - std::max(0.15f * d, 300.f));
-    }
-}
-
 } // namespace lumaroll

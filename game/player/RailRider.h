@@ -12,6 +12,8 @@
 
 #include <math/Vector3.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -68,7 +70,14 @@ public:
     // Brakes the ride after the last integration hit a wall (a face across
     // the ball's up) at above 250: a speed along forward above 400 falls to
     // 15 % of it, 300 at the least. Nothing off rails.
-    void brakeOnImpact(BallBody& ball, const math::Vector3& forward) const;
+    void brakeOnImpact(BallBody& ball, const math::Vector3& forward) const
+    {
+        if (onRail() && ball.impactSpeed > 250.f && std::fabs(ball.impactNormal.dot(ball.up)) < 0.5f) {
+            const float d = ball.velocity.dot(forward);
+            if (d > 400.f)
+                ball.velocity -= forward * (d - std::max(0.15f * d, 300.f));
+        }
+    }
 
 private:
     SceneWorld* world;
