@@ -5,9 +5,9 @@
 // smoothed. It also owns the orbit: the yaw and pitch that stick steering
 // moves the ball relative to, and their turning towards the travel direction.
 //
-// Invariants: the orbit pitch stays within -0.6 to 1.2 as the input moves it
-// (a guide eases it within 0.15 to 0.75); the guide index is -1 or an index
-// into guides(); setGuides leaves any guide.
+// Invariants: the orbit pitch stays within -0.6 to 1.2 (the input is clamped
+// there, a guide eases it towards 0.15 to 0.75); the guide index is -1 or an
+// index into guides(); setGuides leaves any guide.
 #pragma once
 
 #include "player/Ball.h"
