@@ -1,6 +1,7 @@
 // The follow camera: behind the ball on a rail; off rails orbiting it,
 // following a camera guide or trailing its heading, pulled in front of walls,
-// kept above the ground and the water, and smoothed.
+// kept above the ground and the water, and smoothed; the camera guides and
+// the orbit's input and turning towards the travel direction.
 #include "player/FollowCamera.h"
 
 #include "logic/ProcessFlags.h"
