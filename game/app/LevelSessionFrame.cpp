@@ -243,7 +243,7 @@ void LevelSession::updatePlayer(float gameDt)
     player->updateCamera(camera, gameDt);
     freeCam.follow(camera->getWorldTransform());
     if (traceEnabled() &&
-        restWatch.update(player->body.velocity, camera->getWorldTransform().getTranslation(), gameDt)) {
+        restWatch.update(player->body().velocity, camera->getWorldTransform().getTranslation(), gameDt)) {
         const math::Vector3 at = player->ballPosition();
         std::printf("[trace] ball at rest at (%.0f, %.0f, %.0f)\n", static_cast<double>(at.x),
                     static_cast<double>(at.y), static_cast<double>(at.z));

@@ -37,7 +37,7 @@ protected:
 
 	// The trigger volume of the player named name; null when there is none.
 	static const lumaroll::TriggerVolume* volume(const lumaroll::Player& player, const std::string& name) {
-		for (const lumaroll::TriggerVolume& v : player.triggerVolumes)
+		for (const lumaroll::TriggerVolume& v : player.triggerVolumes())
 			if (v.name == name)
 				return &v;
 		return nullptr;
@@ -84,7 +84,7 @@ TEST_F(SetupPlayerTest, BallModelJoinsTheLevelWithItsEyesAndForms) {
 	EXPECT_EQ(world->getVariable("restarts"), 1.f);
 
 	// The form record reached the ball without the line after it.
-	EXPECT_EQ(session->levelPlayer()->body.values.radius, 40.f);
+	EXPECT_EQ(session->levelPlayer()->body().values.radius, 40.f);
 	EXPECT_NE(startOutput.find("\nball: radius 40.0 (body 'body'), mass 2, force 3, jump 4, friction 5, max speed 7, "
 							   "rebound 8, gravity 2000; start at "),
 			  std::string::npos)

@@ -1,16 +1,18 @@
 // The collision world of the level (meshes named by "collisionmesh",
 // trigger volumes of "T_" nodes) and the triggers the ball starts by
 // entering a volume or touching a mesh.
-#include "player/Player.h"
+#include "player/LevelCollision.h"
 
 #include "logic/ProcessFlags.h"
 #include "logic/SceneWorld.h"
+#include "player/PlayerMath.h"
 #include "text/LowerAscii.h"
 #include "text/PropertyText.h"
 
 #include <gr/DIPrimitive.h>
 #include <hgr/Dummy.h>
 #include <hgr/Mesh.h>
+#include <hgr/Scene.h>
 #include <hgr/UserPropertySet.h>
 
 #include <climits>
@@ -70,7 +72,13 @@ void addPrimitive(CollisionGrid& grid, int owner, gr::Primitive* primitive, cons
 
 } // namespace
 
-void Player::buildCollision()
+LevelCollision::LevelCollision(hgr::Scene* levelScene, SceneWorld* levelWorld)
+    : scene(levelScene), world(levelWorld)
+{
+    build();
+}
+
+void LevelCollision::build()
 {
     hgr::UserPropertySet* properties = scene->getUserProperties();
     if (!properties)
@@ -96,7 +104,7 @@ void Player::buildCollision()
                 volume.boxMin = dummy->getBoxMin();
                 volume.boxMax = dummy->getBoxMax();
             }
-            triggerVolumes.push_back(volume);
+            volumes.push_back(volume);
             continue;
         }
         if (collisionMesh.empty())
@@ -114,49 +122,41 @@ void Player::buildCollision()
         const std::string lower = lowerAscii(key);
         owner.marked = lower.compare(0, 4, "wall") == 0 || lower.compare(0, 6, "ground") == 0 ||
                        !owner.executeTrigger.empty();
-        grid.owners.push_back(owner);
-        const int ownerIndex = static_cast<int>(grid.owners.size()) - 1;
+        collisionGrid.owners.push_back(owner);
+        const int ownerIndex = static_cast<int>(collisionGrid.owners.size()) - 1;
 
         const math::Matrix3x4 transform = node->getWorldTransform();
         hgr::Mesh* mesh = static_cast<hgr::Mesh*>(node);
         for (int i = 0; i < mesh->getPrimitiveCount(); ++i)
-            addPrimitive(grid, ownerIndex, mesh->getPrimitive(i), transform);
+            addPrimitive(collisionGrid, ownerIndex, mesh->getPrimitive(i), transform);
     }
     int passable = 0;
-    for (const CollisionOwner& owner : grid.owners)
+    for (const CollisionOwner& owner : collisionGrid.owners)
         passable += owner.solid ? 0 : 1;
     std::printf("collision: %d meshes (%d passable), %d triangles, %d trigger volumes\n",
-                static_cast<int>(grid.owners.size()), passable, static_cast<int>(grid.triangles.size()),
-                static_cast<int>(triggerVolumes.size()));
+                static_cast<int>(collisionGrid.owners.size()), passable,
+                static_cast<int>(collisionGrid.triangles.size()), static_cast<int>(volumes.size()));
 }
 
-void Player::addTouchable(const std::string& name, hgr::Node* node, float radius)
+void LevelCollision::addTouchable(const std::string& name, hgr::Node* node, float radius)
 {
     TriggerVolume volume;
     volume.name = name;
     volume.node = node;
     volume.sphere = true;
     volume.radius = radius;
-    triggerVolumes.push_back(volume);
+    volumes.push_back(volume);
 }
 
-bool Player::inScene(const hgr::Node* node) const
-{
-    for (const hgr::Node* n = node; n; n = n->getParent())
-        if (n == scene.ptr())
-            return true;
-    return false;
-}
-
-void Player::checkTouches()
+void LevelCollision::checkTouches(const BallBody& ball)
 {
     if (!world)
         return;
-    const math::Vector3& p = body.position;
-    const float r = body.values.radius;
-    for (TriggerVolume& volume : triggerVolumes) {
+    const math::Vector3& p = ball.position;
+    const float r = ball.values.radius;
+    for (TriggerVolume& volume : volumes) {
         // A node that scripts took out of the scene (a collected pickup) no longer fires.
-        if (!volume.node || !inScene(volume.node))
+        if (!volume.node || !linkedUnder(volume.node, scene))
             continue;
         const math::Matrix3x4 m = volume.node->getWorldTransform();
         bool inside;
@@ -178,10 +178,10 @@ void Player::checkTouches()
             world->activateTrigger(volume.name);
         }
     }
-    for (int index : body.touched) {
-        if (index < 0 || static_cast<size_t>(index) >= grid.owners.size())
+    for (int index : ball.touched) {
+        if (index < 0 || static_cast<size_t>(index) >= collisionGrid.owners.size())
             continue;
-        const CollisionOwner& owner = grid.owners[static_cast<size_t>(index)];
+        const CollisionOwner& owner = collisionGrid.owners[static_cast<size_t>(index)];
         if (owner.executeTrigger.empty() || world->getTriggerState(owner.executeTrigger) != 1)
             continue;
         if (traceEnabled())

@@ -1,14 +1,18 @@
 // The follow camera: behind the ball on a rail; off rails orbiting it,
 // following a camera guide or trailing its heading, pulled in front of walls,
-// kept above the ground and the water, and smoothed.
-#include "player/Player.h"
+// kept above the ground and the water, and smoothed; the camera guides and
+// the orbit's input and turning towards the travel direction.
+#include "player/FollowCamera.h"
 
 #include "logic/ProcessFlags.h"
 #include "player/PlayerMath.h"
 
+#include <hgr/Node.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace lumaroll {
 
@@ -30,44 +34,100 @@ math::Vector3 orbitDirection(float yaw, float pitch)
 
 } // namespace
 
-void Player::updateCamera(hgr::Node* camera, float dt)
+void FollowCamera::setGuides(std::vector<CameraGuide> built)
+{
+    guideList = std::move(built);
+    guideIndex = -1;
+}
+
+void FollowCamera::selectGuide(const std::string& name, const math::Vector3& ball)
+{
+    guideIndex = -1;
+    for (size_t i = 0; i < guideList.size(); ++i) {
+        if (guideList[i].name == name) {
+            guideIndex = static_cast<int>(i);
+            guideDistance = guideList[i].track.closestPoint(ball).distance;
+        }
+    }
+    if (guideIndex >= 0)
+        std::printf("camera guide: %s active\n", name.c_str());
+    else
+        std::printf("camera guide: off (%s)\n", name.c_str());
+}
+
+void FollowCamera::applyInput()
+{
+    orbitYaw += yawInput;
+    orbitPitch = std::min(std::max(orbitPitch + pitchInput, -0.6f), 1.2f);
+    dropInput();
+}
+
+void FollowCamera::turnTowardsTravel(float vx, float vz, float stickX, float dt)
+{
+    const float speed = std::hypot(vx, vz);
+    if (!(speed > 150.f && vx * std::sin(orbitYaw) + vz * std::cos(orbitYaw) > 0.7f * speed))
+        return;
+    const float d = wrapAngle(std::atan2(vx, vz) - orbitYaw);
+    const float rate =
+        std::min((1.f - 0.75f * std::min(std::fabs(stickX), 1.f)) * std::min(speed / 600.f, 1.f) * 1.6f * dt, 1.f);
+    orbitYaw += std::min(std::max(d * rate, -0.8f * dt), 0.8f * dt);
+}
+
+void FollowCamera::easeFollow(bool touchIdle, float dt)
+{
+    followBlend += std::min(2.f * dt, 1.f) * ((touchIdle ? 1.f : 0.f) - followBlend);
+}
+
+void FollowCamera::followTravel(float vx, float vz, float dt)
+{
+    const float speed = std::hypot(vx, vz);
+    if (speed > 120.f && vx * std::sin(orbitYaw) + vz * std::cos(orbitYaw) > -0.3f * speed) {
+        const float d = wrapAngle(std::atan2(vx, vz) - orbitYaw) *
+                        std::min(std::min(speed / 500.f, 1.f) * followBlend * 1.4f * dt, 1.f);
+        orbitYaw += std::min(std::max(d, -1.2f * dt), 1.2f * dt);
+    }
+}
+
+void FollowCamera::update(hgr::Node* camera, const BallBody& ball, const math::Vector3& forward, bool onRail,
+                          bool orbiting, const WaterHeight& water, float dt)
 {
     if (!camera)
         return;
-    if (onRail()) {
-        updateRailCamera(camera, dt);
+    if (onRail) {
+        updateOnRail(camera, ball, forward, dt);
         return;
     }
-    const float r = body.values.radius;
-    math::Vector3 base = body.position + math::Vector3(0.f, 0.5f * r, 0.f);
-    math::Vector3 target = cameraTarget(base, dt);
-    const bool blocked = pullInFrontOfWalls(base, target);
-    keepAboveGround(base, target);
+    const float r = ball.values.radius;
+    math::Vector3 base = ball.position + math::Vector3(0.f, 0.5f * r, 0.f);
+    math::Vector3 target = offRailTarget(ball, forward, orbiting, base, dt);
+    const bool blocked = pullInFrontOfWalls(r, base, target);
+    keepAboveGround(r, base, target);
 
     if (!cameraInitialised) {
         cameraPosition = target;
         cameraLook = base;
         cameraInitialised = true;
     }
-    const float rate = blocked ? 14.f : (tiltScheme || previousStickMode) ? 9.f : 3.f;
+    const float rate = blocked ? 14.f : (tiltScheme || orbiting) ? 9.f : 3.f;
     ease(cameraPosition, target, rate, dt);
-    float water = 0.f;
-    if (waterHeightCallback && waterHeightCallback(cameraPosition.x, cameraPosition.z, water))
-        cameraPosition.y = std::max(cameraPosition.y, water + 0.6f * r);
+    float waterY = 0.f;
+    if (water && water(cameraPosition.x, cameraPosition.z, waterY))
+        cameraPosition.y = std::max(cameraPosition.y, waterY + 0.6f * r);
     ease(cameraLook, base, 8.f, dt);
 
     camera->setPosition(cameraPosition);
     camera->lookAt(cameraLook, kWorldUp);
 }
 
-math::Vector3 Player::cameraTarget(math::Vector3& base, float dt)
+math::Vector3 FollowCamera::offRailTarget(const BallBody& ball, const math::Vector3& forward, bool orbiting,
+                                          math::Vector3& base, float dt)
 {
-    const float r = body.values.radius;
-    const math::Vector3& p = body.position;
-    const bool guided = tiltScheme && guideIndex >= 0 && static_cast<size_t>(guideIndex) < cameraGuides.size();
+    const float r = ball.values.radius;
+    const math::Vector3& p = ball.position;
+    const bool guided = tiltScheme && guideIndex >= 0 && static_cast<size_t>(guideIndex) < guideList.size();
     if (guided) {
         // The guide's camera and look paths, at the share of the track the ball has reached.
-        const CameraGuide& guide = cameraGuides[static_cast<size_t>(guideIndex)];
+        const CameraGuide& guide = guideList[static_cast<size_t>(guideIndex)];
         const float length = guide.track.length();
         const float window = 0.1f * length;
         const RailSample s = guide.track.closestPointNear(p, guideDistance, window, window);
@@ -78,30 +138,29 @@ math::Vector3 Player::cameraTarget(math::Vector3& base, float dt)
         const float e = std::hypot(c.position.x - l.position.x, c.position.z - l.position.z);
         if (e > 0.001f) {
             const float k = std::min(3.f * dt, 1.f);
-            cameraYaw +=
-                wrapAngle(std::atan2(l.position.x - c.position.x, l.position.z - c.position.z) - cameraYaw) * k;
+            orbitYaw +=
+                wrapAngle(std::atan2(l.position.x - c.position.x, l.position.z - c.position.z) - orbitYaw) * k;
             const float pitch = std::min(std::max(std::atan2(c.position.y - l.position.y, e), 0.15f), 0.75f);
-            cameraPitch += (pitch - cameraPitch) * k;
+            orbitPitch += (pitch - orbitPitch) * k;
         }
-        return p + orbitDirection(cameraYaw, cameraPitch) * (14.4f * r);
+        return p + orbitDirection(orbitYaw, orbitPitch) * (14.4f * r);
     }
-    if (previousStickMode) {
+    if (orbiting) {
         // Below a pitch of 0.15 the orbit shrinks (to 40 % at the lowest
         // pitch) and the look point rises, so the camera does not dig into the ground.
         float distance = 14.4f * r;
-        if (cameraPitch < 0.15f) {
-            const float o = std::min((0.15f - cameraPitch) / 0.75f, 1.f);
+        if (orbitPitch < 0.15f) {
+            const float o = std::min((0.15f - orbitPitch) / 0.75f, 1.f);
             distance = 14.4f * r * (1.f - 0.6f * o * o * (3.f - 2.f * o));
-            base.y += 2.f * r * (0.15f - cameraPitch);
+            base.y += 2.f * r * (0.15f - orbitPitch);
         }
-        return p + orbitDirection(cameraYaw, cameraPitch) * distance;
+        return p + orbitDirection(orbitYaw, orbitPitch) * distance;
     }
     return p - forward * (12.f * r) + math::Vector3(0.f, 8.f * r, 0.f);
 }
 
-bool Player::pullInFrontOfWalls(const math::Vector3& base, math::Vector3& target)
+bool FollowCamera::pullInFrontOfWalls(float r, const math::Vector3& base, math::Vector3& target)
 {
-    const float r = body.values.radius;
     const math::Vector3 v = target - base;
     const float reach = v.length();
     if (!(reach > r))
@@ -139,9 +198,8 @@ bool Player::pullInFrontOfWalls(const math::Vector3& base, math::Vector3& target
     return true;
 }
 
-void Player::keepAboveGround(const math::Vector3& base, math::Vector3& target) const
+void FollowCamera::keepAboveGround(float r, const math::Vector3& base, math::Vector3& target) const
 {
-    const float r = body.values.radius;
     const auto probe = [&](const math::Vector3& t, float& ground) {
         const float top = std::max(base.y, t.y) + 3.f * r;
         return grid.findGroundBelow(math::Vector3(t.x, top, t.z), ground, top - t.y + 20.f * r);
@@ -163,10 +221,10 @@ void Player::keepAboveGround(const math::Vector3& base, math::Vector3& target) c
     target.y = startGround + 0.8f * r;
 }
 
-void Player::updateRailCamera(hgr::Node* camera, float dt)
+void FollowCamera::updateOnRail(hgr::Node* camera, const BallBody& ball, const math::Vector3& forward, float dt)
 {
-    const math::Vector3& p = body.position;
-    const math::Vector3& up = body.up;
+    const math::Vector3& p = ball.position;
+    const math::Vector3& up = ball.up;
     const math::Vector3 look = p + forward * 312.f + up * 15.f;
     const math::Vector3 target = p - forward * 465.f + up * 158.f;
     if (!cameraInitialised) {

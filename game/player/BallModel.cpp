@@ -1,6 +1,7 @@
 // The ball model: finding its rolling body, eyes, camera dummies and shadow
-// node; the eyes turning towards the direction of travel; the body's roll.
-#include "player/Player.h"
+// node; the eyes turning towards the direction of travel; the body's roll and
+// the root's turn.
+#include "player/BallModel.h"
 
 #include "logic/ProcessFlags.h"
 #include "player/PlayerMath.h"
@@ -36,11 +37,12 @@ math::Vector3 boxCentre(const hgr::Visual* visual)
 
 } // namespace
 
-void Player::analyseModel(hgr::Node* model)
+BallModel::Analysis BallModel::analyse(hgr::Node* model)
 {
+    Analysis found;
     ballNode = model;
     if (!model)
-        return;
+        return found;
     model->setTransform(math::Matrix3x4(1.f));
 
     // The body: the largest mesh whose box is nearly a cube (smallest extent
@@ -62,17 +64,17 @@ void Player::analyseModel(hgr::Node* model)
                         size.y, size.z, spherical ? " (esferica)" : "");
         if (spherical && 0.5f * largest > bestRadius) {
             bestRadius = 0.5f * largest;
-            bodyName = node->getName().c_str();
+            rollingBodyName = node->getName().c_str();
             pivot = node->getWorldTransform().transform(boxCentre(mesh));
         }
     }
-    if (bestRadius > 1.f && !resetValues.valid)
-        body.values.radius = bestRadius;
+    found.bodyRadius = bestRadius;
 
     hgr::Node* rolling = nullptr;
     for (hgr::Node* node = model; node; node = node->next(model)) {
         const std::string name = node->getName().c_str();
-        if (!bodyNode && !bodyName.empty() && name == bodyName && node->getClassId() == hgr::Node::NODE_MESH) {
+        if (!bodyNode && !rollingBodyName.empty() && name == rollingBodyName &&
+            node->getClassId() == hgr::Node::NODE_MESH) {
             bodyNode = node;
             bodyBase = node->getTransform();
         }
@@ -107,29 +109,24 @@ void Player::analyseModel(hgr::Node* model)
                     cameraPositionDummy && cameraLookAtDummy ? "cameraposition/cameralookat" : "(no)",
                     eyesNode ? "G_plimbo_lookat_eyes" : "(no)");
 
-    // The model's own shadow lies on the ground, not on the ball: it moves under the scene.
+    // The model's own shadow lies on the ground, not on the ball (the shadows move it under the scene).
     hgr::Node* shadow = shadowNodeName.empty() ? nullptr : model->findInSubtree(shadowNodeName.c_str());
-    if (shadow && shadow != model) {
-        math::Matrix3x4 rotation = shadow->getWorldTransform();
-        rotation.setTranslation(math::Vector3());
-        shadowBase = rotation;
-        shadow->linkTo(scene);
-        shadowNode = shadow;
-        builtShadow = false;
-    }
+    if (shadow && shadow != model)
+        found.shadow = shadow;
+    return found;
 }
 
-void Player::updateLookDirection()
+void BallModel::updateLook(const BallBody& body, const math::Vector3& forward, const math::Vector3* heldTarget,
+                           float dt)
 {
     if (!eyesNode || !eyesNode->getParent())
         return;
-    const float dt = lookFrameTime;
 
     // What the eyes look towards: the held camera target, else the way the ball rolls.
     math::Vector3 source;
     bool hasSource = false;
-    if (cameraHold) {
-        const math::Vector3 toTarget(heldTarget.x - body.position.x, 0.f, heldTarget.z - body.position.z);
+    if (heldTarget) {
+        const math::Vector3 toTarget(heldTarget->x - body.position.x, 0.f, heldTarget->z - body.position.z);
         const float length = toTarget.length();
         if (length > 0.001f) {
             source = toTarget * (1.f / length);
@@ -170,12 +167,16 @@ void Player::updateLookDirection()
         eyesNode->setTransform(transform);
 }
 
-void Player::rollBody()
+void BallModel::place(float heading, const math::Vector3& position)
 {
+    if (ballNode) {
+        const math::Matrix3x3 turn = math::Matrix3x3::rotation(math::Vector3(0.f, 1.f, 0.f), heading);
+        ballNode->setTransform(math::Matrix3x4(turn, position - turn.transform(pivot)));
+    }
     if (!bodyNode)
         return;
-    const math::Matrix3x3 roll = math::Matrix3x3::rotation(math::Vector3(1.f, 0.f, 0.f), rollAngle);
-    const math::Matrix3x4 transform = turnAbout(pivot, roll) * bodyBase;
+    const math::Matrix3x3 rolled = math::Matrix3x3::rotation(math::Vector3(1.f, 0.f, 0.f), rollAngle);
+    const math::Matrix3x4 transform = turnAbout(pivot, rolled) * bodyBase;
     if (transform.isFinite())
         bodyNode->setTransform(transform);
 }

@@ -1,9 +1,11 @@
 // Where the ball is put: the level's start, a checkpoint, and the respawn of
 // the ball step.
-#include "player/Player.h"
+#include "player/BallPhysics.h"
 
 #include "logic/SceneWorld.h"
 #include "text/LowerAscii.h"
+
+#include <hgr/Scene.h>
 
 #include <cstdio>
 
@@ -21,17 +23,17 @@ bool beginsWith(const std::string& text, const char* prefix)
 
 } // namespace
 
-void Player::setOnGround(const math::Vector3& point, float lift)
+void BallPhysics::setOnGround(const math::Vector3& point, float lift)
 {
     float ground = 0.f;
     const bool found = grid.findGroundBelow(point + math::Vector3(0.f, lift, 0.f), ground, kProbeDrop);
-    body.position = math::Vector3(point.x, found ? ground + body.values.radius + 5.f : point.y, point.z);
-    body.velocity = math::Vector3();
-    body.onGround = false;
-    body.touched.clear();
+    ball.position = math::Vector3(point.x, found ? ground + ball.values.radius + 5.f : point.y, point.z);
+    ball.velocity = math::Vector3();
+    ball.onGround = false;
+    ball.touched.clear();
 }
 
-void Player::placeAtStart()
+void BallPhysics::placeAtStart(const std::string& bodyName)
 {
     // A "d_"/"b_" node named with "start" anywhere in the scene beats the
     // first "d_checkpoint" node.
@@ -62,34 +64,34 @@ void Player::placeAtStart()
         point = math::Vector3();
     setOnGround(point, 200.f);
 
-    const BallValues& v = body.values;
+    const BallValues& v = ball.values;
     char line[256];
     std::snprintf(
         line, sizeof(line),
         "ball: radius %.1f (body '%s'), mass %g, force %g, jump %g, friction %g, max speed %g, rebound %g, "
         "gravity %g; start at %s (%.0f, %.0f, %.0f)",
         v.radius, bodyName.c_str(), v.mass, v.movementForce, v.jumpForce, v.friction, v.maxSpeed, v.rebound,
-        v.gravity, startName.c_str(), body.position.x, body.position.y, body.position.z);
+        v.gravity, startName.c_str(), ball.position.x, ball.position.y, ball.position.z);
     summaryLine = line;
 }
 
-void Player::respawnAt(const std::string& checkpointName)
+void BallPhysics::respawnAt(const std::string& checkpointName, const std::string& bodyName)
 {
     hgr::Node* node = world ? world->findNode(checkpointName) : nullptr;
     const math::Vector3 point = node ? node->getWorldTransform().getTranslation() : math::Vector3();
     if (!node || !point.isFinite()) {
-        placeAtStart();
+        placeAtStart(bodyName);
         return;
     }
     setOnGround(point, 300.f);
 }
 
-void Player::respawn()
+void BallPhysics::respawn(const std::string& bodyName)
 {
     if (world && !world->checkpointName.empty())
-        respawnAt(world->checkpointName);
+        respawnAt(world->checkpointName, bodyName);
     else
-        placeAtStart();
+        placeAtStart(bodyName);
 }
 
 } // namespace lumaroll
