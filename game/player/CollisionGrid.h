@@ -169,6 +169,11 @@ private:
     int64_t cellOf(float v) const;
     static uint64_t keyOf(int64_t cx, int64_t cy, int64_t cz);
     const std::vector<int>* cellAt(int64_t cx, int64_t cy, int64_t cz) const;
+    // Calls visit(index) for each triangle index held by the cells that the
+    // box from lo to hi touches, x outermost, then y, then z; a triangle as
+    // often as those cells hold it (testOnce filters the repeats).
+    template <class Visit>
+    void visitBox(const math::Vector3& lo, const math::Vector3& hi, Visit&& visit) const;
     // Appends a non-vertical triangle's entry to the cell's run, moving the
     // run to one of twice the size when it is full.
     void addGround(Cell& cell, const GroundEntry& entry);
