@@ -3,7 +3,7 @@
 #include "overlay/Overlay.h"
 
 #include "overlay/Credits.h"
-#include "overlay/Desktop.h"
+#include "platform/Desktop.h"
 #include "overlay/MenuWidgets.h"
 #include "overlay/SafeFormat.h"
 #include "store/Settings.h"

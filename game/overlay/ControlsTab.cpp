@@ -2,7 +2,7 @@
 // device with a touch screen, the touch scheme with its tilt rows.
 #include "overlay/Overlay.h"
 
-#include "overlay/Desktop.h"
+#include "platform/Desktop.h"
 #include "overlay/MenuWidgets.h"
 #include "store/Settings.h"
 

@@ -3,7 +3,7 @@
 // (which the welcome page shares).
 #include "overlay/Overlay.h"
 
-#include "overlay/Desktop.h"
+#include "platform/Desktop.h"
 #include "overlay/MenuWidgets.h"
 #include "overlay/SafeFormat.h"
 #include "overlay/Translations.h"

@@ -1,4 +1,4 @@
-#include "overlay/Desktop.h"
+#include "platform/Desktop.h"
 
 #include <SDL.h>
 
