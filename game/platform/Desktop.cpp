@@ -4,22 +4,15 @@
 
 namespace lumaroll {
 
-void openAddress(const std::string& address)
+void SdlDesktop::openAddress(const std::string& address)
 {
     SDL_OpenURL(address.c_str());
 }
 
-std::vector<std::string> connectedControllerNames()
+SdlDesktop& SdlDesktop::instance()
 {
-    std::vector<std::string> names;
-    const int count = SDL_NumJoysticks();
-    for (int i = 0; i < count; ++i) {
-        if (!SDL_IsGameController(i))
-            continue;
-        const char* name = SDL_GameControllerNameForIndex(i);
-        names.push_back(name ? name : "");
-    }
-    return names;
+    static SdlDesktop desktop;
+    return desktop;
 }
 
 } // namespace lumaroll

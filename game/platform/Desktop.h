@@ -1,18 +1,24 @@
-// What the menu asks of the desktop besides its window: opening a web
-// address in the user's browser, and the names of the connected controllers.
+// What the game asks of the desktop besides its window: opening a web address
+// in the user's browser. SDL's (which starts xdg-open) unless a test hands another.
 #pragma once
 
 #include <string>
-#include <vector>
 
 namespace lumaroll {
 
-// Hands the address to the desktop (SDL_OpenURL, which starts xdg-open);
-// failures are not reported.
-void openAddress(const std::string& address);
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+    // Hands the address to the desktop's browser and returns at once;
+    // failures are not reported.
+    virtual void openAddress(const std::string& address) = 0;
+};
 
-// The names of the attached joysticks that SDL knows as game controllers, in
-// device order; empty when there are none (or the subsystem is not running).
-std::vector<std::string> connectedControllerNames();
+// SDL_OpenURL, which starts xdg-open.
+class SdlDesktop : public Desktop {
+public:
+    void openAddress(const std::string& address) override;
+    static SdlDesktop& instance();
+};
 
 } // namespace lumaroll
