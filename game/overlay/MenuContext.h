@@ -28,8 +28,8 @@ public:
     MenuContext(const MenuContext&) = delete;
     MenuContext& operator=(const MenuContext&) = delete;
 
-    // Takes the window (not owned; it outlives the overlay), the platform
-    // and the layout of a bring-up, and whether the icon font was merged.
+    // Takes the window (not owned; used until the overlay shuts down), the
+    // platform and the layout of a bring-up, and whether the icon font was merged.
     void setUp(Window& window, const OverlayPlatform& platform, const MenuMetrics& metrics, bool iconsLoaded);
 
     // The window; null before the first bring-up.

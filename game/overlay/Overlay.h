@@ -63,7 +63,7 @@ public:
     // display, starts the input glue and the GL renderer, loads the title
     // picture, makes a new update check with the platform's query and starts
     // it when the settings allow it, sets the language and prints the ready
-    // line. The window (not owned) must outlive the overlay, and its GL
+    // line. The window (not owned) is used until shutdown, and its GL
     // context must be current. Returns false (up() stays false) when the GL
     // renderer cannot start; true at once when the GUI is up already.
     bool init(Window& window, const OverlayPlatform& platform = OverlayPlatform());
