@@ -48,10 +48,10 @@ LevelSession::~LevelSession()
 void LevelSession::releaseOverlay()
 {
     if (Overlay* overlay = app->overlay) {
-        if (overlay->audio == audio.get())
-            overlay->audio = nullptr;
+        if (overlay->audio() == audio.get())
+            overlay->setAudio(nullptr);
         if (started)
-            overlay->quitCallback = nullptr;
+            overlay->setQuitAction(nullptr);
     }
 }
 
@@ -99,7 +99,7 @@ void LevelSession::loadLevel()
         audio->init(data);
     audio->applySettings(readAudioSettings(Settings::instance()), true);
     if (app->overlay)
-        app->overlay->audio = audio.get();
+        app->overlay->setAudio(audio.get());
     ambient.setup(scene, audio.get());
 
     // The start logo in the menu and at the first level started from it.

@@ -68,10 +68,10 @@ void LevelSession::start()
     Controllers::instance().openAll();
     started = true;
     if (app->overlay) {
-        app->overlay->quitCallback = [this]() {
+        app->overlay->setQuitAction([this]() {
             quit = true;
             running = false;
-        };
+        });
     }
     timer.start();
 }
@@ -274,7 +274,7 @@ void LevelSession::spawnEffects()
 
 bool LevelSession::overlayMenuOpen() const
 {
-    return app->overlay && app->overlay->menuOpen;
+    return app->overlay && app->overlay->menuOpen();
 }
 
 bool LevelSession::windowHasFocus() const

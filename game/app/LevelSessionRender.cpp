@@ -108,8 +108,7 @@ void LevelSession::render(bool paused, bool menuLive, float dt)
                 labelWidth = app->overlay->measureText("FPS", 17.f * u).width / (u > 0.f ? u : 1.f);
             ui->drawText("FONT", text, 2, 1, v - 18.f - labelWidth - 6.f, 458.f, 1.f);
             if (app->overlay)
-                app->overlay->screenTexts.push_back(
-                    Overlay::ScreenText{"FPS", (v - 18.f) * u, 460.f * u, 17.f * u});
+                app->overlay->screenTexts().add(ScreenText{"FPS", (v - 18.f) * u, 460.f * u, 17.f * u});
         }
         menu.draw(*ui);
         ui->end();

@@ -114,8 +114,8 @@ int run(int argc, char** argv)
 
     Controllers::instance().init();
     Overlay overlay;
-    overlay.init(window->handle(), static_cast<SDL_GLContext>(window->glContext()));
-    overlay.calibrateCallback = []() { Controllers::instance().calibrateRequested = true; };
+    overlay.init(*window);
+    overlay.setCalibrateAction([]() { Controllers::instance().calibrateRequested = true; });
     app.overlay = &overlay;
 
     if (importScreen) {

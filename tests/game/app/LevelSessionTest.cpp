@@ -85,7 +85,7 @@ TEST_F(LevelSessionTest, ALongFrameAdvancesGameTimeByATenthAndPauseStopsIt) {
 	clock.now += 20;
 	session->frame();
 	EXPECT_FLOAT_EQ(session->graphicsContext()->time, 0.12f);
-	overlay.menuOpen = true;
+	overlay.setMenuOpen(true);
 	clock.now += 50;
 	session->frame();
 	EXPECT_FLOAT_EQ(session->graphicsContext()->time, 0.12f);
@@ -110,11 +110,11 @@ TEST_F(LevelSessionTest, WhilePausedTheLogicStandsStill) {
 	// is open it must not update at all, not even with no time passing.
 	options.vars = {{"_dt", 5.f}};
 	auto session = started();
-	overlay.menuOpen = true;
+	overlay.setMenuOpen(true);
 	clock.now += 30;
 	session->frame();
 	EXPECT_EQ(session->levelWorld()->getVariable("_dt"), 5.f);
-	overlay.menuOpen = false;
+	overlay.setMenuOpen(false);
 	clock.now += 30;
 	session->frame();
 	EXPECT_FLOAT_EQ(session->levelWorld()->getVariable("_dt"), 0.03f);
@@ -123,23 +123,23 @@ TEST_F(LevelSessionTest, WhilePausedTheLogicStandsStill) {
 TEST_F(LevelSessionTest, ClickTakenByTheOverlayIsNoKeyPressForTheLogic) {
 	// The overlay takes input only once its GUI is up.
 	testing::internal::CaptureStdout();
-	ASSERT_TRUE(overlay.init(SDL_GL_GetCurrentWindow(), SDL_GL_GetCurrentContext()));
+	ASSERT_TRUE(overlay.init(window));
 	testing::internal::GetCapturedStdout();
 	auto session = started();
-	overlay.menuOpen = true;
+	overlay.setMenuOpen(true);
 	push(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
 	session->frame();
-	overlay.menuOpen = false; // the menu closes with the button still held
+	overlay.setMenuOpen(false); // the menu closes with the button still held
 	session->frame();
 	EXPECT_FALSE(session->levelWorld()->isKeyPressed("lmouse"));
 
 	push(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
 	session->frame();
 	EXPECT_TRUE(session->levelWorld()->isKeyPressed("lmouse"));
-	overlay.menuOpen = true; // a release goes through even when the overlay takes it
+	overlay.setMenuOpen(true); // a release goes through even when the overlay takes it
 	push(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT);
 	session->frame();
-	overlay.menuOpen = false;
+	overlay.setMenuOpen(false);
 	session->frame();
 	EXPECT_FALSE(session->levelWorld()->isKeyPressed("lmouse"));
 }
@@ -169,8 +169,8 @@ TEST_F(LevelSessionTest, ThePlatformSeamDrivesTheFrame) {
 
 TEST_F(LevelSessionTest, OverlayQuitEndsTheSession) {
 	auto session = started();
-	ASSERT_TRUE(overlay.quitCallback);
-	overlay.quitCallback();
+	ASSERT_TRUE(overlay.quitAction());
+	overlay.quitAction()();
 	EXPECT_FALSE(session->frame());
 	EXPECT_TRUE(session->finish().quit);
 	EXPECT_EQ(session->framesDone(), 0);
@@ -180,29 +180,29 @@ TEST_F(LevelSessionTest, OverlayLetsGoOfTheSessionWhenItIsDestroyed) {
 	{
 		// Destroyed without finish(): as when an exception leaves run.
 		auto session = started();
-		EXPECT_NE(overlay.audio, nullptr);
-		EXPECT_TRUE(bool(overlay.quitCallback));
+		EXPECT_NE(overlay.audio(), nullptr);
+		EXPECT_TRUE(bool(overlay.quitAction()));
 	}
-	EXPECT_EQ(overlay.audio, nullptr);
-	EXPECT_FALSE(bool(overlay.quitCallback));
+	EXPECT_EQ(overlay.audio(), nullptr);
+	EXPECT_FALSE(bool(overlay.quitAction()));
 
 	options.frames = 1;
 	LevelSession session(app, options);
 	testing::internal::CaptureStdout();
 	session.run();
 	testing::internal::GetCapturedStdout();
-	EXPECT_EQ(overlay.audio, nullptr);
-	EXPECT_FALSE(bool(overlay.quitCallback));
+	EXPECT_EQ(overlay.audio(), nullptr);
+	EXPECT_FALSE(bool(overlay.quitAction()));
 }
 
 TEST_F(LevelSessionTest, MissingLevelThrowsAnEngineException) {
 	options.level = dir / "missing.hgr";
-	overlay.quitCallback = [] {};
+	overlay.setQuitAction([] {});
 	LevelSession session(app, options);
 	testing::internal::CaptureStdout();
 	EXPECT_THROW(session.run(), lang::Throwable);
 	testing::internal::GetCapturedStdout();
-	EXPECT_EQ(overlay.audio, nullptr);
+	EXPECT_EQ(overlay.audio(), nullptr);
 }
 
 TEST_F(LevelSessionTest, RenderScaleTargetIsUsedBelowNinetyNinePercent) {

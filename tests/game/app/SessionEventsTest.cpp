@@ -124,19 +124,19 @@ TEST_F(SessionEventsTest, PluggingAPadShowsANoticeAndUnpluggingAnother) {
 	ASSERT_TRUE(pad.attached()) << pad.error();
 	takeSdlEvents(events);
 	EXPECT_EQ(frame(*session), "controller: Virtual Pad\nnotice: Controller connected: Virtual Pad\n");
-	ASSERT_EQ(overlay.notices.size(), 1u);
-	EXPECT_EQ(overlay.notices[0].text, "Controller connected: Virtual Pad");
-	EXPECT_EQ(overlay.notices[0].icon, kControllerIcon);
-	EXPECT_EQ(overlay.notices[0].duration, 3.5f);
+	ASSERT_EQ(overlay.notices().queued().size(), 1u);
+	EXPECT_EQ(overlay.notices().queued()[0].text, "Controller connected: Virtual Pad");
+	EXPECT_EQ(overlay.notices().queued()[0].icon, kControllerIcon);
+	EXPECT_EQ(overlay.notices().queued()[0].duration, 3.5f);
 	EXPECT_EQ(Controllers::instance().controllers.size(), 1u);
 
 	pad.detach();
 	takeSdlEvents(events);
 	frame(*session);
-	ASSERT_EQ(overlay.notices.size(), 2u);
-	EXPECT_EQ(overlay.notices[1].text, "Controller disconnected");
-	EXPECT_EQ(overlay.notices[1].icon, kControllerIcon);
-	EXPECT_EQ(overlay.notices[1].duration, 3.5f);
+	ASSERT_EQ(overlay.notices().queued().size(), 2u);
+	EXPECT_EQ(overlay.notices().queued()[1].text, "Controller disconnected");
+	EXPECT_EQ(overlay.notices().queued()[1].icon, kControllerIcon);
+	EXPECT_EQ(overlay.notices().queued()[1].duration, 3.5f);
 	EXPECT_TRUE(Controllers::instance().controllers.empty());
 
 	// A stick without a mapping is taken silently, and let go silently
@@ -148,7 +148,7 @@ TEST_F(SessionEventsTest, PluggingAPadShowsANoticeAndUnpluggingAnother) {
 	stick.detach();
 	takeSdlEvents(events);
 	frame(*session);
-	EXPECT_EQ(overlay.notices.size(), 2u);
+	EXPECT_EQ(overlay.notices().queued().size(), 2u);
 	EXPECT_TRUE(Controllers::instance().joysticks.empty());
 }
 
@@ -496,14 +496,14 @@ TEST_F(SessionEventsTest, TheConnectedNoticeFillsItsTranslationSafely) {
 		test::writeFile(dir / "config/lumaroll/lang/en.lang",
 						std::string("notice.controller_connected = ") + c.translation + "\n");
 		Translations::instance().setLanguage("en");
-		overlay.notices.clear();
+		overlay.notices().clear();
 		SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 		test::VirtualPad pad;
 		ASSERT_TRUE(pad.attached()) << pad.error();
 		takeSdlEvents(events);
 		frame(*session);
-		ASSERT_FALSE(overlay.notices.empty()) << c.name;
-		EXPECT_EQ(overlay.notices[0].text, c.notice) << c.name;
+		ASSERT_FALSE(overlay.notices().empty()) << c.name;
+		EXPECT_EQ(overlay.notices().queued()[0].text, c.notice) << c.name;
 		pad.detach();
 		takeSdlEvents(events);
 		frame(*session);
@@ -516,17 +516,17 @@ TEST_F(SessionEventsTest, EscapeIsTheOverlaysAlsoWithTheMenuOpen) {
 	apptest::ScopedSetting noUpdates("general.check_updates", "0");
 	env.set("LUMAROLL_FONT", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
 	testing::internal::CaptureStdout();
-	const bool up = overlay.init(SDL_GL_GetCurrentWindow(), SDL_GL_GetCurrentContext());
+	const bool up = overlay.init(window);
 	testing::internal::GetCapturedStdout();
 	ASSERT_TRUE(up);
 	auto session = started(true, true);
 	events.queue = {keyDown(SDLK_p), keyDown(SDLK_ESCAPE)};
 	session->pollEvents();
-	EXPECT_TRUE(overlay.menuOpen);
+	EXPECT_TRUE(overlay.menuOpen());
 	EXPECT_TRUE(session->inGameMenuOpen());
 	events.queue = {keyDown(SDLK_ESCAPE)};
 	session->pollEvents();
-	EXPECT_FALSE(overlay.menuOpen);
+	EXPECT_FALSE(overlay.menuOpen());
 	EXPECT_TRUE(session->inGameMenuOpen()) << "the in-game menu never saw the Escape";
 }
 
@@ -648,13 +648,13 @@ TEST_F(SessionEventsTest, AChangeOfInputKindIsShownAsANotice) {
 	frame(*session);
 	keys.release(SDL_SCANCODE_W);
 	frame(*session, {finger(SDL_FINGERDOWN, 1, 0.3f, 0.5f), finger(SDL_FINGERMOTION, 1, 0.3f, 0.1f)});
-	EXPECT_TRUE(overlay.notices.empty()) << "the first change waits 1500 ms from the start";
+	EXPECT_TRUE(overlay.notices().empty()) << "the first change waits 1500 ms from the start";
 	clock.now += 1500;
 	frame(*session);
-	ASSERT_EQ(overlay.notices.size(), 1u);
-	EXPECT_EQ(overlay.notices[0].text, "Touch");
-	EXPECT_EQ(overlay.notices[0].icon, "\xEF\x89\x9A"); // U+F25A
-	EXPECT_EQ(overlay.notices[0].duration, 3.5f);
+	ASSERT_EQ(overlay.notices().queued().size(), 1u);
+	EXPECT_EQ(overlay.notices().queued()[0].text, "Touch");
+	EXPECT_EQ(overlay.notices().queued()[0].icon, "\xEF\x89\x9A"); // U+F25A
+	EXPECT_EQ(overlay.notices().queued()[0].duration, 3.5f);
 }
 
 // --- Developer keys

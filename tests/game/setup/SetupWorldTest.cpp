@@ -141,11 +141,11 @@ TEST_F(SetupWorldTest, ParticleEffectLivesEightSecondsOfGameTime) {
 	EXPECT_TRUE(matrixNear(systems[0]->getWorldTransform(), scene->findNode("T_x")->getWorldTransform()));
 
 	// Paused for 20 seconds: no game time passes.
-	overlay.menuOpen = true;
+	overlay.setMenuOpen(true);
 	for (int i = 0; i < 200; ++i)
 		frame(*session, 100);
 	EXPECT_EQ(particleSystems(scene).size(), 1u);
-	overlay.menuOpen = false;
+	overlay.setMenuOpen(false);
 	for (int i = 0; i < 75; ++i)
 		frame(*session, 100);
 	EXPECT_EQ(particleSystems(scene).size(), 1u) << "after 7.5 s";
