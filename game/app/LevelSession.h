@@ -99,10 +99,10 @@ public:
     // that open the in-game menu, the open menu, the session's keys and the
     // mouse look.
     void pollEvents();
-    // Carries out an action code of the in-game menu: 1, 2, 3 change level,
-    // 5 sets the master mute from the menu's volume flag, 6 minimises the
-    // window, 7 quits; every other code does nothing.
-    void onMenuAction(int action);
+    // Carries out an action of the in-game menu: the three levels change
+    // level, Volume sets the master mute from the menu's volume flag,
+    // Minimise minimises the window, Quit quits; None and Credits do nothing.
+    void onMenuAction(MenuAction action);
     // Opens the in-game menu when the event asks for it (true): only with the
     // menu images loaded, with "--menu" or "--from-menu", and the menu closed.
     // A left click (in play only in the top-left corner), 'p', START, and once

@@ -227,7 +227,7 @@ bool LevelSession::forwardToMenu(const SDL_Event& event)
     const bool repeatIgnored = key && event.key.repeat && sym != SDLK_LEFT && sym != SDLK_RIGHT;
     if (!repeatIgnored) {
         bool closed = false;
-        const int action = menu.handleEvent(event, *ui, app->drawableHeight, closed, pixelsPerPoint());
+        const MenuAction action = menu.handleEvent(event, *ui, app->drawableHeight, closed, pixelsPerPoint());
         if (closed) {
             Controllers::instance().calibrateRequested = true;
             if (!levelOver)
@@ -292,31 +292,32 @@ void LevelSession::setNextLevel(const std::vector<std::string>& words)
     running = false;
 }
 
-void LevelSession::onMenuAction(int action)
+void LevelSession::onMenuAction(MenuAction action)
 {
     const std::string levelDir = dirWithSlash(options.level);
     switch (action) {
-    case 1:
+    case MenuAction::MenuLevel:
         setNextLevel({"--menu", "--from-menu", levelDir + "level01.hgr"});
         break;
-    case 2:
+    case MenuAction::PlayLevel1:
         setNextLevel({"--play", "--from-menu", levelDir + "level01.hgr"});
         break;
-    case 3:
+    case MenuAction::PlayLevel2:
         setNextLevel({"--play", "--from-menu", levelDir + "level02.hgr"});
         break;
-    case 5:
+    case MenuAction::Volume:
         audio->masterMute = !menu.volumeOn;
         break;
-    case 6:
+    case MenuAction::Minimise:
         if (app->window)
             app->window->minimize();
         break;
-    case 7:
+    case MenuAction::Quit:
         quit = true;
         running = false;
         break;
-    default:
+    case MenuAction::None:
+    case MenuAction::Credits:
         break;
     }
 }

@@ -428,22 +428,21 @@ TEST_F(SessionEventsTest, MenuActions) {
 	const std::string dir = dirWithSlash(options.level);
 	struct Case {
 		const char* name;
-		int action;
+		MenuAction action;
 		bool running, quit;
 		std::vector<std::string> next;
 		bool muted;
 		int minimizes;
 	};
 	const Case cases[] = {
-		{"1 main menu", 1, false, false, {"--menu", "--from-menu", dir + "level01.hgr"}, false, 0},
-		{"2 level 1", 2, false, false, {"--play", "--from-menu", dir + "level01.hgr"}, false, 0},
-		{"3 level 2", 3, false, false, {"--play", "--from-menu", dir + "level02.hgr"}, false, 0},
-		{"5 volume", 5, true, false, {}, true, 0},
-		{"6 task switcher", 6, true, false, {}, false, 1},
-		{"7 exit", 7, false, true, {}, false, 0},
-		{"0 nothing", 0, true, false, {}, false, 0},
-		{"4 credits page", 4, true, false, {}, false, 0},
-		{"9 unknown", 9, true, false, {}, false, 0},
+		{"main menu", MenuAction::MenuLevel, false, false, {"--menu", "--from-menu", dir + "level01.hgr"}, false, 0},
+		{"level 1", MenuAction::PlayLevel1, false, false, {"--play", "--from-menu", dir + "level01.hgr"}, false, 0},
+		{"level 2", MenuAction::PlayLevel2, false, false, {"--play", "--from-menu", dir + "level02.hgr"}, false, 0},
+		{"volume", MenuAction::Volume, true, false, {}, true, 0},
+		{"task switcher", MenuAction::Minimise, true, false, {}, false, 1},
+		{"exit", MenuAction::Quit, false, true, {}, false, 0},
+		{"nothing", MenuAction::None, true, false, {}, false, 0},
+		{"credits page", MenuAction::Credits, true, false, {}, false, 0},
 	};
 	for (const Case& c : cases) {
 		window.minimizes = 0;
