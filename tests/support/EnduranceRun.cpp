@@ -82,7 +82,7 @@ EnduranceRun runEndurance(const EnduranceOptions& options) {
 		session.start();
 		for (int f = 0;; ++f) {
 			if (f == frames)
-				session.onMenuAction(command);
+				session.events().onMenuAction(command);
 			scriptKeys(platform.keys, f);
 			if (!platform.frame(session))
 				break;
