@@ -80,11 +80,15 @@ void SessionEvents::routeEvent(const SDL_Event& event)
             std::puts("app: back in the foreground, audio resumed");
     }
 
-    if (app->overlay && app->overlay->handleEvent(event))
+    const bool overlayTook = app->overlay && app->overlay->handleEvent(event);
+    if (isFingerEvent(event)) {
+        if (!overlayTook && level->player() && !inGameMenu.isOpen() && !end->over())
+            playerInput.handleTouchEvent(event, app->drawableWidth, app->drawableHeight);
+        else if (event.type == SDL_FINGERUP) // a lift it never sees would leave the finger down
+            playerInput.forgetFinger(event.tfinger.fingerId);
+    }
+    if (overlayTook)
         return;
-
-    if (isFingerEvent(event) && level->player() && !inGameMenu.isOpen() && !end->over())
-        playerInput.handleTouchEvent(event, app->drawableWidth, app->drawableHeight);
 
     if (inGameMenu.isOpen() && navigateMenuByController(event))
         return;

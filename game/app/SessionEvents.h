@@ -6,7 +6,9 @@
 // controller keys, the rules that open the menu are asked, the open menu gets
 // its events and carries out its actions, and the session's keys (mute,
 // developer keys, the level logic's "lmouse" buttons) and the mouse look get
-// the rest.
+// the rest. Touch reaches the player input only in play (a ball, no menu,
+// the level not over); a finger lifted where its lift does not reach it is
+// forgotten, so that no finger stays down after a menu closed.
 //
 // It owns the in-game menu, the player input that the events feed (the frame
 // reads it), the buttons that count as "lmouse", the mouse capture and the

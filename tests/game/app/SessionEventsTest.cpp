@@ -678,6 +678,66 @@ TEST_F(SessionEventsTest, FingersReachThePlayerInputOnlyInPlay) {
 	EXPECT_TRUE(session->events().input().moveTouch().active);
 }
 
+TEST_F(SessionEventsTest, FingersLiftedWhileAMenuTakesTheirEventsAreForgotten) {
+	// Two fingers steer the ball; a menu opens over them (the third finger of
+	// a tap opens the port menu, 'p' the in-game menu) and takes the lifts
+	// of all of them. Kept as down, the two would hold the move and camera
+	// fingers after the menu closed, and the next touches would be misread.
+	apptest::ScopedSetting noUpdates("general.check_updates", "0");
+	env.set("LUMAROLL_FONT", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+	testing::internal::CaptureStdout();
+	const bool up = overlay.init(SDL_GL_GetCurrentWindow(), SDL_GL_GetCurrentContext());
+	testing::internal::GetCapturedStdout();
+	ASSERT_TRUE(up);
+	struct Case {
+		const char* name;
+		std::vector<SDL_Event> open, lift, close;
+		const bool* menuOpen;
+	};
+	bool inGameMenuOpen = false;
+	const Case cases[] = {
+		{"port menu, three-finger tap",
+		 {finger(SDL_FINGERDOWN, 3, 0.5f, 0.8f)},
+		 {finger(SDL_FINGERUP, 1, 0.3f, 0.5f), finger(SDL_FINGERUP, 2, 0.7f, 0.5f),
+		  finger(SDL_FINGERUP, 3, 0.5f, 0.8f)},
+		 {keyDown(SDLK_ESCAPE)},
+		 &overlay.menuOpen},
+		{"in-game menu, 'p'",
+		 {keyDown(SDLK_p)},
+		 {finger(SDL_FINGERUP, 1, 0.3f, 0.5f), finger(SDL_FINGERUP, 2, 0.7f, 0.5f)},
+		 {keyDown(SDLK_p)},
+		 &inGameMenuOpen},
+	};
+	for (const Case& c : cases) {
+		auto session = started(true, true);
+		const PlayerInput& input = session->events().input();
+		frame(*session, {finger(SDL_FINGERDOWN, 1, 0.3f, 0.5f), finger(SDL_FINGERDOWN, 2, 0.7f, 0.5f)});
+		ASSERT_TRUE(input.moveTouch().active && input.cameraTouch().active) << c.name;
+
+		for (const SDL_Event& e : c.open)
+			events.queue.push_back(e);
+		frame(*session);
+		inGameMenuOpen = session->events().menuOpen();
+		ASSERT_TRUE(*c.menuOpen) << c.name;
+		for (const SDL_Event& e : c.lift)
+			events.queue.push_back(e);
+		frame(*session);
+		EXPECT_FALSE(input.moveTouch().active) << c.name;
+		EXPECT_FALSE(input.cameraTouch().active) << c.name;
+
+		for (const SDL_Event& e : c.close)
+			events.queue.push_back(e);
+		frame(*session);
+		inGameMenuOpen = session->events().menuOpen();
+		ASSERT_FALSE(*c.menuOpen) << c.name;
+		// The next finger steers the ball.
+		frame(*session, {finger(SDL_FINGERDOWN, 4, 0.3f, 0.5f)});
+		EXPECT_TRUE(input.moveTouch().active) << c.name;
+		EXPECT_EQ(input.moveTouch().id, 4) << c.name;
+		frame(*session, {finger(SDL_FINGERUP, 4, 0.3f, 0.5f)});
+	}
+}
+
 TEST_F(SessionEventsTest, AChangeOfInputKindIsShownAsANotice) {
 	auto session = started(true);
 	keys.press(SDL_SCANCODE_W);
