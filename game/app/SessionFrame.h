@@ -52,14 +52,14 @@ public:
     // frame is drawn then, also when the events of this frame stopped it).
     bool frame();
 
-    // The frame's steps: the update by gameDt of game time (0 while paused)
-    // and dt of real time, and the render. paused: game time stands still;
-    // menuLive: the scene runs behind the in-game menu (both from the pause
-    // rule); dt: the frame's real time for the HUD's animations.
-    void update(float gameDt, float dt, bool paused);
+    // The frame's render. paused: game time stands still; menuLive: the
+    // scene runs behind the in-game menu (both from the pause rule); dt: the
+    // frame's real time for the HUD's animations.
     void render(bool paused, bool menuLive, float dt);
 
 private:
+    // The frame's update by gameDt of game time (0 while paused) and dt of real time.
+    void update(float gameDt, float dt, bool paused);
     void updateLogic(float gameDt, bool paused);
     void updatePlayer(float gameDt);
     void updateFreeCamera(float gameDt);
