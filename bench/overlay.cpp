@@ -138,7 +138,7 @@ void NoticeFrameAgainstLevelFrame(benchmark::State& state) {
 		overlay.notify("a notice", nullptr, 1e9f);
 		for (auto _ : state) {
 			Clock::time_point t = Clock::now();
-			session.render(false, false, 0.016f);
+			session.frames().render(false, false, 0.016f);
 			glFinish();
 			level += msSince(t);
 			t = Clock::now();

@@ -20,7 +20,7 @@ protected:
 	float frameAndRead(lumaroll::LevelSession& session, const char* variable) {
 		clock.now += 20;
 		session.frame();
-		return session.levelWorld()->getVariable(variable);
+		return session.level().world()->getVariable(variable);
 	}
 };
 
@@ -49,7 +49,7 @@ TEST_F(LogicSessionTest, WaitForKeyPressFinishesOnAClickThatReachesTheGame) {
 	EXPECT_EQ(frameAndRead(session, "clicked"), 0.f);
 	mouse(SDL_MOUSEBUTTONDOWN);
 	EXPECT_EQ(frameAndRead(session, "clicked"), 1.f);
-	EXPECT_EQ(session.levelWorld()->getTriggerState("T_wait"), 1);
+	EXPECT_EQ(session.level().world()->getTriggerState("T_wait"), 1);
 }
 
 } // namespace

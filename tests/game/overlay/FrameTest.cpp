@@ -73,7 +73,7 @@ TEST_F(OverlayOverLevelTest, ALevelFrameAfterAnOverlayFrameIsTheSameAsWithout) {
 	testing::internal::GetCapturedStdout();
 
 	const int w = test::GLTestContext::WIDTH, h = test::GLTestContext::HEIGHT;
-	session.render(false, false, 0.f);
+	session.frames().render(false, false, 0.f);
 	const std::vector<uint8_t> alone = test::GLTestContext::pixels(0, 0, w, h);
 	testing::internal::CaptureStdout();
 	overlay.notify("a notice", nullptr, 3.5f);
@@ -83,7 +83,7 @@ TEST_F(OverlayOverLevelTest, ALevelFrameAfterAnOverlayFrameIsTheSameAsWithout) {
 	overlay.setMenuOpen(false);
 	overlay.render(); // the notice alone
 	EXPECT_NE(test::GLTestContext::pixels(0, 0, w, h), alone) << "the overlay drew something";
-	session.render(false, false, 0.f);
+	session.frames().render(false, false, 0.f);
 	EXPECT_EQ(test::GLTestContext::pixels(0, 0, w, h), alone);
 	EXPECT_EQ(test::GLTestContext::takeErrors(), 0u);
 }

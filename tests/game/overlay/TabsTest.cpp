@@ -529,7 +529,7 @@ TEST_F(AudioTabTest, OnlyTheMuteBoxMovesTheMasterMute) {
 	Audio& audio = *overlay.audio();
 	ASSERT_FALSE(audio.masterMute.load());
 	platform.events.push(test::keyEvent(true, SDLK_m));
-	session->pollEvents();
+	session->events().poll();
 	ASSERT_TRUE(audio.masterMute.load()) << "the 'm' key mutes";
 	overlay.setMenuOpen(true);
 	frames(2);

@@ -1,13 +1,15 @@
-// The level session's frame loop: timing, pause rule, update and the end of
-// the session by frame count or screenshot.
-#include "app/LevelSession.h"
+// The frame loop (timing, pause rule, the end of the session by frame count
+// or screenshot) and the update; the render is in SessionRender.cpp.
+#include "app/SessionFrame.h"
 
 #include "app/ControlSettings.h"
 #include "app/FrameEnding.h"
+#include "app/PauseRules.h"
 #include "input/Controllers.h"
 #include "logic/ProcessFlags.h"
 #include "overlay/Overlay.h"
 #include "overlay/Translations.h"
+#include "store/Scores.h"
 #include "store/Settings.h"
 
 #include <lang/Throwable.h>
@@ -35,68 +37,60 @@ const InputNotice kInputNotices[] = {
 
 } // namespace
 
-LevelResult LevelSession::run()
+SessionFrame::SessionFrame(AppContext& app, const LaunchOptions& options, LevelSetup& level, SessionEvents& events,
+                           CameraChoice& view, LevelEnd& end, SessionOutcome& outcome)
+    : app(&app), options(&options), level(&level), events(&events), view(&view), end(&end), outcome(&outcome),
+      timer(*app.clock)
 {
-    start();
-    while (frame()) {
-    }
-    return finish();
 }
 
-void LevelSession::start()
+SessionFrame::~SessionFrame()
 {
-    loadLevel();
-    setupWorld();
-    if (options.play && !options.dataDir.empty()) {
-        try {
-            setupPlayer();
-        } catch (const lang::Throwable& e) {
-            std::fprintf(stderr, "could not load the ball: %s\n", lang::String(e.getMessage()).c_str());
-            player.reset();
-        }
-    }
-    water.reset(new WaterReflection(context, scene));
-    if (player) {
-        WaterReflection* reflection = water.get();
-        player->waterHeightCallback = [reflection](float x, float z, float& height) {
-            return reflection->waterHeightAt(x, z, height);
-        };
-    }
-    setupStartCamera();
-    freeCam.place(camera);
-    // Pads plugged in since start-up, or since the last level.
-    Controllers::instance().openAll();
-    started = true;
-    if (app->overlay) {
-        app->overlay->setQuitAction([this]() {
-            quit = true;
-            running = false;
-        });
-    }
+    // The game's own GL programs go with the session, while the GL context
+    // that main keeps across levels is still current.
+    releaseFillProgram(fill);
+    renderTarget.release();
+}
+
+void SessionFrame::start()
+{
+    hud.collectablesTotal = level->collectablesTotal();
+    // The ride results enter the run's distance in the user's best distances.
+    hud.submitDistance = [](int distance) {
+        ScoreSubmission entry;
+        entry.file = scoresPath();
+        entry.place = addHighScore(entry.file, distance, entry.best, entry.saved);
+        return entry;
+    };
+    // The start logo in the menu and at the first level started from it.
+    if (options->menu ||
+        (options->fromMenu && options->play && options->level.find("level01") != std::string::npos))
+        hud.logoTimer = 0.f;
     timer.start();
 }
 
-bool LevelSession::frame()
+bool SessionFrame::frame()
 {
-    if (!running)
+    if (!outcome->running())
         return false;
+    PlayerInput& input = events->input();
     // Settings changed in the overlay act from the next frame on.
     input.settings = controlSettings(Settings::instance());
     Controllers::instance().vibration = vibrationOn(Settings::instance());
-    pollEvents();
+    events->poll();
 
     // Give the mouse back whenever it is not steering the ball or the free camera.
-    if (relativeMouse && !gameplayHasFocus())
-        setRelativeMouse(false);
+    events->releaseMouseUnlessSteering();
 
     const int kind = input.pollInputKindChange();
     if (kind >= 1 && kind <= 5 && app->overlay) {
         const InputNotice& notice = kInputNotices[kind - 1];
         app->overlay->notify(Translations::instance().get(notice.key), notice.icon, 3.5f);
     }
-    if (!running)
+    if (!outcome->running())
         return false;
 
+    gr::GLES2_Context* context = level->graphicsContext();
     int w = app->drawableWidth, h = app->drawableHeight;
     if (app->window)
         app->window->drawableSize(w, h);
@@ -108,8 +102,8 @@ bool LevelSession::frame()
     }
 
     const float dt = timer.beginFrame();
-    PauseState pause = pauseRule(overlayMenuOpen(), menu.isOpen(), player != nullptr, levelOver, uiLoaded,
-                                 audio->backgroundMute.load());
+    PauseState pause = pauseRule(events->overlayMenuOpen(), events->menuOpen(), level->player() != nullptr,
+                                 end->over(), level->menuImagesLoaded(), level->audio()->backgroundMute.load());
     if (pause.captureRequested)
         captureRequested = true;
     const float gameDt = pause.paused ? 0.f : dt;
@@ -124,20 +118,18 @@ bool LevelSession::frame()
     timer.capFrame(frameLimitFromSetting(Settings::instance().getFloat("graphics.fps_limit", 0.f)));
 
     frameCount += 1;
-    switch (frameEnding(frameCount, options.frames, !options.screenshot.empty())) {
+    switch (frameEnding(frameCount, options->frames, !options->screenshot.empty())) {
     case FrameEnding::Screenshot:
-        if (context->saveScreenshot(options.screenshot)) {
-            std::printf("screenshot: %s\n", options.screenshot.c_str());
+        if (context->saveScreenshot(options->screenshot)) {
+            std::printf("screenshot: %s\n", options->screenshot.c_str());
         } else {
-            std::fprintf(stderr, "could not save %s\n", options.screenshot.c_str());
-            screenshotFailed = true;
+            std::fprintf(stderr, "could not save %s\n", options->screenshot.c_str());
+            outcome->screenshotFailed();
         }
-        quit = true;
-        running = false;
+        outcome->quit();
         break;
     case FrameEnding::Stop:
-        quit = true;
-        running = false;
+        outcome->quit();
         break;
     case FrameEnding::Continue:
         break;
@@ -147,66 +139,47 @@ bool LevelSession::frame()
         app->overlay->render();
     context->present();
     timer.endFrame();
-    return running;
+    return outcome->running();
 }
 
-LevelResult LevelSession::finish()
+void SessionFrame::update(float gameDt, float dt, bool paused)
 {
-    if (relativeMouse)
-        setRelativeMouse(false);
-    releaseOverlay();
-    LevelResult result;
-    result.quit = quit;
-    result.nextArgs = nextArgs;
-    result.screenshotFailed = screenshotFailed;
-    return result;
-}
-
-void LevelSession::update(float gameDt, float dt, bool paused)
-{
+    hgr::Scene* scene = level->scene();
+    Player* player = level->player();
     for (hgr::Node* node = scene; node; node = node->next(scene)) {
         if (node->getClassId() == hgr::Node::NODE_PARTICLESYSTEM)
             static_cast<hgr::ParticleSystem*>(node)->update(gameDt);
     }
-    for (size_t i = 0; i < timedEffects.size();) {
-        timedEffects[i].secondsLeft -= gameDt;
-        if (timedEffects[i].secondsLeft <= 0.f) {
-            timedEffects[i].node->unlink();
-            timedEffects.erase(timedEffects.begin() + static_cast<std::ptrdiff_t>(i));
-        } else {
-            ++i;
-        }
-    }
+    level->effects().update(gameDt);
 
-    const math::Vector3 listener = player ? player->ballPosition() : camera->getWorldTransform().getTranslation();
-    ambient.update(scene, audio.get(), listener);
+    const math::Vector3 listener = player ? player->ballPosition()
+                                          : level->camera()->getWorldTransform().getTranslation();
+    level->ambientSounds().update(scene, level->audio(), listener);
 
     // The end of a completed level counts real time, also while paused.
-    if (world->levelComplete && !levelOver && uiLoaded) {
-        levelEndTimer += dt;
-        const float delay = player && player->onRail() ? 0.f : 1.5f;
-        if (levelEndTimer >= delay) {
-            levelOver = true;
-            hud.resultsTimer = 0.f;
-            ui->invalidateCapture();
-            captureRequested = true;
-        }
+    const bool complete = level->world()->levelComplete;
+    if (end->update(complete, complete && player && player->onRail(), level->menuImagesLoaded(), dt)) {
+        hud.resultsTimer = 0.f;
+        level->menuImages()->invalidateCapture();
+        captureRequested = true;
     }
 
     updateLogic(gameDt, paused);
-    if (!player || freeCamera)
+    if (!player || view->freeCameraOn())
         updateFreeCamera(gameDt);
     else
         updatePlayer(gameDt);
     spawnEffects();
 }
 
-void LevelSession::updateLogic(float gameDt, bool paused)
+void SessionFrame::updateLogic(float gameDt, bool paused)
 {
+    SceneWorld* world = level->world();
+    Player* player = level->player();
     // The pad's A counts only while no menu takes it: behind the menu level's
     // in-game menu the logic runs, and A is the menu's Return there.
-    const bool padAction = input.actionButtonDown() && !menu.isOpen() && !overlayMenuOpen();
-    if (actionButtons.held() || padAction)
+    const bool padAction = events->input().actionButtonDown() && !events->menuOpen() && !events->overlayMenuOpen();
+    if (events->actionHeld() || padAction)
         world->pressedKeys.insert("lmouse");
     else
         world->pressedKeys.erase("lmouse");
@@ -228,8 +201,11 @@ void LevelSession::updateLogic(float gameDt, bool paused)
     }
 }
 
-void LevelSession::updatePlayer(float gameDt)
+void SessionFrame::updatePlayer(float gameDt)
 {
+    Player* player = level->player();
+    hgr::Camera* camera = level->camera();
+    PlayerInput& input = events->input();
     MoveInput move;
     input.read(move, app->drawableWidth, app->drawableHeight, player->controlsEnabled(), gameDt);
     const bool tilt = input.settings.touch == TouchScheme::Accelerometer;
@@ -241,7 +217,7 @@ void LevelSession::updatePlayer(float gameDt)
     player->setMoveInput(move.stickMode, move.tiltCameraFollow, move.touchIdle, move.stickX, move.stickY);
     player->step(move.jump, gameDt, move.forward, move.right);
     player->updateCamera(camera, gameDt);
-    freeCam.follow(camera->getWorldTransform());
+    view->freeView().follow(camera->getWorldTransform());
     if (traceEnabled() &&
         restWatch.update(player->body().velocity, camera->getWorldTransform().getTranslation(), gameDt)) {
         const math::Vector3 at = player->ballPosition();
@@ -250,52 +226,37 @@ void LevelSession::updatePlayer(float gameDt)
     }
 }
 
-void LevelSession::updateFreeCamera(float gameDt)
+void SessionFrame::updateFreeCamera(float gameDt)
 {
-    const bool menuOpen = menu.isOpen() || overlayMenuOpen();
-    freeCam.update(app->keys->keys(), !menuOpen, gameDt);
-    freeCam.place(camera);
+    const bool menuOpen = events->menuOpen() || events->overlayMenuOpen();
+    view->freeView().update(app->keys->keys(), !menuOpen, gameDt);
+    view->freeView().place(level->camera());
 }
 
-void LevelSession::spawnEffects()
+void SessionFrame::spawnEffects()
 {
-    if (!player || boostParticle.empty())
+    Player* player = level->player();
+    if (!player || level->boostParticle().empty())
         return;
-    const float b = world->getVariable("boost");
+    const float b = level->world()->getVariable("boost");
     if (b != 0.f && !boostWasOn) {
         // No rotation, at the point the ball's body rolls about: the effect
         // travels with the ball below the player node.
         math::Matrix3x4 at(1.f);
         at.setTranslation(player->pivotPoint());
-        spawnParticleEffect(boostParticle, playerRoot, at, 3.f);
+        level->effects().spawn(level->boostParticle(), level->playerNode(), at, 3.f);
     }
     boostWasOn = b != 0.f;
 }
 
-bool LevelSession::overlayMenuOpen() const
+void SessionFrame::saveRequestedScreenshot()
 {
-    return app->overlay && app->overlay->menuOpen();
-}
-
-bool LevelSession::windowHasFocus() const
-{
-    return app->window && app->window->hasInputFocus();
-}
-
-bool LevelSession::gameplayHasFocus() const
-{
-    return windowHasFocus() && (freeCamera || (player && !levelOver && !menu.isOpen() && !overlayMenuOpen()));
-}
-
-void LevelSession::setRelativeMouse(bool on)
-{
-    if (on == relativeMouse)
+    const std::string name = events->takeScreenshotRequest();
+    if (name.empty())
         return;
-    relativeMouse = on;
-    mouseTravel = 0;
-    if (app->window)
-        app->window->setRelativeMouse(on);
-    input.mouseCaptured = on;
+    // A screenshot that cannot be written prints nothing.
+    if (level->graphicsContext()->saveScreenshot(name))
+        std::printf("saved %s\n", name.c_str());
 }
 
 } // namespace lumaroll

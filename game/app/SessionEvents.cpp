@@ -1,8 +1,4 @@
-// Event routing of the level session: device hot-plug, the background rules,
-// the overlay, touch, the in-game menu (its controller keys, the rules that
-// open it, the events it gets while open and its actions), the session's
-// keys, the developer keys and the mouse look.
-#include "app/LevelSession.h"
+#include "app/SessionEvents.h"
 
 #include "input/Controllers.h"
 #include "overlay/Overlay.h"
@@ -41,7 +37,19 @@ bool isFingerEvent(const SDL_Event& event)
 
 } // namespace
 
-void LevelSession::pollEvents()
+SessionEvents::SessionEvents(AppContext& app, const LaunchOptions& options, LevelSetup& level, CameraChoice& view,
+                             const LevelEnd& end, SessionOutcome& outcome)
+    : app(&app), options(&options), level(&level), view(&view), end(&end), outcome(&outcome),
+      playerInput(*app.keys, *app.clock, *app.devices)
+{
+}
+
+SessionEvents::~SessionEvents()
+{
+    releaseMouse();
+}
+
+void SessionEvents::poll()
 {
     SDL_Event event;
     while (app->events->poll(event)) {
@@ -51,7 +59,7 @@ void LevelSession::pollEvents()
     }
 }
 
-void LevelSession::routeEvent(const SDL_Event& event)
+void SessionEvents::routeEvent(const SDL_Event& event)
 {
     Controllers& devices = Controllers::instance();
     // Asked before the event closes it: was this a pad the manager held?
@@ -68,26 +76,30 @@ void LevelSession::routeEvent(const SDL_Event& event)
             setRelativeMouse(false);
         enterBackground();
     } else if (isForegroundEvent(event)) {
-        if (audio->backgroundMute.exchange(false))
+        if (level->audio()->backgroundMute.exchange(false))
             std::puts("app: back in the foreground, audio resumed");
     }
 
-    if (app->overlay && app->overlay->handleEvent(event))
+    const bool overlayTook = app->overlay && app->overlay->handleEvent(event);
+    if (isFingerEvent(event)) {
+        if (!overlayTook && level->player() && !inGameMenu.isOpen() && !end->over())
+            playerInput.handleTouchEvent(event, app->drawableWidth, app->drawableHeight);
+        else if (event.type == SDL_FINGERUP) // a lift it never sees would leave the finger down
+            playerInput.forgetFinger(event.tfinger.fingerId);
+    }
+    if (overlayTook)
         return;
 
-    if (isFingerEvent(event) && player && !menu.isOpen() && !levelOver)
-        input.handleTouchEvent(event, app->drawableWidth, app->drawableHeight);
-
-    if (menu.isOpen() && navigateMenuByController(event))
+    if (inGameMenu.isOpen() && navigateMenuByController(event))
         return;
     if (handleMenuOpenEvent(event))
         return;
-    if (menu.isOpen() && uiLoaded && !forwardToMenu(event))
+    if (inGameMenu.isOpen() && level->menuImagesLoaded() && !forwardToMenu(event))
         return;
     handleGameEvent(event);
 }
 
-void LevelSession::notifyDeviceEvent(const SDL_Event& event, bool padRemoved)
+void SessionEvents::notifyDeviceEvent(const SDL_Event& event, bool padRemoved)
 {
     if (!app->overlay)
         return;
@@ -102,7 +114,7 @@ void LevelSession::notifyDeviceEvent(const SDL_Event& event, bool padRemoved)
     }
 }
 
-bool LevelSession::navigateMenuByController(const SDL_Event& event)
+bool SessionEvents::navigateMenuByController(const SDL_Event& event)
 {
     SDL_Keycode key = SDLK_UNKNOWN;
     if (event.type == SDL_CONTROLLERBUTTONDOWN) {
@@ -148,21 +160,21 @@ bool LevelSession::navigateMenuByController(const SDL_Event& event)
     return true;
 }
 
-bool LevelSession::menuAvailable() const
+bool SessionEvents::menuAvailable() const
 {
-    return uiLoaded && (options.menu || options.fromMenu);
+    return level->menuImagesLoaded() && (options->menu || options->fromMenu);
 }
 
-void LevelSession::openMenu()
+void SessionEvents::openMenu()
 {
-    menu.open();
+    inGameMenu.open();
     // Whatever muted the game ("audio.mute", 'm'), the menu shows it.
-    menu.volumeOn = !audio->masterMute.load();
-    if (!ui->hasValidCapture())
-        captureRequested = true;
+    inGameMenu.volumeOn = !level->audio()->masterMute.load();
+    if (!level->menuImages()->hasValidCapture())
+        backdropRequested = true;
 }
 
-float LevelSession::pixelsPerPoint() const
+float SessionEvents::pixelsPerPoint() const
 {
     int width = 0, height = 0;
     if (app->window)
@@ -170,9 +182,9 @@ float LevelSession::pixelsPerPoint() const
     return height > 0 ? static_cast<float>(app->drawableHeight) / static_cast<float>(height) : 1.f;
 }
 
-bool LevelSession::handleMenuOpenEvent(const SDL_Event& event)
+bool SessionEvents::handleMenuOpenEvent(const SDL_Event& event)
 {
-    if (!menuAvailable() || menu.isOpen())
+    if (!menuAvailable() || inGameMenu.isOpen())
         return false;
     bool opens = false;
     switch (event.type) {
@@ -184,7 +196,7 @@ bool LevelSession::handleMenuOpenEvent(const SDL_Event& event)
             int width = app->drawableWidth, height = app->drawableHeight;
             if (app->window)
                 app->window->size(width, height);
-            const bool inPlay = player && !levelOver;
+            const bool inPlay = level->player() && !end->over();
             opens = !inPlay || (event.button.x < 0.12f * static_cast<float>(width) &&
                                 event.button.y < 0.15f * static_cast<float>(height));
         }
@@ -192,11 +204,11 @@ bool LevelSession::handleMenuOpenEvent(const SDL_Event& event)
     case SDL_KEYDOWN:
         // A held key opens once: its repeats would close the menu again at once.
         if (!event.key.repeat)
-            opens = event.key.keysym.sym == SDLK_p || (event.key.keysym.sym == SDLK_RETURN && levelOver);
+            opens = event.key.keysym.sym == SDLK_p || (event.key.keysym.sym == SDLK_RETURN && end->over());
         break;
     case SDL_CONTROLLERBUTTONDOWN:
         opens = event.cbutton.button == SDL_CONTROLLER_BUTTON_START ||
-                (event.cbutton.button == SDL_CONTROLLER_BUTTON_A && levelOver);
+                (event.cbutton.button == SDL_CONTROLLER_BUTTON_A && end->over());
         break;
     default:
         break;
@@ -207,11 +219,10 @@ bool LevelSession::handleMenuOpenEvent(const SDL_Event& event)
     return true;
 }
 
-bool LevelSession::forwardToMenu(const SDL_Event& event)
+bool SessionEvents::forwardToMenu(const SDL_Event& event)
 {
     if (event.type == SDL_QUIT) {
-        quit = true;
-        running = false;
+        outcome->quit();
         return false;
     }
     // Presses and releases both reach the menu: it acts on a release, and
@@ -227,28 +238,28 @@ bool LevelSession::forwardToMenu(const SDL_Event& event)
     const bool repeatIgnored = key && event.key.repeat && sym != SDLK_LEFT && sym != SDLK_RIGHT;
     if (!repeatIgnored) {
         bool closed = false;
-        const int action = menu.handleEvent(event, *ui, app->drawableHeight, closed, pixelsPerPoint());
+        const MenuAction action =
+            inGameMenu.handleEvent(event, *level->menuImages(), app->drawableHeight, closed, pixelsPerPoint());
         if (closed) {
             Controllers::instance().calibrateRequested = true;
-            if (!levelOver)
-                ui->invalidateCapture();
+            if (!end->over())
+                level->menuImages()->invalidateCapture();
         }
         onMenuAction(action);
     }
     return key && (sym == SDLK_m || sym == SDLK_F12);
 }
 
-void LevelSession::handleGameEvent(const SDL_Event& event)
+void SessionEvents::handleGameEvent(const SDL_Event& event)
 {
     switch (event.type) {
     case SDL_QUIT:
-        quit = true;
-        running = false;
+        outcome->quit();
         break;
     case SDL_KEYDOWN:
         if (event.key.keysym.sym == SDLK_m)
-            audio->masterMute = !audio->masterMute.load();
-        else if (options.dev)
+            level->audio()->masterMute = !level->audio()->masterMute.load();
+        else if (options->dev)
             handleDevKey(event.key.keysym.sym);
         actionButtons.press(event);
         break;
@@ -260,12 +271,12 @@ void LevelSession::handleGameEvent(const SDL_Event& event)
         if (event.motion.which == SDL_TOUCH_MOUSEID)
             break;
         if (relativeMouse) {
-            if (!player || freeCamera) {
-                freeCam.yaw += static_cast<float>(event.motion.xrel) * 0.004f;
-                freeCam.pitch -= static_cast<float>(event.motion.yrel) * 0.004f;
+            if (!level->player() || view->freeCameraOn()) {
+                view->freeView().yaw += static_cast<float>(event.motion.xrel) * 0.004f;
+                view->freeView().pitch -= static_cast<float>(event.motion.yrel) * 0.004f;
             } else {
-                input.mouseDX += static_cast<float>(event.motion.xrel);
-                input.mouseDY += static_cast<float>(event.motion.yrel);
+                playerInput.mouseDX += static_cast<float>(event.motion.xrel);
+                playerInput.mouseDY += static_cast<float>(event.motion.yrel);
             }
         } else if (gameplayHasFocus()) {
             mouseTravel += std::abs(event.motion.xrel) + std::abs(event.motion.yrel);
@@ -278,79 +289,63 @@ void LevelSession::handleGameEvent(const SDL_Event& event)
     }
 }
 
-void LevelSession::enterBackground()
+void SessionEvents::enterBackground()
 {
-    if (!audio->backgroundMute.exchange(true))
+    if (!level->audio()->backgroundMute.exchange(true))
         std::puts("app: in the background, game paused and audio muted");
-    if (menuAvailable() && player && !levelOver && !menu.isOpen())
+    if (menuAvailable() && level->player() && !end->over() && !inGameMenu.isOpen())
         openMenu();
 }
 
-void LevelSession::setNextLevel(const std::vector<std::string>& words)
+void SessionEvents::onMenuAction(MenuAction action)
 {
-    nextArgs = words;
-    running = false;
-}
-
-void LevelSession::onMenuAction(int action)
-{
-    const std::string levelDir = dirWithSlash(options.level);
+    const std::string levelDir = dirWithSlash(options->level);
     switch (action) {
-    case 1:
-        setNextLevel({"--menu", "--from-menu", levelDir + "level01.hgr"});
+    case MenuAction::MenuLevel:
+        outcome->changeLevel({"--menu", "--from-menu", levelDir + "level01.hgr"});
         break;
-    case 2:
-        setNextLevel({"--play", "--from-menu", levelDir + "level01.hgr"});
+    case MenuAction::PlayLevel1:
+        outcome->changeLevel({"--play", "--from-menu", levelDir + "level01.hgr"});
         break;
-    case 3:
-        setNextLevel({"--play", "--from-menu", levelDir + "level02.hgr"});
+    case MenuAction::PlayLevel2:
+        outcome->changeLevel({"--play", "--from-menu", levelDir + "level02.hgr"});
         break;
-    case 5:
-        audio->masterMute = !menu.volumeOn;
+    case MenuAction::Volume:
+        level->audio()->masterMute = !inGameMenu.volumeOn;
         break;
-    case 6:
+    case MenuAction::Minimise:
         if (app->window)
             app->window->minimize();
         break;
-    case 7:
-        quit = true;
-        running = false;
+    case MenuAction::Quit:
+        outcome->quit();
         break;
-    default:
+    case MenuAction::None:
+    case MenuAction::Credits:
         break;
     }
 }
 
-void LevelSession::handleDevKey(SDL_Keycode key)
+void SessionEvents::handleDevKey(SDL_Keycode key)
 {
     switch (key) {
     case SDLK_TAB:
-        if (sceneCameras.empty())
-            break;
-        chosenCamera += 1;
-        if (chosenCamera < static_cast<int>(sceneCameras.size())) {
-            std::printf("camera: %s\n", sceneCameras[static_cast<size_t>(chosenCamera)]->getName().c_str());
-        } else {
-            chosenCamera = -1;
-            std::printf("camera: %s\n", "free");
-        }
+        view->nextSceneCamera(level->sceneCameras());
         break;
     case SDLK_r:
-        if (player)
+        if (Player* player = level->player())
             player->placeAtStart();
         break;
     case SDLK_F3:
         hiddenMeshesShown = !hiddenMeshesShown;
-        for (const auto& node : hiddenMeshes)
+        for (const auto& node : level->helperMeshes())
             node->setEnabled(hiddenMeshesShown);
         break;
     case SDLK_F4:
-        if (player)
-            freeCamera = !freeCamera;
-        scriptedView = !scriptedView;
+        view->toggleScriptedView(level->player() != nullptr);
         break;
     case SDLK_F5:
-        water->enabled = !water->enabled;
+        level->water()->enabled = !level->water()->enabled;
         break;
     case SDLK_F12: {
         char name[40];
@@ -363,14 +358,53 @@ void LevelSession::handleDevKey(SDL_Keycode key)
     }
 }
 
-void LevelSession::saveRequestedScreenshot()
+bool SessionEvents::overlayMenuOpen() const
 {
-    if (devScreenshot.empty())
+    return app->overlay && app->overlay->menuOpen();
+}
+
+bool SessionEvents::gameplayHasFocus() const
+{
+    const bool windowHasFocus = app->window && app->window->hasInputFocus();
+    return windowHasFocus && (view->freeCameraOn() ||
+                              (level->player() && !end->over() && !inGameMenu.isOpen() && !overlayMenuOpen()));
+}
+
+void SessionEvents::setRelativeMouse(bool on)
+{
+    if (on == relativeMouse)
         return;
-    // A screenshot that cannot be written prints nothing.
-    if (context->saveScreenshot(devScreenshot))
-        std::printf("saved %s\n", devScreenshot.c_str());
-    devScreenshot.clear();
+    relativeMouse = on;
+    mouseTravel = 0;
+    if (app->window)
+        app->window->setRelativeMouse(on);
+    playerInput.mouseCaptured = on;
+}
+
+void SessionEvents::releaseMouseUnlessSteering()
+{
+    if (relativeMouse && !gameplayHasFocus())
+        setRelativeMouse(false);
+}
+
+void SessionEvents::releaseMouse()
+{
+    if (relativeMouse)
+        setRelativeMouse(false);
+}
+
+bool SessionEvents::takeBackdropRequest()
+{
+    const bool requested = backdropRequested;
+    backdropRequested = false;
+    return requested;
+}
+
+std::string SessionEvents::takeScreenshotRequest()
+{
+    std::string name;
+    name.swap(devScreenshot);
+    return name;
 }
 
 } // namespace lumaroll

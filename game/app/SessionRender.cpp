@@ -1,6 +1,6 @@
-// The level session's render pass: camera choice, render scale, sky, scene,
+// The render pass of the frame: camera choice, render scale, sky, scene,
 // fade and the menu layers on top.
-#include "app/LevelSession.h"
+#include "app/SessionFrame.h"
 
 #include "overlay/Overlay.h"
 #include "store/Settings.h"
@@ -13,40 +13,13 @@
 
 namespace lumaroll {
 
-hgr::Camera* LevelSession::activeCamera()
+void SessionFrame::render(bool paused, bool menuLive, float dt)
 {
-    hgr::Camera* result = camera;
-    bool sceneCamera = false;
-    if (chosenCamera >= 0 && chosenCamera < static_cast<int>(sceneCameras.size())) {
-        result = static_cast<hgr::Camera*>(sceneCameras[static_cast<size_t>(chosenCamera)].ptr());
-        sceneCamera = true;
-    }
-    if (scriptedView && !world->cameraName.empty()) {
-        for (const auto& node : sceneCameras) {
-            if (world->cameraName == node->getName().c_str()) {
-                result = static_cast<hgr::Camera*>(node.ptr());
-                sceneCamera = true;
-            }
-        }
-    }
-    if (!player)
-        return result;
-    if (sceneCamera && (freeCamera || (!world->cameraName.empty() && world->cameraName != "camera")))
-        return result;
-    result = camera;
-    if (world->variables.count("fov")) {
-        if (baseFov < 0.f)
-            baseFov = camera->getHorizontalFov();
-        const float target = world->getVariable("fov") * 3.1415927f / 180.f + baseFov;
-        if (std::fabs(camera->getHorizontalFov() - target) > 0.001f)
-            camera->setHorizontalFov(std::min(target, 2.6f));
-    }
-    return result;
-}
-
-void LevelSession::render(bool paused, bool menuLive, float dt)
-{
-    hgr::Camera* cam = activeCamera();
+    gr::GLES2_Context* context = level->graphicsContext();
+    SceneWorld* world = level->world();
+    Player* player = level->player();
+    UiRenderer* ui = level->menuImages();
+    hgr::Camera* cam = view->active(level->camera(), level->sceneCameras(), *world, player != nullptr);
     const int w = app->drawableWidth;
     const int h = app->drawableHeight;
 
@@ -62,14 +35,11 @@ void LevelSession::render(bool paused, bool menuLive, float dt)
             th = h;
         }
     }
-    lastRenderWidth = tw;
-    lastRenderHeight = th;
-
     context->beginScene();
-    water->render(cam, tw, th, kDefaultClearColor, context->time);
+    level->water()->render(cam, tw, th, kDefaultClearColor, context->time);
     context->setViewport(gr::Rect(tw, th));
-    context->clear(clearColor);
-    sky.draw(cam, tw, th);
+    context->clear(level->clearColor());
+    level->sky().draw(cam, tw, th);
     cam->render(context);
 
     if (scaled) {
@@ -78,10 +48,13 @@ void LevelSession::render(bool paused, bool menuLive, float dt)
         context->setViewport(gr::Rect(w, h));
     }
 
-    if (scriptedView)
+    if (view->scriptedViewOn())
         drawFullScreenFill(fill, world->fadeTarget == 0, world->fadeAmount);
 
-    if (uiLoaded) {
+    // The in-game menu asks for its backdrop when it opens without one.
+    if (events->takeBackdropRequest())
+        captureRequested = true;
+    if (level->menuImagesLoaded()) {
         if (captureRequested) {
             ui->begin(w, h);
             ui->captureScreen();
@@ -96,7 +69,7 @@ void LevelSession::render(bool paused, bool menuLive, float dt)
             ride.railIndex = player->railIndex();
             ride.distanceRidden = player->distanceRidden();
         }
-        hud.draw(*ui, *world, player ? &ride : nullptr, paused, levelOver, dt, menu.isOpen());
+        hud.draw(*ui, *world, player ? &ride : nullptr, paused, end->over(), dt, events->menuOpen());
         hud.drawLogo(*ui, paused, dt);
         if (Settings::instance().getBool("graphics.show_fps", false)) {
             char text[32];
@@ -110,7 +83,7 @@ void LevelSession::render(bool paused, bool menuLive, float dt)
             if (app->overlay)
                 app->overlay->screenTexts().add(ScreenText{"FPS", (v - 18.f) * u, 460.f * u, 17.f * u});
         }
-        menu.draw(*ui);
+        events->menu().draw(*ui);
         ui->end();
     }
     context->endScene();
