@@ -35,7 +35,7 @@ protected:
 
 	// The trigger volume of the player named name; null when there is none.
 	static const lumaroll::TriggerVolume* volume(const lumaroll::Player& player, const std::string& name) {
-		for (const lumaroll::TriggerVolume& v : player.triggerVolumes)
+		for (const lumaroll::TriggerVolume& v : player.triggerVolumes())
 			if (v.name == name)
 				return &v;
 		return nullptr;
