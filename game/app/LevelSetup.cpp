@@ -304,9 +304,8 @@ void LevelSetup::setupBall(hgr::Scene* model)
     }
     player->analyseModel(playerRoot);
     player->createShadow(context);
-    player->soundCallback = [this](const std::string& sound, float volume) {
-        levelAudio->playSound(sound, false, volume);
-    };
+    player->setSoundCallback(
+        [this](const std::string& sound, float volume) { levelAudio->playSound(sound, false, volume); });
     if (world->getTriggerState("T_butterflyanim") >= 0)
         world->activateTrigger("T_butterflyanim");
 
@@ -349,9 +348,8 @@ void LevelSetup::setupWater()
     waterReflection.reset(new WaterReflection(context, levelScene));
     if (ball) {
         WaterReflection* reflection = waterReflection.get();
-        ball->waterHeightCallback = [reflection](float x, float z, float& height) {
-            return reflection->waterHeightAt(x, z, height);
-        };
+        ball->setWaterHeightCallback(
+            [reflection](float x, float z, float& height) { return reflection->waterHeightAt(x, z, height); });
     }
 }
 

@@ -24,6 +24,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace gr {
@@ -46,7 +47,7 @@ public:
     Player& operator=(const Player&) = delete;
 
     // Level set-up (the session, in this order: touchables and shadow
-    // casters, loadForms, analyseModel, createShadow, soundCallback,
+    // casters, loadForms, analyseModel, createShadow, setSoundCallback,
     // buildRails, placeAtStart).
 
     // Appends a sphere volume of radius around node that starts trigger name on entry.
@@ -188,13 +189,22 @@ public:
     const std::vector<TriggerVolume>& triggerVolumes() const { return collision.triggerVolumes(); }
 
     // Called with the sound name and volume for the jump and impact sounds;
-    // assigned by the session's player set-up, may stay empty.
-    std::function<void(const std::string& sound, float volume)> soundCallback;
-    // Whether (x, z) lies over water, and its height; assigned by the session
-    // when the level has a water reflection, used by the camera.
-    std::function<bool(float x, float z, float& height)> waterHeightCallback;
+    // set by the session's player set-up. Without one the ball is silent.
+    void setSoundCallback(std::function<void(const std::string& sound, float volume)> play)
+    {
+        soundCallback = std::move(play);
+    }
+    // Whether (x, z) lies over water, and its height; set by the session when
+    // the level has a water reflection, used by the camera. Without one the
+    // camera knows of no water.
+    void setWaterHeightCallback(std::function<bool(float x, float z, float& height)> waterAt)
+    {
+        waterHeightCallback = std::move(waterAt);
+    }
 
 private:
+    std::function<void(const std::string& sound, float volume)> soundCallback;
+    std::function<bool(float x, float z, float& height)> waterHeightCallback;
     lang::Ptr<hgr::Scene> scene;
     SceneWorld* world;
 

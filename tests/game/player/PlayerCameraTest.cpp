@@ -153,10 +153,10 @@ TEST(PlayerCamera, TheGroundAndTheWaterKeepTheCameraAbove) {
 	for (const bool water : {true, false}) {
 		CameraLevel level(nullptr, -1000.f);
 		if (water)
-			level.player->waterHeightCallback = [](float, float, float& height) {
+			level.player->setWaterHeightCallback([](float, float, float& height) {
 				height = 100.f;
 				return true;
-			};
+			});
 		settle(*level.player, level.camera);
 		EXPECT_NEAR(water ? 130.f : level.ball().y + 400.f, position(level.camera).y, 0.05f) << water;
 	}

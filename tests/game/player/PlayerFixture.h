@@ -127,7 +127,7 @@ struct SoundRecorder {
 	std::vector<std::pair<std::string, float>> sounds;
 
 	void attach(lumaroll::Player& player) {
-		player.soundCallback = [this](const std::string& name, float volume) { sounds.emplace_back(name, volume); };
+		player.setSoundCallback([this](const std::string& name, float volume) { sounds.emplace_back(name, volume); });
 	}
 	int count(const std::string& name) const {
 		int n = 0;
