@@ -73,6 +73,17 @@ protected:
 		setAssetDirs({});
 	}
 
+	// Brings the overlay's GUI up (it takes input only then) with a known
+	// font, its start-up lines kept out of the output; false when it fails.
+	// The caller turns the update check off for the test.
+	bool overlayUp() {
+		env.set("LUMAROLL_FONT", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+		testing::internal::CaptureStdout();
+		const bool up = overlay.init(window);
+		testing::internal::GetCapturedStdout();
+		return up;
+	}
+
 	// A started session; with a ball when asked (in play, with the
 	// writer-made ball model); with the menus when asked ("--from-menu" and
 	// the game's menu files in the data folder).
@@ -550,11 +561,7 @@ TEST_F(SessionEventsTest, EscapeIsTheOverlaysAlsoWithTheMenuOpen) {
 	// The in-game menu closes with 'p', B or a click beside its items; Escape
 	// opens and closes the overlay's menu over it.
 	apptest::ScopedSetting noUpdates("general.check_updates", "0");
-	env.set("LUMAROLL_FONT", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
-	testing::internal::CaptureStdout();
-	const bool up = overlay.init(window);
-	testing::internal::GetCapturedStdout();
-	ASSERT_TRUE(up);
+	ASSERT_TRUE(overlayUp());
 	auto session = started(true, true);
 	events.queue = {keyDown(SDLK_p), keyDown(SDLK_ESCAPE)};
 	session->events().poll();
@@ -684,11 +691,7 @@ TEST_F(SessionEventsTest, FingersLiftedWhileAMenuTakesTheirEventsAreForgotten) {
 	// of all of them. Kept as down, the two would hold the move and camera
 	// fingers after the menu closed, and the next touches would be misread.
 	apptest::ScopedSetting noUpdates("general.check_updates", "0");
-	env.set("LUMAROLL_FONT", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
-	testing::internal::CaptureStdout();
-	const bool up = overlay.init(window);
-	testing::internal::GetCapturedStdout();
-	ASSERT_TRUE(up);
+	ASSERT_TRUE(overlayUp());
 	struct Case {
 		const char* name;
 		std::vector<SDL_Event> open, lift, close;
