@@ -209,7 +209,7 @@ int runBenchmark() {
 		for (int i = 0; i < 10; ++i)
 			platform.frame(*menu);
 		t0 = Clock::now();
-		menu->onMenuAction(2);
+		menu->events().onMenuAction(lumaroll::MenuAction::PlayLevel1);
 		platform.frame(*menu);
 		menu->finish();
 		menu.reset();

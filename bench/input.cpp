@@ -175,7 +175,7 @@ void BM_SessionPollEvents(benchmark::State& state) {
 			state.PauseTiming();
 			pushMixedEvents();
 			state.ResumeTiming();
-			session.pollEvents();
+			session.events().poll();
 		}
 	}
 }

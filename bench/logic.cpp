@@ -61,9 +61,11 @@ void BM_WorldUpdate(benchmark::State& state) {
 	lumaroll::SceneWorld world(level.scene);
 	world.setVariable("countdown", 1e9f);
 	for (int i = 0; i < 200; ++i)
-		world.startTransform(i % 3, "N_moving" + std::to_string(i), "", 1.f, 2.f, 3.f, 1e6f);
+		world.startTransform(static_cast<lumaroll::TransformKind>(i % 3), "N_moving" + std::to_string(i), "", 1.f, 2.f,
+							 3.f, 1e6f);
 	for (int i = 0; i < 20; ++i)
-		world.startTransform(3, "O_water" + std::to_string(i), "", 0.1f, 0.05f, 0.f, 1.f);
+		world.startTransform(lumaroll::TransformKind::ScrollTexture, "O_water" + std::to_string(i), "", 0.1f, 0.05f,
+							 0.f, 1.f);
 	for (int i = 0; i < 10; ++i)
 		world.update(1.f / 60.f);
 	const long before = test::allocationCount();

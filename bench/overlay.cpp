@@ -14,14 +14,14 @@
 //   with 20 installed languages against a frame of the graphics tab;
 // - a menu import of a 20 MB package against the command-line import of it.
 #include "app/AppContext.h"
-#include "platform/SdlWindow.h"
 #include "app/LaunchOptions.h"
 #include "app/LevelSession.h"
-#include "app/Settings.h"
 #include "files/Paths.h"
 #include "overlay/Overlay.h"
 #include "overlay/Screenshot.h"
 #include "overlay/Translations.h"
+#include "platform/SdlWindow.h"
+#include "store/Settings.h"
 
 #include "game/overlay/PackageFixture.h"
 #include "import/CommandLineImport.h"
@@ -41,6 +41,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 #include <map>
+#include <memory>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -53,10 +54,12 @@ double msSince(Clock::time_point start) {
 	return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// A hidden window with a GLES 2 context, current while it lives.
+// A hidden window with a GLES 2 context, current while it lives, and the
+// window seam over it.
 struct GLWindow {
 	SDL_Window* window = nullptr;
 	SDL_GLContext context = nullptr;
+	std::unique_ptr<lumaroll::SdlWindow> seam;
 	GLWindow(int w, int h) {
 		SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
 		SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
@@ -67,6 +70,8 @@ struct GLWindow {
 		context = window ? SDL_GL_CreateContext(window) : nullptr;
 		if (context)
 			SDL_GL_MakeCurrent(window, context);
+		if (window)
+			seam = std::make_unique<lumaroll::SdlWindow>(window);
 	}
 	~GLWindow() {
 		if (context)
@@ -105,7 +110,7 @@ bool bringUp(lumaroll::Overlay& overlay, const GLWindow& gl) {
 	Quiet quiet;
 	// A benchmark never reaches the network: no update check.
 	lumaroll::Settings::instance().setBool("general.check_updates", false);
-	return overlay.init(gl.window, gl.context);
+	return overlay.init(*gl.seam);
 }
 
 void NoticeFrameAgainstLevelFrame(benchmark::State& state) {
@@ -133,7 +138,7 @@ void NoticeFrameAgainstLevelFrame(benchmark::State& state) {
 		overlay.notify("a notice", nullptr, 1e9f);
 		for (auto _ : state) {
 			Clock::time_point t = Clock::now();
-			session.render(false, false, 0.016f);
+			session.frames().render(false, false, 0.016f);
 			glFinish();
 			level += msSince(t);
 			t = Clock::now();
@@ -157,7 +162,7 @@ void MenuFrame(benchmark::State& state) {
 		state.SkipWithError("no GL context");
 		return;
 	}
-	overlay.menuOpen = true;
+	overlay.setMenuOpen(true);
 	std::vector<double> times;
 	for (auto _ : state) {
 		const Clock::time_point t = Clock::now();
@@ -228,7 +233,7 @@ void ScreenshotAgainstEncodingAlone(benchmark::State& state) {
 			overlay.saveScreenshot();
 		}
 		shotMs += msSince(t);
-		overlay.notices.clear();
+		overlay.notices().clear();
 		t = Clock::now();
 		std::size_t bytes = 0;
 		stbi_write_png_to_func(&discard, &bytes, 800, 480, 3, rgb.data(), 800 * 3);
@@ -271,7 +276,7 @@ struct OpenMenu {
 	test::TempDir dir;
 	GLWindow gl{800, 480};
 	lumaroll::Overlay overlay;
-	lumaroll::Overlay::FrameReport last;
+	lumaroll::FrameReport last;
 	bool up = false;
 
 	OpenMenu() {
@@ -279,8 +284,8 @@ struct OpenMenu {
 		setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
 		lumaroll::Settings::instance().clear();
 		up = gl.context && bringUp(overlay, gl);
-		overlay.frameReport = [this](const lumaroll::Overlay::FrameReport& r) { last = r; };
-		overlay.menuOpen = true;
+		overlay.setFrameReport([this](const lumaroll::FrameReport& r) { last = r; });
+		overlay.setMenuOpen(true);
 		// The tab bar places its tabs in the frame after the first.
 		frame();
 		frame();
@@ -295,7 +300,7 @@ struct OpenMenu {
 		glFinish();
 	}
 	void click(const std::string& name) {
-		const lumaroll::Overlay::FrameReport::Item* i = last.find(name);
+		const lumaroll::FrameReport::Item* i = last.find(name);
 		if (!i)
 			return;
 		const int x = int(i->x + i->width / 2), y = int(i->y + i->height / 2);
@@ -317,12 +322,12 @@ void SliderDragSaves(benchmark::State& state) {
 		return;
 	}
 	menu.click("tab.audio");
-	const lumaroll::Overlay::FrameReport::Item* found = menu.last.find("audio.music_volume");
+	const lumaroll::FrameReport::Item* found = menu.last.find("audio.music_volume");
 	if (!found) {
 		state.SkipWithError("no slider");
 		return;
 	}
-	const lumaroll::Overlay::FrameReport::Item slider = *found;
+	const lumaroll::FrameReport::Item slider = *found;
 	const int y = int(slider.y + slider.height / 2);
 	lumaroll::Settings& settings = lumaroll::Settings::instance();
 	double saves = 0, saveMs = 0;
@@ -412,7 +417,7 @@ void MenuImportAgainstCommandLineImport(benchmark::State& state) {
 	const auto fromMenu = [&] {
 		test::removeSettled({dir / "data"}, dir.path());
 		const Clock::time_point t = Clock::now();
-		overlay.importPackage(package);
+		overlay.importPage().importPackage(package);
 		menuMs += msSince(t);
 	};
 	const auto fromCommandLine = [&] {

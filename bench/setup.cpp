@@ -11,11 +11,12 @@
 #include "app/AppContext.h"
 #include "app/LaunchOptions.h"
 #include "app/LevelSession.h"
+#include "app/LevelSetup.h"
 #include "app/LibraryObjects.h"
-#include "app/Settings.h"
 #include "files/DataLayout.h"
 #include "files/Paths.h"
 #include "render/WaterReflection.h"
+#include "store/Settings.h"
 
 #include "support/BenchWindow.h"
 #include "support/PvrWriter.h"
@@ -198,7 +199,7 @@ void BM_WaterFrameReflectionOnAgainstOff(benchmark::State& state) {
 	{
 		lumaroll::LevelSession session(window().app, options);
 		session.start();
-		lumaroll::WaterReflection* water = session.waterReflection();
+		lumaroll::WaterReflection* water = session.level().water();
 		for (int i = 0; i < 10; ++i) // warm-up: programs, target, first uploads
 			session.frame();
 		for (auto _ : state) {
@@ -258,7 +259,7 @@ void BM_NormalMapFramesShareOfLevelStart(benchmark::State& state) {
 		startMs += msSince(t0);
 		// The same construction again, alone: its frames are loaded anew.
 		t0 = Clock::now();
-		lumaroll::WaterReflection water(session.graphicsContext(), session.levelScene());
+		lumaroll::WaterReflection water(session.level().graphicsContext(), session.level().scene());
 		glFinish();
 		waterMs += msSince(t0);
 		loaded = water.normalMapFrames().size();
@@ -281,11 +282,11 @@ void BM_SetupPlayer(benchmark::State& state) {
 	test::ballModel("D_forminfo=" + test::formRecord(40.f)).write(data(root) + "/resources/models/plimbo.hgr");
 	double ms = 0;
 	for (auto _ : state) {
-		lumaroll::LevelSession session(window().app, options);
-		session.loadLevel();
-		session.setupWorld();
+		lumaroll::LevelSetup level(window().app, options);
+		level.load();
+		level.setupWorld();
 		const auto t0 = Clock::now();
-		session.setupPlayer();
+		level.setupPlayer();
 		ms += msSince(t0);
 	}
 	state.counters["setupPlayer_ms"] = ms / double(state.iterations());

@@ -2,7 +2,7 @@
 // a level. The list holds one to three scores, the new score sits at the
 // place reported, and the file, reported saved, reads back as the list
 // handed back.
-#include "app/Scores.h"
+#include "store/Scores.h"
 
 #include "support/Files.h"
 #include "support/TempDir.h"

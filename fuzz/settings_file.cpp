@@ -2,7 +2,7 @@
 // old keys, which may write the file back). Whatever was loaded must come
 // back unchanged from a saved copy, and every value must read as a number
 // and a flag.
-#include "app/Settings.h"
+#include "store/Settings.h"
 
 #include "support/Files.h"
 #include "support/TempDir.h"

@@ -2,8 +2,8 @@
 // take them; the level session reads them before each frame.
 #pragma once
 
-#include "app/Settings.h"
 #include "input/InputSettings.h"
+#include "store/Settings.h"
 
 #include <string>
 

@@ -13,9 +13,9 @@ bool runImportScreen(AppContext& app)
 {
     Overlay& overlay = *app.overlay;
     bool quit = false;
-    overlay.quitCallback = [&quit]() { quit = true; };
-    overlay.menuOpen = true;
-    overlay.importScreen = true;
+    overlay.setQuitAction([&quit]() { quit = true; });
+    overlay.setMenuOpen(true);
+    overlay.setImportScreen(true);
     while (!quit) {
         if (hasGameData(gameDataDir()))
             break;
@@ -33,10 +33,10 @@ bool runImportScreen(AppContext& app)
         app.window->present();
         app.clock->delay(16);
     }
-    overlay.menuOpen = false;
-    overlay.importScreen = false;
+    overlay.setMenuOpen(false);
+    overlay.setImportScreen(false);
     // The callback refers to this frame's flag: the first level session sets its own.
-    overlay.quitCallback = nullptr;
+    overlay.setQuitAction(nullptr);
     return quit;
 }
 

@@ -1,9 +1,9 @@
 #include "app/LaunchOptions.h"
 
-#include "app/Numbers.h"
 #include "files/DataLayout.h"
 #include "files/Paths.h"
 #include "import/Import.h"
+#include "text/Numbers.h"
 
 #include <climits>
 #include <cstdlib>

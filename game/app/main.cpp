@@ -7,13 +7,13 @@
 #include "app/LevelLoop.h"
 #include "app/LevelSession.h"
 #include "app/Log.h"
-#include "app/Settings.h"
 #include "files/Paths.h"
 #include "import/CommandLineImport.h"
 #include "import/Import.h"
 #include "input/Controllers.h"
-#include "platform/SdlWindow.h"
 #include "overlay/Overlay.h"
+#include "platform/SdlWindow.h"
+#include "store/Settings.h"
 
 #include <gr/gles2/GLES2_Dispatch.h>
 #include <lang/String.h>
@@ -114,8 +114,8 @@ int run(int argc, char** argv)
 
     Controllers::instance().init();
     Overlay overlay;
-    overlay.init(window->handle(), static_cast<SDL_GLContext>(window->glContext()));
-    overlay.calibrateCallback = []() { Controllers::instance().calibrateRequested = true; };
+    overlay.init(*window);
+    overlay.setCalibrateAction([]() { Controllers::instance().calibrateRequested = true; });
     app.overlay = &overlay;
 
     if (importScreen) {

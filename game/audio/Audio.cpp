@@ -140,6 +140,17 @@ bool Audio::playMusic(const std::string& name, float volume)
     return true;
 }
 
+void Audio::applySettings(const AudioSettings& settings, bool copyMasterMute)
+{
+    if (copyMasterMute)
+        masterMute.exchange(settings.masterMute);
+    masterVolume.exchange(settings.masterVolume);
+    musicMute.exchange(settings.musicMute);
+    musicVolume.exchange(settings.musicVolume);
+    soundsMute.exchange(settings.soundsMute);
+    soundsVolume.exchange(settings.soundsVolume);
+}
+
 void Audio::stopSound(const std::string& name)
 {
     const std::string key = soundKey(name);

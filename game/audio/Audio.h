@@ -7,6 +7,7 @@
 
 #include "audio/AudioDevice.h"
 #include "audio/SoundIndex.h"
+#include "store/AudioSettings.h"
 
 #include <atomic>
 #include <cstdint>
@@ -57,13 +58,12 @@ public:
     bool init(const std::string& folder);
     bool hasDevice() const { return device != 0; }
 
-    // Copies the settings "audio.volume", "audio.music_mute",
-    // "audio.music_volume", "audio.sounds_mute", "audio.sounds_volume" (volumes
-    // clamped to 0..1, text that is no number reads 0) and, when copyMasterMute
-    // is set, "audio.mute" into the atomics below. The session copies all six
-    // when it starts; the overlay's audio tab copies "audio.mute" only when its
-    // mute box changed, so that a slider does not undo the 'm' key.
-    void applySettings(bool copyMasterMute);
+    // Copies the volumes and the music and sounds mutes of settings (read
+    // from the store by readAudioSettings) and, when copyMasterMute is set,
+    // the master mute into the atomics below. The session copies all six
+    // when it starts; the overlay's audio tab copies the master mute only
+    // when its mute box changed, so that a slider does not undo the 'm' key.
+    void applySettings(const AudioSettings& settings, bool copyMasterMute);
 
     // Starts the clip of name (folders allowed; the file name selects it) once
     // or looping at gain volume. Returns the voice id (1, 2, 3, ... in start

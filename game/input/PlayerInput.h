@@ -62,6 +62,10 @@ public:
     // scheme; a finger touching down in the top-left corner (x < 0.12,
     // y < 0.15, the menu buttons) is ignored.
     void handleTouchEvent(const SDL_Event& event, int width, int height);
+    // A finger lifted while its events went elsewhere (a menu took them):
+    // it no longer moves the ball or turns the camera, and its lift counts
+    // as no tap or swipe. Nothing for a finger the input does not hold.
+    void forgetFinger(SDL_FingerID id);
 
     // The frame's input into out, for the drawable size in pixels: whether the
     // ball's controls may move it now (their rise asks for a tilt

@@ -36,6 +36,14 @@ void PlayerInput::releaseAll()
     cameraFinger.active = false;
 }
 
+void PlayerInput::forgetFinger(SDL_FingerID id)
+{
+    if (moveFinger.active && moveFinger.id == id)
+        moveFinger.active = false;
+    if (cameraFinger.active && cameraFinger.id == id)
+        cameraFinger.active = false;
+}
+
 void PlayerInput::handleTouchEvent(const SDL_Event& event, int width, int height)
 {
     if (settings.touch == TouchScheme::Accelerometer)

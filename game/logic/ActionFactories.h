@@ -12,8 +12,8 @@ ActionFactory makeFactory()
     return [](const ActionArgs& args) -> std::unique_ptr<Action> { return std::make_unique<T>(args); };
 }
 
-template <class T>
-ActionFactory makeModeFactory(int mode)
+template <class T, class Mode>
+ActionFactory makeModeFactory(Mode mode)
 {
     return [mode](const ActionArgs& args) -> std::unique_ptr<Action> { return std::make_unique<T>(mode, args); };
 }

@@ -146,9 +146,11 @@ private:
 
 // Goes on when the comparison holds, else jumps to its else action (itself
 // by default, so a test also waits until its condition holds).
+enum class Comparison { Less, Equal, Greater, NotEqual };
+
 class Test : public Action {
 public:
-    Test(int mode, const ActionArgs& args)
+    Test(Comparison mode, const ActionArgs& args)
         : mode(mode), left(numberOrVariableOperand(args, 1, 0.f)), right(numberOrVariableOperand(args, 2, 0.f)),
           elseIndex(actionIndexOperand(args, 3, args.index))
     {
@@ -160,16 +162,16 @@ public:
         const float b = right.value(*context.world);
         bool passed = false;
         switch (mode) {
-        case 0:
+        case Comparison::Less:
             passed = a < b;
             break;
-        case 1:
+        case Comparison::Equal:
             passed = std::abs(a - b) < 1e-4f;
             break;
-        case 2:
+        case Comparison::Greater:
             passed = a > b;
             break;
-        default:
+        case Comparison::NotEqual:
             passed = std::abs(a - b) >= 1e-4f;
             break;
         }
@@ -180,7 +182,7 @@ public:
     }
 
 private:
-    int mode;
+    Comparison mode;
     NumberOrVariable left;
     NumberOrVariable right;
     int elseIndex;
@@ -209,10 +211,12 @@ private:
     bool persistent;
 };
 
+enum class Arithmetic { Add, Subtract, Multiply, Divide };
+
 // add, sub, mul, div on a variable; division by exactly 0 keeps the value.
 class ModifyVariable : public Action {
 public:
-    ModifyVariable(int operation, const ActionArgs& args)
+    ModifyVariable(Arithmetic operation, const ActionArgs& args)
         : operation(operation), target(operandText(args, 1)), operand(numberOrVariableOperand(args, 2, 0.f))
     {
     }
@@ -223,16 +227,16 @@ public:
         const float x = operand.value(*context.world);
         float result = c;
         switch (operation) {
-        case 0:
+        case Arithmetic::Add:
             result = c + x;
             break;
-        case 1:
+        case Arithmetic::Subtract:
             result = c - x;
             break;
-        case 2:
+        case Arithmetic::Multiply:
             result = c * x;
             break;
-        default:
+        case Arithmetic::Divide:
             if (x != 0.f)
                 result = c / x;
             break;
@@ -242,7 +246,7 @@ public:
     }
 
 private:
-    int operation;
+    Arithmetic operation;
     std::string target;
     NumberOrVariable operand;
 };
@@ -297,14 +301,16 @@ void addFlowActions(std::map<std::string, ActionFactory>& factories)
     factories["randomdelay"] = makeFactory<RandomDelay>();
     factories["jumptoaction"] = makeFactory<JumpToAction>();
     factories["jumptorandomaction"] = makeFactory<JumpToRandomAction>();
-    const char* const tests[] = {"less", "equal", "greater", "notequal"};
-    for (int mode = 0; mode < 4; ++mode)
-        factories[tests[mode]] = makeModeFactory<Test>(mode);
+    factories["less"] = makeModeFactory<Test>(Comparison::Less);
+    factories["equal"] = makeModeFactory<Test>(Comparison::Equal);
+    factories["greater"] = makeModeFactory<Test>(Comparison::Greater);
+    factories["notequal"] = makeModeFactory<Test>(Comparison::NotEqual);
     factories["set"] = makeModeFactory<SetVariable>(false);
     factories["setpersistent"] = makeModeFactory<SetVariable>(true);
-    const char* const operations[] = {"add", "sub", "mul", "div"};
-    for (int operation = 0; operation < 4; ++operation)
-        factories[operations[operation]] = makeModeFactory<ModifyVariable>(operation);
+    factories["add"] = makeModeFactory<ModifyVariable>(Arithmetic::Add);
+    factories["sub"] = makeModeFactory<ModifyVariable>(Arithmetic::Subtract);
+    factories["mul"] = makeModeFactory<ModifyVariable>(Arithmetic::Multiply);
+    factories["div"] = makeModeFactory<ModifyVariable>(Arithmetic::Divide);
     factories["waitforkeypress"] = makeFactory<WaitForKeyPress>();
     factories["timer"] = makeFactory<Timer>();
 }

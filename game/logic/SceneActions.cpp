@@ -14,24 +14,26 @@ namespace {
 // Frames of "playanimation" operands count 30 to the second.
 constexpr float kSecondsPerFrame = 0.033333335f;
 
-// enabletrigger (0), disabletrigger (1), activatetrigger (2) on every operand.
+enum class TriggerChange { Enable, Disable, Activate };
+
+// enabletrigger, disabletrigger, activatetrigger on every operand.
 class TriggerState : public Action {
 public:
-    TriggerState(int mode, const ActionArgs& args) : mode(mode), names(args.args) {}
+    TriggerState(TriggerChange mode, const ActionArgs& args) : mode(mode), names(args.args) {}
 
     bool update(ActionContext& context) override
     {
         for (const std::string& name : names) {
-            if (mode == 2)
+            if (mode == TriggerChange::Activate)
                 context.world->activateTrigger(name);
             else
-                context.world->setTriggerEnabled(name, mode == 0);
+                context.world->setTriggerEnabled(name, mode == TriggerChange::Enable);
         }
         return true;
     }
 
 private:
-    int mode;
+    TriggerChange mode;
     std::vector<std::string> names;
 };
 
@@ -143,15 +145,15 @@ private:
     float to = -1.f;
 };
 
-// moveobject (0), rotateobject and rotateto (1), scaleobject (2): object,
-// subnode, x, y, z, duration, wait. moveuv (3): object, subnode, u, v, duration.
+// moveobject, rotateobject and rotateto, scaleobject: object, subnode, x, y,
+// z, duration, wait. moveuv: object, subnode, u, v, duration.
 class Transform : public JobAction {
 public:
-    Transform(int kind, const ActionArgs& args)
+    Transform(TransformKind kind, const ActionArgs& args)
         : kind(kind), object(operandText(args, 1)), subnode(operandText(args, 2)), x(numberOperand(args, 3, 0.f)),
           y(numberOperand(args, 4, 0.f))
     {
-        if (kind == 3) {
+        if (kind == TransformKind::ScrollTexture) {
             duration = numberOperand(args, 5, 1.f);
         } else {
             z = numberOperand(args, 5, 0.f);
@@ -165,7 +167,7 @@ protected:
     bool isDone(World& world, int id) override { return world.isTransformDone(id); }
 
 private:
-    int kind;
+    TransformKind kind;
     std::string object;
     std::string subnode;
     float x;
@@ -211,19 +213,19 @@ private:
 
 void addSceneActions(std::map<std::string, ActionFactory>& factories)
 {
-    factories["enabletrigger"] = makeModeFactory<TriggerState>(0);
-    factories["disabletrigger"] = makeModeFactory<TriggerState>(1);
-    factories["activatetrigger"] = makeModeFactory<TriggerState>(2);
+    factories["enabletrigger"] = makeModeFactory<TriggerState>(TriggerChange::Enable);
+    factories["disabletrigger"] = makeModeFactory<TriggerState>(TriggerChange::Disable);
+    factories["activatetrigger"] = makeModeFactory<TriggerState>(TriggerChange::Activate);
     factories["activaterandomtrigger"] = makeFactory<ActivateRandomTrigger>();
     factories["link"] = makeFactory<Link>();
     factories["unlink"] = makeFactory<Unlink>();
-    factories["animate"] = makeModeFactory<PlayAnimation>(1);
-    factories["playanimation"] = makeModeFactory<PlayAnimation>(0);
-    factories["moveuv"] = makeModeFactory<Transform>(3);
-    factories["moveobject"] = makeModeFactory<Transform>(0);
-    factories["rotateobject"] = makeModeFactory<Transform>(1);
-    factories["rotateto"] = makeModeFactory<Transform>(1);
-    factories["scaleobject"] = makeModeFactory<Transform>(2);
+    factories["animate"] = makeModeFactory<PlayAnimation>(true);
+    factories["playanimation"] = makeModeFactory<PlayAnimation>(false);
+    factories["moveuv"] = makeModeFactory<Transform>(TransformKind::ScrollTexture);
+    factories["moveobject"] = makeModeFactory<Transform>(TransformKind::Move);
+    factories["rotateobject"] = makeModeFactory<Transform>(TransformKind::Rotate);
+    factories["rotateto"] = makeModeFactory<Transform>(TransformKind::Rotate);
+    factories["scaleobject"] = makeModeFactory<Transform>(TransformKind::Scale);
     factories["fade"] = makeFactory<Fade>();
 }
 

@@ -68,11 +68,10 @@ public:
                       float end) override;
     // True when no job has the id (never started, failed, erased) or it is done.
     bool isAnimationDone(int id) override;
-    // kind 0 move, 1 rotate (degrees per second about the vector), 2 scale,
-    // 3 texture scroll; returns a job id, or -1 (reported once per key) for a
+    // Returns a job id, or -1 (reported once per key) for a
     // missing object or a vector or duration that is not finite.
-    int startTransform(int kind, const std::string& object, const std::string& subnode, float x, float y, float z,
-                       float duration) override;
+    int startTransform(TransformKind kind, const std::string& object, const std::string& subnode, float x, float y,
+                       float z, float duration) override;
     bool isTransformDone(int id) override;
     void setFade(int target, float amount) override;
     bool isKeyPressed(const std::string& name) override;
@@ -175,7 +174,7 @@ private:
     };
 
     struct TransformJob {
-        int kind = 0;
+        TransformKind kind = TransformKind::Move;
         lang::Ptr<hgr::Node> node;
         float velocity[3] = {0.f, 0.f, 0.f};
         float elapsed = 0.f;

@@ -170,8 +170,8 @@ bool SceneWorld::isAnimationDone(int id)
     return it == animationJobs.end() || it->second.done;
 }
 
-int SceneWorld::startTransform(int kind, const std::string& objectName, const std::string& subnodeName, float x,
-                               float y, float z, float duration)
+int SceneWorld::startTransform(TransformKind kind, const std::string& objectName, const std::string& subnodeName,
+                               float x, float y, float z, float duration)
 {
     const std::string& object = resolveThis(objectName);
     const std::string& subnode = resolveThis(subnodeName);
@@ -206,8 +206,8 @@ int SceneWorld::startTransform(int kind, const std::string& objectName, const st
         std::printf(
             "[trace] transform type %d on '%s' (subnode '%s' %s) vector (%g %g %g) in %g s; meshes %d, "
             "primitives %d\n",
-            kind, object.c_str(), subnode.c_str(), target != objectNode ? "found" : "not found or same", x, y, z,
-            duration, meshes, primitives);
+            static_cast<int>(kind), object.c_str(), subnode.c_str(),
+            target != objectNode ? "found" : "not found or same", x, y, z, duration, meshes, primitives);
     }
     for (auto& entry : transformJobs) {
         TransformJob& other = entry.second;
@@ -223,7 +223,7 @@ int SceneWorld::startTransform(int kind, const std::string& objectName, const st
     job.velocity[1] = velocity[1];
     job.velocity[2] = velocity[2];
     job.duration = duration;
-    if (kind == 3) {
+    if (kind == TransformKind::ScrollTexture) {
         auto offset = uvOffsets.find(target);
         if (offset != uvOffsets.end()) {
             job.u = offset->second.first;
@@ -313,7 +313,7 @@ void SceneWorld::stepTransforms(float dt)
         TransformJob& job = it->second;
         if (!job.done) {
             hgr::Node* node = job.node;
-            if (job.kind == 3) {
+            if (job.kind == TransformKind::ScrollTexture) {
                 job.u = std::fmod(job.u + dt * job.velocity[0], 1.f);
                 job.v = std::fmod(job.v + dt * job.velocity[1], 1.f);
                 const math::Vector4 offset(job.u, job.v, 0.f, 0.f);
@@ -337,9 +337,9 @@ void SceneWorld::stepTransforms(float dt)
             }
             job.elapsed += step;
             const math::Vector3 velocity(job.velocity[0], job.velocity[1], job.velocity[2]);
-            if (job.kind == 0) {
+            if (job.kind == TransformKind::Move) {
                 node->setPosition(node->getPosition() + velocity * step);
-            } else if (job.kind == 1) {
+            } else if (job.kind == TransformKind::Rotate) {
                 const float w = velocity.length();
                 if (w > 0.f) {
                     const math::Matrix3x3 current(node->getTransform());
@@ -347,7 +347,7 @@ void SceneWorld::stepTransforms(float dt)
                         math::Matrix3x3::rotation(velocity * (1.f / w), w * step * 3.14159265f / 180.f);
                     node->setRotation(current * turn);
                 }
-            } else if (job.kind == 2) {
+            } else if (job.kind == TransformKind::Scale) {
                 math::Matrix3x4 transform = node->getTransform();
                 const float factors[3] = {1.f + step * velocity.x, 1.f + step * velocity.y,
                                           1.f + step * velocity.z};

@@ -1,21 +1,9 @@
 #include "logic/ScriptNumbers.h"
 
 #include <climits>
-#include <cmath>
 #include <cstdlib>
 
 namespace lumaroll {
-
-int saturateToInt(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    if (value >= static_cast<double>(INT_MAX))
-        return INT_MAX;
-    if (value <= static_cast<double>(INT_MIN))
-        return INT_MIN;
-    return static_cast<int>(value);
-}
 
 int readScriptInt(const char* text)
 {

@@ -2,10 +2,9 @@
 // script text can hold any digits, "nan", "inf" or "1e39".
 #pragma once
 
-namespace lumaroll {
+#include "text/Numbers.h"
 
-// Truncates toward zero, saturating at the int range; NaN gives 0.
-int saturateToInt(double value);
+namespace lumaroll {
 
 // strtol of text in base 10 (its leading integer, 0 without one), saturated
 // to the int range.

@@ -62,9 +62,6 @@ public:
 
     const std::string& getName() const { return name; }
     int getExecuteType() const { return executeType; }
-    // How often the main list has been started (setState(2)).
-    unsigned startCount() const { return starts; }
-    const std::map<std::string, std::string>& getProperties() const { return properties; }
     const std::vector<std::unique_ptr<Action>>& mainActions() const { return actionsA; }
     const std::vector<std::unique_ptr<Action>>& endActions() const { return actionsE; }
 

@@ -8,6 +8,11 @@
 
 namespace lumaroll {
 
+// What a transform job does to its node: move it, rotate it (degrees per
+// second about the vector), scale it or scroll its texture. The numbers are
+// the ones the trace line prints.
+enum class TransformKind { Move = 0, Rotate = 1, Scale = 2, ScrollTexture = 3 };
+
 class World {
 public:
     virtual ~World() = default;
@@ -35,11 +40,11 @@ public:
                               float end) = 0;
     // Whether the animation job is over; true for an id that names no job.
     virtual bool isAnimationDone(int id) = 0;
-    // Moves (kind 0), rotates (1), scales (2) or scrolls the texture of (3)
-    // object, or its subnode when one is named, by (x, y, z) over duration
-    // seconds; returns a job id, -1 when it cannot start.
-    virtual int startTransform(int kind, const std::string& object, const std::string& subnode, float x, float y,
-                               float z, float duration) = 0;
+    // Moves, rotates, scales or scrolls the texture of object (as kind says),
+    // or its subnode when one is named, by (x, y, z) over duration seconds;
+    // returns a job id, -1 when it cannot start.
+    virtual int startTransform(TransformKind kind, const std::string& object, const std::string& subnode, float x,
+                               float y, float z, float duration) = 0;
     // Whether the transform job is over; true for an id that names no job.
     virtual bool isTransformDone(int id) = 0;
     // The screen fade of "fade": target 0 fades to white, any other to

@@ -1,52 +1,42 @@
-// The improvements tab and the about tab (title, version, community links,
-// the original game, the libraries and their licences).
-#include "overlay/Overlay.h"
+#include "overlay/AboutTab.h"
 
-#include "app/Settings.h"
 #include "overlay/Credits.h"
-#include "overlay/Desktop.h"
+#include "overlay/MenuContext.h"
 #include "overlay/MenuWidgets.h"
 #include "overlay/SafeFormat.h"
 
 #include "Version.h"
 
+#include <imgui.h>
+
 namespace lumaroll {
 
-void Overlay::drawImprovementsTab()
-{
-    menu::sectionHeader("improvements.section");
-    if (!menu::beginSettingsTable("improvements"))
-        return;
-    // The level logic reads the environment variable, not the setting.
-    if (checkbox(menu::tr("improvements.visible_sections"), "improvements.visible_sections", true))
-        Settings::instance().applyEnvironment();
-    ImGui::EndTable();
-}
+AboutTab::AboutTab(MenuContext& context) : context(context) {}
 
-void Overlay::drawAboutTab()
+void AboutTab::draw()
 {
     using menu::tr;
     ImGui::Spacing();
-    drawTitle(420.f * scale);
+    context.drawTitle(420.f * context.scale());
     ImGui::Spacing();
     const std::string version = formatText(tr("about.version"), {LUMAROLL_VERSION});
     menu::centredText(version);
-    noteItem("about.version", version);
+    context.noteItem("about.version", version);
     menu::centredText(tr("about.by"));
 
     menu::sectionHeader("about.section_community");
     const ImGuiStyle& style = ImGui::GetStyle();
     const float space = ImGui::GetContentRegionAvail().x;
-    const int columns = compact && space < 520.f * scale ? 2 : 4;
+    const int columns = context.compact() && space < 520.f * context.scale() ? 2 : 4;
     const float width = (space - style.ItemSpacing.x * float(columns - 1)) / float(columns);
     const std::vector<CommunityLink>& links = communityLinks();
     for (std::size_t i = 0; i < links.size(); ++i) {
         if (i % std::size_t(columns) != 0)
             ImGui::SameLine();
-        const std::string label = menu::withIcon(iconsLoaded, links[i].icon, links[i].name);
+        const std::string label = menu::withIcon(context.iconsLoaded(), links[i].icon, links[i].name);
         if (ImGui::Button(label.c_str(), ImVec2(width, 0.f)))
-            openAddress(links[i].address);
-        noteItem(std::string("link.") + links[i].name, links[i].address);
+            context.platform().desktop->openAddress(links[i].address);
+        context.noteItem(std::string("link.") + links[i].name, links[i].address);
     }
 
     menu::sectionHeader("about.section_original");
@@ -57,13 +47,13 @@ void Overlay::drawAboutTab()
 
     ImGui::Spacing();
     const bool open = ImGui::CollapsingHeader((std::string(tr("about.libraries")) + "###libraries").c_str());
-    noteItem("about.libraries");
+    context.noteItem("about.libraries");
     if (open && ImGui::BeginTable("libraries", 2, ImGuiTableFlags_SizingStretchProp | ImGuiTableFlags_RowBg)) {
         for (const Credit& credit : credits()) {
             ImGui::TableNextRow();
             ImGui::TableSetColumnIndex(0);
             ImGui::TextUnformatted(credit.component);
-            noteItem(std::string("credit.") + credit.component, credit.licence);
+            context.noteItem(std::string("credit.") + credit.component, credit.licence);
             ImGui::TableSetColumnIndex(1);
             ImGui::TextUnformatted(credit.licence);
         }

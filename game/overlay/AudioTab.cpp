@@ -1,9 +1,11 @@
-// The audio tab: a mute box and a volume slider for all sound, the music and
-// the sound effects, copied into the running level's audio engine at once.
-#include "overlay/Overlay.h"
+#include "overlay/AudioTab.h"
 
 #include "audio/Audio.h"
+#include "overlay/MenuContext.h"
 #include "overlay/MenuWidgets.h"
+#include "store/Settings.h"
+
+#include <imgui.h>
 
 namespace lumaroll {
 
@@ -24,7 +26,9 @@ const Group kGroups[] = {
 
 } // namespace
 
-void Overlay::drawAudioTab()
+AudioTab::AudioTab(MenuContext& context) : context(context) {}
+
+void AudioTab::draw()
 {
     using menu::tr;
     bool changed = false, masterMuteChanged = false;
@@ -32,8 +36,8 @@ void Overlay::drawAudioTab()
         menu::sectionHeader(group.sectionKey);
         if (!menu::beginSettingsTable(group.tableId))
             continue;
-        const bool mute = checkbox(tr("audio.mute"), group.muteKey, false);
-        const bool volume = slider(tr("audio.volume"), group.volumeKey, "%.2f", 1.f, 0.f, 1.f);
+        const bool mute = context.checkbox(tr("audio.mute"), group.muteKey, false);
+        const bool volume = context.slider(tr("audio.volume"), group.volumeKey, "%.2f", 1.f, 0.f, 1.f);
         ImGui::EndTable();
         if (mute && &group == &kGroups[0])
             masterMuteChanged = true;
@@ -41,8 +45,8 @@ void Overlay::drawAudioTab()
     }
     // The master mute follows its own box only: the 'm' key and the in-game
     // menu also set it, and a slider must not undo them.
-    if (changed && audio)
-        audio->applySettings(masterMuteChanged);
+    if (changed && engine)
+        engine->applySettings(readAudioSettings(Settings::instance()), masterMuteChanged);
 }
 
 } // namespace lumaroll

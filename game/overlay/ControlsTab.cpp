@@ -1,10 +1,11 @@
-// The controls tab: camera, controllers (with the connected ones) and, on a
-// device with a touch screen, the touch scheme with its tilt rows.
-#include "overlay/Overlay.h"
+#include "overlay/ControlsTab.h"
 
-#include "app/Settings.h"
-#include "overlay/Desktop.h"
+#include "overlay/MenuContext.h"
 #include "overlay/MenuWidgets.h"
+#include "overlay/Notices.h"
+#include "store/Settings.h"
+
+#include <imgui.h>
 
 #include <cfloat>
 
@@ -32,24 +33,26 @@ const Choice kTiltCameras[] = {
 
 } // namespace
 
-void Overlay::drawControlsTab()
+ControlsTab::ControlsTab(MenuContext& context, Notices& notices) : context(context), notices(notices) {}
+
+void ControlsTab::draw()
 {
     using menu::tr;
     Settings& settings = Settings::instance();
 
     menu::sectionHeader("controls.section_camera");
     if (menu::beginSettingsTable("camera")) {
-        slider(tr("controls.camera_sensitivity"), "controls.camera_sensitivity", "%.1f", 1.f, 0.3f, 3.f);
-        checkbox(tr("controls.invert_y"), "controls.invert_y", false);
+        context.slider(tr("controls.camera_sensitivity"), "controls.camera_sensitivity", "%.1f", 1.f, 0.3f, 3.f);
+        context.checkbox(tr("controls.invert_y"), "controls.invert_y", false);
         ImGui::EndTable();
     }
 
     menu::sectionHeader("controls.section_controllers");
     if (menu::beginSettingsTable("controllers")) {
-        slider(tr("controls.deadzone"), "controls.deadzone", "%.2f", 0.22f, 0.05f, 0.5f);
-        checkbox(tr("controls.vibration"), "controls.vibration", true);
+        context.slider(tr("controls.deadzone"), "controls.deadzone", "%.2f", 0.22f, 0.05f, 0.5f);
+        context.checkbox(tr("controls.vibration"), "controls.vibration", true);
         menu::row(tr("controls.connected"));
-        const std::vector<std::string> names = connectedControllerNames();
+        const std::vector<std::string> names = context.platform().devices->controllerNames();
         std::string shown;
         if (names.empty()) {
             shown = tr("controls.none_connected");
@@ -59,11 +62,11 @@ void Overlay::drawControlsTab()
             ImGui::TextUnformatted(name.c_str());
             shown += (shown.empty() ? "" : "\n") + name;
         }
-        noteItem("controls.connected", shown);
+        context.noteItem("controls.connected", shown);
         ImGui::EndTable();
     }
 
-    if (touchDevices() == 0)
+    if (context.platform().devices->touchDeviceCount() == 0)
         return;
     menu::sectionHeader("controls.section_touch");
     if (!menu::beginSettingsTable("touch"))
@@ -77,45 +80,46 @@ void Overlay::drawControlsTab()
     }
     menu::row(tr("controls.touch"));
     const bool open = ImGui::BeginCombo("##touch", tr(current->labelKey));
-    noteItem("controls.touch", tr(current->labelKey));
+    context.noteItem("controls.touch", tr(current->labelKey));
     if (open) {
         for (const Choice& choice : kTouchSchemes) {
             if (ImGui::Selectable(tr(choice.labelKey), &choice == current)) {
                 settings.setString("controls.touch", choice.value);
                 settings.save();
             }
-            noteItem(std::string("controls.touch=") + choice.value, menu::selectedText(&choice == current));
+            context.noteItem(std::string("controls.touch=") + choice.value,
+                             menu::selectedText(&choice == current));
         }
         ImGui::EndCombo();
     }
     if (scheme == "accelerometer") {
-        slider(tr("controls.tilt_sensitivity"), "controls.tilt_sensitivity", "%.1f", 1.f, 0.4f, 2.5f);
-        checkbox(tr("controls.tilt_invert_x"), "controls.tilt_invert_x", false);
-        checkbox(tr("controls.tilt_invert_y"), "controls.tilt_invert_y", false);
+        context.slider(tr("controls.tilt_sensitivity"), "controls.tilt_sensitivity", "%.1f", 1.f, 0.4f, 2.5f);
+        context.checkbox(tr("controls.tilt_invert_x"), "controls.tilt_invert_x", false);
+        context.checkbox(tr("controls.tilt_invert_y"), "controls.tilt_invert_y", false);
 
         const bool fixed = settings.getString("controls.tilt_camera", "follow") == "fixed";
         const Choice& shownCamera = kTiltCameras[fixed ? 1 : 0];
         menu::row(tr("controls.tilt_camera"));
         const bool cameraOpen = ImGui::BeginCombo("##tilt_camera", tr(shownCamera.labelKey));
-        noteItem("controls.tilt_camera", tr(shownCamera.labelKey));
+        context.noteItem("controls.tilt_camera", tr(shownCamera.labelKey));
         if (cameraOpen) {
             for (const Choice& choice : kTiltCameras) {
                 if (ImGui::Selectable(tr(choice.labelKey), &choice == &shownCamera)) {
                     settings.setString("controls.tilt_camera", choice.value);
                     settings.save();
                 }
-                noteItem(std::string("controls.tilt_camera=") + choice.value,
-                         menu::selectedText(&choice == &shownCamera));
+                context.noteItem(std::string("controls.tilt_camera=") + choice.value,
+                                 menu::selectedText(&choice == &shownCamera));
             }
             ImGui::EndCombo();
         }
 
         menu::row("");
-        const bool calibrate = ImGui::Button(tr("controls.calibrate"), ImVec2(-FLT_MIN, 0.f));
-        noteItem("controls.calibrate");
-        if (calibrate && calibrateCallback) {
-            calibrateCallback();
-            notify(tr("controls.calibrated"), kIconPhone, 3.5f);
+        const bool pressed = ImGui::Button(tr("controls.calibrate"), ImVec2(-FLT_MIN, 0.f));
+        context.noteItem("controls.calibrate");
+        if (pressed && calibrate) {
+            calibrate();
+            notices.notify(tr("controls.calibrated"), kIconPhone, 3.5f);
         }
     }
     ImGui::EndTable();

@@ -230,7 +230,7 @@ void GuiInput::applyQueue()
     }
 }
 
-void GuiInput::newFrame(SDL_Window* window)
+void GuiInput::newFrame(Window* window, FrameClock& clock)
 {
     ImGuiIO& io = ImGui::GetIO();
     const WindowSize points = windowPoints(window);
@@ -241,10 +241,10 @@ void GuiInput::newFrame(SDL_Window* window)
             ImVec2(float(pixels.width) / float(points.width), float(pixels.height) / float(points.height));
 
     // The GUI library stops on a time step of zero or less.
-    const std::uint64_t now = SDL_GetPerformanceCounter();
+    const std::uint64_t now = clock.counter();
     float dt = 1.f / 60.f;
     if (lastCounter != 0 && now > lastCounter)
-        dt = float(double(now - lastCounter) / double(SDL_GetPerformanceFrequency()));
+        dt = float(double(now - lastCounter) / double(clock.countsPerSecond()));
     else if (lastCounter != 0)
         dt = 1e-6f;
     io.DeltaTime = dt > 1e-6f ? dt : 1e-6f;

@@ -7,6 +7,9 @@
 // left stick is kept as held state for gamepad navigation.
 #pragma once
 
+#include "platform/FrameClock.h"
+#include "platform/Window.h"
+
 #include <SDL.h>
 
 #include <cstdint>
@@ -32,8 +35,9 @@ public:
 
     // Fills the current GUI context's input for the next frame: display size
     // (window points) and framebuffer scale from the window, a time step above
-    // zero, the queued events up to the first repeated change, navigation.
-    void newFrame(SDL_Window* window);
+    // zero from the clock's counter (1/60 s in the first frame), the queued
+    // events up to the first repeated change, navigation.
+    void newFrame(Window* window, FrameClock& clock);
 
     // Lets go of every held key, button and stick and drops the queue. The
     // overlay calls it whenever the menu opens or closes: events of a closed

@@ -1,11 +1,13 @@
-// The import button with its result text (the welcome page and the game tab),
-// the package picker and the import itself, and the welcome page of the
-// import screen.
-#include "overlay/Overlay.h"
+#include "overlay/ImportPage.h"
 
+#include "files/Paths.h"
+#include "overlay/LanguageRow.h"
+#include "overlay/MenuContext.h"
 #include "overlay/MenuWidgets.h"
 #include "overlay/PackagePicker.h"
 #include "overlay/SafeFormat.h"
+
+#include <imgui.h>
 
 #include <algorithm>
 #include <cfloat>
@@ -27,38 +29,41 @@ void centredOrWrapped(const std::string& text)
 
 } // namespace
 
-void Overlay::drawWelcomePage()
+ImportPage::ImportPage(MenuContext& context) : context(context) {}
+
+void ImportPage::drawWelcomePage()
 {
     const bool present = hasGameData(gameDataDir());
     ImGui::Spacing();
-    drawTitle(520.f * scale);
+    context.drawTitle(520.f * context.scale());
     ImGui::Spacing();
     ImGui::Spacing();
     centredOrWrapped(menu::tr("game.welcome"));
-    noteItem("game.welcome");
+    context.noteItem("game.welcome");
     ImGui::Spacing();
     ImGui::Spacing();
     drawImportButton(present);
     ImGui::Spacing();
     menu::sectionHeader("game.section_language");
     if (menu::beginSettingsTable("language")) {
-        drawLanguageRow();
+        drawLanguageRow(context);
         ImGui::EndTable();
     }
 }
 
-void Overlay::drawImportButton(bool present)
+void ImportPage::drawImportButton(bool present)
 {
     const char* label = menu::tr(present ? "game.import_another" : "game.choose_deb");
     float width = -FLT_MIN;
-    if (!compact) {
-        width = std::max(260.f * scale, ImGui::CalcTextSize(label).x + 4.f * ImGui::GetStyle().FramePadding.x);
+    if (!context.compact()) {
+        width = std::max(260.f * context.scale(),
+                         ImGui::CalcTextSize(label).x + 4.f * ImGui::GetStyle().FramePadding.x);
         menu::centreNext(width);
     }
     const bool pressed = ImGui::Button((std::string(label) + "###import").c_str(), ImVec2(width, 0.f));
-    traceItem("game.import");
+    context.traceItem("game.import");
     if (pressed) {
-        const std::string path = pickPackageFile();
+        const std::string path = choosePackageFile(menu::tr("game.picker_title"));
         if (!path.empty())
             importPackage(path);
         else
@@ -67,16 +72,11 @@ void Overlay::drawImportButton(bool present)
     if (!importMessage.empty()) {
         ImGui::Spacing();
         centredOrWrapped(importMessage);
-        noteItem("game.import_message", importMessage);
+        context.noteItem("game.import_message", importMessage);
     }
 }
 
-std::string Overlay::pickPackageFile()
-{
-    return choosePackageFile(menu::tr("game.picker_title"));
-}
-
-void Overlay::importPackage(const std::string& path)
+void ImportPage::importPackage(const std::string& path)
 {
     ImportResult result;
     try {
@@ -91,7 +91,7 @@ void Overlay::importPackage(const std::string& path)
     }
     std::string text = formatText(menu::tr("game.imported"), {result.files});
     // The import screen starts the game at once; elsewhere the level keeps its old data.
-    if (!importScreen)
+    if (!context.importScreen())
         text += std::string(" ") + menu::tr("game.restart_needed");
     if (!result.digestKnown)
         text += "\n" + formatText(menu::tr("game.unknown_version"), {result.sha256});

@@ -1,6 +1,8 @@
-// Notices (short messages that slide in at the top right, stay a few seconds
-// and fade) and screen texts (texts another part draws for one frame).
-#include "overlay/Overlay.h"
+#include "overlay/Notices.h"
+
+#include "overlay/MenuContext.h"
+
+#include <imgui.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -24,7 +26,7 @@ ImVec2 textSize(ImFont* font, float size, const std::string& text)
 
 } // namespace
 
-void Overlay::notify(const std::string& text, const char* icon, float seconds)
+void Notices::notify(const std::string& text, const char* icon, float seconds)
 {
     for (Notice& notice : notices) {
         if (notice.text == text) {
@@ -38,16 +40,22 @@ void Overlay::notify(const std::string& text, const char* icon, float seconds)
     std::printf("notice: %s\n", text.c_str());
 }
 
-void Overlay::drawNotices()
+void Notices::clear()
 {
-    const std::uint32_t now = ticks();
+    notices.clear();
+    lastTick = 0;
+}
+
+void Notices::draw(std::uint32_t now, MenuContext& context)
+{
     // A new burst starts from zero, and a stall never skips an animation.
-    const float dt = lastNoticeTick == 0 ? 0.f : std::min(float(now - lastNoticeTick) / 1000.f, 0.1f);
-    lastNoticeTick = now;
+    const float dt = lastTick == 0 ? 0.f : std::min(float(now - lastTick) / 1000.f, 0.1f);
+    lastTick = now;
 
     ImFont* font = ImGui::GetFont();
     const float size = 0.95f * ImGui::GetFontSize();
-    const float s = scale;
+    const float s = context.scale();
+    const bool iconsLoaded = context.iconsLoaded();
     const float pad = 10.f * s, gap = 8.f * s, margin = 16.f * s, bar = 3.f * s, rounding = 8.f * s;
     ImDrawList* draw = ImGui::GetForegroundDrawList();
     float y = margin;
@@ -78,7 +86,7 @@ void Overlay::drawNotices()
         }
         draw->AddText(font, size, ImVec2(tx, ty), rgba(255, 255, 255, a), notice.text.data(),
                       notice.text.data() + notice.text.size());
-        report.notices.push_back(FrameReport::NoticeBox{notice.text, x, y, boxW, boxH, opacity});
+        context.report().notices.push_back(FrameReport::NoticeBox{notice.text, x, y, boxW, boxH, opacity});
         // In the second half of its fade-out a notice gives up its place gradually.
         y += std::min(2.f * fadeOut, 1.f) * boxH + gap;
     }
@@ -86,26 +94,7 @@ void Overlay::drawNotices()
                                  [](const Notice& n) { return n.elapsed >= n.duration; }),
                   notices.end());
     if (notices.empty())
-        lastNoticeTick = 0;
-}
-
-void Overlay::drawScreenTexts()
-{
-    ImFont* font = ImGui::GetFont();
-    ImDrawList* draw = ImGui::GetForegroundDrawList();
-    // Producers give drawable pixels; the GUI draws in window points.
-    const ImVec2 fb = ImGui::GetIO().DisplayFramebufferScale;
-    const float toPoints = fb.y > 0.f ? 1.f / fb.y : 1.f;
-    for (const ScreenText& text : screenTexts) {
-        const float size = text.size * toPoints;
-        const ImVec2 t = textSize(font, size, text.text);
-        const ImVec2 at(text.x * toPoints - t.x, text.y * toPoints - t.y / 2.f);
-        const float o = std::max(1.f, 0.08f * size);
-        const char* begin = text.text.data();
-        const char* end = begin + text.text.size();
-        draw->AddText(font, size, ImVec2(at.x + o, at.y + o), rgba(20, 30, 45, 220), begin, end);
-        draw->AddText(font, size, at, rgba(255, 255, 255, 255), begin, end);
-    }
+        lastTick = 0;
 }
 
 } // namespace lumaroll

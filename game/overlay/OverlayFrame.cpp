@@ -1,9 +1,8 @@
-// The overlay's frame, text measuring and shut-down.
+// The overlay's frame, text measuring, notices and shut-down.
 #include "overlay/Overlay.h"
 
 #include "overlay/SafeFormat.h"
 #include "overlay/Translations.h"
-#include "overlay/UpdateCheck.h"
 
 #include <gr/gles2/GLES2_Dispatch.h>
 
@@ -52,55 +51,56 @@ private:
 
 } // namespace
 
-const Overlay::FrameReport::Item* Overlay::FrameReport::find(const std::string& name) const
-{
-    for (const Item& item : items) {
-        if (item.name == name)
-            return &item;
-    }
-    return nullptr;
-}
-
 void Overlay::render()
 {
     if (!guiUp) {
         // Producers queue their texts every frame; without a GUI they would pile up.
-        screenTexts.clear();
+        texts.clear();
         return;
     }
     ImGui::SetCurrentContext(context);
-    if (!updateNoticeShown && updateState() == UpdateAvailable) {
+    if (!updateNoticeShown && updates.state() == UpdateAvailable) {
         updateNoticeShown = true;
-        notify(formatText(Translations::instance().get("notice.update_available"), {latestVersion()}), kIconUpdate,
-               7.f);
+        notify(formatText(Translations::instance().get("notice.update_available"), {updates.latestVersion()}),
+               kIconUpdate, 7.f);
     }
-    if (menuOpen) {
+    if (open) {
         if (!menuShown)
-            menuFiles.fresh = false; // read again at each opening
+            shared.files().expire(); // read again at each opening
         drawMenu();
-    } else if (!screenTexts.empty() || !notices.empty()) {
+    } else if (!texts.empty() || !noticeQueue.empty()) {
         beginFrame();
-        drawScreenTexts();
-        if (!notices.empty())
-            drawNotices();
+        texts.draw();
+        drawNotices();
         endFrame();
     }
-    menuShown = menuOpen;
-    screenTexts.clear();
+    menuShown = open;
+    texts.clear();
     // Labels taken from the translations during this frame are no longer used.
     Translations::instance().releaseReplaced();
-    if (screenshotRequested) {
-        screenshotRequested = false;
+    if (screenshotDue) {
+        screenshotDue = false;
         saveScreenshot();
     }
+}
+
+void Overlay::drawNotices()
+{
+    if (!noticeQueue.empty())
+        noticeQueue.draw(shared.platform().clock->ticks(), shared);
+}
+
+void Overlay::notify(const std::string& text, const char* icon, float seconds)
+{
+    noticeQueue.notify(text, icon, seconds);
 }
 
 void Overlay::beginFrame()
 {
     ImGui_ImplOpenGL3_NewFrame();
-    input.newFrame(window);
+    input.newFrame(shared.window(), *shared.platform().clock);
     ImGui::NewFrame();
-    report = FrameReport();
+    shared.startReport();
 }
 
 void Overlay::endFrame()
@@ -110,29 +110,14 @@ void Overlay::endFrame()
         VertexStateGuard guard;
         ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
     }
-    report.pointer = input.pointer();
-    if (frameReport)
-        frameReport(report);
-}
-
-void Overlay::noteItem(const std::string& name)
-{
-    noteItem(name, std::string());
-}
-
-void Overlay::noteItem(const std::string& name, const std::string& text)
-{
-    const ImVec2 min = ImGui::GetItemRectMin(), max = ImGui::GetItemRectMax();
-    report.items.push_back(FrameReport::Item{name, min.x, min.y, max.x - min.x, max.y - min.y, text});
+    shared.report().pointer = input.pointer();
+    if (frameObserver)
+        frameObserver(shared.report());
 }
 
 void Overlay::shutdown()
 {
-    if (titleTexture != 0) {
-        const GLuint texture = titleTexture;
-        gr::gl.DeleteTextures(1, &texture);
-        titleTexture = 0;
-    }
+    shared.title().release();
     if (!guiUp)
         return;
     ImGui::SetCurrentContext(context);

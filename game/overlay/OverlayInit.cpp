@@ -2,18 +2,14 @@
 // renderer, the title picture, the update check, the language, the ready line.
 #include "overlay/Overlay.h"
 
-#include "app/Settings.h"
 #include "overlay/AssetFiles.h"
 #include "overlay/FontFiles.h"
 #include "overlay/MenuMetrics.h"
 #include "overlay/OverlayWindow.h"
-#include "overlay/TitleImage.h"
 #include "overlay/Translations.h"
-#include "overlay/UpdateCheck.h"
+#include "store/Settings.h"
 
 #include "Version.h"
-
-#include <gr/gles2/GLES2_Dispatch.h>
 
 #include <imgui_impl_opengl3.h>
 
@@ -62,14 +58,37 @@ void applyStyle(const MenuMetrics& metrics)
     }
 }
 
+// Merges an icon font asset (relative to the assets folder) into the text
+// font at sizePx; false when the asset cannot be read or used.
+bool addFont(const char* relPath, const ImWchar* glyphRanges, float sizePx)
+{
+    ImGuiIO& io = ImGui::GetIO();
+    const std::vector<unsigned char> bytes = readAssetFile(relPath);
+    // Merging needs a font to merge into, and the library stops on a bad font.
+    if (io.Fonts->ConfigData.empty() || !isUsableFont(bytes))
+        return false;
+    ImFontConfig config;
+    config.MergeMode = true;
+    config.PixelSnapH = true;
+    config.GlyphMinAdvanceX = sizePx;
+    config.FontDataOwnedByAtlas = true;
+    return io.Fonts->AddFontFromMemoryTTF(atlasCopy(bytes), int(bytes.size()), 0.9f * sizePx, &config,
+                                          glyphRanges) != nullptr;
+}
+
 } // namespace
 
-bool Overlay::init(SDL_Window* sdlWindow, SDL_GLContext glContext)
+Overlay::Overlay()
+    : scrolling(shared, input), imports(shared), game(shared, noticeQueue, updates, imports),
+      controls(shared, noticeQueue), graphics(shared), sound(shared), improvements(shared), about(shared)
 {
-    (void)glContext; // the renderer draws with whatever context is current
+}
+
+bool Overlay::init(Window& window, const OverlayPlatform& platform)
+{
+    // The GL renderer draws with whatever context is current.
     if (guiUp)
         return true;
-    window = sdlWindow;
     IMGUI_CHECKVERSION();
     context = ImGui::CreateContext();
     ImGui::SetCurrentContext(context);
@@ -78,11 +97,9 @@ bool Overlay::init(SDL_Window* sdlWindow, SDL_GLContext glContext)
     io.IniFilename = nullptr;
     io.LogFilename = nullptr;
 
-    const MenuMetrics metrics = measureMenu(windowPoints(window).width, windowPixels(window).width,
-                                            windowPixels(window).height, windowDisplayDpi(window),
+    const MenuMetrics metrics = measureMenu(windowPoints(&window).width, windowPixels(&window).width,
+                                            windowPixels(&window).height, window.displayDpi(),
                                             std::getenv("LUMAROLL_MENU_COMPACT") != nullptr);
-    scale = metrics.scale;
-    compact = metrics.compact;
 
     // A font the library cannot read would stop the program: every file was
     // checked by chooseTextFont, and an unusable one is replaced by the
@@ -108,11 +125,11 @@ bool Overlay::init(SDL_Window* sdlWindow, SDL_GLContext glContext)
                                        textRanges.Data);
     } else {
         io.Fonts->AddFontDefault();
-        io.FontGlobalScale = std::max(1.f, 1.5f * scale);
+        io.FontGlobalScale = std::max(1.f, 1.5f * metrics.scale);
     }
     const float iconPx = fontFile ? metrics.fontPx : 13.f;
-    iconsLoaded = addFont("fonts/icons-brands.ttf", kBrandIcons, iconPx) &&
-                  addFont("fonts/icons-solid.ttf", kSolidIcons, iconPx);
+    bool iconsLoaded = addFont("fonts/icons-brands.ttf", kBrandIcons, iconPx) &&
+                       addFont("fonts/icons-solid.ttf", kSolidIcons, iconPx);
     if (!io.Fonts->Build()) {
         // Not expected after the checks above; the built-in font always builds.
         io.Fonts->Clear();
@@ -129,54 +146,20 @@ bool Overlay::init(SDL_Window* sdlWindow, SDL_GLContext glContext)
         context = nullptr;
         return false;
     }
-    loadTitleImage();
+    shared.setUp(window, platform, metrics, iconsLoaded);
+    shared.title().load();
     guiUp = true;
 
+    updates = UpdateCheck(kLatestReleaseAddress, platform.releaseQuery);
+    updateNoticeShown = false;
     if (Settings::instance().getBool("general.check_updates", true))
-        startUpdateCheck(LUMAROLL_VERSION);
+        updates.start(LUMAROLL_VERSION);
     Translations::instance().setLanguage(Settings::instance().getString("general.language", "auto"));
     std::printf(
         "port menu: ready (Esc, Back/View/- or a three finger tap), %.0f dpi, font %.0f px%s%s, language %s\n",
-        double(metrics.dpi), double(metrics.fontPx), compact ? ", compact" : "",
+        double(metrics.dpi), double(metrics.fontPx), metrics.compact ? ", compact" : "",
         fontFile ? "" : " (no system font)", Translations::instance().language.c_str());
     return true;
-}
-
-bool Overlay::addFont(const char* relPath, const ImWchar* glyphRanges, float sizePx)
-{
-    ImGuiIO& io = ImGui::GetIO();
-    const std::vector<unsigned char> bytes = readAssetFile(relPath);
-    // Merging needs a font to merge into, and the library stops on a bad font.
-    if (io.Fonts->ConfigData.empty() || !isUsableFont(bytes))
-        return false;
-    ImFontConfig config;
-    config.MergeMode = true;
-    config.PixelSnapH = true;
-    config.GlyphMinAdvanceX = sizePx;
-    config.FontDataOwnedByAtlas = true;
-    return io.Fonts->AddFontFromMemoryTTF(atlasCopy(bytes), int(bytes.size()), 0.9f * sizePx, &config,
-                                          glyphRanges) != nullptr;
-}
-
-void Overlay::loadTitleImage()
-{
-    RgbaImage image = decodeRgba(readAssetFile("title/title.png"));
-    if (image.width <= 0 || image.height <= 0)
-        return;
-    shrinkTitleImage(image);
-    GLuint texture = 0;
-    gr::gl.GenTextures(1, &texture);
-    gr::gl.BindTexture(GL_TEXTURE_2D, texture);
-    gr::gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    gr::gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    gr::gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    gr::gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    gr::gl.PixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    gr::gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                      image.pixels.data());
-    titleTexture = texture;
-    titleWidth = image.width;
-    titleHeight = image.height;
 }
 
 } // namespace lumaroll

@@ -75,7 +75,7 @@ ScreenshotFile writeScreenshotPng(const std::vector<unsigned char>& rgb, int wid
 
 std::string Overlay::saveScreenshot()
 {
-    const WindowSize size = windowPixels(window);
+    const WindowSize size = windowPixels(shared.window());
     if (size.width <= 0 || size.height <= 0)
         return std::string();
     std::vector<unsigned char> rgba(size_t(size.width) * size_t(size.height) * 4);

@@ -3,12 +3,12 @@
 #include "overlay/ChildProcess.h"
 
 #include <atomic>
-#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 namespace lumaroll {
 
@@ -18,22 +18,6 @@ namespace {
 
 // Answers longer than this are no address.
 const std::size_t kMaxAnswerBytes = 4096;
-
-struct UpdateBlock {
-    std::mutex mutex; // guards the three strings
-    std::atomic<int> state{UpdateIdle};
-    std::string latestTag;
-    std::string releaseUrl; // the whole answer of the query
-    std::string latestAddress = kLatestReleaseAddress;
-};
-
-// Made once and never destroyed: the check's thread is never joined and may
-// still write into it while the process runs its exit handlers.
-UpdateBlock& block()
-{
-    static UpdateBlock* const shared = new UpdateBlock;
-    return *shared;
-}
 
 std::string trimEnd(std::string text)
 {
@@ -111,67 +95,77 @@ bool safeAddressOn(const std::string& url, const std::string& host)
     return true;
 }
 
-void runCheck(std::string runningVersion, std::string address, std::vector<std::string> environment)
+} // namespace
+
+struct UpdateCheck::Shared {
+    std::atomic<int> state{UpdateIdle};
+    std::mutex mutex; // guards the two strings
+    std::string latestTag;
+    std::string releaseUrl; // the whole answer of the query
+    // Fixed when the check is made; read by both threads without the mutex.
+    const std::string latestAddress;
+    const ReleaseQuery query;
+
+    Shared(const std::string& address, ReleaseQuery q) : latestAddress(address), query(std::move(q)) {}
+};
+
+void UpdateCheck::run(std::shared_ptr<Shared> shared, std::string runningVersion,
+                      std::vector<std::string> environment)
 {
-    UpdateBlock& b = block();
-    const std::string url = fetchLatestReleaseUrl(address, environment);
+    const std::string url = shared->query(shared->latestAddress, environment);
     const std::string tag = tagOf(url);
     {
-        std::lock_guard<std::mutex> lock(b.mutex);
-        b.latestTag = tag;
-        b.releaseUrl = url;
+        std::lock_guard<std::mutex> lock(shared->mutex);
+        shared->latestTag = tag;
+        shared->releaseUrl = url;
     }
     if (tag.empty()) {
         std::puts("updates: could not check the latest release");
-        b.state.store(UpdateFailed);
+        shared->state.store(UpdateFailed);
     } else if (isNewerVersion(tag, runningVersion)) {
         std::printf("updates: %s is available (running %s)\n", tag.c_str(), runningVersion.c_str());
-        b.state.store(UpdateAvailable);
+        shared->state.store(UpdateAvailable);
     } else {
         std::printf("updates: up to date (latest %s, running %s)\n", tag.c_str(), runningVersion.c_str());
-        b.state.store(UpdateCurrent);
+        shared->state.store(UpdateCurrent);
     }
 }
 
-} // namespace
-
-void startUpdateCheck(const std::string& runningVersion)
+UpdateCheck::UpdateCheck(const std::string& latestAddress, ReleaseQuery query)
+    : shared(std::make_shared<Shared>(latestAddress, std::move(query)))
 {
-    UpdateBlock& b = block();
+}
+
+void UpdateCheck::start(const std::string& runningVersion)
+{
     int idle = UpdateIdle;
-    if (!b.state.compare_exchange_strong(idle, UpdateChecking))
+    if (!shared->state.compare_exchange_strong(idle, UpdateChecking))
         return;
-    std::string address;
-    {
-        std::lock_guard<std::mutex> lock(b.mutex);
-        address = b.latestAddress;
-    }
     try {
         // The thread gets the environment as it is now: the main thread may change it meanwhile.
-        std::thread(runCheck, runningVersion, address, currentEnvironment()).detach();
+        std::thread(&UpdateCheck::run, shared, runningVersion, currentEnvironment()).detach();
     } catch (const std::system_error&) {
         std::puts("updates: could not check the latest release");
-        b.state.store(UpdateFailed);
+        shared->state.store(UpdateFailed);
     }
 }
 
-int updateState()
+int UpdateCheck::state() const
 {
-    return block().state.load();
+    return shared->state.load();
 }
 
-std::string latestVersion()
+std::string UpdateCheck::latestVersion() const
 {
-    UpdateBlock& b = block();
-    std::lock_guard<std::mutex> lock(b.mutex);
-    return b.latestTag;
+    std::lock_guard<std::mutex> lock(shared->mutex);
+    return shared->latestTag;
 }
 
-std::string releasePageUrl()
+std::string UpdateCheck::releasePageUrl() const
 {
-    UpdateBlock& b = block();
-    std::lock_guard<std::mutex> lock(b.mutex);
-    return safeAddressOn(b.releaseUrl, origin(b.latestAddress)) ? b.releaseUrl : b.latestAddress;
+    std::lock_guard<std::mutex> lock(shared->mutex);
+    return safeAddressOn(shared->releaseUrl, origin(shared->latestAddress)) ? shared->releaseUrl
+                                                                            : shared->latestAddress;
 }
 
 std::string fetchLatestReleaseUrl(const std::string& latestAddress, const std::vector<std::string>& environment)
@@ -226,30 +220,6 @@ bool isNewerVersion(const std::string& candidate, const std::string& running)
             return a[i] > b[i];
     }
     return false;
-}
-
-void setUpdateResultForTest(int state, const std::string& tag)
-{
-    UpdateBlock& b = block();
-    {
-        std::lock_guard<std::mutex> lock(b.mutex);
-        b.latestTag = tag;
-    }
-    b.state.store(state);
-}
-
-void resetUpdateCheckForTest(const std::string& latestAddress)
-{
-    UpdateBlock& b = block();
-    for (int waited = 0; b.state.load() == UpdateChecking && waited < 2000; ++waited)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    {
-        std::lock_guard<std::mutex> lock(b.mutex);
-        b.latestTag.clear();
-        b.releaseUrl.clear();
-        b.latestAddress = latestAddress.empty() ? std::string(kLatestReleaseAddress) : latestAddress;
-    }
-    b.state.store(UpdateIdle);
 }
 
 } // namespace lumaroll

@@ -14,6 +14,16 @@ void SdlFrameClock::delay(std::uint32_t ms)
     SDL_Delay(ms);
 }
 
+std::uint64_t SdlFrameClock::counter()
+{
+    return SDL_GetPerformanceCounter();
+}
+
+std::uint64_t SdlFrameClock::countsPerSecond()
+{
+    return SDL_GetPerformanceFrequency();
+}
+
 SdlFrameClock& SdlFrameClock::instance()
 {
     static SdlFrameClock clock;

@@ -34,6 +34,19 @@ bool SdlInputDevices::fingerListed(SDL_FingerID finger)
     return false;
 }
 
+std::vector<std::string> SdlInputDevices::controllerNames()
+{
+    std::vector<std::string> names;
+    const int count = SDL_NumJoysticks();
+    for (int i = 0; i < count; ++i) {
+        if (!SDL_IsGameController(i))
+            continue;
+        const char* name = SDL_GameControllerNameForIndex(i);
+        names.push_back(name ? name : "");
+    }
+    return names;
+}
+
 SdlInputDevices& SdlInputDevices::instance()
 {
     static SdlInputDevices devices;

@@ -149,6 +149,19 @@ void SdlWindow::minimize()
     SDL_MinimizeWindow(window);
 }
 
+bool SdlWindow::minimized()
+{
+    return (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED) != 0;
+}
+
+float SdlWindow::displayDpi()
+{
+    float diagonal = 0.f;
+    if (SDL_GetDisplayDPI(SDL_GetWindowDisplayIndex(window), &diagonal, nullptr, nullptr) != 0)
+        return 0.f;
+    return diagonal;
+}
+
 std::string SdlWindow::videoDriver()
 {
     const char* driver = SDL_GetCurrentVideoDriver();

@@ -56,6 +56,8 @@ public:
     bool hasInputFocus() override;
     bool setRelativeMouse(bool on) override;
     void minimize() override;
+    bool minimized() override;
+    float displayDpi() override;
     std::string videoDriver() override;
 
 private:

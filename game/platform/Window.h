@@ -1,6 +1,6 @@
 // The program's one window with its OpenGL ES context, as the game uses it:
 // sizes, presenting a frame, reading it back, fullscreen, focus, the mouse
-// mode, minimising and the video driver. SdlWindow is the real one; tests hand the
+// mode, minimising, its display's density and the video driver. SdlWindow is the real one; tests hand the
 // session a fake (tests/support/PlatformFakes.h) that needs no display.
 #pragma once
 
@@ -43,6 +43,12 @@ public:
     virtual bool setRelativeMouse(bool on) = 0;
     // Minimises the window (the in-game menu's task switcher button).
     virtual void minimize() = 0;
+    // Whether the window is minimised now (the overlay lays out nothing for it then).
+    virtual bool minimized() = 0;
+
+    // The diagonal DPI of the display the window is on; 0 when the system
+    // cannot tell (the overlay's menu then assumes 96).
+    virtual float displayDpi() = 0;
 
     // The video driver in use ("x11", "wayland", "offscreen", ...); empty
     // when video is not running.

@@ -11,7 +11,7 @@
 namespace lumaroll {
 
 // The ball's twelve physical values. Seven of them are exchanged with the
-// world's variables (Player::publishBallValues / readBallValues).
+// world's variables (BallPhysics::publishValues / readValues).
 struct BallValues {
     float radius = 50.f;          // scene units; also the unit of substeps, ground clearance and rolling
     float mass = 1.f;             // divides movement and jump (not above 1e-6 counts as 1)

@@ -383,6 +383,20 @@ bool CollisionGrid::intersectSegment(const math::Vector3& origin, const math::Ve
     return hit;
 }
 
+template <class Visit>
+void CollisionGrid::visitBox(const math::Vector3& lo, const math::Vector3& hi, Visit&& visit) const
+{
+    const int64_t lx = cellOf(lo.x), hx = cellOf(hi.x);
+    const int64_t ly = cellOf(lo.y), hy = cellOf(hi.y);
+    const int64_t lz = cellOf(lo.z), hz = cellOf(hi.z);
+    for (int64_t x = lx; x <= hx; ++x)
+        for (int64_t y = ly; y <= hy; ++y)
+            for (int64_t z = lz; z <= hz; ++z)
+                if (const std::vector<int>* list = cellAt(x, y, z))
+                    for (int index : *list)
+                        visit(index);
+}
+
 bool CollisionGrid::firstCrossing(const math::Vector3& from, const math::Vector3& to, float& fraction,
                                   math::Vector3& normal) const
 {
@@ -413,15 +427,11 @@ bool CollisionGrid::firstCrossing(const math::Vector3& from, const math::Vector3
     for (int k = 0; k < pieces && best > float(k) / float(pieces); ++k) {
         const math::Vector3 p0 = from + d * (float(k) / float(pieces));
         const math::Vector3 p1 = k + 1 == pieces ? to : from + d * (float(k + 1) / float(pieces));
-        const int64_t lx = cellOf(std::min(p0.x, p1.x) - margin), hx = cellOf(std::max(p0.x, p1.x) + margin);
-        const int64_t ly = cellOf(std::min(p0.y, p1.y) - margin), hy = cellOf(std::max(p0.y, p1.y) + margin);
-        const int64_t lz = cellOf(std::min(p0.z, p1.z) - margin), hz = cellOf(std::max(p0.z, p1.z) + margin);
-        for (int64_t x = lx; x <= hx; ++x)
-            for (int64_t y = ly; y <= hy; ++y)
-                for (int64_t z = lz; z <= hz; ++z)
-                    if (const std::vector<int>* list = cellAt(x, y, z))
-                        for (int index : *list)
-                            test(index);
+        const math::Vector3 lo(std::min(p0.x, p1.x) - margin, std::min(p0.y, p1.y) - margin,
+                               std::min(p0.z, p1.z) - margin);
+        const math::Vector3 hi(std::max(p0.x, p1.x) + margin, std::max(p0.y, p1.y) + margin,
+                               std::max(p0.z, p1.z) + margin);
+        visitBox(lo, hi, test);
     }
     if (best > 1.f)
         return false;
@@ -459,15 +469,8 @@ void CollisionGrid::gatherTriangles(const math::Vector3& centre, std::vector<Sph
         contact.triangle = index;
         out.push_back(contact);
     };
-    const int64_t lx = cellOf(centre.x - radius), hx = cellOf(centre.x + radius);
-    const int64_t ly = cellOf(centre.y - radius), hy = cellOf(centre.y + radius);
-    const int64_t lz = cellOf(centre.z - radius), hz = cellOf(centre.z + radius);
-    for (int64_t x = lx; x <= hx; ++x)
-        for (int64_t y = ly; y <= hy; ++y)
-            for (int64_t z = lz; z <= hz; ++z)
-                if (const std::vector<int>* list = cellAt(x, y, z))
-                    for (int index : *list)
-                        test(index);
+    visitBox(math::Vector3(centre.x - radius, centre.y - radius, centre.z - radius),
+             math::Vector3(centre.x + radius, centre.y + radius, centre.z + radius), test);
     for (int i : largeTriangles)
         test(i);
 }

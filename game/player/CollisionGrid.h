@@ -25,7 +25,7 @@
 namespace lumaroll {
 
 // One collision mesh of the level; its index in CollisionGrid::owners is the
-// owner of every triangle the mesh added. Written by Player::buildCollision.
+// owner of every triangle the mesh added. Written by LevelCollision.
 struct CollisionOwner {
     std::string name;           // the node name that names the mesh (its property key)
     int group = 0;              // the "group" property, 0 when absent
@@ -76,7 +76,7 @@ public:
     explicit CollisionGrid(float cellSize = 200.f);
 
     float cellSize;
-    // One record per collision mesh (Player::buildCollision fills it); the
+    // One record per collision mesh (LevelCollision fills it); the
     // grid reads only solid and marked.
     std::vector<CollisionOwner> owners;
     std::vector<CollisionTriangle> triangles;
@@ -124,8 +124,6 @@ public:
     // Cell entries made by addTriangle (a triangle counts once per cell, and
     // once in the list of large triangles).
     int64_t cellEntryCount() const { return cellEntries; }
-    // Triangles too large for the cells, tested by every query.
-    const std::vector<int>& largeTriangleList() const { return largeTriangles; }
 
 private:
     // A non-vertical triangle as the ground query's inside test reads it:
@@ -160,6 +158,7 @@ private:
     std::vector<std::vector<GroundEntry>> groundBlocks;
     // The runs left, by the log2 of their capacity.
     std::vector<GroundRun> freeRuns[32];
+    // Triangles too large for the cells (kMaxCellsPerTriangle), tested by every query.
     std::vector<int> largeTriangles;
     int64_t cellEntries = 0;
     // Per triangle, the number of the last query that tested it: each query
@@ -170,6 +169,11 @@ private:
     int64_t cellOf(float v) const;
     static uint64_t keyOf(int64_t cx, int64_t cy, int64_t cz);
     const std::vector<int>* cellAt(int64_t cx, int64_t cy, int64_t cz) const;
+    // Calls visit(index) for each triangle index held by the cells that the
+    // box from lo to hi touches, x outermost, then y, then z; a triangle as
+    // often as those cells hold it (testOnce filters the repeats).
+    template <class Visit>
+    void visitBox(const math::Vector3& lo, const math::Vector3& hi, Visit&& visit) const;
     // Appends a non-vertical triangle's entry to the cell's run, moving the
     // run to one of twice the size when it is full.
     void addGround(Cell& cell, const GroundEntry& entry);

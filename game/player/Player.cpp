@@ -1,70 +1,39 @@
-// The player's construction, its ball values (form record and the exchange
-// with the world's variables) and the input it keeps for the next step.
+// The player's construction, the set-up steps that hand what one part finds
+// to another, and the input it keeps for the next step.
 #include "player/Player.h"
 
 #include "logic/SceneWorld.h"
 
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <utility>
 
 namespace lumaroll {
 
 namespace {
 
-// The world variables of the ball values.
-const std::string kMass = "ballmass";
-const std::string kRebound = "ballrebound";
-const std::string kMaxSpeed = "ballmaxspeed";
-const std::string kFriction = "ballfriction";
-const std::string kFrictionSlide = "ballfrictionslide";
-const std::string kJumpForce = "balljumpforce";
-const std::string kMovementForce = "ballmovementforce";
-const std::string kGravity = "gravity";
 const std::string kControls = "controls";
 const std::string kCountdown = "countdown";
 
 // Fields of the form record, counted from 0.
 constexpr size_t kFormFields = 13;
-
-// Above this no ball value makes sense (forces and speeds run to thousands),
-// and below it no product the ball's motion forms can overflow a float.
-constexpr float kLargestValue = 1e6f;
-
-// A ball value as it comes from the form record or the world's variables,
-// with the range it is taken in; a value outside is ignored with a line and
-// the one before kept.
-struct ValueRange {
-    const char* name; // as the summary line names it
-    float BallValues::*member;
-    bool zeroAllowed; // zero is refused where it divides (or makes no ball)
-    float largest;
-};
-
-const ValueRange kRadiusRange{"radius", &BallValues::radius, false, 0.f}; // largest: the grid's contact reach
-const ValueRange kMassRange{"mass", &BallValues::mass, false, kLargestValue};
-const ValueRange kForceRange{"force", &BallValues::movementForce, true, kLargestValue};
-const ValueRange kJumpRange{"jump", &BallValues::jumpForce, true, kLargestValue};
-const ValueRange kFrictionRange{"friction", &BallValues::friction, true, kLargestValue};
-const ValueRange kFrictionSlideRange{"friction slide", &BallValues::frictionSlide, true, kLargestValue};
-const ValueRange kMaxSpeedRange{"max speed", &BallValues::maxSpeed, true, kLargestValue};
-const ValueRange kReboundRange{"rebound", &BallValues::rebound, true, kLargestValue};
-const ValueRange kGravityRange{"gravity", &BallValues::gravity, true, kLargestValue};
-
-bool inRange(const ValueRange& range, float value, float largest)
-{
-    return std::isfinite(value) && (range.zeroAllowed ? value >= 0.f : value > 0.f) && value <= largest;
-}
+// The form record's field that names the model's shadow node.
+constexpr size_t kShadowField = 4;
 
 } // namespace
 
-Player::Player(hgr::Scene* levelScene, SceneWorld* levelWorld) : scene(levelScene), world(levelWorld)
+Player::Player(hgr::Scene* levelScene, SceneWorld* levelWorld)
+    : scene(levelScene), world(levelWorld), collision(levelScene, levelWorld),
+      physics(levelScene, levelWorld, collision.grid()), rider(levelWorld), camera(collision.grid()),
+      shadows(levelScene, collision.grid())
 {
-    buildCollision();
 }
 
 Player::~Player() = default;
+
+void Player::addTouchable(const std::string& name, hgr::Node* node, float radius)
+{
+    collision.addTouchable(name, node, radius);
+}
 
 void Player::loadForms(const std::string& text)
 {
@@ -79,88 +48,22 @@ void Player::loadForms(const std::string& text)
         std::fprintf(stderr, "D_forminfo incompleto (%d campos)\n", static_cast<int>(fields.size()));
         return;
     }
-    shadowNodeName = fields[4];
-
-    // A field without a number reads as 0, as the record's own reader does.
-    // A ball wider than the contact query reaches would fall through everything.
-    BallValues& v = body.values;
-    const float widest = CollisionGrid::kMaxContactRadiusCells * grid.cellSize;
-    const auto number = [&](size_t i, const ValueRange& range) {
-        const float value = static_cast<float>(std::strtod(fields[i].c_str(), nullptr));
-        if (inRange(range, value, range.member == &BallValues::radius ? widest : range.largest))
-            v.*range.member = value;
-        else
-            std::fprintf(stderr, "ball: %s '%s' in D_forminfo ignored\n", range.name, fields[i].c_str());
-    };
-    number(5, kRadiusRange);
-    number(6, kMassRange);
-    number(7, kForceRange);
-    number(8, kJumpRange);
-    number(9, kFrictionRange);
-    number(10, kFrictionSlideRange);
-    number(11, kMaxSpeedRange);
-    number(12, kReboundRange);
-
-    resetValues.values = v;
-    resetValues.deathPlane = body.deathPlane;
-    resetValues.valid = true;
-    publishBallValues(v);
-    if (world && !world->hasVariable(kGravity))
-        world->setVariable(kGravity, 2000.f);
+    model.setShadowName(fields[kShadowField]);
+    physics.takeFormValues(fields);
 }
 
-void Player::publishBallValues(const BallValues& values)
+void Player::analyseModel(hgr::Node* modelRoot)
 {
-    if (!world)
-        return;
-    world->setVariable(kMass, values.mass);
-    world->setVariable(kRebound, values.rebound);
-    world->setVariable(kMaxSpeed, values.maxSpeed);
-    world->setVariable(kFriction, values.friction);
-    world->setVariable(kFrictionSlide, values.frictionSlide);
-    world->setVariable(kJumpForce, values.jumpForce);
-    world->setVariable(kMovementForce, values.movementForce);
+    const BallModel::Analysis found = model.analyse(modelRoot);
+    physics.takeModelRadius(found.bodyRadius);
+    shadows.adoptModelShadow(found.shadow);
 }
 
-void Player::readBallValues()
+void Player::buildRails()
 {
-    if (!world)
-        return;
-    // Only variables the world holds, and only values in range: an absent or
-    // broken variable must not freeze or reverse the ball.
-    const auto read = [this](const std::string& name, const ValueRange& range) {
-        if (!world->hasVariable(name))
-            return;
-        const float value = world->getVariable(name);
-        if (inRange(range, value, range.largest))
-            body.values.*range.member = value;
-        else
-            std::fprintf(stderr, "ball: %s '%g' in %s ignored\n", range.name, double(value), name.c_str());
-    };
-    read(kMass, kMassRange);
-    read(kRebound, kReboundRange);
-    read(kFriction, kFrictionRange);
-    read(kMaxSpeed, kMaxSpeedRange);
-    read(kFrictionSlide, kFrictionSlideRange);
-    read(kJumpForce, kJumpRange);
-    read(kMovementForce, kForceRange);
-}
-
-void Player::readGravity()
-{
-    if (!world || !world->hasVariable(kGravity))
-        return;
-    const float value = world->getVariable(kGravity);
-    if (inRange(kGravityRange, value, kGravityRange.largest)) {
-        body.values.gravity = value;
-        gravityIgnored = false;
-        return;
-    }
-    // Read every step: the line only when the value ignored changes.
-    if (!gravityIgnored || std::memcmp(&value, &ignoredGravity, sizeof value) != 0)
-        std::fprintf(stderr, "ball: gravity '%g' in gravity ignored\n", double(value));
-    gravityIgnored = true;
-    ignoredGravity = value;
+    RailSet built = readRails(scene);
+    camera.setGuides(std::move(built.guides));
+    rider.setRails(std::move(built.rails));
 }
 
 bool Player::controlsEnabled() const
@@ -181,12 +84,6 @@ void Player::setMoveInput(bool stick, bool cameraFollow, bool idle, float x, flo
     touchIdle = idle;
     stickX = x;
     stickY = y;
-}
-
-void Player::addCameraInput(float yaw, float pitch)
-{
-    yawInput += yaw;
-    pitchInput += pitch;
 }
 
 } // namespace lumaroll

@@ -1,7 +1,8 @@
 // Small vector and angle helpers shared by the ball step, the rails, the
-// camera and the model.
+// camera and the model, and the test whether a node is still in the scene.
 #pragma once
 
+#include <hgr/Node.h>
 #include <math/Matrix3x3.h>
 #include <math/Vector3.h>
 
@@ -56,5 +57,16 @@ math::Matrix3x3 tiltTo(const math::Vector3& n);
 // x = up x z normalised ((1, 0, 0) when that cross product is shorter than
 // 1e-5), y = z x x; the frame's columns are x, y, z.
 math::Matrix3x3 lookAtFrame(const math::Vector3& forward, const math::Vector3& up);
+
+// Whether node is top or linked somewhere below it (false for null). Scripts
+// take nodes out of the scene (a collected pickup): what hangs on them then
+// stops acting.
+inline bool linkedUnder(const hgr::Node* node, const hgr::Node* top)
+{
+    for (const hgr::Node* n = node; n; n = n->getParent())
+        if (n == top)
+            return true;
+    return false;
+}
 
 } // namespace lumaroll

@@ -1,6 +1,6 @@
 // Shadows on the ground: the ball's (the model's own shadow node, or a quad
 // built here) and the shadow copies of registered objects.
-#include "player/Player.h"
+#include "player/PlayerShadows.h"
 
 #include "logic/ProcessFlags.h"
 #include "player/PlayerMath.h"
@@ -12,6 +12,7 @@
 #include <gr/Texture.h>
 #include <gr/VertexFormat.h>
 #include <hgr/Mesh.h>
+#include <hgr/Scene.h>
 #include <lang/Throwable.h>
 #include <math/Vector4.h>
 
@@ -33,7 +34,19 @@ math::Matrix3x3 flatScale(float k)
 
 } // namespace
 
-void Player::createShadow(gr::Context* context)
+void PlayerShadows::adoptModelShadow(hgr::Node* shadow)
+{
+    if (!shadow)
+        return;
+    math::Matrix3x4 rotation = shadow->getWorldTransform();
+    rotation.setTranslation(math::Vector3());
+    shadowBase = rotation;
+    shadow->linkTo(scene);
+    shadowNode = shadow;
+    builtShadow = false;
+}
+
+void PlayerShadows::createBallShadow(gr::Context* context)
 {
     if (shadowNode || !context)
         return;
@@ -66,9 +79,9 @@ void Player::createShadow(gr::Context* context)
     }
 }
 
-void Player::addShadowCaster(hgr::Node* shadow, hgr::Node* caster, bool hideWhenHigh)
+void PlayerShadows::addCaster(hgr::Node* shadow, hgr::Node* caster, bool hideWhenHigh)
 {
-    if (!shadow || !caster || shadow == scene.ptr())
+    if (!shadow || !caster || shadow == scene)
         return;
     ShadowCaster record;
     record.shadow = shadow;
@@ -80,16 +93,16 @@ void Player::addShadowCaster(hgr::Node* shadow, hgr::Node* caster, bool hideWhen
     shadowCasters.push_back(record);
 }
 
-void Player::placeBallShadow()
+void PlayerShadows::placeBallShadow(const BallBody& ball, bool onRail, float heading)
 {
     if (!shadowNode)
         return;
-    const float r = body.values.radius;
-    const math::Vector3& p = body.position;
+    const float r = ball.values.radius;
+    const math::Vector3& p = ball.position;
     math::Vector3 hit, normal;
     bool found;
-    if (onRail()) {
-        const math::Vector3 down = unitOr(-body.up, math::Vector3(0.f, -1.f, 0.f));
+    if (onRail) {
+        const math::Vector3 down = unitOr(-ball.up, math::Vector3(0.f, -1.f, 0.f));
         found = grid.intersectSegment(p, down, hit, normal, false, 12.f * r, nullptr);
     } else {
         float ground = 0.f;
@@ -116,12 +129,12 @@ void Player::placeBallShadow()
         shadowNode->setTransform(transform);
 }
 
-void Player::placeObjectShadows()
+void PlayerShadows::placeObjectShadows()
 {
     for (ShadowCaster& c : shadowCasters) {
         if (!c.shadow)
             continue;
-        if (!c.caster || !inScene(c.caster) || !c.caster->isEnabled()) {
+        if (!c.caster || !linkedUnder(c.caster, scene) || !c.caster->isEnabled()) {
             c.shadow->setEnabled(false);
             continue;
         }

@@ -1,5 +1,5 @@
-// Rails and camera guides: the records that Player::buildRails makes from
-// the scene's "L_" nodes, and the reading of their line drawings.
+// Rails and camera guides: the records made from the scene's "L_" nodes
+// (readRails), and the reading of their line drawings.
 #pragma once
 
 #include "player/RailPath.h"
@@ -11,7 +11,8 @@
 
 namespace hgr {
 class Lines;
-}
+class Scene;
+} // namespace hgr
 
 namespace lumaroll {
 
@@ -38,5 +39,20 @@ struct CameraGuide {
 // The end points of the segments of a Lines node in world space, two per
 // segment in the node's order: the segment list buildRailPoints takes. Empty for null.
 std::vector<math::Vector3> linesWorldPoints(const hgr::Lines* lines);
+
+// The rails and camera guides of a scene, each in scene order.
+struct RailSet {
+    std::vector<Rail> rails;
+    std::vector<CameraGuide> guides;
+};
+
+// Reads the rails and camera guides from the scene's "L_" nodes (their Lines
+// children "track", "tracknormal", "cameraposition", "cameralookat", the last
+// of each name winning, and the properties of the matching "D_" key). A rail
+// needs "tracknormalgravity=1" and a track of 2 points or more; a guide needs
+// all three paths of 2 points or more. Segments with an end point that is not
+// a finite number are dropped with a line on stderr per drawing. Prints a line
+// per camera guide and the "rails:" summary (none without rails).
+RailSet readRails(hgr::Scene* scene);
 
 } // namespace lumaroll

@@ -1,5 +1,5 @@
 // An object's shadow copy that the player places on the ground below the
-// object each step (Player::addShadowCaster, Player::placeObjectShadows).
+// object each step (PlayerShadows::addCaster, PlayerShadows::placeObjectShadows).
 #pragma once
 
 #include <hgr/Node.h>

@@ -1,10 +1,10 @@
 #include "ui/Hud.h"
 
 #include "logic/World.h"
+#include "text/Numbers.h"
 #include "ui/UiCanvas.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -33,27 +33,13 @@ std::string hudText(const char* format, ...)
     return text;
 }
 
-// (int)value for the numbers the HUD shows, but a world variable beyond the
-// int range (scripts set any float) saturates and NaN gives 0, where the
-// plain conversion would be undefined.
-int wholePart(float value)
-{
-    if (!(value == value))
-        return 0;
-    if (value >= 2147483648.f)
-        return INT_MAX;
-    if (value <= -2147483648.f)
-        return INT_MIN;
-    return static_cast<int>(value);
-}
-
 } // namespace
 
 void Hud::draw(UiCanvas& canvas, World& world, const HudPlayer* player, bool paused, bool levelOver, float dt,
                bool menuOpen)
 {
     const float v = canvas.virtualWidth();
-    const int count = wholePart(world.getVariable("score"));
+    const int count = saturateToInt(world.getVariable("score"));
     float t = countTimer;
     if (count != lastCount) {
         lastCount = count;
@@ -121,8 +107,9 @@ void Hud::drawLevel2(UiCanvas& canvas, World& world, const HudPlayer& player)
     canvas.drawText("FONT", hudText("%.1f", static_cast<double>(world.getVariable("timer01"))), 2, 1, 175.f, 25.f,
                     1.f);
     canvas.drawImage(kIngame, kDistanceIcon, v, 0.f, 1.f, 1.f);
-    canvas.drawText("FONT", hudText("%d", wholePart(player.distanceRidden / 100.f)), 2, 1, v - 52.f, 25.f, 1.f);
-    const int n = wholePart(world.getVariable("countdown") + 0.5f);
+    canvas.drawText("FONT", hudText("%d", saturateToInt(player.distanceRidden / 100.f)), 2, 1, v - 52.f, 25.f,
+                    1.f);
+    const int n = saturateToInt(world.getVariable("countdown") + 0.5f);
     if (n >= 1 && n <= 3)
         canvas.drawImage(kIngame, hudText("LEVEL_2_START_COUNTDOWN_%d", n), v / 2.f, 160.f, 1.f, 1.f);
 }
@@ -130,7 +117,7 @@ void Hud::drawLevel2(UiCanvas& canvas, World& world, const HudPlayer& player)
 void Hud::drawResults(UiCanvas& canvas, const HudPlayer& player, float fade)
 {
     const float v = canvas.virtualWidth();
-    const int distance = wholePart(player.distanceRidden / 100.f);
+    const int distance = saturateToInt(player.distanceRidden / 100.f);
     if (place == -2) {
         place = -1;
         if (submitDistance) {

@@ -24,17 +24,17 @@ void InGameMenu::open()
 void InGameMenu::buildItems(float v)
 {
     items.clear();
-    items.push_back(Item{"MENU_TASK_SWITCHER", 0.f, 0.f, 6});
-    items.push_back(Item{volumeOn ? "MENU_VOLUME_ON" : "MENU_VOLUME_OFF", 0.f, 0.f, 5});
+    items.push_back(Item{"MENU_TASK_SWITCHER", 0.f, 0.f, MenuAction::Minimise});
+    items.push_back(Item{volumeOn ? "MENU_VOLUME_ON" : "MENU_VOLUME_OFF", 0.f, 0.f, MenuAction::Volume});
     if (page == 1)
-        items.push_back(Item{"", 0.f, 0.f, 0});
+        items.push_back(Item{"", 0.f, 0.f, MenuAction::None});
     else
-        items.push_back(Item{"MENU_HELP", 0.f, 0.f, 4});
-    items.push_back(Item{"MENU_EXIT", v, 0.f, 7});
+        items.push_back(Item{"MENU_HELP", 0.f, 0.f, MenuAction::Credits});
+    items.push_back(Item{"MENU_EXIT", v, 0.f, MenuAction::Quit});
     if (page == 0) {
-        items.push_back(Item{"MENU_LEVEL_ATTRACTION", v / 2.f - 256.f, 243.f, 1});
-        items.push_back(Item{"MENU_LEVEL_1", v / 2.f, 243.f, 2});
-        items.push_back(Item{"MENU_LEVEL_2", v / 2.f + 256.f, 243.f, 3});
+        items.push_back(Item{"MENU_LEVEL_ATTRACTION", v / 2.f - 256.f, 243.f, MenuAction::MenuLevel});
+        items.push_back(Item{"MENU_LEVEL_1", v / 2.f, 243.f, MenuAction::PlayLevel1});
+        items.push_back(Item{"MENU_LEVEL_2", v / 2.f + 256.f, 243.f, MenuAction::PlayLevel2});
     }
 }
 
@@ -45,24 +45,24 @@ void InGameMenu::closeSelf(bool& closed)
     closed = true;
 }
 
-int InGameMenu::activate(int index)
+MenuAction InGameMenu::activate(int index)
 {
-    const int action = items[static_cast<size_t>(index)].action;
-    if (action == 4) {
+    const MenuAction action = items[static_cast<size_t>(index)].action;
+    if (action == MenuAction::Credits) {
         page = 1;
         selected = -1;
-    } else if (action == 5) {
+    } else if (action == MenuAction::Volume) {
         volumeOn = !volumeOn;
     }
     return action;
 }
 
-int InGameMenu::handleEvent(const SDL_Event& event, UiCanvas& canvas, int drawableHeight, bool& closed,
-                            float pixelsPerPoint)
+MenuAction InGameMenu::handleEvent(const SDL_Event& event, UiCanvas& canvas, int drawableHeight, bool& closed,
+                                   float pixelsPerPoint)
 {
     closed = false;
     if (!isOpen())
-        return 0;
+        return MenuAction::None;
     buildItems(canvas.virtualWidth());
     // SDL's mouse positions are window points; hits are tested in virtual
     // units of the drawable, 480 units high.
@@ -82,27 +82,27 @@ int InGameMenu::handleEvent(const SDL_Event& event, UiCanvas& canvas, int drawab
     switch (event.type) {
     case SDL_MOUSEMOTION:
         pick(event.motion.x, event.motion.y);
-        return 0;
+        return MenuAction::None;
     case SDL_MOUSEBUTTONDOWN:
         if (event.button.button == SDL_BUTTON_LEFT)
             leftPressed = true;
-        return 0;
+        return MenuAction::None;
     case SDL_MOUSEBUTTONUP: {
         const bool left = event.button.button == SDL_BUTTON_LEFT;
         // The release of the click (or tap) that opened the menu is not a choice.
         if (left && !leftPressed)
-            return 0;
+            return MenuAction::None;
         if (left)
             leftPressed = false;
         pick(event.button.x, event.button.y);
         if (!left)
-            return 0;
+            return MenuAction::None;
         if (selected < 0) {
             if (page == 1)
                 page = 0;
             else
                 closeSelf(closed);
-            return 0;
+            return MenuAction::None;
         }
         return activate(selected);
     }
@@ -114,11 +114,11 @@ int InGameMenu::handleEvent(const SDL_Event& event, UiCanvas& canvas, int drawab
                 page = 0;
             else
                 closeSelf(closed);
-            return 0;
+            return MenuAction::None;
         case SDLK_RIGHT:
         case SDLK_LEFT: {
             if (page != 0)
-                return 0;
+                return MenuAction::None;
             const bool right = event.key.keysym.sym == SDLK_RIGHT;
             if (selected < kFirstLevelItem || selected > kLastLevelItem)
                 selected = right ? kFirstLevelItem : kLastLevelItem;
@@ -126,19 +126,19 @@ int InGameMenu::handleEvent(const SDL_Event& event, UiCanvas& canvas, int drawab
                 selected = selected == kLastLevelItem ? kFirstLevelItem : selected + 1;
             else
                 selected = selected == kFirstLevelItem ? kLastLevelItem : selected - 1;
-            return 0;
+            return MenuAction::None;
         }
         case SDLK_RETURN:
         case SDLK_SPACE:
             if (selected >= 0 && selected < static_cast<int>(items.size()) &&
                 !items[static_cast<size_t>(selected)].image.empty())
                 return activate(selected);
-            return 0;
+            return MenuAction::None;
         default:
-            return 0;
+            return MenuAction::None;
         }
     default:
-        return 0;
+        return MenuAction::None;
     }
 }
 

@@ -1,13 +1,8 @@
 // The game's own pause menu, drawn with images of the "MENU" atlas over the
 // blurred game: a main page (the three level choices in a row, task switcher,
 // volume, credits and exit buttons) and a credits page. It turns mouse, touch
-// and key events into action codes that the level session carries out; it
+// and key events into menu actions that the level session carries out; it
 // runs no timers and never touches the audio itself.
-//
-// Action codes: 0 nothing, 1 back to the menu level, 2 play level 1, 3 play
-// level 2, 4 credits page (done by the menu), 5 volume (the menu toggles
-// volumeOn; the session sets the master mute to !volumeOn), 6 minimise the
-// window, 7 quit.
 #pragma once
 
 #include <SDL.h>
@@ -19,6 +14,18 @@ namespace lumaroll {
 
 class UiCanvas;
 
+// What an activated item asks for.
+enum class MenuAction {
+    None,       // nothing to do
+    MenuLevel,  // back to the menu level
+    PlayLevel1, // play level 1
+    PlayLevel2, // play level 2
+    Credits,    // the credits page, which the menu shows itself
+    Volume,     // the menu toggled volumeOn; the session sets the master mute to !volumeOn
+    Minimise,   // minimise the window
+    Quit,       // end the program
+};
+
 class InGameMenu {
 public:
     // One button: an image of the "MENU" atlas (empty for a placeholder that
@@ -26,7 +33,7 @@ public:
     struct Item {
         std::string image;
         float x = 0.f, y = 0.f;
-        int action = 0;
+        MenuAction action = MenuAction::None;
     };
 
     // Open while the page is 0 or more.
@@ -46,16 +53,16 @@ public:
     // positions (window points) into drawable pixels: drawable height /
     // window height, which the session passes (2 on a display that doubles
     // points). closed is set true when the menu closed itself on this event,
-    // false otherwise. Returns the action code for the session, 0 when
-    // nothing is to be done; 0 at once, changing nothing, while closed.
+    // false otherwise. Returns the action for the session, None when nothing
+    // is to be done; None at once, changing nothing, while closed.
     //
     // A left release counts only after a left press reached the open menu.
     // A release on an item activates it; on no item the credits page goes
     // back to the main page and the main page closes. 'p' and Escape do the
     // same; Left and Right move among the three levels on the main page;
     // Return and Space activate the selection.
-    int handleEvent(const SDL_Event& event, UiCanvas& canvas, int drawableHeight, bool& closed,
-                    float pixelsPerPoint = 1.f);
+    MenuAction handleEvent(const SDL_Event& event, UiCanvas& canvas, int drawableHeight, bool& closed,
+                           float pixelsPerPoint = 1.f);
 
     // Draws the open menu on canvas (the selected item 6 % larger); nothing
     // when closed. Called every frame between the canvas's begin and end.
@@ -71,12 +78,12 @@ public:
     // Index of the highlighted item, -1 none: written by the menu.
     int selected = -1;
     // The volume item's state, true shows "MENU_VOLUME_ON": toggled by the
-    // menu's volume item; the session reads it for action 5 and sets it to
+    // menu's volume item; the session reads it for MenuAction::Volume and sets it to
     // !masterMute whenever it opens the menu.
     bool volumeOn = true;
 
 private:
-    int activate(int index);
+    MenuAction activate(int index);
     void closeSelf(bool& closed);
 
     // A left press reached the open menu since it opened or since the last

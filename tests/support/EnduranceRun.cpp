@@ -21,9 +21,10 @@ namespace test {
 namespace {
 
 // The in-game menu's commands, in the order the run gives them: play level01,
-// play level02, the menu level; 7 quits.
-const int kChangeCycle[] = {2, 3, 1};
-const int kQuit = 7;
+// play level02, the menu level; the last session quits.
+const lumaroll::MenuAction kChangeCycle[] = {lumaroll::MenuAction::PlayLevel1, lumaroll::MenuAction::PlayLevel2,
+											 lumaroll::MenuAction::MenuLevel};
+const lumaroll::MenuAction kQuit = lumaroll::MenuAction::Quit;
 
 EnduranceSample sample(const GLObjectCounter& gl) {
 	// The driver frees what the level deleted once its queued work is done.
@@ -75,13 +76,13 @@ EnduranceRun runEndurance(const EnduranceOptions& options) {
 		const int index = run.sessions++;
 		const bool last = index + 1 == sessions;
 		const int frames = options.frames / sessions + (last ? options.frames % sessions : 0);
-		const int command = last ? kQuit : kChangeCycle[index % 3];
+		const lumaroll::MenuAction command = last ? kQuit : kChangeCycle[index % 3];
 
 		lumaroll::LevelSession session(platform.app, current);
 		session.start();
 		for (int f = 0;; ++f) {
 			if (f == frames)
-				session.onMenuAction(command);
+				session.events().onMenuAction(command);
 			scriptKeys(platform.keys, f);
 			if (!platform.frame(session))
 				break;

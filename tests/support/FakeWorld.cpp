@@ -72,10 +72,10 @@ bool FakeWorld::isAnimationDone(int id) {
 	return animationsDone.count(id) != 0;
 }
 
-int FakeWorld::startTransform(int kind, const std::string& object, const std::string& subnode, float x, float y,
-							  float z, float duration) {
-	calls.push_back("startTransform " + std::to_string(kind) + " " + object + " " + subnode + " " + number(x) + " " +
-					number(y) + " " + number(z) + " " + number(duration));
+int FakeWorld::startTransform(lumaroll::TransformKind kind, const std::string& object, const std::string& subnode,
+							  float x, float y, float z, float duration) {
+	calls.push_back("startTransform " + std::to_string(static_cast<int>(kind)) + " " + object + " " + subnode + " " +
+					number(x) + " " + number(y) + " " + number(z) + " " + number(duration));
 	return refuseJobs ? -1 : nextJob++;
 }
 

@@ -47,8 +47,8 @@ public:
 	int playAnimation(const std::string& node, const std::string& animation, bool loop, float start,
 					  float end) override;
 	bool isAnimationDone(int id) override;
-	int startTransform(int kind, const std::string& object, const std::string& subnode, float x, float y, float z,
-					   float duration) override;
+	int startTransform(lumaroll::TransformKind kind, const std::string& object, const std::string& subnode, float x,
+					   float y, float z, float duration) override;
 	bool isTransformDone(int id) override;
 	void setFade(int target, float amount) override;
 	bool isKeyPressed(const std::string& name) override;

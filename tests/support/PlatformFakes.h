@@ -60,8 +60,9 @@ public:
 };
 
 // A window that draws into whatever GL context is current (the tests' GL
-// window) and only counts its presents; sizes, focus, fullscreen, vsync and
-// the mouse mode are fields the test sets or reads.
+// window) and only counts its presents; sizes, focus, fullscreen, vsync, the
+// mouse mode, the minimised state and the display's DPI are fields the test
+// sets or reads.
 class FakeWindow : public lumaroll::Window {
 public:
 	int width = 64, height = 64;				 // points
@@ -73,6 +74,8 @@ public:
 	bool relativeMouse = false;
 	bool refuseRelativeMouse = false; // as the offscreen driver does
 	int minimizes = 0;
+	bool minimizedOn = false;
+	float dpi = 0.f; // 0: the system cannot tell
 	std::string driver = "fake";
 	// What screenshot() returns (RGBA, top row first); empty: no frame.
 	std::vector<std::uint8_t> frame;
@@ -87,10 +90,12 @@ public:
 	bool hasInputFocus() override { return focus; }
 	bool setRelativeMouse(bool on) override;
 	void minimize() override { ++minimizes; }
+	bool minimized() override { return minimizedOn; }
+	float displayDpi() override { return dpi; }
 	std::string videoDriver() override { return driver; }
 };
 
-// An accelerometer, display and touch screen set by the test. The
+// An accelerometer, display, touch screen and game controllers set by the test. The
 // accelerometer answers for any sensor handle, null included, unless
 // `accelerometer` is Absent; each read hands out `sample`.
 class FakeInputDevices : public lumaroll::InputDevices {
@@ -101,11 +106,13 @@ public:
 	SDL_DisplayOrientation orientation = SDL_ORIENTATION_LANDSCAPE;
 	int touchDevices = 0;
 	std::vector<SDL_FingerID> fingersDown;
+	std::vector<std::string> controllers;
 
 	lumaroll::SensorRead readAccelerometer(SDL_Sensor* sensor, float out[3]) override;
 	SDL_DisplayOrientation displayOrientation() override { return orientation; }
 	int touchDeviceCount() override { return touchDevices; }
 	bool fingerListed(SDL_FingerID finger) override;
+	std::vector<std::string> controllerNames() override { return controllers; }
 };
 
 } // namespace test

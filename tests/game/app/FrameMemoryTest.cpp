@@ -60,7 +60,7 @@ TEST_F(FrameMemoryTest, FiveThousandFramesInAChild) {
 	testing::internal::CaptureStdout();
 	session.start();
 	testing::internal::GetCapturedStdout();
-	hgr::Node* emitter = session.levelScene()->findNode("emitter");
+	hgr::Node* emitter = session.level().scene()->findNode("emitter");
 	ASSERT_TRUE(emitter && emitter->getFirstChild());
 	ASSERT_EQ(emitter->getFirstChild()->getClassId(), hgr::Node::NODE_PARTICLESYSTEM);
 

@@ -20,7 +20,7 @@ protected:
 	float frameAndRead(lumaroll::LevelSession& session, const char* variable) {
 		clock.now += 20;
 		session.frame();
-		return session.levelWorld()->getVariable(variable);
+		return session.level().world()->getVariable(variable);
 	}
 };
 
@@ -30,7 +30,7 @@ TEST_F(LogicSessionTest, WaitForKeyPressFinishesOnAClickThatReachesTheGame) {
 	level.userProperty("T_wait", test::TriggerScript().state(2).a("waitforkeypress,lmouse").a("set,clicked,1"));
 	// The overlay takes input only once its GUI is up.
 	testing::internal::CaptureStdout();
-	ASSERT_TRUE(overlay.init(SDL_GL_GetCurrentWindow(), SDL_GL_GetCurrentContext()));
+	ASSERT_TRUE(overlay.init(window));
 	testing::internal::GetCapturedStdout();
 	options.level = test::writeTestLevel(dir.path(), level);
 	lumaroll::LevelSession session(app, options);
@@ -40,16 +40,16 @@ TEST_F(LogicSessionTest, WaitForKeyPressFinishesOnAClickThatReachesTheGame) {
 	EXPECT_NE(out.find("logic: 1 triggers, 0 warnings\n"), std::string::npos) << out;
 
 	EXPECT_EQ(frameAndRead(session, "clicked"), 0.f);
-	overlay.menuOpen = true; // the overlay takes the press
+	overlay.setMenuOpen(true); // the overlay takes the press
 	mouse(SDL_MOUSEBUTTONDOWN);
 	EXPECT_EQ(frameAndRead(session, "clicked"), 0.f);
-	overlay.menuOpen = false;
+	overlay.setMenuOpen(false);
 	EXPECT_EQ(frameAndRead(session, "clicked"), 0.f);
 	mouse(SDL_MOUSEBUTTONUP);
 	EXPECT_EQ(frameAndRead(session, "clicked"), 0.f);
 	mouse(SDL_MOUSEBUTTONDOWN);
 	EXPECT_EQ(frameAndRead(session, "clicked"), 1.f);
-	EXPECT_EQ(session.levelWorld()->getTriggerState("T_wait"), 1);
+	EXPECT_EQ(session.level().world()->getTriggerState("T_wait"), 1);
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 // the developer keys and the input notices.
 #include "SessionTest.h"
 #include "TestMenuData.h"
-#include "SessionProbe.h"
 #include "app/LevelSession.h"
 #include "input/Controllers.h"
 #include "overlay/AssetFiles.h"
@@ -13,6 +12,7 @@
 #include "overlay/Translations.h"
 #include "support/Files.h"
 #include "support/GameDataWriter.h"
+#include "support/BallModelWriter.h"
 #include "support/LevelFixtures.h"
 #include "support/ScopedEnv.h"
 #include "support/SdlEvents.h"
@@ -27,7 +27,6 @@
 #include <vector>
 
 using namespace lumaroll;
-using Probe = lumaroll::LevelSessionProbe;
 
 namespace {
 
@@ -74,35 +73,79 @@ protected:
 		setAssetDirs({});
 	}
 
-	// A started session; with a ball when asked; with the menus when asked
-	// ("--from-menu" and the game's menu files in the data folder).
+	// Brings the overlay's GUI up (it takes input only then) with a known
+	// font, its start-up lines kept out of the output; false when it fails.
+	// The caller turns the update check off for the test.
+	bool overlayUp() {
+		env.set("LUMAROLL_FONT", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+		testing::internal::CaptureStdout();
+		const bool up = overlay.init(window);
+		testing::internal::GetCapturedStdout();
+		return up;
+	}
+
+	// A started session; with a ball when asked (in play, with the
+	// writer-made ball model); with the menus when asked ("--from-menu" and
+	// the game's menu files in the data folder).
 	std::unique_ptr<LevelSession> started(bool ball = false, bool menus = false) {
 		options.fromMenu = menus;
+		options.play = ball;
 		if (menus && !menuDataWritten) {
 			apptest::writeMenuData(data, apptest::MenuDataOptions());
 			menuDataWritten = true;
+		}
+		if (ball && !ballWritten) {
+			test::SceneWriter model;
+			test::writeBallModel(model);
+			test::makeDirs(data + "/resources/models");
+			EXPECT_TRUE(model.write(data + "/resources/models/plimbo.hgr"));
+			ballWritten = true;
 		}
 		auto session = std::make_unique<LevelSession>(app, options);
 		testing::internal::CaptureStdout();
 		session->start();
 		testing::internal::GetCapturedStdout();
-		if (ball)
-			Probe::givePlayer(*session);
-		EXPECT_EQ(Probe::uiLoaded(*session), menuDataWritten);
+		EXPECT_EQ(session->level().player() != nullptr, ball);
+		EXPECT_EQ(session->level().menuImagesLoaded(), menuDataWritten && !menuImagesAway);
 		return session;
 	}
 
-	// One frame 16 ms after the last, with the events given; returns what it printed.
+	// One frame 16 ms after the last, with the events given; returns what it
+	// printed. ran: whether the session runs on after it.
 	std::string frame(LevelSession& session, std::initializer_list<SDL_Event> list = {}) {
 		for (const SDL_Event& e : list)
 			events.queue.push_back(e);
 		clock.now += 16;
 		testing::internal::CaptureStdout();
-		session.frame();
+		ran = session.frame();
 		return testing::internal::GetCapturedStdout();
 	}
 
+	// Moves the menu atlas away (the next sessions load no menu images) or back.
+	void menuImagesThere(bool there) {
+		const std::string atlas = data + "/resources/images/MENU.dat";
+		const std::string away = atlas + ".away";
+		if (there == menuImagesAway) {
+			ASSERT_EQ(std::rename(there ? away.c_str() : atlas.c_str(), there ? atlas.c_str() : away.c_str()), 0);
+		}
+		menuImagesAway = !there;
+	}
+
+	// Completes the level and lets the 1.5 s of real time pass that make it over.
+	void endLevel(LevelSession& session) {
+		session.level().world()->levelComplete = true;
+		for (int i = 0; i < 16; ++i) {
+			clock.now += 100;
+			testing::internal::CaptureStdout();
+			session.frame();
+			testing::internal::GetCapturedStdout();
+		}
+	}
+
 	bool menuDataWritten = false;
+	bool ballWritten = false;
+	bool menuImagesAway = false;
+	bool ran = true;
 	test::ScopedEnv env;
 };
 
@@ -124,19 +167,19 @@ TEST_F(SessionEventsTest, PluggingAPadShowsANoticeAndUnpluggingAnother) {
 	ASSERT_TRUE(pad.attached()) << pad.error();
 	takeSdlEvents(events);
 	EXPECT_EQ(frame(*session), "controller: Virtual Pad\nnotice: Controller connected: Virtual Pad\n");
-	ASSERT_EQ(overlay.notices.size(), 1u);
-	EXPECT_EQ(overlay.notices[0].text, "Controller connected: Virtual Pad");
-	EXPECT_EQ(overlay.notices[0].icon, kControllerIcon);
-	EXPECT_EQ(overlay.notices[0].duration, 3.5f);
+	ASSERT_EQ(overlay.notices().queued().size(), 1u);
+	EXPECT_EQ(overlay.notices().queued()[0].text, "Controller connected: Virtual Pad");
+	EXPECT_EQ(overlay.notices().queued()[0].icon, kControllerIcon);
+	EXPECT_EQ(overlay.notices().queued()[0].duration, 3.5f);
 	EXPECT_EQ(Controllers::instance().controllers.size(), 1u);
 
 	pad.detach();
 	takeSdlEvents(events);
 	frame(*session);
-	ASSERT_EQ(overlay.notices.size(), 2u);
-	EXPECT_EQ(overlay.notices[1].text, "Controller disconnected");
-	EXPECT_EQ(overlay.notices[1].icon, kControllerIcon);
-	EXPECT_EQ(overlay.notices[1].duration, 3.5f);
+	ASSERT_EQ(overlay.notices().queued().size(), 2u);
+	EXPECT_EQ(overlay.notices().queued()[1].text, "Controller disconnected");
+	EXPECT_EQ(overlay.notices().queued()[1].icon, kControllerIcon);
+	EXPECT_EQ(overlay.notices().queued()[1].duration, 3.5f);
 	EXPECT_TRUE(Controllers::instance().controllers.empty());
 
 	// A stick without a mapping is taken silently, and let go silently
@@ -148,7 +191,7 @@ TEST_F(SessionEventsTest, PluggingAPadShowsANoticeAndUnpluggingAnother) {
 	stick.detach();
 	takeSdlEvents(events);
 	frame(*session);
-	EXPECT_EQ(overlay.notices.size(), 2u);
+	EXPECT_EQ(overlay.notices().queued().size(), 2u);
 	EXPECT_TRUE(Controllers::instance().joysticks.empty());
 }
 
@@ -181,12 +224,12 @@ TEST_F(SessionEventsTest, ThePadsAIsTheLogicsKeyUnlessAMenuTakesIt) {
 	SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 	pad.setButton(SDL_CONTROLLER_BUTTON_A, true);
 	frame(*session);
-	EXPECT_TRUE(session->levelWorld()->isKeyPressed("lmouse"));
+	EXPECT_TRUE(session->level().world()->isKeyPressed("lmouse"));
 	// Behind the menu level's open menu the logic runs on: A is the menu's there.
 	frame(*session, {keyDown(SDLK_p)});
-	ASSERT_TRUE(session->inGameMenuOpen());
+	ASSERT_TRUE(session->events().menuOpen());
 	frame(*session);
-	EXPECT_FALSE(session->levelWorld()->isKeyPressed("lmouse"));
+	EXPECT_FALSE(session->level().world()->isKeyPressed("lmouse"));
 	pad.detach();
 	Controllers::instance().closeDetached();
 	SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
@@ -199,9 +242,9 @@ const int kAttraction = 4, kLevel1 = 5, kLevel2 = 6;
 
 TEST_F(SessionEventsTest, AControllerNavigatesTheOpenMenuWithKeys) {
 	auto session = started(false, true);
-	InGameMenu& menu = Probe::menu(*session);
+	InGameMenu& menu = session->events().menu();
 	frame(*session, {padButton(SDL_CONTROLLER_BUTTON_START)});
-	ASSERT_TRUE(session->inGameMenuOpen());
+	ASSERT_TRUE(session->events().menuOpen());
 	frame(*session, {padButton(SDL_CONTROLLER_BUTTON_DPAD_RIGHT), padButton(SDL_CONTROLLER_BUTTON_DPAD_RIGHT),
 					 padButton(SDL_CONTROLLER_BUTTON_X)});
 	EXPECT_EQ(menu.selected, kLevel1);
@@ -209,7 +252,7 @@ TEST_F(SessionEventsTest, AControllerNavigatesTheOpenMenuWithKeys) {
 	EXPECT_EQ(menu.selected, kAttraction);
 	EXPECT_EQ(events.pushed.size(), 3u) << "one key a button";
 	frame(*session, {padButton(SDL_CONTROLLER_BUTTON_B)});
-	EXPECT_FALSE(session->inGameMenuOpen()) << "B is 'p'";
+	EXPECT_FALSE(session->events().menuOpen()) << "B is 'p'";
 
 	// One arrow per push of the stick.
 	frame(*session, {padButton(SDL_CONTROLLER_BUTTON_START)});
@@ -220,7 +263,7 @@ TEST_F(SessionEventsTest, AControllerNavigatesTheOpenMenuWithKeys) {
 
 	// A is Return: the selection is chosen.
 	frame(*session, {padButton(SDL_CONTROLLER_BUTTON_A)});
-	EXPECT_FALSE(session->isRunning());
+	EXPECT_FALSE(ran);
 	EXPECT_EQ(session->finish().nextArgs,
 			  (std::vector<std::string>{"--play", "--from-menu", dirWithSlash(options.level) + "level01.hgr"}));
 }
@@ -254,25 +297,32 @@ TEST_F(SessionEventsTest, WhatOpensTheMenu) {
 		{"'p' without --menu or --from-menu", true, false, true, false, keyDown(SDLK_p), false},
 		{"a click without --menu or --from-menu", true, false, false, false, middle, false},
 	};
+	apptest::writeMenuData(data, apptest::MenuDataOptions());
+	menuDataWritten = true;
 	for (const Case& c : cases) {
+		menuImagesThere(c.menuImages);
 		auto session = started(c.ball, c.fromMenu);
-		Probe::uiLoaded(*session) = c.menuImages;
-		Probe::levelOver(*session) = c.over;
-		Probe::captureRequested(*session) = false;
-		EXPECT_EQ(session->handleMenuOpenEvent(c.event), c.opens) << c.name;
-		EXPECT_EQ(session->inGameMenuOpen(), c.opens) << c.name;
-		// The menu renderer holds no backdrop yet: opening asks for one.
-		EXPECT_EQ(Probe::captureRequested(*session), c.opens) << c.name;
+		menuImagesThere(true);
+		if (c.over)
+			endLevel(*session);
+		SessionEvents& routing = session->events();
+		EXPECT_EQ(routing.handleMenuOpenEvent(c.event), c.opens) << c.name;
+		EXPECT_EQ(routing.menuOpen(), c.opens) << c.name;
+		// The menu renderer holds no backdrop yet: opening asks for one. Once
+		// over, the frames that ended the level have taken one.
+		EXPECT_EQ(routing.takeBackdropRequest(), c.opens && !c.over) << c.name;
 		if (c.opens) {
-			EXPECT_FALSE(session->handleMenuOpenEvent(c.event)) << c.name << ": already open";
+			EXPECT_FALSE(routing.handleMenuOpenEvent(c.event)) << c.name << ": already open";
 		}
 	}
 	// Mouse positions are window points: on a display with two pixels a
 	// point, the corner is the same part of the window, not twice as wide.
 	app.drawableWidth = window.drawableWidth = 2 * window.width;
 	app.drawableHeight = window.drawableHeight = 2 * window.height;
-	EXPECT_TRUE(started(true, true)->handleMenuOpenEvent(mouseDown(w / 10, h / 10))) << "corner, doubled display";
-	EXPECT_FALSE(started(true, true)->handleMenuOpenEvent(mouseDown(w / 5, h / 5))) << "beside it, doubled display";
+	EXPECT_TRUE(started(true, true)->events().handleMenuOpenEvent(mouseDown(w / 10, h / 10)))
+		<< "corner, doubled display";
+	EXPECT_FALSE(started(true, true)->events().handleMenuOpenEvent(mouseDown(w / 5, h / 5)))
+		<< "beside it, doubled display";
 	app.drawableWidth = window.drawableWidth = window.width;
 	app.drawableHeight = window.drawableHeight = window.height;
 
@@ -280,36 +330,35 @@ TEST_F(SessionEventsTest, WhatOpensTheMenu) {
 	{
 		auto session = started(true, true);
 		frame(*session, {keyDown(SDLK_p)}); // the render takes the copy
-		Probe::menu(*session).close();
-		ASSERT_FALSE(Probe::captureRequested(*session));
-		EXPECT_TRUE(session->handleMenuOpenEvent(keyDown(SDLK_p)));
-		EXPECT_FALSE(Probe::captureRequested(*session)) << "a valid copy is kept";
+		session->events().menu().close();
+		ASSERT_FALSE(session->events().takeBackdropRequest());
+		EXPECT_TRUE(session->events().handleMenuOpenEvent(keyDown(SDLK_p)));
+		EXPECT_FALSE(session->events().takeBackdropRequest()) << "a valid copy is kept";
 	}
 
 	options.menu = true;
 	auto menuLevel = started(false, false);
-	Probe::uiLoaded(*menuLevel) = true;
-	EXPECT_TRUE(menuLevel->handleMenuOpenEvent(middle)) << "--menu";
+	EXPECT_TRUE(menuLevel->events().handleMenuOpenEvent(middle)) << "--menu";
 }
 
 TEST_F(SessionEventsTest, HeldKeysNeitherFlickerTheMenuNorActTwice) {
 	auto session = started(true, true);
-	InGameMenu& menu = Probe::menu(*session);
+	InGameMenu& menu = session->events().menu();
 	frame(*session, {keyDown(SDLK_p)});
-	ASSERT_TRUE(session->inGameMenuOpen());
+	ASSERT_TRUE(session->events().menuOpen());
 	// The key repeats of a held 'p' would close it again at once, those of a
 	// held Return choose the selection again and again.
 	frame(*session, {keyDown(SDLK_RIGHT), keyDown(SDLK_p, true), keyDown(SDLK_p, true), keyDown(SDLK_RETURN, true)});
-	EXPECT_TRUE(session->inGameMenuOpen());
-	EXPECT_TRUE(session->isRunning());
+	EXPECT_TRUE(session->events().menuOpen());
+	EXPECT_TRUE(ran);
 	// A held arrow moves on.
 	frame(*session, {keyDown(SDLK_RIGHT, true)});
 	EXPECT_EQ(menu.selected, kLevel1);
 
 	frame(*session, {keyDown(SDLK_p)});
-	EXPECT_FALSE(session->inGameMenuOpen());
+	EXPECT_FALSE(session->events().menuOpen());
 	frame(*session, {keyDown(SDLK_p, true)});
-	EXPECT_FALSE(session->inGameMenuOpen()) << "a repeat does not open it again";
+	EXPECT_FALSE(session->events().menuOpen()) << "a repeat does not open it again";
 }
 
 TEST_F(SessionEventsTest, TheClickThatOpensTheMenuIsNoChoiceTheNextIs) {
@@ -322,19 +371,19 @@ TEST_F(SessionEventsTest, TheClickThatOpensTheMenuIsNoChoiceTheNextIs) {
 	{
 		auto session = started(false, true);
 		frame(*session, {mouseDown(nothingX, nothingY), mouseUp(nothingX, nothingY)});
-		EXPECT_TRUE(session->inGameMenuOpen()) << "the opening release chose nothing";
+		EXPECT_TRUE(session->events().menuOpen()) << "the opening release chose nothing";
 		// Motion is forwarded: the pointer over no item clears the selection.
 		frame(*session, {keyDown(SDLK_RIGHT), test::mouseMotion(nothingX, nothingY)});
-		EXPECT_EQ(Probe::menu(*session).selected, -1);
+		EXPECT_EQ(session->events().menu().selected, -1);
 		frame(*session, {mouseDown(nothingX, nothingY), mouseUp(nothingX, nothingY)});
-		EXPECT_FALSE(session->inGameMenuOpen()) << "a click beside the items closes the menu";
+		EXPECT_FALSE(session->events().menuOpen()) << "a click beside the items closes the menu";
 	}
 	auto session = started(false, true);
 	frame(*session, {mouseDown(levelX, levelY), mouseUp(levelX, levelY)});
-	EXPECT_TRUE(session->inGameMenuOpen());
-	EXPECT_TRUE(session->isRunning()) << "the click on level 1 only opened the menu";
+	EXPECT_TRUE(session->events().menuOpen());
+	EXPECT_TRUE(ran) << "the click on level 1 only opened the menu";
 	frame(*session, {mouseDown(levelX, levelY), mouseUp(levelX, levelY)});
-	EXPECT_FALSE(session->isRunning());
+	EXPECT_FALSE(ran);
 	const LevelResult result = session->finish();
 	EXPECT_FALSE(result.quit);
 	EXPECT_EQ(result.nextArgs,
@@ -343,20 +392,20 @@ TEST_F(SessionEventsTest, TheClickThatOpensTheMenuIsNoChoiceTheNextIs) {
 
 TEST_F(SessionEventsTest, MuteKeyActsWithTheMenuOpenAndNothingElseReachesTheGame) {
 	auto session = started(true, true);
-	Audio& audio = Probe::audio(*session);
+	Audio& audio = *session->level().audio();
 	frame(*session, {keyDown(SDLK_m)});
 	EXPECT_TRUE(audio.masterMute);
 	frame(*session, {keyDown(SDLK_p)});
-	ASSERT_TRUE(session->inGameMenuOpen());
+	ASSERT_TRUE(session->events().menuOpen());
 	frame(*session, {keyDown(SDLK_m), keyDown(SDLK_SPACE), keyDown(SDLK_KP_0), mouseDown(40, 40)});
 	EXPECT_FALSE(audio.masterMute);
-	EXPECT_FALSE(session->levelWorld()->isKeyPressed("lmouse"));
-	EXPECT_TRUE(session->inGameMenuOpen());
+	EXPECT_FALSE(session->level().world()->isKeyPressed("lmouse"));
+	EXPECT_TRUE(session->events().menuOpen());
 
 	// With the menu closed the same keys are the game's.
-	Probe::menu(*session).close();
+	session->events().menu().close();
 	frame(*session, {keyDown(SDLK_SPACE)});
-	EXPECT_TRUE(session->levelWorld()->isKeyPressed("lmouse"));
+	EXPECT_TRUE(session->level().world()->isKeyPressed("lmouse"));
 }
 
 TEST_F(SessionEventsTest, TheMenuShowsTheMuteAsItIsWhenTheSessionOpensIt) {
@@ -375,10 +424,10 @@ TEST_F(SessionEventsTest, TheMenuShowsTheMuteAsItIsWhenTheSessionOpensIt) {
 	for (const Case& c : cases) {
 		apptest::ScopedSetting mute("audio.mute", c.muteSetting);
 		auto session = started(true, true);
-		Probe::menu(*session).volumeOn = !c.volumeShown; // whatever a menu showed before
+		session->events().menu().volumeOn = !c.volumeShown; // whatever a menu showed before
 		frame(*session, {c.opener});
-		ASSERT_TRUE(session->inGameMenuOpen()) << c.name;
-		EXPECT_EQ(Probe::menu(*session).volumeOn, c.volumeShown) << c.name;
+		ASSERT_TRUE(session->events().menuOpen()) << c.name;
+		EXPECT_EQ(session->events().menu().volumeOn, c.volumeShown) << c.name;
 	}
 	// 'm' in play, then the menu: its volume item shows the mute, and a click
 	// on it turns the sound back on. The window here has two pixels a point:
@@ -387,14 +436,14 @@ TEST_F(SessionEventsTest, TheMenuShowsTheMuteAsItIsWhenTheSessionOpensIt) {
 	app.drawableHeight = window.drawableHeight = 2 * window.height;
 	auto session = started(true, true);
 	frame(*session, {keyDown(SDLK_m), keyDown(SDLK_p)});
-	EXPECT_FALSE(Probe::menu(*session).volumeOn);
+	EXPECT_FALSE(session->events().menu().volumeOn);
 	const apptest::MenuImage& volume = apptest::menuImage("MENU_VOLUME_OFF");
 	const float pointsPerUnit = float(window.height) / 480.f;
 	const int x = int((-volume.pivotX + volume.w / 2) * pointsPerUnit);
 	const int y = int((-volume.pivotY + volume.h / 2) * pointsPerUnit);
 	frame(*session, {mouseDown(x, y), mouseUp(x, y)});
-	EXPECT_TRUE(Probe::menu(*session).volumeOn);
-	EXPECT_FALSE(Probe::audio(*session).masterMute);
+	EXPECT_TRUE(session->events().menu().volumeOn);
+	EXPECT_FALSE(session->level().audio()->masterMute);
 	EXPECT_EQ(window.minimizes, 0) << "the task switcher beside it was not hit";
 	app.drawableWidth = window.drawableWidth = window.width;
 	app.drawableHeight = window.drawableHeight = window.height;
@@ -416,49 +465,47 @@ TEST_F(SessionEventsTest, AfterTheMuteKeyTheMenuDrawsTheVolumeOffAndOneClickTurn
 
 	auto session = started(true, true);
 	frame(*session, {keyDown(SDLK_m), keyDown(SDLK_p)});
-	ASSERT_TRUE(session->inGameMenuOpen());
+	ASSERT_TRUE(session->events().menuOpen());
 	EXPECT_TRUE(pixelIs(x, h - 1 - y, off.r, off.g, off.b)) << "MENU_VOLUME_OFF";
 	frame(*session, {mouseDown(x, y), mouseUp(x, y)});
-	EXPECT_FALSE(Probe::audio(*session).masterMute);
+	EXPECT_FALSE(session->level().audio()->masterMute);
 	EXPECT_TRUE(pixelIs(x, h - 1 - y, on.r, on.g, on.b)) << "MENU_VOLUME_ON";
-	EXPECT_TRUE(session->inGameMenuOpen());
+	EXPECT_TRUE(session->events().menuOpen());
 }
 
 TEST_F(SessionEventsTest, MenuActions) {
 	const std::string dir = dirWithSlash(options.level);
 	struct Case {
 		const char* name;
-		int action;
+		MenuAction action;
 		bool running, quit;
 		std::vector<std::string> next;
 		bool muted;
 		int minimizes;
 	};
 	const Case cases[] = {
-		{"1 main menu", 1, false, false, {"--menu", "--from-menu", dir + "level01.hgr"}, false, 0},
-		{"2 level 1", 2, false, false, {"--play", "--from-menu", dir + "level01.hgr"}, false, 0},
-		{"3 level 2", 3, false, false, {"--play", "--from-menu", dir + "level02.hgr"}, false, 0},
-		{"5 volume", 5, true, false, {}, true, 0},
-		{"6 task switcher", 6, true, false, {}, false, 1},
-		{"7 exit", 7, false, true, {}, false, 0},
-		{"0 nothing", 0, true, false, {}, false, 0},
-		{"4 credits page", 4, true, false, {}, false, 0},
-		{"9 unknown", 9, true, false, {}, false, 0},
+		{"main menu", MenuAction::MenuLevel, false, false, {"--menu", "--from-menu", dir + "level01.hgr"}, false, 0},
+		{"level 1", MenuAction::PlayLevel1, false, false, {"--play", "--from-menu", dir + "level01.hgr"}, false, 0},
+		{"level 2", MenuAction::PlayLevel2, false, false, {"--play", "--from-menu", dir + "level02.hgr"}, false, 0},
+		{"volume", MenuAction::Volume, true, false, {}, true, 0},
+		{"task switcher", MenuAction::Minimise, true, false, {}, false, 1},
+		{"exit", MenuAction::Quit, false, true, {}, false, 0},
+		{"nothing", MenuAction::None, true, false, {}, false, 0},
+		{"credits page", MenuAction::Credits, true, false, {}, false, 0},
 	};
 	for (const Case& c : cases) {
 		window.minimizes = 0;
 		auto session = started(true, true);
 		frame(*session, {keyDown(SDLK_p)});
-		ASSERT_TRUE(session->inGameMenuOpen()) << c.name;
-		Probe::menu(*session).volumeOn = false; // the volume item was just turned off
-		session->onMenuAction(c.action);
-		EXPECT_EQ(session->isRunning(), c.running) << c.name;
-		EXPECT_EQ(Probe::audio(*session).masterMute.load(), c.muted) << c.name;
+		ASSERT_TRUE(session->events().menuOpen()) << c.name;
+		session->events().menu().volumeOn = false; // the volume item was just turned off
+		session->events().onMenuAction(c.action);
+		EXPECT_EQ(session->level().audio()->masterMute.load(), c.muted) << c.name;
 		EXPECT_EQ(window.minimizes, c.minimizes) << c.name;
-		if (c.running) {
-			EXPECT_TRUE(session->frame()) << c.name << ": the session runs on";
+		// A stopped session draws no frame more.
+		EXPECT_EQ(session->frame(), c.running) << c.name;
+		if (c.running)
 			continue;
-		}
 		const LevelResult result = session->finish();
 		EXPECT_EQ(result.quit, c.quit) << c.name;
 		EXPECT_EQ(result.nextArgs, c.next) << c.name;
@@ -470,7 +517,7 @@ TEST_F(SessionEventsTest, AMenuThatClosesItselfAsksForTiltCalibration) {
 	frame(*session, {keyDown(SDLK_p)});
 	Controllers::instance().calibrateRequested = false;
 	frame(*session, {keyDown(SDLK_p)}); // the menu's own key: it closes itself
-	EXPECT_FALSE(session->inGameMenuOpen());
+	EXPECT_FALSE(session->events().menuOpen());
 	EXPECT_TRUE(Controllers::instance().calibrateRequested);
 	Controllers::instance().calibrateRequested = false;
 }
@@ -496,14 +543,14 @@ TEST_F(SessionEventsTest, TheConnectedNoticeFillsItsTranslationSafely) {
 		test::writeFile(dir / "config/lumaroll/lang/en.lang",
 						std::string("notice.controller_connected = ") + c.translation + "\n");
 		Translations::instance().setLanguage("en");
-		overlay.notices.clear();
+		overlay.notices().clear();
 		SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 		test::VirtualPad pad;
 		ASSERT_TRUE(pad.attached()) << pad.error();
 		takeSdlEvents(events);
 		frame(*session);
-		ASSERT_FALSE(overlay.notices.empty()) << c.name;
-		EXPECT_EQ(overlay.notices[0].text, c.notice) << c.name;
+		ASSERT_FALSE(overlay.notices().empty()) << c.name;
+		EXPECT_EQ(overlay.notices().queued()[0].text, c.notice) << c.name;
 		pad.detach();
 		takeSdlEvents(events);
 		frame(*session);
@@ -514,20 +561,16 @@ TEST_F(SessionEventsTest, EscapeIsTheOverlaysAlsoWithTheMenuOpen) {
 	// The in-game menu closes with 'p', B or a click beside its items; Escape
 	// opens and closes the overlay's menu over it.
 	apptest::ScopedSetting noUpdates("general.check_updates", "0");
-	env.set("LUMAROLL_FONT", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
-	testing::internal::CaptureStdout();
-	const bool up = overlay.init(SDL_GL_GetCurrentWindow(), SDL_GL_GetCurrentContext());
-	testing::internal::GetCapturedStdout();
-	ASSERT_TRUE(up);
+	ASSERT_TRUE(overlayUp());
 	auto session = started(true, true);
 	events.queue = {keyDown(SDLK_p), keyDown(SDLK_ESCAPE)};
-	session->pollEvents();
-	EXPECT_TRUE(overlay.menuOpen);
-	EXPECT_TRUE(session->inGameMenuOpen());
+	session->events().poll();
+	EXPECT_TRUE(overlay.menuOpen());
+	EXPECT_TRUE(session->events().menuOpen());
 	events.queue = {keyDown(SDLK_ESCAPE)};
-	session->pollEvents();
-	EXPECT_FALSE(overlay.menuOpen);
-	EXPECT_TRUE(session->inGameMenuOpen()) << "the in-game menu never saw the Escape";
+	session->events().poll();
+	EXPECT_FALSE(overlay.menuOpen());
+	EXPECT_TRUE(session->events().menuOpen()) << "the in-game menu never saw the Escape";
 }
 
 // --- Background
@@ -555,18 +598,18 @@ TEST_F(SessionEventsTest, BackgroundMutesPausesAndOpensTheMenuOnce) {
 			window.focus = true;
 			frame(*session, {test::mouseMoveBy(30, 0)});
 			ASSERT_TRUE(window.relativeMouse) << name;
-			const float time = session->graphicsContext()->time;
+			const float time = session->level().graphicsContext()->time;
 
 			EXPECT_EQ(frame(*session, {a.event, a.event}), "app: in the background, game paused and audio muted\n")
 				<< name;
-			EXPECT_TRUE(Probe::audio(*session).backgroundMute) << name;
+			EXPECT_TRUE(session->level().audio()->backgroundMute) << name;
 			EXPECT_FALSE(window.relativeMouse) << name;
-			EXPECT_TRUE(session->inGameMenuOpen()) << name;
+			EXPECT_TRUE(session->events().menuOpen()) << name;
 			frame(*session);
-			EXPECT_EQ(session->graphicsContext()->time, time) << name;
+			EXPECT_EQ(session->level().graphicsContext()->time, time) << name;
 
 			EXPECT_EQ(frame(*session, {b.event, b.event}), "app: back in the foreground, audio resumed\n") << name;
-			EXPECT_FALSE(Probe::audio(*session).backgroundMute) << name;
+			EXPECT_FALSE(session->level().audio()->backgroundMute) << name;
 		}
 	}
 }
@@ -574,13 +617,13 @@ TEST_F(SessionEventsTest, BackgroundMutesPausesAndOpensTheMenuOnce) {
 TEST_F(SessionEventsTest, ALevelPlayedWithoutTheMenusStandsStillInTheBackground) {
 	auto session = started(true, false);
 	frame(*session);
-	const float before = session->graphicsContext()->time;
+	const float before = session->level().graphicsContext()->time;
 	frame(*session, {test::windowEvent(SDL_WINDOWEVENT_FOCUS_LOST)});
 	frame(*session);
-	EXPECT_FALSE(session->inGameMenuOpen());
-	EXPECT_EQ(session->graphicsContext()->time, before);
+	EXPECT_FALSE(session->events().menuOpen());
+	EXPECT_EQ(session->level().graphicsContext()->time, before);
 	frame(*session, {test::windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED)});
-	EXPECT_GT(session->graphicsContext()->time, before);
+	EXPECT_GT(session->level().graphicsContext()->time, before);
 }
 
 // --- Mouse
@@ -593,14 +636,14 @@ TEST_F(SessionEventsTest, MouseTravelCapturesTheMouseAndItsMotionTurns) {
 		EXPECT_FALSE(window.relativeMouse) << "24 pixels";
 		frame(*session, {test::mouseMoveBy(0, 1)});
 		EXPECT_TRUE(window.relativeMouse) << "25 pixels";
-		EXPECT_TRUE(Probe::input(*session).mouseCaptured);
+		EXPECT_TRUE(session->events().input().mouseCaptured);
 
 		// Captured with a ball: the motion is the player input's.
 		events.queue.push_back(test::mouseMoveBy(7, -3));
 		events.queue.push_back(test::mouseMoveBy(5, 1));
-		session->pollEvents();
-		EXPECT_EQ(Probe::input(*session).mouseDX, 12.f);
-		EXPECT_EQ(Probe::input(*session).mouseDY, -2.f);
+		session->events().poll();
+		EXPECT_EQ(session->events().input().mouseDX, 12.f);
+		EXPECT_EQ(session->events().input().mouseDY, -2.f);
 	}
 	{
 		// Touch screens make mouse motion of their own: it never captures.
@@ -613,12 +656,12 @@ TEST_F(SessionEventsTest, MouseTravelCapturesTheMouseAndItsMotionTurns) {
 		options.dev = true;
 		auto session = started(true);
 		frame(*session, {keyDown(SDLK_F4), test::mouseMoveBy(25, 0)});
-		ASSERT_TRUE(session->freeCameraOn());
+		ASSERT_TRUE(session->view().freeCameraOn());
 		ASSERT_TRUE(window.relativeMouse);
-		FreeCamera& view = Probe::freeCamera(*session);
+		const FreeCamera& view = session->view().freeView();
 		const float yaw = view.yaw, pitch = view.pitch;
 		events.queue.push_back(test::mouseMoveBy(50, 25));
-		session->pollEvents();
+		session->events().poll();
 		EXPECT_NEAR(view.yaw, yaw + 0.2f, 1e-6f);
 		EXPECT_NEAR(view.pitch, pitch - 0.1f, 1e-6f);
 	}
@@ -636,10 +679,64 @@ TEST_F(SessionEventsTest, FingersReachThePlayerInputOnlyInPlay) {
 	auto session = started(true, true);
 	frame(*session, {keyDown(SDLK_p)});
 	frame(*session, {finger(SDL_FINGERDOWN, 1, 0.3f, 0.5f)});
-	EXPECT_FALSE(Probe::input(*session).moveTouch().active) << "menu open";
-	Probe::menu(*session).close();
+	EXPECT_FALSE(session->events().input().moveTouch().active) << "menu open";
+	session->events().menu().close();
 	frame(*session, {finger(SDL_FINGERDOWN, 1, 0.3f, 0.5f)});
-	EXPECT_TRUE(Probe::input(*session).moveTouch().active);
+	EXPECT_TRUE(session->events().input().moveTouch().active);
+}
+
+TEST_F(SessionEventsTest, FingersLiftedWhileAMenuTakesTheirEventsAreForgotten) {
+	// Two fingers steer the ball; a menu opens over them (the third finger of
+	// a tap opens the port menu, 'p' the in-game menu) and takes the lifts
+	// of all of them. Kept as down, the two would hold the move and camera
+	// fingers after the menu closed, and the next touches would be misread.
+	apptest::ScopedSetting noUpdates("general.check_updates", "0");
+	ASSERT_TRUE(overlayUp());
+	struct Case {
+		const char* name;
+		std::vector<SDL_Event> open, lift, close;
+		bool portMenu; // else the in-game menu
+	};
+	const Case cases[] = {
+		{"port menu, three-finger tap",
+		 {finger(SDL_FINGERDOWN, 3, 0.5f, 0.8f)},
+		 {finger(SDL_FINGERUP, 1, 0.3f, 0.5f), finger(SDL_FINGERUP, 2, 0.7f, 0.5f),
+		  finger(SDL_FINGERUP, 3, 0.5f, 0.8f)},
+		 {keyDown(SDLK_ESCAPE)},
+		 true},
+		{"in-game menu, 'p'",
+		 {keyDown(SDLK_p)},
+		 {finger(SDL_FINGERUP, 1, 0.3f, 0.5f), finger(SDL_FINGERUP, 2, 0.7f, 0.5f)},
+		 {keyDown(SDLK_p)},
+		 false},
+	};
+	for (const Case& c : cases) {
+		auto session = started(true, true);
+		const auto menuOpen = [&] { return c.portMenu ? overlay.menuOpen() : session->events().menuOpen(); };
+		const PlayerInput& input = session->events().input();
+		frame(*session, {finger(SDL_FINGERDOWN, 1, 0.3f, 0.5f), finger(SDL_FINGERDOWN, 2, 0.7f, 0.5f)});
+		ASSERT_TRUE(input.moveTouch().active && input.cameraTouch().active) << c.name;
+
+		for (const SDL_Event& e : c.open)
+			events.queue.push_back(e);
+		frame(*session);
+		ASSERT_TRUE(menuOpen()) << c.name;
+		for (const SDL_Event& e : c.lift)
+			events.queue.push_back(e);
+		frame(*session);
+		EXPECT_FALSE(input.moveTouch().active) << c.name;
+		EXPECT_FALSE(input.cameraTouch().active) << c.name;
+
+		for (const SDL_Event& e : c.close)
+			events.queue.push_back(e);
+		frame(*session);
+		ASSERT_FALSE(menuOpen()) << c.name;
+		// The next finger steers the ball.
+		frame(*session, {finger(SDL_FINGERDOWN, 4, 0.3f, 0.5f)});
+		EXPECT_TRUE(input.moveTouch().active) << c.name;
+		EXPECT_EQ(input.moveTouch().id, 4) << c.name;
+		frame(*session, {finger(SDL_FINGERUP, 4, 0.3f, 0.5f)});
+	}
 }
 
 TEST_F(SessionEventsTest, AChangeOfInputKindIsShownAsANotice) {
@@ -648,13 +745,13 @@ TEST_F(SessionEventsTest, AChangeOfInputKindIsShownAsANotice) {
 	frame(*session);
 	keys.release(SDL_SCANCODE_W);
 	frame(*session, {finger(SDL_FINGERDOWN, 1, 0.3f, 0.5f), finger(SDL_FINGERMOTION, 1, 0.3f, 0.1f)});
-	EXPECT_TRUE(overlay.notices.empty()) << "the first change waits 1500 ms from the start";
+	EXPECT_TRUE(overlay.notices().empty()) << "the first change waits 1500 ms from the start";
 	clock.now += 1500;
 	frame(*session);
-	ASSERT_EQ(overlay.notices.size(), 1u);
-	EXPECT_EQ(overlay.notices[0].text, "Touch");
-	EXPECT_EQ(overlay.notices[0].icon, "\xEF\x89\x9A"); // U+F25A
-	EXPECT_EQ(overlay.notices[0].duration, 3.5f);
+	ASSERT_EQ(overlay.notices().queued().size(), 1u);
+	EXPECT_EQ(overlay.notices().queued()[0].text, "Touch");
+	EXPECT_EQ(overlay.notices().queued()[0].icon, "\xEF\x89\x9A"); // U+F25A
+	EXPECT_EQ(overlay.notices().queued()[0].duration, 3.5f);
 }
 
 // --- Developer keys
@@ -662,13 +759,13 @@ TEST_F(SessionEventsTest, AChangeOfInputKindIsShownAsANotice) {
 TEST_F(SessionEventsTest, DeveloperKeys) {
 	options.dev = true;
 	auto session = started(true);
-	ASSERT_EQ(session->cameras().size(), 2u);
-	const std::string first = session->cameras()[0]->getName().c_str();
-	const std::string second = session->cameras()[1]->getName().c_str();
+	ASSERT_EQ(session->level().sceneCameras().size(), 2u);
+	const std::string first = session->level().sceneCameras()[0]->getName().c_str();
+	const std::string second = session->level().sceneCameras()[1]->getName().c_str();
 	EXPECT_EQ(frame(*session, {keyDown(SDLK_TAB), keyDown(SDLK_TAB), keyDown(SDLK_TAB)}),
 			  "camera: " + first + "\ncamera: " + second + "\ncamera: free\n");
 
-	hgr::Node* helper = session->levelScene()->findNode("C_collision");
+	hgr::Node* helper = session->level().scene()->findNode("C_collision");
 	ASSERT_NE(helper, nullptr);
 	ASSERT_FALSE(helper->isEnabled());
 	frame(*session, {keyDown(SDLK_F3)});
@@ -676,26 +773,26 @@ TEST_F(SessionEventsTest, DeveloperKeys) {
 	frame(*session, {keyDown(SDLK_F3)});
 	EXPECT_FALSE(helper->isEnabled());
 
-	ASSERT_TRUE(session->scriptedViewOn());
+	ASSERT_TRUE(session->view().scriptedViewOn());
 	frame(*session, {keyDown(SDLK_F4)});
-	EXPECT_FALSE(session->scriptedViewOn());
-	EXPECT_TRUE(session->freeCameraOn());
+	EXPECT_FALSE(session->view().scriptedViewOn());
+	EXPECT_TRUE(session->view().freeCameraOn());
 	frame(*session, {keyDown(SDLK_F4)});
-	EXPECT_TRUE(session->scriptedViewOn());
-	EXPECT_FALSE(session->freeCameraOn());
+	EXPECT_TRUE(session->view().scriptedViewOn());
+	EXPECT_FALSE(session->view().freeCameraOn());
 
-	ASSERT_TRUE(Probe::water(*session).enabled);
+	ASSERT_TRUE(session->level().water()->enabled);
 	frame(*session, {keyDown(SDLK_F5)});
-	EXPECT_FALSE(Probe::water(*session).enabled);
+	EXPECT_FALSE(session->level().water()->enabled);
 
 	// 'r': the ball back at the start after it fell for a while.
 	frame(*session, {keyDown(SDLK_r)});
-	const math::Vector3 start = Probe::ball(*session).ballPosition();
+	const math::Vector3 start = session->level().player()->ballPosition();
 	for (int i = 0; i < 20; ++i)
 		frame(*session);
-	ASSERT_GT((Probe::ball(*session).ballPosition() - start).length(), 1.f) << "the ball did not move";
+	ASSERT_GT((session->level().player()->ballPosition() - start).length(), 1.f) << "the ball did not move";
 	frame(*session, {keyDown(SDLK_r)});
-	EXPECT_LT((Probe::ball(*session).ballPosition() - start).length(), 1e-3f);
+	EXPECT_LT((session->level().player()->ballPosition() - start).length(), 1e-3f);
 }
 
 TEST_F(SessionEventsTest, APadSteersTheBall) {
@@ -708,12 +805,12 @@ TEST_F(SessionEventsTest, APadSteersTheBall) {
 	// How far the ball rolls over the floor in 30 frames with the stick at x.
 	auto travel = [&](float x) {
 		auto session = started(true);
-		Probe::ball(*session).placeAtStart();
+		session->level().player()->placeAtStart();
 		pad.setAxis(SDL_CONTROLLER_AXIS_LEFTX, x);
-		const math::Vector3 start = Probe::ball(*session).ballPosition();
+		const math::Vector3 start = session->level().player()->ballPosition();
 		for (int i = 0; i < 30; ++i)
 			frame(*session);
-		math::Vector3 moved = Probe::ball(*session).ballPosition() - start;
+		math::Vector3 moved = session->level().player()->ballPosition() - start;
 		moved.y = 0.f;
 		return moved;
 	};
@@ -734,9 +831,9 @@ TEST_F(SessionEventsTest, DeveloperKeysNeedTheDeveloperFlag) {
 	EXPECT_EQ(frame(*session,
 					{keyDown(SDLK_TAB), keyDown(SDLK_F3), keyDown(SDLK_F4), keyDown(SDLK_F5), keyDown(SDLK_F12)}),
 			  "");
-	EXPECT_FALSE(session->levelScene()->findNode("C_collision")->isEnabled());
-	EXPECT_TRUE(session->scriptedViewOn());
-	EXPECT_TRUE(Probe::water(*session).enabled);
+	EXPECT_FALSE(session->level().scene()->findNode("C_collision")->isEnabled());
+	EXPECT_TRUE(session->view().scriptedViewOn());
+	EXPECT_TRUE(session->level().water()->enabled);
 }
 
 TEST_F(SessionEventsTest, F12SavesTheFrameAsRendered) {

@@ -5,7 +5,7 @@
 // folder holding the test level, for the in-process level tests.
 
 #include "app/AppContext.h"
-#include "app/Settings.h"
+#include "store/Settings.h"
 #include "support/GLTestContext.h"
 #include "support/GameDataWriter.h"
 #include "support/PixelMatch.h"

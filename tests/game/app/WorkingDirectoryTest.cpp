@@ -5,9 +5,9 @@
 
 #include "app/LaunchOptions.h"
 #include "files/Paths.h"
-#include "app/Scores.h"
-#include "app/Settings.h"
 #include "import/Import.h"
+#include "store/Scores.h"
+#include "store/Settings.h"
 
 #include "support/GameDataWriter.h"
 #include "support/ScopedEnv.h"

@@ -2,8 +2,8 @@
 // distance gains, and the copy of the audio settings into the engine.
 #include "AudioFixture.h"
 
-#include "app/Settings.h"
 #include "audio/AmbientSounds.h"
+#include "store/Settings.h"
 
 #include <hgr/Dummy.h>
 #include <hgr/Scene.h>
@@ -203,9 +203,9 @@ TEST_F(AudioTest, SettingsAreCopiedClampedAndMutesOnlyByOne) {
 			settings.setString(std::string(group) + "mute", c.mute);
 		}
 		audio->masterMute = !c.muted;
-		audio->applySettings(false);
+		audio->applySettings(lumaroll::readAudioSettings(settings), false);
 		EXPECT_EQ(audio->masterMute, !c.muted) << c.name << ": the master mute is not copied";
-		audio->applySettings(true);
+		audio->applySettings(lumaroll::readAudioSettings(settings), true);
 		for (const std::atomic<float>* v : {&audio->masterVolume, &audio->musicVolume, &audio->soundsVolume})
 			EXPECT_EQ(v->load(), c.volume) << c.name;
 		for (const std::atomic<bool>* m : {&audio->masterMute, &audio->musicMute, &audio->soundsMute})

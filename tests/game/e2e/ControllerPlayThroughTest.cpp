@@ -7,12 +7,12 @@
 // its end. The sessions follow one another as in the program's level loop.
 #include "app/LaunchOptions.h"
 #include "app/LevelSession.h"
-#include "app/Scores.h"
 #include "game/app/SessionFixture.h"
 #include "input/Controllers.h"
 #include "logic/SceneWorld.h"
 #include "overlay/Overlay.h"
 #include "player/Player.h"
+#include "store/Scores.h"
 #include "support/Files.h"
 #include "support/GamePackage.h"
 #include "support/ScopedEnv.h"
@@ -116,7 +116,7 @@ protected:
 			frame();
 	}
 
-	lumaroll::Player* player() const { return session ? session->levelPlayer() : nullptr; }
+	lumaroll::Player* player() const { return session ? session->level().player() : nullptr; }
 	math::Vector3 ball() const { return player()->ballPosition(); }
 
 	test::ScopedEnv env;
@@ -136,7 +136,7 @@ TEST_F(ControllerPlayThroughTest, APadPlaysBothLevelsFromTheMenu) {
 	// START opens the menu; right twice selects level 1 (after the menu
 	// level's picture), A chooses it.
 	press(SDL_CONTROLLER_BUTTON_START);
-	ASSERT_TRUE(session->inGameMenuOpen()) << output;
+	ASSERT_TRUE(session->events().menuOpen()) << output;
 	press(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
 	press(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
 	pad.setButton(SDL_CONTROLLER_BUTTON_A, true);
@@ -149,7 +149,7 @@ TEST_F(ControllerPlayThroughTest, APadPlaysBothLevelsFromTheMenu) {
 	pad.setAxis(SDL_CONTROLLER_AXIS_LEFTY, -1.f);
 	ASSERT_TRUE(framesUntil([&] { return ball().y < kFallenY; }, 5.f)) << "z " << ball().z;
 	pad.setAxis(SDL_CONTROLLER_AXIS_LEFTY, 0.f);
-	EXPECT_EQ(session->levelWorld()->getVariable("score"), 1.f);
+	EXPECT_EQ(session->level().world()->getVariable("score"), 1.f);
 	// The fall puts the ball back at the checkpoint.
 	ASSERT_TRUE(framesUntil([&] { return ball().y > -10.f && ball().z < layout::kGapStartZ; }, 3.f))
 		<< "y " << ball().y << " z " << ball().z;
@@ -162,7 +162,7 @@ TEST_F(ControllerPlayThroughTest, APadPlaysBothLevelsFromTheMenu) {
 	ASSERT_TRUE(framesUntil([&] { return player()->onRail() || ball().y < kFallenY; }, 4.f)) << "z " << ball().z;
 	pad.setAxis(SDL_CONTROLLER_AXIS_LEFTY, 0.f);
 	ASSERT_TRUE(player()->onRail()) << "the jump fell short at z " << ball().z;
-	ASSERT_TRUE(framesUntil([&] { return session->levelWorld()->levelComplete; }, 5.f)) << "z " << ball().z;
+	ASSERT_TRUE(framesUntil([&] { return session->level().world()->levelComplete; }, 5.f)) << "z " << ball().z;
 	EXPECT_NE(output.find("*** level complete: 1 points ***\n"), std::string::npos) << output;
 	for (int i = 0; i < 30; ++i)
 		frame();
@@ -175,7 +175,7 @@ TEST_F(ControllerPlayThroughTest, APadPlaysBothLevelsFromTheMenu) {
 
 	// A over the results opens the menu; right three times selects level 2.
 	press(SDL_CONTROLLER_BUTTON_A);
-	ASSERT_TRUE(session->inGameMenuOpen()) << output;
+	ASSERT_TRUE(session->events().menuOpen()) << output;
 	for (int i = 0; i < 3; ++i)
 		press(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
 	pad.setButton(SDL_CONTROLLER_BUTTON_A, true);
@@ -184,7 +184,7 @@ TEST_F(ControllerPlayThroughTest, APadPlaysBothLevelsFromTheMenu) {
 	pad.setButton(SDL_CONTROLLER_BUTTON_A, false);
 	ASSERT_NE(player(), nullptr) << output;
 	// Level 2 rides itself after its countdown.
-	ASSERT_TRUE(framesUntil([&] { return session->levelWorld()->levelComplete; }, 15.f)) << "z " << ball().z;
+	ASSERT_TRUE(framesUntil([&] { return session->level().world()->levelComplete; }, 15.f)) << "z " << ball().z;
 }
 
 } // namespace

@@ -109,7 +109,7 @@ INSTANTIATE_TEST_SUITE_P(
 		EdgeCase{"QuarterTurnAboutYGivesTheExactMatrix",
 				 [] {
 					 LoadedWorld l = loadWorld(jobScene());
-					 l.world->startTransform(1, "box", "", 0.f, 90.f, 0.f, 1.f);
+					 l.world->startTransform(lumaroll::TransformKind::Rotate, "box", "", 0.f, 90.f, 0.f, 1.f);
 					 for (int frame = 0; frame < 10; ++frame)
 						 l.world->update(0.1f);
 					 const math::Matrix3x4& m = l.node("box")->getTransform();
@@ -121,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
 		EdgeCase{"ScaleMultipliesTheAxesAndKeepsTheTranslation",
 				 [] {
 					 LoadedWorld l = loadWorld(jobScene());
-					 l.world->startTransform(2, "door", "", 1.f, 0.f, -0.5f, 1.f);
+					 l.world->startTransform(lumaroll::TransformKind::Scale, "door", "", 1.f, 0.f, -0.5f, 1.f);
 					 l.world->update(1.f);
 					 const math::Matrix3x4& m = l.node("door")->getTransform();
 					 EXPECT_FLOAT_EQ(m.m[0][0], 2.f);
@@ -132,7 +132,8 @@ INSTANTIATE_TEST_SUITE_P(
 		EdgeCase{"ZeroDurationMovesTheWholeVectorAtOnce",
 				 [] {
 					 LoadedWorld l = loadWorld(jobScene());
-					 const int id = l.world->startTransform(0, "box", "lid", 3.f, 0.f, 0.f, 0.f);
+					 const int id =
+						 l.world->startTransform(lumaroll::TransformKind::Move, "box", "lid", 3.f, 0.f, 0.f, 0.f);
 					 EXPECT_FALSE(l.world->isTransformDone(id));
 					 l.world->update(0.5f);
 					 EXPECT_TRUE(near(l.node("lid")->getPosition(), 3.f, 5.f, 0.f));
@@ -142,9 +143,12 @@ INSTANTIATE_TEST_SUITE_P(
 		EdgeCase{"ANewJobOfTheSameKindEndsTheOldOne",
 				 [] {
 					 LoadedWorld l = loadWorld(jobScene());
-					 const int first = l.world->startTransform(0, "box", "", 0.f, 10.f, 0.f, 1.f);
-					 const int turn = l.world->startTransform(1, "box", "", 0.f, 10.f, 0.f, 1.f);
-					 const int second = l.world->startTransform(0, "box", "", 10.f, 0.f, 0.f, 1.f);
+					 const int first =
+						 l.world->startTransform(lumaroll::TransformKind::Move, "box", "", 0.f, 10.f, 0.f, 1.f);
+					 const int turn =
+						 l.world->startTransform(lumaroll::TransformKind::Rotate, "box", "", 0.f, 10.f, 0.f, 1.f);
+					 const int second =
+						 l.world->startTransform(lumaroll::TransformKind::Move, "box", "", 10.f, 0.f, 0.f, 1.f);
 					 EXPECT_TRUE(l.world->isTransformDone(first));
 					 EXPECT_FALSE(l.world->isTransformDone(turn));
 					 EXPECT_FALSE(l.world->isTransformDone(second));
@@ -380,7 +384,7 @@ TEST(TextureScroll, WritesTheOffsetToEveryPrimitiveAndWraps) {
 	EXPECT_EQ(us, (std::vector<float>{0.125f, 0.25f, 0.375f, 0.5f, 0.625f, 0.75f, 0.875f, 0.f}));
 
 	// A new scroll of the same node goes on from there, and the old one stops.
-	l.world->startTransform(3, "water", "", 0.f, -1.f, 0.f, 4.f);
+	l.world->startTransform(lumaroll::TransformKind::ScrollTexture, "water", "", 0.f, -1.f, 0.f, 4.f);
 	l.level.context->log.clear();
 	l.world->update(1.f);
 	const std::vector<const test::FakeCall*> set = l.level.context->log.find("waves.setVector TEX0_OFFSET");

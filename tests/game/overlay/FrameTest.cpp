@@ -31,8 +31,11 @@ TEST_F(OverlayFrameTest, AClosedMenuWithNothingQueuedLeavesTheFramebufferAlone) 
 }
 
 TEST_F(OverlayFrameTest, TheUpdateNoticeIsQueuedOncePerRun) {
+	platform.releaseQuery = [](const std::string&, const std::vector<std::string>&) {
+		return std::string("https://github.com/lumaroll/lumaroll/releases/tag/v9.8.7");
+	};
 	ASSERT_TRUE(start(800, 480));
-	setUpdateResultForTest(UpdateAvailable, "v9.8.7");
+	ASSERT_EQ(overlay.updateCheck().state(), UpdateAvailable);
 	testing::internal::CaptureStdout();
 	for (int i = 0; i < 100; ++i) {
 		if (i % 10 == 0)
@@ -40,7 +43,6 @@ TEST_F(OverlayFrameTest, TheUpdateNoticeIsQueuedOncePerRun) {
 		frame();
 	}
 	const std::string out = testing::internal::GetCapturedStdout();
-	setUpdateResultForTest(UpdateIdle, "");
 	const std::string line = "notice: Lumaroll v9.8.7 is available\n";
 	const size_t first = out.find(line);
 	EXPECT_NE(first, std::string::npos) << out;
@@ -65,23 +67,23 @@ TEST_F(OverlayOverLevelTest, ALevelFrameAfterAnOverlayFrameIsTheSameAsWithout) {
 	AppContext& app = platform.app;
 	app.overlay = &overlay;
 	testing::internal::CaptureStdout();
-	ASSERT_TRUE(overlay.init(SDL_GL_GetCurrentWindow(), SDL_GL_GetCurrentContext()));
+	ASSERT_TRUE(overlay.init(platform.window));
 	LevelSession session(app, options);
 	session.start();
 	testing::internal::GetCapturedStdout();
 
 	const int w = test::GLTestContext::WIDTH, h = test::GLTestContext::HEIGHT;
-	session.render(false, false, 0.f);
+	session.frames().render(false, false, 0.f);
 	const std::vector<uint8_t> alone = test::GLTestContext::pixels(0, 0, w, h);
 	testing::internal::CaptureStdout();
 	overlay.notify("a notice", nullptr, 3.5f);
 	testing::internal::GetCapturedStdout();
-	overlay.menuOpen = true;
+	overlay.setMenuOpen(true);
 	overlay.render();
-	overlay.menuOpen = false;
+	overlay.setMenuOpen(false);
 	overlay.render(); // the notice alone
 	EXPECT_NE(test::GLTestContext::pixels(0, 0, w, h), alone) << "the overlay drew something";
-	session.render(false, false, 0.f);
+	session.frames().render(false, false, 0.f);
 	EXPECT_EQ(test::GLTestContext::pixels(0, 0, w, h), alone);
 	EXPECT_EQ(test::GLTestContext::takeErrors(), 0u);
 }

@@ -5,6 +5,8 @@
 #include "OverlayFixture.h"
 #include "PackageFixture.h"
 
+#include "overlay/ImportPage.h"
+#include "overlay/MenuContext.h"
 #include "overlay/PackagePicker.h"
 #include "overlay/SafeFormat.h"
 #include "overlay/Translations.h"
@@ -112,7 +114,8 @@ protected:
 	test::ScopedEnv env;
 	std::string package = dir / "game.deb";
 	std::string digest;
-	Overlay overlay;
+	MenuContext context;
+	ImportPage page{context};
 };
 
 TEST_F(ImportMessageTest, SummaryRestartNoteAndDigestLine) {
@@ -133,10 +136,10 @@ TEST_F(ImportMessageTest, SummaryRestartNoteAndDigestLine) {
 		 formatText(tr("game.imported"), {3}) + "\n" + formatText(tr("game.unknown_version"), {digest})},
 	};
 	for (const Case& c : cases) {
-		overlay.importScreen = c.importScreen;
-		overlay.importOptions.knownDigests = c.digestKnown ? &thisOne : &other;
-		overlay.importPackage(package);
-		EXPECT_EQ(overlay.importMessage, c.expected) << c.name;
+		context.setImportScreen(c.importScreen);
+		page.options().knownDigests = c.digestKnown ? &thisOne : &other;
+		page.importPackage(package);
+		EXPECT_EQ(page.message(), c.expected) << c.name;
 		EXPECT_TRUE(hasGameData(gameDataDir())) << c.name;
 	}
 }
@@ -144,9 +147,9 @@ TEST_F(ImportMessageTest, SummaryRestartNoteAndDigestLine) {
 TEST_F(ImportMessageTest, AFailureNamesThePathAndTheImportersError) {
 	const std::string small = dir / "small.deb";
 	test::writeFile(small, "1234567");
-	overlay.importPackage(small);
-	EXPECT_EQ(overlay.importMessage, formatText(tr("game.import_failed"), {small, "The file is not a .deb package."}));
-	EXPECT_NE(overlay.importMessage.find(small), std::string::npos);
+	page.importPackage(small);
+	EXPECT_EQ(page.message(), formatText(tr("game.import_failed"), {small, "The file is not a .deb package."}));
+	EXPECT_NE(page.message().find(small), std::string::npos);
 	EXPECT_FALSE(hasGameData(gameDataDir()));
 }
 
@@ -154,8 +157,8 @@ TEST_F(ImportMessageTest, AFailureNamesThePathAndTheImportersError) {
 // command-line one: the files it wrote stay, the markers come back, and the
 // data still counts as installed, so no import screen follows.
 TEST_F(ImportMessageTest, AFailedReimportKeepsTheInstallation) {
-	overlay.importPackage(package);
-	ASSERT_TRUE(hasGameData(gameDataDir())) << overlay.importMessage;
+	page.importPackage(package);
+	ASSERT_TRUE(hasGameData(gameDataDir())) << page.message();
 	const std::vector<test::TarEntry> clash{test::tarFile("opt/plimbo/data/written.txt", "written"),
 											test::tarFile("opt/plimbo/data/fd", "a file"),
 											test::tarFile("opt/plimbo/data/fd/x", "then a folder")};
@@ -168,8 +171,8 @@ TEST_F(ImportMessageTest, AFailedReimportKeepsTheInstallation) {
 		entries.insert(entries.end(), clash.begin(), clash.end());
 		const std::string failing = dir / "failing.deb";
 		ASSERT_TRUE(test::writeFile(failing, test::debPackage("data.tar.gz", test::gzip(test::tarArchive(entries)))));
-		overlay.importPackage(failing);
-		EXPECT_EQ(overlay.importMessage,
+		page.importPackage(failing);
+		EXPECT_EQ(page.message(),
 				  formatText(tr("game.import_failed"), {failing, "Could not write " + gameDataDir() + "/data/fd/x."}))
 			<< c.name;
 		EXPECT_TRUE(hasGameData(gameDataDir())) << c.name;
@@ -187,12 +190,12 @@ TEST_F(ImportMessageTest, TranslationsAreNeverPrintfFormats) {
 					"game.unknown_version = digest %s%s%n\n"
 					"game.import_failed = %n%s|%s|%s %\n");
 	Translations::instance().setLanguage("en");
-	overlay.importPackage(package);
-	EXPECT_EQ(overlay.importMessage, "%n files 3%s % 100% %x\ndigest " + digest + "%s%n");
+	page.importPackage(package);
+	EXPECT_EQ(page.message(), "%n files 3%s % 100% %x\ndigest " + digest + "%s%n");
 	const std::string small = dir / "small.deb";
 	test::writeFile(small, "1234567");
-	overlay.importPackage(small);
-	EXPECT_EQ(overlay.importMessage, "%n" + small + "|The file is not a .deb package.|%s %");
+	page.importPackage(small);
+	EXPECT_EQ(page.message(), "%n" + small + "|The file is not a .deb package.|%s %");
 }
 
 } // namespace

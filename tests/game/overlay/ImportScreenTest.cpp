@@ -5,11 +5,11 @@
 #include "PackageFixture.h"
 
 #include "app/ImportScreen.h"
-#include "app/Settings.h"
 #include "import/Import.h"
 #include "overlay/SafeFormat.h"
 #include "overlay/Translations.h"
 #include "platform/SdlWindow.h"
+#include "store/Settings.h"
 #include "support/FakeCommand.h"
 #include "support/PlatformFakes.h"
 
@@ -68,7 +68,6 @@ protected:
 		Settings::instance().setBool("general.check_updates", false);
 		ASSERT_TRUE(start(800, 480));
 		watchFrames();
-		sdlWindow = std::make_unique<SdlWindow>(window->window());
 		app.window = sdlWindow.get();
 		app.events = &events;
 		app.clock = &clock;
@@ -82,7 +81,7 @@ protected:
 	// Queues a click on the named item of the last frame: the pointer in one
 	// pass, the press and release in the next.
 	void clickIn(int pass, int first, const std::string& name) {
-		const Overlay::FrameReport::Item* i = last.find(name);
+		const FrameReport::Item* i = last.find(name);
 		ASSERT_NE(i, nullptr) << name;
 		const int x = int(i->x + i->width / 2), y = int(i->y + i->height / 2);
 		if (pass == first)
@@ -94,7 +93,6 @@ protected:
 	}
 
 	test::FakeCommands fakes;
-	std::unique_ptr<SdlWindow> sdlWindow;
 	PassScript events;
 	test::ManualClock clock;
 	AppContext app;
@@ -110,7 +108,7 @@ TEST_F(ImportScreenTest, AClickOnImportWithAChosenPackageEndsTheScreen) {
 	bool sawWelcome = false;
 	events.script = [&](int pass) {
 		if (pass == 2) {
-			sawWelcome = overlay.menuOpen && overlay.importScreen && last.find("game.welcome") != nullptr;
+			sawWelcome = overlay.menuOpen() && overlay.importScreen() && last.find("game.welcome") != nullptr;
 			EXPECT_EQ(last.find("tab.game"), nullptr) << "no tabs on the import screen";
 		}
 		if (pass >= 2 && pass <= 3)
@@ -121,12 +119,12 @@ TEST_F(ImportScreenTest, AClickOnImportWithAChosenPackageEndsTheScreen) {
 	EXPECT_EQ(fakes.calls("zenity"), 1);
 	EXPECT_TRUE(hasGameData(gameDataDir()));
 	EXPECT_LE(events.pass, 8) << "the loop ends at its next pass";
-	EXPECT_FALSE(overlay.menuOpen);
-	EXPECT_FALSE(overlay.importScreen);
-	EXPECT_FALSE(overlay.quitCallback);
+	EXPECT_FALSE(overlay.menuOpen());
+	EXPECT_FALSE(overlay.importScreen());
+	EXPECT_FALSE(overlay.quitAction());
 	const std::string imported = formatText(Translations::instance().get("game.imported"), {3});
-	EXPECT_EQ(overlay.importMessage.substr(0, imported.size() + 1), imported + "\n")
-		<< "no restart note on the import screen: " << overlay.importMessage;
+	EXPECT_EQ(overlay.importPage().message().substr(0, imported.size() + 1), imported + "\n")
+		<< "no restart note on the import screen: " << overlay.importPage().message();
 	EXPECT_FALSE(clock.sleeps.empty());
 	EXPECT_EQ(clock.sleeps.front(), 16u);
 }
@@ -146,8 +144,8 @@ TEST_F(ImportScreenTest, ClosingTheWindowOrTheQuitButtonQuits) {
 		};
 		EXPECT_TRUE(runImportScreen(app)) << c.name;
 		EXPECT_LT(events.pass, 10) << c.name;
-		EXPECT_FALSE(overlay.menuOpen) << c.name;
-		EXPECT_FALSE(overlay.importScreen) << c.name;
+		EXPECT_FALSE(overlay.menuOpen()) << c.name;
+		EXPECT_FALSE(overlay.importScreen()) << c.name;
 	}
 	EXPECT_FALSE(hasGameData(gameDataDir()));
 }
@@ -158,7 +156,7 @@ TEST_F(ImportScreenTest, EscapeIsTakenAndTheScreenStays) {
 		if (pass == 2)
 			events.queue.push_back(test::keyEvent(true, SDLK_ESCAPE));
 		if (pass == 4) {
-			openAfterEscape = overlay.menuOpen && overlay.importScreen && last.find("game.welcome") != nullptr;
+			openAfterEscape = overlay.menuOpen() && overlay.importScreen() && last.find("game.welcome") != nullptr;
 			events.queue.push_back(test::quitEvent());
 		}
 	};

@@ -6,7 +6,7 @@
 #include "support/VirtualPad.h"
 
 #include "files/Paths.h"
-#include "app/Settings.h"
+#include "store/Settings.h"
 #include "support/Files.h"
 
 #include <imgui.h>
@@ -25,17 +25,17 @@ protected:
 			return;
 		ASSERT_TRUE(start());
 		watchFrames();
-		overlay.menuOpen = true;
-		overlay.contentBody = [this]() {
+		overlay.setMenuOpen(true);
+		overlay.setContentBody([this]() {
 			if (ImGui::Button("probe", ImVec2(200.f, 60.f)))
 				++clicks;
-			overlay.noteItem("probe");
+			overlay.menu().noteItem("probe");
 			ImGui::SliderFloat("##slider", &sliderValue, 0.f, 100.f);
-			overlay.noteItem("slider");
+			overlay.menu().noteItem("slider");
 			if (tall)
 				ImGui::Dummy(ImVec2(10.f, 3000.f));
 			arrowHeld = ImGui::IsKeyDown(ImGui::GetKeyIndex(ImGuiKey_DownArrow));
-		};
+		});
 		frame();
 		probe = item("probe");
 		slider = item("slider");
@@ -59,7 +59,7 @@ protected:
 	float sliderValue = 50.f;
 	bool tall = false;
 	bool arrowHeld = false;
-	Overlay::FrameReport::Item probe, slider;
+	FrameReport::Item probe, slider;
 };
 
 TEST_F(OverlayInputTest, MotionPressAndReleaseInOneBatchGiveOneClickAfterThePressFrame) {
@@ -83,14 +83,14 @@ TEST_F(OverlayInputTest, PressAtOnePlaceAndReleaseElsewhereClicksNothing) {
 TEST_F(OverlayInputTest, TouchTapClicksOnceOnRelease) {
 	const Uint32 touch = SDL_TOUCH_MOUSEID;
 	EXPECT_TRUE(overlay.handleEvent(test::mouseButton(true, cx(), cy(), SDL_BUTTON_LEFT, touch, 1000)));
-	EXPECT_EQ(overlay.touchState, 1);
+	EXPECT_EQ(overlay.scroll().touch(), ContentScroll::Touch::Undecided);
 	for (int i = 0; i < 3; ++i)
 		frame();
 	EXPECT_EQ(clicks, 0);
 	EXPECT_FALSE(last.pointer.down[0]) << "the press is held back until the gesture is known";
 	EXPECT_TRUE(last.pointer.fromTouch);
 	EXPECT_TRUE(overlay.handleEvent(test::mouseButton(false, cx(), cy(), SDL_BUTTON_LEFT, touch, 1080)));
-	EXPECT_EQ(overlay.touchState, 0);
+	EXPECT_EQ(overlay.scroll().touch(), ContentScroll::Touch::Idle);
 	EXPECT_GT(framesUntilClick(3), 0);
 	for (int i = 0; i < 3; ++i)
 		frame();
@@ -99,16 +99,17 @@ TEST_F(OverlayInputTest, TouchTapClicksOnceOnRelease) {
 
 TEST_F(OverlayInputTest, VerticalSwipeScrollsAndNeverClicksOrMovesTheSlider) {
 	const Uint32 touch = SDL_TOUCH_MOUSEID;
-	const int travel = int(std::ceil(10.f * overlay.scale)) + 1;
+	const int travel = int(std::ceil(10.f * overlay.menu().scale())) + 1;
 	for (const auto& start : {probe, slider}) {
 		SCOPED_TRACE(start.x == probe.x && start.y == probe.y ? "on the button" : "on the slider");
 		const int x = int(start.x + start.width / 2), y = int(start.y + start.height / 2);
-		overlay.pendingScroll = 0.f;
+		overlay.scroll().scrollBy(-overlay.scroll().pending());
 		EXPECT_TRUE(overlay.handleEvent(test::mouseButton(true, x, y, SDL_BUTTON_LEFT, touch, 2000)));
 		EXPECT_TRUE(overlay.handleEvent(test::mouseMotion(x + 2, y + travel, touch, 2020)));
-		EXPECT_EQ(overlay.touchState, 2);
-		EXPECT_FLOAT_EQ(overlay.pendingScroll, float(-travel));
-		overlay.pendingScroll = 0.f; // the stand-in menu would scroll; the slider must stay where it is
+		EXPECT_EQ(overlay.scroll().touch(), ContentScroll::Touch::Scrolling);
+		EXPECT_FLOAT_EQ(overlay.scroll().pending(), float(-travel));
+		// The stand-in menu would scroll; the slider must stay where it is.
+		overlay.scroll().scrollBy(-overlay.scroll().pending());
 		EXPECT_TRUE(overlay.handleEvent(test::mouseButton(false, x + 2, y + travel, SDL_BUTTON_LEFT, touch, 2040)));
 		for (int i = 0; i < 4; ++i)
 			frame();
@@ -119,11 +120,11 @@ TEST_F(OverlayInputTest, VerticalSwipeScrollsAndNeverClicksOrMovesTheSlider) {
 
 TEST_F(OverlayInputTest, HorizontalDragReplaysThePressAndMovesTheSlider) {
 	const Uint32 touch = SDL_TOUCH_MOUSEID;
-	const int travel = int(std::ceil(10.f * overlay.scale)) + 1;
+	const int travel = int(std::ceil(10.f * overlay.menu().scale())) + 1;
 	const int x = int(slider.x + slider.width / 2), y = int(slider.y + slider.height / 2);
 	EXPECT_TRUE(overlay.handleEvent(test::mouseButton(true, x, y, SDL_BUTTON_LEFT, touch, 3000)));
 	overlay.handleEvent(test::mouseMotion(x + travel, y, touch, 3020));
-	EXPECT_EQ(overlay.touchState, 3);
+	EXPECT_EQ(overlay.scroll().touch(), ContentScroll::Touch::ToGui);
 	for (int i = 0; i < 3; ++i)
 		frame();
 	overlay.handleEvent(test::mouseMotion(x + 150, y, touch, 3040));
@@ -145,11 +146,11 @@ TEST_F(OverlayInputTest, AFingerRestingBeforeLiftingStopsTheFling) {
 		overlay.handleEvent(test::mouseButton(true, cx(), cy() + 40, SDL_BUTTON_LEFT, touch, 5000));
 		overlay.handleEvent(test::mouseMotion(cx(), cy() + 10, touch, 5016));
 		overlay.handleEvent(test::mouseMotion(cx(), cy() - 20, touch, 5032));
-		EXPECT_NE(overlay.scrollVelocity, 0.f) << c.name;
+		EXPECT_NE(overlay.scroll().velocity(), 0.f) << c.name;
 		overlay.handleEvent(test::mouseButton(false, cx(), cy() - 20, SDL_BUTTON_LEFT, touch, 5032 + c.rest));
-		EXPECT_EQ(overlay.scrollVelocity != 0.f, c.flings) << c.name;
-		overlay.scrollVelocity = 0.f;
-		overlay.pendingScroll = 0.f;
+		EXPECT_EQ(overlay.scroll().velocity() != 0.f, c.flings) << c.name;
+		overlay.scroll().fling(0.f);
+		overlay.scroll().scrollBy(-overlay.scroll().pending());
 	}
 }
 
@@ -157,11 +158,11 @@ TEST_F(OverlayInputTest, PressOnTheScrollbarStripGoesStraightToTheGui) {
 	tall = true;
 	frame();
 	frame(); // the content's height is known from the frame before
-	ASSERT_GT(overlay.contentRect[2], 0.f) << "the content must be able to scroll";
-	const int x = int(overlay.contentRect[0] + overlay.contentRect[2] - 2.f);
-	const int y = int(overlay.contentRect[1] + 40.f);
+	ASSERT_GT(overlay.scroll().area().width, 0.f) << "the content must be able to scroll";
+	const int x = int(overlay.scroll().area().x + overlay.scroll().area().width - 2.f);
+	const int y = int(overlay.scroll().area().y + 40.f);
 	overlay.handleEvent(test::mouseButton(true, x, y, SDL_BUTTON_LEFT, SDL_TOUCH_MOUSEID, 7000));
-	EXPECT_EQ(overlay.touchState, 3);
+	EXPECT_EQ(overlay.scroll().touch(), ContentScroll::Touch::ToGui);
 	frame();
 	EXPECT_TRUE(last.pointer.down[0]);
 	EXPECT_FLOAT_EQ(last.pointer.x, float(x));
@@ -169,7 +170,7 @@ TEST_F(OverlayInputTest, PressOnTheScrollbarStripGoesStraightToTheGui) {
 
 TEST_F(OverlayInputTest, PlainMouseEventsSkipTheGesture) {
 	overlay.handleEvent(test::mouseButton(true, cx(), cy()));
-	EXPECT_EQ(overlay.touchState, 0);
+	EXPECT_EQ(overlay.scroll().touch(), ContentScroll::Touch::Idle);
 	frame();
 	EXPECT_TRUE(last.pointer.down[0]);
 	EXPECT_FALSE(last.pointer.fromTouch);
@@ -181,10 +182,10 @@ TEST_F(OverlayInputTest, ArrowHeldThroughTheMenuClosingIsLetGo) {
 	frame();
 	EXPECT_TRUE(arrowHeld);
 	EXPECT_TRUE(overlay.handleEvent(test::keyEvent(true, SDLK_ESCAPE)));
-	EXPECT_FALSE(overlay.menuOpen);
+	EXPECT_FALSE(overlay.menuOpen());
 	EXPECT_FALSE(overlay.handleEvent(test::keyEvent(false, SDLK_DOWN))) << "the closed menu passes the release on";
 	overlay.handleEvent(test::keyEvent(true, SDLK_ESCAPE));
-	ASSERT_TRUE(overlay.menuOpen);
+	ASSERT_TRUE(overlay.menuOpen());
 	frame();
 	EXPECT_FALSE(arrowHeld);
 }
@@ -208,13 +209,13 @@ TEST_F(OverlayInputTest, VirtualPadNavigatesWithTheDpadAndA) {
 	};
 	// Down reaches the footer's first button, right the one beside it, A presses it.
 	bool quit = false;
-	overlay.quitCallback = [&quit]() { quit = true; };
+	overlay.setQuitAction([&quit]() { quit = true; });
 	press(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
 	press(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
 	EXPECT_FALSE(quit);
 	press(SDL_CONTROLLER_BUTTON_A);
 	EXPECT_TRUE(quit);
-	EXPECT_TRUE(overlay.menuOpen) << "the quit button, not continue, was pressed";
+	EXPECT_TRUE(overlay.menuOpen()) << "the quit button, not continue, was pressed";
 	SDL_GameControllerClose(pad);
 }
 
@@ -249,22 +250,26 @@ TEST_F(OverlayInputTest, RoutingOfEveryKindOfEvent) {
 		{"open: window events pass too", test::windowEvent(SDL_WINDOWEVENT_RESIZED), true, false, false, true},
 	};
 	for (const Case& c : cases) {
-		overlay.menuOpen = c.menuBefore;
-		overlay.importScreen = c.importScreen;
-		overlay.screenshotRequested = false;
+		overlay.setMenuOpen(c.menuBefore);
+		overlay.setImportScreen(c.importScreen);
+		ASSERT_FALSE(overlay.screenshotRequested()) << c.name;
 		EXPECT_EQ(overlay.handleEvent(c.event), c.consumed) << c.name;
-		EXPECT_EQ(overlay.menuOpen, c.menuAfter) << c.name;
+		EXPECT_EQ(overlay.menuOpen(), c.menuAfter) << c.name;
 		if (c.event.type == SDL_KEYDOWN && c.event.key.keysym.sym == SDLK_F2) {
-			EXPECT_TRUE(overlay.screenshotRequested) << c.name;
+			EXPECT_TRUE(overlay.screenshotRequested()) << c.name;
+			// The next frame takes the picture, so that the next case starts without a request.
+			testing::internal::CaptureStdout();
+			overlay.render();
+			testing::internal::GetCapturedStdout();
 		}
 		overlay.handleEvent(test::mouseButton(false, 10, 10)); // nothing stays held between cases
 	}
-	overlay.importScreen = false;
+	overlay.setImportScreen(false);
 
 	Overlay down; // never brought up
 	EXPECT_FALSE(down.handleEvent(test::keyEvent(true, SDLK_ESCAPE)));
-	EXPECT_FALSE(down.menuOpen);
-	down.menuOpen = true;
+	EXPECT_FALSE(down.menuOpen());
+	down.setMenuOpen(true);
 	EXPECT_FALSE(down.handleEvent(test::mouseButton(true, 10, 10)));
 }
 
@@ -323,8 +328,8 @@ TEST_F(OverlayInputTest, AMultiFingerTapTogglesTheMenuOnce) {
 	};
 	for (const Case& c : cases) {
 		SCOPED_TRACE(c.name);
-		overlay.menuOpen = c.importScreen;
-		overlay.importScreen = c.importScreen;
+		overlay.setMenuOpen(c.importScreen);
+		overlay.setImportScreen(c.importScreen);
 		for (const Finger& f : c.steps)
 			ASSERT_TRUE(
 				test::push({test::fingerEvent(f.down ? SDL_FINGERDOWN : SDL_FINGERUP, f.touch, f.id, 0.5f, 0.5f)}));
@@ -332,22 +337,22 @@ TEST_F(OverlayInputTest, AMultiFingerTapTogglesTheMenuOnce) {
 		test::drain([&](const SDL_Event& e) {
 			if (e.type != SDL_FINGERDOWN && e.type != SDL_FINGERUP)
 				return;
-			const bool before = overlay.menuOpen;
+			const bool before = overlay.menuOpen();
 			seen += overlay.handleEvent(e) ? '+' : '-';
-			if (overlay.menuOpen != before)
+			if (overlay.menuOpen() != before)
 				seen += 'T';
 		});
 		EXPECT_EQ(seen, c.expected);
-		overlay.menuOpen = false;
+		overlay.setMenuOpen(false);
 	}
-	overlay.importScreen = false;
+	overlay.setImportScreen(false);
 }
 
 TEST_F(OverlayInputTest, F11TogglesFullscreenAndStoresItWithTheMenuOpenOrClosed) {
 	const std::string config = configDir() + "/config.ini";
 	for (bool open : {false, true}) {
 		SCOPED_TRACE(open ? "menu open" : "menu closed");
-		overlay.menuOpen = open;
+		overlay.setMenuOpen(open);
 		EXPECT_TRUE(overlay.handleEvent(test::keyEvent(true, SDLK_F11)));
 		EXPECT_NE(test::readFile(config).find("graphics.fullscreen=1"), std::string::npos) << test::readFile(config);
 		EXPECT_TRUE(overlay.handleEvent(test::keyEvent(true, SDLK_F11)));

@@ -9,11 +9,11 @@
 
 #include "OverlayFixture.h"
 
-#include "app/Settings.h"
 #include "files/Paths.h"
 #include "overlay/Translations.h"
-#include "overlay/UpdateCheck.h"
+#include "store/Settings.h"
 #include "support/Files.h"
+#include "support/PlatformFakes.h"
 
 #include <gtest/gtest.h>
 #include <imgui.h>
@@ -30,7 +30,6 @@ protected:
 			return;
 		env.set("XDG_DATA_HOME", (dir / "data").c_str());
 		clearSettings();
-		lumaroll::resetUpdateCheckForTest();
 	}
 
 	void TearDown() override {
@@ -38,7 +37,6 @@ protected:
 		clearSettings();
 		lumaroll::Translations::instance().setLanguage("en");
 		lumaroll::Translations::instance().releaseReplaced();
-		lumaroll::resetUpdateCheckForTest();
 	}
 
 	// The process-wide store emptied (tests share it).
@@ -48,7 +46,7 @@ protected:
 	void openMenu(int width = 800, int height = 480) {
 		ASSERT_TRUE(start(width, height));
 		watchFrames();
-		overlay.menuOpen = true;
+		overlay.setMenuOpen(true);
 		frames(2);
 	}
 
@@ -58,15 +56,15 @@ protected:
 	}
 
 	// The named item of the last frame; fails the test when it was not drawn.
-	lumaroll::Overlay::FrameReport::Item shown(const std::string& name) {
-		const lumaroll::Overlay::FrameReport::Item* found = last.find(name);
+	lumaroll::FrameReport::Item shown(const std::string& name) {
+		const lumaroll::FrameReport::Item* found = last.find(name);
 		EXPECT_NE(found, nullptr) << name << " was not drawn";
-		return found ? *found : lumaroll::Overlay::FrameReport::Item{};
+		return found ? *found : lumaroll::FrameReport::Item{};
 	}
 	bool drawn(const std::string& name) const { return last.find(name) != nullptr; }
 
-	static int centreX(const lumaroll::Overlay::FrameReport::Item& i) { return int(i.x + i.width / 2); }
-	static int centreY(const lumaroll::Overlay::FrameReport::Item& i) { return int(i.y + i.height / 2); }
+	static int centreX(const lumaroll::FrameReport::Item& i) { return int(i.x + i.width / 2); }
+	static int centreY(const lumaroll::FrameReport::Item& i) { return int(i.y + i.height / 2); }
 
 	// A left click at (x, y) and the frames the GUI needs to act on it. The
 	// pointer rests there for a frame first, as a hand's would: a tab takes a
@@ -79,20 +77,21 @@ protected:
 	}
 	// Scrolls the content until the named item lies inside its visible area.
 	void reveal(const std::string& name) {
-		const lumaroll::Overlay::FrameReport::Item i = shown(name);
-		const float top = overlay.contentRect[1], bottom = top + overlay.contentRect[3];
+		const lumaroll::FrameReport::Item i = shown(name);
+		const lumaroll::ContentScroll::Area area = overlay.scroll().area();
+		const float top = area.y, bottom = top + area.height;
 		if (i.y >= top && i.y + i.height <= bottom)
 			return;
 		if (i.y + i.height <= top - 40.f || i.y >= bottom + 400.f)
 			return; // not in the content (the tabs, the footer, an open list)
-		overlay.pendingScroll = i.y + i.height > bottom ? i.y + i.height - bottom + 4.f : i.y - top - 4.f;
+		overlay.scroll().scrollBy(i.y + i.height > bottom ? i.y + i.height - bottom + 4.f : i.y - top - 4.f);
 		frames(2);
 	}
 	// A left click in the middle of the named item, scrolled into view first.
 	void click(const std::string& name) {
 		if (name.find('=') == std::string::npos && name.rfind("button.", 0) != 0)
 			reveal(name);
-		const lumaroll::Overlay::FrameReport::Item i = shown(name);
+		const lumaroll::FrameReport::Item i = shown(name);
 		clickAt(centreX(i), centreY(i));
 	}
 	// Opens a combo and clicks one of its entries ("<key>=<value>").
@@ -104,7 +103,7 @@ protected:
 	// window), the arrow that selects the next tab.
 	void selectTab(const std::string& id) {
 		for (int attempt = 0; attempt < 8 && shown("tab." + id).text != "selected"; ++attempt) {
-			const lumaroll::Overlay::FrameReport::Item tab = shown("tab." + id), w = shown("window");
+			const lumaroll::FrameReport::Item tab = shown("tab." + id), w = shown("window");
 			const float barRight = w.x + w.width - ImGui::GetStyle().WindowPadding.x;
 			if (float(centreX(tab)) < barRight - 2.5f * tab.height)
 				clickAt(centreX(tab), centreY(tab));
@@ -130,6 +129,10 @@ protected:
 
 	std::string configPath() const { return lumaroll::configDir() + "/config.ini"; }
 	std::string config() const { return test::readFile(configPath()); }
+
+	// Touch screens and controllers for tests that hand them to the overlay
+	// (platform.devices) before it starts.
+	test::FakeInputDevices devices;
 };
 
 } // namespace overlaytest

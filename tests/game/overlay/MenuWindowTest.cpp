@@ -43,8 +43,8 @@ TEST(MenuGeometryTest, WindowSizeFromDisplayAndScale) {
 
 TEST_F(MenuWindowTest, TheDrawnWindowIsTheComputedOneCentred) {
 	openMenu(800, 480);
-	const MenuWindowLayout layout = menuWindowLayout(800.f, 480.f, overlay.scale, overlay.compact);
-	const Overlay::FrameReport::Item w = shown("window");
+	const MenuWindowLayout layout = menuWindowLayout(800.f, 480.f, overlay.menu().scale(), overlay.menu().compact());
+	const FrameReport::Item w = shown("window");
 	EXPECT_NEAR(w.width, layout.width, 1.f);
 	EXPECT_NEAR(w.height, layout.height, 1.f);
 	EXPECT_NEAR(w.x + w.width / 2, 400.f, 1.f);
@@ -57,7 +57,7 @@ TEST_F(MenuWindowTest, ACheckBoxAndASliderWriteTheirKeysAtOnce) {
 	ASSERT_FALSE(test::fileExists(configPath())) << "selecting a tab writes nothing";
 	click("controls.invert_y");
 	EXPECT_EQ(config(), "# Lumaroll settings\ncontrols.invert_y=1\n");
-	const Overlay::FrameReport::Item s = shown("controls.camera_sensitivity");
+	const FrameReport::Item s = shown("controls.camera_sensitivity");
 	clickAt(int(s.x + s.width * 0.3f), centreY(s));
 	const float stored = Settings::instance().getFloat("controls.camera_sensitivity", -1.f);
 	ASSERT_GT(stored, 0.3f);
@@ -79,7 +79,7 @@ TEST_F(MenuWindowTest, TracedItemsStandWhereTheyAreDrawn) {
 	env.set("LUMAROLL_TRACE", "1");
 	ASSERT_TRUE(start(800, 480));
 	watchFrames();
-	overlay.menuOpen = true;
+	overlay.setMenuOpen(true);
 	testing::internal::CaptureStdout();
 	frames(2);
 	selectTab("controls");
@@ -92,7 +92,7 @@ TEST_F(MenuWindowTest, TracedItemsStandWhereTheyAreDrawn) {
 		EXPECT_EQ(out.find(head, at + 1), std::string::npos) << name << " traced twice\n" << out;
 		float x = 0.f, y = 0.f, w = 0.f, h = 0.f;
 		ASSERT_EQ(std::sscanf(out.c_str() + at + head.size(), "%f %f size %f %f", &x, &y, &w, &h), 4) << out;
-		const Overlay::FrameReport::Item item = shown(name);
+		const FrameReport::Item item = shown(name);
 		EXPECT_GT(w, 0.f) << name;
 		EXPECT_GT(h, 0.f) << name;
 		EXPECT_NEAR(x, item.x, 1.f) << name;
@@ -106,7 +106,7 @@ TEST_F(MenuWindowTest, AnOpenIdleMenuWritesNothing) {
 		selectTab(tab);
 		frames(100 / 6);
 	}
-	overlay.importScreen = true;
+	overlay.setImportScreen(true);
 	frames(20);
 	EXPECT_FALSE(test::fileExists(configPath())) << config();
 }
@@ -121,8 +121,9 @@ protected:
 		Settings::instance().setString("controls.touch", "accelerometer");
 		Settings::instance().setFloat("controls.camera_sensitivity", 1.5f);
 		Settings::instance().setFloat("controls.tilt_sensitivity", 1.f);
+		devices.touchDevices = 1;
+		platform.devices = &devices;
 		openMenu(800, 480);
-		overlay.touchDevices = [] { return 1; };
 		selectTab("controls");
 		frames(2);
 		ASSERT_GT(last.contentScrollMaxY, 40.f) << "the content must scroll";
@@ -131,8 +132,8 @@ protected:
 };
 
 TEST_F(ScrollTest, AVerticalDragOnASliderScrollsAndKeepsItsValue) {
-	const int travel = -int(std::ceil(10.f * overlay.scale)) - 30;
-	const Overlay::FrameReport::Item s = shown("controls.camera_sensitivity");
+	const int travel = -int(std::ceil(10.f * overlay.menu().scale())) - 30;
+	const FrameReport::Item s = shown("controls.camera_sensitivity");
 	// The press lands far from the stored 1.5: the slider jumps there first.
 	drag(int(s.x + s.width * 0.9f), centreY(s), 0, travel);
 	EXPECT_GT(scroll(), 20.f);
@@ -141,15 +142,15 @@ TEST_F(ScrollTest, AVerticalDragOnASliderScrollsAndKeepsItsValue) {
 }
 
 TEST_F(ScrollTest, AHorizontalDragMovesTheSliderAndScrollsNothing) {
-	const Overlay::FrameReport::Item s = shown("controls.camera_sensitivity");
+	const FrameReport::Item s = shown("controls.camera_sensitivity");
 	drag(int(s.x + s.width * 0.5f), centreY(s), int(s.width * 0.4f), 4);
 	EXPECT_EQ(scroll(), 0.f);
 	EXPECT_GT(Settings::instance().getFloat("controls.camera_sensitivity", 0.f), 2.5f);
 }
 
 TEST_F(ScrollTest, APressOnTheScrollbarStripNeverDragScrolls) {
-	const int x = int(overlay.contentRect[0] + overlay.contentRect[2] - 3.f);
-	const int y = int(overlay.contentRect[1] + 20.f);
+	const int x = int(overlay.scroll().area().x + overlay.scroll().area().width - 3.f);
+	const int y = int(overlay.scroll().area().y + 20.f);
 	feed({test::mouseMotion(x, y)});
 	frame();
 	feed({test::mouseButton(true, x, y)});
@@ -157,37 +158,37 @@ TEST_F(ScrollTest, APressOnTheScrollbarStripNeverDragScrolls) {
 	for (int step = 1; step <= 6; ++step) {
 		feed({test::mouseMotion(x, y + 10 * step)});
 		frame();
-		EXPECT_FALSE(overlay.dragActive);
-		EXPECT_FALSE(overlay.dragScrolling);
+		EXPECT_FALSE(overlay.scroll().dragArmed());
+		EXPECT_FALSE(overlay.scroll().dragScrolling());
 	}
 	feed({test::mouseButton(false, x, y + 60)});
 	frames(2);
-	EXPECT_EQ(overlay.scrollVelocity, 0.f);
+	EXPECT_EQ(overlay.scroll().velocity(), 0.f);
 }
 
 TEST_F(ScrollTest, AFlingStopsAtTheBottomAndAtTheTop) {
 	for (float speed : {4000.f, -4000.f}) {
-		overlay.scrollVelocity = speed;
+		overlay.scroll().fling(speed);
 		int n = 0;
-		while (overlay.scrollVelocity != 0.f && n++ < 200)
+		while (overlay.scroll().velocity() != 0.f && n++ < 200)
 			frame();
 		frame();
-		EXPECT_EQ(overlay.scrollVelocity, 0.f) << speed;
+		EXPECT_EQ(overlay.scroll().velocity(), 0.f) << speed;
 		EXPECT_NEAR(scroll(), speed > 0.f ? last.contentScrollMaxY : 0.f, 0.5f) << speed;
 	}
 }
 
 TEST_F(ScrollTest, ATouchSwipeAndTheWheelScroll) {
 	const Uint32 touch = SDL_TOUCH_MOUSEID;
-	const Overlay::FrameReport::Item s = shown("controls.invert_y");
+	const FrameReport::Item s = shown("controls.invert_y");
 	const int x = centreX(s), y = centreY(s);
 	overlay.handleEvent(test::mouseButton(true, x, y, SDL_BUTTON_LEFT, touch, 1000));
 	overlay.handleEvent(test::mouseMotion(x, y - 30, touch, 1016));
 	overlay.handleEvent(test::mouseButton(false, x, y - 30, SDL_BUTTON_LEFT, touch, 1300));
-	EXPECT_FLOAT_EQ(overlay.pendingScroll, 30.f);
+	EXPECT_FLOAT_EQ(overlay.scroll().pending(), 30.f);
 	frames(2);
 	EXPECT_NEAR(scroll(), 30.f, 0.5f);
-	EXPECT_EQ(overlay.pendingScroll, 0.f);
+	EXPECT_EQ(overlay.scroll().pending(), 0.f);
 	EXPECT_EQ(Settings::instance().values().count("controls.invert_y"), 0u) << "a swipe never clicks";
 
 	feed({test::mouseMotion(x, y)});
@@ -198,12 +199,12 @@ TEST_F(ScrollTest, ATouchSwipeAndTheWheelScroll) {
 }
 
 TEST_F(ScrollTest, TheFooterStaysAtTheBottomWhileTheContentScrolls) {
-	const Overlay::FrameReport::Item w = shown("window");
+	const FrameReport::Item w = shown("window");
 	const float bottom = w.y + w.height - ImGui::GetStyle().WindowPadding.y;
 	for (float speed : {0.f, 4000.f}) {
-		overlay.scrollVelocity = speed;
+		overlay.scroll().fling(speed);
 		frames(30);
-		const Overlay::FrameReport::Item b = shown("button.continue");
+		const FrameReport::Item b = shown("button.continue");
 		EXPECT_NEAR(b.y + b.height, bottom, 1.f) << speed;
 		EXPECT_NEAR(shown("button.quit_game").y, b.y, 0.5f) << speed;
 	}
@@ -229,16 +230,16 @@ TEST_F(MenuWindowTest, TheTitlePictureKeepsItsAspectAndTheSpace) {
 	for (const Case& c : cases) {
 		env.set("LUMAROLL_MENU_COMPACT", c.compact ? "" : nullptr);
 		openMenu(c.width, c.height);
-		ASSERT_EQ(overlay.titleWidth, 800);
-		overlay.importScreen = c.welcome;
+		ASSERT_EQ(overlay.menu().title().width(), 800);
+		overlay.setImportScreen(c.welcome);
 		if (!c.welcome)
 			selectTab("about");
 		frames(2);
-		const Overlay::FrameReport::Item title = shown("title");
+		const FrameReport::Item title = shown("title");
 		const float space = shown("window").width - 2.f * ImGui::GetStyle().WindowPadding.x;
-		EXPECT_LE(title.width, c.limit * overlay.scale + 0.5f) << c.name;
+		EXPECT_LE(title.width, c.limit * overlay.menu().scale() + 0.5f) << c.name;
 		EXPECT_LE(title.width, space) << c.name;
-		EXPECT_TRUE(title.width > c.limit * overlay.scale - 0.5f || title.width > space - 40.f) << c.name;
+		EXPECT_TRUE(title.width > c.limit * overlay.menu().scale() - 0.5f || title.width > space - 40.f) << c.name;
 		EXPECT_NEAR(title.height, title.width / 4.f, 0.5f) << c.name;
 		overlay.shutdown();
 	}
@@ -247,25 +248,25 @@ TEST_F(MenuWindowTest, TheTitlePictureKeepsItsAspectAndTheSpace) {
 TEST_F(MenuWindowTest, WithoutAPictureTheTitleIsTextAtTwiceTheFontSize) {
 	setAssetDirs({dir / "no-assets"});
 	openMenu(1280, 720);
-	ASSERT_EQ(overlay.titleTexture, 0u);
+	ASSERT_EQ(overlay.menu().title().texture(), 0u);
 	selectTab("about");
-	const Overlay::FrameReport::Item title = shown("title");
+	const FrameReport::Item title = shown("title");
 	EXPECT_EQ(title.text, "Lumaroll");
-	const Overlay::FrameReport::Item version = shown("about.version");
+	const FrameReport::Item version = shown("about.version");
 	EXPECT_NEAR(title.height, 2.f * version.height, 2.f);
 }
 
 TEST_F(MenuWindowTest, ContinueClosesTheMenuAndQuitCallsTheQuitAction) {
 	openMenu(800, 480);
 	click("button.quit_game"); // no quit action: nothing happens
-	EXPECT_TRUE(overlay.menuOpen);
+	EXPECT_TRUE(overlay.menuOpen());
 	int quits = 0;
-	overlay.quitCallback = [&quits] { ++quits; };
+	overlay.setQuitAction([&quits] { ++quits; });
 	click("button.quit_game");
 	EXPECT_EQ(quits, 1);
-	EXPECT_TRUE(overlay.menuOpen);
+	EXPECT_TRUE(overlay.menuOpen());
 	click("button.continue");
-	EXPECT_FALSE(overlay.menuOpen);
+	EXPECT_FALSE(overlay.menuOpen());
 	EXPECT_EQ(quits, 1);
 }
 

@@ -1,6 +1,8 @@
 // Notices on a clock the test turns, and screen texts measured in pixels.
 #include "OverlayFixture.h"
 
+#include "support/PlatformFakes.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,9 +17,10 @@ protected:
 		overlaytest::OverlayTest::SetUp();
 		if (IsSkipped())
 			return;
+		now = 10000;
+		platform.clock = &clock;
 		ASSERT_TRUE(start(800, 480));
 		watchFrames();
-		overlay.ticks = [this]() { return now; };
 	}
 
 	// Frames every stepMs until ms have passed.
@@ -28,7 +31,7 @@ protected:
 		}
 	}
 
-	const Overlay::FrameReport::NoticeBox* shown(const std::string& text) const {
+	const FrameReport::NoticeBox* shown(const std::string& text) const {
 		for (const auto& n : last.notices) {
 			if (n.text == text)
 				return &n;
@@ -36,7 +39,9 @@ protected:
 		return nullptr;
 	}
 
-	std::uint32_t now = 10000;
+	// The overlay's clock: notices animate only when the test moves it.
+	test::ManualClock clock;
+	std::uint32_t& now = clock.now;
 };
 
 TEST_F(NoticesTest, TheSameTextFourTimesIsOneNoticeAndOneLogLine) {
@@ -44,7 +49,7 @@ TEST_F(NoticesTest, TheSameTextFourTimesIsOneNoticeAndOneLogLine) {
 	for (int i = 0; i < 4; ++i)
 		overlay.notify("Keyboard", "\xEF\x84\x9C", 3.5f);
 	EXPECT_EQ(testing::internal::GetCapturedStdout(), "notice: Keyboard\n");
-	EXPECT_EQ(overlay.notices.size(), 1u);
+	EXPECT_EQ(overlay.notices().queued().size(), 1u);
 }
 
 TEST_F(NoticesTest, FiveInOneFrameLeaveTheLastFourOldestOnTop) {
@@ -61,7 +66,7 @@ TEST_F(NoticesTest, FiveInOneFrameLeaveTheLastFourOldestOnTop) {
 			EXPECT_GT(last.notices[i].y, last.notices[i - 1].y) << expected[i] << " lies below the one before";
 		}
 	}
-	EXPECT_EQ(overlay.notices[0].icon, "\xEF\x81\x9A") << "no icon given: the i in a circle";
+	EXPECT_EQ(overlay.notices().queued()[0].icon, "\xEF\x81\x9A") << "no icon given: the i in a circle";
 }
 
 TEST_F(NoticesTest, ANoticeFadesInStaysFadesOutAndMakesRoom) {
@@ -79,7 +84,7 @@ TEST_F(NoticesTest, ANoticeFadesInStaysFadesOutAndMakesRoom) {
 		float opacity;
 	} steps[] = {{1000, 1.f}, {3100, 1.f}, {3300, 0.5f}};
 	for (const Step& s : steps) {
-		runFor(s.untilMs - std::uint32_t(overlay.notices[0].elapsed * 1000.f + 0.5f));
+		runFor(s.untilMs - std::uint32_t(overlay.notices().queued()[0].elapsed * 1000.f + 0.5f));
 		ASSERT_NE(shown("first"), nullptr) << s.untilMs;
 		EXPECT_NEAR(shown("first")->opacity, s.opacity, 0.01f) << s.untilMs;
 		EXPECT_NEAR(shown("second")->y, secondY, 0.01f) << s.untilMs << ": the one below stays until 3.3 s";
@@ -88,7 +93,7 @@ TEST_F(NoticesTest, ANoticeFadesInStaysFadesOutAndMakesRoom) {
 	EXPECT_LT(shown("second")->y, secondY - 1.f) << "after 3.3 s the one below moves up";
 	runFor(150); // 3.5 s summed from 50 ms steps may fall a hair short
 	EXPECT_EQ(shown("first"), nullptr);
-	EXPECT_EQ(overlay.notices.size(), 1u);
+	EXPECT_EQ(overlay.notices().queued().size(), 1u);
 }
 
 TEST_F(NoticesTest, AStallAdvancesANoticeByATenthOfASecond) {
@@ -98,14 +103,14 @@ TEST_F(NoticesTest, AStallAdvancesANoticeByATenthOfASecond) {
 	frame();
 	now += 2000;
 	frame();
-	EXPECT_NEAR(overlay.notices[0].elapsed, 0.1f, 1e-4f);
+	EXPECT_NEAR(overlay.notices().queued()[0].elapsed, 0.1f, 1e-4f);
 	EXPECT_NEAR(shown("stall")->opacity, 0.4f, 0.01f);
 }
 
 TEST_F(NoticesTest, AScreenTextEndsAtItsXAndIsCentredOnItsYWithAShadow) {
-	overlay.screenTexts.push_back(Overlay::ScreenText{"FPS", 100.f, 50.f, 20.f});
+	overlay.screenTexts().add(ScreenText{"FPS", 100.f, 50.f, 20.f});
 	frame();
-	EXPECT_TRUE(overlay.screenTexts.empty()) << "texts live for one frame";
+	EXPECT_TRUE(overlay.screenTexts().empty()) << "texts live for one frame";
 	const int w = 800, h = 480;
 	const std::vector<uint8_t> px = test::GLTestContext::pixels(0, 0, w, h);
 	int textRight = -1, shadowRight = -1, top = h, bottom = -1;

@@ -4,10 +4,12 @@
 // The overlay brought up in-process on a hidden offscreen window of a chosen
 // size, with its configuration and pictures folders in a temporary folder and
 // the DejaVu font (unless a test says otherwise), so that sizes and layout do
-// not depend on the machine's fonts.
+// not depend on the machine's fonts. The platform it is brought up with is
+// SDL's unless a test changes `platform` before start().
 
 #include "overlay/AssetFiles.h"
 #include "overlay/Overlay.h"
+#include "platform/SdlWindow.h"
 #include "support/GLTestContext.h"
 #include "support/GLWindow.h"
 #include "support/ScopedEnv.h"
@@ -17,8 +19,10 @@
 #include <GLES2/gl2.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 
 namespace overlaytest {
 
@@ -47,19 +51,25 @@ protected:
 
 	void TearDown() override {
 		overlay.shutdown();
+		sdlWindow.reset();
 		window.reset();
 		lumaroll::setAssetDirs({});
 	}
 
-	// Brings the overlay up on a new width x height window; its ready line goes to readyLine.
+	// Brings the overlay up on a new width x height window; its ready line goes
+	// to readyLine. An update check it starts has ended when this returns: its
+	// line goes to readyLine too, never into what a test captures later.
 	bool start(int width = 800, int height = 480) {
 		window = std::make_unique<test::GLWindow>(width, height);
 		if (!window->ok()) {
 			ADD_FAILURE() << window->error();
 			return false;
 		}
+		sdlWindow = std::make_unique<lumaroll::SdlWindow>(window->window());
 		testing::internal::CaptureStdout();
-		const bool up = overlay.init(window->window(), window->context());
+		const bool up = overlay.init(*sdlWindow, platform);
+		for (int i = 0; i < 12000 && overlay.updateCheck().state() == lumaroll::UpdateChecking; ++i)
+			std::this_thread::sleep_for(std::chrono::milliseconds(10));
 		readyLine = testing::internal::GetCapturedStdout();
 		return up;
 	}
@@ -78,25 +88,28 @@ protected:
 	}
 
 	// The rectangle of a named item in the last reported frame (all zero when absent).
-	lumaroll::Overlay::FrameReport::Item item(const std::string& name) const {
-		const lumaroll::Overlay::FrameReport::Item* found = last.find(name);
-		return found ? *found : lumaroll::Overlay::FrameReport::Item{};
+	lumaroll::FrameReport::Item item(const std::string& name) const {
+		const lumaroll::FrameReport::Item* found = last.find(name);
+		return found ? *found : lumaroll::FrameReport::Item{};
 	}
 
 	// Starts reporting frames into last.
 	void watchFrames() {
-		overlay.frameReport = [this](const lumaroll::Overlay::FrameReport& r) {
+		overlay.setFrameReport([this](const lumaroll::FrameReport& r) {
 			last = r;
 			++framesSeen;
-		};
+		});
 	}
 
 	test::TempDir dir;
 	test::ScopedEnv env;
+	lumaroll::OverlayPlatform platform;
 	lumaroll::Overlay overlay;
 	std::unique_ptr<test::GLWindow> window;
+	// The window seam over window's SDL window.
+	std::unique_ptr<lumaroll::SdlWindow> sdlWindow;
 	std::string readyLine;
-	lumaroll::Overlay::FrameReport last;
+	lumaroll::FrameReport last;
 	int framesSeen = 0;
 };
 

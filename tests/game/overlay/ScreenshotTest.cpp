@@ -87,7 +87,7 @@ TEST_F(ScreenshotTest, F2SavesTheWindowAsAnRgbPngWithItsNotice) {
 	EXPECT_EQ(rgb[bottom], 0) << "the bottom row is blue";
 	EXPECT_EQ(rgb[bottom + 2], 255);
 	stbi_image_free(rgb);
-	EXPECT_FALSE(overlay.screenshotRequested);
+	EXPECT_FALSE(overlay.screenshotRequested());
 }
 
 TEST_F(ScreenshotTest, AOnePixelWindowGivesAOnePixelPicture) {
@@ -128,7 +128,7 @@ TEST_F(ScreenshotTest, AnUnwritableFolderIsReportedWithoutANotice) {
 	const std::string out = shoot(32, 32);
 	EXPECT_EQ(out, "screenshot: could not write " + pictures() + "/" + out.substr(out.rfind('/') + 1)) << out;
 	EXPECT_EQ(out.find("notice:"), std::string::npos);
-	EXPECT_TRUE(overlay.notices.empty());
+	EXPECT_TRUE(overlay.notices().empty());
 }
 
 TEST_F(ScreenshotTest, AWriteCutShortLeavesNoFile) {

@@ -53,9 +53,9 @@ protected:
 
 	// A frame with the menu open: a font the library cannot use would stop here.
 	void menuFrame() {
-		overlay.menuOpen = true;
+		overlay.setMenuOpen(true);
 		frame();
-		overlay.menuOpen = false;
+		overlay.setMenuOpen(false);
 	}
 };
 
@@ -72,9 +72,9 @@ TEST_F(OverlayStartupTest, ReadyLineTellsDpiFontAndLanguage) {
 								 c.font),
 				  std::string::npos)
 			<< readyLine;
-		EXPECT_TRUE(overlay.guiUp);
-		EXPECT_FALSE(overlay.compact);
-		EXPECT_NEAR(overlay.scale, c.scale, 0.001f);
+		EXPECT_TRUE(overlay.up());
+		EXPECT_FALSE(overlay.menu().compact());
+		EXPECT_NEAR(overlay.menu().scale(), c.scale, 0.001f);
 		menuFrame();
 		overlay.shutdown();
 	}
@@ -84,7 +84,7 @@ TEST_F(OverlayStartupTest, CompactLayoutAskedForByAnEmptyVariable) {
 	env.set("LUMAROLL_MENU_COMPACT", "");
 	ASSERT_TRUE(start(800, 480));
 	EXPECT_NE(readyLine.find(", font 16 px, compact, language "), std::string::npos) << readyLine;
-	EXPECT_TRUE(overlay.compact);
+	EXPECT_TRUE(overlay.menu().compact());
 }
 
 TEST_F(OverlayStartupTest, FontFilesTheLibraryCannotReadFallBackToTheBuiltInFont) {
@@ -141,7 +141,7 @@ TEST_F(OverlayStartupTest, FcMatchAnswersAreCheckedAndLineEndsStripped) {
 
 TEST_F(OverlayStartupTest, IconFontsAreMergedWithEveryIconTheProgramDraws) {
 	ASSERT_TRUE(start(800, 480));
-	EXPECT_TRUE(overlay.iconsLoaded);
+	EXPECT_TRUE(overlay.menu().iconsLoaded());
 	for (ImWchar icon : {0xF09B, 0xF167, 0xF392, 0xF00C, 0xF030, 0xF05A, 0xF0AA, 0xF11B, 0xF11C, 0xF1F8, 0xF25A, 0xF3CF,
 						 0xF7B6, 0xF8CC})
 		EXPECT_TRUE(hasGlyph(icon)) << std::hex << icon;
@@ -152,7 +152,7 @@ TEST_F(OverlayStartupTest, WithTheBuiltInFontIconsAreMergedAt13Pixels) {
 	env.set("LUMAROLL_FONT", "");
 	ASSERT_TRUE(start(800, 480));
 	EXPECT_NE(readyLine.find("font 14 px (no system font)"), std::string::npos) << readyLine;
-	EXPECT_TRUE(overlay.iconsLoaded);
+	EXPECT_TRUE(overlay.menu().iconsLoaded());
 	const ImFontAtlas* atlas = ImGui::GetIO().Fonts;
 	ASSERT_EQ(atlas->ConfigData.Size, 3);
 	for (int i : {1, 2}) {
@@ -168,7 +168,7 @@ TEST_F(OverlayStartupTest, WithoutTheBrandIconsTheSolidOnesAreNotTried) {
 					test::readFile(overlaytest::sourceAssets() + "/fonts/icons-solid.ttf"));
 	setAssetDirs({assets});
 	ASSERT_TRUE(start(800, 480));
-	EXPECT_FALSE(overlay.iconsLoaded);
+	EXPECT_FALSE(overlay.menu().iconsLoaded());
 	EXPECT_EQ(ImGui::GetIO().Fonts->ConfigData.Size, 1);
 	overlay.notify("no icon", nullptr, 3.5f);
 	frame();
@@ -200,15 +200,15 @@ TEST_F(OverlayStartupTest, TitlePictureIsHalvedUntilItFits) {
 		ASSERT_TRUE(
 			test::writePng(assets + "/title/title.png", test::TextureImage::solid(c.width, c.height, 9, 99, 199)));
 		ASSERT_TRUE(start(800, 480)) << c.name;
-		EXPECT_NE(overlay.titleTexture, 0u) << c.name;
-		EXPECT_EQ(overlay.titleWidth, c.expectedWidth) << c.name;
-		EXPECT_EQ(overlay.titleHeight, c.expectedHeight) << c.name;
+		EXPECT_NE(overlay.menu().title().texture(), 0u) << c.name;
+		EXPECT_EQ(overlay.menu().title().width(), c.expectedWidth) << c.name;
+		EXPECT_EQ(overlay.menu().title().height(), c.expectedHeight) << c.name;
 		overlay.shutdown();
-		EXPECT_EQ(overlay.titleTexture, 0u) << c.name;
+		EXPECT_EQ(overlay.menu().title().texture(), 0u) << c.name;
 	}
 	test::writeFile(assets + "/title/title.png", "not a picture");
 	ASSERT_TRUE(start(800, 480));
-	EXPECT_EQ(overlay.titleTexture, 0u);
+	EXPECT_EQ(overlay.menu().title().texture(), 0u);
 }
 
 TEST(TitleImageTest, EachHalvedPixelRoundsTheMeanOfItsBlock) {
@@ -241,16 +241,16 @@ TEST_F(OverlayStartupTest, LabelsTakenBeforeALanguageChoiceInTheSameFrameStayVal
 	ASSERT_TRUE(start(800, 480));
 	Translations::instance().setLanguage("en");
 	std::string drawn;
-	overlay.contentBody = [&drawn]() {
+	overlay.setContentBody([&drawn]() {
 		const char* label = Translations::instance().get("button.continue");
 		Translations::instance().setLanguage("de"); // the language row's choice, mid-frame
 		ImGui::Button(label);
 		drawn = label;
-	};
-	overlay.menuOpen = true;
+	});
+	overlay.setMenuOpen(true);
 	frame();
 	EXPECT_EQ(drawn, "Continue with a long text that lives on the heap");
-	overlay.contentBody = nullptr;
+	overlay.setContentBody(nullptr);
 	frame();
 	EXPECT_STREQ(Translations::instance().get("button.continue"),
 				 "Weiter mit einem langen Text, der auf dem Heap liegt");

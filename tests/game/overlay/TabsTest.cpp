@@ -4,13 +4,13 @@
 // running level, the environment the level logic reads, the desktop's browser.
 #include "MenuFixture.h"
 
-#include "game/app/SessionFixture.h"
 #include "app/LaunchOptions.h"
 #include "app/LevelSession.h"
-#include "app/Scores.h"
 #include "audio/Audio.h"
+#include "game/app/SessionFixture.h"
 #include "overlay/Credits.h"
 #include "overlay/SafeFormat.h"
+#include "store/Scores.h"
 #include "support/FakeCommand.h"
 #include "support/Files.h"
 #include "support/GameDataWriter.h"
@@ -19,6 +19,9 @@
 #include <imgui.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <cstring>
 #include <thread>
 
@@ -28,6 +31,31 @@ namespace {
 
 class TabsTest : public overlaytest::MenuTest {
 protected:
+	// An answer of the update check's query that the test gives while the
+	// check's thread waits for it; each answer is taken once. Without an
+	// answer the query gives up after two minutes with none.
+	class Answer {
+	public:
+		void give(const std::string& text) {
+			std::lock_guard<std::mutex> lock(mutex);
+			answer = text;
+			given = true;
+			changed.notify_all();
+		}
+		std::string wait() {
+			std::unique_lock<std::mutex> lock(mutex);
+			changed.wait_for(lock, std::chrono::minutes(2), [this] { return given; });
+			given = false;
+			return answer;
+		}
+
+	private:
+		std::mutex mutex;
+		std::condition_variable changed;
+		std::string answer;
+		bool given = false;
+	};
+
 	static std::string tr(const char* key) { return Translations::instance().get(key); }
 	static bool hasLine(const std::string& text, const std::string& line) {
 		return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
@@ -35,7 +63,7 @@ protected:
 	// Drags the slider's grab from its right end leftwards, a pixel a frame,
 	// until it shows text; false when it never did.
 	bool slideLeftUntil(const std::string& name, const std::string& text) {
-		const Overlay::FrameReport::Item s = shown(name);
+		const FrameReport::Item s = shown(name);
 		int x = int(s.x + s.width - 2.f);
 		const int y = centreY(s);
 		feed({test::mouseMotion(x, y)});
@@ -64,9 +92,9 @@ TEST_F(TabsTest, RecordsAndTheirTwoPressClear) {
 	test::writeFile(scoresFile(), "4000\n");
 	frames(2);
 	EXPECT_EQ(shown("records.1").text, "1. 3500 m") << "the file is read when the menu opens";
-	overlay.menuOpen = false;
+	overlay.setMenuOpen(false);
 	frame();
-	overlay.menuOpen = true;
+	overlay.setMenuOpen(true);
 	frames(2);
 	EXPECT_EQ(shown("records.1").text, "1. 4000 m");
 	ASSERT_EQ(shown("game.records_clear").text, tr("game.records_clear"));
@@ -79,7 +107,7 @@ TEST_F(TabsTest, RecordsAndTheirTwoPressClear) {
 			  std::string::npos);
 	EXPECT_FALSE(test::fileExists(scoresFile()));
 	EXPECT_FALSE(drawn("game.records_clear"));
-	EXPECT_FALSE(overlay.recordsConfirm);
+	EXPECT_FALSE(overlay.gameTab().clearPending());
 }
 
 TEST_F(TabsTest, TheImportButtonWithoutAnyFileDialog) {
@@ -89,10 +117,10 @@ TEST_F(TabsTest, TheImportButtonWithoutAnyFileDialog) {
 	EXPECT_FALSE(drawn("game.import_message"));
 	click("game.import");
 	EXPECT_EQ(shown("game.import_message").text, tr("game.no_picker"));
-	EXPECT_EQ(overlay.importMessage, tr("game.no_picker"));
-	overlay.menuOpen = false;
+	EXPECT_EQ(overlay.importPage().message(), tr("game.no_picker"));
+	overlay.setMenuOpen(false);
 	frame();
-	overlay.menuOpen = true;
+	overlay.setMenuOpen(true);
 	frames(2);
 	EXPECT_EQ(shown("game.import_message").text, tr("game.no_picker")) << "the message stays across openings";
 }
@@ -104,49 +132,64 @@ TEST_F(TabsTest, TheUpdateRowFollowsTheBoxAndTheCheck) {
 	env.set("PATH", tools.pathFirst().c_str());
 	Settings::instance().setBool("general.check_updates", false);
 	openMenu(1280, 720);
-	EXPECT_EQ(updateState(), UpdateIdle) << "a stored 0 starts no check";
+	const UpdateCheck& updates = overlay.updateCheck();
+	EXPECT_EQ(updates.state(), UpdateIdle) << "a stored 0 starts no check";
 	EXPECT_EQ(shown("game.update_status").text, tr("game.update_disabled"));
 
 	testing::internal::CaptureStdout();
 	click("general.check_updates");
-	for (int i = 0; i < 12000 && updateState() == UpdateChecking; ++i)
+	for (int i = 0; i < 12000 && updates.state() == UpdateChecking; ++i)
 		std::this_thread::sleep_for(std::chrono::milliseconds(10));
 	testing::internal::GetCapturedStdout();
 	EXPECT_EQ(tools.calls("curl"), 1);
 	EXPECT_TRUE(hasLine(config(), "general.check_updates=1")) << config();
 	click("general.check_updates");
 	EXPECT_TRUE(hasLine(config(), "general.check_updates=0")) << config();
-	EXPECT_EQ(updateState(), UpdateAvailable) << "turning it off stops nothing";
+	EXPECT_EQ(updates.state(), UpdateAvailable) << "turning it off stops nothing";
 	EXPECT_EQ(shown("game.update_status").text, formatText(tr("game.update_available"), {"v1.3.0"}));
 	click("general.check_updates");
 	EXPECT_EQ(tools.calls("curl"), 1) << "a check runs once per run";
 
 	click("game.update_download");
 	ASSERT_TRUE(tools.waitForCalls("xdg-open", 1, 120000));
-	EXPECT_EQ(tools.arguments("xdg-open"), std::vector<std::string>{releasePageUrl()});
-	EXPECT_EQ(releasePageUrl(), "https://github.com/lumaroll/lumaroll/releases/tag/v1.3.0");
+	EXPECT_EQ(tools.arguments("xdg-open"), std::vector<std::string>{updates.releasePageUrl()});
+	EXPECT_EQ(updates.releasePageUrl(), "https://github.com/lumaroll/lumaroll/releases/tag/v1.3.0");
 }
 
+// The check's query answered by the test: each state of the check as the row shows it.
 TEST_F(TabsTest, UpdateStatesShownInTheRow) {
-	Settings::instance().setBool("general.check_updates", false);
-	openMenu(1280, 720);
+	std::shared_ptr<Answer> answer = std::make_shared<Answer>();
+	platform.releaseQuery = [answer](const std::string&, const std::vector<std::string>&) { return answer->wait(); };
+	const std::string tagPage = "https://github.com/lumaroll/lumaroll/releases/tag/";
 	struct Case {
+		std::string answer; // where the latest-release address leads (the running version is 1.2.0)
 		int state;
 		std::string text;
 		bool download;
 	} cases[] = {
-		{UpdateChecking, tr("game.update_checking"), false},
-		{UpdateCurrent, tr("game.update_latest"), false},
-		{UpdateFailed, tr("game.update_failed"), false},
-		{UpdateAvailable, formatText(tr("game.update_available"), {"v2.0.0"}), true},
+		{tagPage + "v1.2.0", UpdateCurrent, tr("game.update_latest"), false},
+		{"", UpdateFailed, tr("game.update_failed"), false},
+		{tagPage + "v2.0.0", UpdateAvailable, formatText(tr("game.update_available"), {"v2.0.0"}), true},
 	};
 	for (const Case& c : cases) {
-		setUpdateResultForTest(c.state, "v2.0.0");
+		SCOPED_TRACE(c.state);
+		Settings::instance().setBool("general.check_updates", false);
+		openMenu(1280, 720);
+		testing::internal::CaptureStdout();
+		click("general.check_updates"); // starts the check, whose query waits for the answer
+		EXPECT_EQ(overlay.updateCheck().state(), UpdateChecking);
+		EXPECT_EQ(shown("game.update_status").text, tr("game.update_checking"));
+		EXPECT_FALSE(drawn("game.update_download"));
+		answer->give(c.answer);
+		for (int i = 0; i < 12000 && overlay.updateCheck().state() == UpdateChecking; ++i)
+			std::this_thread::sleep_for(std::chrono::milliseconds(10));
+		testing::internal::GetCapturedStdout();
+		ASSERT_EQ(overlay.updateCheck().state(), c.state);
 		frames(2);
-		EXPECT_EQ(shown("game.update_status").text, c.text) << c.state;
-		EXPECT_EQ(drawn("game.update_download"), c.download) << c.state;
+		EXPECT_EQ(shown("game.update_status").text, c.text);
+		EXPECT_EQ(drawn("game.update_download"), c.download);
+		overlay.shutdown();
 	}
-	setUpdateResultForTest(UpdateIdle, "");
 }
 
 class LanguageRowTest : public TabsTest {
@@ -176,11 +219,11 @@ TEST_F(LanguageRowTest, AnUninstalledLanguageShowsTheAutomaticEntryWithNothingSe
 TEST_F(LanguageRowTest, AChoiceIsStoredAndTheRestOfThatFrameIsInTheNewLanguage) {
 	openMenu(1280, 720);
 	std::string continueInTheChoosingFrame;
-	overlay.frameReport = [&](const Overlay::FrameReport& r) {
+	overlay.setFrameReport([&](const FrameReport& r) {
 		last = r;
 		if (continueInTheChoosingFrame.empty() && Settings::instance().getString("general.language", "") == "de")
 			continueInTheChoosingFrame = r.find("button.continue")->text;
-	};
+	});
 	choose("general.language", "general.language=de");
 	EXPECT_TRUE(hasLine(config(), "general.language=de")) << config();
 	EXPECT_EQ(continueInTheChoosingFrame, "Weiter");
@@ -209,7 +252,7 @@ TEST_F(TabsTest, ControlsRowsAndConnectedControllers) {
 		float right, left;
 	} ranges[] = {{"controls.camera_sensitivity", 3.f, 0.3f}, {"controls.deadzone", 0.5f, 0.05f}};
 	for (const Case& c : ranges) {
-		const Overlay::FrameReport::Item s = shown(c.key);
+		const FrameReport::Item s = shown(c.key);
 		clickAt(int(s.x + s.width + 20.f), centreY(s)); // beyond the end: nothing
 		EXPECT_EQ(Settings::instance().values().count(c.key), 0u) << c.key;
 		drag(int(s.x + s.width * 0.5f), centreY(s), int(s.width), 0);
@@ -230,17 +273,18 @@ TEST_F(TabsTest, ControlsRowsAndConnectedControllers) {
 }
 
 TEST_F(TabsTest, TouchRowsOnlyWithATouchDevice) {
+	platform.devices = &devices;
 	openMenu(1280, 720);
 	selectTab("controls");
 	EXPECT_FALSE(drawn("controls.touch")) << "no touch device, no touch section";
 	EXPECT_FALSE(drawn("controls.calibrate"));
 
-	overlay.touchDevices = [] { return 1; };
+	devices.touchDevices = 1;
 	frames(2);
 	EXPECT_EQ(shown("controls.touch").text, tr("controls.touch_modern"));
 	EXPECT_FALSE(drawn("controls.tilt_sensitivity"));
 	click("controls.touch");
-	const Overlay::FrameReport::Item entry = shown("controls.touch=accelerometer");
+	const FrameReport::Item entry = shown("controls.touch=accelerometer");
 	feed({test::mouseMotion(centreX(entry), centreY(entry))});
 	frame();
 	feed({test::mouseButton(true, centreX(entry), centreY(entry)),
@@ -258,15 +302,15 @@ TEST_F(TabsTest, TouchRowsOnlyWithATouchDevice) {
 	EXPECT_TRUE(hasLine(config(), "controls.tilt_camera=fixed")) << config();
 
 	click("controls.calibrate"); // no callback: nothing
-	EXPECT_TRUE(overlay.notices.empty());
+	EXPECT_TRUE(overlay.notices().empty());
 	int calibrations = 0;
-	overlay.calibrateCallback = [&calibrations] { ++calibrations; };
+	overlay.setCalibrateAction([&calibrations] { ++calibrations; });
 	testing::internal::CaptureStdout();
 	click("controls.calibrate");
 	testing::internal::GetCapturedStdout();
 	EXPECT_EQ(calibrations, 1);
-	ASSERT_EQ(overlay.notices.size(), 1u);
-	EXPECT_EQ(overlay.notices[0].text, tr("controls.calibrated"));
+	ASSERT_EQ(overlay.notices().queued().size(), 1u);
+	EXPECT_EQ(overlay.notices().queued()[0].text, tr("controls.calibrated"));
 }
 
 TEST_F(TabsTest, GraphicsFollowsTheWindow) {
@@ -299,8 +343,8 @@ TEST_F(TabsTest, RenderScaleInPercent) {
 	selectTab("graphics");
 	EXPECT_EQ(shown("graphics.render_scale").text, "85%");
 	// A vertical drag that starts on it gives the stored value back.
-	const Overlay::FrameReport::Item s = shown("graphics.render_scale");
-	drag(int(s.x + s.width - 4.f), centreY(s), 0, -int(30.f * overlay.scale) - 10);
+	const FrameReport::Item s = shown("graphics.render_scale");
+	drag(int(s.x + s.width - 4.f), centreY(s), 0, -int(30.f * overlay.menu().scale()) - 10);
 	EXPECT_TRUE(hasLine(config(), "graphics.render_scale=0.853")) << config();
 	Settings::instance().setString("graphics.render_scale", "1");
 	frames(2);
@@ -430,7 +474,7 @@ protected:
 		session->start();
 		testing::internal::GetCapturedStdout();
 		testing::internal::GetCapturedStderr();
-		ASSERT_NE(overlay.audio, nullptr);
+		ASSERT_NE(overlay.audio(), nullptr);
 	}
 
 	apptest::FakePlatform platform;
@@ -446,7 +490,7 @@ TEST_F(AudioTabTest, EachGroupWritesItsOwnKeys) {
 		EXPECT_TRUE(hasLine(config(), std::string(key) + "=1")) << key;
 	}
 	EXPECT_EQ(Settings::instance().values().size(), 3u) << "no other key was written";
-	const Overlay::FrameReport::Item s = shown("audio.music_volume");
+	const FrameReport::Item s = shown("audio.music_volume");
 	clickAt(int(s.x + s.width * 0.25f), centreY(s));
 	EXPECT_LT(Settings::instance().getFloat("audio.music_volume", 1.f), 0.5f);
 	EXPECT_EQ(Settings::instance().values().count("audio.volume"), 0u);
@@ -457,7 +501,7 @@ TEST_F(AudioTabTest, TheEngineFollowsTheSliderWhileItMoves) {
 	openMenu(1280, 720);
 	startLevel();
 	selectTab("audio");
-	const Overlay::FrameReport::Item s = shown("audio.music_volume");
+	const FrameReport::Item s = shown("audio.music_volume");
 	const int y = centreY(s);
 	feed({test::mouseMotion(int(s.x + 4.f), y)});
 	frame();
@@ -467,30 +511,30 @@ TEST_F(AudioTabTest, TheEngineFollowsTheSliderWhileItMoves) {
 	for (int x = int(s.x + 4.f); x < int(s.x + s.width); x += int(s.width / 10.f)) {
 		feed({test::mouseMotion(x, y)});
 		frame();
-		EXPECT_FLOAT_EQ(overlay.audio->musicVolume.load(), Settings::instance().getFloat("audio.music_volume", -1.f))
+		EXPECT_FLOAT_EQ(overlay.audio()->musicVolume.load(), Settings::instance().getFloat("audio.music_volume", -1.f))
 			<< "at x " << x;
 		++checked;
 	}
 	feed({test::mouseButton(false, int(s.x + s.width), y)});
 	frames(2);
 	EXPECT_GE(checked, 9);
-	EXPECT_GT(overlay.audio->musicVolume.load(), 0.9f);
+	EXPECT_GT(overlay.audio()->musicVolume.load(), 0.9f);
 }
 
 // A slider must not undo a mute made with the 'm' key; the mute box itself is followed.
 TEST_F(AudioTabTest, OnlyTheMuteBoxMovesTheMasterMute) {
 	openMenu(1280, 720);
-	overlay.menuOpen = false;
+	overlay.setMenuOpen(false);
 	startLevel();
-	Audio& audio = *overlay.audio;
+	Audio& audio = *overlay.audio();
 	ASSERT_FALSE(audio.masterMute.load());
 	platform.events.push(test::keyEvent(true, SDLK_m));
-	session->pollEvents();
+	session->events().poll();
 	ASSERT_TRUE(audio.masterMute.load()) << "the 'm' key mutes";
-	overlay.menuOpen = true;
+	overlay.setMenuOpen(true);
 	frames(2);
 	selectTab("audio");
-	const Overlay::FrameReport::Item s = shown("audio.music_volume");
+	const FrameReport::Item s = shown("audio.music_volume");
 	clickAt(int(s.x + s.width * 0.3f), centreY(s));
 	ASSERT_TRUE(Settings::instance().values().count("audio.music_volume"));
 	EXPECT_TRUE(audio.masterMute.load()) << "the music slider left the mute alone";
@@ -514,18 +558,18 @@ TEST_F(AudioTabTest, StoredValuesAreClampedWhenApplied) {
 		Settings::instance().setString("audio.sounds_volume", c.stored);
 		session.reset();
 		startLevel();
-		EXPECT_FLOAT_EQ(overlay.audio->masterVolume.load(), c.applied) << c.stored;
-		EXPECT_FLOAT_EQ(overlay.audio->musicVolume.load(), c.applied) << c.stored;
-		EXPECT_FLOAT_EQ(overlay.audio->soundsVolume.load(), c.applied) << c.stored;
+		EXPECT_FLOAT_EQ(overlay.audio()->masterVolume.load(), c.applied) << c.stored;
+		EXPECT_FLOAT_EQ(overlay.audio()->musicVolume.load(), c.applied) << c.stored;
+		EXPECT_FLOAT_EQ(overlay.audio()->soundsVolume.load(), c.applied) << c.stored;
 	}
 }
 
 TEST_F(AudioTabTest, WithoutALevelTheValuesAreOnlyStored) {
 	openMenu(1280, 720);
-	ASSERT_EQ(overlay.audio, nullptr);
+	ASSERT_EQ(overlay.audio(), nullptr);
 	selectTab("audio");
 	click("audio.mute");
-	const Overlay::FrameReport::Item s = shown("audio.volume");
+	const FrameReport::Item s = shown("audio.volume");
 	clickAt(int(s.x + s.width * 0.6f), centreY(s));
 	EXPECT_TRUE(hasLine(config(), "audio.mute=1")) << config();
 	EXPECT_NE(Settings::instance().values().count("audio.volume"), 0u);

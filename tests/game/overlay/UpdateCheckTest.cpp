@@ -18,20 +18,21 @@ namespace {
 
 const std::string kTagPage = "https://github.com/lumaroll/lumaroll/releases/tag/";
 
+// Waits (at most two minutes) for a started check to end.
+void waitForEnd(const UpdateCheck& check) {
+	for (int i = 0; i < 12000 && check.state() == UpdateChecking; ++i)
+		std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
+
 class UpdateCheckTest : public testing::Test {
 protected:
-	void SetUp() override {
-		resetUpdateCheckForTest();
-		env.set("PATH", fakes.pathFirst().c_str());
-	}
-	void TearDown() override { resetUpdateCheckForTest(); }
+	void SetUp() override { env.set("PATH", fakes.pathFirst().c_str()); }
 
 	// Starts the check and waits for its end; returns what it printed.
-	std::string runCheck() {
+	static std::string runCheck(UpdateCheck& check) {
 		testing::internal::CaptureStdout();
-		startUpdateCheck("1.2.0");
-		for (int i = 0; i < 12000 && updateState() == UpdateChecking; ++i)
-			std::this_thread::sleep_for(std::chrono::milliseconds(10));
+		check.start("1.2.0");
+		waitForEnd(check);
 		return testing::internal::GetCapturedStdout();
 	}
 
@@ -79,16 +80,16 @@ TEST_F(UpdateCheckTest, AnswersOfCurlAndWget) {
 		 "updates: v9.0.0 is available (running 1.2.0)\n", UpdateAvailable, "v9.0.0", fixed, 0},
 	};
 	for (const Case& c : cases) {
-		resetUpdateCheckForTest(c.latestAddress);
 		const std::string address = c.latestAddress.empty() ? fixed : c.latestAddress;
+		UpdateCheck check(address);
 		test::FakeCommands tools;
 		tools.add({"curl", c.curlCode, c.curlOut, "", 0});
 		tools.add({"wget", 4, "", c.wgetErr, 0});
 		env.set("PATH", tools.pathFirst().c_str());
-		EXPECT_EQ(runCheck(), c.line) << c.name;
-		EXPECT_EQ(updateState(), c.state) << c.name;
-		EXPECT_EQ(latestVersion(), c.tag) << c.name;
-		EXPECT_EQ(releasePageUrl(), c.page) << c.name;
+		EXPECT_EQ(runCheck(check), c.line) << c.name;
+		EXPECT_EQ(check.state(), c.state) << c.name;
+		EXPECT_EQ(check.latestVersion(), c.tag) << c.name;
+		EXPECT_EQ(check.releasePageUrl(), c.page) << c.name;
 		EXPECT_EQ(tools.arguments("curl"), (std::vector<std::string>{"-sSIL", "-o", "/dev/null", "-w",
 																	 "%{url_effective}", "--max-time", "6", address}))
 			<< c.name;
@@ -103,20 +104,24 @@ TEST_F(UpdateCheckTest, AnswersOfCurlAndWget) {
 
 TEST_F(UpdateCheckTest, NeitherToolInstalledFailsWithTheFixedAddress) {
 	env.set("PATH", fakes.dir().c_str());
-	EXPECT_EQ(runCheck(), "updates: could not check the latest release\n");
-	EXPECT_EQ(updateState(), UpdateFailed);
-	EXPECT_EQ(releasePageUrl(), std::string(kLatestReleaseAddress));
+	UpdateCheck check;
+	EXPECT_EQ(runCheck(check), "updates: could not check the latest release\n");
+	EXPECT_EQ(check.state(), UpdateFailed);
+	EXPECT_EQ(check.releasePageUrl(), std::string(kLatestReleaseAddress));
 }
 
-TEST_F(UpdateCheckTest, ACheckRunsOncePerRun) {
+TEST_F(UpdateCheckTest, ACheckRunsOnce) {
 	fakes.add({"curl", 0, kTagPage + "v1.3.0", "", 0});
-	runCheck();
-	ASSERT_EQ(updateState(), UpdateAvailable);
-	startUpdateCheck("1.2.0");
-	startUpdateCheck("0.1.0");
-	std::this_thread::sleep_for(std::chrono::milliseconds(50));
+	UpdateCheck check;
+	runCheck(check);
+	ASSERT_EQ(check.state(), UpdateAvailable);
+	// A start that went ahead would show "checking" before it returns (the
+	// state changes before its thread is made), so no wait is needed.
+	check.start("1.2.0");
+	EXPECT_EQ(check.state(), UpdateAvailable);
+	check.start("0.1.0");
+	EXPECT_EQ(check.state(), UpdateAvailable);
 	EXPECT_EQ(fakes.calls("curl"), 1);
-	EXPECT_EQ(updateState(), UpdateAvailable);
 }
 
 // The main thread may change the environment while the check runs (setenv
@@ -127,13 +132,13 @@ TEST_F(UpdateCheckTest, TheCheckKeepsTheEnvironmentItStartedWith) {
 	test::FakeCommands later;
 	later.add({"curl", 7, "", "", 0});
 	later.add({"wget", 0, "", "  Location: https://github.com/lumaroll/lumaroll/releases/tag/v9.0.0\n", 0});
+	UpdateCheck check;
 	testing::internal::CaptureStdout();
-	startUpdateCheck("1.2.0");
+	check.start("1.2.0");
 	env.set("PATH", later.pathFirst().c_str());
-	for (int i = 0; i < 12000 && updateState() == UpdateChecking; ++i)
-		std::this_thread::sleep_for(std::chrono::milliseconds(10));
+	waitForEnd(check);
 	testing::internal::GetCapturedStdout();
-	EXPECT_EQ(latestVersion(), "v1.5.0");
+	EXPECT_EQ(check.latestVersion(), "v1.5.0");
 	EXPECT_EQ(later.calls("wget"), 0);
 }
 

@@ -77,7 +77,7 @@ TEST(PlayerCamera, WhereTheCameraSettlesInEachMode) {
 		hgr::Node* camera = level.addCamera();
 		settle(*level.player, camera);
 		const Vector3 p = level.player->ballPosition();
-		ASSERT_TRUE(near(Vector3(0, 1, 0), level.player->body.up, 1e-3f));
+		ASSERT_TRUE(near(Vector3(0, 1, 0), level.player->body().up, 1e-3f));
 		EXPECT_TRUE(near(p + Vector3(0, 158, -465), position(camera), 0.05f)) << "rail, F +z, U +y";
 		EXPECT_TRUE(looksAt(camera, p + Vector3(0, 15, 312))) << "rail";
 		EXPECT_NEAR(0.f, camera->getWorldTransform().getColumn(0).y, 1e-3f) << "no roll on a level rail";
@@ -153,10 +153,10 @@ TEST(PlayerCamera, TheGroundAndTheWaterKeepTheCameraAbove) {
 	for (const bool water : {true, false}) {
 		CameraLevel level(nullptr, -1000.f);
 		if (water)
-			level.player->waterHeightCallback = [](float, float, float& height) {
+			level.player->setWaterHeightCallback([](float, float, float& height) {
 				height = 100.f;
 				return true;
-			};
+			});
 		settle(*level.player, level.camera);
 		EXPECT_NEAR(water ? 130.f : level.ball().y + 400.f, position(level.camera).y, 0.05f) << water;
 	}

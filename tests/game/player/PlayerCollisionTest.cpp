@@ -29,11 +29,11 @@ TEST(PlayerCollision, BuildsMeshesAndVolumesAndSaysSo) {
 	EXPECT_EQ("collision: 4 meshes (1 passable), 8 triangles, 2 trigger volumes\n", level.setupOutput);
 
 	const auto owner = [&](const std::string& name) -> const lumaroll::CollisionOwner& {
-		for (const auto& o : player.grid.owners)
+		for (const auto& o : player.grid().owners)
 			if (o.name == name)
 				return o;
 		ADD_FAILURE() << "no owner " << name;
-		return player.grid.owners.front();
+		return player.grid().owners.front();
 	};
 	EXPECT_TRUE(owner("floor").solid);
 	EXPECT_FALSE(owner("floor").marked);
@@ -43,7 +43,7 @@ TEST(PlayerCollision, BuildsMeshesAndVolumesAndSaysSo) {
 	EXPECT_EQ("T_btn", owner("button").executeTrigger);
 	EXPECT_TRUE(owner("button").marked);
 
-	for (const lumaroll::TriggerVolume& v : player.triggerVolumes) {
+	for (const lumaroll::TriggerVolume& v : player.triggerVolumes()) {
 		if (v.name == "T_box") {
 			EXPECT_FALSE(v.sphere);
 			// Corners given in either order make the same box.
@@ -62,10 +62,10 @@ TEST(PlayerCollision, ABoxVolumeOnANodeThatIsNoDummyIsAnEmptyBoxAtItsOrigin) {
 	level.writer.node("T_plain").position(300, 0, 0);
 	level.writer.userProperty("T_plain", "collisiontype=box");
 	lumaroll::Player& player = level.build();
-	ASSERT_EQ(1u, player.triggerVolumes.size());
-	EXPECT_FALSE(player.triggerVolumes[0].sphere);
-	EXPECT_EQ(0.f, player.triggerVolumes[0].boxMin.length());
-	EXPECT_EQ(0.f, player.triggerVolumes[0].boxMax.length());
+	ASSERT_EQ(1u, player.triggerVolumes().size());
+	EXPECT_FALSE(player.triggerVolumes()[0].sphere);
+	EXPECT_EQ(0.f, player.triggerVolumes()[0].boxMin.length());
+	EXPECT_EQ(0.f, player.triggerVolumes()[0].boxMax.length());
 }
 
 // A trigger script of 2,100 bytes and more: longer than the engine's c_str
@@ -169,13 +169,13 @@ TEST(PlayerCollision, ReadsEachNodeAsItsPropertiesSay) {
 		Level level;
 		c.build(level);
 		lumaroll::Player& player = level.build();
-		EXPECT_EQ(c.owners, player.grid.owners.size()) << c.name;
-		for (const lumaroll::CollisionOwner& owner : player.grid.owners)
+		EXPECT_EQ(c.owners, player.grid().owners.size()) << c.name;
+		for (const lumaroll::CollisionOwner& owner : player.grid().owners)
 			EXPECT_EQ((owner.group & 1024) == 0, owner.solid) << c.name;
-		EXPECT_EQ(c.triangles, player.grid.triangles.size()) << c.name;
-		ASSERT_EQ(c.volumes, player.triggerVolumes.size()) << c.name;
+		EXPECT_EQ(c.triangles, player.grid().triangles.size()) << c.name;
+		ASSERT_EQ(c.volumes, player.triggerVolumes().size()) << c.name;
 		if (c.volumes > 0) {
-			EXPECT_EQ(c.sphere, player.triggerVolumes[0].sphere) << c.name;
+			EXPECT_EQ(c.sphere, player.triggerVolumes()[0].sphere) << c.name;
 		}
 	}
 }
@@ -219,8 +219,8 @@ TEST(PlayerCollision, AHostileLevelLeavesTheBallFinite) {
 	player.placeAtStart();
 	for (int i = 0; i < 120; ++i) {
 		player.step(i % 30 == 0, 1.f / 60.f, 1.f, 0.3f);
-		ASSERT_TRUE(player.body.position.isFinite()) << "frame " << i;
-		ASSERT_TRUE(player.body.velocity.isFinite()) << "frame " << i;
+		ASSERT_TRUE(player.body().position.isFinite()) << "frame " << i;
+		ASSERT_TRUE(player.body().velocity.isFinite()) << "frame " << i;
 	}
 }
 

@@ -53,11 +53,11 @@ uint64_t playedHash() {
 		player.setMoveInput(stick, false, i > 400, 0.7f * std::cos(float(i) * 0.03f), 0.7f);
 		player.addCameraInput(stick ? 0.01f : 0.f, 0.f);
 		player.step(i % 90 == 45, kFrame, forward, right);
-		hash.add(player.body.position);
-		hash.add(player.body.velocity);
-		hash.add(player.body.onGround);
-		hash.add(player.body.jumped);
-		hash.add(player.body.airTime);
+		hash.add(player.body().position);
+		hash.add(player.body().velocity);
+		hash.add(player.body().onGround);
+		hash.add(player.body().jumped);
+		hash.add(player.body().airTime);
 		hash.add(player.headingAngle());
 	}
 	return hash.value;
@@ -90,7 +90,7 @@ TEST(PlayerDeterminism, ASteadyStepAllocatesNothing) {
 	for (int i = 0; i < 200; ++i)
 		level.pieces.sphereVolume("T_v" + std::to_string(i), float(i % 20) * 250.f, 50.f, float(i / 20) * 500.f, 60.f);
 	lumaroll::Player& player = level.build();
-	ASSERT_EQ(200u, player.triggerVolumes.size());
+	ASSERT_EQ(200u, player.triggerVolumes().size());
 	player.placeAtStart();
 	for (int i = 0; i < 120; ++i)
 		player.step(i == 60, kFrame, 1.f, 0.3f);
@@ -151,8 +151,8 @@ uint64_t wholePlayerHash() {
 	testing::internal::CaptureStdout();
 	for (int i = 0; i < 600; ++i) {
 		level.frame(i);
-		hash.add(level.player->body.position);
-		hash.add(level.player->body.velocity);
+		hash.add(level.player->body().position);
+		hash.add(level.player->body().velocity);
 		hash.add(level.camera);
 		hash.add(level.eyes);
 		hash.add(level.shadow);

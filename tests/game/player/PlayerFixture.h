@@ -113,12 +113,21 @@ struct Level {
 	}
 };
 
+// Changes the player's ball between steps as a set-up by hand does: edit
+// changes a copy of the ball, which then replaces it (Player::setBody).
+template <class Edit>
+void editBall(lumaroll::Player& player, Edit&& edit) {
+	lumaroll::BallBody ball = player.body();
+	edit(ball);
+	player.setBody(ball);
+}
+
 // Sounds handed to the player's sound callback, in order.
 struct SoundRecorder {
 	std::vector<std::pair<std::string, float>> sounds;
 
 	void attach(lumaroll::Player& player) {
-		player.soundCallback = [this](const std::string& name, float volume) { sounds.emplace_back(name, volume); };
+		player.setSoundCallback([this](const std::string& name, float volume) { sounds.emplace_back(name, volume); });
 	}
 	int count(const std::string& name) const {
 		int n = 0;

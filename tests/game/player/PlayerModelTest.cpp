@@ -52,7 +52,7 @@ TEST(PlayerModel, TheAnalysisFindsBodyEyesCamerasAndShadow) {
 		hgr::Node* root = level.attachModel(c.kind, c.formRecord);
 		const std::string& out = level.modelOutput;
 		lumaroll::Player& player = *level.player;
-		EXPECT_EQ(c.radius, player.body.values.radius) << c.name;
+		EXPECT_EQ(c.radius, player.body().values.radius) << c.name;
 		player.placeAtStart();
 		EXPECT_NE(std::string::npos, player.summary().find(std::string("(body '") + c.body + "')"))
 			<< c.name << ": " << player.summary();
@@ -81,7 +81,7 @@ TEST(PlayerModel, TheAnalysisFindsBodyEyesCamerasAndShadow) {
 		}
 		// Nothing in the model breaks a few steps.
 		level.run(10, kFrame, 1.f, 0.3f);
-		EXPECT_TRUE(player.body.position.isFinite()) << c.name;
+		EXPECT_TRUE(player.body().position.isFinite()) << c.name;
 	}
 }
 
@@ -178,7 +178,7 @@ TEST(PlayerModel, AShadowThatCannotBeMadeLeavesTheBallWithout) {
 	EXPECT_EQ(nullptr, level.node("sombra_jugador"));
 	level.player->placeAtStart();
 	level.run(5);
-	EXPECT_TRUE(level.player->body.position.isFinite());
+	EXPECT_TRUE(level.player->body().position.isFinite());
 }
 
 // The world centre of the eyeballs' box.
@@ -200,20 +200,20 @@ TEST(PlayerModel, TheEyesTurnTowardsTravelKeepingTheirPitch) {
 	EXPECT_TRUE(near(Vector3(0, -3.6f, 30), eyeballsCentre(level) - player.ballPosition(), 0.05f));
 
 	// Faster than 40 sideways: they turn at min(10 dt, 1) per step.
-	player.body.velocity = Vector3(300, 0, 0);
+	playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.velocity = Vector3(300, 0, 0); });
 	player.step(false, kFrame, 0.f, 0.f);
 	const float k = 10.f * kFrame;
 	const Vector3 look = Vector3(k, 0, 1 - k).normalize();
 	EXPECT_TRUE(near(look * 30.f + Vector3(0, -3.6f, 0), eyeballsCentre(level) - player.ballPosition(), 0.05f));
 	for (int i = 0; i < 60; ++i) {
-		player.body.velocity = Vector3(300, 0, 0);
+		playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.velocity = Vector3(300, 0, 0); });
 		player.step(false, kFrame, 0.f, 0.f);
 	}
 	EXPECT_TRUE(near(Vector3(30, -3.6f, 0), eyeballsCentre(level) - player.ballPosition(), 0.05f));
 
 	// Slower than 40: they stay.
 	const Vector3 before = eyeballsCentre(level) - player.ballPosition();
-	player.body.velocity = Vector3(-30, 0, 0);
+	playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.velocity = Vector3(-30, 0, 0); });
 	player.step(false, kFrame, 0.f, 0.f);
 	EXPECT_TRUE(near(before, eyeballsCentre(level) - player.ballPosition(), 0.05f));
 }
@@ -233,7 +233,7 @@ TEST(PlayerModel, TheBallNodeTurnsAboutThePivotAndTheBodyRolls) {
 	for (int i = 0; i < 60; ++i) {
 		player.step(false, kFrame, 1.f, 0.5f);
 		const Vector3 forward(std::sin(player.headingAngle()), 0, std::cos(player.headingAngle()));
-		roll += forward.dot(player.body.velocity) * kFrame / 50.f;
+		roll += forward.dot(player.body().velocity) * kFrame / 50.f;
 	}
 	const float h = player.headingAngle();
 	EXPECT_NEAR(1.2f, h, 1e-4f);

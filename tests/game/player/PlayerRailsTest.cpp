@@ -57,8 +57,8 @@ TEST(PlayerRails, ARideReachesTheRailSpeed) {
 		EXPECT_EQ(level.rail("L_rail1"), level.player->railIndex()) << c.name;
 		level.ride(4.f);
 		EXPECT_NEAR(c.speed, level.speed(), 20.f) << c.name;
-		EXPECT_NEAR(1.1f * c.speed, level.player->body.values.maxSpeed, 1e-2f) << c.name;
-		EXPECT_EQ(0.f, level.player->body.values.friction) << c.name;
+		EXPECT_NEAR(1.1f * c.speed, level.player->body().values.maxSpeed, 1e-2f) << c.name;
+		EXPECT_EQ(0.f, level.player->body().values.friction) << c.name;
 	}
 }
 
@@ -72,7 +72,7 @@ TEST(PlayerRails, AtTheEndTheBallIsHandedToTheNextRail) {
 		++frames;
 	}
 	ASSERT_EQ(level.rail("L_rail2"), player.railIndex());
-	EXPECT_GT(player.body.position.z, RailLevel::kLength1 - 100.f) << "only at the end";
+	EXPECT_GT(player.body().position.z, RailLevel::kLength1 - 100.f) << "only at the end";
 	level.ride(1.f);
 	EXPECT_NEAR(RailLevel::kLength1 + player.distanceAlongRail(), player.distanceRidden(), 60.f);
 	EXPECT_GT(player.distanceAlongRail(), 1000.f);
@@ -97,7 +97,7 @@ TEST(PlayerRails, SteeringMovesTheBallSidewaysUnlessControlsAreOff) {
 		level.world->setVariable("controls", c.controls);
 		ASSERT_TRUE(level.untilOnRail()) << c.name;
 		level.ride(1.5f, 1.f);
-		const float side = std::fabs(level.player->body.position.x);
+		const float side = std::fabs(level.player->body().position.x);
 		if (c.moves)
 			EXPECT_GT(side, 100.f) << c.name;
 		else
@@ -109,26 +109,28 @@ TEST(PlayerRails, FallingOffTheEndFiresTheFallTriggerOnce) {
 	RailLevel level;
 	lumaroll::Player& player = *level.player;
 	const float end = RailLevel::kLength1 + RailLevel::kLength2;
-	player.body.position = Vector3(0, 55, end - 1500.f);
-	player.body.velocity = Vector3(0, 0, 3000);
+	playertest::editBall(player, [&](lumaroll::BallBody& ball) {
+		ball.position = Vector3(0, 55, end - 1500.f);
+		ball.velocity = Vector3(0, 0, 3000);
+	});
 	level.world->runCommand("attachtorail", {"1", "L_rail2"});
 	int airborne = 0;
 	while (level.world->getVariable("falls") == 0.f && airborne < 600) {
 		player.step(false, kFrame, 0.f, 0.f);
-		airborne = player.body.onGround ? 0 : airborne + 1;
+		airborne = player.body().onGround ? 0 : airborne + 1;
 	}
 	ASSERT_EQ(1.f, level.world->getVariable("falls"));
 	EXPECT_GT(airborne * kFrame, 0.7f);
-	EXPECT_GT((player.body.position - Vector3(0, 0, end + 10.f)).length(), 1200.f);
+	EXPECT_GT((player.body().position - Vector3(0, 0, end + 10.f)).length(), 1200.f);
 	EXPECT_TRUE(player.onRail()) << "riding goes on; the scripts decide";
 	level.ride(3.f);
 	EXPECT_EQ(1.f, level.world->getVariable("falls")) << "once";
-	EXPECT_LT(player.body.position.y, -2000.f) << "the death plane is ignored on a rail";
+	EXPECT_LT(player.body().position.y, -2000.f) << "the death plane is ignored on a rail";
 
 	// Moving the ball to a rail resets the fall: the next fall fires again.
 	level.world->runCommand("setobjectpos", {"G_ballforms", "again_L_rail2"});
 	player.step(false, kFrame, 0.f, 0.f);
-	player.body.position = Vector3(0, 55, end - 500.f);
+	playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.position = Vector3(0, 55, end - 500.f); });
 	level.ride(3.f);
 	EXPECT_EQ(2.f, level.world->getVariable("falls"));
 }
@@ -141,25 +143,25 @@ TEST(PlayerRails, LeavingARailAndRespawningOnOne) {
 	// A respawn keeps the ride.
 	level.world->runCommand("levelfailed", {});
 	player.step(false, kFrame, 0.f, 0.f);
-	EXPECT_NEAR(0.f, player.body.position.z, 1.f);
+	EXPECT_NEAR(0.f, player.body().position.z, 1.f);
 	EXPECT_EQ(level.rail("L_rail1"), player.railIndex());
 
 	level.world->runCommand("attachtorail", {"0", "L_rail2"});
 	player.step(false, kFrame, 0.f, 0.f);
 	EXPECT_EQ(level.rail("L_rail1"), player.railIndex()) << "only the rail ridden is left";
-	player.body.up = Vector3(0.3f, 0.9f, 0.f);
+	playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.up = Vector3(0.3f, 0.9f, 0.f); });
 	level.world->runCommand("attachtorail", {"0", "L_rail1"});
 	player.applyWorldRequests();
 	EXPECT_FALSE(player.onRail());
-	EXPECT_EQ(Vector3(0, 1, 0).y, player.body.up.y);
-	EXPECT_EQ(0.f, player.body.up.x);
+	EXPECT_EQ(Vector3(0, 1, 0).y, player.body().up.y);
+	EXPECT_EQ(0.f, player.body().up.x);
 	// The ride's ball values stay until the scripts read them back.
 	player.step(false, kFrame, 0.f, 0.f);
-	EXPECT_EQ(0.f, player.body.values.friction);
+	EXPECT_EQ(0.f, player.body().values.friction);
 	level.world->setVariable("ballfriction", 350.f);
 	level.world->runCommand("updateballvalues", {});
 	player.step(false, kFrame, 0.f, 0.f);
-	EXPECT_EQ(350.f, player.body.values.friction);
+	EXPECT_EQ(350.f, player.body().values.friction);
 }
 
 struct SpeedMulCase {
@@ -181,10 +183,10 @@ TEST(PlayerRails, SpeedMultipliersAboveOneAreCappedOnARail) {
 		ASSERT_TRUE(level.untilOnRail()) << c.name;
 		if (c.limit)
 			level.world->runCommand("maxspeed", {c.limit});
-		level.player->body.velocity = Vector3(0, 0, 3000);
+		playertest::editBall(*level.player, [&](lumaroll::BallBody& ball) { ball.velocity = Vector3(0, 0, 3000); });
 		level.world->runCommand("speedmul", {"x", c.factor});
 		level.player->applyWorldRequests();
-		EXPECT_NEAR(c.speed, level.player->body.velocity.length(), 0.5f) << c.name;
+		EXPECT_NEAR(c.speed, level.player->body().velocity.length(), 0.5f) << c.name;
 	}
 }
 
@@ -204,13 +206,15 @@ TEST(PlayerRails, MovingTheBallToARailOrANode) {
 	for (const MoveCase& c : cases) {
 		RailLevel level;
 		lumaroll::Player& player = *level.player;
-		player.body.position = Vector3(300, 55, 300);
-		player.body.velocity = Vector3(10, 20, 30);
+		playertest::editBall(player, [&](lumaroll::BallBody& ball) {
+			ball.position = Vector3(300, 55, 300);
+			ball.velocity = Vector3(10, 20, 30);
+		});
 		level.world->runCommand("setobjectpos", {"G_ballforms", c.target});
 		player.applyWorldRequests();
 		EXPECT_EQ(level.rail(c.rail), player.railIndex()) << c.name;
-		EXPECT_NEAR(0.f, (c.position - player.body.position).length(), 1e-2f) << c.name;
-		EXPECT_EQ(0.f, player.body.velocity.length()) << c.name;
+		EXPECT_NEAR(0.f, (c.position - player.body().position).length(), 1e-2f) << c.name;
+		EXPECT_EQ(0.f, player.body().velocity.length()) << c.name;
 	}
 }
 
@@ -227,9 +231,11 @@ TEST(PlayerRails, ChoosingACameraGuideSaysSo) {
 // The ball on L_rail1 at z 100, 5 from a wall at x 60 along the track,
 // moving along at speed with a push into the wall; one step.
 void hitTheWall(RailLevel& level, float along, float into) {
-	level.player->body.position = Vector3(5, 50.01f, 100);
-	level.player->body.velocity = Vector3(into, 0, along);
-	level.player->body.onGround = true;
+	playertest::editBall(*level.player, [&](lumaroll::BallBody& ball) {
+		ball.position = Vector3(5, 50.01f, 100);
+		ball.velocity = Vector3(into, 0, along);
+		ball.onGround = true;
+	});
 	level.player->step(false, kFrame, 0.f, 0.f);
 }
 
@@ -255,8 +261,8 @@ TEST(PlayerRails, HittingAWallOnARailBrakes) {
 		RailLevel level(wallBesideTheTrack);
 		ASSERT_TRUE(level.untilOnRail()) << c.name;
 		hitTheWall(level, c.along, 1500.f);
-		ASSERT_GT(level.player->body.impactSpeed, 250.f) << c.name;
-		EXPECT_NEAR(c.after, level.player->body.velocity.z, 0.5f) << c.name;
+		ASSERT_GT(level.player->body().impactSpeed, 250.f) << c.name;
+		EXPECT_NEAR(c.after, level.player->body().velocity.z, 0.5f) << c.name;
 	}
 }
 
@@ -267,14 +273,14 @@ TEST(PlayerRails, ImpactSoundsOnARailNeedAHarderHitAndRestLonger) {
 	sounds.attach(*level.player);
 
 	hitTheWall(level, 1000.f, 700.f);
-	ASSERT_GT(level.player->body.impactSpeed, 350.f);
+	ASSERT_GT(level.player->body().impactSpeed, 350.f);
 	EXPECT_EQ(0, sounds.count("plimbo_collision.wav")) << "above 350 is heard only off a rail";
 
 	level.run(40);
 	hitTheWall(level, 1000.f, 1600.f);
-	ASSERT_GT(level.player->body.impactSpeed, 1200.f);
+	ASSERT_GT(level.player->body().impactSpeed, 1200.f);
 	ASSERT_EQ(1u, sounds.sounds.size());
-	EXPECT_NEAR(level.player->body.impactSpeed / 4000.f, sounds.sounds[0].second, 1e-6f);
+	EXPECT_NEAR(level.player->body().impactSpeed / 4000.f, sounds.sounds[0].second, 1e-6f);
 
 	level.run(20); // a third of a second: still resting
 	hitTheWall(level, 1000.f, 1600.f);
@@ -304,29 +310,29 @@ TEST(PlayerRails, ARailRiddenBackwardsEndsAtItsStart) {
 	const int backIndex = level.rail("L_back"), afterIndex = level.rail("L_after");
 	ASSERT_EQ(-1.f, player.builtRails()[size_t(backIndex)].forwardDirection);
 
-	player.body.position = Vector3(0, 55, 5900);
+	playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.position = Vector3(0, 55, 5900); });
 	level.world->runCommand("attachtorail", {"1", "L_back"});
 	player.step(false, kFrame, 0.f, 0.f);
 	ASSERT_EQ(backIndex, player.railIndex());
-	while (player.railIndex() == backIndex && player.body.position.z > -1000.f) {
-		const float z = player.body.position.z;
+	while (player.railIndex() == backIndex && player.body().position.z > -1000.f) {
+		const float z = player.body().position.z;
 		player.step(false, kFrame, 0.f, 0.f);
-		ASSERT_LT(player.body.position.z, z + 1e-3f) << "it runs towards the drawing's start";
+		ASSERT_LT(player.body().position.z, z + 1e-3f) << "it runs towards the drawing's start";
 		if (player.railIndex() == backIndex) {
-			EXPECT_NEAR(5900.f - player.body.position.z, player.distanceRidden(), 80.f) << "one frame behind at most";
+			EXPECT_NEAR(5900.f - player.body().position.z, player.distanceRidden(), 80.f) << "one frame behind at most";
 		}
 	}
 	ASSERT_EQ(afterIndex, player.railIndex());
-	EXPECT_LT(player.body.position.z, 100.f) << "handed over only near distance 0";
+	EXPECT_LT(player.body().position.z, 100.f) << "handed over only near distance 0";
 	EXPECT_GT(player.distanceAlongRail(), 7500.f) << "the next rail starts at its length";
 	level.run(60);
 	EXPECT_NEAR(5900.f + (8000.f - player.distanceAlongRail()), player.distanceRidden(), 60.f);
-	EXPECT_LT(player.body.position.z, -1000.f);
+	EXPECT_LT(player.body().position.z, -1000.f);
 
 	// Moved onto a backwards rail, the ball starts at its far end.
 	level.world->runCommand("setobjectpos", {"G_ballforms", "x_L_back"});
 	player.applyWorldRequests();
-	EXPECT_NEAR(6000.f, player.body.position.z, 1e-2f);
+	EXPECT_NEAR(6000.f, player.body().position.z, 1e-2f);
 	EXPECT_NEAR(6000.f, player.distanceAlongRail(), 1e-2f);
 }
 
@@ -366,16 +372,16 @@ TEST(PlayerRails, AClosedLoopIsRiddenRoundUpright) {
 			tilted += up.y < 1.f - 1e-6f ? 1 : 0;
 		EXPECT_EQ(0, tilted) << c.name << ": ups not straight up";
 
-		player.body.position = Vector3(4000, 55, 0);
+		playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.position = Vector3(4000, 55, 0); });
 		level.world->runCommand("attachtorail", {"1", "L_loop"});
 		float lowestUp = 1.f, farthest = 0.f, highest = 0.f;
 		int frames = 0;
 		while (player.distanceRidden() < 1.25f * path.length() && frames < 60 * 40) {
 			player.step(false, kFrame, 0.f, 0.f);
 			++frames;
-			lowestUp = std::min(lowestUp, player.body.up.y / player.body.up.length());
-			farthest = std::max(farthest, path.closestPoint(player.body.position).offset);
-			highest = std::max(highest, player.body.position.y);
+			lowestUp = std::min(lowestUp, player.body().up.y / player.body().up.length());
+			farthest = std::max(farthest, path.closestPoint(player.body().position).offset);
+			highest = std::max(highest, player.body().position.y);
 		}
 		EXPECT_GE(player.distanceRidden(), 1.25f * path.length()) << c.name << ": round in " << frames << " frames";
 		EXPECT_EQ(0, player.railIndex()) << c.name;
@@ -419,7 +425,7 @@ TEST(PlayerRails, TheHandOverComesOneUnitBeforeTheEnd) {
 		testing::internal::CaptureStdout();
 		player.buildRails();
 		testing::internal::GetCapturedStdout();
-		player.body.position = Vector3(0, 50, c.z);
+		playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.position = Vector3(0, 50, c.z); });
 		level.world->runCommand("attachtorail", {"1", c.rail});
 		player.applyWorldRequests();
 		ASSERT_EQ(level.rail(c.rail), player.railIndex()) << c.name;
@@ -451,12 +457,12 @@ TEST(PlayerRails, RailPointsThatAreNotNumbersAreDroppedWithALine) {
 		err);
 	ASSERT_EQ(1, player.railCount());
 	EXPECT_EQ(4u, player.builtRails()[0].path.points.size());
-	player.body.position = Vector3(0, 55, 0);
+	playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.position = Vector3(0, 55, 0); });
 	level.world->runCommand("attachtorail", {"1", "L_nan"});
 	level.run(60);
 	EXPECT_TRUE(std::isfinite(player.distanceRidden()));
 	EXPECT_GT(player.distanceRidden(), 1000.f);
-	EXPECT_TRUE(player.body.position.isFinite());
+	EXPECT_TRUE(player.body().position.isFinite());
 }
 
 TEST(PlayerRails, BuildingAgainLeavesTheRide) {
@@ -467,7 +473,7 @@ TEST(PlayerRails, BuildingAgainLeavesTheRide) {
 	testing::internal::GetCapturedStdout();
 	EXPECT_FALSE(level.player->onRail());
 	level.ride(0.5f);
-	EXPECT_TRUE(level.player->body.position.isFinite());
+	EXPECT_TRUE(level.player->body().position.isFinite());
 }
 
 TEST(PlayerRails, BadDrawingsBreakNothing) {
@@ -496,8 +502,8 @@ TEST(PlayerRails, BadDrawingsBreakNothing) {
 		testing::internal::CaptureStdout();
 		level.ride(1.f, 0.5f);
 		testing::internal::GetCapturedStdout();
-		EXPECT_TRUE(player.body.position.isFinite()) << rail;
-		EXPECT_TRUE(player.body.velocity.isFinite()) << rail;
+		EXPECT_TRUE(player.body().position.isFinite()) << rail;
+		EXPECT_TRUE(player.body().velocity.isFinite()) << rail;
 	}
 }
 

@@ -26,7 +26,7 @@ struct ShadowLevel : Level {
 	}
 	// Puts the ball at p and places its shadow.
 	void ballAt(const Vector3& p) {
-		player->body.position = p;
+		playertest::editBall(*player, [&](lumaroll::BallBody& ball) { ball.position = p; });
 		player->placeBallShadow();
 	}
 	hgr::Node* shadow = nullptr;
@@ -83,8 +83,10 @@ TEST(PlayerShadows, OnARailTheShadowFallsAlongMinusUp) {
 	RailLevel level;
 	level.attachModel(test::BallModel::Empty);
 	ASSERT_TRUE(level.untilOnRail());
-	level.player->body.up = Vector3(0.6f, 0.8f, 0.f);
-	level.player->body.position = Vector3(0, 100, 500);
+	playertest::editBall(*level.player, [&](lumaroll::BallBody& ball) {
+		ball.up = Vector3(0.6f, 0.8f, 0.f);
+		ball.position = Vector3(0, 100, 500);
+	});
 	level.player->placeBallShadow();
 	hgr::Node* shadow = level.node("sombra_jugador");
 	ASSERT_TRUE(shadow->isEnabled());
@@ -103,7 +105,7 @@ TEST(PlayerShadows, TheModelsOwnShadowTurnsWithTheHeading) {
 	player.placeAtStart();
 	level.run(30, kFrame, 0.f, 0.5f); // heading 0.6
 	const float h = player.headingAngle();
-	player.body.position = Vector3(0, 200, 0);
+	playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.position = Vector3(0, 200, 0); });
 	player.placeBallShadow();
 	hgr::Node* shadow = level.node("shadow_plimbo");
 	ASSERT_NE(nullptr, shadow);

@@ -76,14 +76,16 @@ TEST(PlayerStart, PutsTheBallOnTheGroundBelowTheStart) {
 		Level level;
 		c.build(level);
 		lumaroll::Player& player = level.build();
-		player.body.velocity = Vector3(5, 5, 5);
-		player.body.onGround = true;
+		playertest::editBall(player, [&](lumaroll::BallBody& ball) {
+			ball.velocity = Vector3(5, 5, 5);
+			ball.onGround = true;
+		});
 		player.placeAtStart();
-		EXPECT_NEAR(c.position.x, player.body.position.x, 1e-2f) << c.name;
-		EXPECT_NEAR(c.position.y, player.body.position.y, 1e-2f) << c.name;
-		EXPECT_NEAR(c.position.z, player.body.position.z, 1e-2f) << c.name;
-		EXPECT_EQ(0.f, player.body.velocity.length()) << c.name;
-		EXPECT_FALSE(player.body.onGround) << c.name;
+		EXPECT_NEAR(c.position.x, player.body().position.x, 1e-2f) << c.name;
+		EXPECT_NEAR(c.position.y, player.body().position.y, 1e-2f) << c.name;
+		EXPECT_NEAR(c.position.z, player.body().position.z, 1e-2f) << c.name;
+		EXPECT_EQ(0.f, player.body().velocity.length()) << c.name;
+		EXPECT_FALSE(player.body().onGround) << c.name;
 		EXPECT_NE(std::string::npos, player.summary().find("; start at " + c.startName + " ("))
 			<< c.name << ": " << player.summary();
 	}
@@ -111,21 +113,21 @@ TEST(PlayerStart, RespawnSetsTheBallBelowTheCheckpointAndKeepsTheRest) {
 	player.placeAtStart();
 	const std::string summary = player.summary();
 
-	player.body.velocity = Vector3(100, 0, 0);
+	playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.velocity = Vector3(100, 0, 0); });
 	player.respawnAt("cp_low");
-	EXPECT_EQ(Vector3(400, 55, 0).x, player.body.position.x);
-	EXPECT_NEAR(55.f, player.body.position.y, 1e-3f);
-	EXPECT_EQ(0.f, player.body.velocity.length());
+	EXPECT_EQ(Vector3(400, 55, 0).x, player.body().position.x);
+	EXPECT_NEAR(55.f, player.body().position.y, 1e-3f);
+	EXPECT_EQ(0.f, player.body().velocity.length());
 	EXPECT_EQ(summary, player.summary());
 
 	// 2800 above the floor: the probe from 300 above reaches 3000 down, not to the floor.
 	player.respawnAt("cp_high");
-	EXPECT_EQ(2800.f, player.body.position.y);
+	EXPECT_EQ(2800.f, player.body().position.y);
 
 	// An unknown name starts over.
 	player.respawnAt("nowhere");
-	EXPECT_NEAR(55.f, player.body.position.y, 1e-3f);
-	EXPECT_EQ(0.f, player.body.position.x);
+	EXPECT_NEAR(55.f, player.body().position.y, 1e-3f);
+	EXPECT_EQ(0.f, player.body().position.x);
 }
 
 } // namespace

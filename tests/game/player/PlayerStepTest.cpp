@@ -33,11 +33,11 @@ TEST(PlayerStep, HeadingControlsMoveAlongTheHeadingWithinTheSpeedLimit) {
 	lumaroll::Player& player = level.player.operator*();
 	for (int i = 0; i < 180; ++i) {
 		player.step(false, kFrame, 1.f, 0.f);
-		ASSERT_LE(std::hypot(player.body.velocity.x, player.body.velocity.z), 800.f + 1e-2f);
+		ASSERT_LE(std::hypot(player.body().velocity.x, player.body().velocity.z), 800.f + 1e-2f);
 	}
-	EXPECT_GT(player.body.position.z, 1000.f);
-	EXPECT_NEAR(0.f, player.body.position.x, 0.5f);
-	EXPECT_NEAR(800.f, player.body.velocity.z, 0.1f);
+	EXPECT_GT(player.body().position.z, 1000.f);
+	EXPECT_NEAR(0.f, player.body().position.x, 0.5f);
+	EXPECT_NEAR(800.f, player.body().velocity.z, 0.1f);
 
 	// A full turn input for one second turns the heading by 2.4 radians.
 	const float before = player.headingAngle();
@@ -63,7 +63,7 @@ TEST(PlayerStep, CameraRelativeInputTurnsTheHeadingOnlyWhenClear) {
 		const float expected = c.turns ? heading + (3.14159265f / 2) * std::min(8.f * kFrame, 1.f) : heading;
 		EXPECT_NEAR(expected, player.headingAngle(), 1e-5f) << c.name;
 		player.step(false, kFrame, 0.f, 0.f);
-		EXPECT_GT(player.body.velocity.x, 0.f) << c.name << ": moves either way";
+		EXPECT_GT(player.body().velocity.x, 0.f) << c.name << ": moves either way";
 	}
 }
 
@@ -88,26 +88,26 @@ TEST(PlayerStep, ASceneCameraHoldsTheBallUntilReleased) {
 	FloorLevel level;
 	lumaroll::Player& player = level.player.operator*();
 	level.run(30, kFrame, 1.f, 0.f);
-	ASSERT_GT(player.body.velocity.z, 100.f);
+	ASSERT_GT(player.body().velocity.z, 100.f);
 	EXPECT_TRUE(player.controlsEnabled());
 
 	level.world->cameraName = "cam1";
-	const float z = player.body.position.z;
+	const float z = player.body().position.z;
 	player.step(true, kFrame, 1.f, 1.f);
-	EXPECT_NEAR(0.f, player.body.velocity.x, 1e-5f);
-	EXPECT_NEAR(0.f, player.body.velocity.z, 1e-5f);
-	EXPECT_FALSE(player.body.jumped);
-	EXPECT_NEAR(z, player.body.position.z, 1e-3f);
+	EXPECT_NEAR(0.f, player.body().velocity.x, 1e-5f);
+	EXPECT_NEAR(0.f, player.body().velocity.z, 1e-5f);
+	EXPECT_FALSE(player.body().jumped);
+	EXPECT_NEAR(z, player.body().position.z, 1e-3f);
 	EXPECT_FALSE(player.controlsEnabled());
 	// A name without a node holds too.
 	level.world->cameraName = "nothing";
 	level.run(5, kFrame, 1.f, 0.f);
-	EXPECT_NEAR(z, player.body.position.z, 1e-3f);
+	EXPECT_NEAR(z, player.body().position.z, 1e-3f);
 
 	level.world->cameraName = "camera";
 	level.run(5, kFrame, 1.f, 0.f);
 	EXPECT_TRUE(player.controlsEnabled());
-	EXPECT_GT(player.body.position.z, z);
+	EXPECT_GT(player.body().position.z, z);
 }
 
 struct ControlsCase {
@@ -137,10 +137,10 @@ TEST(PlayerStep, TheGravityVariableReplacesTheBallsGravityEachStep) {
 	lumaroll::Player& player = level.player.operator*();
 	level.world->setVariable("gravity", 500.f);
 	player.step(false, kFrame, 0.f, 0.f);
-	EXPECT_EQ(500.f, player.body.values.gravity);
+	EXPECT_EQ(500.f, player.body().values.gravity);
 	level.world->setVariable("gravity", std::numeric_limits<float>::quiet_NaN());
 	player.step(false, kFrame, 0.f, 0.f);
-	EXPECT_EQ(500.f, player.body.values.gravity) << "a NaN variable is ignored";
+	EXPECT_EQ(500.f, player.body().values.gravity) << "a NaN variable is ignored";
 }
 
 TEST(PlayerStep, JumpAndImpactSounds) {
@@ -154,8 +154,8 @@ TEST(PlayerStep, JumpAndImpactSounds) {
 	sounds.attach(player);
 
 	player.step(true, kFrame, 0.f, 0.f);
-	ASSERT_TRUE(player.body.jumped);
-	EXPECT_NEAR(680.f, player.body.velocity.y, 1e-3f) << "800 x 0.85";
+	ASSERT_TRUE(player.body().jumped);
+	EXPECT_NEAR(680.f, player.body().velocity.y, 1e-3f) << "800 x 0.85";
 	ASSERT_EQ(1u, sounds.sounds.size());
 	EXPECT_EQ("plimbo_jump.wav", sounds.sounds[0].first);
 	EXPECT_EQ(1.f, sounds.sounds[0].second);
@@ -163,12 +163,14 @@ TEST(PlayerStep, JumpAndImpactSounds) {
 
 	// A drop of 300: about 1095 into the floor.
 	sounds.sounds.clear();
-	player.body.position = Vector3(0, 350.01f, 0);
-	player.body.velocity = Vector3();
+	playertest::editBall(player, [&](lumaroll::BallBody& ball) {
+		ball.position = Vector3(0, 350.01f, 0);
+		ball.velocity = Vector3();
+	});
 	float impact = 0.f;
 	for (int i = 0; i < 40 && sounds.sounds.empty(); ++i) {
 		player.step(false, kFrame, 0.f, 0.f);
-		impact = player.body.impactSpeed;
+		impact = player.body().impactSpeed;
 	}
 	ASSERT_EQ(1u, sounds.sounds.size());
 	EXPECT_EQ("plimbo_collision.wav", sounds.sounds[0].first);
@@ -182,8 +184,10 @@ TEST(PlayerStep, JumpAndImpactSounds) {
 	// A drop of 20 (about 283 into the floor) is silent.
 	level.run(60);
 	sounds.sounds.clear();
-	player.body.position = Vector3(0, 70.01f, 0);
-	player.body.velocity = Vector3();
+	playertest::editBall(player, [&](lumaroll::BallBody& ball) {
+		ball.position = Vector3(0, 70.01f, 0);
+		ball.velocity = Vector3();
+	});
 	level.run(30);
 	EXPECT_TRUE(sounds.sounds.empty());
 }
@@ -195,15 +199,17 @@ TEST(PlayerStep, AStepThatJumpsPlaysNoImpactSound) {
 		level.pieces.mesh("floor", test::floorTriangles(3000.f, 0.f));
 		level.pieces.mesh("wall", test::wallTriangles(0.f, 500.f, 400.f));
 		lumaroll::Player& player = level.build();
-		player.body.position = Vector3(-60.f, 50.01f, 0.f);
-		player.body.onGround = true;
-		player.body.airTime = 0.f;
-		player.body.velocity = Vector3(800.f, 0.f, 0.f);
+		playertest::editBall(player, [&](lumaroll::BallBody& ball) {
+			ball.position = Vector3(-60.f, 50.01f, 0.f);
+			ball.onGround = true;
+			ball.airTime = 0.f;
+			ball.velocity = Vector3(800.f, 0.f, 0.f);
+		});
 		SoundRecorder sounds;
 		sounds.attach(player);
 		player.step(jump, kFrame, 0.f, 0.f);
-		ASSERT_GT(player.body.impactSpeed, 350.f) << jump;
-		EXPECT_EQ(jump, player.body.jumped);
+		ASSERT_GT(player.body().impactSpeed, 350.f) << jump;
+		EXPECT_EQ(jump, player.body().jumped);
 		EXPECT_EQ(jump ? 1 : 0, sounds.count("plimbo_jump.wav")) << jump;
 		EXPECT_EQ(jump ? 0 : 1, sounds.count("plimbo_collision.wav")) << jump;
 	}
@@ -215,24 +221,24 @@ TEST(PlayerStep, FallingBelowTheDeathPlaneStartsOver) {
 	level.pieces.dummyAt("D_start", 0, 100, 0);
 	lumaroll::Player& player = level.build();
 	player.placeAtStart();
-	player.body.position = Vector3(5000, 100, 0);
+	playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.position = Vector3(5000, 100, 0); });
 	int frames = 0;
-	while (player.body.position.x != 0.f) {
+	while (player.body().position.x != 0.f) {
 		player.step(false, kFrame, 0.f, 0.f);
 		ASSERT_LT(++frames, 200);
-		ASSERT_GE(player.body.position.y, -2000.f - 60.f);
+		ASSERT_GE(player.body().position.y, -2000.f - 60.f);
 	}
-	EXPECT_NEAR(55.f, player.body.position.y, 1e-3f);
-	EXPECT_EQ(0.f, player.body.velocity.length());
+	EXPECT_NEAR(55.f, player.body().position.y, 1e-3f);
+	EXPECT_EQ(0.f, player.body().velocity.length());
 	// -2000 is reached after about 1.4 s of falling.
 	EXPECT_GT(frames, 80);
 
 	// A checkpoint set by the world wins over the start.
 	level.pieces.dummyAt("cp1", 0, 0, 0);
 	level.world->checkpointName = "D_start";
-	player.body.position = Vector3(5000, -2500, 0);
+	playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.position = Vector3(5000, -2500, 0); });
 	player.step(false, kFrame, 0.f, 0.f);
-	EXPECT_NEAR(55.f, player.body.position.y, 1e-3f);
+	EXPECT_NEAR(55.f, player.body().position.y, 1e-3f);
 }
 
 TEST(PlayerStep, AStartFarAboveAThinFloorLandsOnIt) {
@@ -251,12 +257,12 @@ TEST(PlayerStep, AStartFarAboveAThinFloorLandsOnIt) {
 		float fastest = 0.f, lowest = 1e9f;
 		for (int frame = 0; frame < 80; ++frame) { // landing after about 4 s
 			player.step(false, 0.1f, 0.f, 0.f);
-			fastest = std::max(fastest, player.body.velocity.length());
-			lowest = std::min(lowest, player.body.position.y);
+			fastest = std::max(fastest, player.body().velocity.length());
+			lowest = std::min(lowest, player.body().position.y);
 		}
 		EXPECT_EQ(10000.f, fastest) << height;
 		EXPECT_GT(lowest, 0.f) << height;
-		EXPECT_LT(player.body.position.y, 500.f) << height << ": bouncing on the floor, not started over";
+		EXPECT_LT(player.body().position.y, 500.f) << height << ": bouncing on the floor, not started over";
 		EXPECT_EQ(0.f, level.world->getVariable("below")) << height;
 	}
 }
@@ -270,9 +276,18 @@ TEST(PlayerStep, NumbersThatAreNotFiniteNeverStick) {
 	const float nan = std::numeric_limits<float>::quiet_NaN();
 	const float inf = std::numeric_limits<float>::infinity();
 	const BadCase cases[] = {
-		{"NaN position", [nan](lumaroll::Player& p, lumaroll::SceneWorld&) { p.body.position.y = nan; }},
-		{"infinite velocity", [inf](lumaroll::Player& p, lumaroll::SceneWorld&) { p.body.velocity.x = inf; }},
-		{"NaN velocity", [nan](lumaroll::Player& p, lumaroll::SceneWorld&) { p.body.velocity.z = nan; }},
+		{"NaN position",
+		 [nan](lumaroll::Player& p, lumaroll::SceneWorld&) {
+			 playertest::editBall(p, [nan](lumaroll::BallBody& ball) { ball.position.y = nan; });
+		 }},
+		{"infinite velocity",
+		 [inf](lumaroll::Player& p, lumaroll::SceneWorld&) {
+			 playertest::editBall(p, [inf](lumaroll::BallBody& ball) { ball.velocity.x = inf; });
+		 }},
+		{"NaN velocity",
+		 [nan](lumaroll::Player& p, lumaroll::SceneWorld&) {
+			 playertest::editBall(p, [nan](lumaroll::BallBody& ball) { ball.velocity.z = nan; });
+		 }},
 		{"NaN gravity variable", [nan](lumaroll::Player&, lumaroll::SceneWorld& w) { w.setVariable("gravity", nan); }},
 		{"infinite ball variables",
 		 [inf](lumaroll::Player& p, lumaroll::SceneWorld& w) {
@@ -293,8 +308,8 @@ TEST(PlayerStep, NumbersThatAreNotFiniteNeverStick) {
 		c.spoil(player, *level.world);
 		for (int i = 0; i < 30; ++i) {
 			player.step(i == 3, kFrame, 1.f, 0.5f);
-			ASSERT_TRUE(player.body.position.isFinite()) << c.name << " frame " << i;
-			ASSERT_TRUE(player.body.velocity.isFinite()) << c.name << " frame " << i;
+			ASSERT_TRUE(player.body().position.isFinite()) << c.name << " frame " << i;
+			ASSERT_TRUE(player.body().velocity.isFinite()) << c.name << " frame " << i;
 		}
 	}
 }
@@ -306,7 +321,7 @@ TEST(PlayerStep, ATurnFarOutOfRangeStillEnds) {
 	player.setMoveInput(true, true, true, 1.f, 0.f);
 	level.run(3, kFrame, 0.f, 0.f);
 	EXPECT_TRUE(std::isfinite(player.headingAngle()));
-	EXPECT_TRUE(player.body.position.isFinite());
+	EXPECT_TRUE(player.body().position.isFinite());
 }
 
 } // namespace

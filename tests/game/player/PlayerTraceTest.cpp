@@ -64,12 +64,14 @@ TEST(PlayerTrace, Child) {
 
 		// Far from the window along the track: found again on the whole track.
 		ASSERT_TRUE(level.untilOnRail());
-		player.body.position.z = 5000.f;
+		playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.position.z = 5000.f; });
 		level.run(2);
 
 		// Off the end of L_rail2, once.
 		level.world->runCommand("attachtorail", {"1", "L_rail2"});
-		player.body.position = Vector3(0, 55, RailLevel::kLength1 + RailLevel::kLength2 - 500.f);
+		playertest::editBall(player, [&](lumaroll::BallBody& ball) {
+			ball.position = Vector3(0, 55, RailLevel::kLength1 + RailLevel::kLength2 - 500.f);
+		});
 		level.ride(4.f);
 	}
 	{

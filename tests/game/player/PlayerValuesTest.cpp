@@ -43,7 +43,7 @@ struct Built {
 TEST(PlayerValues, TheFormRecordSetsAndPublishesTheValues) {
 	Built b;
 	b.player->loadForms("a,b,c,d,myshadow,40,2,1500,700,300,0.5,900,0.2");
-	const lumaroll::BallValues& v = b.player->body.values;
+	const lumaroll::BallValues& v = b.player->body().values;
 	EXPECT_EQ(40.f, v.radius);
 	EXPECT_EQ(2.f, v.mass);
 	EXPECT_EQ(1500.f, v.movementForce);
@@ -75,8 +75,8 @@ TEST(PlayerValues, AnIncompleteRecordChangesNothing) {
 	testing::internal::CaptureStderr();
 	b.player->loadForms("a,b,c,d,s,40,2,1500,700,300,0.5,900");
 	EXPECT_EQ("D_forminfo incompleto (12 campos)\n", testing::internal::GetCapturedStderr());
-	EXPECT_EQ(50.f, b.player->body.values.radius);
-	EXPECT_EQ(800.f, b.player->body.values.maxSpeed);
+	EXPECT_EQ(50.f, b.player->body().values.radius);
+	EXPECT_EQ(800.f, b.player->body().values.maxSpeed);
 	EXPECT_TRUE(b.world->written.empty());
 	EXPECT_FALSE(b.world->hasVariable("gravity"));
 	EXPECT_FALSE(b.player->resetBallValues().valid);
@@ -104,7 +104,7 @@ TEST(PlayerValues, ARadiusThatIsNotPositiveAndFiniteIsRefused) {
 		testing::internal::CaptureStderr();
 		b.player->loadForms(std::string("a,b,c,d,s,") + c.field + ",1,1750,800,350,0.4,800,0.1");
 		const std::string err = testing::internal::GetCapturedStderr();
-		EXPECT_EQ(c.radius, b.player->body.values.radius) << c.name;
+		EXPECT_EQ(c.radius, b.player->body().values.radius) << c.name;
 		EXPECT_EQ(c.refused ? "ball: radius '" + std::string(c.field) + "' in D_forminfo ignored\n" : "", err)
 			<< c.name;
 		// The rest of the record still counts.
@@ -114,7 +114,7 @@ TEST(PlayerValues, ARadiusThatIsNotPositiveAndFiniteIsRefused) {
 
 TEST(PlayerValues, ReadingBackTakesOnlyFiniteVariablesTheWorldHolds) {
 	Built b;
-	lumaroll::BallValues& v = b.player->body.values;
+	const lumaroll::BallValues& v = b.player->body().values;
 	// No variables at all: nothing changes (the ball must not freeze).
 	b.player->readBallValues();
 	EXPECT_EQ(800.f, v.maxSpeed);
@@ -209,7 +209,7 @@ TEST(PlayerValues, NoValueFromTheRecordOrTheWorldMakesANumberThatIsNotFinite) {
 			const std::string err = testing::internal::GetCapturedStderr();
 			const bool taken = inRange(source, value);
 			const float expected = taken ? value : defaults.*source.member;
-			EXPECT_EQ(expected, player.body.values.*source.member) << name;
+			EXPECT_EQ(expected, player.body().values.*source.member) << name;
 			char line[128];
 			if (source.variable)
 				std::snprintf(line, sizeof(line), "ball: %s '%g' in %s ignored\n", source.name, double(value),
@@ -221,7 +221,7 @@ TEST(PlayerValues, NoValueFromTheRecordOrTheWorldMakesANumberThatIsNotFinite) {
 			// Rolling into the wall, jumping, and falling from high onto the
 			// floor: the ball's own motion (which the step would hide by a
 			// respawn when a number went wrong), then through the step.
-			lumaroll::BallBody body = player.body;
+			lumaroll::BallBody body = player.body();
 			lumaroll::BallControl control;
 			control.move = Vector3(1, 0, 0);
 			bool finite = true;
@@ -229,15 +229,16 @@ TEST(PlayerValues, NoValueFromTheRecordOrTheWorldMakesANumberThatIsNotFinite) {
 				if (frame == 60)
 					body.position = Vector3(0, 1000, 0);
 				control.jump = frame % 30 == 10;
-				body.integrate(control, player.grid, kFrame);
+				body.integrate(control, player.grid(), kFrame);
 				finite = body.position.isFinite() && body.velocity.isFinite() && std::isfinite(body.rollAngle);
 			}
 			EXPECT_TRUE(finite) << name << ": the ball's motion";
 			for (int frame = 0; frame < 120 && finite; ++frame) {
 				if (frame == 60)
-					player.body.position = Vector3(0, 1000, 0);
+					playertest::editBall(player,
+										 [&](lumaroll::BallBody& ball) { ball.position = Vector3(0, 1000, 0); });
 				player.step(frame % 30 == 10, kFrame, 1.f, 0.f);
-				finite = player.body.position.isFinite() && player.body.velocity.isFinite();
+				finite = player.body().position.isFinite() && player.body().velocity.isFinite();
 			}
 			EXPECT_TRUE(finite) << name << ": the step";
 			// The summary written again (as a respawn at the start does) with the values in use.

@@ -39,15 +39,17 @@ struct TriggerLevel : Level {
 	// Rolls the ball along +x with the stick until it passes x.
 	void rollTo(float x) {
 		player->setMoveInput(true, false, false, 1.f, 0.f);
-		for (int i = 0; i < 600 && player->body.position.x < x; ++i)
+		for (int i = 0; i < 600 && player->body().position.x < x; ++i)
 			player->step(false, kFrame, 0.f, 0.f);
 		player->setMoveInput(true, false, false, 0.f, 0.f);
 	}
 
 	// Puts the ball at rest at (x, 50.01, z) and runs a frame.
 	void putAt(float x, float z) {
-		player->body.position = Vector3(x, 50.01f, z);
-		player->body.velocity = Vector3();
+		playertest::editBall(*player, [&](lumaroll::BallBody& ball) {
+			ball.position = Vector3(x, 50.01f, z);
+			ball.velocity = Vector3();
+		});
 		player->step(false, kFrame, 0.f, 0.f);
 	}
 };
@@ -96,7 +98,9 @@ TEST(PlayerTriggers, TouchableSpheresFireOnEntry) {
 	player.placeAtStart();
 	level.run(5);
 	EXPECT_EQ(0.f, level.world->getVariable("coins"));
-	player.body.position = Vector3(320, 50.01f, 0); // 80 away: within 60 + 50
+	playertest::editBall(player, [&](lumaroll::BallBody& ball) {
+		ball.position = Vector3(320, 50.01f, 0); // 80 away: within 60 + 50
+	});
 	level.run(5);
 	EXPECT_EQ(1.f, level.world->getVariable("coins"));
 }
@@ -136,34 +140,34 @@ TEST(PlayerRequests, LevelFailedRespawnsAtTheCheckpointOrTheStart) {
 	level.putAt(1000.f, -1000.f);
 	level.world->runCommand("levelfailed", {});
 	player.step(false, kFrame, 0.f, 0.f);
-	EXPECT_NEAR(-500.f, player.body.position.x, 1e-3f) << "no checkpoint: the start";
+	EXPECT_NEAR(-500.f, player.body().position.x, 1e-3f) << "no checkpoint: the start";
 
 	level.world->runCommand("checkpoint", {"cp1"});
 	level.putAt(1000.f, -1000.f);
-	player.body.velocity = Vector3(300, 0, 0);
+	playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.velocity = Vector3(300, 0, 0); });
 	level.world->runCommand("levelfailed", {});
 	player.step(false, kFrame, 0.f, 0.f);
-	EXPECT_NEAR(800.f, player.body.position.x, 1e-3f);
-	EXPECT_NEAR(800.f, player.body.position.z, 1e-3f);
-	EXPECT_NEAR(55.f, player.body.position.y, 1e-3f) << "ground + 55";
-	EXPECT_EQ(0.f, player.body.velocity.length());
+	EXPECT_NEAR(800.f, player.body().position.x, 1e-3f);
+	EXPECT_NEAR(800.f, player.body().position.z, 1e-3f);
+	EXPECT_NEAR(55.f, player.body().position.y, 1e-3f) << "ground + 55";
+	EXPECT_EQ(0.f, player.body().velocity.length());
 }
 
 TEST(PlayerRequests, SpeedAndPositionRequestsAndAnEmptyQueue) {
 	TriggerLevel level;
 	lumaroll::Player& player = level.player.operator*();
-	player.body.velocity = Vector3(300, 0, 40);
+	playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.velocity = Vector3(300, 0, 40); });
 	level.world->runCommand("speedmul", {"x", "2"});
 	level.world->runCommand("speedmul", {"x", "nan"});
 	player.applyWorldRequests();
-	EXPECT_EQ(600.f, player.body.velocity.x);
-	EXPECT_EQ(80.f, player.body.velocity.z);
+	EXPECT_EQ(600.f, player.body().velocity.x);
+	EXPECT_EQ(80.f, player.body().velocity.z);
 
 	level.world->runCommand("setobjectpos", {"G_ballforms", "cp1"});
 	player.applyWorldRequests();
-	EXPECT_EQ(Vector3(800, 400, 800).x, player.body.position.x);
-	EXPECT_EQ(400.f, player.body.position.y);
-	EXPECT_EQ(0.f, player.body.velocity.length());
+	EXPECT_EQ(Vector3(800, 400, 800).x, player.body().position.x);
+	EXPECT_EQ(400.f, player.body().position.y);
+	EXPECT_EQ(0.f, player.body().velocity.length());
 
 	level.world->runCommand("speedmul", {"x", "3"});
 	player.step(false, kFrame, 0.f, 0.f);
@@ -178,14 +182,14 @@ TEST(PlayerRequests, UpdateBallValuesReadsTheVariablesFromTheNextStep) {
 	level.world->setVariable("ballmaxspeed", 300.f);
 	level.world->setVariable("radius", 5.f);
 	level.run(30, kFrame, 1.f, 0.f);
-	EXPECT_GT(player.body.velocity.length(), 300.f) << "not read back yet";
+	EXPECT_GT(player.body().velocity.length(), 300.f) << "not read back yet";
 	level.world->runCommand("updateballvalues", {});
 	for (int i = 0; i < 30; ++i) {
 		player.step(false, kFrame, 1.f, 0.f);
-		ASSERT_LE(std::hypot(player.body.velocity.x, player.body.velocity.z), 300.f + 1e-2f);
+		ASSERT_LE(std::hypot(player.body().velocity.x, player.body().velocity.z), 300.f + 1e-2f);
 	}
-	EXPECT_EQ(50.f, player.body.values.radius);
-	EXPECT_EQ(2000.f, player.body.values.gravity);
+	EXPECT_EQ(50.f, player.body().values.radius);
+	EXPECT_EQ(2000.f, player.body().values.gravity);
 
 	// Without a form record there is nothing to reset to.
 	level.world->runCommand("resetballvalues", {});
@@ -197,14 +201,14 @@ TEST(PlayerRequests, UpdateBallValuesReadsTheVariablesFromTheNextStep) {
 	level.world->setVariable("ballmaxspeed", 300.f);
 	level.world->runCommand("updateballvalues", {});
 	player.step(false, kFrame, 1.f, 0.f);
-	EXPECT_EQ(300.f, player.body.values.maxSpeed);
+	EXPECT_EQ(300.f, player.body().values.maxSpeed);
 	level.world->runCommand("resetballvalues", {});
 	player.step(false, kFrame, 1.f, 0.f);
 	EXPECT_EQ(900.f, level.world->getVariable("ballmaxspeed"));
-	EXPECT_EQ(300.f, player.body.values.maxSpeed);
+	EXPECT_EQ(300.f, player.body().values.maxSpeed);
 	level.world->runCommand("updateballvalues", {});
 	player.step(false, kFrame, 1.f, 0.f);
-	EXPECT_EQ(900.f, player.body.values.maxSpeed);
+	EXPECT_EQ(900.f, player.body().values.maxSpeed);
 }
 
 } // namespace

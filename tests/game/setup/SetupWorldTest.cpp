@@ -50,7 +50,7 @@ TEST_F(SetupWorldTest, ThisInAnObjectsScriptNamesTheObject) {
 		level.userProperty(c.object, c.text);
 	}
 	auto session = start(level);
-	lumaroll::SceneWorld* world = session->levelWorld();
+	lumaroll::SceneWorld* world = session->level().world();
 	for (const Case& c : cases) {
 		world->activateTrigger(std::string("T_") + c.object);
 		EXPECT_TRUE(world->hasVariable(c.variable)) << c.object;
@@ -75,8 +75,8 @@ TEST_F(SetupWorldTest, OverridesComeAfterTheMenuDefault) {
 		options.menu = c.menu;
 		options.vars = c.vars;
 		auto session = start(test::testLevelScene());
-		EXPECT_EQ(session->levelWorld()->getVariable("attraction"), c.attraction) << c.name;
-		EXPECT_EQ(session->levelWorld()->getVariable("a"), c.a) << c.name;
+		EXPECT_EQ(session->level().world()->getVariable("attraction"), c.attraction) << c.name;
+		EXPECT_EQ(session->level().world()->getVariable("a"), c.a) << c.name;
 	}
 }
 
@@ -101,11 +101,11 @@ TEST_F(SetupWorldTest, ObjectScriptIsRegisteredOnce) {
 	level.userProperty("crate", "load=box\nstate=2\na01=add,crates,1");
 	auto session = start(level);
 	EXPECT_NE(startOutput.find("logic: 2 triggers, 0 warnings\n"), std::string::npos) << startOutput;
-	lumaroll::SceneWorld* world = session->levelWorld();
+	lumaroll::SceneWorld* world = session->level().world();
 	EXPECT_EQ(world->getTriggerState("switch"), -1);
 	EXPECT_EQ(world->getTriggerState("T_switch"), 2);
 	EXPECT_EQ(world->getTriggerState("crate"), 2);
-	EXPECT_EQ(world->findNode("switch"), session->levelScene()->findNode("switch"));
+	EXPECT_EQ(world->findNode("switch"), session->level().scene()->findNode("switch"));
 	EXPECT_EQ(world->findNode("switch")->getClassId(), hgr::Node::NODE_MESH);
 
 	frame(*session);
@@ -122,7 +122,7 @@ TEST_F(SetupWorldTest, CollectablesCountEachTriggerOnce) {
 	level.dummy("T_door");
 	level.userProperty("T_door", "a01=nop");
 	auto session = start(level);
-	EXPECT_EQ(session->collectablesTotal(), 2);
+	EXPECT_EQ(session->level().collectablesTotal(), 2);
 }
 
 TEST_F(SetupWorldTest, ParticleEffectLivesEightSecondsOfGameTime) {
@@ -133,7 +133,7 @@ TEST_F(SetupWorldTest, ParticleEffectLivesEightSecondsOfGameTime) {
 	level.dummy("T_fire");
 	level.userProperty("T_fire", "state=2\na01=particlefx,spark.prs,T_x");
 	auto session = start(level);
-	hgr::Scene* scene = session->levelScene();
+	hgr::Scene* scene = session->level().scene();
 	frame(*session);
 	std::vector<hgr::Node*> systems = particleSystems(scene);
 	ASSERT_EQ(systems.size(), 1u);
@@ -141,11 +141,11 @@ TEST_F(SetupWorldTest, ParticleEffectLivesEightSecondsOfGameTime) {
 	EXPECT_TRUE(matrixNear(systems[0]->getWorldTransform(), scene->findNode("T_x")->getWorldTransform()));
 
 	// Paused for 20 seconds: no game time passes.
-	overlay.menuOpen = true;
+	overlay.setMenuOpen(true);
 	for (int i = 0; i < 200; ++i)
 		frame(*session, 100);
 	EXPECT_EQ(particleSystems(scene).size(), 1u);
-	overlay.menuOpen = false;
+	overlay.setMenuOpen(false);
 	for (int i = 0; i < 75; ++i)
 		frame(*session, 100);
 	EXPECT_EQ(particleSystems(scene).size(), 1u) << "after 7.5 s";
@@ -157,8 +157,8 @@ TEST_F(SetupWorldTest, ParticleEffectLivesEightSecondsOfGameTime) {
 TEST_F(SetupWorldTest, EffectThatFailsIsReportedOncePerName) {
 	test::writeParticleFile(data, "spark.prs");
 	auto session = start(test::testLevelScene());
-	lumaroll::SceneWorld* world = session->levelWorld();
-	hgr::Node* at = session->levelScene()->findNode("D_start");
+	lumaroll::SceneWorld* world = session->level().world();
+	hgr::Node* at = session->level().scene()->findNode("D_start");
 	testing::internal::CaptureStdout(); // the engine's own note of each exception
 	testing::internal::CaptureStderr();
 	for (int i = 0; i < 100; ++i)
@@ -170,7 +170,7 @@ TEST_F(SetupWorldTest, EffectThatFailsIsReportedOncePerName) {
 	EXPECT_EQ(linesStartingWith(err, "particles 'missing.prs': "), 1) << err;
 	EXPECT_EQ(linesStartingWith(err, "particles 'gone.prs': "), 1) << err;
 	EXPECT_EQ(linesStartingWith(err, "particles "), 2) << err;
-	EXPECT_EQ(particleSystems(session->levelScene()).size(), 1u);
+	EXPECT_EQ(particleSystems(session->level().scene()).size(), 1u);
 }
 
 TEST_F(SetupWorldTest, PressureRumblesThePads) {
@@ -195,10 +195,10 @@ TEST_F(SetupWorldTest, WaterReflectsInTheMenuToo) {
 	options.menu = true;
 	auto session = start(test::waterLevel(0.f, 500.f));
 	frame(*session);
-	lumaroll::WaterReflection* water = session->waterReflection();
+	lumaroll::WaterReflection* water = session->level().water();
 	ASSERT_NE(water, nullptr);
 	ASSERT_NE(water->reflectionTarget(), nullptr);
-	EXPECT_EQ(session->graphicsContext()->reflectionMap.ptr(), water->reflectionTarget());
+	EXPECT_EQ(session->level().graphicsContext()->reflectionMap.ptr(), water->reflectionTarget());
 }
 
 } // namespace

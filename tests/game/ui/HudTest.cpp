@@ -2,11 +2,11 @@
 // world and a player ride: the collectables counter, the ride display, the
 // results panels with the high-score file, and the start logo.
 #include "UiFakes.h"
-#include "app/Scores.h"
 #include "game/app/TestMenuData.h"
-#include "ui/Hud.h"
+#include "store/Scores.h"
 #include "support/Files.h"
 #include "support/TempDir.h"
+#include "ui/Hud.h"
 
 #include <gtest/gtest.h>
 

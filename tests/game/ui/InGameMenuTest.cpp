@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 using namespace lumaroll;
+using A = lumaroll::MenuAction;
 
 namespace {
 
@@ -50,11 +51,11 @@ protected:
 	}
 
 	// Hands the event to the menu; returns its action and records closed.
-	int send(const SDL_Event& e, float pixelsPerPoint = 1.f) {
+	MenuAction send(const SDL_Event& e, float pixelsPerPoint = 1.f) {
 		return menu.handleEvent(e, canvas, drawableHeight, closed, pixelsPerPoint);
 	}
 	// A left click (press and release) at (x, y), from the mouse or a touch.
-	int click(int x, int y, Uint32 which = 0, float pixelsPerPoint = 1.f) {
+	MenuAction click(int x, int y, Uint32 which = 0, float pixelsPerPoint = 1.f) {
 		send(mouse(SDL_MOUSEBUTTONDOWN, x, y, SDL_BUTTON_LEFT, which), pixelsPerPoint);
 		return send(mouse(SDL_MOUSEBUTTONUP, x, y, SDL_BUTTON_LEFT, which), pixelsPerPoint);
 	}
@@ -73,7 +74,8 @@ TEST_F(InGameMenuTest, ItemsFollowTheVirtualWidth) {
 						   "MENU_LEVEL_ATTRACTION", "MENU_LEVEL_1",	  "MENU_LEVEL_2"};
 	const float xs[] = {0.f, 0.f, 0.f, 853.f, 170.5f, 426.5f, 682.5f};
 	const float ys[] = {0.f, 0.f, 0.f, 0.f, 243.f, 243.f, 243.f};
-	const int actions[] = {6, 5, 4, 7, 1, 2, 3};
+	const MenuAction actions[] = {A::Minimise,	A::Volume,	   A::Credits,	 A::Quit,
+								  A::MenuLevel, A::PlayLevel1, A::PlayLevel2};
 	for (size_t i = 0; i < items.size(); ++i) {
 		EXPECT_EQ(items[i].image, names[i]) << i;
 		EXPECT_FLOAT_EQ(items[i].x, xs[i]) << names[i];
@@ -86,20 +88,22 @@ TEST_F(InGameMenuTest, ItemsFollowTheVirtualWidth) {
 	ASSERT_EQ(menu.currentItems().size(), 4u);
 	EXPECT_EQ(menu.currentItems()[1].image, "MENU_VOLUME_OFF");
 	EXPECT_EQ(menu.currentItems()[2].image, "") << "a placeholder on the credits page";
-	EXPECT_EQ(menu.currentItems()[2].action, 0);
+	EXPECT_EQ(menu.currentItems()[2].action, A::None);
 }
 
 TEST_F(InGameMenuTest, ClicksOnItems) {
 	struct Case {
 		const char* name;
 		int x, y;
-		int action;
+		MenuAction action;
 		int page; // after the click
 	};
 	const Case cases[] = {
-		{"taskSwitcher", 30, 30, 6, 0}, {"volume", 100, 59, 5, 0},	   {"credits", 140, 0, 4, 1},
-		{"exit", 799, 10, 7, 0},		{"attraction", 44, 143, 1, 0}, {"level1", 400, 243, 2, 0},
-		{"level2", 755, 342, 3, 0},		{"empty", 520, 243, 0, -1},	   {"belowLevels", 400, 343, 0, -1},
+		{"taskSwitcher", 30, 30, A::Minimise, 0}, {"volume", 100, 59, A::Volume, 0},
+		{"credits", 140, 0, A::Credits, 1},		  {"exit", 799, 10, A::Quit, 0},
+		{"attraction", 44, 143, A::MenuLevel, 0}, {"level1", 400, 243, A::PlayLevel1, 0},
+		{"level2", 755, 342, A::PlayLevel2, 0},	  {"empty", 520, 243, A::None, -1},
+		{"belowLevels", 400, 343, A::None, -1},
 	};
 	for (const Case& c : cases) {
 		menu.open();
@@ -110,63 +114,63 @@ TEST_F(InGameMenuTest, ClicksOnItems) {
 }
 
 TEST_F(InGameMenuTest, EmptyClicksGoBackAPageThenClose) {
-	EXPECT_EQ(click(170, 30), 4);
+	EXPECT_EQ(click(170, 30), A::Credits);
 	ASSERT_EQ(menu.page, 1);
-	EXPECT_EQ(click(400, 243), 0) << "no level items on the credits page";
+	EXPECT_EQ(click(400, 243), A::None) << "no level items on the credits page";
 	EXPECT_EQ(menu.page, 0);
 	EXPECT_FALSE(closed);
-	EXPECT_EQ(click(520, 400), 0);
+	EXPECT_EQ(click(520, 400), A::None);
 	EXPECT_EQ(menu.page, -1);
 	EXPECT_TRUE(closed);
 }
 
 TEST_F(InGameMenuTest, OnlyAReleaseAfterAPressCounts) {
 	// The release of the click that opened the menu, over an item: nothing.
-	EXPECT_EQ(send(mouse(SDL_MOUSEBUTTONUP, 400, 243)), 0);
+	EXPECT_EQ(send(mouse(SDL_MOUSEBUTTONUP, 400, 243)), A::None);
 	EXPECT_TRUE(menu.isOpen());
 	EXPECT_FALSE(closed);
 	// Over no item: the menu stays open.
-	EXPECT_EQ(send(mouse(SDL_MOUSEBUTTONUP, 520, 400)), 0);
+	EXPECT_EQ(send(mouse(SDL_MOUSEBUTTONUP, 520, 400)), A::None);
 	EXPECT_TRUE(menu.isOpen());
 	// Touch releases follow the same rule.
-	EXPECT_EQ(send(mouse(SDL_MOUSEBUTTONUP, 400, 243, SDL_BUTTON_LEFT, SDL_TOUCH_MOUSEID)), 0);
-	EXPECT_EQ(click(400, 243), 2);
+	EXPECT_EQ(send(mouse(SDL_MOUSEBUTTONUP, 400, 243, SDL_BUTTON_LEFT, SDL_TOUCH_MOUSEID)), A::None);
+	EXPECT_EQ(click(400, 243), A::PlayLevel1);
 	// Each release needs its own press.
-	EXPECT_EQ(send(mouse(SDL_MOUSEBUTTONUP, 400, 243)), 0);
+	EXPECT_EQ(send(mouse(SDL_MOUSEBUTTONUP, 400, 243)), A::None);
 	// Opening again forgets a press made before.
 	send(mouse(SDL_MOUSEBUTTONDOWN, 400, 243));
 	menu.open();
-	EXPECT_EQ(send(mouse(SDL_MOUSEBUTTONUP, 400, 243)), 0);
+	EXPECT_EQ(send(mouse(SDL_MOUSEBUTTONUP, 400, 243)), A::None);
 	// A right press does not arm a left release.
 	send(mouse(SDL_MOUSEBUTTONDOWN, 400, 243, SDL_BUTTON_RIGHT));
-	EXPECT_EQ(send(mouse(SDL_MOUSEBUTTONUP, 400, 243)), 0);
+	EXPECT_EQ(send(mouse(SDL_MOUSEBUTTONUP, 400, 243)), A::None);
 }
 
 TEST_F(InGameMenuTest, TouchReleasesActAsMouseReleases) {
-	EXPECT_EQ(click(400, 243, SDL_TOUCH_MOUSEID), 2);
-	EXPECT_EQ(click(520, 400, SDL_TOUCH_MOUSEID), 0);
+	EXPECT_EQ(click(400, 243, SDL_TOUCH_MOUSEID), A::PlayLevel1);
+	EXPECT_EQ(click(520, 400, SDL_TOUCH_MOUSEID), A::None);
 	EXPECT_TRUE(closed);
 }
 
 TEST_F(InGameMenuTest, OtherButtonsOnlySelect) {
 	send(mouse(SDL_MOUSEBUTTONDOWN, 400, 243, SDL_BUTTON_RIGHT));
-	EXPECT_EQ(send(mouse(SDL_MOUSEBUTTONUP, 400, 243, SDL_BUTTON_RIGHT)), 0);
+	EXPECT_EQ(send(mouse(SDL_MOUSEBUTTONUP, 400, 243, SDL_BUTTON_RIGHT)), A::None);
 	EXPECT_EQ(menu.selected, 5);
 	EXPECT_TRUE(menu.isOpen());
-	EXPECT_EQ(send(mouse(SDL_MOUSEMOTION, 100, 30)), 0);
+	EXPECT_EQ(send(mouse(SDL_MOUSEMOTION, 100, 30)), A::None);
 	EXPECT_EQ(menu.selected, 1);
 	send(mouse(SDL_MOUSEMOTION, 520, 30));
 	EXPECT_EQ(menu.selected, -1);
 }
 
 TEST_F(InGameMenuTest, VolumeTogglesAndItsImageFollows) {
-	EXPECT_EQ(click(100, 30), 5);
+	EXPECT_EQ(click(100, 30), A::Volume);
 	EXPECT_FALSE(menu.volumeOn);
 	canvas.clear();
 	menu.draw(canvas);
 	EXPECT_NE(canvas.image("MENU_VOLUME_OFF"), nullptr) << canvas.drawn();
 	EXPECT_EQ(canvas.image("MENU_VOLUME_ON"), nullptr);
-	EXPECT_EQ(click(100, 30), 5);
+	EXPECT_EQ(click(100, 30), A::Volume);
 	EXPECT_TRUE(menu.volumeOn);
 	canvas.clear();
 	menu.draw(canvas);
@@ -176,7 +180,7 @@ TEST_F(InGameMenuTest, VolumeTogglesAndItsImageFollows) {
 TEST_F(InGameMenuTest, Keys) {
 	struct Step {
 		SDL_Keycode key;
-		int action;
+		MenuAction action;
 		int selected;
 		int page;
 	};
@@ -185,15 +189,24 @@ TEST_F(InGameMenuTest, Keys) {
 		std::vector<Step> steps;
 	};
 	const Case cases[] = {
-		{"rightThenLeft", {{SDLK_RIGHT, 0, 4, 0}, {SDLK_LEFT, 0, 6, 0}, {SDLK_LEFT, 0, 5, 0}, {SDLK_LEFT, 0, 4, 0}}},
-		{"rightWraps", {{SDLK_RIGHT, 0, 4, 0}, {SDLK_RIGHT, 0, 5, 0}, {SDLK_RIGHT, 0, 6, 0}, {SDLK_RIGHT, 0, 4, 0}}},
-		{"leftFirst", {{SDLK_LEFT, 0, 6, 0}, {SDLK_RETURN, 3, 6, 0}}},
-		{"returnWithNone", {{SDLK_RETURN, 0, -1, 0}, {SDLK_SPACE, 0, -1, 0}}},
-		{"rightRightReturn", {{SDLK_RIGHT, 0, 4, 0}, {SDLK_RIGHT, 0, 5, 0}, {SDLK_RETURN, 2, 5, 0}}},
-		{"spaceActivates", {{SDLK_RIGHT, 0, 4, 0}, {SDLK_SPACE, 1, 4, 0}}},
-		{"pCloses", {{SDLK_p, 0, -1, -1}}},
-		{"escapeCloses", {{SDLK_ESCAPE, 0, -1, -1}}},
-		{"otherKey", {{SDLK_a, 0, -1, 0}}},
+		{"rightThenLeft",
+		 {{SDLK_RIGHT, A::None, 4, 0},
+		  {SDLK_LEFT, A::None, 6, 0},
+		  {SDLK_LEFT, A::None, 5, 0},
+		  {SDLK_LEFT, A::None, 4, 0}}},
+		{"rightWraps",
+		 {{SDLK_RIGHT, A::None, 4, 0},
+		  {SDLK_RIGHT, A::None, 5, 0},
+		  {SDLK_RIGHT, A::None, 6, 0},
+		  {SDLK_RIGHT, A::None, 4, 0}}},
+		{"leftFirst", {{SDLK_LEFT, A::None, 6, 0}, {SDLK_RETURN, A::PlayLevel2, 6, 0}}},
+		{"returnWithNone", {{SDLK_RETURN, A::None, -1, 0}, {SDLK_SPACE, A::None, -1, 0}}},
+		{"rightRightReturn",
+		 {{SDLK_RIGHT, A::None, 4, 0}, {SDLK_RIGHT, A::None, 5, 0}, {SDLK_RETURN, A::PlayLevel1, 5, 0}}},
+		{"spaceActivates", {{SDLK_RIGHT, A::None, 4, 0}, {SDLK_SPACE, A::MenuLevel, 4, 0}}},
+		{"pCloses", {{SDLK_p, A::None, -1, -1}}},
+		{"escapeCloses", {{SDLK_ESCAPE, A::None, -1, -1}}},
+		{"otherKey", {{SDLK_a, A::None, -1, 0}}},
 	};
 	for (const Case& c : cases) {
 		menu.open();
@@ -208,15 +221,15 @@ TEST_F(InGameMenuTest, Keys) {
 }
 
 TEST_F(InGameMenuTest, KeysOnTheCreditsPage) {
-	EXPECT_EQ(click(170, 30), 4);
-	EXPECT_EQ(send(key(SDLK_RIGHT)), 0);
-	EXPECT_EQ(send(key(SDLK_LEFT)), 0);
+	EXPECT_EQ(click(170, 30), A::Credits);
+	EXPECT_EQ(send(key(SDLK_RIGHT)), A::None);
+	EXPECT_EQ(send(key(SDLK_LEFT)), A::None);
 	EXPECT_EQ(menu.selected, -1) << "arrows do nothing on the credits page";
-	EXPECT_EQ(send(key(SDLK_ESCAPE)), 0);
+	EXPECT_EQ(send(key(SDLK_ESCAPE)), A::None);
 	EXPECT_EQ(menu.page, 0) << "back to the main page";
 	EXPECT_FALSE(closed);
-	EXPECT_EQ(click(170, 30), 4);
-	EXPECT_EQ(send(key(SDLK_p)), 0);
+	EXPECT_EQ(click(170, 30), A::Credits);
+	EXPECT_EQ(send(key(SDLK_p)), A::None);
 	EXPECT_EQ(menu.page, 0);
 }
 
@@ -226,7 +239,7 @@ TEST_F(InGameMenuTest, ClosedMenuTakesNothing) {
 	closed = true;
 	for (const SDL_Event& e : {key(SDLK_RETURN), key(SDLK_p), mouse(SDL_MOUSEBUTTONDOWN, 400, 243),
 							   mouse(SDL_MOUSEBUTTONUP, 400, 243), mouse(SDL_MOUSEMOTION, 400, 243)}) {
-		EXPECT_EQ(send(e), 0);
+		EXPECT_EQ(send(e), A::None);
 		EXPECT_FALSE(closed);
 		EXPECT_EQ(menu.page, -1);
 		EXPECT_EQ(menu.selected, 3);
@@ -243,10 +256,10 @@ TEST_F(InGameMenuTest, WindowPointsBecomeDrawablePixels) {
 	drawableHeight = 960;
 	send(mouse(SDL_MOUSEMOTION, 400, 243), 2.f);
 	EXPECT_EQ(menu.selected, 5);
-	EXPECT_EQ(click(400, 243, 0, 2.f), 2);
+	EXPECT_EQ(click(400, 243, 0, 2.f), A::PlayLevel1);
 	// Points taken as pixels would land at virtual (200, 121.5), on no item.
 	menu.open();
-	EXPECT_EQ(click(400, 243, 0, 1.f), 0);
+	EXPECT_EQ(click(400, 243, 0, 1.f), A::None);
 	EXPECT_TRUE(closed);
 }
 

@@ -100,7 +100,10 @@ public:
 	void unlink(const std::vector<std::string>&) override {}
 	int playAnimation(const std::string&, const std::string&, bool, float, float) override { return 0; }
 	bool isAnimationDone(int) override { return true; }
-	int startTransform(int, const std::string&, const std::string&, float, float, float, float) override { return 0; }
+	int startTransform(lumaroll::TransformKind, const std::string&, const std::string&, float, float, float,
+					   float) override {
+		return 0;
+	}
 	bool isTransformDone(int) override { return true; }
 	void setFade(int, float) override {}
 	bool isKeyPressed(const std::string&) override { return false; }

@@ -64,7 +64,9 @@ TEST(BallShadowDraw, TheQuadShowsItsTextureUnderTheBall) {
 		testing::internal::GetCapturedStdout();
 		player.createShadow(context);
 		ASSERT_NE(nullptr, scene->findNode("sombra_jugador"));
-		player.body.position = math::Vector3(0, 50, 0);
+		lumaroll::BallBody ball = player.body();
+		ball.position = math::Vector3(0, 50, 0);
+		player.setBody(ball);
 		player.placeBallShadow();
 
 		// Straight down from 300 above: the quad (95 wide) fills the middle of the view.
