@@ -3,6 +3,7 @@
 #include "player/BallPhysics.h"
 
 #include "logic/SceneWorld.h"
+#include "player/BallValueRange.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,34 +28,21 @@ const std::string kGravity = "gravity";
 const std::string kJumpSound = "plimbo_jump.wav";
 const std::string kImpactSound = "plimbo_collision.wav";
 
-// Above this no ball value makes sense (forces and speeds run to thousands),
-// and below it no product the ball's motion forms can overflow a float.
-constexpr float kLargestValue = 1e6f;
-
-// A ball value as it comes from the form record or the world's variables,
-// with the range it is taken in; a value outside is ignored with a line and
-// the one before kept.
-struct ValueRange {
-    const char* name; // as the summary line names it
+// A ball value with the range it is taken in.
+struct BallField {
+    const ValueRange& range;
     float BallValues::*member;
-    bool zeroAllowed; // zero is refused where it divides (or makes no ball)
-    float largest;
 };
 
-const ValueRange kRadiusRange{"radius", &BallValues::radius, false, 0.f}; // largest: the grid's contact reach
-const ValueRange kMassRange{"mass", &BallValues::mass, false, kLargestValue};
-const ValueRange kForceRange{"force", &BallValues::movementForce, true, kLargestValue};
-const ValueRange kJumpRange{"jump", &BallValues::jumpForce, true, kLargestValue};
-const ValueRange kFrictionRange{"friction", &BallValues::friction, true, kLargestValue};
-const ValueRange kFrictionSlideRange{"friction slide", &BallValues::frictionSlide, true, kLargestValue};
-const ValueRange kMaxSpeedRange{"max speed", &BallValues::maxSpeed, true, kLargestValue};
-const ValueRange kReboundRange{"rebound", &BallValues::rebound, true, kLargestValue};
-const ValueRange kGravityRange{"gravity", &BallValues::gravity, true, kLargestValue};
-
-bool inRange(const ValueRange& range, float value, float largest)
-{
-    return std::isfinite(value) && (range.zeroAllowed ? value >= 0.f : value > 0.f) && value <= largest;
-}
+const BallField kRadius{kRadiusRange, &BallValues::radius};
+const BallField kMassField{kMassRange, &BallValues::mass};
+const BallField kForce{kForceRange, &BallValues::movementForce};
+const BallField kJump{kJumpRange, &BallValues::jumpForce};
+const BallField kFrictionField{kFrictionRange, &BallValues::friction};
+const BallField kFrictionSlideField{kFrictionSlideRange, &BallValues::frictionSlide};
+const BallField kMaxSpeedField{kMaxSpeedRange, &BallValues::maxSpeed};
+const BallField kReboundField{kReboundRange, &BallValues::rebound};
+const BallField kGravityField{kGravityRange, &BallValues::gravity};
 
 } // namespace
 
@@ -66,24 +54,20 @@ BallPhysics::BallPhysics(hgr::Scene* levelScene, SceneWorld* levelWorld, const C
 void BallPhysics::takeFormValues(const std::vector<std::string>& fields)
 {
     // A field without a number reads as 0, as the record's own reader does.
-    // A ball wider than the contact query reaches would fall through everything.
     BallValues& v = ball.values;
-    const float widest = CollisionGrid::kMaxContactRadiusCells * grid.cellSize;
-    const auto number = [&](size_t i, const ValueRange& range) {
+    const auto number = [&](size_t i, const BallField& field) {
         const float value = static_cast<float>(std::strtod(fields[i].c_str(), nullptr));
-        if (inRange(range, value, range.member == &BallValues::radius ? widest : range.largest))
-            v.*range.member = value;
-        else
-            std::fprintf(stderr, "ball: %s '%s' in D_forminfo ignored\n", range.name, fields[i].c_str());
+        takeValue(field.member == &BallValues::radius ? radiusRange() : field.range, value, v.*field.member,
+                  "in D_forminfo", fields[i]);
     };
-    number(5, kRadiusRange);
-    number(6, kMassRange);
-    number(7, kForceRange);
-    number(8, kJumpRange);
-    number(9, kFrictionRange);
-    number(10, kFrictionSlideRange);
-    number(11, kMaxSpeedRange);
-    number(12, kReboundRange);
+    number(5, kRadius);
+    number(6, kMassField);
+    number(7, kForce);
+    number(8, kJump);
+    number(9, kFrictionField);
+    number(10, kFrictionSlideField);
+    number(11, kMaxSpeedField);
+    number(12, kReboundField);
 
     reset.values = v;
     reset.deathPlane = ball.deathPlane;
@@ -96,7 +80,31 @@ void BallPhysics::takeFormValues(const std::vector<std::string>& fields)
 void BallPhysics::takeModelRadius(float radius)
 {
     if (radius > 1.f && !reset.valid)
-        ball.values.radius = radius;
+        takeValue(radiusRange(), radius, ball.values.radius, "of the ball model");
+}
+
+ValueRange BallPhysics::radiusRange() const
+{
+    // A ball wider than the contact query reaches would fall through everything.
+    ValueRange range = kRadiusRange;
+    range.largest = std::min(range.largest, CollisionGrid::kMaxContactRadiusCells * grid.cellSize);
+    return range;
+}
+
+void BallPhysics::setBody(const BallBody& body)
+{
+    // The motion as given; the values only through the check, the others
+    // (speed limit, jump factor, air control) as they were.
+    const BallValues values = ball.values;
+    ball = body;
+    ball.values = values;
+    const auto take = [&](const BallField& field, const ValueRange& range) {
+        takeValue(range, body.values.*field.member, ball.values.*field.member, "from setBody");
+    };
+    take(kRadius, radiusRange());
+    for (const BallField* field : {&kMassField, &kForce, &kJump, &kFrictionField, &kFrictionSlideField,
+                                   &kMaxSpeedField, &kReboundField, &kGravityField})
+        take(*field, field->range);
 }
 
 void BallPhysics::publishValues(const BallValues& values)
@@ -118,22 +126,17 @@ void BallPhysics::readValues()
         return;
     // Only variables the world holds, and only values in range: an absent or
     // broken variable must not freeze or reverse the ball.
-    const auto read = [this](const std::string& name, const ValueRange& range) {
-        if (!world->hasVariable(name))
-            return;
-        const float value = world->getVariable(name);
-        if (inRange(range, value, range.largest))
-            ball.values.*range.member = value;
-        else
-            std::fprintf(stderr, "ball: %s '%g' in %s ignored\n", range.name, double(value), name.c_str());
+    const auto read = [this](const std::string& name, const BallField& field) {
+        if (world->hasVariable(name))
+            takeValue(field.range, world->getVariable(name), ball.values.*field.member, "in " + name);
     };
-    read(kMass, kMassRange);
-    read(kRebound, kReboundRange);
-    read(kFriction, kFrictionRange);
-    read(kMaxSpeed, kMaxSpeedRange);
-    read(kFrictionSlide, kFrictionSlideRange);
-    read(kJumpForce, kJumpRange);
-    read(kMovementForce, kForceRange);
+    read(kMass, kMassField);
+    read(kRebound, kReboundField);
+    read(kFriction, kFrictionField);
+    read(kMaxSpeed, kMaxSpeedField);
+    read(kFrictionSlide, kFrictionSlideField);
+    read(kJumpForce, kJump);
+    read(kMovementForce, kForce);
 }
 
 void BallPhysics::exchangeValues()
@@ -152,14 +155,14 @@ void BallPhysics::readGravity()
     if (!world || !world->hasVariable(kGravity))
         return;
     const float value = world->getVariable(kGravity);
-    if (inRange(kGravityRange, value, kGravityRange.largest)) {
+    if (inRange(kGravityRange, value)) {
         ball.values.gravity = value;
         gravityIgnored = false;
         return;
     }
     // Read every step: the line only when the value ignored changes.
     if (!gravityIgnored || std::memcmp(&value, &ignoredGravity, sizeof value) != 0)
-        std::fprintf(stderr, "ball: gravity '%g' in gravity ignored\n", double(value));
+        reportIgnored(kGravityRange, value, "in gravity");
     gravityIgnored = true;
     ignoredGravity = value;
 }

@@ -4,13 +4,16 @@
 // impact sounds, and where the ball is put (the level's start, a checkpoint,
 // the respawn of a lost ball).
 //
-// Invariants: every value the form record or the world hands over is finite
-// and in its range (the radius at most the grid's contact reach), else it is
-// refused with a line on stderr and the value before kept; a placement leaves
-// the ball still and off the ground.
+// Invariants: the ball's values are finite and in their ranges
+// (player/BallValueRange.h; the radius at most the grid's contact reach):
+// every writer of them (the form record, the model's radius, the world's
+// variables, the ride, setBody) goes through takeValue, so that a value out
+// of range is refused with a line on stderr and the value before kept; a
+// placement leaves the ball still and off the ground.
 #pragma once
 
 #include "player/Ball.h"
+#include "player/BallValueRange.h"
 #include "player/CollisionGrid.h"
 
 #include <functional>
@@ -45,10 +48,14 @@ public:
 
     // The ball as the last integration, placement or writer left it.
     const BallBody& body() const { return ball; }
-    // The ball for what moves it besides the integration: the rail rider,
-    // the world's requests, and a set-up that places it by hand. The
-    // integration starts from whatever they leave.
+    // The ball for what moves it besides the integration: the rail rider and
+    // the world's requests. The integration starts from whatever they leave.
+    // Its values are written only through takeValue.
     BallBody& body() { return ball; }
+    // Replaces the ball's motion with body's, for a set-up that places the
+    // ball by hand, and takes its values through the range check ("from
+    // setBody"); the speed limit, jump factor and air control stay.
+    void setBody(const BallBody& body);
 
     // Takes the ball values of a form record's fields 5 to 12 (radius, mass,
     // force, jump, friction, friction slide, max speed, rebound; fields holds
@@ -57,14 +64,16 @@ public:
     // when the world has none.
     void takeFormValues(const std::vector<std::string>& fields);
     // The analysed model's body radius: taken when above 1 unless a form
-    // record was loaded (its radius wins).
+    // record was loaded (its radius wins); one wider than the grid's contact
+    // reach is ignored with a line.
     void takeModelRadius(float radius);
     // Writes the seven ball-value variables of values into the world.
     void publishValues(const BallValues& values);
     // Reads back the seven ball-value variables the world holds into the
     // active values. A value that is not finite or is out of its range
     // (below 0, or 0 for the mass; above 1e6) is ignored with a line on
-    // stderr, the active one kept.
+    // stderr ("ball: max speed '-800' in ballmaxspeed ignored"), the active
+    // one kept.
     void readValues();
     // The step's exchange with the world, in this order: the world's
     // "gravity" (readGravity), the reset values published on
@@ -116,6 +125,8 @@ private:
     // Takes the world's "gravity" as the ball's when it is in range (0 to
     // 1e6); a line on stderr when an ignored value first appears.
     void readGravity();
+    // The radius's range: at most the grid's contact reach.
+    ValueRange radiusRange() const;
     // Puts the ball at point, on the ground found within 3000 below point + lift.
     void setOnGround(const math::Vector3& point, float lift);
 };

@@ -169,10 +169,11 @@ public:
     // The ball: values, death plane and motion, as the last step or placement
     // left them (the session's rest watch reads the velocity).
     const BallBody& body() const { return physics.body(); }
-    // Replaces the ball's values and motion between steps, for a set-up that
-    // puts the ball somewhere by hand; the next step starts from it. The
-    // world's variables are not written.
-    void setBody(const BallBody& ball) { physics.body() = ball; }
+    // Replaces the ball's motion between steps, for a set-up that puts the
+    // ball somewhere by hand, and takes its values through the range check
+    // (BallPhysics::setBody); the next step starts from it. The world's
+    // variables are not written.
+    void setBody(const BallBody& ball) { physics.setBody(ball); }
     // The model point the body rolls about, in the player root's space, set
     // by analyseModel (0 before or without a body); the boost effect sits there.
     const math::Vector3& pivotPoint() const { return model.pivotPoint(); }

@@ -10,6 +10,10 @@
 
 namespace lumaroll {
 
+// End points nearer than this are joined: loose segments into one line, and
+// the last point of a path with its first into a loop.
+constexpr float kRailJoin = 2.f;
+
 // A point of a path with its unit tangent (the direction of its segment) and
 // unit up vector, the distance along the path, and for closest-point queries
 // the distance from the query position (1e30 when nothing was found, 0 from
@@ -53,6 +57,9 @@ struct RailPath {
     // the last point (with the last segment's tangent) beyond the end; a zero
     // sample for an empty path.
     RailSample sampleAtDistance(float distance) const;
+    // Whether the path is a loop: its last point meets its first (nearer
+    // than kRailJoin). False for an empty path.
+    bool closed() const { return points.size() >= 2 && (points.back() - points.front()).length() < kRailJoin; }
     // Total length of the path (0 for an empty path).
     float length() const { return lengths.empty() ? 0.f : lengths.back(); }
 

@@ -17,8 +17,6 @@ namespace lumaroll {
 
 namespace {
 
-// End points closer than this are joined.
-constexpr float kNear = 2.f;
 // Cells are wider than the whole reach (2 on either side, with room for
 // rounding): a point's neighbours lie in at most two cells per axis.
 constexpr double kCell = 4.1;
@@ -27,7 +25,7 @@ constexpr int64_t kCellLimit = int64_t(1) << 20;
 
 bool near(const math::Vector3& a, const math::Vector3& b)
 {
-    return (a - b).length() < kNear;
+    return (a - b).length() < kRailJoin;
 }
 
 bool finite(const math::Vector3& p)

@@ -4,6 +4,7 @@
 
 #include "logic/ProcessFlags.h"
 #include "logic/SceneWorld.h"
+#include "player/BallValueRange.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,6 +34,7 @@ void RailRider::attach(const std::string& name, const math::Vector3& ball)
     if (rail >= 0) {
         currentRail = rail;
         railDistance = railList[static_cast<size_t>(rail)].path.closestPoint(ball).distance;
+        lastRidePosition = ball;
     }
 }
 
@@ -46,9 +48,14 @@ void RailRider::leave(const std::string& name, BallBody& ball)
 
 void RailRider::multiplySpeed(BallBody& ball, float factor) const
 {
-    if (!std::isfinite(factor))
+    // Any finite factor, unless the speed it makes is no longer a number
+    // (the ball would be lost).
+    const math::Vector3 scaled = ball.velocity * factor;
+    if (!inRange(kSpeedFactorRange, factor) || !scaled.isFinite()) {
+        reportIgnored(kSpeedFactorRange, factor, "from speedmul");
         return;
-    ball.velocity *= factor;
+    }
+    ball.velocity = scaled;
     if (factor > 1.f && onRail()) {
         const float speed = ball.velocity.length();
         const float limit = 1.15f * railSpeedLimit;
@@ -59,8 +66,7 @@ void RailRider::multiplySpeed(BallBody& ball, float factor) const
 
 void RailRider::setSpeedLimit(float limit)
 {
-    if (std::isfinite(limit))
-        railSpeedLimit = limit;
+    takeValue(kRailSpeedLimitRange, limit, railSpeedLimit, "from maxspeed");
 }
 
 void RailRider::moveToRail(const std::string& name, BallBody& ball)
@@ -74,6 +80,7 @@ void RailRider::moveToRail(const std::string& name, BallBody& ball)
         railDistance = rideStart(rail);
         const RailSample s = railList[static_cast<size_t>(rail)].path.sampleAtDistance(railDistance);
         ball.position = s.position + s.up * (1.5f * ball.values.radius);
+        lastRidePosition = ball.position;
     }
 }
 
@@ -107,15 +114,22 @@ bool RailRider::handOver(RailSample& s, const math::Vector3& position)
     if (!atEnd || rail.next.empty())
         return false;
     const int next = findRail(rail.next);
-    if (next < 0)
+    // A rail that names itself goes round again only when it is a loop: the
+    // end of an open one does not lead to its start, and the ball runs on
+    // past it as past a rail without a next, counting nothing it never rode.
+    if (next < 0 || (next == currentRail && !rail.path.closed()))
         return false;
     if (!world->levelComplete)
         railDistanceRidden += backwards ? railDistance : length - railDistance;
     currentRail = next;
     railDistance = rideStart(next);
+    // Looked for in the first half of the next rail only: on a short loop the
+    // ball just before the joint is at the start of its new lap, not at the
+    // end again (which would count the lap twice and hand over once more).
     const Rail& nextRail = railList[static_cast<size_t>(next)];
-    s = nextRail.forwardDirection < 0.f ? nextRail.path.closestPointNear(position, railDistance, 3000.f, 0.f)
-                                        : nextRail.path.closestPointNear(position, railDistance, 0.f, 3000.f);
+    const float ahead = std::min(3000.f, 0.5f * nextRail.path.length());
+    s = nextRail.forwardDirection < 0.f ? nextRail.path.closestPointNear(position, railDistance, ahead, 0.f)
+                                        : nextRail.path.closestPointNear(position, railDistance, 0.f, ahead);
     return true;
 }
 
@@ -140,6 +154,7 @@ void RailRider::ride(BallBody& body, math::Vector3& forward, BallControl& contro
             railDistance = f.distance;
         }
     }
+    const float ridden = railDistanceRidden;
     handOver(s, p);
 
     const Rail& rail = railList[static_cast<size_t>(currentRail)];
@@ -149,6 +164,12 @@ void RailRider::ride(BallBody& body, math::Vector3& forward, BallControl& contro
             railDistanceRidden += progress;
     }
     railDistance = s.distance;
+    // A frame counts no more than the ball moved: a point that jumps across
+    // the joint of a short loop, or ahead of a ball that stands still,
+    // counts nothing the ball did not ride. Twice its motion, because round
+    // a curve the ball, riding above the track, moves less than its point on it.
+    railDistanceRidden = std::min(railDistanceRidden, ridden + 2.f * (p - lastRidePosition).length());
+    lastRidePosition = p;
 
     body.up += (s.up - body.up) * 0.2f;
     const math::Vector3 d = s.tangent * rail.forwardDirection;
@@ -171,8 +192,8 @@ void RailRider::ride(BallBody& body, math::Vector3& forward, BallControl& contro
     control.move = side * push;
 
     // The ride keeps the speed: no friction, room above the rail speed.
-    body.values.friction = 0.f;
-    body.values.maxSpeed = 1.1f * target;
+    takeValue(kFrictionRange, 0.f, body.values.friction, "from the ride");
+    takeValue(kMaxSpeedRange, 1.1f * target, body.values.maxSpeed, "from the ride");
 
     bool fallen;
     if (!body.onGround) {

@@ -4,7 +4,10 @@
 //
 // Invariants: the index of the current rail is -1 or an index into rails();
 // setRails ends any ride; the distance ridden only grows, and not once the
-// level is complete.
+// level is complete; a frame adds to it no more than twice the way the ball
+// moved since the last frame of the ride (the start of the ride for the
+// first); the rail speed limit is finite and in its range
+// (player/BallValueRange.h).
 #pragma once
 
 #include "player/Ball.h"
@@ -49,10 +52,15 @@ public:
     // Takes the ball off the rail named name when it rides that one, its up
     // straight again.
     void leave(const std::string& name, BallBody& ball);
-    // Multiplies the ball's velocity by factor (nothing for a factor that is
-    // not finite); on a rail a raise stops at 1.15 times the rail speed limit.
+    // Multiplies the ball's velocity by factor; on a rail a raise stops at
+    // 1.15 times the rail speed limit. A factor that is not finite, or one
+    // that makes the velocity so (the ball would be lost), is ignored with
+    // the line "ball: speed factor '<factor>' from speedmul ignored".
     void multiplySpeed(BallBody& ball, float factor) const;
-    // The rail speed limit (3000 until set); a value that is not finite is ignored.
+    // The rail speed limit (3000 until set); a value that is not finite or is
+    // out of 0 to 790000 (so that the ride's max speed, 1.265 times it, stays
+    // in the max speed's range) is ignored with the line
+    // "ball: rail speed limit '<value>' from maxspeed ignored".
     void setSpeedLimit(float limit);
     // Puts the ball at the start of the rail "L_" + name (else the rail
     // called name itself), 1.5 radii above the track along its up, and rides it.
@@ -64,8 +72,10 @@ public:
     // the ball on the track at the rail speed, steers sideways by steer (-1
     // to 1; none while the world's "controls" is 0), follows the track's up,
     // hands over to the next rail, fires the fall trigger once, publishes
-    // "speed01" and counts the distance ridden. Fills control.move and sets
-    // forward to the direction of travel.
+    // "speed01" and counts the distance ridden. Sets the ball's friction to 0
+    // and its max speed to 1.265 times the rail speed limit (both through
+    // the range check). Fills control.move and sets forward to the direction
+    // of travel.
     void ride(BallBody& ball, math::Vector3& forward, BallControl& control, float steer, float dt);
     // Brakes the ride after the last integration hit a wall (a face across
     // the ball's up) at above 250: a speed along forward above 400 falls to
@@ -86,11 +96,14 @@ private:
     float railDistance = 0.f;
     float railSpeedLimit = 3000.f;
     float railDistanceRidden = 0.f;
+    // The ball's centre at the last frame of the ride, or where the ride began.
+    math::Vector3 lastRidePosition;
     float railAirTime = 0.f;
     bool railFallen = false;
 
-    // Hands the ball to the rail named next of the current one at its end;
-    // returns whether it did.
+    // Hands the ball to the rail named next of the current one at its end
+    // (to the same rail only when it is a loop), finding the ball in the
+    // first half of the next rail; returns whether it did.
     bool handOver(RailSample& s, const math::Vector3& position);
     // The index of the rail named name, -1 when none.
     int findRail(const std::string& name) const;

@@ -6,12 +6,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 
 using math::Vector3;
 using playertest::Level;
 using playertest::RailLevel;
 using playertest::SoundRecorder;
 using playertest::kFrame;
+using playertest::kPi;
 
 namespace {
 
@@ -432,6 +436,130 @@ TEST(PlayerRails, TheHandOverComesOneUnitBeforeTheEnd) {
 		lumaroll::BallControl control;
 		player.rideRail(control, 0.f);
 		EXPECT_EQ(level.rail(c.handed ? "L_next" : c.rail), player.railIndex()) << c.name;
+	}
+}
+
+struct SelfNamedCase {
+	const char* name;
+	bool loop;
+	bool backwards;
+};
+
+TEST(PlayerRails, ARailThatNamesItselfCountsOnlyTheWayRidden) {
+	// An open track 2000 long, and a loop of radius 400 (2513 long, so that
+	// the ride's window, 600 behind to 3000 ahead, reaches across its joint)
+	// with a wall round it; each names itself as its next.
+	const SelfNamedCase cases[] = {
+		{"open", false, false},
+		{"open, ridden backwards", false, true},
+		{"loop", true, false},
+		{"loop, ridden backwards", true, true},
+	};
+	for (const SelfNamedCase& c : cases) {
+		Level level;
+		level.pieces.mesh("bed", test::rectangleTriangles(-12000, -12000, 12000, 12000, 0.f));
+		test::RailDrawing self;
+		if (c.loop) {
+			level.pieces.mesh("wall", test::ringWallTriangles(0, 0, 550, 300, 64));
+			self.track = test::circleLoopSegments(0, 0, 0, 400, 64);
+			self.trackNormal = test::circleLoopSegments(0, 1000, 0, 400, 64);
+		} else {
+			self.track = test::straightSegments({0, 0, 0}, {0, 0, 2000}, 4);
+		}
+		self.properties =
+			std::string("tracknormalgravity=1\nnext=L_self") + (c.backwards ? "\nforwarddirection=-1" : "");
+		level.pieces.railNode("L_self", self);
+		lumaroll::Player& player = level.build();
+		testing::internal::CaptureStdout();
+		player.buildRails();
+		testing::internal::GetCapturedStdout();
+		ASSERT_EQ(1, player.railCount()) << c.name;
+		const float length = player.builtRails()[0].path.length();
+		const Vector3 start = c.loop ? Vector3(400, 55, 0) : Vector3(0, 55, c.backwards ? 2000.f : 0.f);
+		playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.position = start; });
+		// Slow enough round the loop that the wall need not hold the ball.
+		if (c.loop)
+			level.world->runCommand("maxspeed", {"1000"});
+		level.world->runCommand("attachtorail", {"1", "L_self"});
+
+		// The way the ball went: round the loop's centre, or along the track.
+		float turned = 0.f;
+		float angle = std::atan2(start.z, start.x);
+		float along = 0.f;
+		for (int frame = 0; frame < 10 * 60; ++frame) {
+			player.step(false, kFrame, 0.f, 0.f);
+			const Vector3& p = player.body().position;
+			const float now = std::atan2(p.z, p.x);
+			turned += std::remainder(now - angle, 2.f * kPi);
+			angle = now;
+			const float z = std::min(std::max(p.z, 0.f), 2000.f);
+			along = std::max(along, c.backwards ? 2000.f - z : z);
+		}
+		const float ridden = player.distanceRidden();
+		if (c.loop) {
+			const float travelled = std::fabs(turned) / (2.f * kPi) * length;
+			EXPECT_GT(travelled, 2.f * length) << c.name << ": at least two laps";
+			EXPECT_NEAR(travelled, ridden, 0.02f * travelled) << c.name;
+		} else {
+			EXPECT_GE(along, 2000.f) << c.name << ": past the end";
+			EXPECT_NEAR(2000.f, ridden, 1.f) << c.name;
+		}
+	}
+}
+
+struct RequestCase {
+	const char* keyword;
+	const char* value;
+	bool taken;
+};
+
+TEST(PlayerRails, RequestsKeepTheBallsNumbersFiniteAndInRange) {
+	// "maxspeed" takes 0 to 790000, "speedmul" every finite factor; what is
+	// refused keeps the value before, with a line.
+	const RequestCase cases[] = {
+		{"maxspeed", "nan", false}, {"maxspeed", "inf", false},	  {"maxspeed", "-inf", false},
+		{"maxspeed", "-5", false},	{"maxspeed", "0", true},	  {"maxspeed", "1e30", false},
+		{"maxspeed", "1000", true}, {"maxspeed", "790000", true}, {"maxspeed", "790001", false},
+		{"speedmul", "nan", false}, {"speedmul", "inf", false},	  {"speedmul", "-inf", false},
+		{"speedmul", "-5", true},	{"speedmul", "0", true},	  {"speedmul", "1e30", true},
+		{"speedmul", "2", true},
+	};
+	for (const RequestCase& c : cases) {
+		const std::string name = std::string(c.keyword) + "," + c.value;
+		RailLevel level;
+		lumaroll::Player& player = *level.player;
+		ASSERT_TRUE(level.untilOnRail()) << name;
+		level.ride(0.5f);
+		testing::internal::CaptureStderr();
+		if (std::string(c.keyword) == "maxspeed")
+			level.world->runCommand("maxspeed", {c.value});
+		else
+			level.world->runCommand("speedmul", {"1", c.value});
+		level.ride(1.f);
+		const std::string err = testing::internal::GetCapturedStderr();
+		const float value = std::strtof(c.value, nullptr);
+		char line[128] = "";
+		if (!c.taken)
+			std::snprintf(line, sizeof line, "ball: %s '%g' from %s ignored\n",
+						  std::string(c.keyword) == "maxspeed" ? "rail speed limit" : "speed factor", double(value),
+						  c.keyword);
+		EXPECT_EQ(line, err) << name;
+		const float limit = std::string(c.keyword) == "maxspeed" && c.taken ? value : 3000.f;
+		EXPECT_NEAR(1.1f * 1.15f * limit, player.body().values.maxSpeed, 1e-6f * limit + 1e-3f) << name;
+		EXPECT_TRUE(player.onRail()) << name;
+		EXPECT_TRUE(player.body().position.isFinite()) << name;
+		EXPECT_TRUE(player.body().velocity.isFinite()) << name;
+		EXPECT_TRUE(std::isfinite(level.speed())) << name << ": speed01";
+
+		// Off the rail and put down at the checkpoint beside it, the ball
+		// lands there and stays, rather than being lost at once.
+		level.world->runCommand("attachtorail", {"0", player.builtRails()[size_t(player.railIndex())].name});
+		level.world->runCommand("setobjectpos", {"G_ballforms", "cp1"});
+		level.ride(1.f);
+		EXPECT_FALSE(player.onRail()) << name;
+		EXPECT_TRUE(player.body().onGround) << name;
+		EXPECT_NEAR(1000.f, player.body().position.x, 300.f) << name;
+		EXPECT_NEAR(-500.f, player.body().position.z, 300.f) << name;
 	}
 }
 

@@ -154,6 +154,7 @@ struct ValueSource {
 	bool open;
 	float hi;
 	float lumaroll::BallValues::*member;
+	bool byHand = false; // set with Player::setBody
 };
 
 const ValueSource kSources[] = {
@@ -173,6 +174,15 @@ const ValueSource kSources[] = {
 	{"max speed", -1, "ballmaxspeed", 0.f, false, 1e6f, &lumaroll::BallValues::maxSpeed},
 	{"rebound", -1, "ballrebound", 0.f, false, 1e6f, &lumaroll::BallValues::rebound},
 	{"gravity", -1, "gravity", 0.f, false, 1e6f, &lumaroll::BallValues::gravity},
+	// By hand; not the gravity, which the world's variable sets every step.
+	{"radius", -1, nullptr, 0.f, true, 12800.f, &lumaroll::BallValues::radius, true},
+	{"mass", -1, nullptr, 0.f, true, 1e6f, &lumaroll::BallValues::mass, true},
+	{"force", -1, nullptr, 0.f, false, 1e6f, &lumaroll::BallValues::movementForce, true},
+	{"jump", -1, nullptr, 0.f, false, 1e6f, &lumaroll::BallValues::jumpForce, true},
+	{"friction", -1, nullptr, 0.f, false, 1e6f, &lumaroll::BallValues::friction, true},
+	{"friction slide", -1, nullptr, 0.f, false, 1e6f, &lumaroll::BallValues::frictionSlide, true},
+	{"max speed", -1, nullptr, 0.f, false, 1e6f, &lumaroll::BallValues::maxSpeed, true},
+	{"rebound", -1, nullptr, 0.f, false, 1e6f, &lumaroll::BallValues::rebound, true},
 };
 
 const char* const kTexts[] = {"nan", "inf", "-inf", "-800", "-1e-30", "0",	   "",	   "none", "1e-30",
@@ -182,11 +192,12 @@ bool inRange(const ValueSource& source, float v) {
 	return std::isfinite(v) && (source.open ? v > source.lo : v >= source.lo) && v <= source.hi;
 }
 
-TEST(PlayerValues, NoValueFromTheRecordOrTheWorldMakesANumberThatIsNotFinite) {
+TEST(PlayerValues, NoValueFromTheRecordTheWorldOrASetUpMakesANumberThatIsNotFinite) {
 	const char* record[] = {"a", "b", "c", "d", "s", "50", "1", "1750", "800", "350", "0.4", "800", "0.1"};
 	for (const ValueSource& source : kSources)
 		for (const char* text : kTexts) {
-			const std::string name = std::string(source.variable ? source.variable : source.name) + " '" + text + "'";
+			const std::string name = std::string(source.variable ? source.variable : source.name) +
+									 (source.byHand ? " by hand" : "") + " '" + text + "'";
 			// A floor with a wall across x 800.
 			Level level;
 			level.pieces.mesh("floor", test::floorTriangles(3000.f, 0.f));
@@ -204,6 +215,8 @@ TEST(PlayerValues, NoValueFromTheRecordOrTheWorldMakesANumberThatIsNotFinite) {
 				level.world->setVariable(source.variable, value);
 				level.world->runCommand("updateballvalues", {});
 			}
+			if (source.byHand)
+				playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.values.*source.member = value; });
 			player.placeAtStart();
 			level.run(2);
 			const std::string err = testing::internal::GetCapturedStderr();
@@ -214,6 +227,8 @@ TEST(PlayerValues, NoValueFromTheRecordOrTheWorldMakesANumberThatIsNotFinite) {
 			if (source.variable)
 				std::snprintf(line, sizeof(line), "ball: %s '%g' in %s ignored\n", source.name, double(value),
 							  source.variable);
+			else if (source.byHand)
+				std::snprintf(line, sizeof(line), "ball: %s '%g' from setBody ignored\n", source.name, double(value));
 			else
 				std::snprintf(line, sizeof(line), "ball: %s '%s' in D_forminfo ignored\n", source.name, text);
 			EXPECT_EQ(taken ? "" : line, err) << name;
