@@ -1,6 +1,7 @@
 #include "app/LevelSession.h"
 
 #include "input/Controllers.h"
+#include "logic/ProcessFlags.h"
 #include "overlay/Overlay.h"
 
 #include <lang/Throwable.h>
@@ -69,6 +70,9 @@ LevelResult LevelSession::finish()
 {
     eventRouting.releaseMouse();
     releaseOverlay();
+    if (traceEnabled())
+        if (const Player* player = levelSetup.player())
+            std::printf("[trace] distance ridden %.0f\n", static_cast<double>(player->distanceRidden()));
     return outcome.result();
 }
 

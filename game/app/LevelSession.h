@@ -46,7 +46,9 @@ public:
     void start();
     // One frame; false once the session has stopped (no frame is drawn then).
     bool frame();
-    // Ends the session's hold on the mouse and the overlay; returns the result.
+    // Ends the session's hold on the mouse and the overlay; returns the
+    // result. With LUMAROLL_TRACE, when the level had a ball, prints
+    // "[trace] distance ridden N" (N in whole scene units).
     LevelResult finish();
 
     // The parts, each used through its own header.

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <string>
 
@@ -179,6 +180,38 @@ TEST_F(SetupProgramTest, PlayRidesRoundAClosedRail) {
 	EXPECT_NE(game.output().find("[trace] rail L_loop: 65 points, 1 pieces, length 25123\n"), std::string::npos)
 		<< game.output();
 	EXPECT_EQ(game.output().find("[trace] rail L_loop: fell"), std::string::npos) << game.output();
+}
+
+TEST_F(SetupProgramTest, PlayCountsOnlyTheWayRiddenOnAnOpenRailThatNamesItself) {
+	ASSERT_TRUE(test::ballModel("").write(data + "/resources/models/plimbo.hgr"));
+	// A straight rail 2000 long naming itself as its next, on a bed that runs
+	// on far past its end: the ball rides it once, then rolls on off its end
+	// until it counts as fallen.
+	test::SceneWriter level;
+	test::LevelFixtures pieces(level);
+	pieces.mesh("bed", test::rectangleTriangles(-2000, -1000, 2000, 16000, 0.f));
+	test::RailDrawing rail;
+	rail.track = test::straightSegments({0, 0, 0}, {0, 0, 2000}, 4);
+	rail.properties = "tracknormalgravity=1\nnext=L_open\ndeathplane=T_fell";
+	pieces.railNode("L_open", rail);
+	pieces.dummyAt("D_start", 0, 100, 0);
+	pieces.boxVolume("T_start", {-300, 0, -300}, {300, 400, 300},
+					 test::TriggerScript().a("attachtorail,1,L_open").text());
+	level.dummy("T_fell");
+	level.userProperty("T_fell", test::TriggerScript().a("add,falls,1").text());
+	const std::string path = test::writeTestLevel(dir.path(), level);
+
+	test::RunningProcess game(test::lumarollBinary(), options({path, "--play"}, {{"LUMAROLL_TRACE", "1"}}));
+	ASSERT_TRUE(game.started());
+	// The deadline only bounds a hang.
+	ASSERT_TRUE(game.waitForOutput("[trace] rail L_open: fell", 120000)) << game.output();
+	game.sendSignal(SIGTERM); // SDL turns it into a quit event
+	const test::ProcessResult r = game.wait(60000);
+	const size_t at = r.out.find("[trace] distance ridden ");
+	ASSERT_NE(at, std::string::npos) << r.out;
+	const long ridden = std::strtol(r.out.c_str() + at + 24, nullptr, 10);
+	EXPECT_GE(ridden, 1999) << r.out.substr(at);
+	EXPECT_LE(ridden, 2000) << r.out.substr(at);
 }
 
 } // namespace
