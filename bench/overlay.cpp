@@ -349,7 +349,7 @@ void SliderDragSaves(benchmark::State& state) {
 		menu.frame();
 		const Clock::time_point t = Clock::now();
 		for (int i = 0; i < 100; ++i)
-			settings.save();
+			menu.overlay.menu().saveSettings();
 		saveMs += msSince(t) / 100.0;
 	}
 	const double runs = double(state.iterations());

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,21 +14,22 @@
 
 namespace lumaroll {
 
-static bool writeAll(int fd, const char* data, std::size_t size)
+// 0 when every byte was written, else the errno of the failed write.
+static int writeAll(int fd, const char* data, std::size_t size)
 {
     while (size > 0) {
         ssize_t n = ::write(fd, data, size);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return false;
+            return errno;
         }
         if (n == 0)
-            return false;
+            return EIO;
         data += n;
         size -= static_cast<std::size_t>(n);
     }
-    return true;
+    return 0;
 }
 
 bool syncToDisk(int fd)
@@ -45,14 +47,17 @@ ReplacingFile::~ReplacingFile()
 bool ReplacingFile::open(const std::string& path, const std::string& tempSuffix)
 {
     abandon();
-    if (path.empty() || path.back() == '/')
-        return false;
+    reason.clear();
+    if (path.empty())
+        return fail(ENOENT);
+    if (path.back() == '/')
+        return fail(EISDIR);
     target = path;
     temp = path + tempSuffix;
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
         temp.clear();
-        return false;
+        return fail(errno);
     }
     // The new file keeps the permissions of the one it replaces (a private
     // settings file stays private).
@@ -64,7 +69,10 @@ bool ReplacingFile::open(const std::string& path, const std::string& tempSuffix)
 
 bool ReplacingFile::write(const char* data, std::size_t size)
 {
-    return fd >= 0 && writeAll(fd, data, size);
+    if (fd < 0)
+        return fail(EBADF);
+    const int error = writeAll(fd, data, size);
+    return error == 0 || fail(error);
 }
 
 bool ReplacingFile::commit()
@@ -72,7 +80,11 @@ bool ReplacingFile::commit()
     // Without the file's flush the rename can reach the disk before the
     // data, and after a power cut the target would be empty; without the
     // folder's flush the rename itself can be lost.
-    if (fd < 0 || !sync(fd)) {
+    if (fd < 0)
+        return fail(EBADF);
+    errno = 0;
+    if (!sync(fd)) {
+        fail(errno);
         abandon();
         return false;
     }
@@ -82,25 +94,34 @@ bool ReplacingFile::commit()
     const std::string folder = dirName(target).empty() ? "/" : dirName(target);
     const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd < 0)
-        return false;
+        return fail(errno);
+    errno = 0;
     const bool flushed = sync(folderFd);
+    const int error = errno;
     ::close(folderFd);
-    return flushed;
+    return flushed || fail(error);
 }
 
 bool ReplacingFile::commitUnflushed()
 {
     if (fd < 0)
-        return false;
+        return fail(EBADF);
     // close can report a delayed write error (quota, network file systems).
     const bool closed = ::close(fd) == 0;
     fd = -1;
     if (!closed || std::rename(temp.c_str(), target.c_str()) != 0) {
+        fail(errno);
         abandon();
         return false;
     }
     temp.clear();
     return true;
+}
+
+bool ReplacingFile::fail(int error)
+{
+    reason = error != 0 ? std::strerror(error) : "Unknown error";
+    return false;
 }
 
 void ReplacingFile::abandon()
@@ -130,12 +151,17 @@ static std::string linkTarget(const std::string& path)
     return result;
 }
 
-bool replaceFileContents(const std::string& path, const std::string& content, const DiskSync& sync)
+bool replaceFileContents(const std::string& path, const std::string& content, const DiskSync& sync,
+                         std::string* why)
 {
     // The process id keeps two running instances from sharing a temporary file.
     ReplacingFile file(sync);
-    return file.open(linkTarget(path), ".tmp." + std::to_string(getpid())) &&
-           file.write(content.data(), content.size()) && file.commit();
+    if (file.open(linkTarget(path), ".tmp." + std::to_string(getpid())) &&
+        file.write(content.data(), content.size()) && file.commit())
+        return true;
+    if (why)
+        *why = file.failure();
+    return false;
 }
 
 NewFileResult writeNewFile(const std::string& path, const char* data, std::size_t size)

@@ -9,8 +9,8 @@
 namespace lumaroll {
 
 // Flushes what was written to an open file or folder (fd, open for the call
-// only) to the disk; false when that fails. syncToDisk is the real one; tests
-// pass one that records the order of the calls or fails.
+// only) to the disk; false, with errno set, when that fails. syncToDisk is the
+// real one; tests pass one that records the order of the calls or fails.
 using DiskSync = std::function<bool(int fd)>;
 
 // fsync(fd) == 0.
@@ -19,7 +19,7 @@ bool syncToDisk(int fd);
 // A file written under a temporary name beside its target and renamed over
 // the target once written and closed, so the target is always either the old
 // file or the whole new one. Abandoned (temporary file removed) unless a
-// commit succeeds.
+// commit succeeds. Every failing step keeps the system's reason for it.
 class ReplacingFile {
 public:
     // sync is what commit() flushes the new file and its folder with.
@@ -47,10 +47,19 @@ public:
     bool commitUnflushed();
     void abandon();
 
+    // The system's text for the errno of the step that failed last ("Is a
+    // directory", "No space left on device"; "Unknown error" when a flush
+    // failed without setting errno); empty while no step has failed.
+    const std::string& failure() const { return reason; }
+
 private:
+    // Keeps the text of error as the failure; returns false.
+    bool fail(int error);
+
     DiskSync sync;
     std::string target, temp;
     int fd = -1;
+    std::string reason;
 };
 
 // Writes content to a temporary file beside path and renames it over path
@@ -58,8 +67,10 @@ private:
 // one, also after a power cut. A symbolic link at path stays: the file it
 // leads to is replaced. Every write, the close and both flushes are checked;
 // returns false when any step fails, and the old file stays unless only the
-// folder's flush failed (see commit()).
-bool replaceFileContents(const std::string& path, const std::string& content, const DiskSync& sync = syncToDisk);
+// folder's flush failed (see commit()). When why is given it then receives
+// the failing step's reason (ReplacingFile::failure).
+bool replaceFileContents(const std::string& path, const std::string& content, const DiskSync& sync = syncToDisk,
+                         std::string* why = nullptr);
 
 enum class NewFileResult { Written, Exists, Failed };
 

@@ -85,7 +85,7 @@ void ControlsTab::draw()
         for (const Choice& choice : kTouchSchemes) {
             if (ImGui::Selectable(tr(choice.labelKey), &choice == current)) {
                 settings.setString("controls.touch", choice.value);
-                settings.save();
+                context.saveSettings();
             }
             context.noteItem(std::string("controls.touch=") + choice.value,
                              menu::selectedText(&choice == current));
@@ -106,7 +106,7 @@ void ControlsTab::draw()
             for (const Choice& choice : kTiltCameras) {
                 if (ImGui::Selectable(tr(choice.labelKey), &choice == &shownCamera)) {
                     settings.setString("controls.tilt_camera", choice.value);
-                    settings.save();
+                    context.saveSettings();
                 }
                 context.noteItem(std::string("controls.tilt_camera=") + choice.value,
                                  menu::selectedText(&choice == &shownCamera));

@@ -136,10 +136,14 @@ void GameTab::drawRecords()
     if (pressed && !recordsConfirm) {
         recordsConfirm = true;
     } else if (pressed) {
-        clearScores();
+        std::string why;
+        if (clearScores(&why))
+            notices.notify(tr("notice.records_cleared"), kIconTrash, 3.5f);
+        else
+            notices.notify(formatText(tr("notice.records_not_cleared"), {why}), nullptr, 7.f);
+        // What the list shows is what the disk holds, cleared or not.
         context.files().rereadScores();
         recordsConfirm = false;
-        notices.notify(tr("notice.records_cleared"), kIconTrash, 3.5f);
     }
 }
 

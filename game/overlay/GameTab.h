@@ -21,8 +21,9 @@ public:
     // Ticking the update box starts the check when it never ran (turning it
     // off stops nothing); the download button opens the release page; the
     // clear button asks once, then removes the scores and confirms with a
-    // notice. The clear button is shown only while the scores differ from
-    // the default ones.
+    // notice, or tells with one why they could not be removed (the list then
+    // shows the file as it is). The clear button is shown only while the
+    // scores differ from the default ones.
     void draw() override;
 
     // The clear-records button waits for its confirming second press; false

@@ -44,7 +44,7 @@ void GraphicsTab::draw()
             if (window)
                 window->setFullscreen(fullscreen);
             settings.setString("graphics.fullscreen", fullscreen ? "1" : "0");
-            settings.save();
+            context.saveSettings();
         }
         context.noteItem("graphics.fullscreen", fullscreen ? "1" : "0");
         if (context.checkbox(tr("graphics.vsync"), "graphics.vsync", true) && window)
@@ -65,7 +65,7 @@ void GraphicsTab::draw()
         if (context.sliderDrag().takeRevert(scaleKey, restored)) {
             // The drag that began here scrolled the page instead.
             settings.setFloat(scaleKey, restored);
-            settings.save();
+            context.saveSettings();
         }
         const float stored = settings.getFloat(scaleKey, 1.f);
         int percent = wholeNumber(100.f * stored + 0.5f);
@@ -78,7 +78,7 @@ void GraphicsTab::draw()
             context.sliderDrag().activated(scaleKey, stored);
         if (changed) {
             settings.setFloat(scaleKey, float(percent) / 100.f);
-            settings.save();
+            context.saveSettings();
         }
 
         const int limit = wholeNumber(settings.getFloat("graphics.fps_limit", 0.f));
@@ -98,7 +98,7 @@ void GraphicsTab::draw()
             for (int fps : {0, 30, 60, 120}) {
                 if (ImGui::Selectable(limitText(fps).c_str(), fps == limit)) {
                     settings.setFloat("graphics.fps_limit", float(fps));
-                    settings.save();
+                    context.saveSettings();
                 }
                 context.noteItem("graphics.fps_limit=" + std::to_string(fps), menu::selectedText(fps == limit));
             }

@@ -43,7 +43,7 @@ void drawLanguageRow(MenuContext& context)
     if (chosen.empty())
         return;
     settings.setString("general.language", chosen);
-    settings.save();
+    context.saveSettings();
     // Every label from here on, in this frame too, is in the chosen language.
     Translations::instance().setLanguage(chosen);
 }

@@ -26,6 +26,8 @@ std::string shownValue(const char* format, float value)
 
 } // namespace
 
+MenuContext::MenuContext(Notices& notices) : saver(notices) {}
+
 void MenuContext::setUp(Window& window, const OverlayPlatform& platform, const MenuMetrics& metrics,
                         bool iconsLoaded)
 {
@@ -80,7 +82,7 @@ bool MenuContext::checkbox(const char* label, const char* key, bool fallback)
     if (!changed)
         return false;
     Settings::instance().setBool(key, value);
-    Settings::instance().save();
+    saveSettings();
     return true;
 }
 
@@ -94,7 +96,7 @@ bool MenuContext::slider(const char* label, const char* key, const char* format,
     if (drag.takeRevert(key, restored)) {
         // The drag that began on this slider scrolled the page instead.
         settings.setFloat(key, restored);
-        settings.save();
+        saveSettings();
         float shown = restored;
         ImGui::SliderFloat("##v", &shown, min, max, format);
         ImGui::PopID();
@@ -111,7 +113,7 @@ bool MenuContext::slider(const char* label, const char* key, const char* format,
     if (!changed)
         return false;
     settings.setFloat(key, value);
-    settings.save();
+    saveSettings();
     return true;
 }
 

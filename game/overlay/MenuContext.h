@@ -2,9 +2,10 @@
 // overlay's bring-up, the layout (UI scale, compact), whether the icon font
 // is there, the import-screen mode, the title picture, the files the menu
 // shows from disk, the report of the GUI frame being drawn with the trace of
-// its named items, and the widgets bound to settings with the slider drag
-// they share. The overlay owns it and sets it up at init; the tabs, the
-// import page, the notices and the content scrolling hold a reference.
+// its named items, the saving of the settings, and the widgets bound to
+// settings with the slider drag they share. The overlay owns it and sets it
+// up at init; the tabs, the import page, the notices and the content
+// scrolling hold a reference.
 //
 // The drawing members run inside a GUI frame only.
 #pragma once
@@ -13,6 +14,7 @@
 #include "overlay/MenuFiles.h"
 #include "overlay/MenuMetrics.h"
 #include "overlay/OverlayPlatform.h"
+#include "overlay/SettingsSaver.h"
 #include "overlay/SliderDrag.h"
 #include "overlay/TitlePicture.h"
 #include "platform/Window.h"
@@ -22,9 +24,12 @@
 
 namespace lumaroll {
 
+class Notices;
+
 class MenuContext {
 public:
-    MenuContext() = default;
+    // The notices (a failed save is told there) are the overlay's and outlive the context.
+    explicit MenuContext(Notices& notices);
     MenuContext(const MenuContext&) = delete;
     MenuContext& operator=(const MenuContext&) = delete;
 
@@ -73,8 +78,13 @@ public:
     // context (the overlay's run), in the first frame that gives the item a size.
     void traceItem(const std::string& name);
 
+    // Writes the settings store to config.ini (SettingsSaver.h: a failure is
+    // printed and told by a notice). Every change the menu and the overlay's
+    // keys store is saved through it at once; false when it could not be.
+    bool saveSettings() { return saver.save(); }
+
     // Widgets bound to a setting: one table row with the label and a check
-    // box or slider. Each change is stored and config.ini saved at once; true
+    // box or slider. Each change is stored and saved at once (saveSettings); true
     // when the stored value changed this frame. A slider under a vertical
     // drag that became a scroll gets its value from before the drag back
     // (and returns true then).
@@ -94,6 +104,7 @@ private:
     bool importScreenMode = false;
     TitlePicture titlePicture;
     MenuFiles menuFiles;
+    SettingsSaver saver;
     SliderDrag drag;
     FrameReport frame;
     // Items already traced in this run.

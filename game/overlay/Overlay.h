@@ -73,10 +73,10 @@ public:
     // controller's Back button and a tap of three or more fingers (once a
     // tap, when its third finger comes down; the finger-downs from the third
     // on are consumed) open and close the menu; F11 toggles fullscreen (and
-    // stores it) and F2 asks for a screenshot whether the menu is open or
-    // not. With the menu open the touch gesture comes first
-    // (ContentScroll.h), and every other event goes to the GUI and is
-    // consumed, except SDL_QUIT and window events.
+    // stores and saves it, MenuContext::saveSettings) and F2 asks for a
+    // screenshot whether the menu is open or not. With the menu open the
+    // touch gesture comes first (ContentScroll.h), and every other event goes
+    // to the GUI and is consumed, except SDL_QUIT and window events.
     bool handleEvent(const SDL_Event& event);
 
     // The overlay's frame, after the game has drawn and before the swap: the
@@ -165,8 +165,9 @@ private:
     // The notices, when any are queued, on the platform's clock.
     void drawNotices();
 
-    MenuContext shared;
+    // Before the context, which tells of failed saves with them.
     Notices noticeQueue;
+    MenuContext shared;
     ScreenTexts texts;
     GuiInput input;
     ContentScroll scrolling;

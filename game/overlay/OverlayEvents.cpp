@@ -64,7 +64,7 @@ void Overlay::toggleFullscreen()
         window->setFullscreen(on);
     // The request is stored even when the window refused it.
     Settings::instance().setString("graphics.fullscreen", on ? "1" : "0");
-    Settings::instance().save();
+    shared.saveSettings();
 }
 
 } // namespace lumaroll

@@ -79,7 +79,7 @@ bool addFont(const char* relPath, const ImWchar* glyphRanges, float sizePx)
 } // namespace
 
 Overlay::Overlay()
-    : scrolling(shared, input), imports(shared), game(shared, noticeQueue, updates, imports),
+    : shared(noticeQueue), scrolling(shared, input), imports(shared), game(shared, noticeQueue, updates, imports),
       controls(shared, noticeQueue), graphics(shared), sound(shared), improvements(shared), about(shared)
 {
 }

@@ -5,8 +5,11 @@
 #include "files/RegularFile.h"
 
 #include <cctype>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
 namespace lumaroll {
 
@@ -77,9 +80,21 @@ bool scoresAreDefault()
     return readScores() == defaultScores();
 }
 
-void clearScores()
+bool clearScores(const std::string& file, std::string* why)
 {
-    std::remove(scoresPath().c_str());
+    // unlink, unlike remove, never takes an empty folder in the file's place.
+    if (::unlink(file.c_str()) == 0 || errno == ENOENT || errno == ENOTDIR)
+        return true;
+    const std::string reason = std::strerror(errno);
+    std::fprintf(stderr, "scores: could not remove %s: %s\n", file.c_str(), reason.c_str());
+    if (why)
+        *why = reason;
+    return false;
+}
+
+bool clearScores(std::string* why)
+{
+    return clearScores(scoresPath(), why);
 }
 
 int addHighScore(const std::string& file, int score, std::vector<int>& list, bool& saved)

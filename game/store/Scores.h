@@ -22,8 +22,13 @@ std::vector<int> readScores(const std::string& file);
 // True when readScores() equals the default list.
 bool scoresAreDefault();
 
-// Removes the file; failure is ignored.
-void clearScores();
+// Removes the file (a folder or anything else in its place is never
+// removed); true when it is gone or there was none. False when it cannot be
+// removed: the file stays, "scores: could not remove <path>: <reason>" is
+// printed (a line of the log) and why, when given, receives the system's
+// reason ("Is a directory").
+bool clearScores(std::string* why = nullptr);
+bool clearScores(const std::string& file, std::string* why);
 
 // Inserts score into the stored list (below equal scores), keeps the best three,
 // writes the file and hands the list back. Returns the new place 0 to 2, or -1

@@ -70,16 +70,28 @@ void Settings::migrate(const std::string& file)
         changed = true;
     if (entries.erase("controls.touch_swap_sides") > 0)
         changed = true;
+    // The overlay is not up yet: the log alone can tell of a failed rewrite.
     if (changed)
-        saveTo(file);
+        saveReporting(file, nullptr);
 }
 
-bool Settings::save() const
+bool Settings::save(std::string* why) const
 {
-    return saveTo(path());
+    return saveReporting(path(), why);
 }
 
-bool Settings::saveTo(const std::string& file) const
+bool Settings::saveReporting(const std::string& file, std::string* why) const
+{
+    std::string reason;
+    if (saveTo(file, &reason))
+        return true;
+    std::fprintf(stderr, "settings: could not save %s: %s\n", file.c_str(), reason.c_str());
+    if (why)
+        *why = reason;
+    return false;
+}
+
+bool Settings::saveTo(const std::string& file, std::string* why) const
 {
     size_t slash = file.rfind('/');
     if (slash != std::string::npos)
@@ -87,7 +99,7 @@ bool Settings::saveTo(const std::string& file) const
     std::string text = "# Lumaroll settings\n";
     for (const auto& entry : entries)
         text += entry.first + "=" + entry.second + "\n";
-    return replaceFileContents(file, text);
+    return replaceFileContents(file, text, syncToDisk, why);
 }
 
 std::string Settings::getString(std::string_view key, const std::string& fallback) const

@@ -29,12 +29,13 @@ public:
     // Reads the given file; the same as load() for another path.
     void loadFrom(const std::string& file);
 
-    // Writes the whole store and flushes it to the disk (replaceFileContents);
-    // returns false when the file could not be written or flushed, in which
-    // case the old file is left as it was (unless only the flush of its
-    // folder failed).
-    bool save() const;
-    bool saveTo(const std::string& file) const;
+    // Writes the whole store to file, creating its folder first, and flushes
+    // it to the disk (replaceFileContents); returns false when the file could
+    // not be written or flushed, in which case the old file is left as it was
+    // (unless only the flush of its folder failed) and why, when given,
+    // receives the system's reason ("Is a directory"). Prints nothing; the
+    // process's own file is saved through save() below, which does.
+    bool saveTo(const std::string& file, std::string* why = nullptr) const;
 
     // The store: key to text, in key order. Keys are looked up as string
     // views, so that the frame loop's reads of literal keys allocate nothing.
@@ -48,7 +49,7 @@ public:
     float getFloat(std::string_view key, float fallback) const;
 
     // Store the value as text ("1" or "0" for a bool, printf's %g for a
-    // float), replacing the key's old one; only save writes the file. The
+    // float), replacing the key's old one; only a save writes the file. The
     // overlay's menu writes the settings through them.
     void setString(const std::string& key, const std::string& value);
     void setBool(const std::string& key, bool value);
@@ -64,7 +65,18 @@ public:
     void clear() { entries.clear(); }
 
 private:
-    // Replaces old keys by their current form; saves to file when anything changed.
+    // The overlay's saver (overlay/SettingsSaver.h) is the one caller of
+    // save() outside the store: it also tells the user when a save fails.
+    friend class SettingsSaver;
+
+    // saveTo(path()), printing "settings: could not save <path>: <reason>"
+    // (a line of the log) when it fails; the reason then goes to why too.
+    bool save(std::string* why) const;
+    // saveTo(file) with the failure printed as save() prints it.
+    bool saveReporting(const std::string& file, std::string* why) const;
+
+    // Replaces old keys by their current form; saves to file when anything
+    // changed (a failure is printed, the migrated store stays in force).
     void migrate(const std::string& file);
 
     Store entries;

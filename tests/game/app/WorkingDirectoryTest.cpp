@@ -73,7 +73,7 @@ TEST_P(WorkingDirectoryTest, UserFoldersStayWhereTheProgramStarted) {
 	EXPECT_TRUE(fileExists(start + "/" + c.dataFolder + "/level2.scores"));
 	Settings settings;
 	settings.setString("general.language", "en");
-	EXPECT_TRUE(settings.save());
+	EXPECT_TRUE(settings.saveTo(Settings::path()));
 	EXPECT_TRUE(fileExists(start + "/" + c.configFolder + "/config.ini"));
 }
 

@@ -7,6 +7,7 @@
 
 #include "overlay/ImportPage.h"
 #include "overlay/MenuContext.h"
+#include "overlay/Notices.h"
 #include "overlay/PackagePicker.h"
 #include "overlay/SafeFormat.h"
 #include "overlay/Translations.h"
@@ -114,7 +115,8 @@ protected:
 	test::ScopedEnv env;
 	std::string package = dir / "game.deb";
 	std::string digest;
-	MenuContext context;
+	Notices notices;
+	MenuContext context{notices};
 	ImportPage page{context};
 };
 

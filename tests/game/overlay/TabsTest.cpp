@@ -22,8 +22,10 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <cerrno>
 #include <cstring>
 #include <thread>
+#include <unistd.h>
 
 using namespace lumaroll;
 
@@ -107,6 +109,30 @@ TEST_F(TabsTest, RecordsAndTheirTwoPressClear) {
 			  std::string::npos);
 	EXPECT_FALSE(test::fileExists(scoresFile()));
 	EXPECT_FALSE(drawn("game.records_clear"));
+	EXPECT_FALSE(overlay.gameTab().clearPending());
+}
+
+// Between the two presses something else took the file's place: it stays,
+// the user is told why, and the list shows what the disk now holds.
+TEST_F(TabsTest, AClearThatCannotRemoveTheFileSaysWhy) {
+	test::writeFile(scoresFile(), "4000\n");
+	openMenu(1280, 720);
+	ASSERT_EQ(shown("records.1").text, "1. 4000 m");
+	click("game.records_clear");
+	ASSERT_TRUE(overlay.gameTab().clearPending());
+	ASSERT_EQ(unlink(scoresFile().c_str()), 0);
+	ASSERT_TRUE(test::makeDirs(scoresFile() + "/kept"));
+	testing::internal::CaptureStdout();
+	testing::internal::CaptureStderr();
+	click("game.records_clear");
+	const std::string out = testing::internal::GetCapturedStdout();
+	const std::string err = testing::internal::GetCapturedStderr();
+	const std::string why = std::strerror(EISDIR);
+	EXPECT_EQ(err, "scores: could not remove " + scoresFile() + ": " + why + "\n");
+	EXPECT_EQ(out, "notice: " + formatText(tr("notice.records_not_cleared"), {why}) + "\n");
+	EXPECT_EQ(tr("notice.records_not_cleared"), "Best distances could not be cleared: %s");
+	EXPECT_TRUE(test::isDirectory(scoresFile() + "/kept"));
+	EXPECT_EQ(shown("records.1").text, "1. 3500 m") << "a folder reads as the default list";
 	EXPECT_FALSE(overlay.gameTab().clearPending());
 }
 

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -99,6 +101,7 @@ TEST(ReplacingFileTest, FlushesTheFileBeforeTheRenameAndTheFolderAfter) {
 	for (const auto& c : cases) {
 		ASSERT_TRUE(test::writeFile(path, "3500\n"));
 		std::vector<std::string> flushes;
+		std::string why = "untouched";
 		const DiskSync recorder = [&](int fd) {
 			const std::string target = test::readFile(path);
 			flushes.push_back(std::string(isOpenOn(fd, temp)		 ? "file"
@@ -106,13 +109,43 @@ TEST(ReplacingFileTest, FlushesTheFileBeforeTheRenameAndTheFolderAfter) {
 																	 : "other") +
 							  "; target " + target.substr(0, target.find('\n')) +
 							  (test::fileExists(temp) ? "; temporary file present" : "; temporary file gone"));
-			return flushes.size() != c.failingFlush;
+			if (flushes.size() != c.failingFlush)
+				return true;
+			errno = EIO; // as a failing disk reports it
+			return false;
 		};
-		EXPECT_EQ(replaceFileContents(path, "4000\n", recorder), c.saved) << c.name;
+		EXPECT_EQ(replaceFileContents(path, "4000\n", recorder, &why), c.saved) << c.name;
+		// The reason is the failed flush's own, not that of the clean-up after it.
+		EXPECT_EQ(why, c.saved ? "untouched" : std::strerror(EIO)) << c.name;
 		EXPECT_EQ(flushes, c.flushes) << c.name;
 		EXPECT_EQ(test::readFile(path), c.left) << c.name;
 		EXPECT_FALSE(test::fileExists(temp)) << c.name;
 	}
+}
+
+// A failed save tells why, from the step that failed: the user reads it.
+TEST(ReplacingFileTest, AFailedReplacementGivesTheSystemsReason) {
+	test::TempDir dir;
+	ASSERT_TRUE(test::makeDirs(dir / "folder/inside"));
+	ASSERT_TRUE(test::writeFile(dir / "plain", "x"));
+	const struct {
+		const char* name;
+		std::string path;
+		int error;
+	} cases[] = {
+		{"a folder in the file's place: the rename", dir / "folder", EISDIR},
+		{"a file in the folder's place: the temporary file", dir / "plain/config.ini", ENOTDIR},
+		{"no folder: the temporary file", dir / "missing/config.ini", ENOENT},
+		{"a path naming a folder", dir / "folder/", EISDIR},
+	};
+	for (const auto& c : cases) {
+		std::string why;
+		EXPECT_FALSE(replaceFileContents(c.path, "new\n", syncToDisk, &why)) << c.name;
+		EXPECT_EQ(why, std::strerror(c.error)) << c.name;
+	}
+	EXPECT_TRUE(test::isDirectory(dir / "folder/inside")) << "the folder is left as it was";
+	EXPECT_EQ(test::readFile(dir / "plain"), "x");
+	EXPECT_FALSE(test::fileExists(dir / ("folder.tmp." + std::to_string(getpid())))) << "no temporary file stays";
 }
 
 } // namespace

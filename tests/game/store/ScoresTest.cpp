@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <ostream>
 
 using namespace lumaroll;
@@ -98,7 +100,7 @@ TEST_F(ScoresFileTest, DefaultAndClearUseTheDataDirectory) {
 	test::ScopedEnv env{{"XDG_DATA_HOME", dir.path().c_str()}};
 	EXPECT_EQ(scoresPath(), dir / "lumaroll/level2.scores");
 	EXPECT_TRUE(scoresAreDefault());
-	clearScores(); // no file: nothing happens
+	EXPECT_TRUE(clearScores()); // no file: nothing to remove
 	Scores list;
 	bool saved = false;
 	EXPECT_EQ(addHighScore(100, list, saved), -1);
@@ -106,9 +108,38 @@ TEST_F(ScoresFileTest, DefaultAndClearUseTheDataDirectory) {
 	EXPECT_TRUE(scoresAreDefault()); // a file holding exactly the default list counts as default
 	EXPECT_EQ(addHighScore(5000, list, saved), 0);
 	EXPECT_FALSE(scoresAreDefault());
-	clearScores();
+	EXPECT_TRUE(clearScores());
 	EXPECT_FALSE(test::fileExists(scoresPath()));
 	EXPECT_EQ(readScores(), defaultScores());
+}
+
+// Only a missing file needs no removing; whatever stays is reported with its
+// reason, and a folder in the file's place is never taken, even an empty one.
+TEST_F(ScoresFileTest, AClearThatRemovesNothingSaysWhy) {
+	ASSERT_TRUE(test::writeFile(dir / "plain", "x"));
+	const struct {
+		const char* name;
+		std::string path;
+		bool folder; // a folder stands at path
+		bool cleared;
+		const char* why;
+	} cases[] = {
+		{"a missing file", file(), false, true, ""},
+		{"below a plain file", dir / "plain/level2.scores", false, true, ""},
+		{"an empty folder", file(), true, false, std::strerror(EISDIR)},
+	};
+	for (const auto& c : cases) {
+		if (c.folder) {
+			ASSERT_TRUE(test::makeDirs(c.path)) << c.name;
+		}
+		std::string why;
+		testing::internal::CaptureStderr();
+		EXPECT_EQ(clearScores(c.path, &why), c.cleared) << c.name;
+		const std::string printed = testing::internal::GetCapturedStderr();
+		EXPECT_EQ(why, c.why) << c.name;
+		EXPECT_EQ(printed, c.cleared ? "" : "scores: could not remove " + c.path + ": " + c.why + "\n") << c.name;
+		EXPECT_EQ(test::isDirectory(c.path), c.folder) << c.name;
+	}
 }
 
 TEST_F(ScoresFileTest, UnwritableFileKeepsResultAndOldFileAndSaysSo) {

@@ -9,8 +9,11 @@
 
 #include <ostream>
 
+#include <cerrno>
 #include <cmath>
 #include <csignal>
+#include <cstring>
+#include <functional>
 #include <dirent.h>
 #include <sys/stat.h>
 #include <sys/resource.h>
@@ -26,6 +29,21 @@ protected:
 	void load(const std::string& text) {
 		ASSERT_TRUE(test::writeFile(file(), text));
 		settings.loadFrom(file());
+	}
+	// Runs fn with writes limited to bytes per file, so that a longer write
+	// fails part-way, as on a full disk ("File too large").
+	static void withFileSizeLimit(rlim_t bytes, const std::function<void()>& fn) {
+		struct sigaction ignore = {}, old = {};
+		ignore.sa_handler = SIG_IGN;
+		sigaction(SIGXFSZ, &ignore, &old);
+		rlimit saved;
+		getrlimit(RLIMIT_FSIZE, &saved);
+		rlimit small = saved;
+		small.rlim_cur = bytes;
+		setrlimit(RLIMIT_FSIZE, &small);
+		fn();
+		setrlimit(RLIMIT_FSIZE, &saved);
+		sigaction(SIGXFSZ, &old, nullptr);
 	}
 	// Names in the folder other than config.ini (left-over temporary files).
 	std::vector<std::string> strayFiles() const {
@@ -195,7 +213,7 @@ TEST_F(SettingsFileTest, SaveUsesTheConfigurationDirectory) {
 	ScopedEnv env{{"XDG_CONFIG_HOME", dir.path().c_str()}};
 	EXPECT_EQ(Settings::path(), dir / "lumaroll/config.ini");
 	settings.setBool("graphics.vsync", false);
-	ASSERT_TRUE(settings.save());
+	ASSERT_TRUE(settings.saveTo(Settings::path()));
 	Settings reread;
 	reread.load();
 	EXPECT_EQ(reread.getString("graphics.vsync", ""), "0");
@@ -206,29 +224,41 @@ TEST_F(SettingsFileTest, FailedSaveKeepsTheOldFile) {
 	const std::string before = test::readFile(file());
 	settings.setString("general.language", std::string(4096, 'x'));
 
-	// A file-size limit makes the write fail part-way, as a full disk would.
-	struct sigaction ignore = {}, old = {};
-	ignore.sa_handler = SIG_IGN;
-	sigaction(SIGXFSZ, &ignore, &old);
-	rlimit saved;
-	getrlimit(RLIMIT_FSIZE, &saved);
-	rlimit small = saved;
-	small.rlim_cur = 1024;
-	setrlimit(RLIMIT_FSIZE, &small);
-	const bool saved_ok = settings.saveTo(file());
-	setrlimit(RLIMIT_FSIZE, &saved);
-	sigaction(SIGXFSZ, &old, nullptr);
+	bool saved = true;
+	std::string why;
+	withFileSizeLimit(1024, [&] { saved = settings.saveTo(file(), &why); });
 
-	EXPECT_FALSE(saved_ok);
+	EXPECT_FALSE(saved);
+	EXPECT_EQ(why, std::strerror(EFBIG));
 	EXPECT_EQ(test::readFile(file()), before);
 	EXPECT_TRUE(strayFiles().empty());
 }
 
-TEST_F(SettingsFileTest, SaveOverADirectoryFails) {
+TEST_F(SettingsFileTest, SaveOverADirectoryFailsWithItsReasonAndPrintsNothing) {
 	ASSERT_TRUE(test::makeDirs(file()));
 	settings.setString("a", "1");
-	EXPECT_FALSE(settings.saveTo(file()));
+	std::string why;
+	testing::internal::CaptureStderr();
+	testing::internal::CaptureStdout();
+	EXPECT_FALSE(settings.saveTo(file(), &why));
+	EXPECT_EQ(testing::internal::GetCapturedStdout() + testing::internal::GetCapturedStderr(), "")
+		<< "telling the user is the caller's part";
+	EXPECT_EQ(why, std::strerror(EISDIR));
 	EXPECT_TRUE(test::isDirectory(file()));
+	EXPECT_TRUE(strayFiles().empty());
+}
+
+// The rewrite after a migration runs before anything can show a notice: the
+// log tells of its failure, and the migrated values stay in force.
+TEST_F(SettingsFileTest, AFailedRewriteAfterAMigrationIsLogged) {
+	const std::string old = "# Lumaroll settings\ncontrols.scheme=2\ngeneral.language=" + std::string(2048, 'x') + "\n";
+	ASSERT_TRUE(test::writeFile(file(), old));
+	testing::internal::CaptureStderr();
+	withFileSizeLimit(1024, [&] { settings.loadFrom(file()); });
+	EXPECT_EQ(testing::internal::GetCapturedStderr(),
+			  "settings: could not save " + file() + ": " + std::strerror(EFBIG) + "\n");
+	EXPECT_EQ(settings.getString("controls.scheme", "absent"), "absent");
+	EXPECT_EQ(test::readFile(file()), old);
 	EXPECT_TRUE(strayFiles().empty());
 }
 
