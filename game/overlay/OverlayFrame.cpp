@@ -109,7 +109,7 @@ void Overlay::beginFrame()
     ImGui_ImplOpenGL3_NewFrame();
     input.newFrame(shared.window(), *shared.platform().clock);
     ImGui::NewFrame();
-    shared.startReport();
+    shared.frame().start();
 }
 
 void Overlay::endFrame()
@@ -119,9 +119,9 @@ void Overlay::endFrame()
         VertexStateGuard guard;
         ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
     }
-    shared.report().pointer = input.pointer();
+    shared.frame().report().pointer = input.pointer();
     if (frameObserver)
-        frameObserver(shared.report());
+        frameObserver(shared.frame().report());
 }
 
 std::string Overlay::saveScreenshot()
