@@ -14,7 +14,8 @@
 // program and the tests need of them is reached through the members below.
 //
 // Everything here runs on the main thread. While the GUI is not up (init
-// not called or failed) nothing is consumed, drawn or saved.
+// not called or failed, or shutdown called since) nothing is consumed, drawn
+// or saved.
 #pragma once
 
 #include "overlay/AboutTab.h"
