@@ -17,11 +17,11 @@ void AboutTab::draw()
 {
     using menu::tr;
     ImGui::Spacing();
-    context.drawTitle(420.f * context.scale());
+    menu::drawTitle(context, 420.f * context.scale());
     ImGui::Spacing();
     const std::string version = formatText(tr("about.version"), {LUMAROLL_VERSION});
     menu::centredText(version);
-    context.noteItem("about.version", version);
+    context.frame().noteItem("about.version", version);
     menu::centredText(tr("about.by"));
 
     menu::sectionHeader("about.section_community");
@@ -36,7 +36,7 @@ void AboutTab::draw()
         const std::string label = menu::withIcon(context.iconsLoaded(), links[i].icon, links[i].name);
         if (ImGui::Button(label.c_str(), ImVec2(width, 0.f)))
             context.platform().desktop->openAddress(links[i].address);
-        context.noteItem(std::string("link.") + links[i].name, links[i].address);
+        context.frame().noteItem(std::string("link.") + links[i].name, links[i].address);
     }
 
     menu::sectionHeader("about.section_original");
@@ -47,13 +47,13 @@ void AboutTab::draw()
 
     ImGui::Spacing();
     const bool open = ImGui::CollapsingHeader((std::string(tr("about.libraries")) + "###libraries").c_str());
-    context.noteItem("about.libraries");
+    context.frame().noteItem("about.libraries");
     if (open && ImGui::BeginTable("libraries", 2, ImGuiTableFlags_SizingStretchProp | ImGuiTableFlags_RowBg)) {
         for (const Credit& credit : credits()) {
             ImGui::TableNextRow();
             ImGui::TableSetColumnIndex(0);
             ImGui::TextUnformatted(credit.component);
-            context.noteItem(std::string("credit.") + credit.component, credit.licence);
+            context.frame().noteItem(std::string("credit.") + credit.component, credit.licence);
             ImGui::TableSetColumnIndex(1);
             ImGui::TextUnformatted(credit.licence);
         }

@@ -36,8 +36,8 @@ void AudioTab::draw()
         menu::sectionHeader(group.sectionKey);
         if (!menu::beginSettingsTable(group.tableId))
             continue;
-        const bool mute = context.checkbox(tr("audio.mute"), group.muteKey, false);
-        const bool volume = context.slider(tr("audio.volume"), group.volumeKey, "%.2f", 1.f, 0.f, 1.f);
+        const bool mute = menu::checkboxRow(context, tr("audio.mute"), group.muteKey, false);
+        const bool volume = menu::sliderRow(context, tr("audio.volume"), group.volumeKey, "%.2f", 1.f, 0.f, 1.f);
         ImGui::EndTable();
         if (mute && &group == &kGroups[0])
             masterMuteChanged = true;

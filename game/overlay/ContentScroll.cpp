@@ -171,8 +171,8 @@ void ContentScroll::update()
         }
         ImGui::SetScrollY(scroll);
     }
-    context.report().contentScrollY = ImGui::GetScrollY();
-    context.report().contentScrollMaxY = maxScroll;
+    context.frame().report().contentScrollY = ImGui::GetScrollY();
+    context.frame().report().contentScrollMaxY = maxScroll;
 }
 
 } // namespace lumaroll

@@ -42,15 +42,16 @@ void ControlsTab::draw()
 
     menu::sectionHeader("controls.section_camera");
     if (menu::beginSettingsTable("camera")) {
-        context.slider(tr("controls.camera_sensitivity"), "controls.camera_sensitivity", "%.1f", 1.f, 0.3f, 3.f);
-        context.checkbox(tr("controls.invert_y"), "controls.invert_y", false);
+        menu::sliderRow(context, tr("controls.camera_sensitivity"), "controls.camera_sensitivity", "%.1f", 1.f,
+                        0.3f, 3.f);
+        menu::checkboxRow(context, tr("controls.invert_y"), "controls.invert_y", false);
         ImGui::EndTable();
     }
 
     menu::sectionHeader("controls.section_controllers");
     if (menu::beginSettingsTable("controllers")) {
-        context.slider(tr("controls.deadzone"), "controls.deadzone", "%.2f", 0.22f, 0.05f, 0.5f);
-        context.checkbox(tr("controls.vibration"), "controls.vibration", true);
+        menu::sliderRow(context, tr("controls.deadzone"), "controls.deadzone", "%.2f", 0.22f, 0.05f, 0.5f);
+        menu::checkboxRow(context, tr("controls.vibration"), "controls.vibration", true);
         menu::row(tr("controls.connected"));
         const std::vector<std::string> names = context.platform().devices->controllerNames();
         std::string shown;
@@ -62,7 +63,7 @@ void ControlsTab::draw()
             ImGui::TextUnformatted(name.c_str());
             shown += (shown.empty() ? "" : "\n") + name;
         }
-        context.noteItem("controls.connected", shown);
+        context.frame().noteItem("controls.connected", shown);
         ImGui::EndTable();
     }
 
@@ -80,43 +81,44 @@ void ControlsTab::draw()
     }
     menu::row(tr("controls.touch"));
     const bool open = ImGui::BeginCombo("##touch", tr(current->labelKey));
-    context.noteItem("controls.touch", tr(current->labelKey));
+    context.frame().noteItem("controls.touch", tr(current->labelKey));
     if (open) {
         for (const Choice& choice : kTouchSchemes) {
             if (ImGui::Selectable(tr(choice.labelKey), &choice == current)) {
                 settings.setString("controls.touch", choice.value);
                 context.saveSettings();
             }
-            context.noteItem(std::string("controls.touch=") + choice.value,
-                             menu::selectedText(&choice == current));
+            context.frame().noteItem(std::string("controls.touch=") + choice.value,
+                                     menu::selectedText(&choice == current));
         }
         ImGui::EndCombo();
     }
     if (scheme == "accelerometer") {
-        context.slider(tr("controls.tilt_sensitivity"), "controls.tilt_sensitivity", "%.1f", 1.f, 0.4f, 2.5f);
-        context.checkbox(tr("controls.tilt_invert_x"), "controls.tilt_invert_x", false);
-        context.checkbox(tr("controls.tilt_invert_y"), "controls.tilt_invert_y", false);
+        menu::sliderRow(context, tr("controls.tilt_sensitivity"), "controls.tilt_sensitivity", "%.1f", 1.f, 0.4f,
+                        2.5f);
+        menu::checkboxRow(context, tr("controls.tilt_invert_x"), "controls.tilt_invert_x", false);
+        menu::checkboxRow(context, tr("controls.tilt_invert_y"), "controls.tilt_invert_y", false);
 
         const bool fixed = settings.getString("controls.tilt_camera", "follow") == "fixed";
         const Choice& shownCamera = kTiltCameras[fixed ? 1 : 0];
         menu::row(tr("controls.tilt_camera"));
         const bool cameraOpen = ImGui::BeginCombo("##tilt_camera", tr(shownCamera.labelKey));
-        context.noteItem("controls.tilt_camera", tr(shownCamera.labelKey));
+        context.frame().noteItem("controls.tilt_camera", tr(shownCamera.labelKey));
         if (cameraOpen) {
             for (const Choice& choice : kTiltCameras) {
                 if (ImGui::Selectable(tr(choice.labelKey), &choice == &shownCamera)) {
                     settings.setString("controls.tilt_camera", choice.value);
                     context.saveSettings();
                 }
-                context.noteItem(std::string("controls.tilt_camera=") + choice.value,
-                                 menu::selectedText(&choice == &shownCamera));
+                context.frame().noteItem(std::string("controls.tilt_camera=") + choice.value,
+                                         menu::selectedText(&choice == &shownCamera));
             }
             ImGui::EndCombo();
         }
 
         menu::row("");
         const bool pressed = ImGui::Button(tr("controls.calibrate"), ImVec2(-FLT_MIN, 0.f));
-        context.noteItem("controls.calibrate");
+        context.frame().noteItem("controls.calibrate");
         if (pressed && calibrate) {
             calibrate();
             notices.notify(tr("controls.calibrated"), kIconPhone, 3.5f);

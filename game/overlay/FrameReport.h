@@ -1,7 +1,7 @@
 // What one GUI frame of the overlay showed, for tests and the trace: the
 // screen rectangles (window points) of named items, each drawn notice, the
 // pointer state the GUI used and where the menu's content was scrolled.
-// The menu's parts add to it while they draw (MenuContext::noteItem); the
+// The menu's parts add to it while they draw (FrameRecorder::noteItem); the
 // overlay hands it to its frame observer at the end of every GUI frame.
 #pragma once
 

@@ -44,12 +44,12 @@ void GameTab::draw()
         menu::row(tr("game.status"));
         const char* status = tr(present ? "game.data_ok" : "game.data_missing");
         ImGui::TextColored(present ? menu::kGood : menu::kBad, "%s", status);
-        context.noteItem("game.status", status);
+        context.frame().noteItem("game.status", status);
         menu::row(tr("game.folder"));
         ImGui::PushTextWrapPos(0.f);
         ImGui::TextUnformatted(folder.c_str());
         ImGui::PopTextWrapPos();
-        context.noteItem("game.folder", folder);
+        context.frame().noteItem("game.folder", folder);
         ImGui::EndTable();
     }
     ImGui::Spacing();
@@ -73,7 +73,7 @@ void GameTab::drawUpdates()
     if (!menu::beginSettingsTable("updates"))
         return;
     // The check runs at most once per run; turning the box off does not stop it.
-    if (context.checkbox(tr("game.check_updates"), "general.check_updates", true) &&
+    if (menu::checkboxRow(context, tr("game.check_updates"), "general.check_updates", true) &&
         settings.getBool("general.check_updates", true))
         updates.start(LUMAROLL_VERSION);
     const int state = updates.state();
@@ -96,12 +96,12 @@ void GameTab::drawUpdates()
         text = tr("game.update_failed");
         ImGui::TextUnformatted(text.c_str());
     }
-    context.noteItem("game.update_status", text);
+    context.frame().noteItem("game.update_status", text);
     if (state == UpdateAvailable) {
         menu::row("");
         const std::string label = menu::withIcon(context.iconsLoaded(), kIconUpdate, tr("game.update_download"));
         const bool download = ImGui::Button((label + "###download").c_str(), ImVec2(-FLT_MIN, 0.f));
-        context.noteItem("game.update_download", label);
+        context.frame().noteItem("game.update_download", label);
         if (download)
             context.platform().desktop->openAddress(updates.releasePageUrl());
     }
@@ -121,7 +121,7 @@ void GameTab::drawRecords()
             std::snprintf(distance, sizeof distance, "%d m", scores[i]);
             menu::row(place);
             ImGui::TextUnformatted(distance);
-            context.noteItem("records." + std::to_string(i + 1), std::string(place) + " " + distance);
+            context.frame().noteItem("records." + std::to_string(i + 1), std::string(place) + " " + distance);
         }
         ImGui::EndTable();
     }
@@ -132,7 +132,7 @@ void GameTab::drawRecords()
     ImGui::Spacing();
     const char* label = tr(recordsConfirm ? "game.records_confirm" : "game.records_clear");
     const bool pressed = ImGui::Button((std::string(label) + "###clear_records").c_str(), ImVec2(-FLT_MIN, 0.f));
-    context.noteItem("game.records_clear", label);
+    context.frame().noteItem("game.records_clear", label);
     if (pressed && !recordsConfirm) {
         recordsConfirm = true;
     } else if (pressed) {

@@ -46,15 +46,15 @@ void GraphicsTab::draw()
             settings.setString("graphics.fullscreen", fullscreen ? "1" : "0");
             context.saveSettings();
         }
-        context.noteItem("graphics.fullscreen", fullscreen ? "1" : "0");
-        if (context.checkbox(tr("graphics.vsync"), "graphics.vsync", true) && window)
+        context.frame().noteItem("graphics.fullscreen", fullscreen ? "1" : "0");
+        if (menu::checkboxRow(context, tr("graphics.vsync"), "graphics.vsync", true) && window)
             window->setVsync(settings.getBool("graphics.vsync", true));
         menu::row(tr("graphics.resolution"));
         const WindowSize pixels = windowPixels(window);
         char resolution[48];
         std::snprintf(resolution, sizeof resolution, "%d x %d", pixels.width, pixels.height);
         ImGui::TextUnformatted(resolution);
-        context.noteItem("graphics.resolution", resolution);
+        context.frame().noteItem("graphics.resolution", resolution);
         ImGui::EndTable();
     }
 
@@ -73,7 +73,7 @@ void GraphicsTab::draw()
         const bool changed = ImGui::SliderInt("##render_scale", &percent, 50, 100, "%d%%");
         char shown[16];
         std::snprintf(shown, sizeof shown, "%d%%", percent);
-        context.noteItem(scaleKey, shown);
+        context.frame().noteItem(scaleKey, shown);
         if (ImGui::IsItemActivated())
             context.sliderDrag().activated(scaleKey, stored);
         if (changed) {
@@ -93,18 +93,19 @@ void GraphicsTab::draw()
         const std::string preview = limitText(limit);
         menu::row(tr("graphics.fps_limit"));
         const bool open = ImGui::BeginCombo("##fps_limit", preview.c_str());
-        context.noteItem("graphics.fps_limit", preview);
+        context.frame().noteItem("graphics.fps_limit", preview);
         if (open) {
             for (int fps : {0, 30, 60, 120}) {
                 if (ImGui::Selectable(limitText(fps).c_str(), fps == limit)) {
                     settings.setFloat("graphics.fps_limit", float(fps));
                     context.saveSettings();
                 }
-                context.noteItem("graphics.fps_limit=" + std::to_string(fps), menu::selectedText(fps == limit));
+                context.frame().noteItem("graphics.fps_limit=" + std::to_string(fps),
+                                         menu::selectedText(fps == limit));
             }
             ImGui::EndCombo();
         }
-        context.checkbox(tr("graphics.show_fps"), "graphics.show_fps", false);
+        menu::checkboxRow(context, tr("graphics.show_fps"), "graphics.show_fps", false);
         ImGui::EndTable();
     }
 }

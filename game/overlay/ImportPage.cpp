@@ -35,11 +35,11 @@ void ImportPage::drawWelcomePage()
 {
     const bool present = hasGameData(gameDataDir());
     ImGui::Spacing();
-    context.drawTitle(520.f * context.scale());
+    menu::drawTitle(context, 520.f * context.scale());
     ImGui::Spacing();
     ImGui::Spacing();
     centredOrWrapped(menu::tr("game.welcome"));
-    context.noteItem("game.welcome");
+    context.frame().noteItem("game.welcome");
     ImGui::Spacing();
     ImGui::Spacing();
     drawImportButton(present);
@@ -61,7 +61,7 @@ void ImportPage::drawImportButton(bool present)
         menu::centreNext(width);
     }
     const bool pressed = ImGui::Button((std::string(label) + "###import").c_str(), ImVec2(width, 0.f));
-    context.traceItem("game.import");
+    context.frame().traceItem("game.import");
     if (pressed) {
         const std::string path = choosePackageFile(menu::tr("game.picker_title"));
         if (!path.empty())
@@ -72,7 +72,7 @@ void ImportPage::drawImportButton(bool present)
     if (!importMessage.empty()) {
         ImGui::Spacing();
         centredOrWrapped(importMessage);
-        context.noteItem("game.import_message", importMessage);
+        context.frame().noteItem("game.import_message", importMessage);
     }
 }
 

@@ -12,11 +12,12 @@ ImprovementsTab::ImprovementsTab(MenuContext& context) : context(context) {}
 
 void ImprovementsTab::draw()
 {
+    using menu::tr;
     menu::sectionHeader("improvements.section");
     if (!menu::beginSettingsTable("improvements"))
         return;
     // The level logic reads the environment variable, not the setting.
-    if (context.checkbox(menu::tr("improvements.visible_sections"), "improvements.visible_sections", true))
+    if (menu::checkboxRow(context, tr("improvements.visible_sections"), "improvements.visible_sections", true))
         Settings::instance().applyEnvironment();
     ImGui::EndTable();
 }

@@ -23,13 +23,13 @@ void drawLanguageRow(MenuContext& context)
     }
     menu::row(tr("game.language"));
     const bool open = ImGui::BeginCombo("##language", preview.c_str());
-    context.noteItem("general.language", preview);
+    context.frame().noteItem("general.language", preview);
     if (!open)
         return;
     std::string chosen;
     if (ImGui::Selectable(tr("game.language_auto"), current == "auto"))
         chosen = "auto";
-    context.noteItem("general.language=auto", menu::selectedText(current == "auto"));
+    context.frame().noteItem("general.language=auto", menu::selectedText(current == "auto"));
     for (std::size_t i = 0; i < languages.size(); ++i) {
         // Two languages may share a display name: each entry has its own id.
         const bool selected = languages[i].first == current;
@@ -37,7 +37,7 @@ void drawLanguageRow(MenuContext& context)
         if (ImGui::Selectable(languages[i].second.c_str(), selected))
             chosen = languages[i].first;
         ImGui::PopID();
-        context.noteItem("general.language=" + languages[i].first, menu::selectedText(selected));
+        context.frame().noteItem("general.language=" + languages[i].first, menu::selectedText(selected));
     }
     ImGui::EndCombo();
     if (chosen.empty())

@@ -1,5 +1,7 @@
 // Pieces every tab of the port menu is built from: colours, section headers,
-// the two-column settings table and its rows, centring. Inside a GUI frame only.
+// the two-column settings table and its rows (the check boxes and sliders
+// bound to a setting among them), centring, the title. Inside a GUI frame
+// only.
 #pragma once
 
 #include <imgui.h>
@@ -7,6 +9,9 @@
 #include <string>
 
 namespace lumaroll {
+
+class MenuContext;
+
 namespace menu {
 
 // Section titles; good and bad states (data installed or missing, update
@@ -30,6 +35,18 @@ bool beginSettingsTable(const char* id);
 // item as wide as the cell.
 void row(const char* label);
 
+// Rows bound to a setting: row(label) with a check box or a slider showing
+// the stored value of key (fallback when none is stored), noted under key in
+// the frame report with the value it shows (the check box also traced,
+// FrameRecorder::traceItem). Each change is stored and saved at once
+// (MenuContext::saveSettings); true when the stored value changed this
+// frame. A slider registers its drags with the context's SliderDrag, and one
+// whose drag became a scroll gets its value from before the drag back on its
+// next draw (stored, saved, and true then).
+bool checkboxRow(MenuContext& context, const char* label, const char* key, bool fallback);
+bool sliderRow(MenuContext& context, const char* label, const char* key, const char* format, float fallback,
+               float min, float max);
+
 // Moves the cursor right so that an item of width is centred in the space
 // left on the line (not when it does not fit).
 void centreNext(float width);
@@ -45,6 +62,11 @@ inline const char* selectedText(bool selected)
 
 // Icon glyph, two spaces and text when the icon font is loaded; text alone otherwise.
 std::string withIcon(bool iconsLoaded, const char* icon, const std::string& text);
+
+// The context's title picture, centred, at most width pixels wide (never
+// wider than the space, aspect kept), or "Lumaroll" centred as text at twice
+// the font size when there is no picture; noted as "title".
+void drawTitle(MenuContext& context, float width);
 
 } // namespace menu
 } // namespace lumaroll

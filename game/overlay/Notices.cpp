@@ -86,7 +86,7 @@ void Notices::draw(std::uint32_t now, MenuContext& context)
         }
         draw->AddText(font, size, ImVec2(tx, ty), rgba(255, 255, 255, a), notice.text.data(),
                       notice.text.data() + notice.text.size());
-        context.report().notices.push_back(FrameReport::NoticeBox{notice.text, x, y, boxW, boxH, opacity});
+        context.frame().report().notices.push_back(FrameReport::NoticeBox{notice.text, x, y, boxW, boxH, opacity});
         // In the second half of its fade-out a notice gives up its place gradually.
         y += std::min(2.f * fadeOut, 1.f) * boxH + gap;
     }

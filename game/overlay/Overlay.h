@@ -14,7 +14,8 @@
 // program and the tests need of them is reached through the members below.
 //
 // Everything here runs on the main thread. While the GUI is not up (init
-// not called or failed) nothing is consumed, drawn or saved.
+// not called or failed, or shutdown called since) nothing is consumed, drawn
+// or saved.
 #pragma once
 
 #include "overlay/AboutTab.h"
@@ -69,20 +70,26 @@ public:
     bool init(Window& window, const OverlayPlatform& platform = OverlayPlatform());
 
     // Offers one SDL event; true when the overlay consumed it and the caller
-    // must not pass it on. Escape, Android Back (not repeated), the
-    // controller's Back button and a tap of three or more fingers (once a
+    // must not pass it on (false for every event while the GUI is not up).
+    // The menu keys (Escape and Android Back, not repeated, and the
+    // controller's Back button) and a tap of three or more fingers (once a
     // tap, when its third finger comes down; the finger-downs from the third
-    // on are consumed) open and close the menu; F11 toggles fullscreen (and
-    // stores and saves it, MenuContext::saveSettings) and F2 asks for a
-    // screenshot whether the menu is open or not. With the menu open the
-    // touch gesture comes first (ContentScroll.h), and every other event goes
-    // to the GUI and is consumed, except SDL_QUIT and window events.
+    // on are consumed) open and close the menu; on the import screen they
+    // do nothing, and are consumed all the same. F11 (not repeated) toggles
+    // fullscreen (and stores and saves it, MenuContext::saveSettings) and F2
+    // (not repeated) asks for a screenshot, whether the menu is open or not.
+    // With the menu closed every other event is left to the caller; with it
+    // open the touch gesture comes first (ContentScroll.h), and every other
+    // event goes to the GUI and is consumed, except SDL_QUIT and window
+    // events.
     bool handleEvent(const SDL_Event& event);
 
     // The overlay's frame, after the game has drawn and before the swap: the
-    // update notice once per check, the menu or the notices and screen
-    // texts, then the screenshot when one was asked for. Always empties the
-    // screen texts.
+    // update notice once per check, then one GUI frame with the menu (its
+    // files read again at each opening) or, with the menu closed, with the
+    // notices and screen texts (no GUI frame when none are queued), then the
+    // screenshot when one was asked for. Always empties the screen texts;
+    // while the GUI is not up that is all it does.
     void render();
 
     // Frees the title texture, the GL renderer, the input glue and the GUI
@@ -97,27 +104,31 @@ public:
     void notify(const std::string& text, const char* icon, float seconds);
 
     // Writes the window's framebuffer as a PNG file into the pictures folder
-    // and confirms with a notice; returns the path, or empty when nothing was
-    // written ("screenshot: could not write <path>" is printed then).
+    // (Screenshot.h), prints "screenshot: <path>" and confirms with a notice;
+    // returns the path. Empty when nothing was written: the GUI is not up or
+    // the window has no pixels (nothing printed), or the file could not be
+    // written ("screenshot: could not write <path>" printed).
     std::string saveScreenshot();
 
     // init brought the GUI up, and shutdown has not taken it down since.
     bool up() const { return guiUp; }
 
     // The menu is shown. Read by the level session to stop game time and keep
-    // input from the game; inverted by the menu keys, which also let go of
-    // what the GUI holds. setMenuOpen only shows or hides it (main around the
-    // import screen).
+    // input from the game; inverted by the menu keys and the multi-finger tap
+    // (not on the import screen) and closed by the continue button, which
+    // also let go of what the GUI holds and of the touch press. setMenuOpen
+    // only shows or hides it (the program's import screen).
     bool menuOpen() const { return open; }
     void setMenuOpen(bool on) { open = on; }
 
-    // Import-screen mode (MenuContext::importScreen), set and cleared by main
-    // around its import loop.
+    // Import-screen mode (MenuContext::importScreen), set and cleared by the
+    // program's import screen around its loop.
     bool importScreen() const { return shared.importScreen(); }
     void setImportScreen(bool on) { shared.setImportScreen(on); }
 
     // The action of the menu's quit buttons; set by the level session for its
-    // lifetime and by main's import screen. Empty: the buttons do nothing.
+    // lifetime and by the program's import screen. Empty: the buttons do
+    // nothing.
     const std::function<void()>& quitAction() const { return quit; }
     void setQuitAction(std::function<void()> action) { quit = std::move(action); }
 
@@ -132,8 +143,8 @@ public:
     // F2 asked for a screenshot, which the end of the next render takes.
     bool screenshotRequested() const { return screenshotDue; }
 
-    // Draws body in the content area instead of the tabs (a test's own
-    // widgets); an empty function gives the tabs back.
+    // Draws body in the content area instead of the tabs or the welcome page
+    // (a test's own widgets); an empty function gives them back.
     void setContentBody(std::function<void()> body) { contentBody = std::move(body); }
     // Called at the end of every GUI frame with what it showed (FrameReport.h).
     void setFrameReport(std::function<void(const FrameReport&)> observer) { frameObserver = std::move(observer); }

@@ -1,7 +1,11 @@
-// The overlay's frame, text measuring, notices and shut-down.
+// The overlay's frame: the menu or the notices and screen texts on top of the
+// game, the notices, and the screenshot that F2 asked for.
 #include "overlay/Overlay.h"
 
+#include "files/Paths.h"
+#include "overlay/OverlayWindow.h"
 #include "overlay/SafeFormat.h"
+#include "overlay/Screenshot.h"
 #include "overlay/Translations.h"
 
 #include <gr/gles2/GLES2_Dispatch.h>
@@ -10,11 +14,16 @@
 
 #include <GLES2/gl2.h>
 
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
 namespace lumaroll {
 
 namespace {
 
 const char* const kIconUpdate = "\xEF\x82\xAA"; // U+F0AA
+const char* const kIconCamera = "\xEF\x80\xB0"; // U+F030
 
 // The GL renderer leaves its vertex arrays enabled and its index buffer
 // bound; the engine expects arrays it does not use to be off. This keeps
@@ -100,7 +109,7 @@ void Overlay::beginFrame()
     ImGui_ImplOpenGL3_NewFrame();
     input.newFrame(shared.window(), *shared.platform().clock);
     ImGui::NewFrame();
-    shared.startReport();
+    shared.frame().start();
 }
 
 void Overlay::endFrame()
@@ -110,37 +119,30 @@ void Overlay::endFrame()
         VertexStateGuard guard;
         ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
     }
-    shared.report().pointer = input.pointer();
+    shared.frame().report().pointer = input.pointer();
     if (frameObserver)
-        frameObserver(shared.report());
+        frameObserver(shared.frame().report());
 }
 
-void Overlay::shutdown()
+std::string Overlay::saveScreenshot()
 {
-    shared.title().release();
     if (!guiUp)
-        return;
-    ImGui::SetCurrentContext(context);
-    ImGui_ImplOpenGL3_Shutdown();
-    input.releaseAll();
-    ImGui::DestroyContext(context);
-    context = nullptr;
-    guiUp = false;
-}
-
-TextSize Overlay::measureText(const std::string& text, float sizePx) const
-{
-    TextSize size;
-    if (!guiUp)
-        return size;
-    ImGui::SetCurrentContext(context);
-    ImFontAtlas* atlas = ImGui::GetIO().Fonts;
-    if (atlas->Fonts.empty())
-        return size;
-    const ImVec2 s = atlas->Fonts[0]->CalcTextSizeA(sizePx, FLT_MAX, 0.f, text.data(), text.data() + text.size());
-    size.width = s.x;
-    size.height = s.y;
-    return size;
+        return std::string();
+    const WindowSize size = windowPixels(shared.window());
+    if (size.width <= 0 || size.height <= 0)
+        return std::string();
+    std::vector<unsigned char> rgba(size_t(size.width) * size_t(size.height) * 4);
+    gr::gl.PixelStorei(GL_PACK_ALIGNMENT, 1);
+    gr::gl.ReadPixels(0, 0, size.width, size.height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    const ScreenshotFile file = writeScreenshotPng(framebufferToRgb(rgba, size.width, size.height), size.width,
+                                                   size.height, picturesDir(), std::time(nullptr));
+    if (!file.written) {
+        std::printf("screenshot: could not write %s\n", file.path.c_str());
+        return std::string();
+    }
+    std::printf("screenshot: %s\n", file.path.c_str());
+    notify(Translations::instance().get("notice.screenshot"), kIconCamera, 3.5f);
+    return file.path;
 }
 
 } // namespace lumaroll

@@ -2,15 +2,9 @@
 
 #include "files/AtomicFile.h"
 #include "files/Paths.h"
-#include "overlay/Overlay.h"
-#include "overlay/OverlayWindow.h"
-#include "overlay/Translations.h"
-
-#include <gr/gles2/GLES2_Dispatch.h>
 
 #include <stb_image_write.h>
 
-#include <cstdio>
 #include <cstring>
 
 namespace lumaroll {
@@ -27,8 +21,6 @@ void appendBytes(void* context, void* data, int size)
 // Enough for a burst of pictures within one second; past it the save fails
 // rather than searching on.
 const int kMaxSameSecond = 1000;
-
-const char* const kIconCamera = "\xEF\x80\xB0"; // U+F030
 
 } // namespace
 
@@ -71,25 +63,6 @@ ScreenshotFile writeScreenshotPng(const std::vector<unsigned char>& rgb, int wid
         return file;
     }
     return file;
-}
-
-std::string Overlay::saveScreenshot()
-{
-    const WindowSize size = windowPixels(shared.window());
-    if (size.width <= 0 || size.height <= 0)
-        return std::string();
-    std::vector<unsigned char> rgba(size_t(size.width) * size_t(size.height) * 4);
-    gr::gl.PixelStorei(GL_PACK_ALIGNMENT, 1);
-    gr::gl.ReadPixels(0, 0, size.width, size.height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    const ScreenshotFile file = writeScreenshotPng(framebufferToRgb(rgba, size.width, size.height), size.width,
-                                                   size.height, picturesDir(), std::time(nullptr));
-    if (!file.written) {
-        std::printf("screenshot: could not write %s\n", file.path.c_str());
-        return std::string();
-    }
-    std::printf("screenshot: %s\n", file.path.c_str());
-    notify(Translations::instance().get("notice.screenshot"), kIconCamera, 3.5f);
-    return file.path;
 }
 
 } // namespace lumaroll

@@ -29,9 +29,9 @@ protected:
 		overlay.setContentBody([this]() {
 			if (ImGui::Button("probe", ImVec2(200.f, 60.f)))
 				++clicks;
-			overlay.menu().noteItem("probe");
+			overlay.menu().frame().noteItem("probe");
 			ImGui::SliderFloat("##slider", &sliderValue, 0.f, 100.f);
-			overlay.menu().noteItem("slider");
+			overlay.menu().frame().noteItem("slider");
 			if (tall)
 				ImGui::Dummy(ImVec2(10.f, 3000.f));
 			arrowHeld = ImGui::IsKeyDown(ImGui::GetKeyIndex(ImGuiKey_DownArrow));

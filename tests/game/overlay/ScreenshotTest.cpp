@@ -131,6 +131,16 @@ TEST_F(ScreenshotTest, AnUnwritableFolderIsReportedWithoutANotice) {
 	EXPECT_TRUE(overlay.notices().empty());
 }
 
+TEST_F(ScreenshotTest, NothingIsSavedOnceTheGuiIsDown) {
+	ASSERT_TRUE(start(32, 32));
+	overlay.shutdown();
+	testing::internal::CaptureStdout();
+	EXPECT_EQ(overlay.saveScreenshot(), "");
+	EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+	EXPECT_TRUE(filesIn(pictures()).empty());
+	EXPECT_TRUE(overlay.notices().empty());
+}
+
 TEST_F(ScreenshotTest, AWriteCutShortLeavesNoFile) {
 	std::vector<unsigned char> rgb(64 * 64 * 3);
 	std::mt19937 noise(1);

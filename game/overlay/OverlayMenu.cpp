@@ -36,7 +36,7 @@ void Overlay::drawMenu()
     const ImGuiStyle& style = ImGui::GetStyle();
     if (ImGui::Begin("Lumaroll", nullptr, flags)) {
         const ImVec2 at = ImGui::GetWindowPos();
-        shared.report().items.push_back(
+        shared.frame().report().items.push_back(
             FrameReport::Item{"window", at.x, at.y, ImGui::GetWindowWidth(), ImGui::GetWindowHeight(), ""});
         const float footer = style.ItemSpacing.y + ImGui::GetFrameHeightWithSpacing();
         if (contentBody || shared.importScreen()) {
@@ -52,8 +52,8 @@ void Overlay::drawMenu()
                 // The fixed id keeps the tab selected when the language changes.
                 const std::string label = std::string(menu::tr(tab.labelKey)) + "###" + tab.id;
                 const bool selected = ImGui::BeginTabItem(label.c_str());
-                shared.noteItem(std::string("tab.") + tab.id, menu::selectedText(selected));
-                shared.traceItem(std::string("tab.") + tab.id);
+                shared.frame().noteItem(std::string("tab.") + tab.id, menu::selectedText(selected));
+                shared.frame().traceItem(std::string("tab.") + tab.id);
                 if (!selected)
                     continue;
                 ImGui::BeginChild("content", ImVec2(0.f, -footer));
@@ -69,19 +69,19 @@ void Overlay::drawMenu()
         ImGui::SetCursorPosY(ImGui::GetWindowHeight() - ImGui::GetFrameHeight() - style.WindowPadding.y);
         if (shared.importScreen()) {
             const bool pressed = ImGui::Button(menu::tr("button.quit"), ImVec2(-1.f, 0.f));
-            shared.traceItem("button.quit");
+            shared.frame().traceItem("button.quit");
             if (pressed && quit)
                 quit();
         } else {
             const float w = (ImGui::GetContentRegionAvail().x - style.ItemSpacing.x) * 0.5f;
             const char* continueLabel = menu::tr("button.continue");
             const bool resume = ImGui::Button(continueLabel, ImVec2(w, 0.f));
-            shared.noteItem("button.continue", continueLabel);
+            shared.frame().noteItem("button.continue", continueLabel);
             ImGui::SameLine();
             const char* quitLabel = menu::tr("button.quit_game");
             const bool pressed = ImGui::Button(quitLabel, ImVec2(w, 0.f));
-            shared.noteItem("button.quit_game", quitLabel);
-            shared.traceItem("button.quit_game");
+            shared.frame().noteItem("button.quit_game", quitLabel);
+            shared.frame().traceItem("button.quit_game");
             if (resume && open)
                 toggleMenu();
             if (pressed && quit)

@@ -1,5 +1,7 @@
-// Bringing up the port menu's GUI: display measuring, fonts, style, the GL
-// renderer, the title picture, the update check, the language, the ready line.
+// The overlay's life cycle: bringing up the port menu's GUI (display
+// measuring, fonts, style, the GL renderer, the title picture, the update
+// check, the language, the ready line), measuring text in its font, and
+// taking it down.
 #include "overlay/Overlay.h"
 
 #include "overlay/AssetFiles.h"
@@ -14,6 +16,7 @@
 #include <imgui_impl_opengl3.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -160,6 +163,34 @@ bool Overlay::init(Window& window, const OverlayPlatform& platform)
         double(metrics.dpi), double(metrics.fontPx), metrics.compact ? ", compact" : "",
         fontFile ? "" : " (no system font)", Translations::instance().language.c_str());
     return true;
+}
+
+void Overlay::shutdown()
+{
+    shared.title().release();
+    if (!guiUp)
+        return;
+    ImGui::SetCurrentContext(context);
+    ImGui_ImplOpenGL3_Shutdown();
+    input.releaseAll();
+    ImGui::DestroyContext(context);
+    context = nullptr;
+    guiUp = false;
+}
+
+TextSize Overlay::measureText(const std::string& text, float sizePx) const
+{
+    TextSize size;
+    if (!guiUp)
+        return size;
+    ImGui::SetCurrentContext(context);
+    ImFontAtlas* atlas = ImGui::GetIO().Fonts;
+    if (atlas->Fonts.empty())
+        return size;
+    const ImVec2 s = atlas->Fonts[0]->CalcTextSizeA(sizePx, FLT_MAX, 0.f, text.data(), text.data() + text.size());
+    size.width = s.x;
+    size.height = s.y;
+    return size;
 }
 
 } // namespace lumaroll
