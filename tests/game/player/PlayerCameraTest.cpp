@@ -10,21 +10,17 @@
 
 using math::Vector3;
 using playertest::near;
+using playertest::orbitOf;
 using playertest::Level;
 using playertest::RailLevel;
 using playertest::kFrame;
+using playertest::settle;
 using playertest::kPi;
 
 namespace {
 
 Vector3 orbit(float yaw, float pitch) {
 	return Vector3(-std::sin(yaw) * std::cos(pitch), std::sin(pitch), -std::cos(yaw) * std::cos(pitch));
-}
-
-// Updates the camera for ten seconds with the ball standing still.
-void settle(lumaroll::Player& player, hgr::Node* camera) {
-	for (int i = 0; i < 600; ++i)
-		player.updateCamera(camera, kFrame);
 }
 
 Vector3 position(const hgr::Node* camera) {
@@ -169,11 +165,11 @@ TEST(PlayerCamera, AGuideTurnsTheCameraAlongItsPaths) {
 	player.setTiltScheme(true);
 	testing::internal::CaptureStdout();
 	level.world->runCommand("setguidingobject", {"L_guide1"});
-	player.applyWorldRequests();
+	level.pausedFrame();
 	testing::internal::GetCapturedStdout();
 	settle(player, camera);
 	// The camera path runs 1000 to the side of the look path and 500 above it.
-	EXPECT_NEAR(kPi / 2, player.cameraYawAngle(), 1e-3f);
+	EXPECT_NEAR(kPi / 2, orbitOf(camera, player.ballPosition()).yaw, 1e-3f);
 	const Vector3 offset = position(camera) - player.ballPosition();
 	EXPECT_NEAR(720.f, offset.length(), 0.05f);
 	EXPECT_NEAR(std::atan2(500.f, 1000.f), std::asin(offset.y / offset.length()), 1e-3f);
@@ -191,12 +187,12 @@ TEST(PlayerCamera, AGuideWithAZeroLengthTrackUsesTheStartOfItsPaths) {
 	testing::internal::CaptureStdout();
 	player.buildRails();
 	level.world->runCommand("setguidingobject", {"L_zero"});
-	player.applyWorldRequests();
+	level.pausedFrame();
 	testing::internal::GetCapturedStdout();
 	player.setTiltScheme(true);
 	hgr::Node* camera = level.addCamera();
 	settle(player, camera);
-	EXPECT_NEAR(kPi / 4, player.cameraYawAngle(), 1e-3f);
+	EXPECT_NEAR(kPi / 4, orbitOf(camera, player.ballPosition()).yaw, 1e-3f);
 	const Vector3 offset = position(camera) - player.ballPosition();
 	EXPECT_NEAR(std::atan2(300.f, std::sqrt(2.f) * 1000.f), std::asin(offset.y / offset.length()), 1e-3f);
 }
