@@ -1,6 +1,6 @@
 // The follow camera after it has settled (dt 1/60, radius 50): where it
 // stands in each mode, walls that pull it in and poles that do not, the
-// ground and water below it, and camera guides.
+// ground and water below it, camera guides, and the orbit's input.
 
 #include "RailFixture.h"
 #include "VectorMatch.h"
@@ -92,6 +92,42 @@ TEST(PlayerCamera, ALowOrbitComesCloserAndLooksHigher) {
 	EXPECT_NEAR(288.f, (position(camera) - p).length(), 0.05f) << "40 % of 720 at pitch -0.6";
 	EXPECT_TRUE(near(p + orbit(0.f, -0.6f) * 288.f, position(camera), 0.05f));
 	EXPECT_TRUE(looksAt(camera, p + Vector3(0, 25 + 2 * 50 * 0.75f, 0)));
+}
+
+struct InputCase {
+	const char* name;
+	float yaw, pitch; // the input
+	float orbitPitch; // the pitch it turns the orbit to (from 0.59)
+};
+
+TEST(PlayerCamera, AStickModeStepSpendsTheCameraInputItTurnsBy) {
+	// One input, then steps without one, each followed by the camera's
+	// placement as in the session's frame: the orbit turns once, by the input.
+	const InputCase cases[] = {
+		{"within the pitch's range", 0.5f, 0.3f, 0.89f},
+		{"above it", -0.4f, 2.f, 1.2f},
+		{"below it", 1.f, -3.f, -0.6f},
+	};
+	for (const InputCase& c : cases) {
+		Level level; // nothing to hit: only the orbit places the camera
+		lumaroll::Player& player = level.build();
+		hgr::Node* camera = level.addCamera();
+		player.setMoveInput(true, false, false, 0.f, 0.f);
+		player.step(false, kFrame, 0.f, 0.f); // the orbit takes the heading, 0
+		player.updateCamera(camera, kFrame);
+		player.addCameraInput(c.yaw, c.pitch);
+		for (int i = 0; i < 10; ++i) {
+			player.setMoveInput(true, false, false, 0.f, 0.f);
+			player.step(false, kFrame, 0.f, 0.f);
+			player.updateCamera(camera, kFrame);
+		}
+		settle(player, camera);
+		const playertest::Orbit orbit = orbitOf(camera, player.ballPosition());
+		EXPECT_NEAR(c.yaw, orbit.yaw, 1e-5f) << c.name;
+		EXPECT_NEAR(c.orbitPitch, orbit.pitch, 1e-5f) << c.name;
+		EXPECT_GE(orbit.pitch, -0.6f - 1e-5f) << c.name;
+		EXPECT_LE(orbit.pitch, 1.2f + 1e-5f) << c.name;
+	}
 }
 
 void pole(Level& level) {
