@@ -170,13 +170,14 @@ TEST(PlayerRails, LeavingARailAndRespawningOnOne) {
 	EXPECT_EQ(350.f, player.body().values.friction);
 }
 
-// The rail rider of the rail level with its rails, the ball not yet on one.
+// The parts of the rail level, the rider with its rails riding L_rail1 from z 100.
 Parts& railParts(Level& level, const std::function<void(Level&)>& extra = nullptr) {
 	RailLevel::draw(level);
 	if (extra)
 		extra(level);
 	Parts& parts = level.buildParts();
 	parts.rider.setRails(level.rails().rails);
+	parts.rider.attach("L_rail1", Vector3(0, 55, 100));
 	return parts;
 }
 
@@ -184,9 +185,7 @@ TEST(PlayerRails, LeavingTheRailRiddenStraightensTheBall) {
 	Level level;
 	Parts& parts = railParts(level);
 	lumaroll::BallBody ball;
-	ball.position = Vector3(0, 55, 100);
 	ball.up = Vector3(0.3f, 0.9f, 0.f);
-	parts.rider.attach("L_rail1", ball.position);
 	parts.rider.leave("L_rail2", ball);
 	EXPECT_EQ(level.rail("L_rail1"), parts.rider.index()) << "only the rail ridden is left";
 	EXPECT_EQ(0.3f, ball.up.x);
@@ -214,11 +213,9 @@ TEST(PlayerRails, SpeedMultipliersAboveOneAreCappedOnARail) {
 	for (const SpeedMulCase& c : cases) {
 		Level level;
 		Parts& parts = railParts(level);
-		lumaroll::BallBody ball;
-		ball.position = Vector3(0, 55, 100);
-		ball.velocity = Vector3(0, 0, 3000);
-		parts.rider.attach("L_rail1", ball.position);
 		ASSERT_TRUE(parts.rider.onRail()) << c.name;
+		lumaroll::BallBody ball;
+		ball.velocity = Vector3(0, 0, 3000);
 		if (c.limit > 0.f)
 			parts.rider.setSpeedLimit(c.limit);
 		parts.rider.multiplySpeed(ball, c.factor);
@@ -299,7 +296,6 @@ TEST(PlayerRails, HittingAWallOnARailBrakes) {
 	for (const BrakeCase& c : cases) {
 		Level level;
 		Parts& parts = railParts(level, wallBesideTheTrack);
-		parts.rider.attach("L_rail1", Vector3(5, 50, 100));
 		hitTheWall(parts, c.along, 1500.f);
 		ASSERT_GT(parts.physics.body().impactSpeed, 250.f) << c.name;
 		parts.rider.brakeOnImpact(parts.physics.body(), Vector3(0, 0, 1));
