@@ -12,8 +12,13 @@
 
 #include <hgr/Camera.h>
 #include <logic/SceneWorld.h>
-#include <player/Player.h>
+#include <player/Ball.h>
+#include <player/FollowCamera.h>
+#include <player/LevelCollision.h>
+#include <player/PlayerShadows.h>
+#include <player/Rail.h>
 #include <player/RailPath.h>
+#include <player/RailRider.h>
 
 #include <benchmark/benchmark.h>
 
@@ -56,18 +61,6 @@ struct FrameMeter {
 		state.counters["allocations"] = double(allocations) / n;
 	}
 };
-
-// Moves the player's ball to position, its velocity kept or replaced. The
-// copy of the ball is kept, so that a move between measured frames allocates
-// nothing once its lists have grown.
-void placeBall(lumaroll::Player& player, const Vector3& position, const Vector3* velocity = nullptr) {
-	static lumaroll::BallBody ball;
-	ball = player.body();
-	ball.position = position;
-	if (velocity)
-		ball.velocity = *velocity;
-	player.setBody(ball);
-}
 
 Vector3 vec(const test::Vec3& v) {
 	return Vector3(v[0], v[1], v[2]);
@@ -141,20 +134,28 @@ void BM_BuildDisjoint(benchmark::State& state) {
 }
 BENCHMARK(BM_BuildDisjoint)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-// A level loaded on the fake context, with world and player.
+// A level loaded on the fake context, with its world and the player's parts
+// that the measured frames drive: the collision world, and over its grid the
+// rail rider, the follow camera and the shadows.
 struct BenchLevel {
 	test::SceneWriter writer;
 	test::LevelFixtures pieces{writer};
 	lang::Ptr<test::FakeContext> context = new test::FakeContext;
 	test::FakeScene loaded;
 	std::unique_ptr<lumaroll::SceneWorld> world;
-	std::unique_ptr<lumaroll::Player> player;
+	std::unique_ptr<lumaroll::LevelCollision> collision;
+	std::unique_ptr<lumaroll::RailRider> rider;
+	std::unique_ptr<lumaroll::FollowCamera> camera;
+	std::unique_ptr<lumaroll::PlayerShadows> shadows;
 
 	void build() {
 		context->log.enabled = false;
 		loaded = test::loadFakeScene(writer, context);
 		world.reset(new lumaroll::SceneWorld(loaded.scene));
-		player.reset(new lumaroll::Player(loaded.scene, world.get()));
+		collision.reset(new lumaroll::LevelCollision(loaded.scene, world.get()));
+		rider.reset(new lumaroll::RailRider(world.get()));
+		camera.reset(new lumaroll::FollowCamera(collision->grid()));
+		shadows.reset(new lumaroll::PlayerShadows(loaded.scene, collision->grid()));
 	}
 };
 
@@ -165,7 +166,7 @@ float distanceToSegment(const Vector3& p, const Vector3& a, const Vector3& b) {
 	return (p - (a + d * t)).length();
 }
 
-// rideRail on a 5,000-point rail with the ball halfway along it.
+// One frame of the ride on a 5,000-point rail with the ball halfway along it.
 void BM_RideRail(benchmark::State& state) {
 	BenchLevel level;
 	test::Segments track;
@@ -181,14 +182,16 @@ void BM_RideRail(benchmark::State& state) {
 	rail.properties = "tracknormalgravity=1";
 	level.pieces.railNode("L_long", rail);
 	level.build();
-	lumaroll::Player& player = *level.player;
-	player.buildRails();
-	const lumaroll::RailPath& path = player.builtRails().at(0).path;
+	lumaroll::RailRider& rider = *level.rider;
+	rider.setRails(lumaroll::readRails(level.loaded.scene).rails);
+	const lumaroll::RailPath& path = rider.rails().at(0).path;
 	const Vector3 ball = path.sampleAtDistance(25000.f).position + Vector3(3, 50, 0);
-	placeBall(player, ball);
-	level.world->runCommand("attachtorail", {"1", "L_long"});
-	player.applyWorldRequests();
-	player.step(false, float(kFrameSeconds), 0.f, 0.f);
+	lumaroll::BallBody body;
+	body.position = ball;
+	Vector3 forward(0, 0, 1);
+	lumaroll::BallControl control;
+	rider.attach("L_long", ball);
+	rider.ride(body, forward, control, 0.f, float(kFrameSeconds));
 
 	// The segments the ride's window (600 behind, 3000 ahead) lets it test.
 	const float along = path.closestPoint(ball).distance;
@@ -197,13 +200,13 @@ void BM_RideRail(benchmark::State& state) {
 		if (path.lengths[i + 1] >= along - 600.f && path.lengths[i] <= along + 3000.f)
 			window.push_back(i);
 
-	lumaroll::BallControl control;
 	const Vector3 rideVelocity(0, 0, 3000);
 	FrameMeter ride;
 	double windowSeconds = 0, wholeSeconds = 0;
 	for (auto _ : state) {
-		placeBall(player, ball, &rideVelocity);
-		ride.measure([&] { player.rideRail(control, 0.3f); });
+		body.position = ball;
+		body.velocity = rideVelocity;
+		ride.measure([&] { rider.ride(body, forward, control, 0.3f, float(kFrameSeconds)); });
 
 		Clock::time_point start = Clock::now();
 		float best = 1e30f;
@@ -235,32 +238,33 @@ void terrainWithWalls(BenchLevel& level) {
 			.position(0, 0, 5000);
 }
 
-// updateCamera with the ball moving over the terrain behind a wall.
+// The follow camera's placement with the ball moving over the terrain behind a wall.
 void BM_UpdateCamera(benchmark::State& state) {
 	BenchLevel level;
 	terrainWithWalls(level);
 	level.build();
-	lumaroll::Player& player = *level.player;
+	lumaroll::FollowCamera& follow = *level.camera;
 	lang::Ptr<hgr::Camera> camera = new hgr::Camera;
 	camera->linkTo(level.loaded.scene);
 	// Orbiting with the camera on the ball's +x side: a wall stands between them.
-	player.setMoveInput(true, false, false, 0.f, 0.f);
-	player.addCameraInput(-1.57f, 0.f);
+	follow.addInput(-1.57f, 0.f);
+	follow.applyInput();
+	const Vector3 forward(0, 0, 1);
+	const lumaroll::FollowCamera::WaterHeight noWater;
 	const float x0 = 3000.f, z0 = 5000.f;
-	placeBall(player, Vector3(x0, test::heightFieldHeight(x0, z0) + 50.f, z0));
-	player.step(false, float(kFrameSeconds), 0.f, 0.f);
+	lumaroll::BallBody ball;
 	int frame = 0;
 	FrameMeter meter;
 	for (auto _ : state) {
 		const float x = x0 + float(frame++ % 2000) * 3.f;
-		placeBall(player, Vector3(x, test::heightFieldHeight(x, z0) + 50.f, z0));
-		meter.measure([&] { player.updateCamera(camera, float(kFrameSeconds)); });
+		ball.position = Vector3(x, test::heightFieldHeight(x, z0) + 50.f, z0);
+		meter.measure([&] { follow.update(camera, ball, forward, false, true, noWater, float(kFrameSeconds)); });
 	}
 	meter.report(state, "us_per_update");
 }
 BENCHMARK(BM_UpdateCamera)->Unit(benchmark::kMicrosecond);
 
-// placeObjectShadows for 500 casters standing on the terrain (argument 0:
+// The shadows of 500 casters standing on the terrain (argument 0:
 // they stand still; 1: every one moves each frame and probes the ground again).
 void BM_PlaceObjectShadows(benchmark::State& state) {
 	const bool moving = state.range(0) != 0;
@@ -275,14 +279,14 @@ void BM_PlaceObjectShadows(benchmark::State& state) {
 		level.pieces.mesh(name + "_shadow", test::floorTriangles(40.f, 0.f), "").parent(name);
 	}
 	level.build();
-	lumaroll::Player& player = *level.player;
+	lumaroll::PlayerShadows& shadows = *level.shadows;
 	std::vector<hgr::Node*> things;
 	for (int i = 0; i < 500; ++i) {
 		const std::string name = "O_thing" + std::to_string(i);
 		things.push_back(level.loaded.scene->findNode(name.c_str()));
-		player.addShadowCaster(level.loaded.scene->findNode((name + "_shadow").c_str()), things.back(), i % 2 == 0);
+		shadows.addCaster(level.loaded.scene->findNode((name + "_shadow").c_str()), things.back(), i % 2 == 0);
 	}
-	player.placeObjectShadows();
+	shadows.placeObjectShadows();
 	int frame = 0;
 	FrameMeter meter;
 	for (auto _ : state) {
@@ -291,7 +295,7 @@ void BM_PlaceObjectShadows(benchmark::State& state) {
 			for (size_t i = 0; i < things.size(); ++i)
 				things[i]->setPosition(spots[i] + Vector3(step, 0.f, 0.5f * step));
 		}
-		meter.measure([&] { player.placeObjectShadows(); });
+		meter.measure([&] { shadows.placeObjectShadows(); });
 	}
 	meter.report(state, "us_per_frame");
 }

@@ -30,13 +30,6 @@ class SceneWorld;
 
 class BallPhysics {
 public:
-    // The values "resetballvalues" publishes: the defaults, or those of the
-    // form record once loaded (valid is set then).
-    struct ResetValues {
-        BallValues values;
-        float deathPlane = -2000.f;
-        bool valid = false;
-    };
     // Called with the sound name and volume; may be empty.
     using SoundCallback = std::function<void(const std::string& sound, float volume)>;
 
@@ -80,7 +73,6 @@ public:
     // "resetballvalues" (once a form record was loaded), the values read back
     // on "updateballvalues".
     void exchangeValues();
-    const ResetValues& resetValues() const { return reset; }
 
     // One frame of motion through the grid (BallBody::integrate).
     void integrate(const BallControl& control, float dt) { ball.integrate(control, grid, dt); }
@@ -111,6 +103,14 @@ public:
     const std::string& summary() const { return summaryLine; }
 
 private:
+    // The values "resetballvalues" publishes: the defaults, or those of the
+    // form record once loaded (valid is set then).
+    struct ResetValues {
+        BallValues values;
+        float deathPlane = -2000.f;
+        bool valid = false;
+    };
+
     hgr::Scene* scene;
     SceneWorld* world;
     const CollisionGrid& grid;

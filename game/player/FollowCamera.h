@@ -7,7 +7,7 @@
 //
 // Invariants: the orbit pitch stays within -0.6 to 1.2 (the input is clamped
 // there, a guide eases it towards 0.15 to 0.75); the guide index is -1 or an
-// index into guides(); setGuides leaves any guide.
+// index into the guides; setGuides leaves any guide.
 #pragma once
 
 #include "player/Ball.h"
@@ -39,7 +39,6 @@ public:
 
     // Replaces the camera guides (readRails makes them); no guide is current.
     void setGuides(std::vector<CameraGuide> built);
-    const std::vector<CameraGuide>& guides() const { return guideList; }
     // Makes the guide named name current (the world's "setguidingobject"),
     // from the point of its track closest to ball; no guide when none has
     // that name. Prints "camera guide: <name> active" or "camera guide: off (<name>)".

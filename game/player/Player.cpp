@@ -3,6 +3,7 @@
 #include "player/Player.h"
 
 #include "logic/SceneWorld.h"
+#include "player/Rail.h"
 
 #include <cstdio>
 #include <utility>

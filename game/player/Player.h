@@ -2,20 +2,19 @@
 // it: composes the level's collision world (LevelCollision), the ball's
 // physics (BallPhysics), the rail rider (RailRider), the follow camera
 // (FollowCamera), the ball's model (BallModel) and the shadows
-// (PlayerShadows), and turns the frame's input into the ball step.
+// (PlayerShadows), and turns the frame's input into the ball step. Its
+// members are those the session uses; each part is driven on its own through
+// its own header.
 #pragma once
 
 #include "logic/PlayerRequest.h"
 #include "player/Ball.h"
 #include "player/BallModel.h"
 #include "player/BallPhysics.h"
-#include "player/CollisionGrid.h"
 #include "player/FollowCamera.h"
 #include "player/LevelCollision.h"
 #include "player/PlayerShadows.h"
-#include "player/Rail.h"
 #include "player/RailRider.h"
-#include "player/TriggerVolume.h"
 
 #include <hgr/Node.h>
 #include <hgr/Scene.h>
@@ -56,14 +55,9 @@ public:
     // shadow node name and the ball values from fields 4 to 12; publishes the
     // values and sets "gravity" when the world has none. Fewer than 13
     // fields: a message on stderr and nothing changes. A field out of range
-    // (as readBallValues says; the radius up to the grid's contact reach) is
+    // (player/BallValueRange.h; the radius up to the grid's contact reach) is
     // ignored with a line on stderr.
     void loadForms(const std::string& text);
-    // Reads back the seven ball-value variables that the world holds into the
-    // active values. A value that is not finite or is out of its range (below
-    // 0, or 0 for the mass; above 1e6) is ignored with a line on stderr, the
-    // active one kept.
-    void readBallValues() { physics.readValues(); }
     // Makes model (the player root, already linked under the scene) the ball
     // node with an identity transform and finds in it the rolling body (the
     // largest near-spherical mesh: pivot, body name, and the radius unless a
@@ -94,9 +88,6 @@ public:
     // Puts the ball on the ground below the level's start (or at the start's
     // own height without ground) and writes the summary line.
     void placeAtStart() { physics.placeAtStart(model.bodyName()); }
-    // Puts the ball on the ground below the named node; placeAtStart when the
-    // world has no such node. The summary line is kept.
-    void respawnAt(const std::string& checkpointName) { physics.respawnAt(checkpointName, model.bodyName()); }
     // The "ball: ..." line written by placeAtStart; the session prints it.
     const std::string& summary() const { return physics.summary(); }
 
@@ -119,6 +110,8 @@ public:
     // values, input to control (riding the rail on one), integration, the
     // rail's brake, sounds, respawn, triggers, shadows, the eyes, the roll
     // and the model's transforms. forwardInput and rightInput are -1 to 1.
+    // With dt 0 (the session's paused frame) the ball stays where it is
+    // unless a request or a respawn puts it elsewhere.
     void step(bool jump, float dt, float forwardInput, float rightInput);
     // Places the camera node (null: nothing) behind or around the ball: at a
     // fixed offset on a rail; off rails orbiting by the camera yaw and pitch,
@@ -130,25 +123,6 @@ public:
                       dt);
     }
 
-    // Parts of the step, also called on their own by tests.
-
-    // Takes the world's request queue and carries out each request in order.
-    void applyWorldRequests();
-    // One frame of riding the current rail at the last step's frame time:
-    // keeps the ball on the track at the rail speed, steers sideways by steer
-    // (-1 to 1), follows the track's up, hands over to the next rail, fires
-    // the fall trigger, publishes "speed01" and counts the distance ridden.
-    // Fills control.move and the forward direction.
-    void rideRail(BallControl& control, float steer)
-    {
-        rider.ride(physics.body(), forward, control, steer, lastFrameTime);
-    }
-    // Places the ball's shadow on the ground below the ball (along minus its
-    // up on a rail), smaller with height, hidden beyond 6 radii.
-    void placeBallShadow() { shadows.placeBallShadow(physics.body(), rider.onRail(), heading); }
-    // Places each registered shadow copy on the ground below its object.
-    void placeObjectShadows() { shadows.placeObjectShadows(); }
-
     // Read by the session and the HUD.
     // Whether the ball rides a rail (the session ends a completed level at once then).
     bool onRail() const { return rider.onRail(); }
@@ -159,35 +133,14 @@ public:
     // The distance ridden along rails in scene units, 100 to the metre; only
     // grows, and not once the level is complete (the HUD's ride display and results).
     float distanceRidden() const { return rider.distanceRidden(); }
-    // The distance along the current rail from the start of its drawing.
-    float distanceAlongRail() const { return rider.distanceAlong(); }
-    // The rails and camera guides buildRails made, in scene order.
-    const std::vector<Rail>& builtRails() const { return rider.rails(); }
-    const std::vector<CameraGuide>& builtGuides() const { return camera.guides(); }
     // The ball's centre in world space (the session's listener for ambient sounds).
     math::Vector3 ballPosition() const { return physics.body().position; }
     // The ball: values, death plane and motion, as the last step or placement
     // left them (the session's rest watch reads the velocity).
     const BallBody& body() const { return physics.body(); }
-    // Replaces the ball's motion between steps, for a set-up that puts the
-    // ball somewhere by hand, and takes its values through the range check
-    // (BallPhysics::setBody); the next step starts from it. The world's
-    // variables are not written.
-    void setBody(const BallBody& ball) { physics.setBody(ball); }
     // The model point the body rolls about, in the player root's space, set
     // by analyseModel (0 before or without a body); the boost effect sits there.
     const math::Vector3& pivotPoint() const { return model.pivotPoint(); }
-    // The ball's heading and the follow camera's yaw about the up axis, in
-    // radians (0 looks along +z); read by tests.
-    float headingAngle() const { return heading; }
-    float cameraYawAngle() const { return camera.yaw(); }
-    // The values "resetballvalues" publishes: the defaults, or those of the
-    // form record once loaded (valid is set then).
-    const BallPhysics::ResetValues& resetBallValues() const { return physics.resetValues(); }
-    // The collision world, complete from the constructor on.
-    const CollisionGrid& grid() const { return collision.grid(); }
-    // The "T_" volumes of the scene, then the touchables, in the order added.
-    const std::vector<TriggerVolume>& triggerVolumes() const { return collision.triggerVolumes(); }
 
     // Called with the sound name and volume for the jump and impact sounds;
     // set by the session's player set-up. Without one the ball is silent.
@@ -220,8 +173,6 @@ private:
     // The step's direction of travel and the ball's heading (radians about up).
     math::Vector3 forward{0.f, 0.f, 1.f};
     float heading = 0.f;
-    // The last step's frame time (rideRail rides by it).
-    float lastFrameTime = 0.f;
 
     // Camera hold by "setcamera": the ball only falls, the eyes look at the target.
     bool cameraHold = false;
@@ -238,8 +189,10 @@ private:
     // The requests taken from the world this step (kept so its storage is reused).
     std::vector<PlayerRequest> requests;
 
-    // The step's part from the input to the control record; returns the
-    // forward direction of the step.
+    // The step's part that carries out the requests taken from the world, in order.
+    void applyWorldRequests();
+    // The step's part from the input to the control record (riding the rail
+    // on one); returns the forward direction of the step.
     math::Vector3 steer(BallControl& control, bool held, float forwardInput, float rightInput, float dt);
 };
 

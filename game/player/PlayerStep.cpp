@@ -18,7 +18,6 @@ const std::string kDefaultCamera = "camera";
 
 void Player::step(bool jump, float dt, float forwardInput, float rightInput)
 {
-    lastFrameTime = dt;
     applyWorldRequests();
 
     // A scene camera named by "setcamera" holds the ball: it only falls.
@@ -57,8 +56,8 @@ void Player::step(bool jump, float dt, float forwardInput, float rightInput)
         physics.respawn(model.bodyName());
 
     collision.checkTouches(ball);
-    placeBallShadow();
-    placeObjectShadows();
+    shadows.placeBallShadow(ball, onRail(), heading);
+    shadows.placeObjectShadows();
     model.updateLook(ball, forward, cameraHold ? &heldTarget : nullptr, dt);
     model.roll(ball, forward, dt);
     model.place(heading, ball.position);
@@ -104,7 +103,7 @@ math::Vector3 Player::steer(BallControl& control, bool held, float forwardInput,
     }
 
     if (ride) {
-        rideRail(control, railSteer);
+        rider.ride(physics.body(), forward, control, railSteer, dt);
         heading = std::atan2(forward.x, forward.z);
         return forward;
     }

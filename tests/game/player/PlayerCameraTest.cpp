@@ -1,6 +1,6 @@
 // The follow camera after it has settled (dt 1/60, radius 50): where it
 // stands in each mode, walls that pull it in and poles that do not, the
-// ground and water below it, and camera guides.
+// ground and water below it, camera guides, and the orbit's input.
 
 #include "RailFixture.h"
 #include "VectorMatch.h"
@@ -10,21 +10,17 @@
 
 using math::Vector3;
 using playertest::near;
+using playertest::orbitOf;
 using playertest::Level;
 using playertest::RailLevel;
 using playertest::kFrame;
+using playertest::settle;
 using playertest::kPi;
 
 namespace {
 
 Vector3 orbit(float yaw, float pitch) {
 	return Vector3(-std::sin(yaw) * std::cos(pitch), std::sin(pitch), -std::cos(yaw) * std::cos(pitch));
-}
-
-// Updates the camera for ten seconds with the ball standing still.
-void settle(lumaroll::Player& player, hgr::Node* camera) {
-	for (int i = 0; i < 600; ++i)
-		player.updateCamera(camera, kFrame);
 }
 
 Vector3 position(const hgr::Node* camera) {
@@ -98,6 +94,42 @@ TEST(PlayerCamera, ALowOrbitComesCloserAndLooksHigher) {
 	EXPECT_TRUE(looksAt(camera, p + Vector3(0, 25 + 2 * 50 * 0.75f, 0)));
 }
 
+struct InputCase {
+	const char* name;
+	float yaw, pitch; // the input
+	float orbitPitch; // the pitch it turns the orbit to (from 0.59)
+};
+
+TEST(PlayerCamera, AStickModeStepSpendsTheCameraInputItTurnsBy) {
+	// One input, then steps without one, each followed by the camera's
+	// placement as in the session's frame: the orbit turns once, by the input.
+	const InputCase cases[] = {
+		{"within the pitch's range", 0.5f, 0.3f, 0.89f},
+		{"above it", -0.4f, 2.f, 1.2f},
+		{"below it", 1.f, -3.f, -0.6f},
+	};
+	for (const InputCase& c : cases) {
+		Level level; // nothing to hit: only the orbit places the camera
+		lumaroll::Player& player = level.build();
+		hgr::Node* camera = level.addCamera();
+		player.setMoveInput(true, false, false, 0.f, 0.f);
+		player.step(false, kFrame, 0.f, 0.f); // the orbit takes the heading, 0
+		player.updateCamera(camera, kFrame);
+		player.addCameraInput(c.yaw, c.pitch);
+		for (int i = 0; i < 10; ++i) {
+			player.setMoveInput(true, false, false, 0.f, 0.f);
+			player.step(false, kFrame, 0.f, 0.f);
+			player.updateCamera(camera, kFrame);
+		}
+		settle(player, camera);
+		const playertest::Orbit orbit = orbitOf(camera, player.ballPosition());
+		EXPECT_NEAR(c.yaw, orbit.yaw, 1e-5f) << c.name;
+		EXPECT_NEAR(c.orbitPitch, orbit.pitch, 1e-5f) << c.name;
+		EXPECT_GE(orbit.pitch, -0.6f - 1e-5f) << c.name;
+		EXPECT_LE(orbit.pitch, 1.2f + 1e-5f) << c.name;
+	}
+}
+
 void pole(Level& level) {
 	level.pieces.mesh("pole01", test::poleTriangles(0.f, -300.f, 5.f, 2000.f));
 }
@@ -169,11 +201,11 @@ TEST(PlayerCamera, AGuideTurnsTheCameraAlongItsPaths) {
 	player.setTiltScheme(true);
 	testing::internal::CaptureStdout();
 	level.world->runCommand("setguidingobject", {"L_guide1"});
-	player.applyWorldRequests();
+	level.pausedFrame();
 	testing::internal::GetCapturedStdout();
 	settle(player, camera);
 	// The camera path runs 1000 to the side of the look path and 500 above it.
-	EXPECT_NEAR(kPi / 2, player.cameraYawAngle(), 1e-3f);
+	EXPECT_NEAR(kPi / 2, orbitOf(camera, player.ballPosition()).yaw, 1e-3f);
 	const Vector3 offset = position(camera) - player.ballPosition();
 	EXPECT_NEAR(720.f, offset.length(), 0.05f);
 	EXPECT_NEAR(std::atan2(500.f, 1000.f), std::asin(offset.y / offset.length()), 1e-3f);
@@ -191,12 +223,12 @@ TEST(PlayerCamera, AGuideWithAZeroLengthTrackUsesTheStartOfItsPaths) {
 	testing::internal::CaptureStdout();
 	player.buildRails();
 	level.world->runCommand("setguidingobject", {"L_zero"});
-	player.applyWorldRequests();
+	level.pausedFrame();
 	testing::internal::GetCapturedStdout();
 	player.setTiltScheme(true);
 	hgr::Node* camera = level.addCamera();
 	settle(player, camera);
-	EXPECT_NEAR(kPi / 4, player.cameraYawAngle(), 1e-3f);
+	EXPECT_NEAR(kPi / 4, orbitOf(camera, player.ballPosition()).yaw, 1e-3f);
 	const Vector3 offset = position(camera) - player.ballPosition();
 	EXPECT_NEAR(std::atan2(300.f, std::sqrt(2.f) * 1000.f), std::asin(offset.y / offset.length()), 1e-3f);
 }

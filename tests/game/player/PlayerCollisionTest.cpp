@@ -10,6 +10,7 @@
 #include <functional>
 #include <limits>
 #include <string>
+#include <vector>
 
 using math::Vector3;
 using playertest::Level;
@@ -25,15 +26,15 @@ TEST(PlayerCollision, BuildsMeshesAndVolumesAndSaysSo) {
 					  "collisionmesh=this\nexecutetrigger=T_btn");
 	level.pieces.boxVolume("T_box", {100, 0, -100}, {-100, 200, 100});
 	level.pieces.sphereVolume("T_ball", 0, 100, 800, 75.f);
-	lumaroll::Player& player = level.build();
+	const lumaroll::LevelCollision& collision = level.buildParts().collision;
 	EXPECT_EQ("collision: 4 meshes (1 passable), 8 triangles, 2 trigger volumes\n", level.setupOutput);
 
 	const auto owner = [&](const std::string& name) -> const lumaroll::CollisionOwner& {
-		for (const auto& o : player.grid().owners)
+		for (const auto& o : collision.grid().owners)
 			if (o.name == name)
 				return o;
 		ADD_FAILURE() << "no owner " << name;
-		return player.grid().owners.front();
+		return collision.grid().owners.front();
 	};
 	EXPECT_TRUE(owner("floor").solid);
 	EXPECT_FALSE(owner("floor").marked);
@@ -43,7 +44,7 @@ TEST(PlayerCollision, BuildsMeshesAndVolumesAndSaysSo) {
 	EXPECT_EQ("T_btn", owner("button").executeTrigger);
 	EXPECT_TRUE(owner("button").marked);
 
-	for (const lumaroll::TriggerVolume& v : player.triggerVolumes()) {
+	for (const lumaroll::TriggerVolume& v : collision.triggerVolumes()) {
 		if (v.name == "T_box") {
 			EXPECT_FALSE(v.sphere);
 			// Corners given in either order make the same box.
@@ -61,11 +62,11 @@ TEST(PlayerCollision, ABoxVolumeOnANodeThatIsNoDummyIsAnEmptyBoxAtItsOrigin) {
 	Level level;
 	level.writer.node("T_plain").position(300, 0, 0);
 	level.writer.userProperty("T_plain", "collisiontype=box");
-	lumaroll::Player& player = level.build();
-	ASSERT_EQ(1u, player.triggerVolumes().size());
-	EXPECT_FALSE(player.triggerVolumes()[0].sphere);
-	EXPECT_EQ(0.f, player.triggerVolumes()[0].boxMin.length());
-	EXPECT_EQ(0.f, player.triggerVolumes()[0].boxMax.length());
+	const std::vector<lumaroll::TriggerVolume>& volumes = level.buildParts().collision.triggerVolumes();
+	ASSERT_EQ(1u, volumes.size());
+	EXPECT_FALSE(volumes[0].sphere);
+	EXPECT_EQ(0.f, volumes[0].boxMin.length());
+	EXPECT_EQ(0.f, volumes[0].boxMax.length());
 }
 
 // A trigger script of 2,100 bytes and more: longer than the engine's c_str
@@ -168,14 +169,14 @@ TEST(PlayerCollision, ReadsEachNodeAsItsPropertiesSay) {
 	for (const SetupCase& c : cases) {
 		Level level;
 		c.build(level);
-		lumaroll::Player& player = level.build();
-		EXPECT_EQ(c.owners, player.grid().owners.size()) << c.name;
-		for (const lumaroll::CollisionOwner& owner : player.grid().owners)
+		const lumaroll::LevelCollision& collision = level.buildParts().collision;
+		EXPECT_EQ(c.owners, collision.grid().owners.size()) << c.name;
+		for (const lumaroll::CollisionOwner& owner : collision.grid().owners)
 			EXPECT_EQ((owner.group & 1024) == 0, owner.solid) << c.name;
-		EXPECT_EQ(c.triangles, player.grid().triangles.size()) << c.name;
-		ASSERT_EQ(c.volumes, player.triggerVolumes().size()) << c.name;
+		EXPECT_EQ(c.triangles, collision.grid().triangles.size()) << c.name;
+		ASSERT_EQ(c.volumes, collision.triggerVolumes().size()) << c.name;
 		if (c.volumes > 0) {
-			EXPECT_EQ(c.sphere, player.triggerVolumes()[0].sphere) << c.name;
+			EXPECT_EQ(c.sphere, collision.triggerVolumes()[0].sphere) << c.name;
 		}
 	}
 }

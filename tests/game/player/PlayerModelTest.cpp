@@ -1,6 +1,6 @@
 // The ball model: what the analysis finds in writer-made models, the built
-// shadow quad, the eyes turning towards the direction of travel, and the
-// model's transforms at the end of the step.
+// shadow quad, the eyes turning towards the direction of travel or a scene
+// camera's target, and the model's transforms at the end of the step.
 
 #include "PlayerFixture.h"
 #include "VectorMatch.h"
@@ -11,6 +11,7 @@
 #include <math/Vector4.h>
 
 #include <cmath>
+#include <functional>
 
 using math::Vector3;
 using playertest::near;
@@ -21,14 +22,23 @@ namespace {
 
 const char* const kFormRecord = "a,b,c,d,shadow_plimbo,40,1,1750,800,350,0.4,800,0.1";
 
-// A floor, a start at the origin and the player.
+// A floor, a start at the origin and the player; extra adds pieces.
 struct ModelLevel : Level {
-	ModelLevel() {
+	explicit ModelLevel(const std::function<void(Level&)>& extra = nullptr) {
 		pieces.mesh("floor", test::floorTriangles(5000.f, 0.f));
 		pieces.dummyAt("D_start", 0, 100, 0);
+		if (extra)
+			extra(*this);
 		build();
 	}
 };
+
+// The world centre of the eyeballs' box.
+Vector3 eyeballsCentre(Level& level) {
+	const hgr::Node* eyeballs = level.node("plimbo_eyeballs");
+	const hgr::Mesh* mesh = static_cast<const hgr::Mesh*>(eyeballs);
+	return eyeballs->getWorldTransform().transform((mesh->getBoundBoxMin() + mesh->getBoundBoxMax()) * 0.5f);
+}
 
 struct ModelCase {
 	const char* name;
@@ -181,41 +191,52 @@ TEST(PlayerModel, AShadowThatCannotBeMadeLeavesTheBallWithout) {
 	EXPECT_TRUE(level.player->body().position.isFinite());
 }
 
-// The world centre of the eyeballs' box.
-Vector3 eyeballsCentre(Level& level) {
-	const hgr::Node* eyeballs = level.node("plimbo_eyeballs");
-	const hgr::Mesh* mesh = static_cast<const hgr::Mesh*>(eyeballs);
-	return eyeballs->getWorldTransform().transform((mesh->getBoundBoxMin() + mesh->getBoundBoxMax()) * 0.5f);
+TEST(PlayerModel, TheEyesTurnTowardsTravelKeepingTheirPitch) {
+	Level level;
+	level.load();
+	lumaroll::BallModel model;
+	testing::internal::CaptureStdout();
+	model.analyse(level.linkModel());
+	testing::internal::GetCapturedStdout();
+	// Frames of the ball standing at (0, 55, 0) with heading 0, moving at velocity.
+	lumaroll::BallBody ball;
+	ball.position = Vector3(0, 55, 0);
+	const auto frame = [&](const Vector3& velocity) {
+		ball.velocity = velocity;
+		model.updateLook(ball, Vector3(0, 0, 1), nullptr, kFrame);
+		model.place(0.f, ball.position);
+	};
+	// The ball node stands at the ball minus the pivot: the pivot, the body's
+	// centre, lies at the ball's centre. At rest the eyes look along the
+	// heading, lowered by 12 % of their distance.
+	frame(Vector3());
+	EXPECT_TRUE(near(Vector3(0, -3.6f, 30), eyeballsCentre(level) - ball.position, 0.05f));
+
+	// Faster than 40 sideways: they turn at min(10 dt, 1) per frame.
+	frame(Vector3(300, 0, 0));
+	const float k = 10.f * kFrame;
+	const Vector3 look = Vector3(k, 0, 1 - k).normalize();
+	EXPECT_TRUE(near(look * 30.f + Vector3(0, -3.6f, 0), eyeballsCentre(level) - ball.position, 0.05f));
+	for (int i = 0; i < 60; ++i)
+		frame(Vector3(300, 0, 0));
+	EXPECT_TRUE(near(Vector3(30, -3.6f, 0), eyeballsCentre(level) - ball.position, 0.05f));
+
+	// Slower than 40: they stay.
+	const Vector3 before = eyeballsCentre(level) - ball.position;
+	frame(Vector3(-30, 0, 0));
+	EXPECT_TRUE(near(before, eyeballsCentre(level) - ball.position, 0.05f));
 }
 
-TEST(PlayerModel, TheEyesTurnTowardsTravelKeepingTheirPitch) {
-	ModelLevel level;
+TEST(PlayerModel, WhileASceneCameraHoldsTheBallTheEyesLookAtItsTarget) {
+	ModelLevel level([](Level& l) { l.pieces.dummyAt("cam1", 3000, 500, 0); });
 	level.attachModel();
 	lumaroll::Player& player = *level.player;
 	player.placeAtStart();
 	level.run(20);
-	// The ball node stands at the ball minus the pivot (heading 0): the pivot,
-	// the body's centre, lies at the ball's centre.
-	// At rest the eyes look along the heading, lowered by 12 % of their distance.
-	EXPECT_TRUE(near(Vector3(0, -3.6f, 30), eyeballsCentre(level) - player.ballPosition(), 0.05f));
-
-	// Faster than 40 sideways: they turn at min(10 dt, 1) per step.
-	playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.velocity = Vector3(300, 0, 0); });
-	player.step(false, kFrame, 0.f, 0.f);
-	const float k = 10.f * kFrame;
-	const Vector3 look = Vector3(k, 0, 1 - k).normalize();
-	EXPECT_TRUE(near(look * 30.f + Vector3(0, -3.6f, 0), eyeballsCentre(level) - player.ballPosition(), 0.05f));
-	for (int i = 0; i < 60; ++i) {
-		playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.velocity = Vector3(300, 0, 0); });
-		player.step(false, kFrame, 0.f, 0.f);
-	}
+	ASSERT_TRUE(near(Vector3(0, -3.6f, 30), eyeballsCentre(level) - player.ballPosition(), 0.05f));
+	level.world->cameraName = "cam1";
+	level.run(60);
 	EXPECT_TRUE(near(Vector3(30, -3.6f, 0), eyeballsCentre(level) - player.ballPosition(), 0.05f));
-
-	// Slower than 40: they stay.
-	const Vector3 before = eyeballsCentre(level) - player.ballPosition();
-	playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.velocity = Vector3(-30, 0, 0); });
-	player.step(false, kFrame, 0.f, 0.f);
-	EXPECT_TRUE(near(before, eyeballsCentre(level) - player.ballPosition(), 0.05f));
 }
 
 TEST(PlayerModel, TheBallNodeTurnsAboutThePivotAndTheBodyRolls) {
@@ -227,15 +248,15 @@ TEST(PlayerModel, TheBallNodeTurnsAboutThePivotAndTheBodyRolls) {
 	hgr::Node* body = level.node("body");
 	const Vector3 pivot(10, 50, 0);
 
-	// Turn and roll forward for a second, summing the roll as the step does
-	// (resting on the floor it has not rolled yet).
-	float roll = 0.f;
+	// Turn and roll forward for a second, summing the heading and the roll as
+	// the step does (resting on the floor it has not rolled yet).
+	float h = 0.f, roll = 0.f;
 	for (int i = 0; i < 60; ++i) {
 		player.step(false, kFrame, 1.f, 0.5f);
-		const Vector3 forward(std::sin(player.headingAngle()), 0, std::cos(player.headingAngle()));
+		h += 0.5f * 2.4f * kFrame;
+		const Vector3 forward(std::sin(h), 0, std::cos(h));
 		roll += forward.dot(player.body().velocity) * kFrame / 50.f;
 	}
-	const float h = player.headingAngle();
 	EXPECT_NEAR(1.2f, h, 1e-4f);
 	const math::Matrix3x3 turn = math::Matrix3x3::rotation(Vector3(0, 1, 0), h);
 	const math::Matrix3x4 expected(turn, player.ballPosition() - turn.transform(pivot));

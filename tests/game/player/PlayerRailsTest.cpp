@@ -1,6 +1,8 @@
 // Rails built from "L_" drawings and ridden under the level's scripts: the
 // rail speed, steering, hand-over, the distance ridden, falling off, and the
-// world's requests that concern rails.
+// world's requests that concern rails; through the player's step, and the
+// rail rider and the ball's physics on their own where a case needs the ball
+// set by hand.
 
 #include "RailFixture.h"
 
@@ -8,10 +10,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 using math::Vector3;
 using playertest::Level;
+using playertest::Parts;
 using playertest::RailLevel;
 using playertest::SoundRecorder;
 using playertest::kFrame;
@@ -21,16 +25,16 @@ namespace {
 
 TEST(PlayerRails, TheLevelsDrawingsBecomeRailsAndAGuide) {
 	RailLevel level;
-	lumaroll::Player& player = *level.player;
 	EXPECT_EQ(
 		"camera guide L_guide1: track 4000, camera path 4000, look path 4000\n"
 		"rails: 2 (total length 26000)\n",
 		level.railsOutput);
-	ASSERT_EQ(2, player.railCount());
+	ASSERT_EQ(2, level.player->railCount());
 	ASSERT_GE(level.rail("L_rail1"), 0);
 	ASSERT_GE(level.rail("L_rail2"), 0);
-	const lumaroll::Rail& rail1 = player.builtRails()[size_t(level.rail("L_rail1"))];
-	const lumaroll::Rail& rail2 = player.builtRails()[size_t(level.rail("L_rail2"))];
+	const lumaroll::RailSet read = level.rails();
+	const lumaroll::Rail& rail1 = read.rails[size_t(level.rail("L_rail1"))];
+	const lumaroll::Rail& rail2 = read.rails[size_t(level.rail("L_rail2"))];
 	EXPECT_EQ("L_rail2", rail1.next);
 	EXPECT_EQ("T_fall1", rail1.fallTrigger);
 	EXPECT_EQ(1.f, rail1.forwardDirection);
@@ -41,8 +45,8 @@ TEST(PlayerRails, TheLevelsDrawingsBecomeRailsAndAGuide) {
 	EXPECT_NEAR(RailLevel::kLength1, rail2.path.points.front().z, 1e-3f);
 	for (const Vector3& up : rail1.path.ups)
 		EXPECT_NEAR(1.f, up.y, 1e-6f) << "the reversed normal drawing still aims straight up";
-	ASSERT_EQ(1u, player.builtGuides().size());
-	EXPECT_EQ("L_guide1", player.builtGuides()[0].name);
+	ASSERT_EQ(1u, read.guides.size());
+	EXPECT_EQ("L_guide1", read.guides[0].name);
 }
 
 struct SpeedCase {
@@ -78,8 +82,10 @@ TEST(PlayerRails, AtTheEndTheBallIsHandedToTheNextRail) {
 	ASSERT_EQ(level.rail("L_rail2"), player.railIndex());
 	EXPECT_GT(player.body().position.z, RailLevel::kLength1 - 100.f) << "only at the end";
 	level.ride(1.f);
-	EXPECT_NEAR(RailLevel::kLength1 + player.distanceAlongRail(), player.distanceRidden(), 60.f);
-	EXPECT_GT(player.distanceAlongRail(), 1000.f);
+	// L_rail2 goes on along +z from where L_rail1 ends: the ball has ridden as
+	// far as it has come (a frame behind at most).
+	EXPECT_NEAR(player.body().position.z, player.distanceRidden(), 60.f);
+	EXPECT_GT(player.body().position.z, RailLevel::kLength1 + 1000.f);
 
 	// Once the level is complete the distance stands still.
 	level.world->levelComplete = true;
@@ -110,13 +116,10 @@ TEST(PlayerRails, SteeringMovesTheBallSidewaysUnlessControlsAreOff) {
 }
 
 TEST(PlayerRails, FallingOffTheEndFiresTheFallTriggerOnce) {
-	RailLevel level;
-	lumaroll::Player& player = *level.player;
 	const float end = RailLevel::kLength1 + RailLevel::kLength2;
-	playertest::editBall(player, [&](lumaroll::BallBody& ball) {
-		ball.position = Vector3(0, 55, end - 1500.f);
-		ball.velocity = Vector3(0, 0, 3000);
-	});
+	RailLevel level([end](Level& l) { l.pieces.dummyAt("nearEnd", 0, 55, end - 1500.f); });
+	lumaroll::Player& player = *level.player;
+	level.moveBallTo("nearEnd");
 	level.world->runCommand("attachtorail", {"1", "L_rail2"});
 	int airborne = 0;
 	while (level.world->getVariable("falls") == 0.f && airborne < 600) {
@@ -131,11 +134,13 @@ TEST(PlayerRails, FallingOffTheEndFiresTheFallTriggerOnce) {
 	EXPECT_EQ(1.f, level.world->getVariable("falls")) << "once";
 	EXPECT_LT(player.body().position.y, -2000.f) << "the death plane is ignored on a rail";
 
-	// Moving the ball to a rail resets the fall: the next fall fires again.
-	level.world->runCommand("setobjectpos", {"G_ballforms", "again_L_rail2"});
+	// Moving the ball to a rail resets the fall: the next fall, off the end
+	// of the same rail ridden from its start, fires again.
+	level.moveBallTo("again_L_rail2");
 	player.step(false, kFrame, 0.f, 0.f);
-	playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.position = Vector3(0, 55, end - 500.f); });
-	level.ride(3.f);
+	ASSERT_EQ(level.rail("L_rail2"), player.railIndex());
+	level.ride(9.f);
+	EXPECT_GT(player.body().position.z, end);
 	EXPECT_EQ(2.f, level.world->getVariable("falls"));
 }
 
@@ -153,12 +158,9 @@ TEST(PlayerRails, LeavingARailAndRespawningOnOne) {
 	level.world->runCommand("attachtorail", {"0", "L_rail2"});
 	player.step(false, kFrame, 0.f, 0.f);
 	EXPECT_EQ(level.rail("L_rail1"), player.railIndex()) << "only the rail ridden is left";
-	playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.up = Vector3(0.3f, 0.9f, 0.f); });
 	level.world->runCommand("attachtorail", {"0", "L_rail1"});
-	player.applyWorldRequests();
+	level.pausedFrame();
 	EXPECT_FALSE(player.onRail());
-	EXPECT_EQ(Vector3(0, 1, 0).y, player.body().up.y);
-	EXPECT_EQ(0.f, player.body().up.x);
 	// The ride's ball values stay until the scripts read them back.
 	player.step(false, kFrame, 0.f, 0.f);
 	EXPECT_EQ(0.f, player.body().values.friction);
@@ -168,29 +170,56 @@ TEST(PlayerRails, LeavingARailAndRespawningOnOne) {
 	EXPECT_EQ(350.f, player.body().values.friction);
 }
 
+// The parts of the rail level, the rider with its rails riding L_rail1 from z 100.
+Parts& railParts(Level& level, const std::function<void(Level&)>& extra = nullptr) {
+	RailLevel::draw(level);
+	if (extra)
+		extra(level);
+	Parts& parts = level.buildParts();
+	parts.rider.setRails(level.rails().rails);
+	parts.rider.attach("L_rail1", Vector3(0, 55, 100));
+	return parts;
+}
+
+TEST(PlayerRails, LeavingTheRailRiddenStraightensTheBall) {
+	Level level;
+	Parts& parts = railParts(level);
+	lumaroll::BallBody ball;
+	ball.up = Vector3(0.3f, 0.9f, 0.f);
+	parts.rider.leave("L_rail2", ball);
+	EXPECT_EQ(level.rail("L_rail1"), parts.rider.index()) << "only the rail ridden is left";
+	EXPECT_EQ(0.3f, ball.up.x);
+	parts.rider.leave("L_rail1", ball);
+	EXPECT_FALSE(parts.rider.onRail());
+	EXPECT_EQ(1.f, ball.up.y);
+	EXPECT_EQ(0.f, ball.up.x);
+	EXPECT_EQ(0.f, ball.up.z);
+}
+
 struct SpeedMulCase {
 	const char* name;
-	const char* limit;
-	const char* factor;
+	float limit; // 0: the default
+	float factor;
 	float speed;
 };
 
 TEST(PlayerRails, SpeedMultipliersAboveOneAreCappedOnARail) {
 	const SpeedMulCase cases[] = {
-		{"x2 capped at 1.15 x 3000", nullptr, "2", 3450.f},
-		{"x2 capped at 1.15 x 2000", "2000", "2", 2300.f},
-		{"x1.1 under the cap", nullptr, "1.1", 3300.f},
-		{"x0.5 never capped", "1000", "0.5", 1500.f},
+		{"x2 capped at 1.15 x 3000", 0.f, 2.f, 3450.f},
+		{"x2 capped at 1.15 x 2000", 2000.f, 2.f, 2300.f},
+		{"x1.1 under the cap", 0.f, 1.1f, 3300.f},
+		{"x0.5 never capped", 1000.f, 0.5f, 1500.f},
 	};
 	for (const SpeedMulCase& c : cases) {
-		RailLevel level;
-		ASSERT_TRUE(level.untilOnRail()) << c.name;
-		if (c.limit)
-			level.world->runCommand("maxspeed", {c.limit});
-		playertest::editBall(*level.player, [&](lumaroll::BallBody& ball) { ball.velocity = Vector3(0, 0, 3000); });
-		level.world->runCommand("speedmul", {"x", c.factor});
-		level.player->applyWorldRequests();
-		EXPECT_NEAR(c.speed, level.player->body().velocity.length(), 0.5f) << c.name;
+		Level level;
+		Parts& parts = railParts(level);
+		ASSERT_TRUE(parts.rider.onRail()) << c.name;
+		lumaroll::BallBody ball;
+		ball.velocity = Vector3(0, 0, 3000);
+		if (c.limit > 0.f)
+			parts.rider.setSpeedLimit(c.limit);
+		parts.rider.multiplySpeed(ball, c.factor);
+		EXPECT_NEAR(c.speed, ball.velocity.length(), 0.5f) << c.name;
 	}
 }
 
@@ -198,26 +227,28 @@ struct MoveCase {
 	const char* name;
 	const char* target;
 	const char* rail;
+	bool stays;
 	Vector3 position;
 };
 
 TEST(PlayerRails, MovingTheBallToARailOrANode) {
 	const MoveCase cases[] = {
-		{"foo_L_rail2 names L_rail2", "foo_L_rail2", "L_rail2", Vector3(0, 75, RailLevel::kLength1)},
-		{"a node of that name wins", "cp1", "", Vector3(1000, 100, -500)},
-		{"no such rail", "foo_L_nope", "", Vector3(300, 55, 300)},
+		{"foo_L_rail2 names L_rail2", "foo_L_rail2", "L_rail2", false, Vector3(0, 75, RailLevel::kLength1)},
+		{"a node of that name wins", "cp1", "", false, Vector3(1000, 100, -500)},
+		{"no such rail", "foo_L_nope", "", true, Vector3()},
 	};
 	for (const MoveCase& c : cases) {
-		RailLevel level;
+		RailLevel level([](Level& l) { l.pieces.dummyAt("aside", 300, 55, 300); });
 		lumaroll::Player& player = *level.player;
-		playertest::editBall(player, [&](lumaroll::BallBody& ball) {
-			ball.position = Vector3(300, 55, 300);
-			ball.velocity = Vector3(10, 20, 30);
-		});
-		level.world->runCommand("setobjectpos", {"G_ballforms", c.target});
-		player.applyWorldRequests();
+		// Rolling away from the rails' start, off the volume that attaches.
+		level.moveBallTo("aside");
+		level.run(5, kFrame, 1.f, 0.f);
+		ASSERT_GT(player.body().velocity.length(), 10.f) << c.name;
+		const Vector3 before = player.body().position;
+		level.moveBallTo(c.target);
+		level.pausedFrame();
 		EXPECT_EQ(level.rail(c.rail), player.railIndex()) << c.name;
-		EXPECT_NEAR(0.f, (c.position - player.body().position).length(), 1e-2f) << c.name;
+		EXPECT_NEAR(0.f, ((c.stays ? before : c.position) - player.body().position).length(), 1e-2f) << c.name;
 		EXPECT_EQ(0.f, player.body().velocity.length()) << c.name;
 	}
 }
@@ -226,25 +257,28 @@ TEST(PlayerRails, ChoosingACameraGuideSaysSo) {
 	RailLevel level;
 	testing::internal::CaptureStdout();
 	level.world->runCommand("setguidingobject", {"L_guide1"});
-	level.player->applyWorldRequests();
+	level.pausedFrame();
 	level.world->runCommand("setguidingobject", {"nope"});
-	level.player->applyWorldRequests();
+	level.pausedFrame();
 	EXPECT_EQ("camera guide: L_guide1 active\ncamera guide: off (nope)\n", testing::internal::GetCapturedStdout());
-}
-
-// The ball on L_rail1 at z 100, 5 from a wall at x 60 along the track,
-// moving along at speed with a push into the wall; one step.
-void hitTheWall(RailLevel& level, float along, float into) {
-	playertest::editBall(*level.player, [&](lumaroll::BallBody& ball) {
-		ball.position = Vector3(5, 50.01f, 100);
-		ball.velocity = Vector3(into, 0, along);
-		ball.onGround = true;
-	});
-	level.player->step(false, kFrame, 0.f, 0.f);
 }
 
 void wallBesideTheTrack(Level& level) {
 	level.pieces.mesh("wall01", test::wallTriangles(60.f, 2000.f, 400.f));
+}
+
+// One frame of the ball's motion on L_rail1 at z 100, 5 from the wall at x
+// 60 beside the track, moving along it at along with into towards it, with
+// the values the ride gives it (no friction, room above the rail speed).
+void hitTheWall(Parts& parts, float along, float into) {
+	lumaroll::BallBody ball = parts.physics.body();
+	ball.position = Vector3(5, 50.01f, 100);
+	ball.velocity = Vector3(into, 0, along);
+	ball.onGround = true;
+	ball.values.friction = 0.f;
+	ball.values.maxSpeed = 1.1f * 1.15f * 3000.f;
+	parts.physics.setBody(ball);
+	parts.physics.integrate(lumaroll::BallControl(), kFrame);
 }
 
 struct BrakeCase {
@@ -254,44 +288,74 @@ struct BrakeCase {
 };
 
 TEST(PlayerRails, HittingAWallOnARailBrakes) {
-	// Before the integration the ride adds 2.5 dt of the missing speed.
-	const auto ridden = [](float v) { return v + (3450.f - v) * 2.5f * kFrame; };
 	const BrakeCase cases[] = {
-		{"fast: 15 % is left", 3000.f, 0.15f * ridden(3000.f)},
+		{"fast: 15 % is left", 3000.f, 450.f},
 		{"slower: 300 is left", 1000.f, 300.f},
-		{"at 400 or less nothing changes", 200.f, ridden(200.f)},
+		{"at 400 or less nothing changes", 400.f, 400.f},
 	};
 	for (const BrakeCase& c : cases) {
-		RailLevel level(wallBesideTheTrack);
-		ASSERT_TRUE(level.untilOnRail()) << c.name;
-		hitTheWall(level, c.along, 1500.f);
-		ASSERT_GT(level.player->body().impactSpeed, 250.f) << c.name;
-		EXPECT_NEAR(c.after, level.player->body().velocity.z, 0.5f) << c.name;
+		Level level;
+		Parts& parts = railParts(level, wallBesideTheTrack);
+		hitTheWall(parts, c.along, 1500.f);
+		ASSERT_GT(parts.physics.body().impactSpeed, 250.f) << c.name;
+		parts.rider.brakeOnImpact(parts.physics.body(), Vector3(0, 0, 1));
+		EXPECT_NEAR(c.after, parts.physics.body().velocity.z, 0.5f) << c.name;
 	}
 }
 
 TEST(PlayerRails, ImpactSoundsOnARailNeedAHarderHitAndRestLonger) {
-	RailLevel level(wallBesideTheTrack);
-	ASSERT_TRUE(level.untilOnRail());
+	Level level;
+	Parts& parts = railParts(level, wallBesideTheTrack);
 	SoundRecorder sounds;
-	sounds.attach(*level.player);
+	// Frames of the ball rolling away from the wall after a hit.
+	const auto rest = [&](int frames) {
+		for (int i = 0; i < frames; ++i) {
+			parts.physics.integrate(lumaroll::BallControl(), kFrame);
+			parts.physics.playSounds(kFrame, true, sounds.callback());
+		}
+	};
 
-	hitTheWall(level, 1000.f, 700.f);
-	ASSERT_GT(level.player->body().impactSpeed, 350.f);
+	hitTheWall(parts, 1000.f, 700.f);
+	parts.physics.playSounds(kFrame, true, sounds.callback());
+	ASSERT_GT(parts.physics.body().impactSpeed, 350.f);
 	EXPECT_EQ(0, sounds.count("plimbo_collision.wav")) << "above 350 is heard only off a rail";
 
-	level.run(40);
-	hitTheWall(level, 1000.f, 1600.f);
-	ASSERT_GT(level.player->body().impactSpeed, 1200.f);
+	rest(40);
+	hitTheWall(parts, 1000.f, 1600.f);
+	parts.physics.playSounds(kFrame, true, sounds.callback());
+	ASSERT_GT(parts.physics.body().impactSpeed, 1200.f);
 	ASSERT_EQ(1u, sounds.sounds.size());
-	EXPECT_NEAR(level.player->body().impactSpeed / 4000.f, sounds.sounds[0].second, 1e-6f);
+	EXPECT_NEAR(parts.physics.body().impactSpeed / 4000.f, sounds.sounds[0].second, 1e-6f);
 
-	level.run(20); // a third of a second: still resting
-	hitTheWall(level, 1000.f, 1600.f);
+	rest(20); // a third of a second: still resting
+	hitTheWall(parts, 1000.f, 1600.f);
+	parts.physics.playSounds(kFrame, true, sounds.callback());
 	EXPECT_EQ(1u, sounds.sounds.size());
-	level.run(20);
-	hitTheWall(level, 1000.f, 1600.f);
+	rest(20);
+	hitTheWall(parts, 1000.f, 1600.f);
+	parts.physics.playSounds(kFrame, true, sounds.callback());
 	EXPECT_EQ(2u, sounds.sounds.size());
+}
+
+TEST(PlayerRails, TheStepBrakesARideThatHitsAWallAndPlaysTheRailsSound) {
+	// Steered away from the wall beside the track and then hard into it.
+	RailLevel level(wallBesideTheTrack);
+	lumaroll::Player& player = *level.player;
+	SoundRecorder sounds;
+	sounds.attach(player);
+	ASSERT_TRUE(level.untilOnRail());
+	level.ride(0.1f, -1.f);
+	float impact = 0.f, along = 0.f;
+	for (int i = 0; i < 60 && impact <= 250.f; ++i) {
+		along = player.body().velocity.z;
+		player.step(false, kFrame, 0.f, 1.f);
+		impact = player.body().impactSpeed;
+	}
+	ASSERT_GT(impact, 350.f) << "hard enough to be heard off a rail";
+	ASSERT_LT(impact, 1200.f);
+	ASSERT_GT(along, 1000.f);
+	EXPECT_LT(player.body().velocity.z, 0.2f * along) << "braked";
+	EXPECT_EQ(0, sounds.count("plimbo_collision.wav")) << "not hard enough on a rail";
 }
 
 TEST(PlayerRails, ARailRiddenBackwardsEndsAtItsStart) {
@@ -307,14 +371,15 @@ TEST(PlayerRails, ARailRiddenBackwardsEndsAtItsStart) {
 	after.track = test::straightSegments({0, 0, -8000}, {0, 0, 0}, 30);
 	after.properties = "tracknormalgravity=1\nforwarddirection=-1";
 	level.pieces.railNode("L_after", after);
+	level.pieces.dummyAt("nearTheEnd", 0, 55, 5900);
 	lumaroll::Player& player = level.build();
 	testing::internal::CaptureStdout();
 	player.buildRails();
 	testing::internal::GetCapturedStdout();
 	const int backIndex = level.rail("L_back"), afterIndex = level.rail("L_after");
-	ASSERT_EQ(-1.f, player.builtRails()[size_t(backIndex)].forwardDirection);
+	ASSERT_EQ(-1.f, level.rails().rails[size_t(backIndex)].forwardDirection);
 
-	playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.position = Vector3(0, 55, 5900); });
+	level.moveBallTo("nearTheEnd");
 	level.world->runCommand("attachtorail", {"1", "L_back"});
 	player.step(false, kFrame, 0.f, 0.f);
 	ASSERT_EQ(backIndex, player.railIndex());
@@ -328,16 +393,16 @@ TEST(PlayerRails, ARailRiddenBackwardsEndsAtItsStart) {
 	}
 	ASSERT_EQ(afterIndex, player.railIndex());
 	EXPECT_LT(player.body().position.z, 100.f) << "handed over only near distance 0";
-	EXPECT_GT(player.distanceAlongRail(), 7500.f) << "the next rail starts at its length";
 	level.run(60);
-	EXPECT_NEAR(5900.f + (8000.f - player.distanceAlongRail()), player.distanceRidden(), 60.f);
+	// L_back's 5900 and L_after's from its far end (z 0) on.
+	EXPECT_NEAR(5900.f - player.body().position.z, player.distanceRidden(), 60.f);
 	EXPECT_LT(player.body().position.z, -1000.f);
 
 	// Moved onto a backwards rail, the ball starts at its far end.
-	level.world->runCommand("setobjectpos", {"G_ballforms", "x_L_back"});
-	player.applyWorldRequests();
+	level.moveBallTo("x_L_back");
+	level.pausedFrame();
+	EXPECT_EQ(backIndex, player.railIndex());
 	EXPECT_NEAR(6000.f, player.body().position.z, 1e-2f);
-	EXPECT_NEAR(6000.f, player.distanceAlongRail(), 1e-2f);
 }
 
 struct LoopCase {
@@ -365,18 +430,20 @@ TEST(PlayerRails, AClosedLoopIsRiddenRoundUpright) {
 		loop.trackNormal = c.normalReversed ? test::reversedSegments(high) : high;
 		loop.properties = "tracknormalgravity=1\nnext=L_loop";
 		level.pieces.railNode("L_loop", loop);
+		level.pieces.dummyAt("onTheLoop", 4000, 55, 0);
 		lumaroll::Player& player = level.build();
 		testing::internal::CaptureStdout();
 		player.buildRails();
 		EXPECT_EQ("rails: 1 (total length 25123)\n", testing::internal::GetCapturedStdout()) << c.name;
 		ASSERT_EQ(1, player.railCount()) << c.name;
-		const lumaroll::RailPath& path = player.builtRails()[0].path;
+		const lumaroll::RailSet read = level.rails();
+		const lumaroll::RailPath& path = read.rails[0].path;
 		int tilted = 0;
 		for (const Vector3& up : path.ups)
 			tilted += up.y < 1.f - 1e-6f ? 1 : 0;
 		EXPECT_EQ(0, tilted) << c.name << ": ups not straight up";
 
-		playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.position = Vector3(4000, 55, 0); });
+		level.moveBallTo("onTheLoop");
 		level.world->runCommand("attachtorail", {"1", "L_loop"});
 		float lowestUp = 1.f, farthest = 0.f, highest = 0.f;
 		int frames = 0;
@@ -399,17 +466,21 @@ struct HandOverCase {
 	const char* name;
 	const char* rail;
 	float z;
-	bool handed;
+	const char* after; // the rail ridden after one frame
+	float along;	   // and the distance along it, when handed over
 };
 
 TEST(PlayerRails, TheHandOverComesOneUnitBeforeTheEnd) {
 	// Tracks of 2048 in segments of 1024, so that distances along them are
-	// exact: L_ahead from z 0 to 2048, L_behind ridden backwards from 2048 to 0.
+	// exact: L_ahead from z 0 to 2048, L_behind ridden backwards from 2048 to
+	// 0, both followed by L_next; L_turn as L_ahead, followed by L_back ridden
+	// backwards from its length (z 2048) on.
 	const HandOverCase cases[] = {
-		{"1.01 before the end", "L_ahead", 2048.f - 1.01f, false},
-		{"1 before the end", "L_ahead", 2047.f, true},
-		{"backwards, 1.01 before the end", "L_behind", 1.01f, false},
-		{"backwards, 1 before the end", "L_behind", 1.f, true},
+		{"1.01 before the end", "L_ahead", 2048.f - 1.01f, "L_ahead", 0.f},
+		{"1 before the end", "L_ahead", 2047.f, "L_next", 0.f},
+		{"backwards, 1.01 before the end", "L_behind", 1.01f, "L_behind", 0.f},
+		{"backwards, 1 before the end", "L_behind", 1.f, "L_next", 0.f},
+		{"onto a rail ridden backwards", "L_turn", 2047.f, "L_back", 2048.f},
 	};
 	for (const HandOverCase& c : cases) {
 		Level level;
@@ -421,21 +492,30 @@ TEST(PlayerRails, TheHandOverComesOneUnitBeforeTheEnd) {
 		test::RailDrawing behind = ahead;
 		behind.properties = "tracknormalgravity=1\nforwarddirection=-1\nnext=L_next";
 		level.pieces.railNode("L_behind", behind);
+		test::RailDrawing turn = ahead;
+		turn.properties = "tracknormalgravity=1\nnext=L_back";
+		level.pieces.railNode("L_turn", turn);
 		test::RailDrawing next;
 		next.track = test::straightSegments({0, 0, 2048}, {0, 0, 4096}, 2);
 		next.properties = "tracknormalgravity=1";
 		level.pieces.railNode("L_next", next);
-		lumaroll::Player& player = level.build();
-		testing::internal::CaptureStdout();
-		player.buildRails();
-		testing::internal::GetCapturedStdout();
-		playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.position = Vector3(0, 50, c.z); });
-		level.world->runCommand("attachtorail", {"1", c.rail});
-		player.applyWorldRequests();
-		ASSERT_EQ(level.rail(c.rail), player.railIndex()) << c.name;
+		test::RailDrawing back;
+		back.track = test::straightSegments({0, 0, 4096}, {0, 0, 2048}, 2);
+		back.properties = "tracknormalgravity=1\nforwarddirection=-1";
+		level.pieces.railNode("L_back", back);
+		Parts& parts = level.buildParts();
+		parts.rider.setRails(level.rails().rails);
+		lumaroll::BallBody ball;
+		ball.position = Vector3(0, 50, c.z);
+		parts.rider.attach(c.rail, ball.position);
+		ASSERT_EQ(level.rail(c.rail), parts.rider.index()) << c.name;
+		Vector3 forward;
 		lumaroll::BallControl control;
-		player.rideRail(control, 0.f);
-		EXPECT_EQ(level.rail(c.handed ? "L_next" : c.rail), player.railIndex()) << c.name;
+		parts.rider.ride(ball, forward, control, 0.f, kFrame);
+		EXPECT_EQ(level.rail(c.after), parts.rider.index()) << c.name;
+		if (std::string(c.after) != c.rail) {
+			EXPECT_NEAR(c.along, parts.rider.distanceAlong(), 1e-3f) << c.name;
+		}
 	}
 }
 
@@ -469,14 +549,15 @@ TEST(PlayerRails, ARailThatNamesItselfCountsOnlyTheWayRidden) {
 		self.properties =
 			std::string("tracknormalgravity=1\nnext=L_self") + (c.backwards ? "\nforwarddirection=-1" : "");
 		level.pieces.railNode("L_self", self);
+		const Vector3 start = c.loop ? Vector3(400, 55, 0) : Vector3(0, 55, c.backwards ? 2000.f : 0.f);
+		level.pieces.dummyAt("start", start.x, start.y, start.z);
 		lumaroll::Player& player = level.build();
 		testing::internal::CaptureStdout();
 		player.buildRails();
 		testing::internal::GetCapturedStdout();
 		ASSERT_EQ(1, player.railCount()) << c.name;
-		const float length = player.builtRails()[0].path.length();
-		const Vector3 start = c.loop ? Vector3(400, 55, 0) : Vector3(0, 55, c.backwards ? 2000.f : 0.f);
-		playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.position = start; });
+		const float length = level.rails().rails[0].path.length();
+		level.moveBallTo("start");
 		// Slow enough round the loop that the wall need not hold the ball.
 		if (c.loop)
 			level.world->runCommand("maxspeed", {"1000"});
@@ -553,7 +634,7 @@ TEST(PlayerRails, RequestsKeepTheBallsNumbersFiniteAndInRange) {
 
 		// Off the rail and put down at the checkpoint beside it, the ball
 		// lands there and stays, rather than being lost at once.
-		level.world->runCommand("attachtorail", {"0", player.builtRails()[size_t(player.railIndex())].name});
+		level.world->runCommand("attachtorail", {"0", level.rails().rails[size_t(player.railIndex())].name});
 		level.world->runCommand("setobjectpos", {"G_ballforms", "cp1"});
 		level.ride(1.f);
 		EXPECT_FALSE(player.onRail()) << name;
@@ -573,6 +654,7 @@ TEST(PlayerRails, RailPointsThatAreNotNumbersAreDroppedWithALine) {
 	rail.trackNormal = {{{0, 1000, 0}, {0, 1000, 3000}}, {{0, 1000, 3000}, {0, 1000, nan}}};
 	rail.properties = "tracknormalgravity=1";
 	level.pieces.railNode("L_nan", rail);
+	level.pieces.dummyAt("onTheTrack", 0, 55, 0);
 	lumaroll::Player& player = level.build();
 	testing::internal::CaptureStdout();
 	testing::internal::CaptureStderr();
@@ -584,8 +666,8 @@ TEST(PlayerRails, RailPointsThatAreNotNumbersAreDroppedWithALine) {
 		"rails: L_nan tracknormal: 1 segment with a point that is not a finite number dropped\n",
 		err);
 	ASSERT_EQ(1, player.railCount());
-	EXPECT_EQ(4u, player.builtRails()[0].path.points.size());
-	playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.position = Vector3(0, 55, 0); });
+	EXPECT_EQ(4u, level.rails().rails[0].path.points.size());
+	level.moveBallTo("onTheTrack");
 	level.world->runCommand("attachtorail", {"1", "L_nan"});
 	level.run(60);
 	EXPECT_TRUE(std::isfinite(player.distanceRidden()));
@@ -623,7 +705,7 @@ TEST(PlayerRails, BadDrawingsBreakNothing) {
 		l.pieces.lines("cameralookat", {}, "L_empty");
 	});
 	lumaroll::Player& player = *level.player;
-	EXPECT_EQ(1u, player.builtGuides().size()) << "the guide without paths is none";
+	EXPECT_EQ(1u, level.rails().guides.size()) << "the guide without paths is none";
 	for (const char* rail : {"L_dot", "L_odd"}) {
 		level.world->runCommand("attachtorail", {"1", rail});
 		level.world->runCommand("setguidingobject", {"L_empty"});

@@ -1,7 +1,8 @@
 // Shadows on the ground: the ball's built quad and the model's own shadow
-// node by height, slope and rail, and the shadow copies of objects.
+// node by height, slope and rail, and the shadow copies of objects; the
+// shadows on their own where a case needs the ball set by hand.
 
-#include "RailFixture.h"
+#include "PlayerFixture.h"
 #include "VectorMatch.h"
 
 #include <cmath>
@@ -10,24 +11,26 @@
 using math::Vector3;
 using playertest::near;
 using playertest::Level;
-using playertest::RailLevel;
 using playertest::kFrame;
 using playertest::kPi;
 
 namespace {
 
-// The ball (radius 50) with the built shadow quad over ground made by build.
+// The built shadow quad of a ball of radius 50 over ground made by build.
 struct ShadowLevel : Level {
 	explicit ShadowLevel(const std::function<void(Level&)>& ground) {
 		ground(*this);
-		build();
-		attachModel(test::BallModel::Empty);
+		buildParts().shadows.createBallShadow(loaded.context);
 		shadow = node("sombra_jugador");
 	}
-	// Puts the ball at p and places its shadow.
-	void ballAt(const Vector3& p) {
-		playertest::editBall(*player, [&](lumaroll::BallBody& ball) { ball.position = p; });
-		player->placeBallShadow();
+	// Places the shadow of the ball at p, heading 0: off rails, or on one
+	// with the ball's up.
+	void ballAt(const Vector3& p, const Vector3* railUp = nullptr) {
+		lumaroll::BallBody ball;
+		ball.position = p;
+		if (railUp)
+			ball.up = *railUp;
+		parts->shadows.placeBallShadow(ball, railUp != nullptr, 0.f);
 	}
 	hgr::Node* shadow = nullptr;
 };
@@ -80,33 +83,60 @@ TEST(PlayerShadows, OnASlopeTheShadowLiesAlongTheGround) {
 }
 
 TEST(PlayerShadows, OnARailTheShadowFallsAlongMinusUp) {
-	RailLevel level;
+	ShadowLevel level(flatFloor);
+	const Vector3 up(0.6f, 0.8f, 0.f);
+	level.ballAt(Vector3(0, 100, 500), &up);
+	ASSERT_TRUE(level.shadow->isEnabled());
+	// 125 along (-0.6, -0.8, 0) meets the floor at x -75: 75 above the ground.
+	EXPECT_TRUE(near(Vector3(-75, 6, 500), level.shadow->getTransform().getTranslation()));
+	EXPECT_NEAR((1.f - 0.6f * 75.f / 300.f) * 47.5f, level.shadow->getTransform().getColumn(0).length(), 1e-3f);
+}
+
+TEST(PlayerShadows, TheStepCastsTheShadowOfABallOnABankedRailAlongMinusUp) {
+	// A rail whose up leans 0.6 towards +x over the floor.
+	Level level;
+	flatFloor(level);
+	test::RailDrawing banked;
+	banked.track = test::straightSegments({0, 0, -2000}, {0, 0, 2000}, 8);
+	banked.trackNormal = test::straightSegments({2250, 3000, -2000}, {2250, 3000, 2000}, 8);
+	banked.properties = "tracknormalgravity=1";
+	level.pieces.railNode("L_banked", banked);
+	level.pieces.dummyAt("onTheTrack", 0, 55, -1500);
+	lumaroll::Player& player = level.build();
 	level.attachModel(test::BallModel::Empty);
-	ASSERT_TRUE(level.untilOnRail());
-	playertest::editBall(*level.player, [&](lumaroll::BallBody& ball) {
-		ball.up = Vector3(0.6f, 0.8f, 0.f);
-		ball.position = Vector3(0, 100, 500);
-	});
-	level.player->placeBallShadow();
+	testing::internal::CaptureStdout();
+	player.buildRails();
+	testing::internal::GetCapturedStdout();
+	level.moveBallTo("onTheTrack");
+	level.world->runCommand("attachtorail", {"1", "L_banked"});
+	level.run(30);
+	ASSERT_TRUE(player.onRail());
+	const Vector3 p = player.ballPosition();
+	const Vector3 u = player.body().up * (1.f / player.body().up.length());
+	ASSERT_TRUE(near(Vector3(0.6f, 0.8f, 0.f), u, 0.01f));
 	hgr::Node* shadow = level.node("sombra_jugador");
 	ASSERT_TRUE(shadow->isEnabled());
-	// 125 along (-0.6, -0.8, 0) meets the floor at x -75: 75 above the ground.
-	EXPECT_TRUE(near(Vector3(-75, 6, 500), shadow->getTransform().getTranslation()));
-	EXPECT_NEAR((1.f - 0.6f * 75.f / 300.f) * 47.5f, shadow->getTransform().getColumn(0).length(), 1e-3f);
+	EXPECT_TRUE(near(p - u * (p.y / u.y) + Vector3(0, 6, 0), shadow->getTransform().getTranslation(), 0.05f));
 }
 
 TEST(PlayerShadows, TheModelsOwnShadowTurnsWithTheHeading) {
 	Level level;
 	flatFloor(level);
 	level.pieces.dummyAt("D_start", 0, 100, 0);
+	level.pieces.dummyAt("high", 0, 200, 0);
 	level.build();
 	level.attachModel(test::BallModel::Full);
 	lumaroll::Player& player = *level.player;
 	player.placeAtStart();
-	level.run(30, kFrame, 0.f, 0.5f); // heading 0.6
-	const float h = player.headingAngle();
-	playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.position = Vector3(0, 200, 0); });
-	player.placeBallShadow();
+	// Turning for half a second, the heading summed as the step sums it.
+	float h = 0.f;
+	for (int i = 0; i < 30; ++i) {
+		player.step(false, kFrame, 0.f, 0.5f);
+		h += 0.5f * 2.4f * kFrame;
+	}
+	ASSERT_NEAR(0.6f, h, 1e-4f);
+	level.moveBallTo("high");
+	level.pausedFrame();
 	hgr::Node* shadow = level.node("shadow_plimbo");
 	ASSERT_NE(nullptr, shadow);
 	EXPECT_EQ(nullptr, level.node("sombra_jugador"));
@@ -121,7 +151,8 @@ TEST(PlayerShadows, TheModelsOwnShadowTurnsWithTheHeading) {
 
 // The lamp O_lamp at (500, height, 0) with the shadow copy O_lamp_shadow
 // (its box centred 10, 0, 20 off the lamp, turned a quarter about y) registered
-// as its caster; T_take unlinks the lamp.
+// as its caster; T_take unlinks the lamp. The ball waits far from both; a
+// paused frame places the shadows.
 struct CasterLevel : Level {
 	CasterLevel(float height, bool hideWhenHigh, const std::function<void(Level&)>& ground = flatFloor) {
 		ground(*this);
@@ -131,11 +162,13 @@ struct CasterLevel : Level {
 			.transform(test::rotationY(kPi / 2));
 		writer.dummy("T_take");
 		writer.userProperty("T_take", test::TriggerScript().a("unlink,O_lamp"));
+		pieces.dummyAt("D_start", -1500, 2000, -1500);
 		build();
+		player->placeAtStart();
 		lamp = node("O_lamp");
 		shadow = node("O_lamp_shadow");
 		player->addShadowCaster(shadow, lamp, hideWhenHigh);
-		player->placeObjectShadows();
+		pausedFrame();
 	}
 	hgr::Node* lamp = nullptr;
 	hgr::Node* shadow = nullptr;
@@ -182,10 +215,10 @@ TEST(PlayerShadows, AnObjectShadowFollowsTheSlopeAndItsObject) {
 
 	// Disabled, the object casts nothing; unlinked by a script, neither.
 	level.lamp->setEnabled(false);
-	level.player->placeObjectShadows();
+	level.pausedFrame();
 	EXPECT_FALSE(level.shadow->isEnabled());
 	level.lamp->setEnabled(true);
-	level.player->placeObjectShadows();
+	level.pausedFrame();
 	EXPECT_TRUE(level.shadow->isEnabled());
 	level.world->activateTrigger("T_take");
 	ASSERT_EQ(nullptr, level.node("O_lamp"));
@@ -198,7 +231,7 @@ TEST(PlayerShadows, CastersThatCannotBeUsedAreIgnored) {
 	level.player->addShadowCaster(nullptr, level.lamp, false);
 	level.player->addShadowCaster(level.shadow, nullptr, false);
 	level.player->addShadowCaster(level.loaded.scene, level.lamp, false);
-	level.player->placeObjectShadows();
+	level.pausedFrame();
 	EXPECT_TRUE(level.shadow->isEnabled());
 	EXPECT_EQ(nullptr, level.loaded.scene->getParent());
 }

@@ -1,5 +1,6 @@
-// Where the ball starts and respawns: start and checkpoint nodes, the start
-// camera, the ground probe's reach, and the summary line.
+// Where the ball's physics puts the ball at the start and at a respawn:
+// start and checkpoint nodes, the start camera, the ground probe's reach,
+// and the summary line.
 
 #include "PlayerFixture.h"
 
@@ -75,19 +76,19 @@ TEST(PlayerStart, PutsTheBallOnTheGroundBelowTheStart) {
 	for (const StartCase& c : cases) {
 		Level level;
 		c.build(level);
-		lumaroll::Player& player = level.build();
-		playertest::editBall(player, [&](lumaroll::BallBody& ball) {
-			ball.velocity = Vector3(5, 5, 5);
-			ball.onGround = true;
-		});
-		player.placeAtStart();
-		EXPECT_NEAR(c.position.x, player.body().position.x, 1e-2f) << c.name;
-		EXPECT_NEAR(c.position.y, player.body().position.y, 1e-2f) << c.name;
-		EXPECT_NEAR(c.position.z, player.body().position.z, 1e-2f) << c.name;
-		EXPECT_EQ(0.f, player.body().velocity.length()) << c.name;
-		EXPECT_FALSE(player.body().onGround) << c.name;
-		EXPECT_NE(std::string::npos, player.summary().find("; start at " + c.startName + " ("))
-			<< c.name << ": " << player.summary();
+		lumaroll::BallPhysics& physics = level.buildParts().physics;
+		lumaroll::BallBody ball = physics.body();
+		ball.velocity = Vector3(5, 5, 5);
+		ball.onGround = true;
+		physics.setBody(ball);
+		physics.placeAtStart("");
+		EXPECT_NEAR(c.position.x, physics.body().position.x, 1e-2f) << c.name;
+		EXPECT_NEAR(c.position.y, physics.body().position.y, 1e-2f) << c.name;
+		EXPECT_NEAR(c.position.z, physics.body().position.z, 1e-2f) << c.name;
+		EXPECT_EQ(0.f, physics.body().velocity.length()) << c.name;
+		EXPECT_FALSE(physics.body().onGround) << c.name;
+		EXPECT_NE(std::string::npos, physics.summary().find("; start at " + c.startName + " ("))
+			<< c.name << ": " << physics.summary();
 	}
 }
 
@@ -109,25 +110,27 @@ TEST(PlayerStart, RespawnSetsTheBallBelowTheCheckpointAndKeepsTheRest) {
 	level.pieces.dummyAt("D_StartHere", 0, 100, 0);
 	level.pieces.dummyAt("cp_low", 400, 300, 0);
 	level.pieces.dummyAt("cp_high", -400, 2800, 0);
-	lumaroll::Player& player = level.build();
-	player.placeAtStart();
-	const std::string summary = player.summary();
+	lumaroll::BallPhysics& physics = level.buildParts().physics;
+	physics.placeAtStart("body");
+	const std::string summary = physics.summary();
 
-	playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.velocity = Vector3(100, 0, 0); });
-	player.respawnAt("cp_low");
-	EXPECT_EQ(Vector3(400, 55, 0).x, player.body().position.x);
-	EXPECT_NEAR(55.f, player.body().position.y, 1e-3f);
-	EXPECT_EQ(0.f, player.body().velocity.length());
-	EXPECT_EQ(summary, player.summary());
+	lumaroll::BallBody ball = physics.body();
+	ball.velocity = Vector3(100, 0, 0);
+	physics.setBody(ball);
+	physics.respawnAt("cp_low", "other");
+	EXPECT_EQ(Vector3(400, 55, 0).x, physics.body().position.x);
+	EXPECT_NEAR(55.f, physics.body().position.y, 1e-3f);
+	EXPECT_EQ(0.f, physics.body().velocity.length());
+	EXPECT_EQ(summary, physics.summary());
 
 	// 2800 above the floor: the probe from 300 above reaches 3000 down, not to the floor.
-	player.respawnAt("cp_high");
-	EXPECT_EQ(2800.f, player.body().position.y);
+	physics.respawnAt("cp_high", "body");
+	EXPECT_EQ(2800.f, physics.body().position.y);
 
 	// An unknown name starts over.
-	player.respawnAt("nowhere");
-	EXPECT_NEAR(55.f, player.body().position.y, 1e-3f);
-	EXPECT_EQ(0.f, player.body().position.x);
+	physics.respawnAt("nowhere", "body");
+	EXPECT_NEAR(55.f, physics.body().position.y, 1e-3f);
+	EXPECT_EQ(0.f, physics.body().position.x);
 }
 
 } // namespace

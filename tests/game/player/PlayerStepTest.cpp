@@ -1,8 +1,10 @@
 // The ball step on writer-made levels: steering by heading and by camera,
 // the camera hold, the controls flag, the gravity variable, sounds, the
-// death plane, a fall from far above onto a thin floor, and bad numbers.
+// death plane, a fall from far above onto a thin floor, and bad numbers;
+// the ball's physics on its own where a case needs the ball set by hand.
 
 #include "PlayerFixture.h"
+#include "VectorMatch.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,16 +15,19 @@ using math::Vector3;
 using playertest::Level;
 using playertest::SoundRecorder;
 using playertest::kFrame;
+using playertest::settle;
+using playertest::near;
 
 namespace {
 
-// A ball settled on a wide floor at y 0, started at the origin.
+// A ball with its model settled on a wide floor at y 0, started at the origin.
 struct FloorLevel : Level {
 	explicit FloorLevel(float halfSize = 20000.f) {
 		pieces.mesh("floor", test::floorTriangles(halfSize, 0.f));
 		pieces.dummyAt("D_start", 0, 100, 0);
 		pieces.dummyAt("cam1", 0, 500, -500);
 		build();
+		attachModel();
 		player->placeAtStart();
 		run(30);
 	}
@@ -40,9 +45,9 @@ TEST(PlayerStep, HeadingControlsMoveAlongTheHeadingWithinTheSpeedLimit) {
 	EXPECT_NEAR(800.f, player.body().velocity.z, 0.1f);
 
 	// A full turn input for one second turns the heading by 2.4 radians.
-	const float before = player.headingAngle();
+	const float before = level.heading();
 	level.run(60, kFrame, 0.f, 1.f);
-	EXPECT_NEAR(2.4f, player.headingAngle() - before, 1e-4f);
+	EXPECT_NEAR(2.4f, level.heading() - before, 1e-4f);
 }
 
 struct StickCase {
@@ -57,11 +62,11 @@ TEST(PlayerStep, CameraRelativeInputTurnsTheHeadingOnlyWhenClear) {
 		FloorLevel level;
 		lumaroll::Player& player = level.player.operator*();
 		player.setMoveInput(true, false, false, c.stickX, c.stickY);
-		const float heading = player.headingAngle();
+		const float heading = level.heading();
 		player.step(false, kFrame, 0.f, 0.f);
 		// Camera yaw 0: the stick's x is +x, a quarter turn from the heading 0.
 		const float expected = c.turns ? heading + (3.14159265f / 2) * std::min(8.f * kFrame, 1.f) : heading;
-		EXPECT_NEAR(expected, player.headingAngle(), 1e-5f) << c.name;
+		EXPECT_NEAR(expected, level.heading(), 1e-5f) << c.name;
 		player.step(false, kFrame, 0.f, 0.f);
 		EXPECT_GT(player.body().velocity.x, 0.f) << c.name << ": moves either way";
 	}
@@ -70,18 +75,23 @@ TEST(PlayerStep, CameraRelativeInputTurnsTheHeadingOnlyWhenClear) {
 TEST(PlayerStep, SwitchingControlModesHandsTheDirectionOverOnce) {
 	FloorLevel level;
 	lumaroll::Player& player = level.player.operator*();
+	hgr::Node* camera = level.addCamera();
 	level.run(30, kFrame, 0.f, 1.f); // heading 1.2
-	const float heading = player.headingAngle();
+	const float heading = level.heading();
+	ASSERT_NEAR(1.2f, heading, 1e-4f);
 	player.setMoveInput(true, false, false, 0.f, 0.f);
 	player.step(false, kFrame, 0.f, 0.f);
-	EXPECT_EQ(heading, player.cameraYawAngle());
+	settle(player, camera);
+	EXPECT_NEAR(heading, playertest::orbitOf(camera, player.ballPosition()).yaw, 1e-5f)
+		<< "the orbit takes the heading";
 	player.addCameraInput(0.5f, 0.f);
 	player.step(false, kFrame, 0.f, 0.f);
-	EXPECT_NEAR(heading + 0.5f, player.cameraYawAngle(), 1e-6f);
-	EXPECT_EQ(heading, player.headingAngle()) << "a small stick never turns the ball";
+	settle(player, camera);
+	EXPECT_NEAR(heading + 0.5f, playertest::orbitOf(camera, player.ballPosition()).yaw, 1e-5f);
+	EXPECT_NEAR(heading, level.heading(), 1e-6f) << "a small stick never turns the ball";
 	player.setMoveInput(false, false, false, 0.f, 0.f);
 	player.step(false, kFrame, 0.f, 0.f);
-	EXPECT_NEAR(heading + 0.5f, player.headingAngle(), 1e-6f);
+	EXPECT_NEAR(heading + 0.5f, level.heading(), 1e-5f) << "the heading takes the orbit's yaw";
 }
 
 TEST(PlayerStep, ASceneCameraHoldsTheBallUntilReleased) {
@@ -147,6 +157,8 @@ TEST(PlayerStep, JumpAndImpactSounds) {
 	Level level;
 	level.pieces.mesh("floor", test::floorTriangles(3000.f, 0.f));
 	level.pieces.dummyAt("D_start", 0, 100, 0);
+	level.pieces.dummyAt("drop300", 0, 350.01f, 0);
+	level.pieces.dummyAt("drop20", 0, 70.01f, 0);
 	lumaroll::Player& player = level.build();
 	player.placeAtStart();
 	level.run(30);
@@ -163,10 +175,7 @@ TEST(PlayerStep, JumpAndImpactSounds) {
 
 	// A drop of 300: about 1095 into the floor.
 	sounds.sounds.clear();
-	playertest::editBall(player, [&](lumaroll::BallBody& ball) {
-		ball.position = Vector3(0, 350.01f, 0);
-		ball.velocity = Vector3();
-	});
+	level.moveBallTo("drop300");
 	float impact = 0.f;
 	for (int i = 0; i < 40 && sounds.sounds.empty(); ++i) {
 		player.step(false, kFrame, 0.f, 0.f);
@@ -184,32 +193,31 @@ TEST(PlayerStep, JumpAndImpactSounds) {
 	// A drop of 20 (about 283 into the floor) is silent.
 	level.run(60);
 	sounds.sounds.clear();
-	playertest::editBall(player, [&](lumaroll::BallBody& ball) {
-		ball.position = Vector3(0, 70.01f, 0);
-		ball.velocity = Vector3();
-	});
+	level.moveBallTo("drop20");
 	level.run(30);
 	EXPECT_TRUE(sounds.sounds.empty());
 }
 
-TEST(PlayerStep, AStepThatJumpsPlaysNoImpactSound) {
-	// Rolling into a wall at full speed: with a jump in the same step only the jump is heard.
+TEST(PlayerStep, AFrameThatJumpsPlaysNoImpactSound) {
+	// Rolling into a wall at full speed: with a jump in the same frame only the jump is heard.
 	for (const bool jump : {false, true}) {
 		Level level;
 		level.pieces.mesh("floor", test::floorTriangles(3000.f, 0.f));
 		level.pieces.mesh("wall", test::wallTriangles(0.f, 500.f, 400.f));
-		lumaroll::Player& player = level.build();
-		playertest::editBall(player, [&](lumaroll::BallBody& ball) {
-			ball.position = Vector3(-60.f, 50.01f, 0.f);
-			ball.onGround = true;
-			ball.airTime = 0.f;
-			ball.velocity = Vector3(800.f, 0.f, 0.f);
-		});
+		lumaroll::BallPhysics& physics = level.buildParts().physics;
+		lumaroll::BallBody ball = physics.body();
+		ball.position = Vector3(-60.f, 50.01f, 0.f);
+		ball.onGround = true;
+		ball.airTime = 0.f;
+		ball.velocity = Vector3(800.f, 0.f, 0.f);
+		physics.setBody(ball);
 		SoundRecorder sounds;
-		sounds.attach(player);
-		player.step(jump, kFrame, 0.f, 0.f);
-		ASSERT_GT(player.body().impactSpeed, 350.f) << jump;
-		EXPECT_EQ(jump, player.body().jumped);
+		lumaroll::BallControl control;
+		control.jump = jump;
+		physics.integrate(control, kFrame);
+		physics.playSounds(kFrame, false, sounds.callback());
+		ASSERT_GT(physics.body().impactSpeed, 350.f) << jump;
+		EXPECT_EQ(jump, physics.body().jumped);
 		EXPECT_EQ(jump ? 1 : 0, sounds.count("plimbo_jump.wav")) << jump;
 		EXPECT_EQ(jump ? 0 : 1, sounds.count("plimbo_collision.wav")) << jump;
 	}
@@ -219,10 +227,15 @@ TEST(PlayerStep, FallingBelowTheDeathPlaneStartsOver) {
 	Level level;
 	level.pieces.mesh("floor", test::floorTriangles(500.f, 0.f));
 	level.pieces.dummyAt("D_start", 0, 100, 0);
+	level.pieces.dummyAt("beside", 5000, 100, 0);
+	level.pieces.dummyAt("below", 5000, -2500, 0);
+	level.pieces.dummyAt("cp1", 200, 100, 0);
 	lumaroll::Player& player = level.build();
 	player.placeAtStart();
-	playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.position = Vector3(5000, 100, 0); });
-	int frames = 0;
+	level.moveBallTo("beside");
+	player.step(false, kFrame, 0.f, 0.f);
+	ASSERT_EQ(5000.f, player.body().position.x);
+	int frames = 1;
 	while (player.body().position.x != 0.f) {
 		player.step(false, kFrame, 0.f, 0.f);
 		ASSERT_LT(++frames, 200);
@@ -234,10 +247,10 @@ TEST(PlayerStep, FallingBelowTheDeathPlaneStartsOver) {
 	EXPECT_GT(frames, 80);
 
 	// A checkpoint set by the world wins over the start.
-	level.pieces.dummyAt("cp1", 0, 0, 0);
-	level.world->checkpointName = "D_start";
-	playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.position = Vector3(5000, -2500, 0); });
+	level.world->runCommand("checkpoint", {"cp1"});
+	level.moveBallTo("below");
 	player.step(false, kFrame, 0.f, 0.f);
+	EXPECT_NEAR(200.f, player.body().position.x, 1e-3f);
 	EXPECT_NEAR(55.f, player.body().position.y, 1e-3f);
 }
 
@@ -276,24 +289,12 @@ TEST(PlayerStep, NumbersThatAreNotFiniteNeverStick) {
 	const float nan = std::numeric_limits<float>::quiet_NaN();
 	const float inf = std::numeric_limits<float>::infinity();
 	const BadCase cases[] = {
-		{"NaN position",
-		 [nan](lumaroll::Player& p, lumaroll::SceneWorld&) {
-			 playertest::editBall(p, [nan](lumaroll::BallBody& ball) { ball.position.y = nan; });
-		 }},
-		{"infinite velocity",
-		 [inf](lumaroll::Player& p, lumaroll::SceneWorld&) {
-			 playertest::editBall(p, [inf](lumaroll::BallBody& ball) { ball.velocity.x = inf; });
-		 }},
-		{"NaN velocity",
-		 [nan](lumaroll::Player& p, lumaroll::SceneWorld&) {
-			 playertest::editBall(p, [nan](lumaroll::BallBody& ball) { ball.velocity.z = nan; });
-		 }},
 		{"NaN gravity variable", [nan](lumaroll::Player&, lumaroll::SceneWorld& w) { w.setVariable("gravity", nan); }},
 		{"infinite ball variables",
-		 [inf](lumaroll::Player& p, lumaroll::SceneWorld& w) {
+		 [inf](lumaroll::Player&, lumaroll::SceneWorld& w) {
 			 w.setVariable("ballmaxspeed", inf);
 			 w.setVariable("ballmass", -inf);
-			 p.readBallValues();
+			 w.runCommand("updateballvalues", {});
 		 }},
 		{"NaN form record",
 		 [](lumaroll::Player& p, lumaroll::SceneWorld&) {
@@ -314,13 +315,45 @@ TEST(PlayerStep, NumbersThatAreNotFiniteNeverStick) {
 	}
 }
 
+struct LostCase {
+	const char* name;
+	std::function<void(lumaroll::BallBody&)> spoil;
+};
+
+TEST(PlayerStep, ABallWhoseNumbersAreNotFiniteIsLostAndStartsOver) {
+	const float nan = std::numeric_limits<float>::quiet_NaN();
+	const float inf = std::numeric_limits<float>::infinity();
+	const LostCase cases[] = {
+		{"NaN position", [nan](lumaroll::BallBody& ball) { ball.position.y = nan; }},
+		{"infinite velocity", [inf](lumaroll::BallBody& ball) { ball.velocity.x = inf; }},
+		{"NaN velocity", [nan](lumaroll::BallBody& ball) { ball.velocity.z = nan; }},
+	};
+	for (const LostCase& c : cases) {
+		Level level;
+		level.pieces.mesh("floor", test::floorTriangles(3000.f, 0.f));
+		level.pieces.dummyAt("D_start", 0, 100, 0);
+		lumaroll::BallPhysics& physics = level.buildParts().physics;
+		physics.placeAtStart("");
+		lumaroll::BallBody ball = physics.body();
+		c.spoil(ball);
+		physics.setBody(ball);
+		// Lost wherever it is, on a rail too (where the death plane does not count).
+		EXPECT_TRUE(physics.lost(false)) << c.name;
+		EXPECT_TRUE(physics.lost(true)) << c.name;
+		physics.respawn("");
+		EXPECT_TRUE(near(Vector3(0, 55, 0), physics.body().position)) << c.name;
+		EXPECT_EQ(0.f, physics.body().velocity.length()) << c.name;
+		EXPECT_FALSE(physics.lost(false)) << c.name;
+	}
+}
+
 TEST(PlayerStep, ATurnFarOutOfRangeStillEnds) {
 	FloorLevel level(3000.f);
 	lumaroll::Player& player = level.player.operator*();
 	player.step(false, kFrame, 0.f, 1e20f);
 	player.setMoveInput(true, true, true, 1.f, 0.f);
 	level.run(3, kFrame, 0.f, 0.f);
-	EXPECT_TRUE(std::isfinite(player.headingAngle()));
+	EXPECT_TRUE(std::isfinite(level.heading()));
 	EXPECT_TRUE(player.body().position.isFinite());
 }
 

@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-using math::Vector3;
 using playertest::Level;
 using playertest::RailLevel;
 using playertest::kFrame;
@@ -56,22 +55,22 @@ TEST(PlayerTrace, Child) {
 	if (!std::getenv("LUMAROLL_PLAYER_TRACE_CHILD"))
 		GTEST_SKIP() << "run by RailsCameraModelAndShadowsTraceOnce";
 	{
-		RailLevel level;
+		RailLevel level([](Level& l) {
+			l.pieces.dummyAt("farAlong", 0, 55, 5000);
+			l.pieces.dummyAt("nearTheEnd", 0, 55, RailLevel::kLength1 + RailLevel::kLength2 - 500.f);
+		});
 		std::fputs(level.railsOutput.c_str(), stdout);
 		level.attachModel(test::BallModel::Full);
 		std::fputs(level.modelOutput.c_str(), stdout);
-		lumaroll::Player& player = *level.player;
 
 		// Far from the window along the track: found again on the whole track.
 		ASSERT_TRUE(level.untilOnRail());
-		playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.position.z = 5000.f; });
+		level.moveBallTo("farAlong");
 		level.run(2);
 
 		// Off the end of L_rail2, once.
+		level.moveBallTo("nearTheEnd");
 		level.world->runCommand("attachtorail", {"1", "L_rail2"});
-		playertest::editBall(player, [&](lumaroll::BallBody& ball) {
-			ball.position = Vector3(0, 55, RailLevel::kLength1 + RailLevel::kLength2 - 500.f);
-		});
 		level.ride(4.f);
 	}
 	{

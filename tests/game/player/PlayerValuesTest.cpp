@@ -1,5 +1,6 @@
 // The ball values: the form record of the player model, what the player
-// publishes into the world's variables and what it reads back.
+// publishes into the world's variables and what it reads back, and values
+// set by hand on the ball's physics.
 
 #include "PlayerFixture.h"
 
@@ -10,6 +11,7 @@
 
 using math::Vector3;
 using playertest::Level;
+using playertest::Parts;
 using playertest::kFrame;
 
 namespace {
@@ -59,8 +61,11 @@ TEST(PlayerValues, TheFormRecordSetsAndPublishesTheValues) {
 	EXPECT_EQ(900.f, b.world->getVariable("ballmaxspeed"));
 	EXPECT_EQ(1500.f, b.world->getVariable("ballmovementforce"));
 	EXPECT_EQ(2000.f, b.world->getVariable("gravity"));
-	EXPECT_TRUE(b.player->resetBallValues().valid);
-	EXPECT_EQ(900.f, b.player->resetBallValues().values.maxSpeed);
+	// They are what "resetballvalues" publishes again.
+	b.world->setVariable("ballmaxspeed", 1.f);
+	b.world->runCommand("resetballvalues", {});
+	b.player->step(false, kFrame, 0.f, 0.f);
+	EXPECT_EQ(900.f, b.world->getVariable("ballmaxspeed"));
 }
 
 TEST(PlayerValues, AWorldThatHasGravityKeepsIt) {
@@ -77,9 +82,11 @@ TEST(PlayerValues, AnIncompleteRecordChangesNothing) {
 	EXPECT_EQ("D_forminfo incompleto (12 campos)\n", testing::internal::GetCapturedStderr());
 	EXPECT_EQ(50.f, b.player->body().values.radius);
 	EXPECT_EQ(800.f, b.player->body().values.maxSpeed);
-	EXPECT_TRUE(b.world->written.empty());
 	EXPECT_FALSE(b.world->hasVariable("gravity"));
-	EXPECT_FALSE(b.player->resetBallValues().valid);
+	// Nor is there anything for "resetballvalues" to publish.
+	b.world->runCommand("resetballvalues", {});
+	b.player->step(false, kFrame, 0.f, 0.f);
+	EXPECT_TRUE(b.world->written.empty());
 }
 
 struct RadiusCase {
@@ -108,23 +115,26 @@ TEST(PlayerValues, ARadiusThatIsNotPositiveAndFiniteIsRefused) {
 		EXPECT_EQ(c.refused ? "ball: radius '" + std::string(c.field) + "' in D_forminfo ignored\n" : "", err)
 			<< c.name;
 		// The rest of the record still counts.
-		EXPECT_TRUE(b.player->resetBallValues().valid) << c.name;
+		EXPECT_EQ(1750.f, b.world->getVariable("ballmovementforce")) << c.name;
 	}
 }
 
 TEST(PlayerValues, ReadingBackTakesOnlyFiniteVariablesTheWorldHolds) {
-	Built b;
-	const lumaroll::BallValues& v = b.player->body().values;
+	Level level;
+	level.pieces.mesh("floor", test::floorTriangles(3000.f, 0.f));
+	lumaroll::BallPhysics& physics = level.buildParts().physics;
+	lumaroll::SceneWorld& world = *level.world;
+	const lumaroll::BallValues& v = physics.body().values;
 	// No variables at all: nothing changes (the ball must not freeze).
-	b.player->readBallValues();
+	physics.readValues();
 	EXPECT_EQ(800.f, v.maxSpeed);
 	EXPECT_EQ(1.f, v.mass);
 
-	b.world->setVariable("ballmaxspeed", 300.f);
-	b.world->setVariable("ballmass", std::numeric_limits<float>::quiet_NaN());
-	b.world->setVariable("ballfriction", std::numeric_limits<float>::infinity());
-	b.world->setVariable("radius", 10.f);
-	b.player->readBallValues();
+	world.setVariable("ballmaxspeed", 300.f);
+	world.setVariable("ballmass", std::numeric_limits<float>::quiet_NaN());
+	world.setVariable("ballfriction", std::numeric_limits<float>::infinity());
+	world.setVariable("radius", 10.f);
+	physics.readValues();
 	EXPECT_EQ(300.f, v.maxSpeed);
 	EXPECT_EQ(1.f, v.mass);
 	EXPECT_EQ(350.f, v.friction);
@@ -132,9 +142,9 @@ TEST(PlayerValues, ReadingBackTakesOnlyFiniteVariablesTheWorldHolds) {
 
 	// A negative limit would turn the velocity round every substep: it is
 	// ignored, the limit read before kept.
-	b.world->setVariable("ballmaxspeed", -100.f);
+	world.setVariable("ballmaxspeed", -100.f);
 	testing::internal::CaptureStderr();
-	b.player->readBallValues();
+	physics.readValues();
 	EXPECT_EQ(
 		"ball: mass 'nan' in ballmass ignored\n"
 		"ball: friction 'inf' in ballfriction ignored\n"
@@ -154,7 +164,7 @@ struct ValueSource {
 	bool open;
 	float hi;
 	float lumaroll::BallValues::*member;
-	bool byHand = false; // set with Player::setBody
+	bool byHand = false; // set with BallPhysics::setBody
 };
 
 const ValueSource kSources[] = {
@@ -192,17 +202,48 @@ bool inRange(const ValueSource& source, float v) {
 	return std::isfinite(v) && (source.open ? v > source.lo : v >= source.lo) && v <= source.hi;
 }
 
-TEST(PlayerValues, NoValueFromTheRecordTheWorldOrASetUpMakesANumberThatIsNotFinite) {
+// A floor with a wall across x 800 and the start at the origin.
+void wallLevel(Level& level) {
+	level.pieces.mesh("floor", test::floorTriangles(3000.f, 0.f));
+	level.pieces.mesh("wall", test::wallTriangles(800.f, 3000.f, 2000.f));
+	level.pieces.dummyAt("D_start", 0, 100, 0);
+	level.pieces.dummyAt("high", 0, 1000, 0);
+}
+
+// Whether body stays finite rolling into the wall of wallLevel, jumping, and
+// falling from high onto the floor: the ball's own motion, which the step
+// would hide by a respawn when a number went wrong.
+bool movesFinitely(lumaroll::BallBody body, const lumaroll::CollisionGrid& grid) {
+	lumaroll::BallControl control;
+	control.move = Vector3(1, 0, 0);
+	bool finite = true;
+	for (int frame = 0; frame < 120 && finite; ++frame) {
+		if (frame == 60)
+			body.position = Vector3(0, 1000, 0);
+		control.jump = frame % 30 == 10;
+		body.integrate(control, grid, kFrame);
+		finite = body.position.isFinite() && body.velocity.isFinite() && std::isfinite(body.rollAngle);
+	}
+	return finite;
+}
+
+// The summary line, written again (as a respawn at the start does), names no
+// number that is not finite.
+::testing::AssertionResult finiteSummary(const std::string& summary) {
+	if (summary.find("nan") == std::string::npos && summary.find("inf") == std::string::npos)
+		return ::testing::AssertionSuccess();
+	return ::testing::AssertionFailure() << summary;
+}
+
+TEST(PlayerValues, NoValueFromTheRecordOrTheWorldMakesANumberThatIsNotFinite) {
 	const char* record[] = {"a", "b", "c", "d", "s", "50", "1", "1750", "800", "350", "0.4", "800", "0.1"};
 	for (const ValueSource& source : kSources)
 		for (const char* text : kTexts) {
-			const std::string name = std::string(source.variable ? source.variable : source.name) +
-									 (source.byHand ? " by hand" : "") + " '" + text + "'";
-			// A floor with a wall across x 800.
+			if (source.byHand)
+				continue;
+			const std::string name = std::string(source.variable ? source.variable : source.name) + " '" + text + "'";
 			Level level;
-			level.pieces.mesh("floor", test::floorTriangles(3000.f, 0.f));
-			level.pieces.mesh("wall", test::wallTriangles(800.f, 3000.f, 2000.f));
-			level.pieces.dummyAt("D_start", 0, 100, 0);
+			wallLevel(level);
 			lumaroll::Player& player = level.build();
 			const float value = float(std::strtod(text, nullptr));
 			const lumaroll::BallValues defaults;
@@ -215,8 +256,6 @@ TEST(PlayerValues, NoValueFromTheRecordTheWorldOrASetUpMakesANumberThatIsNotFini
 				level.world->setVariable(source.variable, value);
 				level.world->runCommand("updateballvalues", {});
 			}
-			if (source.byHand)
-				playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.values.*source.member = value; });
 			player.placeAtStart();
 			level.run(2);
 			const std::string err = testing::internal::GetCapturedStderr();
@@ -227,46 +266,59 @@ TEST(PlayerValues, NoValueFromTheRecordTheWorldOrASetUpMakesANumberThatIsNotFini
 			if (source.variable)
 				std::snprintf(line, sizeof(line), "ball: %s '%g' in %s ignored\n", source.name, double(value),
 							  source.variable);
-			else if (source.byHand)
-				std::snprintf(line, sizeof(line), "ball: %s '%g' from setBody ignored\n", source.name, double(value));
 			else
 				std::snprintf(line, sizeof(line), "ball: %s '%s' in D_forminfo ignored\n", source.name, text);
 			EXPECT_EQ(taken ? "" : line, err) << name;
 
-			// Rolling into the wall, jumping, and falling from high onto the
-			// floor: the ball's own motion (which the step would hide by a
-			// respawn when a number went wrong), then through the step.
-			lumaroll::BallBody body = player.body();
-			lumaroll::BallControl control;
-			control.move = Vector3(1, 0, 0);
-			bool finite = true;
-			for (int frame = 0; frame < 120 && finite; ++frame) {
-				if (frame == 60)
-					body.position = Vector3(0, 1000, 0);
-				control.jump = frame % 30 == 10;
-				body.integrate(control, player.grid(), kFrame);
-				finite = body.position.isFinite() && body.velocity.isFinite() && std::isfinite(body.rollAngle);
-			}
+			// The ball's own motion, then through the step.
+			testing::internal::CaptureStdout();
+			const lumaroll::LevelCollision collision(level.loaded.scene, nullptr);
+			testing::internal::GetCapturedStdout();
+			bool finite = movesFinitely(player.body(), collision.grid());
 			EXPECT_TRUE(finite) << name << ": the ball's motion";
 			for (int frame = 0; frame < 120 && finite; ++frame) {
 				if (frame == 60)
-					playertest::editBall(player,
-										 [&](lumaroll::BallBody& ball) { ball.position = Vector3(0, 1000, 0); });
+					level.moveBallTo("high");
 				player.step(frame % 30 == 10, kFrame, 1.f, 0.f);
 				finite = player.body().position.isFinite() && player.body().velocity.isFinite();
 			}
 			EXPECT_TRUE(finite) << name << ": the step";
-			// The summary written again (as a respawn at the start does) with the values in use.
 			player.placeAtStart();
-			const std::string summary = player.summary();
-			EXPECT_EQ(std::string::npos, summary.find("nan")) << name << ": " << summary;
-			EXPECT_EQ(std::string::npos, summary.find("inf")) << name << ": " << summary;
+			EXPECT_TRUE(finiteSummary(player.summary())) << name;
 			// What the record publishes (the world's own variables are the scripts').
 			for (const char* variable : {"ballmass", "ballrebound", "ballmaxspeed", "ballfriction", "ballfrictionslide",
 										 "balljumpforce", "ballmovementforce"})
 				if (!source.variable) {
 					EXPECT_TRUE(std::isfinite(level.world->getVariable(variable))) << name << ": " << variable;
 				}
+		}
+}
+
+TEST(PlayerValues, NoValueSetByHandMakesANumberThatIsNotFinite) {
+	for (const ValueSource& source : kSources)
+		for (const char* text : kTexts) {
+			if (!source.byHand)
+				continue;
+			const std::string name = std::string(source.name) + " by hand '" + text + "'";
+			Level level;
+			wallLevel(level);
+			Parts& parts = level.buildParts();
+			const float value = float(std::strtod(text, nullptr));
+			const lumaroll::BallValues defaults;
+			testing::internal::CaptureStderr();
+			lumaroll::BallBody ball = parts.physics.body();
+			ball.values.*source.member = value;
+			parts.physics.setBody(ball);
+			parts.physics.placeAtStart("");
+			const std::string err = testing::internal::GetCapturedStderr();
+			const bool taken = inRange(source, value);
+			const float expected = taken ? value : defaults.*source.member;
+			EXPECT_EQ(expected, parts.physics.body().values.*source.member) << name;
+			char line[128];
+			std::snprintf(line, sizeof(line), "ball: %s '%g' from setBody ignored\n", source.name, double(value));
+			EXPECT_EQ(taken ? "" : line, err) << name;
+			EXPECT_TRUE(movesFinitely(parts.physics.body(), parts.collision.grid())) << name << ": the ball's motion";
+			EXPECT_TRUE(finiteSummary(parts.physics.summary())) << name;
 		}
 }
 

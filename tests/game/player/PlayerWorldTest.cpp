@@ -18,7 +18,9 @@ using playertest::kFrame;
 namespace {
 
 // A floor with the box volume T_box (200 wide at the origin) counting its
-// entries in "count", the mesh "button" pressing T_btn, and checkpoint cp1.
+// entries in "count", the mesh "button" pressing T_btn, and checkpoint cp1;
+// the dummies "inTheBox", "beside" (the start), "onTheButton" and "away" at
+// the height of a ball resting on the floor.
 struct TriggerLevel : Level {
 	explicit TriggerLevel(const std::string& boxScript = TriggerScript().a("add,count,1")) {
 		pieces.mesh("floor", test::floorTriangles(3000.f, 0.f));
@@ -29,6 +31,10 @@ struct TriggerLevel : Level {
 		writer.userProperty("T_btn", TriggerScript().a("add,presses,1"));
 		pieces.dummyAt("D_start", -500, 100, 0);
 		pieces.dummyAt("cp1", 800, 400, 800);
+		pieces.dummyAt("inTheBox", 0, 50.01f, 0);
+		pieces.dummyAt("beside", -500, 50.01f, 0);
+		pieces.dummyAt("onTheButton", 1500, 50.01f, 0);
+		pieces.dummyAt("away", 1000, 50.01f, -1000);
 		build();
 		player->placeAtStart();
 		run(20);
@@ -44,12 +50,9 @@ struct TriggerLevel : Level {
 		player->setMoveInput(true, false, false, 0.f, 0.f);
 	}
 
-	// Puts the ball at rest at (x, 50.01, z) and runs a frame.
-	void putAt(float x, float z) {
-		playertest::editBall(*player, [&](lumaroll::BallBody& ball) {
-			ball.position = Vector3(x, 50.01f, z);
-			ball.velocity = Vector3();
-		});
+	// Puts the ball at rest at the named dummy and runs a frame.
+	void putAt(const std::string& name) {
+		moveBallTo(name);
 		player->step(false, kFrame, 0.f, 0.f);
 	}
 };
@@ -59,30 +62,30 @@ TEST(PlayerTriggers, ABoxVolumeFiresOnEntryOnly) {
 	level.rollTo(500.f);
 	EXPECT_EQ(1.f, level.variable("count")) << "rolled through once";
 
-	level.putAt(0.f, 0.f);
+	level.putAt("inTheBox");
 	EXPECT_EQ(2.f, level.variable("count"));
 	level.run(60);
 	EXPECT_EQ(2.f, level.variable("count")) << "resting inside fires nothing more";
 
-	level.putAt(-500.f, 0.f);
-	level.putAt(0.f, 0.f);
+	level.putAt("beside");
+	level.putAt("inTheBox");
 	EXPECT_EQ(3.f, level.variable("count")) << "leaving and entering again";
 }
 
 TEST(PlayerTriggers, AVolumeEnteredWhileDisarmedFiresOnlyOnTheNextEntry) {
 	TriggerLevel level(TriggerScript().state(0).a("add,count,1"));
-	level.putAt(0.f, 0.f);
+	level.putAt("inTheBox");
 	level.world->setTriggerEnabled("T_box", true);
 	level.run(10);
 	EXPECT_EQ(0.f, level.variable("count"));
-	level.putAt(-500.f, 0.f);
-	level.putAt(0.f, 0.f);
+	level.putAt("beside");
+	level.putAt("inTheBox");
 	EXPECT_EQ(1.f, level.variable("count"));
 }
 
 TEST(PlayerTriggers, ATouchedMeshFiresEveryStepWhileArmed) {
 	TriggerLevel level;
-	level.putAt(1500.f, 0.f);
+	level.putAt("onTheButton");
 	level.run(9);
 	EXPECT_EQ(10.f, level.variable("presses"));
 }
@@ -93,24 +96,23 @@ TEST(PlayerTriggers, TouchableSpheresFireOnEntry) {
 	level.writer.dummy("O_coin").position(400, 50, 0);
 	level.writer.userProperty("O_coin", TriggerScript().a("add,coins,1"));
 	level.pieces.dummyAt("D_start", 0, 100, 0);
+	level.pieces.dummyAt("near", 320, 50.01f, 0); // 80 away: within 60 + 50
 	lumaroll::Player& player = level.build();
 	player.addTouchable("O_coin", level.world->findNode("O_coin"), 60.f);
 	player.placeAtStart();
 	level.run(5);
 	EXPECT_EQ(0.f, level.world->getVariable("coins"));
-	playertest::editBall(player, [&](lumaroll::BallBody& ball) {
-		ball.position = Vector3(320, 50.01f, 0); // 80 away: within 60 + 50
-	});
+	level.moveBallTo("near");
 	level.run(5);
 	EXPECT_EQ(1.f, level.world->getVariable("coins"));
 }
 
 TEST(PlayerTriggers, AnUnlinkedPickupNeverFiresAgain) {
 	TriggerLevel level(TriggerScript().a("add,count,1").a("unlink,this"));
-	level.putAt(0.f, 0.f);
+	level.putAt("inTheBox");
 	EXPECT_EQ(1.f, level.variable("count"));
-	level.putAt(-500.f, 0.f);
-	level.putAt(0.f, 0.f);
+	level.putAt("beside");
+	level.putAt("inTheBox");
 	EXPECT_EQ(1.f, level.variable("count"));
 }
 
@@ -129,22 +131,23 @@ TEST(PlayerTriggers, ChildEntersAndTouches) {
 	if (!std::getenv("LUMAROLL_PLAYER_TRACE_CHILD"))
 		GTEST_SKIP() << "run by TraceLinesNameTheVolumeAndTheTouchedMesh";
 	TriggerLevel level;
-	level.putAt(0.f, 0.f);
-	level.putAt(1500.f, 0.f);
+	level.putAt("inTheBox");
+	level.putAt("onTheButton");
 	std::fflush(stdout);
 }
 
 TEST(PlayerRequests, LevelFailedRespawnsAtTheCheckpointOrTheStart) {
 	TriggerLevel level;
 	lumaroll::Player& player = level.player.operator*();
-	level.putAt(1000.f, -1000.f);
+	level.putAt("away");
 	level.world->runCommand("levelfailed", {});
 	player.step(false, kFrame, 0.f, 0.f);
 	EXPECT_NEAR(-500.f, player.body().position.x, 1e-3f) << "no checkpoint: the start";
 
 	level.world->runCommand("checkpoint", {"cp1"});
-	level.putAt(1000.f, -1000.f);
-	playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.velocity = Vector3(300, 0, 0); });
+	level.putAt("away");
+	level.run(10, kFrame, 1.f, 0.f);
+	ASSERT_GT(player.body().velocity.length(), 100.f);
 	level.world->runCommand("levelfailed", {});
 	player.step(false, kFrame, 0.f, 0.f);
 	EXPECT_NEAR(800.f, player.body().position.x, 1e-3f);
@@ -156,15 +159,18 @@ TEST(PlayerRequests, LevelFailedRespawnsAtTheCheckpointOrTheStart) {
 TEST(PlayerRequests, SpeedAndPositionRequestsAndAnEmptyQueue) {
 	TriggerLevel level;
 	lumaroll::Player& player = level.player.operator*();
-	playertest::editBall(player, [&](lumaroll::BallBody& ball) { ball.velocity = Vector3(300, 0, 40); });
+	level.run(10, kFrame, 1.f, 0.5f);
+	const Vector3 velocity = player.body().velocity;
+	ASSERT_GT(std::fabs(velocity.x), 1.f);
+	ASSERT_GT(std::fabs(velocity.z), 1.f);
 	level.world->runCommand("speedmul", {"x", "2"});
 	level.world->runCommand("speedmul", {"x", "nan"});
-	player.applyWorldRequests();
-	EXPECT_EQ(600.f, player.body().velocity.x);
-	EXPECT_EQ(80.f, player.body().velocity.z);
+	level.pausedFrame();
+	EXPECT_EQ(2.f * velocity.x, player.body().velocity.x);
+	EXPECT_EQ(2.f * velocity.z, player.body().velocity.z);
 
-	level.world->runCommand("setobjectpos", {"G_ballforms", "cp1"});
-	player.applyWorldRequests();
+	level.moveBallTo("cp1");
+	level.pausedFrame();
 	EXPECT_EQ(Vector3(800, 400, 800).x, player.body().position.x);
 	EXPECT_EQ(400.f, player.body().position.y);
 	EXPECT_EQ(0.f, player.body().velocity.length());

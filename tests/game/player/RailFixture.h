@@ -17,14 +17,26 @@ struct RailLevel : Level {
 
 	// extra adds pieces (walls, other rails) before the level is built.
 	explicit RailLevel(const std::function<void(Level&)>& extra = nullptr) {
+		draw(*this);
+		if (extra)
+			extra(*this);
+		build();
+		testing::internal::CaptureStdout();
+		player->buildRails();
+		railsOutput = testing::internal::GetCapturedStdout();
+		player->placeAtStart();
+	}
+
+	// Draws the level's pieces into level (for the parts on their own).
+	static void draw(Level& level) {
 		const float end1 = kLength1, end2 = kLength1 + kLength2;
-		pieces.mesh("bed", test::rectangleTriangles(-1500, -1000, 1500, end2, 0.f));
+		level.pieces.mesh("bed", test::rectangleTriangles(-1500, -1000, 1500, end2, 0.f));
 
 		test::RailDrawing rail1;
 		rail1.track = test::shuffledSegments(test::straightSegments({0, 0, 0}, {0, 0, end1}, 40));
 		rail1.trackNormal = test::reversedSegments(test::straightSegments({0, 3000, 0}, {0, 3000, end1}, 40));
 		rail1.properties = "tracknormalgravity=1\nnext=L_rail2\ndeathplane=T_fall1";
-		pieces.railNode("L_rail1", rail1);
+		level.pieces.railNode("L_rail1", rail1);
 
 		// Two pieces 10 apart; the gap adds nothing to the length.
 		test::RailDrawing rail2;
@@ -34,27 +46,20 @@ struct RailLevel : Level {
 			test::shuffledSegments(test::straightSegments({0, 0, half + 10.f}, {0, 0, end2 + 10.f}, 20), 7));
 		rail2.trackNormal = test::straightSegments({0, 3000, end1}, {0, 3000, end2}, 10);
 		rail2.properties = "tracknormalgravity=1\ndeathplane=T_fall1";
-		pieces.railNode("L_rail2", rail2);
+		level.pieces.railNode("L_rail2", rail2);
 
 		test::RailDrawing guide;
 		guide.track = test::straightSegments({5000, 0, 0}, {5000, 0, 4000}, 8);
 		guide.cameraPosition = test::straightSegments({4000, 500, 0}, {4000, 500, 4000}, 8);
 		guide.cameraLookAt = test::straightSegments({5000, 0, 0}, {5000, 0, 4000}, 8);
-		pieces.railNode("L_guide1", guide);
+		level.pieces.railNode("L_guide1", guide);
 
-		pieces.boxVolume("T_attach", {-200, 0, -200}, {200, 300, 200},
-						 test::TriggerScript().a("attachtorail,1,L_rail1"));
-		writer.dummy("T_fall1");
-		writer.userProperty("T_fall1", test::TriggerScript().a("add,falls,1"));
-		pieces.dummyAt("D_start", 0, 100, 0);
-		pieces.dummyAt("cp1", 1000, 100, -500);
-		if (extra)
-			extra(*this);
-		build();
-		testing::internal::CaptureStdout();
-		player->buildRails();
-		railsOutput = testing::internal::GetCapturedStdout();
-		player->placeAtStart();
+		level.pieces.boxVolume("T_attach", {-200, 0, -200}, {200, 300, 200},
+							   test::TriggerScript().a("attachtorail,1,L_rail1"));
+		level.writer.dummy("T_fall1");
+		level.writer.userProperty("T_fall1", test::TriggerScript().a("add,falls,1"));
+		level.pieces.dummyAt("D_start", 0, 100, 0);
+		level.pieces.dummyAt("cp1", 1000, 100, -500);
 	}
 
 	// What buildRails printed.

@@ -33,12 +33,13 @@ protected:
 		ASSERT_TRUE(model.write(data + "/resources/models/plimbo.hgr"));
 	}
 
-	// The trigger volume of the player named name; null when there is none.
-	static const lumaroll::TriggerVolume* volume(const lumaroll::Player& player, const std::string& name) {
-		for (const lumaroll::TriggerVolume& v : player.triggerVolumes())
-			if (v.name == name)
-				return &v;
-		return nullptr;
+	// Moves the ball to the node name (as a script's "setobjectpos") and
+	// runs two frames: the step that puts it there and sees what it touches,
+	// and the world's update after it.
+	void putBallAt(lumaroll::LevelSession& session, const std::string& name) {
+		session.level().world()->runCommand("setobjectpos", {"G_ballforms", name});
+		frame(session);
+		frame(session);
 	}
 };
 
@@ -91,6 +92,9 @@ TEST_F(SetupPlayerTest, BallModelJoinsTheLevelWithItsEyesAndForms) {
 }
 
 TEST_F(SetupPlayerTest, ScriptedObjectsBecomeTouchables) {
+	// Objects 1000 apart over a floor, each counting its touches in a
+	// variable of its name; the ball (radius 40) put 110 and then 90 from
+	// each: a touch radius of 80 reaches both, the default 60 only the second.
 	struct Case {
 		const char* object;
 		const char* radiusText;
@@ -101,23 +105,34 @@ TEST_F(SetupPlayerTest, ScriptedObjectsBecomeTouchables) {
 		{"p_not_a_number", "radius=wide", 60.f},
 	};
 	SceneWriter level = test::testLevelScene();
+	test::LevelFixtures parts(level);
+	parts.mesh("floor", test::floorTriangles(10000.f, 0.f));
+	float x = 1000.f;
 	for (const Case& c : cases) {
-		level.dummy(c.object);
-		level.userProperty(c.object, std::string("load=box,box_a\na01=nop\n") + c.radiusText);
+		const std::string object = c.object;
+		level.dummy(object).position(x, 40.f, 2000.f);
+		level.userProperty(object, "load=box,box_a\na01=add," + object + ",1\n" + c.radiusText);
+		parts.dummyAt(object + "_110", x + 110.f, 40.f, 2000.f);
+		parts.dummyAt(object + "_90", x + 90.f, 40.f, 2000.f);
+		x += 1000.f;
 	}
-	level.dummy("p_unscripted");
+	// An object without a script is no touchable, even when a trigger bears
+	// the name one would have.
+	level.dummy("p_unscripted").position(x, 40.f, 2000.f);
 	level.userProperty("p_unscripted", "load=box,box_b\nradius=10");
+	level.userProperty("T_p_unscripted", "a01=add,unscripted,1");
 	auto session = start(level);
-	const lumaroll::Player* player = session->level().player();
-	ASSERT_NE(player, nullptr) << startErrors;
+	ASSERT_NE(session->level().player(), nullptr) << startErrors;
+	lumaroll::SceneWorld* world = session->level().world();
 	for (const Case& c : cases) {
-		const lumaroll::TriggerVolume* v = volume(*player, std::string("T_") + c.object);
-		ASSERT_NE(v, nullptr) << c.object;
-		EXPECT_TRUE(v->sphere) << c.object;
-		EXPECT_EQ(v->radius, c.radius) << c.object;
-		EXPECT_EQ(v->node.ptr(), session->level().scene()->findNode(c.object)) << c.object;
+		const std::string object = c.object;
+		putBallAt(*session, object + "_110");
+		EXPECT_EQ(world->getVariable(object), c.radius > 70.f ? 1.f : 0.f) << object << " from 110";
+		putBallAt(*session, object + "_90");
+		EXPECT_EQ(world->getVariable(object), 1.f) << object << " from 90";
 	}
-	EXPECT_EQ(volume(*player, "T_p_unscripted"), nullptr);
+	putBallAt(*session, "p_unscripted");
+	EXPECT_EQ(world->getVariable("unscripted"), 0.f);
 }
 
 TEST_F(SetupPlayerTest, LevelWithoutRailsKeepsItsSkyAndHasNoBoost) {
@@ -222,8 +237,8 @@ TEST_F(SetupPlayerTest, ObjectShadowsAreCastUnlessHiddenHigh) {
 	EXPECT_EQ(nodeName(scene->findNode("knob")->getParent()), "base_shadow");
 
 	// 500 above the floor the shadow of the "shadow=0" object hides; the
-	// others are placed on the floor.
-	player->placeObjectShadows();
+	// others are placed on the floor (at the first frame's step).
+	frame(*session);
 	std::multiset<std::string> shown, hidden;
 	for (hgr::Node* shadow : shadows)
 		(shadow->isEnabled() ? shown : hidden).insert(nodeName(shadow));

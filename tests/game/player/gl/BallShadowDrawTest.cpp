@@ -13,7 +13,9 @@
 #include <hgr/Scene.h>
 #include <hgr/SceneInputStream.h>
 #include <io/FileInputStream.h>
-#include <player/Player.h>
+#include <player/Ball.h>
+#include <player/LevelCollision.h>
+#include <player/PlayerShadows.h>
 
 #include <gtest/gtest.h>
 
@@ -60,14 +62,14 @@ TEST(BallShadowDraw, TheQuadShowsItsTextureUnderTheBall) {
 											   tree.dir().c_str());
 		scene->findNode("floor")->setEnabled(false);
 		testing::internal::CaptureStdout();
-		lumaroll::Player player(scene, nullptr);
+		const lumaroll::LevelCollision collision(scene, nullptr);
 		testing::internal::GetCapturedStdout();
-		player.createShadow(context);
+		lumaroll::PlayerShadows shadows(scene, collision.grid());
+		shadows.createBallShadow(context);
 		ASSERT_NE(nullptr, scene->findNode("sombra_jugador"));
-		lumaroll::BallBody ball = player.body();
+		lumaroll::BallBody ball;
 		ball.position = math::Vector3(0, 50, 0);
-		player.setBody(ball);
-		player.placeBallShadow();
+		shadows.placeBallShadow(ball, false, 0.f);
 
 		// Straight down from 300 above: the quad (95 wide) fills the middle of the view.
 		hgr::Camera* camera = new hgr::Camera;
