@@ -56,6 +56,11 @@ bool firstCrossingAmong(const std::vector<SphereContact>& contacts, const Collis
 
 int BallBody::integrate(const BallControl& control, const CollisionGrid& grid, float dt)
 {
+    // A call that moves nothing (the session's paused frames) neither jumps
+    // nor hits anything: the last frame's jump must not sound again. What the
+    // ball touches stays as it was.
+    jumped = false;
+    impactSpeed = 0.f;
     if (!(dt > 0.f))
         return 0;
     dt = std::min(dt, 0.1f);
@@ -65,8 +70,6 @@ int BallBody::integrate(const BallControl& control, const CollisionGrid& grid, f
         touched.reserve(16);
     }
     touched.clear();
-    jumped = false;
-    impactSpeed = 0.f;
 
     // At most 0.4 radius per substep; a speed that is not a number, or a
     // radius that is not positive, takes the most substeps.

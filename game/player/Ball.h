@@ -55,8 +55,9 @@ struct BallBody {
     math::Vector3 impactNormal;
 
     // One frame of motion: dt is cut to 0.1 s and split into at most 16
-    // substeps of at most 0.4 radius each. Nothing happens for dt not above
-    // 0 (or not a number). Returns the number of substeps run.
+    // substeps of at most 0.4 radius each. Nothing moves for dt not above 0
+    // (or not a number): the jump flag and impact speed are cleared then, the
+    // touched owners kept. Returns the number of substeps run.
     int integrate(const BallControl& control, const CollisionGrid& grid, float dt);
 
     // One substep of h seconds: control, gravity, jump, friction, speed

@@ -171,6 +171,10 @@ TEST(PlayerStep, JumpAndImpactSounds) {
 	ASSERT_EQ(1u, sounds.sounds.size());
 	EXPECT_EQ("plimbo_jump.wav", sounds.sounds[0].first);
 	EXPECT_EQ(1.f, sounds.sounds[0].second);
+	// Paused frames right after it (the session steps by 0 then) play it no more.
+	for (int i = 0; i < 5; ++i)
+		player.step(false, 0.f, 0.f, 0.f);
+	EXPECT_EQ(1u, sounds.sounds.size()) << "paused frames after the jump";
 	level.run(60);
 
 	// A drop of 300: about 1095 into the floor.
