@@ -1,6 +1,5 @@
 #include "app/LevelSession.h"
 
-#include "input/Controllers.h"
 #include "logic/ProcessFlags.h"
 #include "overlay/Overlay.h"
 
@@ -54,7 +53,7 @@ void LevelSession::start()
     levelSetup.setupStartCamera(cameraChoice.freeView());
     cameraChoice.freeView().place(levelSetup.camera());
     // Pads plugged in since start-up, or since the last level.
-    Controllers::instance().openAll();
+    app->controllers->openAll();
     started = true;
     if (app->overlay)
         app->overlay->setQuitAction([this]() { outcome.quit(); });

@@ -7,8 +7,8 @@
 // controllers, the in-game menu and the background rules), the frame
 // (app/SessionFrame.h: update, render, screenshots), the view choice
 // (app/CameraChoice.h), the level's end (app/LevelEnd.h) and how the session
-// ends (app/SessionOutcome.h). It reaches the devices only through the
-// platform seam of the AppContext (window, events, keys, clock).
+// ends (app/SessionOutcome.h). It and its parts reach the devices, the
+// controllers and the settings only through the AppContext (app/AppContext.h).
 #pragma once
 
 #include "app/AppContext.h"

@@ -5,10 +5,8 @@
 #include "app/SetupRules.h"
 #include "files/DataLayout.h"
 #include "files/Paths.h"
-#include "input/Controllers.h"
 #include "logic/ScriptText.h"
 #include "overlay/Overlay.h"
-#include "store/Settings.h"
 #include "text/PropertyText.h"
 
 #include <gr/gles2/GLES2_Dispatch.h>
@@ -87,7 +85,7 @@ void LevelSetup::load()
     levelAudio.reset(new Audio);
     if (!std::getenv("LUMAROLL_NO_AUDIO") && !data.empty())
         levelAudio->init(data);
-    levelAudio->applySettings(readAudioSettings(Settings::instance()), true);
+    levelAudio->applySettings(readAudioSettings(*app->settings), true);
     if (app->overlay)
         app->overlay->setAudio(levelAudio.get());
     ambient.setup(levelScene, levelAudio.get());
@@ -168,7 +166,8 @@ void LevelSetup::setupWorld()
         levelAudio->playSound(sound, loop, 1.f);
     };
     world->stopSoundCallback = [this](const std::string& sound) { levelAudio->stopSound(sound); };
-    world->pressureCallback = [](float strength) { Controllers::instance().rumble(strength); };
+    Controllers* controllers = app->controllers;
+    world->pressureCallback = [controllers](float strength) { controllers->rumble(strength); };
 
     std::printf("logic: %d triggers, %d warnings\n", world->triggerCount(),
                 static_cast<int>(world->warnings.size()));

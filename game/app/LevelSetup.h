@@ -7,7 +7,8 @@
 //
 // The steps run once each, in this order: load, setupWorld, setupPlayer (only
 // in play with game data), setupWater, setupStartCamera. Each reaches the
-// devices only through the AppContext's platform seam. Destruction takes the
+// devices, the controllers and the settings only through the AppContext.
+// Destruction takes the
 // audio out of the overlay and releases everything in reverse order, the
 // graphics context last.
 //

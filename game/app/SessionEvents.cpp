@@ -40,7 +40,7 @@ bool isFingerEvent(const SDL_Event& event)
 SessionEvents::SessionEvents(AppContext& app, const LaunchOptions& options, LevelSetup& level, CameraChoice& view,
                              const LevelEnd& end, SessionOutcome& outcome)
     : app(&app), options(&options), level(&level), view(&view), end(&end), outcome(&outcome),
-      playerInput(*app.keys, *app.clock, *app.devices)
+      playerInput(*app.keys, *app.clock, *app.devices, *app.controllers)
 {
 }
 
@@ -61,7 +61,7 @@ void SessionEvents::poll()
 
 void SessionEvents::routeEvent(const SDL_Event& event)
 {
-    Controllers& devices = Controllers::instance();
+    Controllers& devices = *app->controllers;
     // Asked before the event closes it: was this a pad the manager held?
     const bool padRemoved = event.type == SDL_CONTROLLERDEVICEREMOVED &&
                             devices.holdsController(event.cdevice.which);
@@ -241,7 +241,7 @@ bool SessionEvents::forwardToMenu(const SDL_Event& event)
         const MenuAction action =
             inGameMenu.handleEvent(event, *level->menuImages(), app->drawableHeight, closed, pixelsPerPoint());
         if (closed) {
-            Controllers::instance().calibrateRequested = true;
+            app->controllers->calibrateRequested = true;
             if (!end->over())
                 level->menuImages()->invalidateCapture();
         }

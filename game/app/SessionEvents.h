@@ -13,7 +13,8 @@
 // It owns the in-game menu, the player input that the events feed (the frame
 // reads it), the buttons that count as "lmouse", the mouse capture and the
 // developer's helper-mesh switch and screenshot request. It reaches the
-// window, the event queue and the clock only through the AppContext; it
+// window, the event queue, the clock and the controllers only through the
+// AppContext; it
 // changes the level only through the set-up's documented members, the view
 // only through the CameraChoice, and ends the session only through the
 // SessionOutcome.
@@ -38,7 +39,8 @@ namespace lumaroll {
 
 class SessionEvents {
 public:
-    // All parts must outlive the routing; end is read only.
+    // All parts must outlive the routing; end is read only. The player input
+    // reads app's keys, clock, input devices and controllers.
     SessionEvents(AppContext& app, const LaunchOptions& options, LevelSetup& level, CameraChoice& view,
                   const LevelEnd& end, SessionOutcome& outcome);
     // Gives the mouse back when it was captured.
@@ -132,7 +134,7 @@ private:
     SessionOutcome* outcome;
 
     InGameMenu inGameMenu;
-    PlayerInput playerInput; // over the AppContext's keys, clock and input devices
+    PlayerInput playerInput; // over the AppContext's keys, clock, input devices and controllers
     ActionButtons actionButtons;
     bool backdropRequested = false;
     bool relativeMouse = false;

@@ -75,8 +75,8 @@ bool SessionFrame::frame()
         return false;
     PlayerInput& input = events->input();
     // Settings changed in the overlay act from the next frame on.
-    input.settings = controlSettings(Settings::instance());
-    Controllers::instance().vibration = vibrationOn(Settings::instance());
+    input.settings = controlSettings(*app->settings);
+    app->controllers->vibration = vibrationOn(*app->settings);
     events->poll();
 
     // Give the mouse back whenever it is not steering the ball or the free camera.
@@ -115,7 +115,7 @@ bool SessionFrame::frame()
     // swap leaves the back buffer undefined.
     saveRequestedScreenshot();
 
-    timer.capFrame(frameLimitFromSetting(Settings::instance().getFloat("graphics.fps_limit", 0.f)));
+    timer.capFrame(frameLimitFromSetting(app->settings->getFloat("graphics.fps_limit", 0.f)));
 
     frameCount += 1;
     switch (frameEnding(frameCount, options->frames, !options->screenshot.empty())) {
@@ -210,7 +210,7 @@ void SessionFrame::updatePlayer(float gameDt)
     input.read(move, app->drawableWidth, app->drawableHeight, player->controlsEnabled(), gameDt);
     const bool tilt = input.settings.touch == TouchScheme::Accelerometer;
     if (tilt && !tiltMode)
-        Controllers::instance().calibrateRequested = true;
+        app->controllers->calibrateRequested = true;
     tiltMode = tilt;
     player->setTiltScheme(tiltMode);
     player->addCameraInput(move.cameraYaw, move.cameraPitch);

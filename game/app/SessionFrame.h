@@ -14,7 +14,9 @@
 // menu images the blurred backdrop, HUD, logo, frame rate and in-game menu.
 //
 // It owns the frame timing, the HUD, the fade's and the render-scale target's
-// GL programs (released with it), and the backdrop capture request.
+// GL programs (released with it), and the backdrop capture request. It reads
+// the settings and sets the controllers' vibration and tilt calibration only
+// through the AppContext.
 #pragma once
 
 #include "app/AppContext.h"
