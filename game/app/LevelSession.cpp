@@ -11,8 +11,8 @@ namespace lumaroll {
 
 LevelSession::LevelSession(AppContext& app, const LaunchOptions& options)
     : app(&app), options(options), levelSetup(app, this->options),
-      eventRouting(app, this->options, levelSetup, cameraChoice, levelEnd, outcome),
-      frameLoop(app, this->options, levelSetup, eventRouting, cameraChoice, levelEnd, outcome)
+      eventRouting(app, this->options, levelSetup, cameraChoice, levelEnd, backdropRequest, outcome),
+      frameLoop(app, this->options, levelSetup, eventRouting, cameraChoice, levelEnd, backdropRequest, outcome)
 {
 }
 

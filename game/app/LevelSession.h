@@ -6,12 +6,14 @@
 // audio), the event routing (app/SessionEvents.h: keys, mouse, touch,
 // controllers, the in-game menu and the background rules), the frame
 // (app/SessionFrame.h: update, render, screenshots), the view choice
-// (app/CameraChoice.h), the level's end (app/LevelEnd.h) and how the session
-// ends (app/SessionOutcome.h). It and its parts reach the devices, the
+// (app/CameraChoice.h), the level's end (app/LevelEnd.h), the backdrop
+// capture request (app/BackdropRequest.h) and how the session ends
+// (app/SessionOutcome.h). It and its parts reach the devices, the
 // controllers and the settings only through the AppContext (app/AppContext.h).
 #pragma once
 
 #include "app/AppContext.h"
+#include "app/BackdropRequest.h"
 #include "app/CameraChoice.h"
 #include "app/LaunchOptions.h"
 #include "app/LevelEnd.h"
@@ -53,6 +55,7 @@ public:
 
     // The parts, each used through its own header.
     LevelSetup& level() { return levelSetup; }
+    BackdropRequest& backdrop() { return backdropRequest; }
     SessionEvents& events() { return eventRouting; }
     SessionFrame& frames() { return frameLoop; }
     const CameraChoice& view() const { return cameraChoice; }
@@ -68,6 +71,7 @@ private:
     SessionOutcome outcome;
     LevelEnd levelEnd;
     CameraChoice cameraChoice;
+    BackdropRequest backdropRequest;
     SessionEvents eventRouting;
     SessionFrame frameLoop;
     bool started = false;

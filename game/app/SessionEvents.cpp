@@ -38,8 +38,8 @@ bool isFingerEvent(const SDL_Event& event)
 } // namespace
 
 SessionEvents::SessionEvents(AppContext& app, const LaunchOptions& options, LevelSetup& level, CameraChoice& view,
-                             const LevelEnd& end, SessionOutcome& outcome)
-    : app(&app), options(&options), level(&level), view(&view), end(&end), outcome(&outcome),
+                             const LevelEnd& end, BackdropRequest& backdrop, SessionOutcome& outcome)
+    : app(&app), options(&options), level(&level), view(&view), end(&end), backdrop(&backdrop), outcome(&outcome),
       playerInput(*app.keys, *app.clock, *app.devices, *app.controllers)
 {
 }
@@ -171,7 +171,7 @@ void SessionEvents::openMenu()
     // Whatever muted the game ("audio.mute", 'm'), the menu shows it.
     inGameMenu.volumeOn = !level->audio()->masterMute.load();
     if (!level->menuImages()->hasValidCapture())
-        backdropRequested = true;
+        backdrop->request();
 }
 
 float SessionEvents::pixelsPerPoint() const
@@ -391,13 +391,6 @@ void SessionEvents::releaseMouse()
 {
     if (relativeMouse)
         setRelativeMouse(false);
-}
-
-bool SessionEvents::takeBackdropRequest()
-{
-    const bool requested = backdropRequested;
-    backdropRequested = false;
-    return requested;
 }
 
 std::string SessionEvents::takeScreenshotRequest()

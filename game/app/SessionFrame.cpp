@@ -38,9 +38,9 @@ const InputNotice kInputNotices[] = {
 } // namespace
 
 SessionFrame::SessionFrame(AppContext& app, const LaunchOptions& options, LevelSetup& level, SessionEvents& events,
-                           CameraChoice& view, LevelEnd& end, SessionOutcome& outcome)
-    : app(&app), options(&options), level(&level), events(&events), view(&view), end(&end), outcome(&outcome),
-      timer(*app.clock)
+                           CameraChoice& view, LevelEnd& end, BackdropRequest& backdrop, SessionOutcome& outcome)
+    : app(&app), options(&options), level(&level), events(&events), view(&view), end(&end), backdrop(&backdrop),
+      outcome(&outcome), timer(*app.clock)
 {
 }
 
@@ -105,7 +105,7 @@ bool SessionFrame::frame()
     PauseState pause = pauseRule(events->overlayMenuOpen(), events->menuOpen(), level->player() != nullptr,
                                  end->over(), level->menuImagesLoaded(), level->audio()->backgroundMute.load());
     if (pause.captureRequested)
-        captureRequested = true;
+        backdrop->request();
     const float gameDt = pause.paused ? 0.f : dt;
     context->time += gameDt;
 
@@ -161,7 +161,7 @@ void SessionFrame::update(float gameDt, float dt, bool paused)
     if (end->update(complete, complete && player && player->onRail(), level->menuImagesLoaded(), dt)) {
         hud.resultsTimer = 0.f;
         level->menuImages()->invalidateCapture();
-        captureRequested = true;
+        backdrop->request();
     }
 
     updateLogic(gameDt, paused);

@@ -12,14 +12,19 @@
 // of "graphics.render_scale" (through the render-scale target below 99 %),
 // water reflection, background colour, sky and scene, the fade, and with the
 // menu images the blurred backdrop, HUD, logo, frame rate and in-game menu.
+// The backdrop: the frame asks the BackdropRequest for a capture when the
+// pause rule wants the scene behind the menu captured and when the level
+// becomes over; the render, with the menu images loaded, takes the request
+// (also the event routing's) and captures the frame it drew before the
+// menu layers.
 //
-// It owns the frame timing, the HUD, the fade's and the render-scale target's
-// GL programs (released with it), and the backdrop capture request. It reads
-// the settings and sets the controllers' vibration and tilt calibration only
+// It owns the frame timing, the HUD, and the fade's and the render-scale
+// target's GL programs (released with it). It reads the settings and sets the controllers' vibration and tilt calibration only
 // through the AppContext.
 #pragma once
 
 #include "app/AppContext.h"
+#include "app/BackdropRequest.h"
 #include "app/CameraChoice.h"
 #include "app/FrameTimer.h"
 #include "app/LaunchOptions.h"
@@ -40,7 +45,7 @@ class SessionFrame {
 public:
     // All parts must outlive the frames. The frame timing runs on app's clock.
     SessionFrame(AppContext& app, const LaunchOptions& options, LevelSetup& level, SessionEvents& events,
-                 CameraChoice& view, LevelEnd& end, SessionOutcome& outcome);
+                 CameraChoice& view, LevelEnd& end, BackdropRequest& backdrop, SessionOutcome& outcome);
     // Releases the fade's and the render-scale target's GL objects; the GL
     // context must still be current.
     ~SessionFrame();
@@ -76,6 +81,7 @@ private:
     SessionEvents* events;
     CameraChoice* view;
     LevelEnd* end;
+    BackdropRequest* backdrop;
     SessionOutcome* outcome;
 
     FrameTimer timer;
@@ -86,7 +92,6 @@ private:
     RestWatch restWatch;
     // The running triggers last traced.
     std::string lastTrace;
-    bool captureRequested = false;
     bool boostWasOn = false;
     bool tiltMode = false;
     int frameCount = 0;

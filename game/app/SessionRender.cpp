@@ -51,15 +51,11 @@ void SessionFrame::render(bool paused, bool menuLive, float dt)
     if (view->scriptedViewOn())
         drawFullScreenFill(fill, world->fadeTarget == 0, world->fadeAmount);
 
-    // The in-game menu asks for its backdrop when it opens without one.
-    if (events->takeBackdropRequest())
-        captureRequested = true;
     if (level->menuImagesLoaded()) {
-        if (captureRequested) {
+        if (backdrop->take()) {
             ui->begin(w, h);
             ui->captureScreen();
             ui->end();
-            captureRequested = false;
         }
         if ((paused || menuLive) && ui->hasValidCapture())
             ui->drawBlurredCapture(4.f, 1.f, 0.6f);

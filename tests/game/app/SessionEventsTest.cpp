@@ -315,7 +315,7 @@ TEST_F(SessionEventsTest, WhatOpensTheMenu) {
 		EXPECT_EQ(routing.menuOpen(), c.opens) << c.name;
 		// The menu renderer holds no backdrop yet: opening asks for one. Once
 		// over, the frames that ended the level have taken one.
-		EXPECT_EQ(routing.takeBackdropRequest(), c.opens && !c.over) << c.name;
+		EXPECT_EQ(session->backdrop().take(), c.opens && !c.over) << c.name;
 		if (c.opens) {
 			EXPECT_FALSE(routing.handleMenuOpenEvent(c.event)) << c.name << ": already open";
 		}
@@ -336,9 +336,9 @@ TEST_F(SessionEventsTest, WhatOpensTheMenu) {
 		auto session = started(true, true);
 		frame(*session, {keyDown(SDLK_p)}); // the render takes the copy
 		session->events().menu().close();
-		ASSERT_FALSE(session->events().takeBackdropRequest());
+		ASSERT_FALSE(session->backdrop().take());
 		EXPECT_TRUE(session->events().handleMenuOpenEvent(keyDown(SDLK_p)));
-		EXPECT_FALSE(session->events().takeBackdropRequest()) << "a valid copy is kept";
+		EXPECT_FALSE(session->backdrop().take()) << "a valid copy is kept";
 	}
 
 	options.menu = true;
