@@ -37,8 +37,9 @@ bool isFingerEvent(const SDL_Event& event)
 
 } // namespace
 
-SessionEvents::SessionEvents(AppContext& app, const LaunchOptions& options, LevelSetup& level, CameraChoice& view,
-                             const LevelEnd& end, BackdropRequest& backdrop, SessionOutcome& outcome)
+SessionEvents::SessionEvents(AppContext& app, const LaunchOptions& options, RunningLevel& level,
+                             CameraChoice& view, const LevelEnd& end, BackdropRequest& backdrop,
+                             SessionOutcome& outcome)
     : app(&app), options(&options), level(&level), view(&view), end(&end), backdrop(&backdrop), outcome(&outcome),
       playerInput(*app.keys, *app.clock, *app.devices, *app.controllers)
 {

@@ -14,10 +14,10 @@
 // reads it), the buttons that count as "lmouse", the mouse capture and the
 // developer's helper-mesh switch and screenshot request. It reaches the
 // window, the event queue, the clock and the controllers only through the
-// AppContext; it
-// changes the level only through the set-up's documented members, the view
-// only through the CameraChoice, asks for a backdrop capture only through
-// the BackdropRequest, and ends the session only through the SessionOutcome.
+// AppContext; it changes the level only through the RunningLevel's
+// documented members, the view only through the CameraChoice, asks for a
+// backdrop capture only through the BackdropRequest, and ends the session
+// only through the SessionOutcome.
 #pragma once
 
 #include "app/AppContext.h"
@@ -25,7 +25,7 @@
 #include "app/CameraChoice.h"
 #include "app/LaunchOptions.h"
 #include "app/LevelEnd.h"
-#include "app/LevelSetup.h"
+#include "app/RunningLevel.h"
 #include "app/SessionOutcome.h"
 #include "input/ActionButtons.h"
 #include "input/PlayerInput.h"
@@ -42,7 +42,7 @@ class SessionEvents {
 public:
     // All parts must outlive the routing; end is read only. The player input
     // reads app's keys, clock, input devices and controllers.
-    SessionEvents(AppContext& app, const LaunchOptions& options, LevelSetup& level, CameraChoice& view,
+    SessionEvents(AppContext& app, const LaunchOptions& options, RunningLevel& level, CameraChoice& view,
                   const LevelEnd& end, BackdropRequest& backdrop, SessionOutcome& outcome);
     // Gives the mouse back when it was captured.
     ~SessionEvents();
@@ -127,7 +127,7 @@ private:
 
     AppContext* app;
     const LaunchOptions* options;
-    LevelSetup* level;
+    RunningLevel* level;
     CameraChoice* view;
     const LevelEnd* end;
     BackdropRequest* backdrop;

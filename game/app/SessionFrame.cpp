@@ -37,8 +37,9 @@ const InputNotice kInputNotices[] = {
 
 } // namespace
 
-SessionFrame::SessionFrame(AppContext& app, const LaunchOptions& options, LevelSetup& level, SessionEvents& events,
-                           CameraChoice& view, LevelEnd& end, BackdropRequest& backdrop, SessionOutcome& outcome)
+SessionFrame::SessionFrame(AppContext& app, const LaunchOptions& options, RunningLevel& level,
+                           SessionEvents& events, CameraChoice& view, LevelEnd& end, BackdropRequest& backdrop,
+                           SessionOutcome& outcome)
     : app(&app), options(&options), level(&level), events(&events), view(&view), end(&end), backdrop(&backdrop),
       outcome(&outcome), timer(*app.clock)
 {

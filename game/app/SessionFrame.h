@@ -19,8 +19,9 @@
 // menu layers.
 //
 // It owns the frame timing, the HUD, and the fade's and the render-scale
-// target's GL programs (released with it). It reads the settings and sets the controllers' vibration and tilt calibration only
-// through the AppContext.
+// target's GL programs (released with it). It reads the settings and sets
+// the controllers' vibration and tilt calibration only through the
+// AppContext.
 #pragma once
 
 #include "app/AppContext.h"
@@ -29,7 +30,7 @@
 #include "app/FrameTimer.h"
 #include "app/LaunchOptions.h"
 #include "app/LevelEnd.h"
-#include "app/LevelSetup.h"
+#include "app/RunningLevel.h"
 #include "app/RestWatch.h"
 #include "app/SessionEvents.h"
 #include "app/SessionOutcome.h"
@@ -44,7 +45,7 @@ namespace lumaroll {
 class SessionFrame {
 public:
     // All parts must outlive the frames. The frame timing runs on app's clock.
-    SessionFrame(AppContext& app, const LaunchOptions& options, LevelSetup& level, SessionEvents& events,
+    SessionFrame(AppContext& app, const LaunchOptions& options, RunningLevel& level, SessionEvents& events,
                  CameraChoice& view, LevelEnd& end, BackdropRequest& backdrop, SessionOutcome& outcome);
     // Releases the fade's and the render-scale target's GL objects; the GL
     // context must still be current.
@@ -77,7 +78,7 @@ private:
 
     AppContext* app;
     const LaunchOptions* options;
-    LevelSetup* level;
+    RunningLevel* level;
     SessionEvents* events;
     CameraChoice* view;
     LevelEnd* end;
