@@ -161,13 +161,16 @@ void LevelSetup::setupWorld()
             ++level->collectables;
     }
 
-    world->particleEffectCallback = [this](const std::string& effect, hgr::Node* node) {
-        level->timedEffects.spawn(effect, level->levelScene, node->getWorldTransform(), 8.f);
+    // The callbacks live as long as the world, in the level: they hold the
+    // level, not the set-up.
+    RunningLevel* running = level;
+    world->particleEffectCallback = [running](const std::string& effect, hgr::Node* node) {
+        running->effects().spawn(effect, running->scene(), node->getWorldTransform(), 8.f);
     };
-    world->playSoundCallback = [this](const std::string& sound, bool loop) {
-        level->levelAudio->playSound(sound, loop, 1.f);
+    world->playSoundCallback = [running](const std::string& sound, bool loop) {
+        running->audio()->playSound(sound, loop, 1.f);
     };
-    world->stopSoundCallback = [this](const std::string& sound) { level->levelAudio->stopSound(sound); };
+    world->stopSoundCallback = [running](const std::string& sound) { running->audio()->stopSound(sound); };
     Controllers* controllers = app->controllers;
     world->pressureCallback = [controllers](float strength) { controllers->rumble(strength); };
 
@@ -306,8 +309,9 @@ void LevelSetup::setupBall(hgr::Scene* model)
     }
     player->analyseModel(level->playerRoot);
     player->createShadow(level->context);
-    player->setSoundCallback(
-        [this](const std::string& sound, float volume) { level->levelAudio->playSound(sound, false, volume); });
+    player->setSoundCallback([running = level](const std::string& sound, float volume) {
+        running->audio()->playSound(sound, false, volume);
+    });
     if (world->getTriggerState("T_butterflyanim") >= 0)
         world->activateTrigger("T_butterflyanim");
 
