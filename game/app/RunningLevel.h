@@ -2,9 +2,9 @@
 // the resource cache, the menu images, the level scene and what it says
 // beyond its nodes (library objects, helper meshes not to draw, scene
 // cameras, background colour), the audio with the level's ambient sounds, the
-// level logic, the ball and its node, the water reflection, the session
-// camera, the separately drawn sky, the timed particle effects, the boost
-// effect's file and the count of collectables.
+// level logic, the ball with its model and node, the water reflection, the
+// session camera, the separately drawn sky, the timed particle effects, the
+// boost effect's file and the count of collectables.
 //
 // LevelSetup (app/LevelSetup.h) fills it: its steps alone set or reset the
 // fields. Each object is null or empty until the step that makes it has run:
@@ -15,7 +15,8 @@
 // the sky (setupSky) and the boost file, which stay null or empty without a
 // ball or without rails; setupWater the water; setupStartCamera the camera.
 // The session's events and frames receive the level and use the objects
-// through the accessors below.
+// through the accessors below. The callbacks the set-up gives the world and
+// the ball hold the level, never the set-up: they live as long as it does.
 //
 // The level logic: the set-up creates the SceneWorld and the level owns it
 // as one, because the session reads state that only SceneWorld carries (the
