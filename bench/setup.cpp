@@ -13,6 +13,7 @@
 #include "app/LevelSession.h"
 #include "app/LevelSetup.h"
 #include "app/LibraryObjects.h"
+#include "app/RunningLevel.h"
 #include "files/DataLayout.h"
 #include "files/Paths.h"
 #include "render/WaterReflection.h"
@@ -282,11 +283,12 @@ void BM_SetupPlayer(benchmark::State& state) {
 	test::ballModel("D_forminfo=" + test::formRecord(40.f)).write(data(root) + "/resources/models/plimbo.hgr");
 	double ms = 0;
 	for (auto _ : state) {
-		lumaroll::LevelSetup level(window().app, options);
-		level.load();
-		level.setupWorld();
+		lumaroll::RunningLevel level;
+		lumaroll::LevelSetup setup(window().app, options, level);
+		setup.load();
+		setup.setupWorld();
 		const auto t0 = Clock::now();
-		level.setupPlayer();
+		setup.setupPlayer();
 		ms += msSince(t0);
 	}
 	state.counters["setupPlayer_ms"] = ms / double(state.iterations());

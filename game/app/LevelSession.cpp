@@ -1,6 +1,5 @@
 #include "app/LevelSession.h"
 
-#include "input/Controllers.h"
 #include "logic/ProcessFlags.h"
 #include "overlay/Overlay.h"
 
@@ -11,9 +10,9 @@
 namespace lumaroll {
 
 LevelSession::LevelSession(AppContext& app, const LaunchOptions& options)
-    : app(&app), options(options), levelSetup(app, this->options),
-      eventRouting(app, this->options, levelSetup, cameraChoice, levelEnd, outcome),
-      frameLoop(app, this->options, levelSetup, eventRouting, cameraChoice, levelEnd, outcome)
+    : app(&app), options(options), levelSetup(app, this->options, runningLevel),
+      eventRouting(app, this->options, runningLevel, cameraChoice, levelEnd, backdropRequest, outcome),
+      frameLoop(app, this->options, runningLevel, eventRouting, cameraChoice, levelEnd, backdropRequest, outcome)
 {
 }
 
@@ -52,9 +51,9 @@ void LevelSession::start()
     }
     levelSetup.setupWater();
     levelSetup.setupStartCamera(cameraChoice.freeView());
-    cameraChoice.freeView().place(levelSetup.camera());
+    cameraChoice.freeView().place(runningLevel.camera());
     // Pads plugged in since start-up, or since the last level.
-    Controllers::instance().openAll();
+    app->controllers->openAll();
     started = true;
     if (app->overlay)
         app->overlay->setQuitAction([this]() { outcome.quit(); });
@@ -71,7 +70,7 @@ LevelResult LevelSession::finish()
     eventRouting.releaseMouse();
     releaseOverlay();
     if (traceEnabled())
-        if (const Player* player = levelSetup.player())
+        if (const Player* player = runningLevel.player())
             std::printf("[trace] distance ridden %.0f\n", static_cast<double>(player->distanceRidden()));
     return outcome.result();
 }

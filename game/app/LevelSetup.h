@@ -1,57 +1,29 @@
-// The level as one session loads and sets it up: the graphics context over
-// main's window, the resource cache, the menu images, the level scene and
-// what it says beyond its nodes (library objects, fog, helper meshes not to
-// draw, scene cameras, background colour), the audio with the level's music
-// and ambient sounds, the level logic, the ball, the water reflection, the
-// session camera, the separately drawn sky and the timed particle effects.
+// The set-up steps of one level session: they load the level and set it up
+// into the RunningLevel (app/RunningLevel.h) they were given, which holds
+// everything they make.
 //
 // The steps run once each, in this order: load, setupWorld, setupPlayer (only
 // in play with game data), setupWater, setupStartCamera. Each reaches the
-// devices only through the AppContext's platform seam. Destruction takes the
-// audio out of the overlay and releases everything in reverse order, the
-// graphics context last.
-//
-// The level logic: the set-up creates the SceneWorld and owns it as one,
-// because the session reads state that only SceneWorld carries (the
-// level-complete flag, the pressed keys, the fade, the camera name, the
-// callbacks and the trigger list). The HUD takes the World interface; the
-// player takes the SceneWorld, because it takes the flags and requests
-// scripts leave for the ball and reads the camera and checkpoint names and
-// the node table.
+// devices, the controllers and the settings only through the AppContext.
+// The set-up hands the level's audio to the overlay when it loads and takes
+// it out again when it is destroyed; the level must outlive the set-up.
 #pragma once
 
 #include "app/AppContext.h"
 #include "app/LaunchOptions.h"
-#include "app/LevelScene.h"
-#include "app/LibraryObjects.h"
-#include "app/ParticleEffects.h"
-#include "audio/AmbientSounds.h"
-#include "audio/Audio.h"
+#include "app/RunningLevel.h"
 #include "input/FreeCamera.h"
-#include "logic/SceneWorld.h"
-#include "player/Player.h"
-#include "render/SkyRenderer.h"
-#include "render/WaterReflection.h"
-#include "ui/UiRenderer.h"
 
-#include <gr/gles2/GLES2_Context.h>
-#include <hgr/Camera.h>
-#include <hgr/DefaultResourceManager.h>
-#include <hgr/Dummy.h>
 #include <hgr/Scene.h>
-#include <lang/Ptr.h>
-
-#include <cstdint>
-#include <memory>
-#include <string>
-#include <vector>
 
 namespace lumaroll {
 
 class LevelSetup {
 public:
-    // Copies the options; loads nothing. app must outlive the set-up.
-    LevelSetup(AppContext& app, const LaunchOptions& options);
+    // Copies the options; loads nothing. app and level must outlive the
+    // set-up; the steps fill level.
+    LevelSetup(AppContext& app, const LaunchOptions& options, RunningLevel& level);
+    // Takes the level's audio out of the overlay.
     ~LevelSetup();
     LevelSetup(const LevelSetup&) = delete;
     LevelSetup& operator=(const LevelSetup&) = delete;
@@ -98,65 +70,15 @@ public:
     // Takes the audio out of the overlay when the overlay still holds it.
     void releaseOverlayAudio();
 
-    // What was loaded and set up: null or empty before the step that makes
-    // it; the player and its node stay null without a ball.
-    gr::GLES2_Context* graphicsContext() const { return context; }
-    hgr::Scene* scene() const { return levelScene; }
-    SceneWorld* world() const { return levelWorld.get(); }
-    Player* player() const { return ball.get(); }
-    hgr::Dummy* playerNode() const { return playerRoot; }
-    hgr::Camera* camera() const { return sessionCamera; }
-    WaterReflection* water() const { return waterReflection.get(); }
-    Audio* audio() const { return levelAudio.get(); }
-    AmbientSounds& ambientSounds() { return ambient; }
-    // The menu images and fonts (the UI renderer), and whether the menu
-    // images loaded: without them no menu opens and no HUD is drawn.
-    UiRenderer* menuImages() const { return ui.get(); }
-    bool menuImagesLoaded() const { return uiLoaded; }
-    const std::vector<lang::Ptr<hgr::Node>>& sceneCameras() const { return cameras; }
-    // The collision and trigger meshes that are not drawn.
-    const std::vector<lang::Ptr<hgr::Node>>& helperMeshes() const { return hiddenMeshes; }
-    std::uint32_t clearColor() const { return levelClearColor; }
-    SkyRenderer& sky() { return skyRenderer; }
-    // The boost effect's particle description file; empty without rails.
-    const std::string& boostParticle() const { return boostParticleFile; }
-    // The level's collectables as the world set-up counted them.
-    int collectablesTotal() const { return collectables; }
-    ParticleEffects& effects() { return timedEffects; }
-
 private:
     void loadMenuImages();
-    // The player set-up once the model is loaded; records in eyeTriggers the
-    // triggers it adds to the world.
+    // The player set-up once the model is loaded; records in the level's
+    // eyeTriggers the triggers it adds to the world.
     void setupBall(hgr::Scene* model);
 
     AppContext* app;
     LaunchOptions options;
-    lang::Ptr<gr::GLES2_Context> context;
-    lang::Ptr<hgr::DefaultResourceManager> resources;
-    std::unique_ptr<UiRenderer> ui;
-    bool uiLoaded = false;
-    lang::Ptr<hgr::Scene> levelScene;
-    std::vector<LibraryTrigger> libraryObjects;
-    std::vector<lang::Ptr<hgr::Node>> hiddenMeshes;
-    std::vector<lang::Ptr<hgr::Node>> cameras;
-    std::unique_ptr<Audio> levelAudio;
-    AmbientSounds ambient;
-    std::unique_ptr<SceneWorld> levelWorld; // see the note on the level logic above
-    std::unique_ptr<Player> ball;
-    lang::Ptr<hgr::Dummy> playerRoot;
-    std::unique_ptr<WaterReflection> waterReflection;
-    lang::Ptr<hgr::Camera> sessionCamera;
-    SkyRenderer skyRenderer;
-    ParticleEffects timedEffects;
-    std::string boostParticleFile;
-    std::uint32_t levelClearColor = kDefaultClearColor;
-    int collectables = 0;
-    lang::Ptr<hgr::Scene> modelScene;
-    // What the player set-up brought in beyond the model: the nodes below the
-    // scene and the world's eye triggers, for takePlayerOut.
-    std::vector<lang::Ptr<hgr::Node>> broughtNodes;
-    std::vector<std::string> eyeTriggers;
+    RunningLevel* level;
 };
 
 } // namespace lumaroll

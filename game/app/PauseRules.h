@@ -6,7 +6,7 @@ namespace lumaroll {
 struct PauseState {
     bool paused = false;           // game time stands still this frame
     bool menuLive = false;         // the scene runs behind an open or pending in-game menu
-    bool captureRequested = false; // the frame is captured for the blurred menu backdrop
+    bool captureRequested = false; // the frame asks for a capture for the blurred menu backdrop
 };
 
 // overlayOpen: the overlay's menu; menuOpen: the in-game menu; background:

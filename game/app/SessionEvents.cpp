@@ -37,10 +37,11 @@ bool isFingerEvent(const SDL_Event& event)
 
 } // namespace
 
-SessionEvents::SessionEvents(AppContext& app, const LaunchOptions& options, LevelSetup& level, CameraChoice& view,
-                             const LevelEnd& end, SessionOutcome& outcome)
-    : app(&app), options(&options), level(&level), view(&view), end(&end), outcome(&outcome),
-      playerInput(*app.keys, *app.clock, *app.devices)
+SessionEvents::SessionEvents(AppContext& app, const LaunchOptions& options, RunningLevel& level,
+                             CameraChoice& view, const LevelEnd& end, BackdropRequest& backdrop,
+                             SessionOutcome& outcome)
+    : app(&app), options(&options), level(&level), view(&view), end(&end), backdrop(&backdrop), outcome(&outcome),
+      playerInput(*app.keys, *app.clock, *app.devices, *app.controllers)
 {
 }
 
@@ -61,7 +62,7 @@ void SessionEvents::poll()
 
 void SessionEvents::routeEvent(const SDL_Event& event)
 {
-    Controllers& devices = Controllers::instance();
+    Controllers& devices = *app->controllers;
     // Asked before the event closes it: was this a pad the manager held?
     const bool padRemoved = event.type == SDL_CONTROLLERDEVICEREMOVED &&
                             devices.holdsController(event.cdevice.which);
@@ -171,7 +172,7 @@ void SessionEvents::openMenu()
     // Whatever muted the game ("audio.mute", 'm'), the menu shows it.
     inGameMenu.volumeOn = !level->audio()->masterMute.load();
     if (!level->menuImages()->hasValidCapture())
-        backdropRequested = true;
+        backdrop->request();
 }
 
 float SessionEvents::pixelsPerPoint() const
@@ -241,7 +242,7 @@ bool SessionEvents::forwardToMenu(const SDL_Event& event)
         const MenuAction action =
             inGameMenu.handleEvent(event, *level->menuImages(), app->drawableHeight, closed, pixelsPerPoint());
         if (closed) {
-            Controllers::instance().calibrateRequested = true;
+            app->controllers->calibrateRequested = true;
             if (!end->over())
                 level->menuImages()->invalidateCapture();
         }
@@ -391,13 +392,6 @@ void SessionEvents::releaseMouse()
 {
     if (relativeMouse)
         setRelativeMouse(false);
-}
-
-bool SessionEvents::takeBackdropRequest()
-{
-    const bool requested = backdropRequested;
-    backdropRequested = false;
-    return requested;
 }
 
 std::string SessionEvents::takeScreenshotRequest()

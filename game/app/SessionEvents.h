@@ -13,17 +13,19 @@
 // It owns the in-game menu, the player input that the events feed (the frame
 // reads it), the buttons that count as "lmouse", the mouse capture and the
 // developer's helper-mesh switch and screenshot request. It reaches the
-// window, the event queue and the clock only through the AppContext; it
-// changes the level only through the set-up's documented members, the view
-// only through the CameraChoice, and ends the session only through the
-// SessionOutcome.
+// window, the event queue, the clock and the controllers only through the
+// AppContext; it changes the level only through the RunningLevel's
+// documented members, the view only through the CameraChoice, asks for a
+// backdrop capture only through the BackdropRequest, and ends the session
+// only through the SessionOutcome.
 #pragma once
 
 #include "app/AppContext.h"
+#include "app/BackdropRequest.h"
 #include "app/CameraChoice.h"
 #include "app/LaunchOptions.h"
 #include "app/LevelEnd.h"
-#include "app/LevelSetup.h"
+#include "app/RunningLevel.h"
 #include "app/SessionOutcome.h"
 #include "input/ActionButtons.h"
 #include "input/PlayerInput.h"
@@ -38,9 +40,10 @@ namespace lumaroll {
 
 class SessionEvents {
 public:
-    // All parts must outlive the routing; end is read only.
-    SessionEvents(AppContext& app, const LaunchOptions& options, LevelSetup& level, CameraChoice& view,
-                  const LevelEnd& end, SessionOutcome& outcome);
+    // All parts must outlive the routing; end is read only. The player input
+    // reads app's keys, clock, input devices and controllers.
+    SessionEvents(AppContext& app, const LaunchOptions& options, RunningLevel& level, CameraChoice& view,
+                  const LevelEnd& end, BackdropRequest& backdrop, SessionOutcome& outcome);
     // Gives the mouse back when it was captured.
     ~SessionEvents();
     SessionEvents(const SessionEvents&) = delete;
@@ -55,7 +58,8 @@ public:
     // A left click (in play only in the top-left corner), 'p', START, and once
     // the level is over also Return or the pad's A. Repeated key-downs of a
     // held key never open it. Opening shows the master mute in the menu's
-    // volume item and asks for a backdrop when the menu renderer holds none.
+    // volume item and asks for a backdrop capture when the menu renderer
+    // holds no valid one.
     bool handleMenuOpenEvent(const SDL_Event& event);
     // Carries out an action of the in-game menu: the three levels end the
     // session with the next level's command line, Volume sets the master mute
@@ -81,9 +85,6 @@ public:
     // Gives the mouse back (the session's end).
     void releaseMouse();
 
-    // True once after the menu opened without a backdrop: the next render
-    // captures the frame for the blurred backdrop.
-    bool takeBackdropRequest();
     // The file F12 asked for ("screenshot-<ticks>.png"), once; empty when none.
     std::string takeScreenshotRequest();
 
@@ -126,15 +127,15 @@ private:
 
     AppContext* app;
     const LaunchOptions* options;
-    LevelSetup* level;
+    RunningLevel* level;
     CameraChoice* view;
     const LevelEnd* end;
+    BackdropRequest* backdrop;
     SessionOutcome* outcome;
 
     InGameMenu inGameMenu;
-    PlayerInput playerInput; // over the AppContext's keys, clock and input devices
+    PlayerInput playerInput; // over the AppContext's keys, clock, input devices and controllers
     ActionButtons actionButtons;
-    bool backdropRequested = false;
     bool relativeMouse = false;
     int mouseTravel = 0; // points the mouse moved before it is captured
     signed char menuStickLatch = 0;

@@ -37,10 +37,11 @@ const InputNotice kInputNotices[] = {
 
 } // namespace
 
-SessionFrame::SessionFrame(AppContext& app, const LaunchOptions& options, LevelSetup& level, SessionEvents& events,
-                           CameraChoice& view, LevelEnd& end, SessionOutcome& outcome)
-    : app(&app), options(&options), level(&level), events(&events), view(&view), end(&end), outcome(&outcome),
-      timer(*app.clock)
+SessionFrame::SessionFrame(AppContext& app, const LaunchOptions& options, RunningLevel& level,
+                           SessionEvents& events, CameraChoice& view, LevelEnd& end, BackdropRequest& backdrop,
+                           SessionOutcome& outcome)
+    : app(&app), options(&options), level(&level), events(&events), view(&view), end(&end), backdrop(&backdrop),
+      outcome(&outcome), timer(*app.clock)
 {
 }
 
@@ -75,8 +76,8 @@ bool SessionFrame::frame()
         return false;
     PlayerInput& input = events->input();
     // Settings changed in the overlay act from the next frame on.
-    input.settings = controlSettings(Settings::instance());
-    Controllers::instance().vibration = vibrationOn(Settings::instance());
+    input.settings = controlSettings(*app->settings);
+    app->controllers->vibration = vibrationOn(*app->settings);
     events->poll();
 
     // Give the mouse back whenever it is not steering the ball or the free camera.
@@ -105,7 +106,7 @@ bool SessionFrame::frame()
     PauseState pause = pauseRule(events->overlayMenuOpen(), events->menuOpen(), level->player() != nullptr,
                                  end->over(), level->menuImagesLoaded(), level->audio()->backgroundMute.load());
     if (pause.captureRequested)
-        captureRequested = true;
+        backdrop->request();
     const float gameDt = pause.paused ? 0.f : dt;
     context->time += gameDt;
 
@@ -115,7 +116,7 @@ bool SessionFrame::frame()
     // swap leaves the back buffer undefined.
     saveRequestedScreenshot();
 
-    timer.capFrame(frameLimitFromSetting(Settings::instance().getFloat("graphics.fps_limit", 0.f)));
+    timer.capFrame(frameLimitFromSetting(app->settings->getFloat("graphics.fps_limit", 0.f)));
 
     frameCount += 1;
     switch (frameEnding(frameCount, options->frames, !options->screenshot.empty())) {
@@ -161,7 +162,7 @@ void SessionFrame::update(float gameDt, float dt, bool paused)
     if (end->update(complete, complete && player && player->onRail(), level->menuImagesLoaded(), dt)) {
         hud.resultsTimer = 0.f;
         level->menuImages()->invalidateCapture();
-        captureRequested = true;
+        backdrop->request();
     }
 
     updateLogic(gameDt, paused);
@@ -210,7 +211,7 @@ void SessionFrame::updatePlayer(float gameDt)
     input.read(move, app->drawableWidth, app->drawableHeight, player->controlsEnabled(), gameDt);
     const bool tilt = input.settings.touch == TouchScheme::Accelerometer;
     if (tilt && !tiltMode)
-        Controllers::instance().calibrateRequested = true;
+        app->controllers->calibrateRequested = true;
     tiltMode = tilt;
     player->setTiltScheme(tiltMode);
     player->addCameraInput(move.cameraYaw, move.cameraPitch);

@@ -12,17 +12,25 @@
 // of "graphics.render_scale" (through the render-scale target below 99 %),
 // water reflection, background colour, sky and scene, the fade, and with the
 // menu images the blurred backdrop, HUD, logo, frame rate and in-game menu.
+// The backdrop: the frame asks the BackdropRequest for a capture when the
+// pause rule wants the scene behind the menu captured and when the level
+// becomes over; the render, with the menu images loaded, takes the request
+// (also the event routing's) and captures the frame it drew before the
+// menu layers.
 //
-// It owns the frame timing, the HUD, the fade's and the render-scale target's
-// GL programs (released with it), and the backdrop capture request.
+// It owns the frame timing, the HUD, and the fade's and the render-scale
+// target's GL programs (released with it). It reads the settings and sets
+// the controllers' vibration and tilt calibration only through the
+// AppContext.
 #pragma once
 
 #include "app/AppContext.h"
+#include "app/BackdropRequest.h"
 #include "app/CameraChoice.h"
 #include "app/FrameTimer.h"
 #include "app/LaunchOptions.h"
 #include "app/LevelEnd.h"
-#include "app/LevelSetup.h"
+#include "app/RunningLevel.h"
 #include "app/RestWatch.h"
 #include "app/SessionEvents.h"
 #include "app/SessionOutcome.h"
@@ -37,8 +45,8 @@ namespace lumaroll {
 class SessionFrame {
 public:
     // All parts must outlive the frames. The frame timing runs on app's clock.
-    SessionFrame(AppContext& app, const LaunchOptions& options, LevelSetup& level, SessionEvents& events,
-                 CameraChoice& view, LevelEnd& end, SessionOutcome& outcome);
+    SessionFrame(AppContext& app, const LaunchOptions& options, RunningLevel& level, SessionEvents& events,
+                 CameraChoice& view, LevelEnd& end, BackdropRequest& backdrop, SessionOutcome& outcome);
     // Releases the fade's and the render-scale target's GL objects; the GL
     // context must still be current.
     ~SessionFrame();
@@ -70,10 +78,11 @@ private:
 
     AppContext* app;
     const LaunchOptions* options;
-    LevelSetup* level;
+    RunningLevel* level;
     SessionEvents* events;
     CameraChoice* view;
     LevelEnd* end;
+    BackdropRequest* backdrop;
     SessionOutcome* outcome;
 
     FrameTimer timer;
@@ -84,7 +93,6 @@ private:
     RestWatch restWatch;
     // The running triggers last traced.
     std::string lastTrace;
-    bool captureRequested = false;
     bool boostWasOn = false;
     bool tiltMode = false;
     int frameCount = 0;

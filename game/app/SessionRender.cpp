@@ -25,7 +25,7 @@ void SessionFrame::render(bool paused, bool menuLive, float dt)
 
     int tw = w, th = h;
     bool scaled = false;
-    if (scaledRenderSize(Settings::instance().getFloat("graphics.render_scale", 1.f), w, h, tw, th)) {
+    if (scaledRenderSize(app->settings->getFloat("graphics.render_scale", 1.f), w, h, tw, th)) {
         if (renderTarget.resize(tw, th)) {
             context->defaultFramebuffer =
                 gr::GLES2_Context::DefaultFramebuffer{static_cast<int>(renderTarget.framebuffer), tw, th};
@@ -51,15 +51,11 @@ void SessionFrame::render(bool paused, bool menuLive, float dt)
     if (view->scriptedViewOn())
         drawFullScreenFill(fill, world->fadeTarget == 0, world->fadeAmount);
 
-    // The in-game menu asks for its backdrop when it opens without one.
-    if (events->takeBackdropRequest())
-        captureRequested = true;
     if (level->menuImagesLoaded()) {
-        if (captureRequested) {
+        if (backdrop->take()) {
             ui->begin(w, h);
             ui->captureScreen();
             ui->end();
-            captureRequested = false;
         }
         if ((paused || menuLive) && ui->hasValidCapture())
             ui->drawBlurredCapture(4.f, 1.f, 0.6f);
@@ -71,7 +67,7 @@ void SessionFrame::render(bool paused, bool menuLive, float dt)
         }
         hud.draw(*ui, *world, player ? &ride : nullptr, paused, end->over(), dt, events->menuOpen());
         hud.drawLogo(*ui, paused, dt);
-        if (Settings::instance().getBool("graphics.show_fps", false)) {
+        if (app->settings->getBool("graphics.show_fps", false)) {
             char text[32];
             std::snprintf(text, sizeof text, "%d", static_cast<int>(timer.fps() + 0.5f));
             const float u = ui->pixelsPerUnit();

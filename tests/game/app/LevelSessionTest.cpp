@@ -44,7 +44,7 @@ TEST_F(LevelSessionTest, LoadingReadsTheLevel) {
 	EXPECT_NE(startOutput.find("hidden collision/trigger meshes: 1\n"), std::string::npos);
 	EXPECT_NE(startOutput.find(" ms | textures: 1 ok, 0 failed | effects: 1 ok, 0 fallback\n"), std::string::npos)
 		<< startOutput;
-	const LevelSetup& level = session->level();
+	const RunningLevel& level = session->level();
 	EXPECT_EQ(level.clearColor(), 0xffff0000u);
 	EXPECT_EQ(level.sceneCameras().size(), 2u);
 	EXPECT_EQ(level.graphicsContext()->platform, 1);
@@ -262,7 +262,7 @@ TEST_F(LevelSessionTest, GLObjectsOfTheGameGoWithTheSession) {
 		test::writeTestLevel(dir.path(), w);
 		auto session = started();
 		testing::internal::CaptureStdout();
-		session->level().setupSky();
+		session->setup().setupSky();
 		EXPECT_EQ(testing::internal::GetCapturedStdout(),
 				  "sky: rendered separately, 4 vertices, 6 indices, texture BASEMAP\n");
 		EXPECT_FALSE(session->level().scene()->findNode("M_ground")->isEnabled());

@@ -196,23 +196,28 @@ TEST_F(SessionEventsTest, PluggingAPadShowsANoticeAndUnpluggingAnother) {
 }
 
 TEST_F(SessionEventsTest, PadRumbleFollowsTheVibrationSetting) {
+	// The session's own controller manager and settings store: it opens the
+	// pad in the one and reads the vibration from the other.
+	Controllers pads;
+	Settings settings;
+	app.controllers = &pads;
+	app.settings = &settings;
 	ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
 	test::VirtualPad pad;
 	ASSERT_TRUE(pad.attached()) << pad.error();
 	auto session = started();
 	SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-	{
-		apptest::ScopedSetting off("controls.vibration", "0");
-		frame(*session);
-		Controllers::instance().rumble(1.f);
-		EXPECT_TRUE(pad.rumbles.empty());
-	}
-	apptest::ScopedSetting on("controls.vibration", "1");
+	ASSERT_EQ(pads.controllers.size(), 1u);
+	settings.setBool("controls.vibration", false);
 	frame(*session);
-	Controllers::instance().rumble(1.f);
+	pads.rumble(1.f);
+	EXPECT_TRUE(pad.rumbles.empty());
+	settings.setBool("controls.vibration", true);
+	frame(*session);
+	pads.rumble(1.f);
 	EXPECT_EQ(pad.rumbles.size(), 1u);
 	pad.detach();
-	Controllers::instance().closeDetached();
+	pads.closeDetached();
 	SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 }
 
@@ -310,7 +315,7 @@ TEST_F(SessionEventsTest, WhatOpensTheMenu) {
 		EXPECT_EQ(routing.menuOpen(), c.opens) << c.name;
 		// The menu renderer holds no backdrop yet: opening asks for one. Once
 		// over, the frames that ended the level have taken one.
-		EXPECT_EQ(routing.takeBackdropRequest(), c.opens && !c.over) << c.name;
+		EXPECT_EQ(session->backdrop().take(), c.opens && !c.over) << c.name;
 		if (c.opens) {
 			EXPECT_FALSE(routing.handleMenuOpenEvent(c.event)) << c.name << ": already open";
 		}
@@ -331,9 +336,9 @@ TEST_F(SessionEventsTest, WhatOpensTheMenu) {
 		auto session = started(true, true);
 		frame(*session, {keyDown(SDLK_p)}); // the render takes the copy
 		session->events().menu().close();
-		ASSERT_FALSE(session->events().takeBackdropRequest());
+		ASSERT_FALSE(session->backdrop().take());
 		EXPECT_TRUE(session->events().handleMenuOpenEvent(keyDown(SDLK_p)));
-		EXPECT_FALSE(session->events().takeBackdropRequest()) << "a valid copy is kept";
+		EXPECT_FALSE(session->backdrop().take()) << "a valid copy is kept";
 	}
 
 	options.menu = true;
@@ -513,13 +518,14 @@ TEST_F(SessionEventsTest, MenuActions) {
 }
 
 TEST_F(SessionEventsTest, AMenuThatClosesItselfAsksForTiltCalibration) {
+	Controllers pads; // the session's own: the request reaches the manager it was given
+	app.controllers = &pads;
 	auto session = started(true, true);
 	frame(*session, {keyDown(SDLK_p)});
-	Controllers::instance().calibrateRequested = false;
+	pads.calibrateRequested = false;
 	frame(*session, {keyDown(SDLK_p)}); // the menu's own key: it closes itself
 	EXPECT_FALSE(session->events().menuOpen());
-	EXPECT_TRUE(Controllers::instance().calibrateRequested);
-	Controllers::instance().calibrateRequested = false;
+	EXPECT_TRUE(pads.calibrateRequested);
 }
 
 TEST_F(SessionEventsTest, TheConnectedNoticeFillsItsTranslationSafely) {

@@ -265,25 +265,25 @@ TEST_F(SetupPlayerTest, TakingTheBallOutLeavesTheLevelAsItWas) {
 	level.dummy("crate");
 	level.userProperty("crate", "load=props,lever\na01=nop");
 	auto session = start(level);
-	lumaroll::LevelSetup& setup = session->level();
-	ASSERT_NE(setup.player(), nullptr) << startErrors;
-	ASSERT_NE(setup.scene()->findNode("player"), nullptr);
-	lumaroll::SceneWorld* world = setup.world();
+	const lumaroll::RunningLevel& running = session->level();
+	ASSERT_NE(running.player(), nullptr) << startErrors;
+	ASSERT_NE(running.scene()->findNode("player"), nullptr);
+	lumaroll::SceneWorld* world = running.world();
 	ASSERT_FALSE(world->extraAnimationSets.empty());
 	ASSERT_NE(world->getTriggerState("T_plimbo_lookat_eyes_anim01"), -1);
 
-	setup.takePlayerOut();
-	EXPECT_EQ(setup.player(), nullptr);
-	EXPECT_EQ(setup.playerNode(), nullptr);
-	EXPECT_EQ(setup.scene()->findNode("player"), nullptr);
-	EXPECT_EQ(setup.scene()->findNode("plimbo"), nullptr);
-	EXPECT_EQ(setup.scene()->findNode("shadow_plimbo"), nullptr); // moved below the scene by the analysis
+	session->setup().takePlayerOut();
+	EXPECT_EQ(running.player(), nullptr);
+	EXPECT_EQ(running.playerNode(), nullptr);
+	EXPECT_EQ(running.scene()->findNode("player"), nullptr);
+	EXPECT_EQ(running.scene()->findNode("plimbo"), nullptr);
+	EXPECT_EQ(running.scene()->findNode("shadow_plimbo"), nullptr); // moved below the scene by the analysis
 	EXPECT_TRUE(world->extraAnimationSets.empty());
 	EXPECT_EQ(world->getTriggerState("T_plimbo_lookat_eyes_anim01"), -1);
 	EXPECT_EQ(world->findNode("G_ballforms"), nullptr);
 	// The level's own nodes stay, the object's shadows among them.
-	EXPECT_NE(setup.scene()->findNode("lever_shadow"), nullptr);
-	EXPECT_NE(setup.scene()->findNode("crate"), nullptr);
+	EXPECT_NE(running.scene()->findNode("lever_shadow"), nullptr);
+	EXPECT_NE(running.scene()->findNode("crate"), nullptr);
 
 	// The level goes on with the free camera.
 	const float z = session->view().freeView().position.z;

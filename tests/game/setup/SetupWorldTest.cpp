@@ -174,10 +174,16 @@ TEST_F(SetupWorldTest, EffectThatFailsIsReportedOncePerName) {
 }
 
 TEST_F(SetupWorldTest, PressureRumblesThePads) {
+	// The session's own controller manager and settings store: the logic's
+	// pressure rumbles the pads of the manager it was given.
+	lumaroll::Controllers pads;
+	lumaroll::Settings settings;
+	settings.setBool("controls.vibration", true);
+	app.controllers = &pads;
+	app.settings = &settings;
 	ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
 	test::VirtualPad pad;
 	ASSERT_TRUE(pad.attached()) << pad.error();
-	apptest::ScopedSetting vibration("controls.vibration", "1");
 	SceneWriter level = test::testLevelScene();
 	level.dummy("T_press");
 	level.userProperty("T_press", "state=2\na01=pressure,0.7");
@@ -187,7 +193,7 @@ TEST_F(SetupWorldTest, PressureRumblesThePads) {
 	ASSERT_EQ(pad.rumbles.size(), 1u);
 	EXPECT_EQ(pad.rumbles[0], (std::pair<Uint16, Uint16>(0x6000, 0xA000)));
 	pad.detach();
-	lumaroll::Controllers::instance().closeDetached();
+	pads.closeDetached();
 	SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 }
 
