@@ -22,9 +22,11 @@ std::vector<int> readScores(const std::string& file);
 // True when readScores() equals the default list.
 bool scoresAreDefault();
 
-// Removes the file (a folder or anything else in its place is never
-// removed); true when it is gone or there was none. False when it cannot be
-// removed: the file stays, "scores: could not remove <path>: <reason>" is
+// Removes what stands at the file's path, unless it is a folder: a file, a
+// named pipe, a symbolic link (the link, never what it points to); the
+// default list applies again. True when it is gone or there was none. A
+// folder in its place is kept, and so is anything the system refuses to
+// remove: false, "scores: could not remove <path>: <reason>" is
 // printed (a line of the log) and why, when given, receives the system's
 // reason ("Is a directory").
 bool clearScores(std::string* why = nullptr);

@@ -11,6 +11,9 @@
 #include <cstring>
 #include <ostream>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace lumaroll;
 
 namespace {
@@ -113,24 +116,43 @@ TEST_F(ScoresFileTest, DefaultAndClearUseTheDataDirectory) {
 	EXPECT_EQ(readScores(), defaultScores());
 }
 
-// Only a missing file needs no removing; whatever stays is reported with its
-// reason, and a folder in the file's place is never taken, even an empty one.
-TEST_F(ScoresFileTest, AClearThatRemovesNothingSaysWhy) {
+// Whatever stands at the path goes, a named pipe or a symbolic link too (the
+// link, not what it points to), and the default list applies again; only a
+// folder is kept, even an empty one, with the reason.
+TEST_F(ScoresFileTest, AClearRemovesAnythingButAFolderAndSaysWhyNot) {
 	ASSERT_TRUE(test::writeFile(dir / "plain", "x"));
+	ASSERT_TRUE(test::writeFile(dir / "kept.scores", "9000\n"));
+	enum class Standing { Nothing, File, Pipe, Link, Folder };
 	const struct {
 		const char* name;
 		std::string path;
-		bool folder; // a folder stands at path
+		Standing standing;
 		bool cleared;
 		const char* why;
 	} cases[] = {
-		{"a missing file", file(), false, true, ""},
-		{"below a plain file", dir / "plain/level2.scores", false, true, ""},
-		{"an empty folder", file(), true, false, std::strerror(EISDIR)},
+		{"a missing file", file(), Standing::Nothing, true, ""},
+		{"below a plain file", dir / "plain/level2.scores", Standing::Nothing, true, ""},
+		{"a file", file(), Standing::File, true, ""},
+		{"a named pipe", file(), Standing::Pipe, true, ""},
+		{"a symbolic link", file(), Standing::Link, true, ""},
+		{"an empty folder", file(), Standing::Folder, false, std::strerror(EISDIR)},
 	};
 	for (const auto& c : cases) {
-		if (c.folder) {
-			ASSERT_TRUE(test::makeDirs(c.path)) << c.name;
+		switch (c.standing) {
+		case Standing::Nothing:
+			break;
+		case Standing::File:
+			ASSERT_TRUE(test::writeFile(c.path, "5000\n")) << c.name;
+			break;
+		case Standing::Pipe:
+			ASSERT_TRUE(test::makeStandIn(test::FileStandIn::NamedPipe, c.path)) << c.name;
+			break;
+		case Standing::Link:
+			ASSERT_EQ(::symlink((dir / "kept.scores").c_str(), c.path.c_str()), 0) << c.name;
+			break;
+		case Standing::Folder:
+			ASSERT_TRUE(test::makeStandIn(test::FileStandIn::Folder, c.path)) << c.name;
+			break;
 		}
 		std::string why;
 		testing::internal::CaptureStderr();
@@ -138,8 +160,14 @@ TEST_F(ScoresFileTest, AClearThatRemovesNothingSaysWhy) {
 		const std::string printed = testing::internal::GetCapturedStderr();
 		EXPECT_EQ(why, c.why) << c.name;
 		EXPECT_EQ(printed, c.cleared ? "" : "scores: could not remove " + c.path + ": " + c.why + "\n") << c.name;
-		EXPECT_EQ(test::isDirectory(c.path), c.folder) << c.name;
+		struct stat st;
+		EXPECT_EQ(::lstat(c.path.c_str(), &st) == 0, !c.cleared) << c.name << ": what is kept";
+		EXPECT_EQ(test::isDirectory(c.path), c.standing == Standing::Folder) << c.name;
+		if (c.cleared) {
+			EXPECT_EQ(readScores(c.path), defaultScores()) << c.name;
+		}
 	}
+	EXPECT_EQ(test::readFile(dir / "kept.scores"), "9000\n") << "what the link pointed to";
 }
 
 TEST_F(ScoresFileTest, UnwritableFileKeepsResultAndOldFileAndSaysSo) {
