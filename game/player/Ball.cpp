@@ -1,5 +1,7 @@
 #include "player/Ball.h"
 
+#include "player/PlayerMath.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -115,14 +117,13 @@ void BallBody::substep(const BallControl& control, const CollisionGrid& grid, fl
             velocity -= w * (std::min(values.friction * h, speed) / speed);
     }
 
+    // The caps take the speed in double: a finite speed of any size is
+    // brought down to them, never to 0.
     const math::Vector3 along = u * u.dot(velocity);
-    const math::Vector3 lateral = velocity - along;
-    const float lateralSpeed = lateral.length();
-    if (lateralSpeed > values.maxSpeed)
-        velocity = along + lateral * (values.maxSpeed / lateralSpeed);
-    const float speed = velocity.length();
-    if (speed > values.speedLimit)
-        velocity *= values.speedLimit / speed;
+    math::Vector3 lateral = velocity - along;
+    if (capLength(lateral, values.maxSpeed))
+        velocity = along + lateral;
+    capLength(velocity, values.speedLimit);
 
     position += velocity * h;
 

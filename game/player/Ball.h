@@ -61,7 +61,8 @@ struct BallBody {
     int integrate(const BallControl& control, const CollisionGrid& grid, float dt);
 
     // One substep of h seconds: control, gravity, jump, friction, speed
-    // limits, motion, then up to four passes of contact push-out. The motion
+    // limits (a finite speed of any size is brought down to them, never
+    // stopped), motion, then up to four passes of contact push-out. The motion
     // never carries the centre through a solid face: it stops in front of
     // the first one it would pass through, on the side it came from, and the
     // contact passes meet the face as any other.

@@ -21,6 +21,26 @@ inline math::Vector3 unitOr(const math::Vector3& v, const math::Vector3& fallbac
     return math::Vector3(v.x / length, v.y / length, v.z / length);
 }
 
+// The length of v, taken in double: in float the squares of a finite
+// velocity above about 1.8e19 overflow, and a cap that divided by that
+// infinite length would stop the ball rather than slow it.
+inline double exactLength(const math::Vector3& v)
+{
+    return std::sqrt(double(v.x) * v.x + double(v.y) * v.y + double(v.z) * v.z);
+}
+
+// Scales v down to the length limit when it is longer, however long it is;
+// returns whether it did (false for a length that is not a number).
+inline bool capLength(math::Vector3& v, float limit)
+{
+    const double length = exactLength(v);
+    if (!(length > limit))
+        return false;
+    const double scale = limit / length;
+    v = math::Vector3(float(v.x * scale), float(v.y * scale), float(v.z * scale));
+    return true;
+}
+
 // An angle difference brought into -pi .. pi (0 for a value that is not finite).
 inline float wrapAngle(float a)
 {

@@ -5,6 +5,7 @@
 #include "logic/ProcessFlags.h"
 #include "logic/SceneWorld.h"
 #include "player/BallValueRange.h"
+#include "player/PlayerMath.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,6 +18,15 @@ namespace {
 
 const std::string kControls = "controls";
 const std::string kSpeed = "speed01";
+
+// How much further from the ball than the end it reached the start of a rail
+// that names itself may lie for the rail to go round again: ten ball radii,
+// and at most a quarter of the rail's length (the start of a straight open
+// rail lies its whole length further).
+float selfJoinReach(float radius, float length)
+{
+    return std::min(10.f * radius, 0.25f * length);
+}
 
 } // namespace
 
@@ -56,12 +66,14 @@ void RailRider::multiplySpeed(BallBody& ball, float factor) const
         return;
     }
     ball.velocity = scaled;
-    if (factor > 1.f && onRail()) {
-        const float speed = ball.velocity.length();
-        const float limit = 1.15f * railSpeedLimit;
-        if (speed > limit)
-            ball.velocity *= limit / speed;
-    }
+    // Above the ball's whole speed limit the speed is brought down to it
+    // here, along the velocity's own direction. The step's cap across up
+    // comes first and would leave the part along up, a trace of the floor's
+    // inexact normal grown by the factor, to take the whole speed: the ball
+    // would leap up rather than roll on.
+    capLength(ball.velocity, ball.values.speedLimit);
+    if (factor > 1.f && onRail())
+        capLength(ball.velocity, 1.15f * railSpeedLimit);
 }
 
 void RailRider::setSpeedLimit(float limit)
@@ -104,7 +116,7 @@ float RailRider::rideStart(int index) const
     return rail.forwardDirection < 0.f ? rail.path.length() : 0.f;
 }
 
-bool RailRider::handOver(RailSample& s, const math::Vector3& position)
+bool RailRider::handOver(RailSample& s, const math::Vector3& position, float radius)
 {
     const Rail& rail = railList[static_cast<size_t>(currentRail)];
     const float length = rail.path.length();
@@ -114,22 +126,25 @@ bool RailRider::handOver(RailSample& s, const math::Vector3& position)
     if (!atEnd || rail.next.empty())
         return false;
     const int next = findRail(rail.next);
-    // A rail that names itself goes round again only when it is a loop: the
-    // end of an open one does not lead to its start, and the ball runs on
-    // past it as past a rail without a next, counting nothing it never rode.
-    if (next < 0 || (next == currentRail && !rail.path.closed()))
+    if (next < 0)
         return false;
+    const Rail& nextRail = railList[static_cast<size_t>(next)];
+    const float start = rideStart(next);
+    if (next == currentRail && !rail.path.closed()) {
+        const float fromStart = (nextRail.path.sampleAtDistance(start).position - position).length();
+        if (!(fromStart <= s.offset + selfJoinReach(radius, length)))
+            return false;
+    }
     if (!world->levelComplete)
         railDistanceRidden += backwards ? railDistance : length - railDistance;
     currentRail = next;
-    railDistance = rideStart(next);
+    railDistance = start;
     // Looked for in the first half of the next rail only: on a short loop the
     // ball just before the joint is at the start of its new lap, not at the
     // end again (which would count the lap twice and hand over once more).
-    const Rail& nextRail = railList[static_cast<size_t>(next)];
     const float ahead = std::min(3000.f, 0.5f * nextRail.path.length());
-    s = nextRail.forwardDirection < 0.f ? nextRail.path.closestPointNear(position, railDistance, ahead, 0.f)
-                                        : nextRail.path.closestPointNear(position, railDistance, 0.f, ahead);
+    s = nextRail.forwardDirection < 0.f ? nextRail.path.closestPointNear(position, start, ahead, 0.f)
+                                        : nextRail.path.closestPointNear(position, start, 0.f, ahead);
     return true;
 }
 
@@ -155,7 +170,7 @@ void RailRider::ride(BallBody& body, math::Vector3& forward, BallControl& contro
         }
     }
     const float ridden = railDistanceRidden;
-    handOver(s, p);
+    handOver(s, p, body.values.radius);
 
     const Rail& rail = railList[static_cast<size_t>(currentRail)];
     if (!world->levelComplete) {
@@ -217,7 +232,7 @@ void RailRider::ride(BallBody& body, math::Vector3& forward, BallControl& contro
         // player waits for the next step's requests.
         world->activateTrigger(rail.fallTrigger);
     }
-    world->setVariable(kSpeed, v.length());
+    world->setVariable(kSpeed, float(exactLength(v)));
 }
 
 } // namespace lumaroll

@@ -8,6 +8,16 @@
 // moved since the last frame of the ride (the start of the ride for the
 // first); the rail speed limit is finite and in its range
 // (player/BallValueRange.h).
+//
+// A rail whose next names itself is a loop when its drawing closes, or when
+// at its end the start of the ride lies no further from the ball than the
+// end it reached, give or take ten ball radii (at most a quarter of the
+// rail's length): level tools draw loops whose ends miss each other by a few
+// units or a few hundred, and a ball that rides wide of a long loop is as far
+// from its start as from its end. A loop hands the ball over to itself and
+// the ride goes round. The start of an open rail lies its length behind the
+// end, so the ball runs on past the end as past a rail without a next, and
+// the distance ridden counts only the way it rode.
 #pragma once
 
 #include "player/Ball.h"
@@ -52,8 +62,11 @@ public:
     // Takes the ball off the rail named name when it rides that one, its up
     // straight again.
     void leave(const std::string& name, BallBody& ball);
-    // Multiplies the ball's velocity by factor; on a rail a raise stops at
-    // 1.15 times the rail speed limit. A factor that is not finite, or one
+    // Multiplies the ball's velocity by factor. A speed above the ball's
+    // whole speed limit is cut to it along its own direction at once, and on
+    // a rail a raise stops at 1.15 times the rail speed limit, however large
+    // the factor; the step's own limits do the rest. A factor that is not
+    // finite, or one
     // that makes the velocity so (the ball would be lost), is ignored with
     // the line "ball: speed factor '<factor>' from speedmul ignored".
     void multiplySpeed(BallBody& ball, float factor) const;
@@ -101,10 +114,11 @@ private:
     float railAirTime = 0.f;
     bool railFallen = false;
 
-    // Hands the ball to the rail named next of the current one at its end
-    // (to the same rail only when it is a loop), finding the ball in the
-    // first half of the next rail; returns whether it did.
-    bool handOver(RailSample& s, const math::Vector3& position);
+    // Hands the ball at position (of the given radius) to the rail named
+    // next of the current one at its end, finding the ball in the first half
+    // of the next rail; returns whether it did. A rail that names itself
+    // hands over to itself only when it is a loop (see the class comment).
+    bool handOver(RailSample& s, const math::Vector3& position, float radius);
     // The index of the rail named name, -1 when none.
     int findRail(const std::string& name) const;
     // Where a ride of rail index starts: its length when ridden backwards, else 0.

@@ -123,6 +123,20 @@ Segments circleLoopSegments(float x, float y, float z, float radius, int count, 
 	return out;
 }
 
+Segments circleGapLoopSegments(float x, float y, float z, float radius, int count, float gap) {
+	if (gap <= 0.f)
+		return circleLoopSegments(x, y, z, radius, count);
+	const double turn = 2.0 * 3.14159265358979 - double(gap) / double(radius);
+	const auto at = [&](int i) {
+		const double angle = turn * double(i) / double(count);
+		return Vec3{x + float(radius * std::cos(angle)), y, z + float(radius * std::sin(angle))};
+	};
+	Segments out;
+	for (int i = 0; i < count; ++i)
+		out.emplace_back(at(i), at(i + 1));
+	return out;
+}
+
 Segments shuffledSegments(Segments segments, unsigned seed) {
 	const size_t n = segments.size();
 	std::vector<size_t> order(n);

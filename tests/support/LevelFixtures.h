@@ -75,6 +75,9 @@ Segments joinedSegments(Segments first, const Segments& second);
 // (x, y, z) in the plane y, from its point on +x towards +z (towards -z when
 // clockwise is set), ending exactly where it began.
 Segments circleLoopSegments(float x, float y, float z, float radius, int count, bool clockwise = false);
+// The same loop drawn as level tools often leave it: its last point stops
+// gap units short of its start, along the circle (gap 0: closed).
+Segments circleGapLoopSegments(float x, float y, float z, float radius, int count, float gap);
 
 // An "L_" node's drawings and its "D_" property text; empty parts are left out.
 struct RailDrawing {

@@ -285,4 +285,25 @@ TEST(BallBody, WithFullInputTheLateralSpeedStaysWithinMaxSpeed) {
 	EXPECT_NEAR(1.f, body.rollAxis.x, 1e-5f) << "rolls about up x forward";
 }
 
+// A speed of any finite size is brought down to the max speed across up, in
+// its own direction, never to 0: in float the length of a velocity above
+// about 1.8e19 is infinite, and a cap dividing by it would stop the ball.
+TEST(BallBody, AFiniteSpeedOfAnySizeIsCappedNotStopped) {
+	const CollisionGrid grid = floorGrid(20000.f);
+	for (const float speed : {8000.f, 1e16f, 1e20f, 1e30f, 3e38f}) {
+		SCOPED_TRACE(speed);
+		for (const Vector3& direction : {Vector3(0, 0, 1), Vector3(-0.6f, 0, 0.8f)}) {
+			BallBody body = restingBall(grid);
+			body.velocity = direction * speed;
+			BallControl control;
+			control.move = direction; // no friction
+			body.substep(control, grid, 0.001f);
+			EXPECT_TRUE(body.velocity.isFinite());
+			EXPECT_NEAR(800.f * direction.x, body.velocity.x, 1e-2f);
+			EXPECT_NEAR(800.f * direction.z, body.velocity.z, 1e-2f);
+			EXPECT_NEAR(0.f, body.velocity.y, 2.01f) << "no more than gravity's pull";
+		}
+	}
+}
+
 } // namespace

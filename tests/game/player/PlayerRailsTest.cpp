@@ -209,6 +209,9 @@ TEST(PlayerRails, SpeedMultipliersAboveOneAreCappedOnARail) {
 		{"x2 capped at 1.15 x 2000", 2000.f, 2.f, 2300.f},
 		{"x1.1 under the cap", 0.f, 1.1f, 3300.f},
 		{"x0.5 never capped", 1000.f, 0.5f, 1500.f},
+		// Speeds whose length in float is infinite are capped all the same.
+		{"x1e16 capped at 1.15 x 3000", 0.f, 1e16f, 3450.f},
+		{"x1e30 capped at 1.15 x 3000", 0.f, 1e30f, 3450.f},
 	};
 	for (const SpeedMulCase& c : cases) {
 		Level level;
