@@ -37,14 +37,18 @@ bool isWaterShader(const gr::Shader* shader)
     return gr::GLES2_Effect::baseName(gles->effect()->name).compare(0, 5, "water") == 0;
 }
 
-// Measures a water mesh in world space; false when it has no vertices.
-bool measure(hgr::Mesh* mesh, WaterArea& area)
+// What measuring a water mesh found.
+enum class Measured { Area, NoVertices, HeightNotFinite, ExtentNotFinite };
+
+// Measures a water mesh in world space; the area is filled only for Area.
+Measured measure(hgr::Mesh* mesh, WaterArea& area)
 {
     const math::Matrix3x4 world = mesh->getWorldTransform();
     double sumY = 0.0;
     long count = 0;
-    area.minX = area.minZ = FLT_MAX;
-    area.maxX = area.maxZ = -FLT_MAX;
+    bool finiteExtent = true;
+    float minX = FLT_MAX, minZ = FLT_MAX;
+    float maxX = -FLT_MAX, maxZ = -FLT_MAX;
     std::vector<math::Vector4> positions;
     for (int i = 0; i < mesh->getPrimitiveCount(); ++i) {
         gr::DIPrimitive* primitive = dynamic_cast<gr::DIPrimitive*>(mesh->getPrimitive(i));
@@ -59,18 +63,31 @@ bool measure(hgr::Mesh* mesh, WaterArea& area)
         for (const math::Vector4& p : positions) {
             const math::Vector3 w = world.transform(p.xyz());
             sumY += w.y;
-            area.minX = std::min(area.minX, w.x);
-            area.maxX = std::max(area.maxX, w.x);
-            area.minZ = std::min(area.minZ, w.z);
-            area.maxZ = std::max(area.maxZ, w.z);
+            // min and max pass over a NaN without a trace, so it is looked for here.
+            finiteExtent = finiteExtent && std::isfinite(w.x) && std::isfinite(w.z);
+            minX = std::min(minX, w.x);
+            maxX = std::max(maxX, w.x);
+            minZ = std::min(minZ, w.z);
+            maxZ = std::max(maxZ, w.z);
         }
         count += vertices;
     }
     if (count == 0)
-        return false;
+        return Measured::NoVertices;
+    // The sum of floats in a double stays finite, so the mean is finite
+    // exactly when every vertex height is.
+    const float height = static_cast<float>(sumY / static_cast<double>(count));
+    if (!std::isfinite(height))
+        return Measured::HeightNotFinite;
+    if (!finiteExtent)
+        return Measured::ExtentNotFinite;
     area.mesh = mesh;
-    area.height = static_cast<float>(sumY / static_cast<double>(count));
-    return true;
+    area.height = height;
+    area.minX = minX;
+    area.maxX = maxX;
+    area.minZ = minZ;
+    area.maxZ = maxZ;
+    return Measured::Area;
 }
 
 bool isLinkedTo(const hgr::Node* node, const hgr::Node* top)
@@ -124,9 +141,26 @@ WaterReflection::WaterReflection(gr::GLES2_Context* context, hgr::Scene* sceneRo
     : context(context), scene(sceneRoot)
 {
     for (hgr::Node* node = sceneRoot; node; node = node->next(sceneRoot)) {
+        if (!isWaterMesh(node))
+            continue;
         WaterArea area;
-        if (isWaterMesh(node) && measure(static_cast<hgr::Mesh*>(node), area))
+        const char* notFinite = nullptr;
+        switch (measure(static_cast<hgr::Mesh*>(node), area)) {
+        case Measured::Area:
             areas.push_back(area);
+            break;
+        case Measured::NoVertices:
+            break;
+        case Measured::HeightNotFinite:
+            notFinite = "height";
+            break;
+        case Measured::ExtentNotFinite:
+            notFinite = "extent";
+            break;
+        }
+        if (notFinite)
+            std::fprintf(stderr, "water: mesh %s ignored: its %s is not a finite number\n", node->getName().c_str(),
+                         notFinite);
     }
 
     // The frames run from "water01.pvr" without gaps. The context gives a

@@ -21,11 +21,11 @@
 
 namespace lumaroll {
 
-// One water mesh, measured once in world space.
+// One water mesh, measured once in world space; every figure is finite.
 struct WaterArea {
     lang::Ptr<hgr::Node> mesh;
     float height = 0.f; // mean world y of its vertices
-    float minX = 0.f, maxX = 0.f, minZ = 0.f, maxZ = 0.f;
+    float minX = 0.f, maxX = 0.f, minZ = 0.f, maxZ = 0.f; // bounds of their world x and z
 };
 
 class WaterReflection {
@@ -37,6 +37,13 @@ public:
     // "water01.pvr", "water02.pvr", ... (at most 30) from the context's
     // texture folder up to the first that is missing or does not load.
     // Links the reflection camera "reflejo_agua" under the scene.
+    // Each water mesh with vertices adds one area. One whose height or
+    // extent is not a finite number (a damaged vertex position, or one
+    // beyond the float range in world space) adds none, so neither the
+    // reflection nor waterHeightAt uses it, and prints one line on stderr,
+    // "water: mesh <name> ignored: its height is not a finite number" (or
+    // "its extent" when the height is finite); the mesh is still drawn.
+    // Every finite height is kept, however large.
     WaterReflection(gr::GLES2_Context* context, hgr::Scene* scene);
     WaterReflection(const WaterReflection&) = delete;
     WaterReflection& operator=(const WaterReflection&) = delete;

@@ -64,7 +64,11 @@ void addQuad(SceneWriter::Primitive& p, const SceneWriter::Vec3& c, const SceneW
 		for (int i = 0; i < 2; ++i)
 			for (int k = 0; k < 3; ++k)
 				positions.push_back(c[k] + float(i) * u[k] + float(j) * v[k]);
-	p.component(SceneWriter::DT_POSITION, SceneWriter::V3_32, positions)
+	addQuad(p, positions);
+}
+
+void addQuad(SceneWriter::Primitive& p, const std::vector<float>& corners) {
+	p.component(SceneWriter::DT_POSITION, SceneWriter::V3_32, corners)
 		.component(SceneWriter::DT_TEX0, SceneWriter::V2_32, {0.f, 0.f, 1.f, 0.f, 0.f, 1.f, 1.f, 1.f})
 		.indices({0, 1, 2, 2, 1, 3});
 }

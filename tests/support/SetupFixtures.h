@@ -25,6 +25,9 @@ void writeSetupFiles(const std::string& dataDir);
 // coordinates 0 to 1 over it.
 void addQuad(SceneWriter::Primitive& p, const SceneWriter::Vec3& corner, const SceneWriter::Vec3& u,
 			 const SceneWriter::Vec3& v);
+// The same quad from its four corners as given (x, y, z each, in the order
+// corner, corner + u, corner + v, corner + u + v), which may be anything.
+void addQuad(SceneWriter::Primitive& p, const std::vector<float>& corners);
 
 // "box.hgr": three top-level blue meshes "box_a", "box_b", "box_c", quads of
 // 40 x 40 in their z = 0 plane at x -60, 0 and 60 (box_c also turned about

@@ -14,6 +14,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
+#include <iterator>
+#include <limits>
+#include <utility>
+#include <vector>
 #include <set>
 
 using lumaroll::WaterReflection;
@@ -104,6 +109,88 @@ TEST_F(WaterReflectionTest, AreaIsMeasuredInWorldSpace) {
 	EXPECT_FLOAT_EQ(area.maxZ, 50.f);
 	EXPECT_STREQ(water->reflectionCamera()->getName().c_str(), "reflejo_agua");
 	EXPECT_EQ(water->reflectionCamera()->getParent(), static_cast<hgr::Node*>(scene));
+}
+
+TEST_F(WaterReflectionTest, MeshWhoseHeightOrExtentIsNotFiniteAddsNoArea) {
+	const float inf = std::numeric_limits<float>::infinity();
+	const float nan = std::numeric_limits<float>::quiet_NaN();
+	const float top = std::numeric_limits<float>::max();
+	// Quads over x, z 0 to 100 at y 0 with some vertex components changed;
+	// components 9, 10 and 11 are x, y and z of the corner at (100, 100). A
+	// vertex not finite in one coordinate is finite in none once moved into
+	// the world, so the line names its height; the extent alone is named
+	// when only x or z leaves the float range there.
+	const auto quad = [](std::initializer_list<std::pair<int, float>> changes) {
+		std::vector<float> corners = {0.f, 0.f, 0.f, 100.f, 0.f, 0.f, 0.f, 0.f, 100.f, 100.f, 0.f, 100.f};
+		for (const auto& change : changes)
+			corners[size_t(change.first)] = change.second;
+		return corners;
+	};
+	struct Case {
+		const char* mesh;
+		std::vector<float> corners;
+		const char* notFinite; // "height", "extent", or null when the mesh is water
+		float height = 0.f;
+		float scaleX = 1.f, scaleY = 1.f; // of the mesh node
+	} cases[] = {
+		{"finite", quad({}), nullptr},
+		{"highest_float", quad({{10, top}}), nullptr, top / 4.f},
+		{"lowest_float", quad({{10, -top}}), nullptr, -top / 4.f},
+		{"widest_float", quad({{9, top}}), nullptr},
+		{"y_inf", quad({{10, inf}}), "height"},
+		{"y_minus_inf", quad({{10, -inf}}), "height"},
+		{"y_nan", quad({{10, nan}}), "height"},
+		{"all_y_inf", quad({{1, inf}, {4, inf}, {7, inf}, {10, inf}}), "height"},
+		{"x_inf", quad({{9, inf}}), "height"},
+		{"x_nan", quad({{9, nan}}), "height"},
+		{"z_minus_inf", quad({{11, -inf}}), "height"},
+		{"y_and_z_nan", quad({{10, nan}, {11, nan}}), "height"},
+		// Finite in the file, beyond the float range once in world space.
+		{"scaled_past_the_range", quad({{10, top}}), "height", 0.f, 1.f, 2.f},
+		{"scaled_wider_than_the_range", quad({{9, top}}), "extent", 0.f, 2.f, 1.f},
+	};
+	SceneWriter w;
+	w.material("water", "water.fx");
+	std::set<std::string> kept;
+	int ignored = 0;
+	for (size_t i = 0; i < std::size(cases); ++i) {
+		const Case& c = cases[i];
+		test::addQuad(w.primitive(0), c.corners);
+		w.mesh(c.mesh).primitives({int(i)}).transform(
+			{c.scaleX, 0.f, 0.f, 0.f, 0.f, c.scaleY, 0.f, 0.f, 0.f, 0.f, 1.f, 0.f});
+		if (c.notFinite)
+			++ignored;
+		else
+			kept.insert(c.mesh);
+	}
+	build(w);
+
+	EXPECT_EQ(areaNames(), kept);
+	for (const lumaroll::WaterArea& area : water->waterAreas()) {
+		const std::string name = nodeName(area.mesh);
+		for (const Case& c : cases) {
+			if (name == c.mesh) {
+				EXPECT_FLOAT_EQ(area.height, c.height) << name;
+			}
+		}
+		EXPECT_FLOAT_EQ(area.minX, 0.f) << name;
+		EXPECT_FLOAT_EQ(area.maxX, name == "widest_float" ? top : 100.f) << name;
+		EXPECT_FLOAT_EQ(area.minZ, 0.f) << name;
+		EXPECT_FLOAT_EQ(area.maxZ, 100.f) << name;
+	}
+	for (const Case& c : cases) {
+		if (!c.notFinite)
+			continue;
+		const std::string line =
+			std::string("water: mesh ") + c.mesh + " ignored: its " + c.notFinite + " is not a finite number\n";
+		EXPECT_NE(errors.find(line), std::string::npos) << c.mesh << "\n" << errors;
+	}
+	EXPECT_EQ(setuptest::linesStartingWith(errors, "water: "), ignored) << errors;
+
+	// The areas kept answer as before, the highest there.
+	float height = 0.f;
+	ASSERT_TRUE(water->waterHeightAt(50.f, 50.f, height));
+	EXPECT_FLOAT_EQ(height, top / 4.f);
 }
 
 TEST_F(WaterReflectionTest, NormalMapFramesRunFromTheFirstToTheFirstMissing) {
