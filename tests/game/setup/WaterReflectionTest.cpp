@@ -17,9 +17,9 @@
 #include <initializer_list>
 #include <iterator>
 #include <limits>
+#include <set>
 #include <utility>
 #include <vector>
-#include <set>
 
 using lumaroll::WaterReflection;
 using setuptest::matrixNear;
