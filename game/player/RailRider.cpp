@@ -19,13 +19,16 @@ namespace {
 const std::string kControls = "controls";
 const std::string kSpeed = "speed01";
 
-// How much further from the ball than the end it reached the start of a rail
-// that names itself may lie for the rail to go round again: ten ball radii,
-// and at most a quarter of the rail's length (the start of a straight open
-// rail lies its whole length further).
-float selfJoinReach(float radius, float length)
+// Whether a rail that names itself goes round again: its drawing closes, or
+// its ends lie within ten ball radii of each other and within a quarter of
+// its length (the ends of an open rail lie further apart than that).
+bool isLoop(const RailPath& path, float radius)
 {
-    return std::min(10.f * radius, 0.25f * length);
+    if (path.closed())
+        return true;
+    const float length = path.length();
+    const float gap = (path.sampleAtDistance(length).position - path.sampleAtDistance(0.f).position).length();
+    return gap <= std::min(10.f * radius, 0.25f * length);
 }
 
 } // namespace
@@ -130,11 +133,8 @@ bool RailRider::handOver(RailSample& s, const math::Vector3& position, float rad
         return false;
     const Rail& nextRail = railList[static_cast<size_t>(next)];
     const float start = rideStart(next);
-    if (next == currentRail && !rail.path.closed()) {
-        const float fromStart = (nextRail.path.sampleAtDistance(start).position - position).length();
-        if (!(fromStart <= s.offset + selfJoinReach(radius, length)))
-            return false;
-    }
+    if (next == currentRail && !isLoop(rail.path, radius))
+        return false;
     if (!world->levelComplete)
         railDistanceRidden += backwards ? railDistance : length - railDistance;
     currentRail = next;

@@ -10,14 +10,13 @@
 // (player/BallValueRange.h).
 //
 // A rail whose next names itself is a loop when its drawing closes, or when
-// at its end the start of the ride lies no further from the ball than the
-// end it reached, give or take ten ball radii (at most a quarter of the
-// rail's length): level tools draw loops whose ends miss each other by a few
-// units or a few hundred, and a ball that rides wide of a long loop is as far
-// from its start as from its end. A loop hands the ball over to itself and
-// the ride goes round. The start of an open rail lies its length behind the
-// end, so the ball runs on past the end as past a rail without a next, and
-// the distance ridden counts only the way it rode.
+// the ends of its drawing lie within ten ball radii of each other and within
+// a quarter of its length: level tools draw loops whose ends miss each other
+// by a few units or a few hundred. A loop hands the ball over to itself at
+// its end and the ride goes round, however wide of the track the ball runs.
+// The ends of an open rail lie further apart, so the ball runs on past
+// the end as past a rail without a next, and the distance ridden counts only
+// the way it rode.
 #pragma once
 
 #include "player/Ball.h"
@@ -117,7 +116,7 @@ private:
     // Hands the ball at position (of the given radius) to the rail named
     // next of the current one at its end, finding the ball in the first half
     // of the next rail; returns whether it did. A rail that names itself
-    // hands over to itself only when it is a loop (see the class comment).
+    // hands over to itself only when it is a loop (see above).
     bool handOver(RailSample& s, const math::Vector3& position, float radius);
     // The index of the rail named name, -1 when none.
     int findRail(const std::string& name) const;
