@@ -1,12 +1,13 @@
 // "config.ini" of any content, loaded as at start-up (with the migration of
 // old keys, which may write the file back). Whatever was loaded must come
-// back unchanged from a saved copy, and every value must read as a number
-// and a flag.
+// back unchanged from a saved copy, and every value must read as a flag and
+// as a number that is no NaN or infinity.
 #include "store/Settings.h"
 
 #include "support/Files.h"
 #include "support/TempDir.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -19,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 	lumaroll::Settings loaded;
 	loaded.loadFrom(file);
 	for (const auto& entry : loaded.values()) {
-		loaded.getFloat(entry.first, 0.f);
+		if (!std::isfinite(loaded.getFloat(entry.first, 0.f)))
+			__builtin_trap();
 		loaded.getBool(entry.first, false);
 	}
 	if (!loaded.saveTo(copy))

@@ -13,7 +13,10 @@ namespace lumaroll {
 // included) "modern".
 TouchScheme touchSchemeOf(const std::string& value);
 
-// The player input's settings from the store, each with its default when absent.
+// The player input's settings from the store, each with its default when
+// absent. The camera sensitivity, the dead zone and the tilt sensitivity are
+// clamped to their sliders' ranges (store/SettingRanges.h); a value in range
+// is used as it is.
 InputSettings controlSettings(const Settings& settings);
 
 // "controls.vibration" (default on): whether the level logic's pressure rumbles.

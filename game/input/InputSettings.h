@@ -1,7 +1,9 @@
 // The control settings the player input works with. The level session reads
 // them from the settings store ("controls.*") every frame and hands them
 // over, so input needs no settings store of its own and the overlay's
-// changes act from the next frame on.
+// changes act from the next frame on. The session hands the three float
+// settings over within the ranges of their sliders (app/ControlSettings.h),
+// never as a NaN or an infinity.
 #pragma once
 
 namespace lumaroll {

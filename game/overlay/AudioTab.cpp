@@ -3,6 +3,7 @@
 #include "audio/Audio.h"
 #include "overlay/MenuContext.h"
 #include "overlay/MenuWidgets.h"
+#include "store/SettingRanges.h"
 #include "store/Settings.h"
 
 #include <imgui.h>
@@ -37,7 +38,8 @@ void AudioTab::draw()
         if (!menu::beginSettingsTable(group.tableId))
             continue;
         const bool mute = menu::checkboxRow(context, tr("audio.mute"), group.muteKey, false);
-        const bool volume = menu::sliderRow(context, tr("audio.volume"), group.volumeKey, "%.2f", 1.f, 0.f, 1.f);
+        const bool volume =
+            menu::sliderRow(context, tr("audio.volume"), group.volumeKey, "%.2f", 1.f, kVolumeRange);
         ImGui::EndTable();
         if (mute && &group == &kGroups[0])
             masterMuteChanged = true;

@@ -3,6 +3,7 @@
 #include "overlay/MenuContext.h"
 #include "overlay/MenuWidgets.h"
 #include "overlay/Notices.h"
+#include "store/SettingRanges.h"
 #include "store/Settings.h"
 
 #include <imgui.h>
@@ -43,14 +44,14 @@ void ControlsTab::draw()
     menu::sectionHeader("controls.section_camera");
     if (menu::beginSettingsTable("camera")) {
         menu::sliderRow(context, tr("controls.camera_sensitivity"), "controls.camera_sensitivity", "%.1f", 1.f,
-                        0.3f, 3.f);
+                        kCameraSensitivityRange);
         menu::checkboxRow(context, tr("controls.invert_y"), "controls.invert_y", false);
         ImGui::EndTable();
     }
 
     menu::sectionHeader("controls.section_controllers");
     if (menu::beginSettingsTable("controllers")) {
-        menu::sliderRow(context, tr("controls.deadzone"), "controls.deadzone", "%.2f", 0.22f, 0.05f, 0.5f);
+        menu::sliderRow(context, tr("controls.deadzone"), "controls.deadzone", "%.2f", 0.22f, kDeadzoneRange);
         menu::checkboxRow(context, tr("controls.vibration"), "controls.vibration", true);
         menu::row(tr("controls.connected"));
         const std::vector<std::string> names = context.platform().devices->controllerNames();
@@ -94,8 +95,8 @@ void ControlsTab::draw()
         ImGui::EndCombo();
     }
     if (scheme == "accelerometer") {
-        menu::sliderRow(context, tr("controls.tilt_sensitivity"), "controls.tilt_sensitivity", "%.1f", 1.f, 0.4f,
-                        2.5f);
+        menu::sliderRow(context, tr("controls.tilt_sensitivity"), "controls.tilt_sensitivity", "%.1f", 1.f,
+                        kTiltSensitivityRange);
         menu::checkboxRow(context, tr("controls.tilt_invert_x"), "controls.tilt_invert_x", false);
         menu::checkboxRow(context, tr("controls.tilt_invert_y"), "controls.tilt_invert_y", false);
 

@@ -3,6 +3,7 @@
 #include "overlay/MenuContext.h"
 #include "overlay/MenuWidgets.h"
 #include "overlay/OverlayWindow.h"
+#include "store/SettingRanges.h"
 #include "store/Settings.h"
 #include "text/Numbers.h"
 
@@ -15,6 +16,13 @@
 namespace lumaroll {
 
 namespace {
+
+// "graphics.render_scale": the frame clamps it to this range too
+// (render/RenderScaleTarget.h, which takes nothing from the store).
+constexpr SettingRange kRenderScaleRange{0.5f, 1.f};
+// The slider's ends in percent.
+constexpr int kRenderScalePercentMin = static_cast<int>(100.f * kRenderScaleRange.min);
+constexpr int kRenderScalePercentMax = static_cast<int>(100.f * kRenderScaleRange.max);
 
 // A stored number as an int; text such as "nan" or "1e30" must not make the
 // conversion undefined.
@@ -67,15 +75,17 @@ void GraphicsTab::draw()
             settings.setFloat(scaleKey, restored);
             context.saveSettings();
         }
-        const float stored = settings.getFloat(scaleKey, 1.f);
-        int percent = wholeNumber(100.f * stored + 0.5f);
+        // The scale in force, as the frame clamps it, not the stored text.
+        const float scale = kRenderScaleRange.clamp(settings.getFloat(scaleKey, 1.f));
+        int percent = wholeNumber(100.f * scale + 0.5f);
         menu::row(tr("graphics.render_scale"));
-        const bool changed = ImGui::SliderInt("##render_scale", &percent, 50, 100, "%d%%");
+        const bool changed =
+            ImGui::SliderInt("##render_scale", &percent, kRenderScalePercentMin, kRenderScalePercentMax, "%d%%");
         char shown[16];
         std::snprintf(shown, sizeof shown, "%d%%", percent);
         context.frame().noteItem(scaleKey, shown);
         if (ImGui::IsItemActivated())
-            context.sliderDrag().activated(scaleKey, stored);
+            context.sliderDrag().activated(scaleKey, scale);
         if (changed) {
             settings.setFloat(scaleKey, float(percent) / 100.f);
             context.saveSettings();

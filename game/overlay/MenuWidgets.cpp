@@ -73,7 +73,7 @@ bool checkboxRow(MenuContext& context, const char* label, const char* key, bool 
 }
 
 bool sliderRow(MenuContext& context, const char* label, const char* key, const char* format, float fallback,
-               float min, float max)
+               const SettingRange& range)
 {
     Settings& settings = Settings::instance();
     row(label);
@@ -84,14 +84,16 @@ bool sliderRow(MenuContext& context, const char* label, const char* key, const c
         settings.setFloat(key, restored);
         context.saveSettings();
         float shown = restored;
-        ImGui::SliderFloat("##v", &shown, min, max, format);
+        ImGui::SliderFloat("##v", &shown, range.min, range.max, format);
         ImGui::PopID();
         context.frame().noteItem(key, shownValue(format, shown));
         return true;
     }
-    const float before = settings.getFloat(key, fallback);
+    // The value in force, not the stored text: a value out of range is shown
+    // at the end its reader clamps it to, and stays stored until moved.
+    const float before = range.clamp(settings.getFloat(key, fallback));
     float value = before;
-    const bool changed = ImGui::SliderFloat("##v", &value, min, max, format);
+    const bool changed = ImGui::SliderFloat("##v", &value, range.min, range.max, format);
     ImGui::PopID();
     context.frame().noteItem(key, shownValue(format, value));
     if (ImGui::IsItemActivated())

@@ -4,6 +4,8 @@
 // only.
 #pragma once
 
+#include "store/SettingRanges.h"
+
 #include <imgui.h>
 
 #include <string>
@@ -36,16 +38,19 @@ bool beginSettingsTable(const char* id);
 void row(const char* label);
 
 // Rows bound to a setting: row(label) with a check box or a slider showing
-// the stored value of key (fallback when none is stored), noted under key in
-// the frame report with the value it shows (the check box also traced,
-// FrameRecorder::traceItem). Each change is stored and saved at once
-// (MenuContext::saveSettings); true when the stored value changed this
-// frame. A slider registers its drags with the context's SliderDrag, and one
-// whose drag became a scroll gets its value from before the drag back on its
-// next draw (stored, saved, and true then).
+// the value of key, noted under key in the frame report with the value it
+// shows (the check box also traced, FrameRecorder::traceItem). The check box
+// shows the stored value (fallback when none is stored). The slider spans
+// range, the range the setting's reader clamps to, and shows the value in
+// force: Settings::getFloat(key, fallback) clamped to range, whatever text is
+// stored. Nothing is stored by drawing: each change the user makes is stored
+// and saved at once (MenuContext::saveSettings); true when the stored value
+// changed this frame. A slider registers its drags with the context's
+// SliderDrag, and one whose drag became a scroll gets the value in force
+// before the drag back on its next draw (stored, saved, and true then).
 bool checkboxRow(MenuContext& context, const char* label, const char* key, bool fallback);
 bool sliderRow(MenuContext& context, const char* label, const char* key, const char* format, float fallback,
-               float min, float max);
+               const SettingRange& range);
 
 // Moves the cursor right so that an item of width is centred in the space
 // left on the line (not when it does not fit).

@@ -1,5 +1,6 @@
 #include "store/AudioSettings.h"
 
+#include "store/SettingRanges.h"
 #include "store/Settings.h"
 
 namespace lumaroll {
@@ -8,10 +9,7 @@ namespace {
 
 float volumeSetting(const Settings& settings, const char* key)
 {
-    const float v = settings.getFloat(key, 1.f);
-    if (!(v > 0.f))
-        return 0.f;
-    return v > 1.f ? 1.f : v;
+    return kVolumeRange.clamp(settings.getFloat(key, 1.f));
 }
 
 } // namespace

@@ -17,9 +17,10 @@ struct AudioSettings {
 
 // Reads "audio.mute", "audio.volume", "audio.music_mute",
 // "audio.music_volume", "audio.sounds_mute" and "audio.sounds_volume".
-// Volumes are gains from 0 to 1: a stored value outside is clamped, and text
-// that is no number (NaN included) reads 0, which silences the channel.
-// Missing keys give the defaults above.
+// Volumes are gains within kVolumeRange (store/SettingRanges.h, 0 to 1): a
+// stored value outside is clamped, and text that is no number reads 0, which
+// silences the channel. Missing keys give the defaults above, and so does a
+// stored NaN or infinity (Settings::getFloat).
 AudioSettings readAudioSettings(const Settings& settings);
 
 } // namespace lumaroll

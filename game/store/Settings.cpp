@@ -3,8 +3,10 @@
 #include "files/AtomicFile.h"
 #include "files/Paths.h"
 #include "files/RegularFile.h"
-#include "text/Numbers.h"
 
+#include <cerrno>
+#include <cfloat>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -117,7 +119,20 @@ bool Settings::getBool(std::string_view key, bool fallback) const
 float Settings::getFloat(std::string_view key, float fallback) const
 {
     auto it = entries.find(key);
-    return it != entries.end() ? narrowToFloat(std::strtod(it->second.c_str(), nullptr)) : fallback;
+    if (it == entries.end())
+        return fallback;
+    errno = 0;
+    const double value = std::strtod(it->second.c_str(), nullptr);
+    // strtod gives an infinity for "inf" and also, with ERANGE, for a
+    // number too large for a double: only the first is no number to use.
+    const bool overflow = std::isinf(value) && errno == ERANGE;
+    if (!std::isfinite(value) && !overflow)
+        return fallback;
+    if (value > FLT_MAX)
+        return FLT_MAX;
+    if (value < -FLT_MAX)
+        return -FLT_MAX;
+    return static_cast<float>(value);
 }
 
 void Settings::setString(const std::string& key, const std::string& value)

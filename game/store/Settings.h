@@ -45,7 +45,13 @@ public:
     std::string getString(std::string_view key, const std::string& fallback) const;
     // True exactly when the stored text is "1"; fallback when the key is absent.
     bool getBool(std::string_view key, bool fallback) const;
-    // strtod of the stored text (text that is no number reads 0); fallback when absent.
+    // strtod of the stored text narrowed to float; fallback when absent.
+    // Never a NaN or an infinity: a text that reads as one ("nan", "inf",
+    // "-infinity", in any case) gives the fallback, as an absent key does,
+    // and a number beyond the float range is the largest float of its sign.
+    // Text that is no number still reads 0. This is a check the store once
+    // left out (it handed out whatever strtod gave): a hand-edited "nan"
+    // went on to every reader, and one that clamps could not mend it.
     float getFloat(std::string_view key, float fallback) const;
 
     // Store the value as text ("1" or "0" for a bool, printf's %g for a

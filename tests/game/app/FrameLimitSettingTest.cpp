@@ -1,5 +1,8 @@
-// The frame cap read from the settings file, whatever text it holds.
+// The frame cap and the render scale read from the settings file, whatever
+// text it holds.
 #include "app/FrameTimer.h"
+#include "render/RenderScaleTarget.h"
+#include "store/Settings.h"
 #include "support/PlatformFakes.h"
 
 #include <gtest/gtest.h>
@@ -31,6 +34,29 @@ TEST(FrameLimitSettingTest, AnyValueGivesAUsableLimit) {
 	};
 	for (const Case& c : cases)
 		EXPECT_EQ(frameLimitFromSetting(c.value), c.limit) << c.value;
+}
+
+// As the frame reads them from the store: a value in range as it is, NaN and
+// infinity the default (no cap, the whole window), other text as before.
+TEST(FrameLimitSettingTest, StoredTextsGiveTheFrameLimitAndRenderScaleInForce) {
+	struct Case {
+		const char* text;
+		int limit;
+		int renderWidth; // of an 800 pixels wide window
+	};
+	const Case cases[] = {
+		{"nan", 0, 800}, {"inf", 0, 800},  {"-inf", 0, 800}, {"abc", 0, 400}, {"0", 0, 400},		  {"60", 60, 800},
+		{"0.5", 0, 400}, {"0.75", 0, 600}, {"1", 1, 800},	 {"-5", 0, 400},  {"1e39", INT_MAX, 800}, {"-1e39", 0, 400},
+	};
+	Settings settings;
+	for (const Case& c : cases) {
+		settings.setString("graphics.fps_limit", c.text);
+		settings.setString("graphics.render_scale", c.text);
+		EXPECT_EQ(frameLimitFromSetting(settings.getFloat("graphics.fps_limit", 0.f)), c.limit) << c.text;
+		int width = 0, height = 0;
+		scaledRenderSize(settings.getFloat("graphics.render_scale", 1.f), 800, 480, width, height);
+		EXPECT_EQ(width, c.renderWidth) << c.text;
+	}
 }
 
 // A limit far above any frame rate never sleeps (its frame time is 0 ms).

@@ -22,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -677,6 +678,63 @@ TEST_F(SessionEventsTest, MouseTravelCapturesTheMouseAndItsMotionTurns) {
 		frame(*session, {test::mouseMoveBy(100, 0)});
 		EXPECT_FALSE(window.relativeMouse);
 	}
+}
+
+// A camera sensitivity edited by hand to no number once turned the camera to
+// NaN angles with the first captured mouse motion, and 'w' rolled the ball no
+// more; a negative one turned the camera the wrong way, down to the floor.
+TEST_F(SessionEventsTest, ACapturedMouseTurnsAndWRollsWhateverCameraSensitivityIsStored) {
+	test::SceneWriter level = test::testLevelScene();
+	test::LevelFixtures(level).mesh("floor", test::floorTriangles(10000.f, -300.f));
+	test::writeTestLevel(dir.path(), level);
+	Settings settings;
+	app.settings = &settings;
+	window.focus = true;
+	struct Played {
+		math::Vector3 travel;	// over the ground, in 1.5 s with 'w' held
+		math::Matrix3x4 camera; // the session camera's world transform at the end
+		float rise;				// of the camera's height over the ball
+	};
+	auto cameraOverBall = [](LevelSession& session) {
+		return session.level().camera()->getWorldTransform().m[1][3] - session.level().player()->ballPosition().y;
+	};
+	// The mouse captured, then moved right and down while 'w' is held.
+	auto play = [&](const char* sensitivity) {
+		settings.setString("controls.camera_sensitivity", sensitivity);
+		auto session = started(true);
+		session->level().player()->placeAtStart();
+		frame(*session, {test::mouseMoveBy(10, -14)});
+		frame(*session, {test::mouseMoveBy(0, 1)});
+		EXPECT_TRUE(session->events().input().mouseCaptured);
+		const math::Vector3 start = session->level().player()->ballPosition();
+		const float height = cameraOverBall(*session);
+		keys.press(SDL_SCANCODE_W);
+		for (int i = 0; i < 94; ++i)
+			frame(*session, {test::mouseMoveBy(i < 10 ? 8 : 0, i < 10 ? 3 : 0)});
+		keys.release(SDL_SCANCODE_W);
+		Played played;
+		played.travel = session->level().player()->ballPosition() - start;
+		played.travel.y = 0.f;
+		played.camera = session->level().camera()->getWorldTransform();
+		played.rise = cameraOverBall(*session) - height;
+		return played;
+	};
+	const Played inRange = play("1");
+	for (const char* stored : {"1", "nan", "inf", "-inf", "-5", "1e38", "0.5"}) {
+		SCOPED_TRACE(stored);
+		const Played played = stored == std::string("1") ? inRange : play(stored);
+		for (int row = 0; row < 3; ++row) {
+			for (int column = 0; column < 4; ++column)
+				EXPECT_TRUE(std::isfinite(played.camera.m[row][column])) << "camera (" << row << ", " << column << ")";
+		}
+		EXPECT_GT(played.travel.length(), 500.f) << "'w' rolls the ball";
+		EXPECT_GT(played.rise, 0.f) << "the mouse moved down raises the camera, as it does under 1";
+		if (stored == std::string("nan") || stored == std::string("inf") || stored == std::string("-inf")) {
+			// The default sensitivity, so the very same run as with 1.
+			EXPECT_NEAR((played.travel - inRange.travel).length(), 0.f, 1e-3f);
+		}
+	}
+	EXPECT_EQ(settings.getString("controls.camera_sensitivity", ""), "0.5") << "the stored text was left as it was";
 }
 
 // --- Touch and input notices

@@ -193,7 +193,8 @@ TEST_F(AudioTest, SettingsAreCopiedClampedAndMutesOnlyByOne) {
 	const Case cases[] = {
 		{"in range", "0.25", "1", 0.25f, true},	 {"above 1", "2", "0", 1.f, false},
 		{"below 0", "-1", "true", 0.f, false},	 {"no number", "abc", "yes", 0.f, false},
-		{"not a number", "nan", "1", 0.f, true},
+		{"not a number: the default", "nan", "1", 1.f, true},
+		{"infinity: the default", "-inf", "0", 1.f, false},
 	};
 	lumaroll::Settings& settings = lumaroll::Settings::instance();
 	auto audio = start();

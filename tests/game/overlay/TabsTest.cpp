@@ -378,6 +378,71 @@ TEST_F(TabsTest, RenderScaleInPercent) {
 	EXPECT_TRUE(hasLine(config(), "graphics.render_scale=0.85")) << config();
 }
 
+// Every settings slider shows the value its reader uses (clamped to the
+// slider's range, the default for a NaN or an infinity), whatever text is
+// stored; drawing writes nothing, and only a move of the slider does.
+TEST_F(TabsTest, SlidersShowTheValueInForceAndWriteNothingUntilMoved) {
+	Settings::instance().setString("controls.touch", "accelerometer");
+	devices.touchDevices = 1;
+	platform.devices = &devices;
+	openMenu(1280, 720);
+	struct Case {
+		const char* tab;
+		const char* key;
+		const char* stored;
+		const char* shown;
+	} cases[] = {
+		{"controls", "controls.camera_sensitivity", "nan", "1.0"},
+		{"controls", "controls.camera_sensitivity", "inf", "1.0"},
+		{"controls", "controls.camera_sensitivity", "-5", "0.3"},
+		{"controls", "controls.camera_sensitivity", "1e38", "3.0"},
+		{"controls", "controls.camera_sensitivity", "abc", "0.3"},
+		{"controls", "controls.camera_sensitivity", "0.5", "0.5"},
+		{"controls", "controls.camera_sensitivity", "2.5", "2.5"},
+		{"controls", "controls.deadzone", "-inf", "0.22"},
+		{"controls", "controls.deadzone", "-5", "0.05"},
+		{"controls", "controls.deadzone", "1e38", "0.50"},
+		{"controls", "controls.deadzone", "0.3", "0.30"},
+		{"controls", "controls.tilt_sensitivity", "nan", "1.0"},
+		{"controls", "controls.tilt_sensitivity", "9", "2.5"},
+		{"controls", "controls.tilt_sensitivity", "-5", "0.4"},
+		{"controls", "controls.tilt_sensitivity", "0.5", "0.5"},
+		{"graphics", "graphics.render_scale", "nan", "100%"},
+		{"graphics", "graphics.render_scale", "inf", "100%"},
+		{"graphics", "graphics.render_scale", "abc", "50%"},
+		{"graphics", "graphics.render_scale", "-5", "50%"},
+		{"graphics", "graphics.render_scale", "0.853", "85%"},
+		{"graphics", "graphics.render_scale", "0.5", "50%"},
+		{"audio", "audio.volume", "inf", "1.00"},
+		{"audio", "audio.volume", "-5", "0.00"},
+		{"audio", "audio.volume", "0.25", "0.25"},
+		{"audio", "audio.music_volume", "nan", "1.00"},
+		{"audio", "audio.music_volume", "abc", "0.00"},
+		{"audio", "audio.sounds_volume", "1e38", "1.00"},
+		{"audio", "audio.sounds_volume", "-inf", "1.00"},
+		{"audio", "audio.sounds_volume", "0.7", "0.70"},
+	};
+	for (const Case& c : cases) {
+		SCOPED_TRACE(std::string(c.key) + "=" + c.stored);
+		selectTab(c.tab);
+		Settings::instance().setString(c.key, c.stored);
+		frames(2);
+		EXPECT_EQ(shown(c.key).text, c.shown);
+		EXPECT_EQ(Settings::instance().getString(c.key, ""), c.stored);
+	}
+	EXPECT_FALSE(test::fileExists(configPath())) << config();
+
+	// Moved, the slider stores and saves where it was put.
+	Settings::instance().setString("controls.camera_sensitivity", "nan");
+	selectTab("controls");
+	frames(2);
+	ASSERT_FALSE(test::fileExists(configPath())) << config();
+	const FrameReport::Item s = shown("controls.camera_sensitivity");
+	drag(int(s.x + s.width * 0.5f), centreY(s), int(s.width), 0);
+	EXPECT_TRUE(hasLine(config(), "controls.camera_sensitivity=3")) << config();
+	EXPECT_EQ(shown("controls.camera_sensitivity").text, "3.0");
+}
+
 TEST_F(TabsTest, FrameLimitChoices) {
 	openMenu(800, 480);
 	selectTab("graphics");
@@ -576,7 +641,8 @@ TEST_F(AudioTabTest, StoredValuesAreClampedWhenApplied) {
 	struct Case {
 		const char* stored;
 		float applied;
-	} cases[] = {{"1.7", 1.f}, {"-0.5", 0.f}, {"abc", 0.f}, {"0.25", 0.25f}};
+	} cases[] = {{"1.7", 1.f}, {"-0.5", 0.f}, {"abc", 0.f}, {"0.25", 0.25f}, {"0", 0.f},
+				 {"1", 1.f},   {"nan", 1.f},  {"inf", 1.f}, {"-inf", 1.f}};
 	openMenu(1280, 720);
 	for (const Case& c : cases) {
 		Settings::instance().setString("audio.volume", c.stored);

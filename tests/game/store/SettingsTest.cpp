@@ -10,6 +10,7 @@
 #include <ostream>
 
 #include <cerrno>
+#include <cfloat>
 #include <cmath>
 #include <csignal>
 #include <cstring>
@@ -171,16 +172,43 @@ TEST(SettingsValueTest, BooleansAreTrueOnlyForOne) {
 	EXPECT_FALSE(settings.getBool("absent", false));
 }
 
-TEST(SettingsValueTest, FloatsReadWhatStrtodReads) {
+// Numbers as strtod reads them, but never a NaN or an infinity: a text that
+// reads as one is the fallback, a number beyond the float range its largest
+// value of that sign.
+TEST(SettingsValueTest, FloatsReadWhatStrtodReadsButNoNanOrInfinity) {
+	struct Case {
+		const char* text;
+		float value;
+	} cases[] = {
+		// Numbers, and text that is none.
+		{"0.5", 0.5f},
+		{"0.5abc", 0.5f},
+		{"-5", -5.f},
+		{" 2", 2.f},
+		{"1e38", 1e38f},
+		{"-1e38", -1e38f},
+		{"abc", 0.f},
+		{"", 0.f},
+		{"1e-50", 0.f},
+		// NaN and infinity as strtod reads them: the fallback.
+		{"nan", 9.f},
+		{"-nan", 9.f},
+		{"NAN(1)", 9.f},
+		{"inf", 9.f},
+		{"-inf", 9.f},
+		{"Infinity", 9.f},
+		{"infinityx", 9.f},
+		// Beyond the float range (1e300 within double, 1e400 beyond it too).
+		{"1e300", FLT_MAX},
+		{"-1e300", -FLT_MAX},
+		{"1e400", FLT_MAX},
+		{"-1e400", -FLT_MAX},
+	};
 	Settings settings;
-	settings.setString("f", "0.5abc");
-	EXPECT_FLOAT_EQ(settings.getFloat("f", 9.0f), 0.5f);
-	settings.setString("f", "abc");
-	EXPECT_FLOAT_EQ(settings.getFloat("f", 9.0f), 0.0f);
-	settings.setString("f", "1e400");
-	EXPECT_TRUE(std::isinf(settings.getFloat("f", 9.0f)));
-	settings.setString("f", "1e300"); // beyond float, within double
-	EXPECT_TRUE(std::isinf(settings.getFloat("f", 9.0f)));
+	for (const Case& c : cases) {
+		settings.setString("f", c.text);
+		EXPECT_EQ(settings.getFloat("f", 9.f), c.value) << '"' << c.text << '"';
+	}
 	EXPECT_FLOAT_EQ(settings.getFloat("absent", 0.22f), 0.22f);
 }
 
