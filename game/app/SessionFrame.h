@@ -9,7 +9,8 @@
 // logic (with the "lmouse" buttons; standing still while paused), then the
 // ball and its follow camera, or the free camera, and the boost effect.
 // The render: through the camera the CameraChoice picks, at the render scale
-// of "graphics.render_scale" (through the render-scale target below 99 %),
+// of "graphics.render_scale" clamped to kRenderScaleRange
+// (store/SettingRanges.h; through the render-scale target below 99 %),
 // water reflection, background colour, sky and scene, the fade, and with the
 // menu images the blurred backdrop, HUD, logo, frame rate and in-game menu.
 // The backdrop: the frame asks the BackdropRequest for a capture when the

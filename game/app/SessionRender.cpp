@@ -3,6 +3,7 @@
 #include "app/SessionFrame.h"
 
 #include "overlay/Overlay.h"
+#include "store/SettingRanges.h"
 #include "store/Settings.h"
 
 #include <gr/Rect.h>
@@ -25,7 +26,8 @@ void SessionFrame::render(bool paused, bool menuLive, float dt)
 
     int tw = w, th = h;
     bool scaled = false;
-    if (scaledRenderSize(app->settings->getFloat("graphics.render_scale", 1.f), w, h, tw, th)) {
+    if (scaledRenderSize(kRenderScaleRange.clamp(app->settings->getFloat("graphics.render_scale", 1.f)), w, h, tw,
+                         th)) {
         if (renderTarget.resize(tw, th)) {
             context->defaultFramebuffer =
                 gr::GLES2_Context::DefaultFramebuffer{static_cast<int>(renderTarget.framebuffer), tw, th};

@@ -17,10 +17,7 @@ namespace lumaroll {
 
 namespace {
 
-// "graphics.render_scale": the frame clamps it to this range too
-// (render/RenderScaleTarget.h, which takes nothing from the store).
-constexpr SettingRange kRenderScaleRange{0.5f, 1.f};
-// The slider's ends in percent.
+// The render scale slider's ends in percent.
 constexpr int kRenderScalePercentMin = static_cast<int>(100.f * kRenderScaleRange.min);
 constexpr int kRenderScalePercentMax = static_cast<int>(100.f * kRenderScaleRange.max);
 

@@ -23,5 +23,8 @@ constexpr SettingRange kDeadzoneRange{0.05f, 0.5f};
 constexpr SettingRange kTiltSensitivityRange{0.4f, 2.5f};
 // "audio.volume", "audio.music_volume", "audio.sounds_volume": gains.
 constexpr SettingRange kVolumeRange{0.f, 1.f};
+// "graphics.render_scale": the fraction of the window's size the scene is
+// drawn at (the slider shows it in percent).
+constexpr SettingRange kRenderScaleRange{0.5f, 1.f};
 
 } // namespace lumaroll
