@@ -19,16 +19,8 @@ namespace {
 
 constexpr float kPi = 3.14159265f;
 
-class RailRideSessionTest : public setuptest::SessionTest {
+class RailRideSessionTest : public setuptest::PlaySessionTest {
 protected:
-	void SetUp() override {
-		setuptest::SessionTest::SetUp();
-		if (IsSkipped())
-			return;
-		options.play = true;
-		test::makeDirs(data + "/resources/models");
-		ASSERT_TRUE(test::ballModel("").write(data + "/resources/models/plimbo.hgr"));
-	}
 
 	// A level of one flat bed from (minX, minZ) to (maxX, maxZ), the rail
 	// "L_ride" drawn as track whose fall trigger T_fell counts "falls", and

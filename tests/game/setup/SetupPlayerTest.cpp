@@ -18,20 +18,9 @@ using test::SceneWriter;
 
 namespace {
 
-class SetupPlayerTest : public setuptest::SessionTest {
+class SetupPlayerTest : public setuptest::PlaySessionTest {
 protected:
-	void SetUp() override {
-		setuptest::SessionTest::SetUp();
-		if (IsSkipped())
-			return;
-		options.play = true;
-		writeBall(test::ballModel("D_forminfo=" + test::formRecord(40.f) + "\r\nnext=1"));
-	}
-
-	void writeBall(const SceneWriter& model) {
-		test::makeDirs(data + "/resources/models");
-		ASSERT_TRUE(model.write(data + "/resources/models/plimbo.hgr"));
-	}
+	std::string ballForm() const override { return "D_forminfo=" + test::formRecord(40.f) + "\r\nnext=1"; }
 
 	// Moves the ball to the node name (as a script's "setobjectpos") and
 	// runs two frames: the step that puts it there and sees what it touches,

@@ -109,6 +109,23 @@ protected:
 	std::string startErrors;
 };
 
+// Level sessions in play mode with the writer-made ball model, its form
+// record the text ballForm gives (none by default).
+class PlaySessionTest : public SessionTest {
+protected:
+	void SetUp() override {
+		SessionTest::SetUp();
+		if (IsSkipped())
+			return;
+		options.play = true;
+		test::makeDirs(data + "/resources/models");
+		ASSERT_TRUE(test::ballModel(ballForm()).write(data + "/resources/models/plimbo.hgr"));
+	}
+
+	// The ball model's "D_forminfo" text; empty: the model has none.
+	virtual std::string ballForm() const { return ""; }
+};
+
 } // namespace setuptest
 
 #endif

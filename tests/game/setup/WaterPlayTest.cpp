@@ -22,16 +22,8 @@ namespace {
 constexpr float kInf = std::numeric_limits<float>::infinity();
 const float kNaN = std::numeric_limits<float>::quiet_NaN();
 
-class WaterPlayTest : public setuptest::SessionTest {
+class WaterPlayTest : public setuptest::PlaySessionTest {
 protected:
-	void SetUp() override {
-		setuptest::SessionTest::SetUp();
-		if (IsSkipped())
-			return;
-		options.play = true;
-		test::makeDirs(data + "/resources/models");
-		ASSERT_TRUE(test::ballModel("").write(data + "/resources/models/plimbo.hgr"));
-	}
 
 	// A blue floor 4000 across at y 0 that the ball rolls on, the ball's
 	// start above its middle, and "O_water": a 6000 x 6000 quad of
