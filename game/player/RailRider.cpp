@@ -129,14 +129,12 @@ bool RailRider::handOver(RailSample& s, const math::Vector3& position, float rad
     if (!atEnd || rail.next.empty())
         return false;
     const int next = findRail(rail.next);
-    if (next < 0)
-        return false;
-    const Rail& nextRail = railList[static_cast<size_t>(next)];
-    const float start = rideStart(next);
-    if (next == currentRail && !isLoop(rail.path, radius))
+    if (next < 0 || (next == currentRail && !isLoop(rail.path, radius)))
         return false;
     if (!world->levelComplete)
         railDistanceRidden += backwards ? railDistance : length - railDistance;
+    const Rail& nextRail = railList[static_cast<size_t>(next)];
+    const float start = rideStart(next);
     currentRail = next;
     railDistance = start;
     // Looked for in the first half of the next rail only: on a short loop the

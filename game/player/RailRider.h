@@ -65,9 +65,8 @@ public:
     // whole speed limit is cut to it along its own direction at once, and on
     // a rail a raise stops at 1.15 times the rail speed limit, however large
     // the factor; the step's own limits do the rest. A factor that is not
-    // finite, or one
-    // that makes the velocity so (the ball would be lost), is ignored with
-    // the line "ball: speed factor '<factor>' from speedmul ignored".
+    // finite, or one that makes the velocity so (the ball would be lost), is
+    // ignored with the line "ball: speed factor '<factor>' from speedmul ignored".
     void multiplySpeed(BallBody& ball, float factor) const;
     // The rail speed limit (3000 until set); a value that is not finite or is
     // out of 0 to 790000 (so that the ride's max speed, 1.265 times it, stays

@@ -4,6 +4,7 @@
 #include "files/Paths.h"
 #include "files/RegularFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cfloat>
 #include <cmath>
@@ -128,11 +129,7 @@ float Settings::getFloat(std::string_view key, float fallback) const
     const bool overflow = std::isinf(value) && errno == ERANGE;
     if (!std::isfinite(value) && !overflow)
         return fallback;
-    if (value > FLT_MAX)
-        return FLT_MAX;
-    if (value < -FLT_MAX)
-        return -FLT_MAX;
-    return static_cast<float>(value);
+    return static_cast<float>(std::clamp(value, -double(FLT_MAX), double(FLT_MAX)));
 }
 
 void Settings::setString(const std::string& key, const std::string& value)
